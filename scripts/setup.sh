@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs everything glowrig needs to build and test on Debian 12. Run as root;
+# safe to run again.
+set -euo pipefail
+
+packages=(
+  g++ cmake make pkg-config
+  libcpprest-dev libboost-program-options-dev libboost-dev
+  libpugixml-dev libssl-dev
+  libgtest-dev libgmock-dev
+  clang-format
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update
+  apt-get install -y --no-install-recommends "${missing[@]}"
+fi

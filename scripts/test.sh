@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds glowrig and runs the whole test suite, then builds it again with
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs the suite there too.
+# The tests start bridge simulators on 127.0.x.y port 80, so run as root.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/build.sh build
+(cd build && ctest -j2 --output-on-failure --timeout 300)
+
+bash scripts/build.sh build-asan -DGLOWRIG_SANITIZE=ON
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest -j2 --output-on-failure --timeout 600)

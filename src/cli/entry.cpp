@@ -1,0 +1,124 @@
+#include "cli/entry.hpp"
+
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <boost/program_options/parsers.hpp>
+#include <boost/program_options/positional_options.hpp>
+#include <cpprest/details/web_utilities.h>
+
+#include "cli/console.hpp"
+#include "cli/identity.hpp"
+#include "cli/options.hpp"
+#include "commands/config.hpp"
+#include "commands/groups.hpp"
+#include "commands/lights.hpp"
+#include "commands/schedules.hpp"
+#include "commands/state.hpp"
+#include "discovery/selection.hpp"
+#include "hue/text.hpp"
+
+namespace cli {
+namespace {
+
+constexpr int kSuccess = 0;
+constexpr int kFailure = 1;
+
+// Commands 1 to 8, by index.
+constexpr commands::CommandFunction kCommandFunctions[kCommandCount] = {
+    nullptr,
+    commands::run_config_command,
+    commands::run_lights_command,
+    commands::run_light_command,
+    commands::run_groups_command,
+    commands::run_group_command,
+    commands::run_schedules_command,
+    commands::run_schedule_command,
+    commands::run_state_command,
+};
+
+// Parses `args` against `desc`, every positional word going to "command";
+// options that `desc` does not declare are skipped.
+void parse(const std::vector<std::wstring>& args, const po::options_description& desc,
+           po::variables_map& vm) {
+    po::positional_options_description positional;
+    positional.add("command", -1);
+    const int style = po::command_line_style::unix_style |
+                      po::command_line_style::allow_long_disguise;
+    po::store(po::wcommand_line_parser(args)
+                  .options(desc)
+                  .positional(positional)
+                  .allow_unregistered()
+                  .style(style)
+                  .run(),
+              vm);
+    po::notify(vm);
+}
+
+// Parses the command line a second time with the options of `index`, builds
+// the identity and runs the command.
+void dispatch(const std::vector<std::wstring>& args, const po::options_description& general,
+              std::size_t index, po::variables_map& vm, const web::web_proxy& proxy) {
+    const auto command = make_command_options(index);
+    vm.clear();
+    po::options_description second(po::options_description::m_default_line_length,
+                                   po::options_description::m_default_line_length / 2);
+    second.add(general).add(*command);
+    parse(args, second, vm);
+
+    const AppIdentity identity = make_app_identity();
+    if (index == 0) {
+        discovery::list_bridges(proxy).wait();
+    } else {
+        kCommandFunctions[index](vm, proxy, identity);
+    }
+}
+
+}  // namespace
+
+int run(int argc, char** argv) {
+    if (!setup_console()) return kFailure;
+    std::wcout << std::endl;
+
+    std::vector<std::wstring> args;
+    try {
+        for (int i = 1; i < argc; ++i) args.push_back(Hue::to_wide_strict(argv[i]));
+    } catch (const std::exception&) {
+        std::cout << "Error: the command line is not valid UTF-8." << std::endl;
+        return kFailure;
+    }
+
+    const auto general = make_general_options();
+    po::variables_map vm;
+    try {
+        po::options_description first(po::options_description::m_default_line_length,
+                                      po::options_description::m_default_line_length / 2);
+        first.add(*general);
+        parse(args, first, vm);
+        if (!vm.count("command")) throw std::runtime_error("nocommand");
+    } catch (...) {
+        print_help(*general, kGeneralHelp);
+        return kSuccess;
+    }
+
+    const web::web_proxy proxy(web::web_proxy::use_auto_discovery);
+    try {
+        const std::size_t index = lookup_command(vm, *general);
+        if (vm.count("help")) {
+            print_help(*general, index);
+            return kSuccess;
+        }
+        dispatch(args, *general, index, vm, proxy);
+    } catch (const std::exception& e) {
+        std::cout << e.what() << std::endl;
+        return kFailure;
+    } catch (...) {
+        std::cout << "Unknown error" << std::endl;
+        return kFailure;
+    }
+    return kSuccess;
+}
+
+}  // namespace cli

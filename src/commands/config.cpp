@@ -1,0 +1,12 @@
+#include "commands/config.hpp"
+
+#include <stdexcept>
+
+namespace commands {
+
+void run_config_command(const boost::program_options::variables_map&, const web::web_proxy&,
+         const AppIdentity&) {
+    throw std::runtime_error("Error: the 'config' command is not available yet.");
+}
+
+}  // namespace commands

@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/process.hpp"
+
+namespace {
+
+using testing_support::read_test_data;
+using testing_support::run_glowrig;
+
+struct HelpCase {
+    std::vector<std::string> args;
+    const char* expected_file;
+    int status;
+};
+
+// Every help printout and every first-stage failure, compared byte for byte.
+TEST(EntryHelp, PrintsTheExpectedHelpAndStatus) {
+    const HelpCase cases[] = {
+        {{}, "help_general.txt", 0},
+        {{"--help"}, "help_general.txt", 0},
+        {{"light", "--id", "3"}, "help_general.txt", 0},
+        {{"lights", "groups"}, "help_general.txt", 0},
+        {{"light", "--id=3", "--ct="}, "help_general.txt", 0},
+        {{"bridges", "-help"}, "help_bridges.txt", 0},
+        {{"LIGHTS", "-help"}, "help_lights.txt", 0},
+        {{"light", "-help"}, "help_light.txt", 0},
+        {{"-help", "light"}, "help_light.txt", 0},
+        {{"config", "--help"}, "help_config.txt", 0},
+        {{"groups", "--help"}, "help_groups.txt", 0},
+        {{"group", "--help"}, "help_group.txt", 0},
+        {{"schedules", "--help"}, "help_schedules.txt", 0},
+        {{"Schedule", "--help"}, "help_schedule.txt", 0},
+        {{"state", "--help"}, "help_state.txt", 0},
+        {{"lightz"}, "help_unknown_command.txt", 1},
+    };
+    for (const HelpCase& c : cases) {
+        std::string line;
+        for (const auto& a : c.args) line += a + " ";
+        SCOPED_TRACE("glowrig " + line);
+        const auto result = run_glowrig(c.args);
+        EXPECT_EQ(read_test_data(c.expected_file), result.output);
+        EXPECT_EQ(c.status, result.status);
+        EXPECT_EQ("", result.errors);
+    }
+}
+
+// Second-stage and start-up failures print one message after the empty line.
+TEST(EntryFailures, PrintTheMessageAndExitWithOne) {
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"light", "--id=3", "--hue=abc"}, "the argument ('abc') for option '--hue' is invalid"},
+        {{"config", "--bridge=1", "--bridge=2"},
+         "option '--bridge' cannot be specified more than once"},
+        {{"light", "--id=3", "--ct"}, "the required argument for option '--ct' is missing"},
+        {{"light", "\xff"}, "Error: the command line is not valid UTF-8."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        const auto result = run_glowrig(c.args);
+        EXPECT_EQ(std::string("\n") + c.message + "\n", result.output);
+        EXPECT_EQ(1, result.status);
+    }
+}
+
+}  // namespace

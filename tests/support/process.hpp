@@ -1,0 +1,36 @@
+#ifndef GLOWRIG_TESTS_SUPPORT_PROCESS_HPP_
+#define GLOWRIG_TESTS_SUPPORT_PROCESS_HPP_
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+struct RunResult {
+    std::string output;  // everything the program wrote to stdout
+    std::string errors;  // everything it wrote to stderr
+    int status = -1;     // exit status; -1 when killed or not exited
+    bool timed_out = false;
+};
+
+// Environment settings for a run: a value sets the variable, an absent key
+// keeps the test's own environment. Discovery is always aimed at loopback
+// addresses where nothing answers, unless the caller sets it.
+using Environment = std::map<std::string, std::string>;
+
+// Runs the glowrig binary with `args`, waits at most `timeout_seconds` and
+// collects its output.
+RunResult run_glowrig(const std::vector<std::string>& args, const Environment& env = {},
+                      int timeout_seconds = 60);
+
+// Runs `program` with `args` (args[0] is not the program name).
+RunResult run_program(const std::string& program, const std::vector<std::string>& args,
+                      const Environment& env, int timeout_seconds);
+
+// Reads a file of tests/data into a string.
+std::string read_test_data(const std::string& name);
+
+}  // namespace testing_support
+
+#endif  // GLOWRIG_TESTS_SUPPORT_PROCESS_HPP_
