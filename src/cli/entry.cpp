@@ -45,8 +45,8 @@ void parse(const std::vector<std::wstring>& args, const po::options_description&
            po::variables_map& vm) {
     po::positional_options_description positional;
     positional.add("command", -1);
-    const int style = po::command_line_style::unix_style |
-                      po::command_line_style::allow_long_disguise;
+    const int style =
+        po::command_line_style::unix_style | po::command_line_style::allow_long_disguise;
     po::store(po::wcommand_line_parser(args)
                   .options(desc)
                   .positional(positional)

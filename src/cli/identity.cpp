@@ -1,12 +1,12 @@
 #include "cli/identity.hpp"
 
-#include <limits.h>
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <stdexcept>
 #include <vector>
+
+#include <limits.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include "hue/text.hpp"
 

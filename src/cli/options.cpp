@@ -61,15 +61,15 @@ const char kFindDescription[] =
 po::typed_value<std::wstring, wchar_t>* wide_text() { return po::wvalue<std::wstring>(); }
 
 void add_light_state_options(po::options_description& desc) {
-    desc.add_options()                                                   //
-        ("on", "turn the lights on")                                     //
-        ("off", "turn the lights off")                                   //
+    desc.add_options()                                                             //
+        ("on", "turn the lights on")                                               //
+        ("off", "turn the lights off")                                             //
         ("ct", po::value<int>(), "Mired color temperature, valid values 153-500")  //
-        ("hue", po::value<int>(), "Hue, valid values 0-65535")           //
-        ("sat", po::value<int>(), "Saturation, valid values 0-255")      //
-        ("bri", po::value<int>(), "Brightness, valid values 0-255")      //
+        ("hue", po::value<int>(), "Hue, valid values 0-65535")                     //
+        ("sat", po::value<int>(), "Saturation, valid values 0-255")                //
+        ("bri", po::value<int>(), "Brightness, valid values 0-255")                //
         ("alert", wide_text(),
-         "Alert setting for light.  Valid values are: none, select, lselect")  //
+         "Alert setting for light.  Valid values are: none, select, lselect")     //
         ("effect", wide_text(), "Light effect.Valid values are: non, colorloop")  //
         ("trans", po::value<int>(),
          "Transition time for lighting change in hundreds of milliseconds. A value of 10 "
@@ -81,10 +81,10 @@ void add_light_state_options(po::options_description& desc) {
 const char* command_word(std::size_t index) { return kCommands[index].word; }
 
 std::unique_ptr<po::options_description> make_general_options() {
-    auto general = std::make_unique<po::options_description>(kGeneralCaption, kLineLength,
-                                                             kLineLength / 2);
-    general->add_options()                                   //
-        ("command", wide_text(), "Command to execute.")      //
+    auto general =
+        std::make_unique<po::options_description>(kGeneralCaption, kLineLength, kLineLength / 2);
+    general->add_options()                               //
+        ("command", wide_text(), "Command to execute.")  //
         ("help", "Adding this arg to a command prints command specific help.");
     return general;
 }
@@ -109,13 +109,13 @@ std::unique_ptr<po::options_description> make_command_options(std::size_t index)
         desc->add_options()  //
             ("auth",
              "Authorize this app (must be executed within 30 seconds of pressing button on the "
-             "Bridge).")                                                        //
+             "Bridge).")                                                     //
             ("deauth", wide_text(), "Remove authorization for a user/app.")  //
             ("updatefw", "Instruct the Bridge to download a firmware update, if available.");
     } else if (index == kLight || index == kGroup || index == kSchedule) {
-        const std::string id_text = index == kLight
-                                        ? "The " + word + " id."
-                                        : "The " + word + " id.  Use \"new\" if you want create one.";
+        const std::string id_text =
+            index == kLight ? "The " + word + " id."
+                            : "The " + word + " id.  Use \"new\" if you want create one.";
         desc->add_options()("id", wide_text(), id_text.c_str());
         if (index != kSchedule) add_light_state_options(*desc);
         const std::string name_text = "New name of " + word + " (for renaming or creation)";

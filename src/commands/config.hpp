@@ -6,8 +6,8 @@
 namespace commands {
 
 // Runs the "config" command.
-void run_config_command(const boost::program_options::variables_map& options, const web::web_proxy& proxy,
-         const AppIdentity& identity);
+void run_config_command(const boost::program_options::variables_map& options,
+                        const web::web_proxy& proxy, const AppIdentity& identity);
 
 }  // namespace commands
 

@@ -6,12 +6,12 @@
 namespace commands {
 
 // Runs the "groups" command.
-void run_groups_command(const boost::program_options::variables_map& options, const web::web_proxy& proxy,
-         const AppIdentity& identity);
+void run_groups_command(const boost::program_options::variables_map& options,
+                        const web::web_proxy& proxy, const AppIdentity& identity);
 
 // Runs the "group" command.
-void run_group_command(const boost::program_options::variables_map& options, const web::web_proxy& proxy,
-         const AppIdentity& identity);
+void run_group_command(const boost::program_options::variables_map& options,
+                       const web::web_proxy& proxy, const AppIdentity& identity);
 
 }  // namespace commands
 

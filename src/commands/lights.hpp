@@ -6,12 +6,12 @@
 namespace commands {
 
 // Runs the "lights" command.
-void run_lights_command(const boost::program_options::variables_map& options, const web::web_proxy& proxy,
-         const AppIdentity& identity);
+void run_lights_command(const boost::program_options::variables_map& options,
+                        const web::web_proxy& proxy, const AppIdentity& identity);
 
 // Runs the "light" command.
-void run_light_command(const boost::program_options::variables_map& options, const web::web_proxy& proxy,
-         const AppIdentity& identity);
+void run_light_command(const boost::program_options::variables_map& options,
+                       const web::web_proxy& proxy, const AppIdentity& identity);
 
 }  // namespace commands
 

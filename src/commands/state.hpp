@@ -6,8 +6,8 @@
 namespace commands {
 
 // Runs the "state" command.
-void run_state_command(const boost::program_options::variables_map& options, const web::web_proxy& proxy,
-         const AppIdentity& identity);
+void run_state_command(const boost::program_options::variables_map& options,
+                       const web::web_proxy& proxy, const AppIdentity& identity);
 
 }  // namespace commands
 

@@ -1,9 +1,9 @@
 #include "cli/identity.hpp"
 
-#include <gtest/gtest.h>
-
 #include <cwchar>
 #include <stdexcept>
+
+#include <gtest/gtest.h>
 
 namespace cli {
 namespace {

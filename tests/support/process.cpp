@@ -1,15 +1,15 @@
 #include "support/process.hpp"
 
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <chrono>
-#include <fstream>
-#include <sstream>
-#include <stdexcept>
 
 extern char** environ;
 

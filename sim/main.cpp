@@ -1,0 +1,84 @@
+// glowrig-sim: serves simulated bridges on loopback addresses, for trying
+// glowrig and for scripting against it without hardware.
+//
+//   glowrig-sim [--log FILE] ADDRESS=FIXTURE.json [ADDRESS=FIXTURE.json ...]
+//
+// Each ADDRESS (for example 127.0.0.2) gets one bridge on port 80 whose state
+// comes from the fixture file. Every request is appended to the log file (or
+// written to standard error) as "METHOD PATH BODY". Runs until interrupted.
+
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <string>
+
+#include <cpprest/json.h>
+#include <signal.h>
+
+#include "sim/server.hpp"
+#include "sim/sim_bridge.hpp"
+
+namespace {
+
+int usage() {
+    std::cerr
+        << "usage: glowrig-sim [--log FILE] ADDRESS=FIXTURE.json [ADDRESS=FIXTURE.json ...]\n";
+    return 2;
+}
+
+web::json::value read_fixture(const std::string& path) {
+    std::ifstream in(path);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return web::json::value::parse(text.str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Blocked before any thread starts, so only sigwait below sees them.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    std::string log_path;
+    sim::Server server;
+    auto log_mutex = std::make_shared<std::mutex>();
+    std::shared_ptr<std::ostream> log;
+    int bridges = 0;
+    try {
+        for (int i = 1; i < argc; ++i) {
+            const std::string arg = argv[i];
+            if (arg == "--log" && i + 1 < argc) {
+                log = std::make_shared<std::ofstream>(argv[++i], std::ios::app);
+                continue;
+            }
+            const auto eq = arg.find('=');
+            if (eq == std::string::npos) return usage();
+            auto bridge = std::make_shared<sim::SimBridge>(read_fixture(arg.substr(eq + 1)));
+            std::shared_ptr<std::ostream> sink =
+                log ? log : std::shared_ptr<std::ostream>(&std::cerr, [](std::ostream*) {});
+            bridge->set_observer([sink, log_mutex](const sim::LoggedRequest& r) {
+                std::lock_guard<std::mutex> lock(*log_mutex);
+                *sink << r.method << ' ' << r.path << ' ' << r.body << std::endl;
+            });
+            server.add(arg.substr(0, eq), 80, bridge);
+            ++bridges;
+        }
+        if (bridges == 0) return usage();
+        server.open();
+    } catch (const std::exception& e) {
+        std::cerr << "glowrig-sim: " << e.what() << std::endl;
+        return 1;
+    }
+
+    std::cerr << "glowrig-sim: serving " << bridges << " bridge(s); stop with Ctrl-C" << std::endl;
+    int received = 0;
+    sigwait(&signals, &received);
+    server.close();
+    return 0;
+}

@@ -1,0 +1,77 @@
+#ifndef GLOWRIG_SIM_ROUTES_HPP_
+#define GLOWRIG_SIM_ROUTES_HPP_
+
+#include <string>
+#include <vector>
+
+#include <cpprest/json.h>
+
+#include "sim/sim_bridge.hpp"
+
+namespace sim {
+
+// What a resource handler sees of one request under /api/{user}/.
+struct Route {
+    std::string method;
+    std::vector<std::string> rest;  // decoded path segments after the resource name
+    std::string address;            // "/" + resource + rest, for replies
+    web::json::value body;          // null when there is none
+};
+
+// The state a handler works on; the bridge's lock is held.
+struct BridgeData {
+    web::json::value& state;
+    web::json::value& new_lights;  // lights the next search finds, keyed by id
+    web::json::value& scan;        // what GET lights/new answers
+    bool link_button;
+};
+
+// Error element types a bridge uses.
+enum ErrorType {
+    kUnauthorized = 1,
+    kInvalidJson = 2,
+    kNotAvailable = 3,
+    kMethodNotAvailable = 4,
+    kMissingParameter = 5,
+    kInvalidValue = 7,
+    kLinkButtonNotPressed = 101,
+};
+
+// {"error": {"type", "address", "description"}}.
+web::json::value error_element(int type, const std::string& address,
+                               const std::string& description);
+// A 200 reply holding one error element.
+Reply error_reply(int type, const std::string& address, const std::string& description);
+// The error for a resource that does not exist.
+Reply not_available(const std::string& address);
+// A 200 reply with a JSON body.
+Reply json_reply(const web::json::value& body);
+// The error for a method the resource does not offer.
+Reply method_not_available(const Route& route);
+// {"success": "{address} deleted"}.
+web::json::value deleted(const std::string& address);
+// {"success": {address: value}}.
+web::json::value success(const std::string& address, const web::json::value& value);
+// The member `key` of `object`, created as an empty object when absent.
+web::json::value& member(web::json::value& object, const std::string& key);
+// The current time as a bridge writes it: 2014-05-01T07:00:00.
+std::string now_text();
+
+// Applies the light state keys of `body` to `state` (a light's "state" or a
+// group's "action") and returns the reply array, one element per key.
+web::json::value apply_light_state(web::json::value& state, const web::json::value& body,
+                                   const std::string& address);
+
+// Handlers of the resources; each answers every method on its resource.
+Reply route_config(BridgeData& data, const Route& route);
+Reply route_lights(BridgeData& data, const Route& route);
+Reply route_groups(BridgeData& data, const Route& route);
+Reply route_schedules(BridgeData& data, const Route& route);
+// POST /api: user creation.
+Reply create_user(BridgeData& data, const web::json::value& body);
+// GET /api/{user}/config for a user not on the whitelist.
+Reply unauthorized_config(const BridgeData& data);
+
+}  // namespace sim
+
+#endif  // GLOWRIG_SIM_ROUTES_HPP_

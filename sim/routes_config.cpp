@@ -1,0 +1,95 @@
+#include "sim/routes.hpp"
+
+namespace sim {
+namespace {
+
+using web::json::value;
+
+// Settings a PUT on config may change, with the JSON type each must have.
+bool settable(const std::string& key, const value& v) {
+    if (key == "name" || key == "proxyaddress" || key == "ipaddress" || key == "netmask" ||
+        key == "gateway" || key == "timezone") {
+        return v.is_string();
+    }
+    if (key == "proxyport") return v.is_integer();
+    if (key == "linkbutton" || key == "dhcp" || key == "portalservices") return v.is_boolean();
+    return false;
+}
+
+Reply change_config(value& config, const value& body) {
+    if (!body.is_object())
+        return error_reply(kInvalidJson, "/config", "body contains invalid json");
+    value results = value::array();
+    std::size_t n = 0;
+    for (const auto& [key, v] : body.as_object()) {
+        const std::string address = "/config/" + key;
+        if (key == "swupdate" && v.is_object() && v.has_field("updatestate") &&
+            v.at("updatestate").is_integer()) {
+            member(config, "swupdate")["updatestate"] = v.at("updatestate");
+            results[n++] = success("/config/swupdate/updatestate", v.at("updatestate"));
+        } else if (settable(key, v)) {
+            config[key] = v;
+            results[n++] = success(address, v);
+        } else {
+            results[n++] =
+                error_element(kInvalidValue, address,
+                              "invalid value, " + v.serialize() + ", for parameter, " + key);
+        }
+    }
+    return json_reply(results);
+}
+
+}  // namespace
+
+Reply route_config(BridgeData& data, const Route& route) {
+    value& config = member(data.state, "config");
+    if (route.rest.empty()) {
+        if (route.method == "GET") return json_reply(config);
+        if (route.method == "PUT") return change_config(config, route.body);
+    } else if (route.rest.size() == 2 && route.rest[0] == "whitelist" && route.method == "DELETE") {
+        value& whitelist = member(config, "whitelist");
+        if (!whitelist.has_field(route.rest[1])) return not_available(route.address);
+        whitelist.erase(route.rest[1]);
+        return json_reply(value::array({deleted(route.address)}));
+    } else if (route.method == "GET") {
+        return not_available(route.address);
+    }
+    return method_not_available(route);
+}
+
+Reply create_user(BridgeData& data, const value& body) {
+    if (!body.is_object() || !body.has_field("devicetype") || !body.at("devicetype").is_string()) {
+        return error_reply(kMissingParameter, "/", "invalid/missing parameters in body");
+    }
+    if (!data.link_button) return error_reply(kLinkButtonNotPressed, "", "link button not pressed");
+    std::string user = "simulated-user-" + std::to_string(data.state.size());
+    if (body.has_field("username")) {
+        if (!body.at("username").is_string()) {
+            return error_reply(kInvalidValue, "/username", "invalid value for parameter, username");
+        }
+        user = body.at("username").as_string();
+    }
+    value entry = value::object();
+    entry["last use date"] = value::string(now_text());
+    entry["create date"] = value::string(now_text());
+    entry["name"] = body.at("devicetype");
+    member(member(data.state, "config"), "whitelist")[user] = entry;
+    value result = value::object();
+    result["username"] = value::string(user);
+    value element = value::object();
+    element["success"] = result;
+    return json_reply(value::array({element}));
+}
+
+Reply unauthorized_config(const BridgeData& data) {
+    value reply = value::object();
+    if (data.state.has_field("config")) {
+        const value& config = data.state.at("config");
+        for (const char* key : {"name", "swversion", "apiversion", "mac"}) {
+            if (config.has_field(key)) reply[key] = config.at(key);
+        }
+    }
+    return json_reply(reply);
+}
+
+}  // namespace sim

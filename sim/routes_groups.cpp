@@ -1,0 +1,83 @@
+#include "sim/routes.hpp"
+
+namespace sim {
+namespace {
+
+using web::json::value;
+
+bool is_id_list(const value& v) {
+    if (!v.is_array()) return false;
+    for (const auto& id : v.as_array()) {
+        if (!id.is_string()) return false;
+    }
+    return true;
+}
+
+Reply create_group(value& groups, const value& body) {
+    if (!body.is_object() || !body.has_field("name") || !body.at("name").is_string() ||
+        !body.has_field("lights") || !is_id_list(body.at("lights"))) {
+        return error_reply(kMissingParameter, "/groups", "invalid/missing parameters in body");
+    }
+    int next = 1;
+    while (groups.has_field(std::to_string(next))) ++next;
+    const std::string id = std::to_string(next);
+    value group = value::object();
+    group["name"] = body.at("name");
+    group["lights"] = body.at("lights");
+    group["type"] = value::string("LightGroup");
+    group["action"] = value::parse(R"({"on":false,"bri":0,"colormode":"hs","hue":0,"sat":0})");
+    groups[id] = group;
+    value result = value::object();
+    result["id"] = value::string(id);
+    value element = value::object();
+    element["success"] = result;
+    return json_reply(value::array({element}));
+}
+
+Reply change_group(value& group, const Route& route) {
+    if (!route.body.is_object()) {
+        return error_reply(kInvalidJson, route.address, "body contains invalid json");
+    }
+    value results = value::array();
+    std::size_t n = 0;
+    for (const auto& [key, v] : route.body.as_object()) {
+        const std::string address = route.address + "/" + key;
+        if ((key == "name" && v.is_string()) || (key == "lights" && is_id_list(v))) {
+            group[key] = v;
+            results[n++] = success(address, v);
+        } else {
+            results[n++] =
+                error_element(kInvalidValue, address,
+                              "invalid value, " + v.serialize() + ", for parameter, " + key);
+        }
+    }
+    return json_reply(results);
+}
+
+}  // namespace
+
+Reply route_groups(BridgeData& data, const Route& route) {
+    value& groups = member(data.state, "groups");
+    if (route.rest.empty()) {
+        if (route.method == "GET") return json_reply(groups);
+        if (route.method == "POST") return create_group(groups, route.body);
+    } else {
+        const std::string& id = route.rest[0];
+        if (!groups.has_field(id)) return not_available(route.address);
+        value& group = groups[id];
+        if (route.rest.size() == 1) {
+            if (route.method == "GET") return json_reply(group);
+            if (route.method == "PUT") return change_group(group, route);
+            if (route.method == "DELETE") {
+                groups.erase(id);
+                return json_reply(value::array({deleted(route.address)}));
+            }
+        } else if (route.rest.size() == 2 && route.rest[1] == "action" && route.method == "PUT") {
+            return json_reply(
+                apply_light_state(member(group, "action"), route.body, route.address));
+        }
+    }
+    return method_not_available(route);
+}
+
+}  // namespace sim

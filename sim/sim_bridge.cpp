@@ -1,0 +1,227 @@
+#include "sim/sim_bridge.hpp"
+
+#include <chrono>
+#include <ctime>
+
+#include <cpprest/base_uri.h>
+
+#include "sim/routes.hpp"
+
+namespace sim {
+namespace {
+
+using web::json::value;
+
+value member_or(const value& object, const char* key, const value& fallback) {
+    return object.is_object() && object.has_field(key) ? object.at(key) : fallback;
+}
+
+std::vector<std::string> decoded_segments(const std::string& path) {
+    std::vector<std::string> segments;
+    for (const auto& raw : web::uri::split_path(path.substr(0, path.find('?')))) {
+        segments.push_back(web::uri::decode(raw));
+    }
+    return segments;
+}
+
+std::string join(const std::vector<std::string>& segments, std::size_t from) {
+    std::string text;
+    for (std::size_t i = from; i < segments.size(); ++i) text += "/" + segments[i];
+    return text.empty() ? "/" : text;
+}
+
+}  // namespace
+
+SimBridge::SimBridge(const value& fixture)
+    : m_state(member_or(fixture, "state", value::object())),
+      m_new_lights(member_or(fixture, "newlights", value::object())),
+      m_scan(value::parse(R"({"lastscan":"none"})")),
+      m_portal(member_or(fixture, "portal", value::array())),
+      m_link_button(member_or(fixture, "linkbutton", value::boolean(false)).as_bool()) {
+    member(member(m_state, "config"), "whitelist");
+    const value faults = member_or(fixture, "faults", value::array());
+    for (const auto& f : faults.as_array()) {
+        Fault fault;
+        fault.status = member_or(f, "status", value::number(200)).as_integer();
+        fault.reason = member_or(f, "reason", value::string("")).as_string();
+        if (f.has_field("body")) fault.body = f.at("body").as_string();
+        fault.delay_ms = member_or(f, "delay_ms", value::number(0)).as_integer();
+        m_faults[f.at("method").as_string() + " " + f.at("path").as_string()] = fault;
+    }
+}
+
+Reply SimBridge::handle(const std::string& method, const std::string& path,
+                        const std::string& body) {
+    std::function<void(const LoggedRequest&)> observer;
+    LoggedRequest logged{method, path, body};
+    Reply reply;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_requests.push_back(logged);
+        observer = m_observer;
+        const auto fault = m_faults.find(method + " " + path);
+        if (fault != m_faults.end()) {
+            reply.status = fault->second.status;
+            reply.reason = fault->second.reason;
+            reply.delay_ms = fault->second.delay_ms;
+            if (fault->second.body) {
+                reply.body = *fault->second.body;
+            } else {
+                reply.body = route(method, path, body).body;
+            }
+        } else {
+            reply = route(method, path, body);
+        }
+    }
+    if (observer) observer(logged);
+    return reply;
+}
+
+Reply SimBridge::route(const std::string& method, const std::string& path,
+                       const std::string& body) {
+    const std::vector<std::string> segments = decoded_segments(path);
+    if (segments.empty() || segments[0] != "api") {
+        Reply reply;
+        reply.status = 404;
+        reply.body = "<html><body>not found</body></html>";
+        reply.content_type = "text/html";
+        return reply;
+    }
+    Route route{method, {}, "", value::null()};
+    if (!body.empty()) {
+        try {
+            route.body = value::parse(body);
+        } catch (const web::json::json_exception&) {
+            return error_reply(kInvalidJson, join(segments, 1), "body contains invalid json");
+        }
+    }
+    BridgeData data{m_state, m_new_lights, m_scan, m_link_button};
+    if (segments.size() == 1) {
+        if (method == "POST") return create_user(data, route.body);
+        return error_reply(kMethodNotAvailable, "/",
+                           "method, " + method + ", not available for resource, /");
+    }
+    if (segments.size() == 2 && segments[1] == "nupnp" && method == "GET") {
+        return json_reply(m_portal);
+    }
+    const std::string& user = segments[1];
+    const bool allowed = m_state.at("config").at("whitelist").has_field(user);
+    const std::string address = join(segments, 2);
+    if (!allowed) {
+        if (segments.size() == 3 && segments[2] == "config" && method == "GET") {
+            return unauthorized_config(data);
+        }
+        return error_reply(kUnauthorized, address, "unauthorized user");
+    }
+    if (segments.size() == 2) {
+        if (method == "GET") return json_reply(m_state);
+        return error_reply(kMethodNotAvailable, address,
+                           "method, " + method + ", not available for resource, /");
+    }
+    route.rest.assign(segments.begin() + 3, segments.end());
+    route.address = address;
+    const std::string& resource = segments[2];
+    if (resource == "config") return route_config(data, route);
+    if (resource == "lights") return route_lights(data, route);
+    if (resource == "groups") return route_groups(data, route);
+    if (resource == "schedules") return route_schedules(data, route);
+    if (m_state.has_field(resource) && method == "GET" && route.rest.empty()) {
+        return json_reply(m_state.at(resource));
+    }
+    return not_available(address);
+}
+
+std::vector<LoggedRequest> SimBridge::requests() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_requests;
+}
+
+void SimBridge::clear_requests() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_requests.clear();
+}
+
+void SimBridge::set_fault(const std::string& method, const std::string& path, const Fault& fault) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_faults[method + " " + path] = fault;
+}
+
+void SimBridge::set_link_button(bool pressed) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_link_button = pressed;
+}
+
+value SimBridge::state() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_state;
+}
+
+void SimBridge::update(const std::function<void(value& state)>& change) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    change(m_state);
+}
+
+void SimBridge::set_observer(std::function<void(const LoggedRequest&)> observer) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_observer = std::move(observer);
+}
+
+value error_element(int type, const std::string& address, const std::string& description) {
+    value error = value::object();
+    error["type"] = value::number(type);
+    error["address"] = value::string(address);
+    error["description"] = value::string(description);
+    value element = value::object();
+    element["error"] = error;
+    return element;
+}
+
+Reply error_reply(int type, const std::string& address, const std::string& description) {
+    return json_reply(value::array({error_element(type, address, description)}));
+}
+
+Reply not_available(const std::string& address) {
+    return error_reply(kNotAvailable, address, "resource, " + address + ", not available");
+}
+
+Reply method_not_available(const Route& route) {
+    return error_reply(
+        kMethodNotAvailable, route.address,
+        "method, " + route.method + ", not available for resource, " + route.address);
+}
+
+value deleted(const std::string& address) {
+    value element = value::object();
+    element["success"] = value::string(address + " deleted");
+    return element;
+}
+
+Reply json_reply(const value& body) {
+    Reply reply;
+    reply.body = body.serialize();
+    return reply;
+}
+
+value success(const std::string& address, const value& result) {
+    value inner = value::object();
+    inner[address] = result;
+    value element = value::object();
+    element["success"] = inner;
+    return element;
+}
+
+value& member(value& object, const std::string& key) {
+    if (!object.has_field(key)) object[key] = value::object();
+    return object[key];
+}
+
+std::string now_text() {
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
+    return text;
+}
+
+}  // namespace sim

@@ -1,0 +1,92 @@
+#ifndef GLOWRIG_SIM_SIM_BRIDGE_HPP_
+#define GLOWRIG_SIM_SIM_BRIDGE_HPP_
+
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <cpprest/json.h>
+
+namespace sim {
+
+// One request as the simulator received it.
+struct LoggedRequest {
+    std::string method;
+    std::string path;  // path and query as received, still percent-encoded
+    std::string body;
+};
+
+// What the simulator answers.
+struct Reply {
+    int status = 200;
+    std::string reason;  // empty: the usual phrase for the status
+    std::string body;
+    std::string content_type = "application/json";
+    int delay_ms = 0;  // wait this long before answering
+};
+
+// A canned answer for one method and path, replacing the bridge's own.
+struct Fault {
+    int status = 200;
+    std::string reason;
+    std::optional<std::string> body;  // raw body; none: the bridge's own answer's body
+    int delay_ms = 0;
+};
+
+// One simulated bridge: its state (configuration, lights, groups, schedules,
+// scenes, sensors, rules), its link button, its request log and its faults.
+// Safe for concurrent use.
+//
+// The fixture is a JSON object:
+//   "state": the whole state as GET /api/{user} answers it ("config" with
+//            "whitelist", "lights", "groups", ...); members may be left out;
+//   "linkbutton": true when user creation is allowed (default false);
+//   "newlights": lights that a search for new lights finds, keyed by id;
+//   "portal": the reply of GET /api/nupnp (default []);
+//   "faults": [{"method", "path", "status", "reason", "body", "delay_ms"}].
+class SimBridge {
+public:
+    explicit SimBridge(const web::json::value& fixture);
+
+    // Answers one request and logs it. `path` is the path and query as received.
+    Reply handle(const std::string& method, const std::string& path, const std::string& body);
+
+    // The requests received so far, in order.
+    std::vector<LoggedRequest> requests() const;
+    void clear_requests();
+
+    // Answers `method` on `path` (as received) with `fault` from now on.
+    void set_fault(const std::string& method, const std::string& path, const Fault& fault);
+
+    // Presses (true) or releases the link button.
+    void set_link_button(bool pressed);
+
+    // A copy of the whole state.
+    web::json::value state() const;
+
+    // Changes the state under the bridge's lock.
+    void update(const std::function<void(web::json::value& state)>& change);
+
+    // Called with every request after it is logged (for a log file).
+    void set_observer(std::function<void(const LoggedRequest&)> observer);
+
+private:
+    Reply route(const std::string& method, const std::string& path, const std::string& body);
+
+    mutable std::mutex m_mutex;
+    web::json::value m_state;
+    web::json::value m_new_lights;
+    web::json::value m_scan;
+    web::json::value m_portal;
+    bool m_link_button = false;
+    std::vector<LoggedRequest> m_requests;
+    std::map<std::string, Fault> m_faults;
+    std::function<void(const LoggedRequest&)> m_observer;
+};
+
+}  // namespace sim
+
+#endif  // GLOWRIG_SIM_SIM_BRIDGE_HPP_

@@ -1,0 +1,88 @@
+#ifndef GLOWRIG_HUE_BRIDGE_HPP_
+#define GLOWRIG_HUE_BRIDGE_HPP_
+
+#include <memory>
+#include <string>
+#include <tuple>
+
+#include <pplx/pplxtasks.h>
+
+#include "hue/app_identity.hpp"
+#include "hue/client.hpp"
+
+namespace Hue {
+
+class Configuration;
+class Lights;
+class Groups;
+class Schedules;
+class Scenes;
+class Sensors;
+class Rules;
+
+// The whole state of a bridge, read with one request.
+using FullState = std::tuple<Configuration, Lights, Groups, Schedules, Scenes, Sensors, Rules>;
+
+// One bridge's identity, never changed after construction.
+struct BridgeInfo {
+    BridgeInfo(std::wstring id_, std::wstring ip_, std::wstring mac_)
+        : id(std::move(id_)), ip(std::move(ip_)), mac(std::move(mac_)) {}
+
+    const std::wstring id;   // as the discovery portal reports it; empty when given by address
+    const std::wstring ip;   // the host of every request URL
+    const std::wstring mac;  // as the discovery portal reports it; empty when given by address
+};
+
+// One bridge on the local network and the entry to its REST interface. A value
+// handle: copies share one BridgeInfo. Every read operation builds a client
+// for one resource, sends GET and yields a resource object that keeps a copy
+// of that client for its later requests.
+class Bridge {
+public:
+    // A bridge with empty id, ip and mac.
+    Bridge();
+    Bridge(std::wstring id, std::wstring ip, std::wstring mac);
+
+    std::wstring id() const { return m_info->id; }
+    std::wstring ip() const { return m_info->ip; }
+    std::wstring mac() const { return m_info->mac; }
+
+    // A client for http://{ip}/api/{user}/{resource}, or http://{ip}/api/{user}
+    // when `resource` is empty, configured with a copy of `proxy`.
+    Client make_client(const AppIdentity& identity, const std::wstring& resource,
+                       const web::web_proxy& proxy) const;
+
+    // GET {api}/config (no check for error replies); the configuration.
+    pplx::task<Configuration> get_configuration(const web::web_proxy& proxy,
+                                                const AppIdentity& identity) const;
+    // GET {api}/lights; all lights.
+    pplx::task<Lights> get_lights(const web::web_proxy& proxy, const AppIdentity& identity) const;
+    // GET {api}/lights/new; the lights found by the last search.
+    pplx::task<Lights> get_new_lights(const web::web_proxy& proxy,
+                                      const AppIdentity& identity) const;
+    // GET {api}/groups; all groups.
+    pplx::task<Groups> get_groups(const web::web_proxy& proxy, const AppIdentity& identity) const;
+    // GET {api}/schedules; all schedules.
+    pplx::task<Schedules> get_schedules(const web::web_proxy& proxy,
+                                        const AppIdentity& identity) const;
+    // GET {api}; the whole state.
+    pplx::task<FullState> get_full_state(const web::web_proxy& proxy,
+                                         const AppIdentity& identity) const;
+
+private:
+    std::shared_ptr<const BridgeInfo> m_info;
+};
+
+// Sends GET to `path` of `client`, passes the reply through read_json and
+// reject_errors, and yields Collection::from_json(client, json). The
+// collection keeps a copy of the client for its own requests.
+template <class Collection>
+pplx::task<Collection> read_collection(const Client& client, const std::wstring& path = L"") {
+    return client.read_strict(Method::Get, path).then([client](const web::json::value& json) {
+        return Collection::from_json(client, json);
+    });
+}
+
+}  // namespace Hue
+
+#endif  // GLOWRIG_HUE_BRIDGE_HPP_

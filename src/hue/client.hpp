@@ -1,0 +1,84 @@
+#ifndef GLOWRIG_HUE_CLIENT_HPP_
+#define GLOWRIG_HUE_CLIENT_HPP_
+
+#include <memory>
+#include <string>
+
+#include <cpprest/base_uri.h>
+#include <cpprest/json.h>
+#include <pplx/pplxtasks.h>
+
+namespace web {
+class web_proxy;
+namespace http {
+class http_response;
+namespace client {
+class http_client;
+}  // namespace client
+}  // namespace http
+}  // namespace web
+
+namespace Hue {
+
+enum class Method { Get, Put, Post, Delete };
+
+// An HTTP client bound to one resource URL of a bridge. Requests go to paths
+// relative to that URL. Copies share one underlying client of the REST library.
+// The library's defaults apply (30 s time-out, redirects followed), with the
+// proxy setting the client was made with.
+class Client {
+public:
+    // A placeholder bound to http://127.0.0.1/; nothing is ever sent through it.
+    Client();
+
+    // A client for `base` (http://host/path) with a copy of `proxy`.
+    Client(const web::uri& base, const web::web_proxy& proxy);
+
+    // The URL requests are relative to.
+    web::uri base_uri() const;
+
+    // A client for http://{this client's host}/{path}, with the same configuration.
+    Client with_path(const std::wstring& path) const;
+
+    // Sends one request to `path` (relative to the base URL; empty for the
+    // base itself), with `body` as JSON unless it is null, and yields the
+    // reply passed through read_json. Throws web::uri_exception at once when
+    // the path does not form a URL.
+    pplx::task<web::json::value> read(Method method, const std::wstring& path = std::wstring(),
+                                      const web::json::value& body = web::json::value()) const;
+
+    // As read, followed by reject_errors.
+    pplx::task<web::json::value> read_strict(
+        Method method, const std::wstring& path = std::wstring(),
+        const web::json::value& body = web::json::value()) const;
+
+private:
+    std::shared_ptr<web::http::client::http_client> m_client;
+};
+
+// Returns http://{host}/{path}; `host` is used as it is, `path` is not
+// percent-encoded. Throws web::uri_exception when the text is not a URI.
+web::uri http_url(const std::string& host, const std::wstring& path);
+
+// Reply step: fails with web::http::http_exception ("HTTP <code> <reason>")
+// unless the status is 200, without reading the body; otherwise yields the
+// body read as JSON whatever its content type says.
+pplx::task<web::json::value> read_json(const web::http::http_response& reply);
+
+// Reply step: yields the value unchanged unless it is an array holding an
+// object with the key "error"; then fails with std::runtime_error whose
+// message is that whole element serialised (UTF-8). Objects are never inspected.
+web::json::value reject_errors(pplx::task<web::json::value> json);
+
+// Returns `id` encoded as one URL path segment: '/', '?', '#', '%', blanks and
+// other characters outside the unreserved and sub-delimiter sets are
+// percent-encoded, and a segment "." or ".." has its dots encoded, so an id
+// can never name another resource.
+std::wstring path_segment(const std::wstring& id);
+
+// An already completed task, for write-backs that have nothing to send.
+pplx::task<void> nothing_to_send();
+
+}  // namespace Hue
+
+#endif  // GLOWRIG_HUE_CLIENT_HPP_

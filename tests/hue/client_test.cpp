@@ -1,0 +1,172 @@
+#include "hue/client.hpp"
+
+#include <cpprest/details/web_utilities.h>
+#include <cpprest/http_msg.h>
+#include <gtest/gtest.h>
+
+#include "hue/bridge.hpp"
+#include "hue/text.hpp"
+#include "support/sim_fixture.hpp"
+
+namespace Hue {
+namespace {
+
+using web::json::value;
+
+const web::web_proxy kProxy(web::web_proxy::use_auto_discovery);
+
+TEST(BridgeUrls, ResourceClientsFollowTheUserAndResource) {
+    const Bridge bridge(L"", L"192.0.2.7", L"");
+    const AppIdentity identity{L"glowrig", L"hostroot"};
+    EXPECT_EQ("http://192.0.2.7/api/hostroot/lights",
+              bridge.make_client(identity, L"lights", kProxy).base_uri().to_string());
+    EXPECT_EQ("http://192.0.2.7/api/hostroot",
+              bridge.make_client(identity, L"", kProxy).base_uri().to_string());
+    EXPECT_EQ(
+        "http://192.0.2.7/api",
+        bridge.make_client(identity, L"config", kProxy).with_path(L"api").base_uri().to_string());
+    EXPECT_EQ(
+        "http://[::1]/api/hostroot/config",
+        Bridge(L"", L"::1", L"").make_client(identity, L"config", kProxy).base_uri().to_string());
+}
+
+TEST(BridgeValue, DefaultAndCopiesShareOneRecord) {
+    const Bridge empty;
+    EXPECT_EQ(L"", empty.id());
+    EXPECT_EQ(L"", empty.ip());
+    EXPECT_EQ(L"", empty.mac());
+    const Bridge one(L"id1", L"10.0.0.2", L"00:17");
+    const Bridge copy = one;
+    EXPECT_EQ(L"id1", copy.id());
+    EXPECT_EQ(L"10.0.0.2", copy.ip());
+    EXPECT_EQ(L"00:17", copy.mac());
+}
+
+TEST(PathSegment, EncodesEverythingThatCouldLeaveTheSegment) {
+    const struct {
+        const wchar_t* id;
+        const wchar_t* segment;
+    } cases[] = {
+        {L"3", L"3"},
+        {L"abc-_.~XYZ", L"abc-_.~XYZ"},
+        {L"1/../../config", L"1%2F..%2F..%2Fconfig"},
+        {L"a?b#c%d e", L"a%3Fb%23c%25d%20e"},
+        {L".", L"%2E"},
+        {L"..", L"%2E%2E"},
+        {L"...", L"..."},
+        {L"caf\u00e9", L"caf%C3%A9"},
+        {L"", L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(to_utf8(c.id));
+        EXPECT_EQ(std::wstring(c.segment), path_segment(c.id));
+    }
+}
+
+web::json::value json_of(const char* text) { return value::parse(text); }
+
+TEST(RejectErrors, PassesEverythingButAnErrorElement) {
+    for (const char* text : {"[]", R"({"error":{"type":1}})", R"([{"success":{"/x":1}}])", "3"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(json_of(text), reject_errors(pplx::task_from_result(json_of(text))));
+    }
+}
+
+TEST(RejectErrors, FailsWithTheFirstErrorElementSerialised) {
+    const char* text =
+        R"([{"success":{"/x":1}},{"error":{"type":7,"description":"caf\u00e9"}},{"error":{"type":1}}])";
+    try {
+        reject_errors(pplx::task_from_result(json_of(text)));
+        FAIL() << "no failure";
+    } catch (const std::runtime_error& e) {
+        // The library keeps object members sorted by key.
+        EXPECT_STREQ("{\"error\":{\"description\":\"caf\xc3\xa9\",\"type\":7}}", e.what());
+    }
+}
+
+TEST(NothingToSend, IsAlreadyDone) { EXPECT_TRUE(nothing_to_send().is_done()); }
+
+class ClientTest : public testing_support::SimFixture {
+protected:
+    void SetUp() override { start(R"({"state":{"lights":{}}})"); }
+
+    Client lights() const {
+        return Bridge(L"", to_wide(ip()), L"")
+            .make_client(AppIdentity{L"glowrig", to_wide(user())}, L"lights", kProxy);
+    }
+
+    std::string lights_path() const { return "/api/" + user() + "/lights"; }
+
+    // The message of the failure `task` ends with.
+    static std::string failure_of(pplx::task<value> task) {
+        try {
+            task.get();
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "no failure";
+    }
+};
+
+TEST_F(ClientTest, FailuresOfTheReplyAreReportedWithTheirOwnText) {
+    const struct {
+        int status;
+        const char* reason;
+        const char* body;
+        bool strict;
+        const char* message;
+    } cases[] = {
+        {404, "", R"([{"success":{}}])", false, "HTTP 404 Not Found"},
+        {500, "Broken", "{}", true, "HTTP 500 Broken"},
+        {200, "", "not json", false, "* Line 1, Column 2 Syntax error: Malformed literal"},
+        {200, "", R"([{"success":{"/a":1}},{"error":{"type":3}}])", true,
+         R"({"error":{"type":3}})"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        sim::Fault fault;
+        fault.status = c.status;
+        fault.reason = c.reason;
+        fault.body = c.body;
+        bridge().set_fault("GET", lights_path(), fault);
+        auto reply = c.strict ? lights().read_strict(Method::Get) : lights().read(Method::Get);
+        EXPECT_EQ(c.message, failure_of(reply));
+    }
+}
+
+TEST_F(ClientTest, RepliesPassWhateverTheirContentType) {
+    const struct {
+        const char* body;
+        bool strict;
+    } cases[] = {{"[]", true}, {R"({"error":{"type":1}})", true}, {R"([{"error":{}}])", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.body);
+        sim::Fault fault;
+        fault.body = c.body;
+        bridge().set_fault("GET", lights_path(), fault);
+        auto reply = c.strict ? lights().read_strict(Method::Get) : lights().read(Method::Get);
+        EXPECT_EQ(value::parse(c.body), reply.get());
+    }
+}
+
+TEST_F(ClientTest, SendsMethodPathAndJsonBody) {
+    value body = value::object();
+    body["name"] = value::string("Desk");
+    lights().read(Method::Put, L"new", body).wait();
+    lights().read(Method::Delete, path_segment(L"1/..")).wait();
+    lights().read(Method::Post).wait();
+    const std::vector<std::string> expected = {
+        "PUT " + lights_path() + "/new {\"name\":\"Desk\"}",
+        "DELETE " + lights_path() + "/1%2F..",
+        "POST " + lights_path(),
+    };
+    EXPECT_EQ(expected, request_lines());
+}
+
+TEST(ClientConnection, RefusedConnectionFails) {
+    const Client client(web::uri("http://127.0.0.9/api/x/lights"), kProxy);
+    EXPECT_THROW(client.read(Method::Get).get(), web::http::http_exception);
+}
+
+}  // namespace
+}  // namespace Hue

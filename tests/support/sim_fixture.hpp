@@ -1,0 +1,56 @@
+#ifndef GLOWRIG_TESTS_SUPPORT_SIM_FIXTURE_HPP_
+#define GLOWRIG_TESTS_SUPPORT_SIM_FIXTURE_HPP_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "sim/server.hpp"
+#include "sim/sim_bridge.hpp"
+#include "support/process.hpp"
+
+namespace testing_support {
+
+// Hosts one simulated bridge in the test process on a loopback address of its
+// own (derived from the test's name, so tests may run in parallel) and runs
+// the glowrig binary against it.
+class SimFixture : public ::testing::Test {
+protected:
+    void TearDown() override;
+
+    // Starts the bridge with the fixture `json` (see sim::SimBridge). Unless
+    // `whitelisted` is false, this machine's user id is put on its whitelist.
+    void start(const std::string& json, bool whitelisted = true);
+
+    // Runs glowrig with `args` followed by --bridge={ip}.
+    RunResult run(std::vector<std::string> args, const Environment& env = {});
+
+    // Runs glowrig with exactly `args`.
+    RunResult run_plain(const std::vector<std::string>& args, const Environment& env = {});
+
+    // The requests the bridge received, one line each: "METHOD PATH" or
+    // "METHOD PATH BODY".
+    std::vector<std::string> request_lines() const;
+
+    // `text` with "{user}" replaced by the user id and "{ip}" by the address.
+    std::string expand(std::string text) const;
+
+    const std::string& ip() const { return m_ip; }
+    const std::string& user() const { return m_user; }
+    sim::SimBridge& bridge() { return *m_bridge; }
+
+private:
+    std::string m_ip;
+    std::string m_user;
+    std::shared_ptr<sim::SimBridge> m_bridge;
+    std::unique_ptr<sim::Server> m_server;
+};
+
+// The user id glowrig computes on this machine, as UTF-8.
+std::string this_user_id();
+
+}  // namespace testing_support
+
+#endif  // GLOWRIG_TESTS_SUPPORT_SIM_FIXTURE_HPP_
