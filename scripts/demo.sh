@@ -1,6 +1,40 @@
 #!/usr/bin/env bash
-# Builds glowrig and shows its general help.
+# Builds glowrig and shows it at work against the bundled bridge simulator:
+# glowrig-sim serves the sample bridge of fixtures/sample.json on 127.0.0.2:80,
+# glowrig whitelists itself there (the sample's link button is pressed) and
+# runs a command against it. Pass a glowrig command line to run that instead
+# of "state", for example: scripts/demo.sh lights
+# With GLOWRIG_DEMO_BRIDGE=<ip> the command runs against that real bridge and
+# no simulator is started.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh build
-./build/src/glowrig "$@"
+bash scripts/build.sh build >/dev/null
+
+glowrig=./build/src/glowrig
+[ "$#" -gt 0 ] || set -- state
+
+if [ -n "${GLOWRIG_DEMO_BRIDGE:-}" ]; then
+  exec "$glowrig" "$@" --bridge="$GLOWRIG_DEMO_BRIDGE"
+fi
+
+address=127.0.0.2
+log=$(mktemp)
+./build/sim/glowrig-sim --log "$log" "$address=fixtures/sample.json" &
+sim=$!
+trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -f "$log"' EXIT
+
+# Wait until the simulator accepts connections.
+for _ in $(seq 50); do
+  (exec 3<>"/dev/tcp/$address/80") 2>/dev/null && break
+  sleep 0.1
+done
+
+# No discovery leaves this machine during the demo.
+export GLOWRIG_PORTAL=$address GLOWRIG_SSDP=127.0.0.9:1900 GLOWRIG_SSDP_WINDOW_MS=300
+
+echo "== glowrig config --auth --bridge=$address"
+"$glowrig" config --auth --bridge="$address" | head -n 3
+echo "== glowrig $* --bridge=$address"
+"$glowrig" "$@" --bridge="$address"
+echo "== requests the simulated bridge received"
+cat "$log"
