@@ -19,7 +19,7 @@ fi
 
 address=127.0.0.2
 log=$(mktemp)
-./build/sim/glowrig-sim --log "$log" "$address=fixtures/sample.json" &
+./build/sim/glowrig-sim --log "$log" --ssdp 1900 "$address=fixtures/sample.json" &
 sim=$!
 trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -f "$log"' EXIT
 
@@ -30,8 +30,10 @@ for _ in $(seq 50); do
 done
 
 # No discovery leaves this machine during the demo.
-export GLOWRIG_PORTAL=$address GLOWRIG_SSDP=127.0.0.9:1900 GLOWRIG_SSDP_WINDOW_MS=300
+export GLOWRIG_PORTAL=$address GLOWRIG_SSDP=$address:1900 GLOWRIG_SSDP_WINDOW_MS=500
 
+echo "== glowrig bridges"
+"$glowrig" bridges
 echo "== glowrig config --auth --bridge=$address"
 "$glowrig" config --auth --bridge="$address" | head -n 3
 echo "== glowrig $* --bridge=$address"

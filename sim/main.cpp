@@ -1,11 +1,13 @@
 // glowrig-sim: serves simulated bridges on loopback addresses, for trying
 // glowrig and for scripting against it without hardware.
 //
-//   glowrig-sim [--log FILE] ADDRESS=FIXTURE.json [ADDRESS=FIXTURE.json ...]
+//   glowrig-sim [--log FILE] [--ssdp PORT] ADDRESS=FIXTURE.json [...]
 //
 // Each ADDRESS (for example 127.0.0.2) gets one bridge on port 80 whose state
 // comes from the fixture file. Every request is appended to the log file (or
-// written to standard error) as "METHOD PATH BODY". Runs until interrupted.
+// written to standard error) as "METHOD PATH BODY". With --ssdp, each bridge
+// also answers SSDP searches sent to ADDRESS:PORT with the location of its
+// device description. Runs until interrupted.
 
 #include <fstream>
 #include <iostream>
@@ -13,12 +15,14 @@
 #include <mutex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <cpprest/json.h>
 #include <signal.h>
 
 #include "sim/server.hpp"
 #include "sim/sim_bridge.hpp"
+#include "sim/ssdp_responder.hpp"
 
 namespace {
 
@@ -50,11 +54,17 @@ int main(int argc, char** argv) {
     auto log_mutex = std::make_shared<std::mutex>();
     std::shared_ptr<std::ostream> log;
     int bridges = 0;
+    int ssdp_port = 0;
+    std::vector<std::unique_ptr<sim::SsdpResponder>> responders;
     try {
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
             if (arg == "--log" && i + 1 < argc) {
                 log = std::make_shared<std::ofstream>(argv[++i], std::ios::app);
+                continue;
+            }
+            if (arg == "--ssdp" && i + 1 < argc) {
+                ssdp_port = std::stoi(argv[++i]);
                 continue;
             }
             const auto eq = arg.find('=');
@@ -66,7 +76,13 @@ int main(int argc, char** argv) {
                 std::lock_guard<std::mutex> lock(*log_mutex);
                 *sink << r.method << ' ' << r.path << ' ' << r.body << std::endl;
             });
-            server.add(arg.substr(0, eq), 80, bridge);
+            const std::string address = arg.substr(0, eq);
+            server.add(address, 80, bridge);
+            if (ssdp_port > 0) {
+                responders.push_back(std::make_unique<sim::SsdpResponder>(
+                    "http://" + address + "/description.xml", address));
+                responders.back()->start(static_cast<unsigned short>(ssdp_port));
+            }
             ++bridges;
         }
         if (bridges == 0) return usage();

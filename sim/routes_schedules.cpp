@@ -38,10 +38,11 @@ Reply route_schedules(BridgeData& data, const Route& route) {
     value& schedules = member(data.state, "schedules");
     if (route.rest.empty()) {
         if (route.method == "GET") return json_reply(schedules);
-    } else if (route.rest.size() == 1) {
+    } else {
+        // A schedule has no sub-resources: anything below one is as unknown as an unknown id.
         const std::string& id = route.rest[0];
-        if (!schedules.has_field(id)) return not_available(route.address);
-        if (route.method == "GET") return json_reply(schedules[id]);
+        if (route.rest.size() > 1 || !schedules.has_field(id)) return not_available(route.address);
+        if (route.method == "GET") return json_reply(schedules.at(id));
         if (route.method == "PUT") return change_schedule(schedules[id], route);
         if (route.method == "DELETE") {
             schedules.erase(id);

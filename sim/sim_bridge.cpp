@@ -6,6 +6,7 @@
 #include <cpprest/base_uri.h>
 
 #include "sim/routes.hpp"
+#include "sim/ssdp_responder.hpp"
 
 namespace sim {
 namespace {
@@ -24,6 +25,27 @@ std::vector<std::string> decoded_segments(const std::string& path) {
     return segments;
 }
 
+std::string text_member(const value& object, const char* key) {
+    return object.has_field(key) && object.at(key).is_string() ? object.at(key).as_string()
+                                                                : std::string();
+}
+
+std::string description_document(const value& fixture) {
+    if (!fixture.is_object() || !fixture.has_field("description")) return std::string();
+    const value& d = fixture.at("description");
+    DeviceFields fields;
+    fields.device_type = "urn:schemas-upnp-org:device:Basic:1";
+    fields.friendly_name = text_member(d, "friendlyName");
+    fields.manufacturer = text_member(d, "manufacturer");
+    fields.model_name = text_member(d, "modelName");
+    fields.model_number = text_member(d, "modelNumber");
+    fields.serial_number = text_member(d, "serialNumber");
+    fields.presentation_url = text_member(d, "presentationURL");
+    fields.udn = text_member(d, "UDN");
+    fields.url_base = text_member(d, "URLBase");
+    return render_description(fields);
+}
+
 std::string join(const std::vector<std::string>& segments, std::size_t from) {
     std::string text;
     for (std::size_t i = from; i < segments.size(); ++i) text += "/" + segments[i];
@@ -37,6 +59,7 @@ SimBridge::SimBridge(const value& fixture)
       m_new_lights(member_or(fixture, "newlights", value::object())),
       m_scan(value::parse(R"({"lastscan":"none"})")),
       m_portal(member_or(fixture, "portal", value::array())),
+      m_description(description_document(fixture)),
       m_link_button(member_or(fixture, "linkbutton", value::boolean(false)).as_bool()) {
     member(member(m_state, "config"), "whitelist");
     const value faults = member_or(fixture, "faults", value::array());
@@ -80,6 +103,12 @@ Reply SimBridge::handle(const std::string& method, const std::string& path,
 Reply SimBridge::route(const std::string& method, const std::string& path,
                        const std::string& body) {
     const std::vector<std::string> segments = decoded_segments(path);
+    if (method == "GET" && path == "/description.xml" && !m_description.empty()) {
+        Reply reply;
+        reply.body = m_description;
+        reply.content_type = "text/xml";
+        return reply;
+    }
     if (segments.empty() || segments[0] != "api") {
         Reply reply;
         reply.status = 404;

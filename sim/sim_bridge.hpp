@@ -46,6 +46,10 @@ struct Fault {
 //   "linkbutton": true when user creation is allowed (default false);
 //   "newlights": lights that a search for new lights finds, keyed by id;
 //   "portal": the reply of GET /api/nupnp (default []);
+//   "description": the device description served at /description.xml, with
+//            the members "friendlyName", "manufacturer", "modelName",
+//            "modelNumber", "serialNumber", "presentationURL", "UDN" and
+//            "URLBase" (all optional strings); without it there is none;
 //   "faults": [{"method", "path", "status", "reason", "body", "delay_ms"}].
 class SimBridge {
 public:
@@ -81,6 +85,7 @@ private:
     web::json::value m_new_lights;
     web::json::value m_scan;
     web::json::value m_portal;
+    std::string m_description;  // empty: no device description
     bool m_link_button = false;
     std::vector<LoggedRequest> m_requests;
     std::map<std::string, Fault> m_faults;

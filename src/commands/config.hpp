@@ -3,11 +3,22 @@
 
 #include "commands/command.hpp"
 
+namespace Hue {
+class Configuration;
+}  // namespace Hue
+
 namespace commands {
 
-// Runs the "config" command.
+// Runs the "config" command: reads the chosen bridge's configuration, carries
+// out "auth", "deauth" or "updatefw" (the first of them given, in that order)
+// and prints the configuration. Failures are thrown; an "auth" or "deauth"
+// failure first prints "User creation failed" or "User deletion failed".
 void run_config_command(const boost::program_options::variables_map& options,
                         const web::web_proxy& proxy, const AppIdentity& identity);
+
+// Prints `configuration` (its settings and status as last read) to std::wcout,
+// starting with the line "Configuration:".
+void print_configuration(const Hue::Configuration& configuration);
 
 }  // namespace commands
 

@@ -1,0 +1,59 @@
+#include "hue/schedules.hpp"
+
+#include <utility>
+
+#include "hue/bridge.hpp"
+#include "hue/details/schedule_impl.hpp"
+#include "hue/text.hpp"
+
+namespace Hue {
+
+using web::json::value;
+
+Schedule::Schedule(std::shared_ptr<details::Schedule_Impl> impl) : m_impl(std::move(impl)) {}
+
+std::wstring Schedule::id() const { return m_impl->id(); }
+std::wstring Schedule::name() const { return m_impl->name(); }
+std::wstring Schedule::description() const { return m_impl->description(); }
+std::wstring Schedule::command() const { return m_impl->command(); }
+ScheduleTime Schedule::time() const { return m_impl->time(); }
+
+void Schedule::set_name(const std::wstring& name) { m_impl->set_name(name); }
+void Schedule::set_description(const std::wstring& description) {
+    m_impl->set_description(description);
+}
+void Schedule::set_command(const std::wstring& command) { m_impl->set_command(command); }
+void Schedule::set_time(const ScheduleTime& time) { m_impl->set_time(time); }
+
+pplx::task<void> Schedule::refresh() { return m_impl->refresh(); }
+
+pplx::task<void> Schedule::save() { return m_impl->save(); }
+
+Schedules::Schedules() = default;
+
+Schedules::Schedules(Client client) : m_client(std::move(client)) {}
+
+Schedules Schedules::from_json(const Client& client, const value& listing) {
+    const auto& members = listing.as_object();
+    Schedules schedules(client);
+    schedules.m_schedules.reserve(members.size());
+    for (const auto& member : members) {
+        auto impl = std::make_shared<details::Schedule_Impl>(client, to_wide(member.first));
+        impl->read(member.second);
+        schedules.add(Schedule(std::move(impl)));
+    }
+    return schedules;
+}
+
+void Schedules::add(const Schedule& schedule) { m_schedules.push_back(schedule); }
+
+pplx::task<void> Schedules::remove(const std::wstring& id) const {
+    return m_client.read_strict(Method::Delete, path_segment(id)).then([](const value&) {});
+}
+
+pplx::task<Schedules> Bridge::get_schedules(const web::web_proxy& proxy,
+                                            const AppIdentity& identity) const {
+    return read_collection<Schedules>(make_client(identity, L"schedules", proxy));
+}
+
+}  // namespace Hue

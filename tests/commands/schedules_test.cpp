@@ -1,0 +1,214 @@
+#include "commands/schedules.hpp"
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include <cpprest/json.h>
+#include <gtest/gtest.h>
+
+#include "support/sim_fixture.hpp"
+
+namespace {
+
+using web::json::value;
+
+// Three schedules, one of each usual time form; the first has a command.
+constexpr const char* kFixture = R"({"state": {"schedules": {
+    "1": {"name": "Wake up", "description": "Morning lights", "time": "2014-05-01T07:00:00",
+          "status": "enabled",
+          "command": {"address": "/api/abc/groups/0/action", "body": {"on": true},
+                      "method": "PUT"}},
+    "2": {"name": "Pulse", "description": "Every ten minutes", "time": "R05/PT00:10:00"},
+    "3": {"name": "Weekdays", "description": "", "time": "W124/T06:30:00A00:05:00"}}}})";
+
+constexpr const char* kListing = R"(
+Schedules:
+
+  Id:                      1
+  Name:                    Wake up
+  Time:                    2014-05-01T07:00:00
+  Description:             
+    Morning lights
+
+  Command:                  
+    {"address":"/api/abc/groups/0/action","body":{"on":true},"method":"PUT"}
+
+  Id:                      2
+  Name:                    Pulse
+  Time:                    R05/PT00:10:00
+  Description:             
+    Every ten minutes
+
+  Command:                  
+    
+
+  Id:                      3
+  Name:                    Weekdays
+  Time:                    W124/T06:30:00A00:05:00
+  Description:             
+    
+
+  Command:                  
+    
+)";
+
+class SchedulesCommand : public testing_support::SimFixture {
+protected:
+    void SetUp() override { start(kFixture); }
+
+    // Adds (or replaces) schedule `id` on the bridge.
+    void put_schedule(const std::string& id, const char* json) {
+        bridge().update([&](value& state) { state["schedules"][id] = value::parse(json); });
+    }
+
+    std::vector<std::string> expanded(const std::vector<std::string>& lines) const {
+        std::vector<std::string> result;
+        for (const auto& line : lines) result.push_back(expand(line));
+        return result;
+    }
+};
+
+TEST_F(SchedulesCommand, ListsEveryScheduleAfterRefreshingEachWithAPause) {
+    const auto started = std::chrono::steady_clock::now();
+    const auto result = run({"schedules"});
+    const auto elapsed = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(kListing, result.output);
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ(expanded({"GET /api/{user}/schedules", "GET /api/{user}/schedules/1",
+                        "GET /api/{user}/schedules/2", "GET /api/{user}/schedules/3"}),
+              request_lines());
+    EXPECT_GE(elapsed, std::chrono::milliseconds(300));  // 100 ms before each refresh
+}
+
+TEST_F(SchedulesCommand, ModifySavesNameDescriptionAndTimeThenPrintsTheSchedule) {
+    put_schedule("4", R"({"name": "Bare"})");
+    put_schedule("5", R"({"name": "Odd", "time": "PT10:00"})");
+    const struct {
+        std::vector<std::string> args;
+        const char* body;  // of the PUT; the id is the one of args[1]
+        const char* printed;
+    } cases[] = {
+        {{"--id=2", "--name=x"},
+         R"({"description":"Every ten minutes","name":"x","time":"R05/PT00:10:00"})",
+         "  Name:                    x\n  Time:                    R05/PT00:10:00\n"},
+        // Without a change the schedule is still saved as it stands.
+        {{"--id=2"},
+         R"({"description":"Every ten minutes","name":"x","time":"R05/PT00:10:00"})",
+         "  Name:                    x\n"},
+        {{"--id=3", "--desc=Mon to Fri"},
+         R"({"description":"Mon to Fri","name":"Weekdays","time":"W124/T06:30:00A00:05:00"})",
+         "  Description:             \n    Mon to Fri\n"},
+        // No time was read: none is sent, and the Time label stands alone.
+        {{"--id=4"}, R"({"name":"Bare"})", "  Time:                    \n"},
+        // A time the reader does not understand goes back as it was read.
+        {{"--id=5", "--name=Odder"},
+         R"({"name":"Odder","time":"PT10:00"})",
+         "  Time:                    PT10:00\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + (c.args.size() > 1 ? c.args[1] : ""));
+        bridge().clear_requests();
+        std::vector<std::string> args = {"schedule"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto result = run(args);
+        EXPECT_EQ(0, result.status);
+        EXPECT_EQ(0u, result.output.find("\nSchedules:\n\n  Id:                      " +
+                                         c.args[0].substr(5) + "\n"))
+            << result.output;
+        EXPECT_NE(std::string::npos, result.output.find(c.printed)) << result.output;
+        const std::string path = "/api/{user}/schedules/" + c.args[0].substr(5);
+        EXPECT_EQ(expanded({"GET /api/{user}/schedules", "GET " + path,
+                            "PUT " + path + " " + c.body, "GET " + path}),
+                  request_lines());
+    }
+}
+
+TEST_F(SchedulesCommand, ModifyPrintsTheWholeScheduleAsTheBridgeThenHasIt) {
+    const auto result = run({"schedule", "--id=1", "--name=Rise", "--desc=Earlier"});
+    EXPECT_EQ(R"(
+Schedules:
+
+  Id:                      1
+  Name:                    Rise
+  Time:                    2014-05-01T07:00:00
+  Description:             
+    Earlier
+
+  Command:                  
+    {"address":"/api/abc/groups/0/action","body":{"on":true},"method":"PUT"}
+)",
+              result.output);
+    const value saved = bridge().state().at("schedules").at("1");
+    EXPECT_EQ("Rise", saved.at("name").as_string());
+    EXPECT_EQ("Earlier", saved.at("description").as_string());
+    EXPECT_TRUE(saved.at("command").is_object());
+}
+
+TEST_F(SchedulesCommand, NewAndUnknownIdsPrintTheHeadingAlone) {
+    const struct {
+        const char* id;
+        const char* output;
+    } cases[] = {
+        {"--id=new", "\nSchedule creation not supported yet.\nSchedules:\n"},
+        {"--id=9", "\nSchedules:\n"},
+        {"--id=Pulse", "\nSchedules:\n"},  // ids, not names
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        bridge().clear_requests();
+        const auto result = run({"schedule", c.id, "--name=x"});
+        EXPECT_EQ(c.output, result.output);
+        EXPECT_EQ(0, result.status);
+        EXPECT_EQ(expanded({"GET /api/{user}/schedules"}), request_lines());
+    }
+}
+
+TEST_F(SchedulesCommand, DeleteSendsDeleteAndPrintsNothing) {
+    const auto result = run({"schedule", "--id=2", "--delete"});
+    EXPECT_EQ("\n", result.output);
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ(expanded({"GET /api/{user}/schedules", "DELETE /api/{user}/schedules/2"}),
+              request_lines());
+    EXPECT_FALSE(bridge().state().at("schedules").has_field("2"));
+}
+
+TEST_F(SchedulesCommand, DeleteOfNewStillSendsTheRequestAndItsReplyDecides) {
+    const auto result = run({"schedule", "--id=new", "--delete"});
+    EXPECT_EQ(
+        "\nSchedule creation not supported yet.\n"
+        R"({"error":{"address":"/schedules/new","description":"resource, /schedules/new, not available","type":3}})"
+        "\n",
+        result.output);
+    EXPECT_EQ(1, result.status);
+    EXPECT_EQ(expanded({"GET /api/{user}/schedules", "DELETE /api/{user}/schedules/new"}),
+              request_lines());
+}
+
+TEST_F(SchedulesCommand, IdsStayInsideTheSchedulesResource) {
+    put_schedule("a/b", R"({"name": "Slashed"})");
+    auto result = run({"schedule", "--id=a/b", "--name=z"});
+    EXPECT_EQ(0, result.status);
+    EXPECT_NE(std::string::npos, result.output.find("  Id:                      a/b\n"));
+    EXPECT_EQ(expanded({"GET /api/{user}/schedules", "GET /api/{user}/schedules/a%2Fb",
+                        R"(PUT /api/{user}/schedules/a%2Fb {"name":"z"})",
+                        "GET /api/{user}/schedules/a%2Fb"}),
+              request_lines());
+
+    bridge().clear_requests();
+    result = run({"schedule", "--id=1/../../config", "--delete"});
+    EXPECT_EQ(1, result.status);
+    EXPECT_EQ(expanded({"GET /api/{user}/schedules",
+                        "DELETE /api/{user}/schedules/1%2F..%2F..%2Fconfig"}),
+              request_lines());
+    EXPECT_TRUE(bridge().state().at("config").has_field("whitelist"));
+}
+
+TEST_F(SchedulesCommand, MissingIdFailsBeforeAnyRequest) {
+    const auto result = run({"schedule", "--name=x"});
+    EXPECT_EQ("\nboost::bad_any_cast: failed conversion using boost::any_cast\n", result.output);
+    EXPECT_EQ(1, result.status);
+    EXPECT_TRUE(request_lines().empty());
+}
+
+}  // namespace

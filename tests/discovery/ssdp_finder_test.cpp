@@ -1,0 +1,320 @@
+#include "discovery/ssdp_finder.hpp"
+
+#include <chrono>
+#include <future>
+#include <map>
+#include <mutex>
+#include <set>
+#include <stdexcept>
+#include <system_error>
+#include <thread>
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "discovery/test_http_server.hpp"
+#include "discovery/upnp.hpp"
+#include "hue/text.hpp"
+#include "sim/ssdp_responder.hpp"
+
+namespace UPnP {
+namespace {
+
+using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
+
+constexpr milliseconds kWindow{300};
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() { unsetenv(m_name); }
+
+private:
+    const char* m_name;
+};
+
+// Records what a finder reports, and from which thread.
+class RecordingCallback : public DeviceFinderCallback {
+public:
+    void device_added(const Device& device) override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_events.push_back(L"added " + device.SerialNumber);
+        m_thread = std::this_thread::get_id();
+    }
+    void device_removed(const std::wstring& name) override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_events.push_back(L"removed " + name);
+    }
+    void search_complete() override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_events.push_back(L"complete");
+        m_thread = std::this_thread::get_id();
+    }
+    std::vector<std::wstring> events() const {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_events;
+    }
+    std::thread::id thread() const {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_thread;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<std::wstring> m_events;
+    std::thread::id m_thread;
+};
+
+class SsdpFinderTest : public ::testing::Test {
+protected:
+    // Serves a description of a device with serial number `serial` at `path`
+    // and returns its URL.
+    std::string serve_device(const std::string& path, const std::string& serial) {
+        sim::DeviceFields fields;
+        fields.friendly_name = "Philips hue (" + serial + ")";
+        fields.manufacturer = "Royal Philips Electronics";
+        fields.model_number = "929000226503";
+        fields.serial_number = serial;
+        fields.udn = "uuid:" + serial;
+        fields.presentation_url = "index.html";
+        m_http.serve(path, sim::render_description(fields));
+        return m_http.url(path);
+    }
+
+    // Starts a responder that answers with `replies` (an SSDP reply per URL).
+    sim::SsdpResponder& responder(const std::vector<std::string>& locations) {
+        m_responders.push_back(std::make_unique<sim::SsdpResponder>(""));
+        auto& r = *m_responders.back();
+        std::vector<std::string> replies;
+        for (const auto& location : locations) {
+            replies.push_back(sim::ssdp_reply(location, "uuid:x::upnp:rootdevice"));
+        }
+        r.set_replies(replies);
+        r.start();
+        return r;
+    }
+
+    static SsdpSettings settings_for(const sim::SsdpResponder& r) {
+        SsdpSettings settings;
+        settings.address = "127.0.0.1";
+        settings.port = r.port();
+        settings.window = kWindow;
+        settings.fetch_timeout = milliseconds(500);
+        return settings;
+    }
+
+    // Waits for `task` at most `limit`; fails the test when it takes longer.
+    static std::vector<Device> get_within(pplx::task<std::vector<Device>> task,
+                                          milliseconds limit) {
+        auto promise = std::make_shared<std::promise<std::vector<Device>>>();
+        auto future = promise->get_future();
+        task.then([promise](pplx::task<std::vector<Device>> done) {
+            try {
+                promise->set_value(done.get());
+            } catch (...) {
+                promise->set_exception(std::current_exception());
+            }
+        });
+        if (future.wait_for(limit) != std::future_status::ready) {
+            ADD_FAILURE() << "the search did not complete within " << limit.count() << " ms";
+            return {};
+        }
+        return future.get();
+    }
+
+    static std::multiset<std::wstring> serials(const std::vector<Device>& devices) {
+        std::multiset<std::wstring> out;
+        for (const auto& d : devices) out.insert(d.SerialNumber);
+        return out;
+    }
+
+    test_support::TestHttpServer m_http;
+    std::vector<std::unique_ptr<sim::SsdpResponder>> m_responders;
+};
+
+TEST_F(SsdpFinderTest, FindsEveryAnsweringDeviceThroughTheEnvironment) {
+    auto& r = responder({serve_device("/a.xml", "aaa"), serve_device("/b.xml", "bbb")});
+    ScopedEnv address("GLOWRIG_SSDP", r.endpoint());
+    ScopedEnv window("GLOWRIG_SSDP_WINDOW_MS", "300");
+    const auto devices = get_within(find_upnp_devices(), milliseconds(3000));
+    EXPECT_EQ((std::multiset<std::wstring>{L"aaa", L"bbb"}), serials(devices));
+    for (const auto& d : devices) {
+        EXPECT_TRUE(d.IsRootDevice);
+        EXPECT_EQ(L"Philips hue (" + d.SerialNumber + L")", d.FriendlyName);
+        EXPECT_EQ(Hue::to_wide(m_http.url("/index.html")), d.PresentationURL);
+        EXPECT_TRUE(is_bridge(d));
+        EXPECT_EQ(L"127.0.0.1", presentation_host(d));
+    }
+    EXPECT_EQ(2u, r.searches());               // sent twice
+    EXPECT_EQ(1u, m_http.requests("/a.xml"));  // fetched once, though announced twice
+}
+
+TEST_F(SsdpFinderTest, NothingAnsweringCompletesEmptyAfterTheWindow) {
+    auto& silent = responder({});
+    ScopedEnv address("GLOWRIG_SSDP", silent.endpoint());
+    ScopedEnv window("GLOWRIG_SSDP_WINDOW_MS", "300");
+    const auto start = Clock::now();
+    const auto devices = get_within(find_upnp_devices(), kWindow + milliseconds(1000));
+    const auto elapsed = Clock::now() - start;
+    EXPECT_TRUE(devices.empty());
+    EXPECT_GE(elapsed, kWindow);
+    EXPECT_LT(elapsed, kWindow + milliseconds(1000));
+    EXPECT_GE(silent.searches(), 1u);
+}
+
+TEST_F(SsdpFinderTest, BadRepliesAndDescriptionsAreSkipped) {
+    SsdpSettings settings;
+    std::string big = "<root><device><serialNumber>big</serialNumber>" + std::string(20000, ' ') +
+                      "</device></root>";
+    m_http.serve("/big.xml", big);
+    m_http.serve("/text.xml", "this is not XML");
+    m_http.serve_raw("/redirect.xml", "HTTP/1.0 302 Found\r\nLocation: /a.xml\r\n\r\n");
+    m_http.serve_raw("/short.xml", "HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n<root>");
+    m_http.hang("/hang.xml");
+    auto& r = responder({});
+    r.set_replies({
+        "not HTTP at all",
+        "HTTP/1.1 200 OK\r\nST: upnp:rootdevice\r\n\r\n",  // no LOCATION
+        sim::ssdp_reply("https://127.0.0.1:1/x.xml", "uuid:tls"),
+        sim::ssdp_reply("http://localhost/x.xml", "uuid:name"),
+        sim::ssdp_reply(m_http.url("/missing.xml"), "uuid:404"),
+        sim::ssdp_reply(m_http.url("/text.xml"), "uuid:text"),
+        sim::ssdp_reply(m_http.url("/big.xml"), "uuid:big"),
+        sim::ssdp_reply(m_http.url("/redirect.xml"), "uuid:302"),
+        sim::ssdp_reply(m_http.url("/short.xml"), "uuid:short"),
+        sim::ssdp_reply(m_http.url("/hang.xml"), "uuid:hang"),
+        sim::ssdp_reply(serve_device("/good.xml", "good"), "uuid:good"),
+    });
+    settings = settings_for(r);
+    settings.description_cap = 16 * 1024;
+    const auto start = Clock::now();
+    const auto devices = get_within(find_upnp_devices(settings), milliseconds(3000));
+    EXPECT_EQ((std::multiset<std::wstring>{L"good"}), serials(devices));
+    EXPECT_LT(Clock::now() - start, settings.window + settings.fetch_timeout + milliseconds(500));
+    EXPECT_EQ(1u, m_http.requests("/hang.xml"));
+}
+
+TEST_F(SsdpFinderTest, SearchCompleteComesOnceAfterTheDevicesOnTheFindersThread) {
+    auto& r = responder({serve_device("/a.xml", "aaa")});
+    auto callback = std::make_shared<RecordingCallback>();
+    {
+        SsdpDeviceFinder finder(settings_for(r));
+        const auto find = finder.create_async_find("upnp:rootdevice", callback);
+        finder.start_async_find(find);
+        finder.start_async_find(find);  // no second search
+        std::this_thread::sleep_for(kWindow + milliseconds(400));
+        finder.cancel_async_find(find);
+    }
+    EXPECT_EQ((std::vector<std::wstring>{L"added aaa", L"complete"}), callback->events());
+    EXPECT_NE(std::this_thread::get_id(), callback->thread());
+    EXPECT_EQ(2u, r.searches());
+}
+
+TEST_F(SsdpFinderTest, CancelledFindReportsNothing) {
+    auto& r = responder({serve_device("/a.xml", "aaa")});
+    auto callback = std::make_shared<RecordingCallback>();
+    SsdpDeviceFinder finder(settings_for(r));
+    const auto find = finder.create_async_find("upnp:rootdevice", callback);
+    finder.start_async_find(find);
+    finder.cancel_async_find(find);
+    std::this_thread::sleep_for(kWindow + milliseconds(200));
+    EXPECT_TRUE(callback->events().empty());
+    EXPECT_THROW(finder.start_async_find(find), std::invalid_argument);
+}
+
+TEST_F(SsdpFinderTest, DestroyingTheFinderMidSearchIsSafe) {
+    m_http.hang("/hang.xml");
+    auto& r = responder({m_http.url("/hang.xml")});
+    auto callback = std::make_shared<RecordingCallback>();
+    {
+        SsdpDeviceFinder finder(settings_for(r));
+        finder.start_async_find(finder.create_async_find("upnp:rootdevice", callback));
+        std::this_thread::sleep_for(milliseconds(150));  // the fetch is in flight
+    }
+    EXPECT_TRUE(callback->events().empty());
+}
+
+TEST_F(SsdpFinderTest, ManyConcurrentSearchesLoseAndDuplicateNothing) {
+    // Twenty responders answer twenty searches at once; each announces three
+    // locations, one of them twice and one shared by every responder.
+    const std::string shared = serve_device("/shared.xml", "shared");
+    std::vector<pplx::task<std::vector<Device>>> searches;
+    for (int i = 0; i < 20; ++i) {
+        const std::string own = serve_device("/d" + std::to_string(i) + ".xml", std::to_string(i));
+        auto& r = responder({own, shared, own});
+        searches.push_back(find_upnp_devices(settings_for(r)));
+    }
+    for (int i = 0; i < 20; ++i) {
+        SCOPED_TRACE(i);
+        const auto devices = get_within(searches[i], milliseconds(5000));
+        EXPECT_EQ((std::multiset<std::wstring>{Hue::to_wide(std::to_string(i)), L"shared"}),
+                  serials(devices));
+    }
+}
+
+TEST_F(SsdpFinderTest, OneBurstOfManyRepliesLosesNothing) {
+    std::vector<std::string> locations;
+    std::multiset<std::wstring> expected;
+    for (int i = 0; i < 40; ++i) {
+        const int device = i % 25;  // fifteen locations come twice
+        locations.push_back(m_http.url("/b" + std::to_string(device) + ".xml"));
+        if (i < 25) {
+            serve_device("/b" + std::to_string(device) + ".xml", "b" + std::to_string(device));
+            expected.insert(Hue::to_wide("b" + std::to_string(device)));
+        }
+    }
+    auto& r = responder(locations);
+    const auto devices = get_within(find_upnp_devices(settings_for(r)), milliseconds(3000));
+    EXPECT_EQ(expected, serials(devices));
+}
+
+TEST_F(SsdpFinderTest, SocketFailureRaisesSystemError) {
+    SsdpSettings settings;
+    settings.address = "127.0.0.1";
+    settings.port = 0;  // nothing can be sent to port 0
+    EXPECT_THROW(find_upnp_devices(settings), std::system_error);
+}
+
+TEST(SsdpSettingsFromEnvironment, ReadsOrRefusesTheOverrides) {
+    struct Case {
+        const char* address;
+        const char* window;
+        bool valid;
+        const char* host;
+        unsigned short port;
+        long window_ms;
+    } cases[] = {
+        {"", "", true, "239.255.255.250", 1900, 3000},
+        {"127.0.0.1:5000", "250", true, "127.0.0.1", 5000, 250},
+        {"[::1]:5000", "0", true, "::1", 5000, 0},
+        {"127.0.0.1", "", false, "", 0, 0},
+        {"127.0.0.1:", "", false, "", 0, 0},
+        {"127.0.0.1:0", "", false, "", 0, 0},
+        {"127.0.0.1:65536", "", false, "", 0, 0},
+        {"localhost:1900", "", false, "", 0, 0},
+        {"::1:5000", "", false, "", 0, 0},
+        {"", "-5", false, "", 0, 0},
+        {"", "60001", false, "", 0, 0},
+        {"", "3s", false, "", 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.address) + " | " + c.window);
+        ScopedEnv address("GLOWRIG_SSDP", c.address);
+        ScopedEnv window("GLOWRIG_SSDP_WINDOW_MS", c.window);
+        if (!c.valid) {
+            EXPECT_THROW(ssdp_settings_from_environment(), std::runtime_error);
+            continue;
+        }
+        const SsdpSettings settings = ssdp_settings_from_environment();
+        EXPECT_EQ(c.host, settings.address);
+        EXPECT_EQ(c.port, settings.port);
+        EXPECT_EQ(c.window_ms, settings.window.count());
+    }
+}
+
+}  // namespace
+}  // namespace UPnP

@@ -29,23 +29,23 @@ void replace_all(std::string& text, const std::string& from, const std::string& 
 std::string this_user_id() { return Hue::to_utf8(cli::make_user_id()); }
 
 void SimFixture::start(const std::string& json, bool whitelisted) {
+    TearDown();
     m_user = this_user_id();
-    web::json::value fixture = web::json::value::parse(json);
-    m_bridge = std::make_shared<sim::SimBridge>(fixture);
-    if (whitelisted) {
-        m_bridge->update([this](web::json::value& state) {
-            auto& whitelist = state["config"]["whitelist"];
-            if (!whitelist.has_field(m_user)) {
-                whitelist[m_user] = web::json::value::parse(
-                    R"({"last use date":"2014-05-01T07:00:00","create date":"2014-04-01T06:00:00","name":"glowrig"})");
-            }
-        });
-    }
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::size_t seed =
         std::hash<std::string>()(std::string(info->test_suite_name()) + "." + info->name());
     for (int attempt = 0; attempt < 20; ++attempt, seed += 7919) {
         m_ip = address_for(seed);
+        m_bridge = std::make_shared<sim::SimBridge>(web::json::value::parse(expand(json)));
+        if (whitelisted) {
+            m_bridge->update([this](web::json::value& state) {
+                auto& whitelist = state["config"]["whitelist"];
+                if (!whitelist.has_field(m_user)) {
+                    whitelist[m_user] = web::json::value::parse(
+                        R"({"last use date":"2014-05-01T07:00:00","create date":"2014-04-01T06:00:00","name":"glowrig"})");
+                }
+            });
+        }
         auto server = std::make_unique<sim::Server>();
         server->add(m_ip, 80, m_bridge);
         try {

@@ -20,8 +20,10 @@ class SimFixture : public ::testing::Test {
 protected:
     void TearDown() override;
 
-    // Starts the bridge with the fixture `json` (see sim::SimBridge). Unless
-    // `whitelisted` is false, this machine's user id is put on its whitelist.
+    // Starts the bridge with the fixture `json` (see sim::SimBridge), in which
+    // "{ip}" and "{user}" are replaced first. Unless `whitelisted` is false,
+    // this machine's user id is put on its whitelist. A second call replaces
+    // the bridge.
     void start(const std::string& json, bool whitelisted = true);
 
     // Runs glowrig with `args` followed by --bridge={ip}.

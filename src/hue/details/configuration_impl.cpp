@@ -1,0 +1,157 @@
+#include "hue/details/configuration_impl.hpp"
+
+#include <iomanip>
+#include <locale>
+#include <sstream>
+#include <utility>
+
+#include <cpprest/uri_builder.h>
+
+#include "hue/text.hpp"
+
+namespace Hue {
+namespace details {
+namespace {
+
+using web::json::value;
+
+constexpr uint32_t kLowestApiVersion = 0x01000000;  // 1.0.0
+
+std::wstring text_of(const value& json, const char* key) {
+    return to_wide(json.at(key).as_string());
+}
+
+// Reads the bridge's date text "YYYY-MM-DDTHH:MM:SS" into `time` as it stands.
+// A text that does not match is no error: `time` keeps what was read of it.
+void read_time(const value& json, const char* key, std::tm& time) {
+    std::wistringstream stream(text_of(json, key));
+    stream.imbue(std::locale::classic());
+    stream >> std::get_time(&time, L"%Y-%m-%dT%H:%M:%S");
+}
+
+void read_whitelist(const value& whitelist, std::map<std::wstring, WhitelistEntry>& entries) {
+    for (const auto& [user, member] : whitelist.as_object()) {
+        WhitelistEntry& entry = entries[to_wide(user)];
+        read_time(member, "last use date", entry.last_use_date);
+        read_time(member, "create date", entry.create_date);
+        entry.name = text_of(member, "name");
+    }
+}
+
+void read_status(const value& json, ConfigurationStatus& status) {
+    if (json.has_field("whitelist")) read_whitelist(json.at("whitelist"), status.whitelist);
+    if (json.has_field("apiversion")) {
+        status.api_version = pack_api_version(text_of(json, "apiversion"));
+    }
+    if (json.has_field("swversion")) status.swversion = text_of(json, "swversion");
+    if (json.has_field("mac")) status.mac = text_of(json, "mac");
+    if (json.has_field("UTC")) read_time(json, "UTC", status.utc);
+    if (json.has_field("localtime")) read_time(json, "localtime", status.localtime);
+    if (json.has_field("zigbeechannel")) {
+        status.zigbeechannel = json.at("zigbeechannel").as_integer();
+    }
+}
+
+void read_swupdate(const value& json, SoftwareUpdate& update) {
+    update.updatestate = json.at("updatestate").as_integer();
+    update.url = text_of(json, "url");
+    update.text = text_of(json, "text");
+    update.notify = json.at("notify").as_bool();
+}
+
+void read_settings(const value& json, ConfigurationSettings& settings) {
+    // The bridge reports "no proxy" as port 0 (and usually the address "none").
+    if (json.has_field("proxyport") && json.has_field("proxyaddress")) {
+        const int port = json.at("proxyport").as_integer();
+        if (port != 0) {
+            web::uri_builder builder;
+            builder.set_port(port);
+            builder.set_host(json.at("proxyaddress").as_string());
+            settings.proxy = builder.to_uri();
+        }
+    }
+    if (json.has_field("name")) settings.name = text_of(json, "name");
+    if (json.has_field("swupdate")) read_swupdate(json.at("swupdate"), settings.swupdate);
+    if (json.has_field("linkbutton")) settings.linkbutton = json.at("linkbutton").as_bool();
+    if (json.has_field("ipaddress")) settings.ipaddress = text_of(json, "ipaddress");
+    if (json.has_field("netmask")) settings.netmask = text_of(json, "netmask");
+    if (json.has_field("gateway")) settings.gateway = text_of(json, "gateway");
+    if (json.has_field("dhcp")) settings.dhcp = json.at("dhcp").as_bool();
+    if (json.has_field("portalservices")) {
+        settings.portalservices = json.at("portalservices").as_bool();
+    }
+    if (json.has_field("timezone")) settings.timezone = text_of(json, "timezone");
+}
+
+}  // namespace
+
+uint32_t pack_api_version(const std::wstring& text) {
+    std::wistringstream stream(text);
+    stream.imbue(std::locale::classic());
+    uint32_t packed = 0;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        unsigned int component = 0;
+        if (stream >> component) packed |= static_cast<uint32_t>(component) << shift;
+        if (stream.eof()) break;
+        stream.get();  // the separator
+    }
+    return packed < kLowestApiVersion ? kLowestApiVersion : packed;
+}
+
+Configuration_Impl::Configuration_Impl(Client client) : m_client(std::move(client)) {}
+
+void Configuration_Impl::parse(const value& json) {
+    // A reply that is not an object (an error array) has none of the members.
+    const value empty = value::object();
+    const value& object = json.is_object() ? json : empty;
+
+    m_status = ConfigurationStatus();
+    read_status(object, m_status);
+    m_settings = ConfigurationSettings();
+    read_settings(object, m_settings);
+    m_pending = m_settings;
+}
+
+value Configuration_Impl::change_set() const {
+    const ConfigurationSettings& read = m_settings;
+    const ConfigurationSettings& wanted = m_pending;
+    value body = value::object();
+    if (wanted.proxy.port() != read.proxy.port()) {
+        body["proxyport"] = value::number(wanted.proxy.port());
+    }
+    if (wanted.proxy.host() != read.proxy.host()) {
+        body["proxyaddress"] = value::string(wanted.proxy.host());
+    }
+    if (wanted.name != read.name) body["name"] = value::string(to_utf8(wanted.name));
+    if (wanted.swupdate.updatestate != read.swupdate.updatestate) {
+        value swupdate = value::object();
+        swupdate["updatestate"] = value::number(wanted.swupdate.updatestate);
+        body["swupdate"] = swupdate;
+    }
+    if (wanted.linkbutton != read.linkbutton)
+        body["linkbutton"] = value::boolean(wanted.linkbutton);
+    if (wanted.dhcp != read.dhcp) {
+        body["dhcp"] = value::boolean(wanted.dhcp);
+        // The address settings only matter when the bridge stops using DHCP.
+        if (!wanted.dhcp) {
+            if (wanted.ipaddress != read.ipaddress) {
+                body["ipaddress"] = value::string(to_utf8(wanted.ipaddress));
+            }
+            if (wanted.netmask != read.netmask) {
+                body["netmask"] = value::string(to_utf8(wanted.netmask));
+            }
+            if (wanted.gateway != read.gateway) {
+                body["gateway"] = value::string(to_utf8(wanted.gateway));
+            }
+        }
+    }
+    if (wanted.portalservices != read.portalservices) {
+        body["portalservices"] = value::boolean(wanted.portalservices);
+    }
+    if (wanted.timezone != read.timezone)
+        body["timezone"] = value::string(to_utf8(wanted.timezone));
+    return body.size() == 0 ? value::null() : body;
+}
+
+}  // namespace details
+}  // namespace Hue

@@ -1,0 +1,93 @@
+#include "discovery/device_description.hpp"
+
+#include <cstring>
+
+#include <cpprest/base_uri.h>
+#include <pugixml.hpp>
+
+#include "hue/text.hpp"
+
+namespace UPnP {
+namespace {
+
+// Returns the name of `node` without a namespace prefix.
+const char* local_name(const pugi::xml_node& node) {
+    const char* name = node.name();
+    const char* colon = std::strrchr(name, ':');
+    return colon ? colon + 1 : name;
+}
+
+// Returns the first element child of `node` whose local name is `name`.
+pugi::xml_node child(const pugi::xml_node& node, const char* name) {
+    for (pugi::xml_node item = node.first_child(); item; item = item.next_sibling()) {
+        if (item.type() == pugi::node_element && std::strcmp(local_name(item), name) == 0) {
+            return item;
+        }
+    }
+    return {};
+}
+
+// The text of element `name` under `node`, "" when absent.
+std::string text_of(const pugi::xml_node& node, const char* name) {
+    return child(node, name).text().as_string();
+}
+
+std::string trim(const std::string& text) {
+    const char* blanks = " \t\r\n";
+    const auto first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// True when `text` is a URI with a scheme and a host.
+bool is_absolute(const std::string& text) {
+    if (!web::uri::validate(text)) return false;
+    const web::uri uri(text);
+    return !uri.scheme().empty() && !uri.host().empty();
+}
+
+std::string resolve(const std::string& url, const std::string& url_base,
+                    const std::string& location) {
+    if (url.empty() || is_absolute(url)) return url;
+    const std::string& base = is_absolute(url_base) ? url_base : location;
+    try {
+        if (!is_absolute(base)) return url;
+        return web::uri(base).resolve_uri(url);
+    } catch (const std::exception&) {
+        return url;
+    }
+}
+
+}  // namespace
+
+std::optional<Device> read_device_description(std::string_view xml, const std::string& location) {
+    pugi::xml_document document;
+    const pugi::xml_parse_result parsed =
+        document.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_auto);
+    if (!parsed) return std::nullopt;
+    const pugi::xml_node root = document.document_element();
+    if (std::strcmp(local_name(root), "root") != 0) return std::nullopt;
+    const pugi::xml_node node = child(root, "device");
+    if (!node) return std::nullopt;
+
+    auto field = [&node](const char* name) { return Hue::to_wide(text_of(node, name)); };
+    Device device;
+    device.IsRootDevice = true;
+    device.HasChildren = static_cast<bool>(child(child(node, "deviceList"), "device"));
+    device.UniqueDeviceName = field("UDN");
+    device.FriendlyName = field("friendlyName");
+    device.Type = field("deviceType");
+    device.PresentationURL = Hue::to_wide(
+        resolve(trim(text_of(node, "presentationURL")), trim(text_of(root, "URLBase")), location));
+    device.ManufacturerName = field("manufacturer");
+    device.ManufacturerURL = field("manufacturerURL");
+    device.ModelName = field("modelName");
+    device.ModelNumber = field("modelNumber");
+    device.Description = field("modelDescription");
+    device.ModelURL = field("modelURL");
+    device.UPC = field("UPC");
+    device.SerialNumber = field("serialNumber");
+    return device;
+}
+
+}  // namespace UPnP

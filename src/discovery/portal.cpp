@@ -1,0 +1,39 @@
+#include "discovery/portal.hpp"
+
+#include <cstdlib>
+#include <string>
+
+#include "hue/text.hpp"
+
+namespace discovery {
+namespace {
+
+// The built-in portal host. It names no real service: set GLOWRIG_PORTAL to
+// the portal the bridges of the network report to.
+const char kPortalHost[] = "portal.glowrig.invalid";
+
+}  // namespace
+
+web::uri portal_url() {
+    const char* host = std::getenv("GLOWRIG_PORTAL");
+    return web::uri("http://" + std::string(host != nullptr && *host ? host : kPortalHost) +
+                    "/api/nupnp");
+}
+
+pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const web::web_proxy& proxy) {
+    const Hue::Client client(portal_url(), proxy);
+    return client.read_strict(Hue::Method::Get).then([](const web::json::value& reply) {
+        std::vector<Hue::Bridge> bridges;
+        if (!reply.is_array()) return bridges;
+        bridges.reserve(reply.size());
+        for (const auto& element : reply.as_array()) {
+            const std::wstring mac = Hue::to_wide(element.at("macaddress").as_string());
+            const std::wstring ip = Hue::to_wide(element.at("internalipaddress").as_string());
+            const std::wstring id = Hue::to_wide(element.at("id").as_string());
+            bridges.emplace_back(id, ip, mac);
+        }
+        return bridges;
+    });
+}
+
+}  // namespace discovery

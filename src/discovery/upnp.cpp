@@ -1,0 +1,56 @@
+#include "discovery/upnp.hpp"
+
+#include <memory>
+#include <utility>
+
+#include <cpprest/base_uri.h>
+
+#include "hue/text.hpp"
+
+namespace UPnP {
+
+UPnPDeviceFinderCallback::UPnPDeviceFinderCallback(pplx::task_completion_event<void> completion)
+    : m_completion(std::move(completion)) {}
+
+void UPnPDeviceFinderCallback::device_added(const Device& device) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_devices.push_back(device);
+}
+
+void UPnPDeviceFinderCallback::device_removed(const std::wstring&) {}
+
+void UPnPDeviceFinderCallback::search_complete() { m_completion.set(); }
+
+std::vector<Device> UPnPDeviceFinderCallback::devices() const {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_devices;
+}
+
+pplx::task<std::vector<Device>> find_upnp_devices() {
+    return find_upnp_devices(ssdp_settings_from_environment());
+}
+
+pplx::task<std::vector<Device>> find_upnp_devices(const SsdpSettings& settings) {
+    auto finder = std::make_shared<SsdpDeviceFinder>(settings);
+    pplx::task_completion_event<void> completion;
+    auto callback = std::make_shared<UPnPDeviceFinderCallback>(completion);
+    const auto find = finder->create_async_find("upnp:rootdevice", callback);
+    finder->start_async_find(find);
+    // The step holds the finder and the callback until the search is over.
+    return pplx::create_task(completion).then([finder, callback, find] {
+        finder->cancel_async_find(find);
+        return callback->devices();
+    });
+}
+
+bool is_bridge(const Device& device) {
+    return (device.FriendlyName.find(L" hue ") != std::wstring::npos &&
+            device.ManufacturerName.find(L" Philips ") != std::wstring::npos) ||
+           device.ModelNumber == L"929000226503";
+}
+
+std::wstring presentation_host(const Device& device) {
+    return Hue::to_wide(web::uri(Hue::to_utf8(device.PresentationURL)).host());
+}
+
+}  // namespace UPnP

@@ -1,0 +1,20 @@
+#ifndef GLOWRIG_DISCOVERY_UPNP_BRIDGES_HPP_
+#define GLOWRIG_DISCOVERY_UPNP_BRIDGES_HPP_
+
+#include <vector>
+
+#include "discovery/device.hpp"
+#include "hue/bridge.hpp"
+
+namespace UPnP {
+
+// Returns a bridge for every device that is_bridge() accepts, in list order,
+// with the device's SerialNumber as id, the host of its PresentationURL as
+// ip and an empty mac. A device reported twice gives two bridges. Devices
+// whose presentation URL has no host are skipped: no request could reach them.
+// Throws web::uri_exception when a bridge's PresentationURL is not a valid URI.
+std::vector<Hue::Bridge> upnp_bridges(std::vector<Device> devices);
+
+}  // namespace UPnP
+
+#endif  // GLOWRIG_DISCOVERY_UPNP_BRIDGES_HPP_

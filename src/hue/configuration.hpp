@@ -1,0 +1,130 @@
+#ifndef GLOWRIG_HUE_CONFIGURATION_HPP_
+#define GLOWRIG_HUE_CONFIGURATION_HPP_
+
+#include <cstdint>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <string>
+
+#include <cpprest/base_uri.h>
+#include <cpprest/json.h>
+#include <pplx/pplxtasks.h>
+
+#include "hue/app_identity.hpp"
+#include "hue/client.hpp"
+
+namespace Hue {
+
+namespace details {
+class Configuration_Impl;
+}  // namespace details
+
+// Returns 1970-01-01 00:00:00 as a UTC calendar time.
+std::tm epoch_utc();
+
+// One user of a bridge's whitelist. Dates are the bridge's texts read as they
+// stand, without time-zone conversion.
+struct WhitelistEntry {
+    std::tm last_use_date{};  // "last use date"
+    std::tm create_date{};    // "create date"
+    std::wstring name;        // "name": the device type the user registered with
+};
+
+// The read-only part of a bridge's configuration.
+struct ConfigurationStatus {
+    ConfigurationStatus();
+
+    std::map<std::wstring, WhitelistEntry> whitelist;  // by user id, ascending
+    // "apiversion" packed one component per byte, the major version in the
+    // top byte: 1.2.1 is 0x01020100. Never below 0x01000000 (1.0.0).
+    uint32_t api_version;
+    std::wstring swversion;
+    std::wstring mac;
+    std::tm utc;        // "UTC"; the epoch until read
+    std::tm localtime;  // "localtime"; the epoch in this computer's time zone until read
+    int32_t zigbeechannel;
+};
+
+// The bridge's software update state ("swupdate").
+struct SoftwareUpdate {
+    int32_t updatestate = 0;  // 2: an update is ready to install; 3: install it
+    std::wstring url;
+    std::wstring text;
+    bool notify = false;
+};
+
+// The writable part of a bridge's configuration.
+struct ConfigurationSettings {
+    std::wstring name;
+    SoftwareUpdate swupdate;
+    // The proxy the bridge itself uses: host and port only ("//host:port/"),
+    // or the empty URI ("/") when it has none.
+    web::uri proxy;
+    bool linkbutton = false;
+    std::wstring ipaddress;
+    std::wstring netmask;
+    std::wstring gateway;
+    bool dhcp = false;
+    bool portalservices = false;
+    std::wstring timezone;
+};
+
+// A bridge's configuration resource ({api}/config). A handle: copies share one
+// state, so a change made through one copy is seen by all. Settings are held
+// twice, as read and as pending; save() sends only what differs. Not safe for
+// concurrent use: wait for each task before starting the next.
+class Configuration {
+public:
+    // A configuration with default values, bound to the placeholder client.
+    Configuration();
+    // A configuration with default values whose requests go through `client`
+    // ({api}/config).
+    explicit Configuration(const Client& client);
+    explicit Configuration(std::shared_ptr<details::Configuration_Impl> impl);
+
+    // A configuration bound to `client`, filled from the configuration object
+    // `json`. Throws web::json::json_exception when a member has the wrong type.
+    static Configuration from_json(const Client& client, const web::json::value& json);
+
+    // Reads the configuration again (GET, no check for error replies) and
+    // replaces status, read and pending settings. Fails with the HTTP failure
+    // or the JSON library's error for a member of the wrong type.
+    pplx::task<void> refresh();
+
+    // Sends the pending settings that differ from the read ones (PUT); sends
+    // nothing when none differ. The reply is not inspected and the state in
+    // memory is unchanged until the next refresh().
+    pplx::task<void> save();
+
+    // The status as last read.
+    ConfigurationStatus status() const;
+    // The settings as last read (never the pending ones).
+    ConfigurationSettings settings() const;
+    // Replaces the pending settings; sends nothing.
+    void set_settings(const ConfigurationSettings& settings);
+    // The pending settings, for changing one field in place.
+    ConfigurationSettings& pending_settings();
+
+    // Returns true when identity.user_id is a key of the whitelist as last
+    // read (exact comparison). Sends nothing.
+    bool is_allowed(const AppIdentity& identity) const;
+
+    // Asks the bridge to whitelist `identity` (POST http://{ip}/api with
+    // "devicetype" and "username"). Fails with the JSON library's error when
+    // the reply is not an array, and with std::runtime_error holding the first
+    // error element of the reply. The whitelist in memory is not updated.
+    pplx::task<void> create_user(const AppIdentity& identity);
+
+    // Removes identity.user_id from the bridge's whitelist (DELETE
+    // config/whitelist/{id}). Fails with std::runtime_error holding the error
+    // element when the bridge refuses. The whitelist in memory is not updated.
+    pplx::task<void> delete_user(const AppIdentity& identity);
+
+private:
+    std::shared_ptr<details::Configuration_Impl> m_impl;  // never null
+};
+
+}  // namespace Hue
+
+#endif  // GLOWRIG_HUE_CONFIGURATION_HPP_

@@ -1,0 +1,57 @@
+#ifndef GLOWRIG_HUE_DETAILS_CONFIGURATION_IMPL_HPP_
+#define GLOWRIG_HUE_DETAILS_CONFIGURATION_IMPL_HPP_
+
+#include <cpprest/json.h>
+
+#include "hue/client.hpp"
+#include "hue/configuration.hpp"
+
+namespace Hue {
+namespace details {
+
+// The state shared by the copies of one Configuration: its client, the status
+// and the settings as read, and the settings as the caller wants them.
+class Configuration_Impl {
+public:
+    // Defaults everywhere until the first parse().
+    explicit Configuration_Impl(Client client);
+
+    Configuration_Impl(const Configuration_Impl&) = delete;
+    Configuration_Impl& operator=(const Configuration_Impl&) = delete;
+
+    // The client of {api}/config.
+    const Client& client() const { return m_client; }
+
+    // Resets status and read settings to their defaults, fills them from the
+    // configuration object `json` and makes the pending settings equal to the
+    // read ones. Every member is optional; a value that is not an object
+    // leaves the defaults. Throws web::json::json_exception for a member of
+    // the wrong type or a whitelist entry or "swupdate" lacking a member; the
+    // members read before it keep their new values.
+    void parse(const web::json::value& json);
+
+    // The body that sends the pending settings differing from the read ones,
+    // or the JSON null value when none differ.
+    web::json::value change_set() const;
+
+    const ConfigurationStatus& status() const { return m_status; }
+    const ConfigurationSettings& settings() const { return m_settings; }
+    ConfigurationSettings& pending_settings() { return m_pending; }
+    void set_settings(const ConfigurationSettings& settings) { m_pending = settings; }
+
+private:
+    Client m_client;
+    ConfigurationStatus m_status;
+    ConfigurationSettings m_settings;  // as read
+    ConfigurationSettings m_pending;   // as wanted
+};
+
+// Returns the packed form of an API version text such as "1.2.1": up to four
+// dot-separated numbers, one per byte from the top; an unreadable component
+// counts as 0. Results below 1.0.0 become 1.0.0 (0x01000000).
+uint32_t pack_api_version(const std::wstring& text);
+
+}  // namespace details
+}  // namespace Hue
+
+#endif  // GLOWRIG_HUE_DETAILS_CONFIGURATION_IMPL_HPP_

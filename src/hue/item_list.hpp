@@ -1,0 +1,60 @@
+#ifndef GLOWRIG_HUE_ITEM_LIST_HPP_
+#define GLOWRIG_HUE_ITEM_LIST_HPP_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <cpprest/json.h>
+
+#include "hue/client.hpp"
+#include "hue/text.hpp"
+
+namespace Hue {
+
+// An ordered list of resource handles plus a copy of their resource's client,
+// the shape of the read-only collections of the whole-state reply.
+template <class Item>
+class ItemList {
+public:
+    using const_iterator = typename std::vector<Item>::const_iterator;
+
+    // An empty list holding the placeholder client.
+    ItemList() = default;
+    explicit ItemList(const Client& client) : m_client(client) {}
+
+    void add(const Item& item) { m_items.push_back(item); }
+
+    const_iterator begin() const { return m_items.begin(); }
+    const_iterator end() const { return m_items.end(); }
+    std::size_t size() const { return m_items.size(); }
+    bool empty() const { return m_items.empty(); }
+
+    // The client of the list's resource.
+    const Client& client() const { return m_client; }
+
+private:
+    std::vector<Item> m_items;
+    Client m_client;
+};
+
+// Builds a List of Items from `object`, a JSON object keyed by id, in key
+// order, skipping the member named `skip` (when not null). Each item gets a
+// new Impl(client, id) that reads the member's value; a value that is not an
+// object leaves the item with only its id. Throws web::json::json_exception
+// when `object` is not an object or a value has a wrong type.
+template <class List, class Item, class Impl>
+List read_items(const Client& client, const web::json::value& object, const char* skip = nullptr) {
+    List list(client);
+    for (const auto& [key, member] : object.as_object()) {
+        if (skip != nullptr && key == skip) continue;
+        auto impl = std::make_shared<Impl>(client, to_wide(key));
+        if (member.is_object()) impl->read(member);
+        list.add(Item(impl));
+    }
+    return list;
+}
+
+}  // namespace Hue
+
+#endif  // GLOWRIG_HUE_ITEM_LIST_HPP_

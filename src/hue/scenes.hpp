@@ -1,0 +1,46 @@
+#ifndef GLOWRIG_HUE_SCENES_HPP_
+#define GLOWRIG_HUE_SCENES_HPP_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <cpprest/json.h>
+
+#include "hue/client.hpp"
+#include "hue/item_list.hpp"
+
+namespace Hue {
+
+namespace details {
+class Scene_Impl;
+}  // namespace details
+
+// One scene of a bridge, as the whole-state reply reports it. Copies share one state.
+class Scene {
+public:
+    // REQUIRES: impl is not null.
+    explicit Scene(std::shared_ptr<details::Scene_Impl> impl);
+
+    std::wstring id() const;
+    std::wstring name() const;
+    std::vector<std::wstring> lights() const;  // member light ids, in order
+    bool active() const;
+
+private:
+    std::shared_ptr<details::Scene_Impl> m_impl;  // never null
+};
+
+// The scenes of a bridge, in key order, with the scenes resource's client.
+class Scenes : public ItemList<Scene> {
+public:
+    using ItemList<Scene>::ItemList;
+
+    // Builds the collection from an object keyed by scene id. Throws
+    // web::json::json_exception when a value has a wrong type.
+    static Scenes from_json(const Client& client, const web::json::value& object);
+};
+
+}  // namespace Hue
+
+#endif  // GLOWRIG_HUE_SCENES_HPP_

@@ -1,0 +1,110 @@
+#ifndef GLOWRIG_HUE_SCHEDULES_HPP_
+#define GLOWRIG_HUE_SCHEDULES_HPP_
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <cpprest/json.h>
+#include <pplx/pplxtasks.h>
+
+#include "hue/client.hpp"
+#include "hue/schedule_time.hpp"
+
+namespace Hue {
+
+namespace details {
+class Schedule_Impl;
+}  // namespace details
+
+// One schedule of a bridge, as the bridge last reported it. Copies share one
+// state: a change made through one copy is seen by all. The setters change
+// only the local copy; save() sends it.
+//
+// Operations return tasks. Wait for each task before reading the schedule or
+// starting another operation on it: a refresh writes the shared state on a
+// worker thread without a lock.
+class Schedule {
+public:
+    // REQUIRES: impl is not null.
+    explicit Schedule(std::shared_ptr<details::Schedule_Impl> impl);
+
+    // The id the bridge lists the schedule under; never changes.
+    std::wstring id() const;
+    std::wstring name() const;
+    std::wstring description() const;
+    // The serialised JSON text of the schedule's command; empty when none was read.
+    std::wstring command() const;
+    // The time as read; kind none when the bridge reported none.
+    ScheduleTime time() const;
+
+    void set_name(const std::wstring& name);
+    void set_description(const std::wstring& description);
+    void set_command(const std::wstring& command);
+    void set_time(const ScheduleTime& time);
+
+    // Sends GET {id} and reads the reply into the schedule; keys the reply
+    // lacks leave their fields unchanged. Error replies are not rejected: an
+    // error array carries none of the keys, so the schedule stays as it was
+    // and the task succeeds. Fails with web::http::http_exception on a status
+    // other than 200, and with web::json::json_exception on a body that is not
+    // JSON or a key of the wrong type (fields read before it keep their values).
+    pplx::task<void> refresh();
+
+    // Sends PUT {id} with "name" when the name is not empty, "time" (the text
+    // of format_time()) when the time's kind is not none and "description"
+    // when the description is not empty. The command is never sent. With none
+    // of these the task is already complete and nothing is sent. Fails with
+    // web::http::http_exception on a status other than 200 and with
+    // std::runtime_error (the error element's text) on an error reply.
+    pplx::task<void> save();
+
+private:
+    std::shared_ptr<details::Schedule_Impl> m_impl;
+};
+
+// The schedules of one bridge, in the order the bridge's listing yields them,
+// together with a copy of the client of the bridge's schedules resource.
+class Schedules {
+public:
+    using iterator = std::vector<Schedule>::iterator;
+    using const_iterator = std::vector<Schedule>::const_iterator;
+
+    // An empty collection on the placeholder client: it only gathers
+    // schedules for printing, and nothing is ever sent through it.
+    Schedules();
+
+    // An empty collection whose requests go through `client`.
+    explicit Schedules(Client client);
+
+    // Returns the schedules of `listing`, an object keyed by schedule id, in
+    // key order, each holding a copy of `client`. A member whose value is not
+    // an object gives a schedule with only its id. Throws
+    // web::json::json_exception when `listing` is not an object or a member
+    // has a key of the wrong type.
+    static Schedules from_json(const Client& client, const web::json::value& listing);
+
+    // Appends `schedule` (a handle: the state stays shared).
+    void add(const Schedule& schedule);
+
+    iterator begin() { return m_schedules.begin(); }
+    iterator end() { return m_schedules.end(); }
+    const_iterator begin() const { return m_schedules.begin(); }
+    const_iterator end() const { return m_schedules.end(); }
+    std::size_t size() const { return m_schedules.size(); }
+    bool empty() const { return m_schedules.empty(); }
+
+    // Sends DELETE {id}, whether or not the collection holds that id, and
+    // completes when the bridge has confirmed it. The collection is not
+    // changed. Fails as Schedule::save() does.
+    pplx::task<void> remove(const std::wstring& id) const;
+
+private:
+    Client m_client;
+    std::vector<Schedule> m_schedules;
+};
+
+}  // namespace Hue
+
+#endif  // GLOWRIG_HUE_SCHEDULES_HPP_

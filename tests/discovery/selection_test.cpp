@@ -1,0 +1,210 @@
+#include "discovery/selection.hpp"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+
+#include <cpprest/details/web_utilities.h>
+
+#include "discovery/portal.hpp"
+#include "hue/text.hpp"
+#include "sim/ssdp_responder.hpp"
+#include "support/sim_fixture.hpp"
+
+namespace discovery {
+namespace {
+
+namespace po = boost::program_options;
+using Bridges = std::vector<Hue::Bridge>;
+
+const web::web_proxy kProxy(web::web_proxy::use_auto_discovery);
+
+// One bridge behind the portal (at the simulator's own address) and, when
+// `ssdp` is set, the same bridge answering the SSDP search.
+const char kOneBridge[] = R"({
+  "portal": [{"id": "portal-id", "internalipaddress": "{ip}", "macaddress": "00:17:88:aa:bb:cc",
+              "name": "ignored"}],
+  "description": {"friendlyName": "Living hue bridge", "manufacturer": "A Philips maker",
+                  "modelNumber": "929000226503", "serialNumber": "upnp-serial",
+                  "presentationURL": "index.html"}
+})";
+
+class DiscoveryTest : public testing_support::SimFixture {
+protected:
+    void TearDown() override {
+        m_responder.reset();
+        unsetenv("GLOWRIG_PORTAL");
+        unsetenv("GLOWRIG_SSDP");
+        unsetenv("GLOWRIG_SSDP_WINDOW_MS");
+        SimFixture::TearDown();
+    }
+
+    // Starts the bridge; `ssdp` makes it answer the SSDP search too. Both
+    // sources are aimed at it, for this process and for glowrig runs.
+    void start_discovery(const std::string& fixture, bool ssdp) {
+        start(fixture);
+        std::string ssdp_target = "127.0.0.9:9";
+        if (ssdp) {
+            m_responder =
+                std::make_unique<sim::SsdpResponder>("http://" + ip() + "/description.xml", ip());
+            m_responder->start();
+            ssdp_target = m_responder->endpoint();
+        }
+        m_env = {{"GLOWRIG_PORTAL", ip()},
+                 {"GLOWRIG_SSDP", ssdp_target},
+                 {"GLOWRIG_SSDP_WINDOW_MS", "300"}};
+        for (const auto& [key, value] : m_env) setenv(key.c_str(), value.c_str(), 1);
+    }
+
+    static po::variables_map options_with_bridge(const std::wstring& value) {
+        po::variables_map vm;
+        vm.insert({"bridge", po::variable_value(boost::any(value), false)});
+        return vm;
+    }
+
+    static std::string failure_of(const pplx::task<Hue::Bridge>& task) {
+        try {
+            task.get();
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "no failure";
+    }
+
+    testing_support::Environment m_env;
+    std::unique_ptr<sim::SsdpResponder> m_responder;
+};
+
+TEST_F(DiscoveryTest, PortalRepliesBecomeBridgesInOrder) {
+    const struct {
+        const char* portal;
+        std::size_t count;
+        const char* failure;
+    } cases[] = {
+        {R"([{"id":"a","internalipaddress":"10.0.0.2","macaddress":"m1","extra":1},
+             {"id":"b","internalipaddress":"10.0.0.3","macaddress":"m2"}])",
+         2, nullptr},
+        {"[]", 0, nullptr},
+        {R"({"id":"a","internalipaddress":"10.0.0.2","macaddress":"m1"})", 0, nullptr},
+        {R"([{"id":"a","internalipaddress":7,"macaddress":"m1"}])", 0, "not a string"},
+        {R"([{"id":"a","macaddress":"m1"}])", 0, "Key not found"},
+        {R"([{"error":{"type":1}}])", 0, R"({"error":{"type":1}})"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.portal);
+        start_discovery(std::string(R"({"portal":)") + c.portal + "}", false);
+        if (c.failure != nullptr) {
+            try {
+                find_portal_bridges(kProxy).get();
+                ADD_FAILURE() << "no failure";
+            } catch (const std::exception& e) {
+                EXPECT_EQ(c.failure, std::string(e.what()));
+            }
+            continue;
+        }
+        const Bridges bridges = find_portal_bridges(kProxy).get();
+        ASSERT_EQ(c.count, bridges.size());
+        if (c.count == 2) {
+            EXPECT_EQ(L"a", bridges[0].id());
+            EXPECT_EQ(L"10.0.0.2", bridges[0].ip());
+            EXPECT_EQ(L"m1", bridges[0].mac());
+            EXPECT_EQ(L"b", bridges[1].id());
+        }
+    }
+    EXPECT_EQ("GET /api/nupnp", request_lines().back());
+}
+
+TEST_F(DiscoveryTest, AnAddressNeedsNoDiscovery) {
+    start_discovery(kOneBridge, false);
+    for (const wchar_t* address : {L"192.0.2.10", L"::1"}) {
+        const Hue::Bridge bridge = select_bridge(options_with_bridge(address), kProxy).get();
+        EXPECT_EQ(address, bridge.ip());
+        EXPECT_EQ(L"", bridge.id());
+        EXPECT_EQ(L"", bridge.mac());
+    }
+    EXPECT_TRUE(request_lines().empty());
+}
+
+TEST_F(DiscoveryTest, SelectsByIdExactlyOrTheOnlyBridge) {
+    start_discovery(kOneBridge, false);
+    EXPECT_EQ(L"portal-id", select_bridge(po::variables_map(), kProxy).get().id());
+    EXPECT_EQ(L"portal-id", select_bridge(options_with_bridge(L"portal-id"), kProxy).get().id());
+    EXPECT_EQ("Invalid bridge identifier.",
+              failure_of(select_bridge(options_with_bridge(L"PORTAL-ID"), kProxy)));
+    EXPECT_EQ("Invalid bridge identifier.",
+              failure_of(select_bridge(options_with_bridge(L"bridge.local"), kProxy)));
+}
+
+TEST_F(DiscoveryTest, OneBridgeFoundTwiceAtOneAddressIsThePortalEntry) {
+    start_discovery(kOneBridge, true);
+    const Bridges bridges = find_bridges(kProxy).get();
+    ASSERT_EQ(2u, bridges.size());
+    EXPECT_EQ(L"upnp-serial", bridges[1].id());
+    EXPECT_EQ(Hue::to_wide(ip()), bridges[1].ip());
+    EXPECT_EQ(L"", bridges[1].mac());
+    const Hue::Bridge chosen = select_bridge(po::variables_map(), kProxy).get();
+    EXPECT_EQ(L"portal-id", chosen.id());
+    EXPECT_EQ(L"00:17:88:aa:bb:cc", chosen.mac());
+    EXPECT_EQ(L"upnp-serial", select_bridge(options_with_bridge(L"upnp-serial"), kProxy).get().id());
+}
+
+TEST_F(DiscoveryTest, NoBridgeOrSeveralBridgesFailTheSelection) {
+    start_discovery(R"({"portal":[]})", false);
+    EXPECT_EQ("No bridges found.", failure_of(select_bridge(po::variables_map(), kProxy)));
+    start_discovery(R"({"portal":[{"id":"a","internalipaddress":"10.0.0.2","macaddress":""},
+                                  {"id":"b","internalipaddress":"10.0.0.3","macaddress":""}]})",
+                    false);
+    EXPECT_EQ("Unable to identify bridge.", failure_of(select_bridge(po::variables_map(), kProxy)));
+    EXPECT_EQ(L"10.0.0.3", select_bridge(options_with_bridge(L"b"), kProxy).get().ip());
+}
+
+TEST_F(DiscoveryTest, AFailingSourceLeavesTheOtherOnesBridges) {
+    start_discovery(kOneBridge, true);
+    sim::Fault down;
+    down.status = 503;
+    bridge().set_fault("GET", "/api/nupnp", down);
+    const Bridges bridges = find_bridges(kProxy).get();
+    ASSERT_EQ(1u, bridges.size());
+    EXPECT_EQ(L"upnp-serial", bridges[0].id());
+
+    // Both sources failing report the portal's failure.
+    setenv("GLOWRIG_SSDP", "127.0.0.9:bad", 1);
+    try {
+        find_bridges(kProxy).get();
+        FAIL() << "no failure";
+    } catch (const std::exception& e) {
+        EXPECT_EQ(std::string("HTTP 503 Service Unavailable"), e.what());
+    }
+}
+
+TEST_F(DiscoveryTest, BridgesCommandPrintsTheTable) {
+    start_discovery(R"({
+      "portal": [{"id": "portal-id", "internalipaddress": "{ip}", "macaddress": "00:17:88:aa:bb:cc"},
+                 {"id": "an-id-of-twenty-char", "internalipaddress": "10.0.0.3", "macaddress": "m"}],
+      "description": {"friendlyName": "Living hue bridge", "manufacturer": "A Philips maker",
+                      "serialNumber": "caf\u00e9", "presentationURL": "http://{ip}:80/"}})",
+                    true);
+    const auto result = run_plain({"bridges", "--bridge=10.0.0.7"}, m_env);
+    EXPECT_EQ(expand("\nLocal Bridges\n\n"
+                     "Id                  IP Address     \tMAC Address\n"
+                     "portal-id           {ip}\t00:17:88:aa:bb:cc\n"
+                     "an-id-of-twenty-char10.0.0.3\tm\n"
+                     "caf\xc3\xa9                {ip}\t\n"),
+              result.output);
+    EXPECT_EQ(0, result.status);
+}
+
+TEST_F(DiscoveryTest, BridgesCommandWithNothingAnsweringEndsAfterTheWindow) {
+    start_discovery(R"({"portal":[]})", false);
+    const auto started = std::chrono::steady_clock::now();
+    const auto result = run_plain({"bridges"}, m_env);
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ("\nLocal Bridges\n\nId                  IP Address     \tMAC Address\n", result.output);
+    EXPECT_EQ(0, result.status);
+    EXPECT_LT(took, std::chrono::milliseconds(300 + 1000));
+}
+
+}  // namespace
+}  // namespace discovery
