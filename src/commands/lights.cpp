@@ -1,17 +1,126 @@
 #include "commands/lights.hpp"
 
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
 #include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "commands/light_options.hpp"
+#include "discovery/selection.hpp"
+#include "hue/bridge.hpp"
+#include "hue/lights.hpp"
 
 namespace commands {
+namespace {
 
-void run_lights_command(const boost::program_options::variables_map&, const web::web_proxy&,
-                        const AppIdentity&) {
-    throw std::runtime_error("Error: the 'lights' command is not available yet.");
+namespace po = boost::program_options;
+
+// The pause before each per-light read, so a bridge is not flooded.
+constexpr std::chrono::milliseconds kRefreshPause(100);
+
+// How long the bridge is left searching before its findings are read.
+constexpr long kFindWaitMs = 90000;
+
+std::chrono::milliseconds find_wait() {
+    if (const char* text = std::getenv("GLOWRIG_FIND_WAIT_MS")) {
+        char* end = nullptr;
+        const long ms = std::strtol(text, &end, 10);
+        if (end != text && *end == '\0' && ms >= 0) return std::chrono::milliseconds(ms);
+    }
+    return std::chrono::milliseconds(kFindWaitMs);
 }
 
-void run_light_command(const boost::program_options::variables_map&, const web::web_proxy&,
-                       const AppIdentity&) {
-    throw std::runtime_error("Error: the 'light' command is not available yet.");
+}  // namespace
+
+void run_lights_command(const po::variables_map& options, const web::web_proxy& proxy,
+                        const AppIdentity& identity) {
+    const Hue::Bridge bridge = discovery::select_bridge(options, proxy).get();
+    Hue::Lights lights = bridge.get_lights(proxy, identity).get();
+    if (options.count("find")) {
+        lights.search().get();
+        std::wcout << L"Searching for new lights..." << std::endl;
+        std::this_thread::sleep_for(find_wait());
+        lights = bridge.get_new_lights(proxy, identity).get();
+        print_lights(lights);
+        return;
+    }
+    for (Hue::Light light : lights) {
+        std::this_thread::sleep_for(kRefreshPause);
+        light.refresh().get();
+    }
+    print_lights(lights);
+}
+
+void run_light_command(const po::variables_map& options, const web::web_proxy& proxy,
+                       const AppIdentity& identity) {
+    if (!options.count("id")) {
+        throw std::runtime_error(
+            "Error: required option 'id' is missing.  Try glowrig light -help");
+    }
+    const StateOptions changes = read_state_options(options);
+    const std::wstring id = options["id"].as<std::wstring>();
+
+    const Hue::Bridge bridge = discovery::select_bridge(options, proxy).get();
+    const Hue::Lights lights = bridge.get_lights(proxy, identity).get();
+    Hue::Lights changed;
+    for (Hue::Light light : lights) {
+        if (light.id() != id) continue;
+        std::this_thread::sleep_for(kRefreshPause);
+        light.refresh().get();
+        Hue::LightState state = light.state();
+        if (options.count("name")) {
+            light.set_name(options["name"].as<std::wstring>());
+            light.save_name().get();
+        }
+        apply_state_options(changes, state);
+        light.set_state(state);
+        light.save_state(changes.transitiontime).get();
+        light.refresh().get();
+        changed.add(light);
+    }
+    print_lights(changed);
+}
+
+void print_color_mode(Hue::ColorMode mode, float x, float y, std::uint16_t ct, std::uint16_t hue,
+                      std::uint8_t sat) {
+    std::wcout << L"    Mode:                  " << Hue::color_mode_text(mode) << std::endl;
+    switch (mode) {
+        case Hue::ColorMode::hs:
+            std::wcout << L"    Hue:                   " << hue << std::endl;
+            std::wcout << L"    Saturation:            " << static_cast<unsigned>(sat) << std::endl;
+            break;
+        case Hue::ColorMode::xy:
+            std::wcout << L"    X:                     " << x << std::endl;
+            std::wcout << L"    Y:                     " << y << std::endl;
+            break;
+        case Hue::ColorMode::ct:
+            std::wcout << L"    ColorTemperature:      " << ct << std::endl;
+            break;
+        case Hue::ColorMode::invalid:
+            break;
+    }
+}
+
+void print_lights(const Hue::Lights& lights) {
+    std::wcout << L"Lights:" << std::endl;
+    for (const Hue::Light& light : lights) {
+        const Hue::LightState state = light.state();
+        std::wcout << std::endl;
+        std::wcout << L"  Id:                      " << light.id() << std::endl;
+        std::wcout << L"  Name:                    " << light.name() << std::endl;
+        std::wcout << L"  ModelId:                 " << light.modelid() << std::endl;
+        std::wcout << L"  SwVersion:               " << light.swversion() << std::endl;
+        std::wcout << L"  State:        " << std::endl;
+        std::wcout << L"    Reachable:             " << state.reachable << std::endl;
+        std::wcout << L"    On:                    " << state.on << std::endl;
+        std::wcout << L"    Alert:                 " << state.alert << std::endl;
+        std::wcout << L"    Effect:                " << state.effect << std::endl;
+        print_color_mode(state.colormode, state.x, state.y, state.ct, state.hue, state.sat);
+        std::wcout << L"    Brightness:            " << static_cast<unsigned>(state.bri)
+                   << std::endl;
+    }
 }
 
 }  // namespace commands

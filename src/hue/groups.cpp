@@ -1,0 +1,79 @@
+#include "hue/groups.hpp"
+
+#include <utility>
+
+#include <cpprest/details/web_utilities.h>
+
+#include "hue/bridge.hpp"
+#include "hue/details/group_impl.hpp"
+#include "hue/text.hpp"
+
+namespace Hue {
+namespace {
+
+void discard(const web::json::value&) {}
+
+}  // namespace
+
+Group::Group(std::shared_ptr<details::Group_Impl> impl) : m_impl(std::move(impl)) {}
+
+std::wstring Group::id() const { return m_impl->id(); }
+std::wstring Group::name() const { return m_impl->name(); }
+std::vector<std::wstring> Group::lights() const { return m_impl->lights(); }
+GroupAction Group::action() const { return m_impl->action(); }
+
+void Group::set_name(const std::wstring& name) { m_impl->set_name(name); }
+void Group::set_lights(const std::vector<std::wstring>& lights) { m_impl->set_lights(lights); }
+void Group::set_action(const GroupAction& desired) { m_impl->set_desired(desired); }
+
+pplx::task<void> Group::refresh() {
+    auto impl = m_impl;
+    // Not the strict reply step: an error array reads as an object without
+    // keys and leaves the group as it was.
+    return impl->client()
+        .read(Method::Get, impl->path())
+        .then([impl](const web::json::value& group) { impl->read(group); });
+}
+
+pplx::task<void> Group::save() {
+    return m_impl->client().read_strict(Method::Put, m_impl->path(), m_impl->body()).then(discard);
+}
+
+pplx::task<void> Group::save_action(std::uint16_t transitiontime) {
+    const web::json::value body = m_impl->action_body(transitiontime);
+    if (body.is_null()) return nothing_to_send();
+    return m_impl->client().read_strict(Method::Put, m_impl->action_path(), body).then(discard);
+}
+
+Groups::Groups() = default;
+
+Groups::Groups(const Client& client) : m_client(client) {}
+
+Groups Groups::from_json(const Client& client, const web::json::value& object) {
+    Groups groups(client);
+    for (const auto& [id, group] : object.as_object()) {
+        auto impl = std::make_shared<details::Group_Impl>(client, to_wide(id));
+        impl->read(group);
+        groups.add(Group(impl));
+    }
+    return groups;
+}
+
+void Groups::add(const Group& group) { m_groups.push_back(group); }
+
+pplx::task<void> Groups::create(const std::wstring& name,
+                                const std::vector<std::wstring>& lights) const {
+    return m_client.read_strict(Method::Post, std::wstring(), details::group_body(name, lights))
+        .then(discard);
+}
+
+pplx::task<void> Groups::remove(const std::wstring& id) const {
+    return m_client.read_strict(Method::Delete, path_segment(id)).then(discard);
+}
+
+pplx::task<Groups> Bridge::get_groups(const web::web_proxy& proxy,
+                                      const AppIdentity& identity) const {
+    return read_collection<Groups>(make_client(identity, L"groups", proxy));
+}
+
+}  // namespace Hue

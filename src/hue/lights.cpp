@@ -1,0 +1,105 @@
+#include "hue/lights.hpp"
+
+#include <utility>
+
+#include <cpprest/details/web_utilities.h>
+
+#include "hue/bridge.hpp"
+#include "hue/details/light_impl.hpp"
+#include "hue/text.hpp"
+
+namespace Hue {
+namespace {
+
+// The one table of mode texts, used for reading "colormode" and for printing.
+struct ModeText {
+    ColorMode mode;
+    const wchar_t* text;
+};
+constexpr ModeText kModeTexts[] = {
+    {ColorMode::hs, L"hs"},
+    {ColorMode::xy, L"xy"},
+    {ColorMode::ct, L"ct"},
+    {ColorMode::invalid, L"invalid"},
+};
+
+void discard(const web::json::value&) {}
+
+}  // namespace
+
+ColorMode color_mode_from_text(const std::wstring& text) {
+    for (const auto& entry : kModeTexts) {
+        if (text == entry.text) return entry.mode;
+    }
+    return ColorMode::invalid;
+}
+
+std::wstring color_mode_text(ColorMode mode) {
+    for (const auto& entry : kModeTexts) {
+        if (mode == entry.mode) return entry.text;
+    }
+    return L"invalid";
+}
+
+Light::Light(std::shared_ptr<details::Light_Impl> impl) : m_impl(std::move(impl)) {}
+
+std::wstring Light::id() const { return m_impl->id(); }
+std::wstring Light::name() const { return m_impl->name(); }
+std::wstring Light::modelid() const { return m_impl->modelid(); }
+std::wstring Light::swversion() const { return m_impl->swversion(); }
+LightState Light::state() const { return m_impl->state(); }
+
+void Light::set_name(const std::wstring& name) { m_impl->set_name(name); }
+void Light::set_state(const LightState& desired) { m_impl->set_desired(desired); }
+
+pplx::task<void> Light::refresh() {
+    auto impl = m_impl;
+    return impl->client()
+        .read_strict(Method::Get, impl->path())
+        // The reply replaces what this light knows; the state lives until then.
+        .then([impl](const web::json::value& light) { impl->read(light); });
+}
+
+pplx::task<void> Light::save_name() {
+    return m_impl->client()
+        .read_strict(Method::Put, m_impl->path(), m_impl->name_body())
+        .then(discard);
+}
+
+pplx::task<void> Light::save_state(std::uint16_t transitiontime) {
+    const web::json::value body = m_impl->state_body(transitiontime);
+    if (body.is_null()) return nothing_to_send();
+    return m_impl->client().read_strict(Method::Put, m_impl->state_path(), body).then(discard);
+}
+
+Lights::Lights() = default;
+
+Lights::Lights(const Client& client) : m_client(client) {}
+
+Lights Lights::from_json(const Client& client, const web::json::value& object) {
+    Lights lights(client);
+    for (const auto& [id, light] : object.as_object()) {
+        // The listing of new lights carries the time of the last search beside them.
+        if (id == "lastscan") continue;
+        auto impl = std::make_shared<details::Light_Impl>(client, to_wide(id));
+        impl->read(light);
+        lights.add(Light(impl));
+    }
+    return lights;
+}
+
+void Lights::add(const Light& light) { m_lights.push_back(light); }
+
+pplx::task<void> Lights::search() const { return m_client.read_strict(Method::Post).then(discard); }
+
+pplx::task<Lights> Bridge::get_lights(const web::web_proxy& proxy,
+                                      const AppIdentity& identity) const {
+    return read_collection<Lights>(make_client(identity, L"lights", proxy));
+}
+
+pplx::task<Lights> Bridge::get_new_lights(const web::web_proxy& proxy,
+                                          const AppIdentity& identity) const {
+    return read_collection<Lights>(make_client(identity, L"lights", proxy), L"new");
+}
+
+}  // namespace Hue

@@ -1,0 +1,194 @@
+#include "commands/groups.hpp"
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include <cpprest/json.h>
+#include <gtest/gtest.h>
+
+#include "support/sim_fixture.hpp"
+
+namespace {
+
+using web::json::value;
+
+// Group 1 reports a full action, group 2 only "on" and "bri", group 3 has no members.
+constexpr const char* kFixture = R"({"state": {"groups": {
+    "1": {"name": "Living room", "lights": ["1", "2"], "type": "LightGroup",
+          "action": {"on": true, "bri": 200, "hue": 10000, "sat": 100, "xy": [0.4, 0.3],
+                     "ct": 250, "effect": "none", "alert": "none", "colormode": "xy"}},
+    "2": {"name": "Kitchen", "lights": ["3"], "type": "LightGroup",
+          "action": {"on": false, "bri": 50}},
+    "3": {"name": "Empty", "lights": [], "type": "LightGroup",
+          "action": {"on": true, "bri": 10, "colormode": "ct", "ct": 300,
+                     "alert": "select"}}}}})";
+
+// Group 2 as the `group` command prints it, with its name and action lines.
+std::string kitchen(const std::string& name, const std::string& action_lines) {
+    return "\nGroups:\n\n"
+           "  Id:                      2\n"
+           "  Name:                    " +
+           name + "\n  Lights:                  3\n  LastState:        \n" + action_lines;
+}
+
+constexpr const char* kKitchenAction =
+    "    On:                    0\n"
+    "    Brightness:            50\n";
+
+class GroupsCommand : public testing_support::SimFixture {
+protected:
+    void SetUp() override { start(kFixture); }
+
+    std::vector<std::string> expanded(const std::vector<std::string>& lines) const {
+        std::vector<std::string> result;
+        for (const auto& line : lines) result.push_back(expand(line));
+        return result;
+    }
+};
+
+TEST_F(GroupsCommand, ListsEveryGroupWithTheReportedPartsOfItsAction) {
+    const auto started = std::chrono::steady_clock::now();
+    const auto result = run({"groups"});
+    const auto elapsed = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(testing_support::read_test_data("groups_listing.txt"), result.output);
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ(expanded({"GET /api/{user}/groups", "GET /api/{user}/groups/1",
+                        "GET /api/{user}/groups/2", "GET /api/{user}/groups/3"}),
+              request_lines());
+    EXPECT_GE(elapsed, std::chrono::milliseconds(300));  // a pause before each read
+}
+
+TEST_F(GroupsCommand, BridgeWithoutGroupsPrintsTheHeaderAlone) {
+    bridge().update([](value& state) { state["groups"] = value::object(); });
+    const auto result = run({"groups"});
+    EXPECT_EQ("\nGroups:\n", result.output);
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ(expanded({"GET /api/{user}/groups"}), request_lines());
+}
+
+TEST_F(GroupsCommand, NewCreatesAGroupWithTheLightsInOrder) {
+    for (const bool with_delete : {false, true}) {
+        SCOPED_TRACE(with_delete ? "with --delete" : "without --delete");
+        bridge().clear_requests();
+        std::vector<std::string> args = {"group", "--id=new", "--name=Den", "-l=1", "-l=3", "-l=5"};
+        if (with_delete) args.push_back("--delete");
+        const auto result = run(args);
+        EXPECT_EQ("\nGroup created.\n", result.output);
+        EXPECT_EQ(0, result.status);
+        EXPECT_EQ(expanded({"GET /api/{user}/groups",
+                            R"(POST /api/{user}/groups {"lights":["1","3","5"],"name":"Den"})"}),
+                  request_lines());
+    }
+    const value groups = bridge().state().at("groups");
+    EXPECT_EQ("Den", groups.at("4").at("name").as_string());
+    EXPECT_EQ("Den", groups.at("5").at("name").as_string());
+}
+
+TEST_F(GroupsCommand, NewWithoutNameOrLightsPrintsHowAndSendsNothing) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"group", "--id=new", "--name=Den"}, {"group", "--id=new", "-l=1"}}) {
+        SCOPED_TRACE(args.back());
+        bridge().clear_requests();
+        const auto result = run(args);
+        EXPECT_EQ("\nWhen creating a new group, you must specify name and one or more lights.\n",
+                  result.output);
+        EXPECT_EQ(0, result.status);
+        EXPECT_EQ(expanded({"GET /api/{user}/groups"}), request_lines());
+    }
+}
+
+TEST_F(GroupsCommand, DeleteReportsOnlyWhatTheBridgeDid) {
+    sim::Fault refused;
+    refused.body =
+        R"([{"error":{"type":3,"address":"/groups/2","description":"resource, /groups/2, not available"}}])";
+    bridge().set_fault("DELETE", expand("/api/{user}/groups/2"), refused);
+    auto result = run({"group", "--id=2", "--delete"});
+    EXPECT_EQ(
+        "\n"
+        R"({"error":{"address":"/groups/2","description":"resource, /groups/2, not available","type":3}})"
+        "\n",
+        result.output);
+    EXPECT_EQ(1, result.status);
+
+    result = run({"group", "--id=3", "--delete"});
+    EXPECT_EQ("\nGroup Deleted.\n", result.output);
+    EXPECT_EQ(0, result.status);
+    EXPECT_FALSE(bridge().state().at("groups").has_field("3"));
+
+    // An id is one path segment: it cannot climb out of the groups resource.
+    result = run({"group", "--id=1/../x", "--delete"});
+    EXPECT_EQ(1, result.status);
+    EXPECT_EQ(expanded({"GET /api/{user}/groups", "DELETE /api/{user}/groups/2",
+                        "GET /api/{user}/groups", "DELETE /api/{user}/groups/3",
+                        "GET /api/{user}/groups", "DELETE /api/{user}/groups/1%2F..%2Fx"}),
+              request_lines());
+    EXPECT_TRUE(bridge().state().at("groups").has_field("1"));
+}
+
+TEST_F(GroupsCommand, ModifySendsOnlyWhatWasAskedFor) {
+    const struct {
+        std::vector<std::string> args;
+        std::vector<std::string> changes;  // requests between the two reads
+        std::string printed;
+    } cases[] = {
+        {{"--name=Cooking"},
+         {R"(PUT /api/{user}/groups/2 {"lights":["3"],"name":"Cooking"})"},
+         kitchen("Cooking", kKitchenAction)},
+        {{"--trans=10"}, {}, kitchen("Kitchen", kKitchenAction)},
+        {{"--hue=300", "--trans=4"},
+         {R"(PUT /api/{user}/groups/2/action {"hue":300,"transitiontime":4})"},
+         kitchen("Kitchen",
+                 "    On:                    0\n"
+                 "    Mode:                  hs\n"
+                 "    Hue:                   300\n"
+                 "    Saturation:            0\n"
+                 "    Brightness:            50\n")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front());
+        bridge().clear_requests();
+        std::vector<std::string> args = {"group", "--id=2"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto result = run(args);
+        EXPECT_EQ(c.printed, result.output);
+        EXPECT_EQ(0, result.status);
+        std::vector<std::string> requests = {"GET /api/{user}/groups", "GET /api/{user}/groups/2"};
+        requests.insert(requests.end(), c.changes.begin(), c.changes.end());
+        requests.push_back("GET /api/{user}/groups/2");
+        EXPECT_EQ(expanded(requests), request_lines());
+        bridge().update([](value& state) {
+            state["groups"]["2"] = value::parse(
+                R"({"name": "Kitchen", "lights": ["3"], "type": "LightGroup",
+                    "action": {"on": false, "bri": 50}})");
+        });
+    }
+}
+
+TEST_F(GroupsCommand, UnknownIdPrintsTheHeaderAlone) {
+    const auto result = run({"group", "--id=9", "--on"});
+    EXPECT_EQ("\nGroups:\n", result.output);
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ(expanded({"GET /api/{user}/groups"}), request_lines());
+}
+
+TEST_F(GroupsCommand, RefusedOptionsSendNothing) {
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"group", "--name=x"}, "Error: required option 'id' is missing.  Try glowrig group -help"},
+        {{"group", "--id=2", "--bri=256"}, "Error: option 'bri' must be between 0 and 255."},
+        {{"group", "--id=new", "--name=x", "-l=1", "--hue=65536"},
+         "Error: option 'hue' must be between 0 and 65535."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        const auto result = run(c.args);
+        EXPECT_EQ(std::string("\n") + c.message + "\n", result.output);
+        EXPECT_EQ(1, result.status);
+    }
+    EXPECT_TRUE(request_lines().empty());
+}
+
+}  // namespace

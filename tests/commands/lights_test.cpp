@@ -1,0 +1,257 @@
+#include "commands/lights.hpp"
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include <cpprest/json.h>
+#include <gtest/gtest.h>
+
+#include "support/sim_fixture.hpp"
+
+namespace {
+
+using web::json::value;
+
+// One light in each colour mode; light 4 reports a mode no light has.
+constexpr const char* kFixture = R"({"state": {"lights": {
+    "1": {"name": "Hall", "type": "Extended color light", "modelid": "LCT001",
+          "swversion": "66009461",
+          "state": {"on": true, "bri": 254, "hue": 10000, "sat": 200, "xy": [0.5, 0.4],
+                    "ct": 300, "alert": "none", "effect": "none", "colormode": "hs",
+                    "reachable": true}},
+    "2": {"name": "Porch", "type": "Extended color light", "modelid": "LCT001",
+          "swversion": "66009461",
+          "state": {"on": false, "bri": 1, "hue": 0, "sat": 0, "xy": [0.3127, 0.329],
+                    "ct": 153, "alert": "none", "effect": "none", "colormode": "xy",
+                    "reachable": false}},
+    "3": {"name": "Desk", "type": "Color temperature light", "modelid": "LTW001",
+          "swversion": "5.38.1",
+          "state": {"on": false, "bri": 100, "ct": 366, "alert": "select",
+                    "effect": "colorloop", "colormode": "ct", "reachable": true}},
+    "4": {"name": "Odd", "type": "Dimmable light", "modelid": "LWB004", "swversion": "1.0",
+          "state": {"on": true, "bri": 7, "alert": "lselect", "effect": "none",
+                    "colormode": "XY", "reachable": true}}}},
+  "newlights": {"9": {"name": "Hue Lamp 9", "modelid": "LCT007", "swversion": "1",
+                      "state": {"on": false, "bri": 0, "colormode": "hs",
+                                "reachable": true}}}})";
+
+// The printout of light 3 after a `light` run, with the fields a case changes.
+struct Desk {
+    std::string name = "Desk";
+    std::string on = "0";
+    std::string alert = "select";
+    std::string effect = "colorloop";
+    std::string bri = "100";
+    std::string mode = "    Mode:                  ct\n    ColorTemperature:      366\n";
+
+    std::string printout() const {
+        std::string text = "\nLights:\n\n  Id:                      3\n";
+        text += "  Name:                    " + name + "\n";
+        text += "  ModelId:                 LTW001\n";
+        text += "  SwVersion:               5.38.1\n";
+        text += "  State:        \n";
+        text += "    Reachable:             1\n";
+        text += "    On:                    " + on + "\n";
+        text += "    Alert:                 " + alert + "\n";
+        text += "    Effect:                " + effect + "\n";
+        text += mode;
+        text += "    Brightness:            " + bri + "\n";
+        return text;
+    }
+};
+
+// Light 3 as printed with one field changed.
+Desk changed(std::string Desk::*field, const char* value) {
+    Desk desk;
+    desk.*field = value;
+    return desk;
+}
+
+class LightsCommand : public testing_support::SimFixture {
+protected:
+    void SetUp() override { start(kFixture); }
+
+    std::vector<std::string> expanded(const std::vector<std::string>& lines) const {
+        std::vector<std::string> result;
+        for (const auto& line : lines) result.push_back(expand(line));
+        return result;
+    }
+
+    // The requests of a `light --id=3` run, with `changes` between the two reads.
+    std::vector<std::string> desk_requests(const std::vector<std::string>& changes) const {
+        std::vector<std::string> lines = {"GET /api/{user}/lights", "GET /api/{user}/lights/3"};
+        lines.insert(lines.end(), changes.begin(), changes.end());
+        lines.push_back("GET /api/{user}/lights/3");
+        return expanded(lines);
+    }
+};
+
+TEST_F(LightsCommand, ListsEveryLightInItsColourModeAfterRereadingEach) {
+    const auto started = std::chrono::steady_clock::now();
+    const auto result = run({"lights"});
+    const auto elapsed = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(testing_support::read_test_data("lights_listing.txt"), result.output);
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ(
+        expanded({"GET /api/{user}/lights", "GET /api/{user}/lights/1", "GET /api/{user}/lights/2",
+                  "GET /api/{user}/lights/3", "GET /api/{user}/lights/4"}),
+        request_lines());
+    EXPECT_GE(elapsed, std::chrono::milliseconds(400));  // a pause before each read
+}
+
+TEST_F(LightsCommand, BridgeWithoutLightsPrintsTheHeaderAlone) {
+    bridge().update([](value& state) { state["lights"] = value::object(); });
+    const auto result = run({"lights"});
+    EXPECT_EQ("\nLights:\n", result.output);
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ(expanded({"GET /api/{user}/lights"}), request_lines());
+}
+
+TEST_F(LightsCommand, FindSearchesWaitsAndPrintsTheNewLights) {
+    const auto result = run({"lights", "--find"}, {{"GLOWRIG_FIND_WAIT_MS", "0"}});
+    EXPECT_EQ(R"(
+Searching for new lights...
+Lights:
+
+  Id:                      9
+  Name:                    Hue Lamp 9
+  ModelId:                 
+  SwVersion:               
+  State:        
+    Reachable:             0
+    On:                    0
+    Alert:                 none
+    Effect:                none
+    Mode:                  invalid
+    Brightness:            0
+)",
+              result.output);
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ(expanded({"GET /api/{user}/lights", "POST /api/{user}/lights",
+                        "GET /api/{user}/lights/new"}),
+              request_lines());
+}
+
+TEST_F(LightsCommand, LightChangesSendOnlyWhatDiffers) {
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<std::string> changes;  // requests between the two reads
+        Desk printed;
+    } cases[] = {
+        {{"--bri=200"},
+         {"PUT /api/{user}/lights/3/state {\"bri\":200}"},
+         changed(&Desk::bri, "200")},
+        {{"--bri=200", "--trans=10"},
+         {"PUT /api/{user}/lights/3/state {\"bri\":200,\"transitiontime\":10}"},
+         changed(&Desk::bri, "200")},
+        {{"--trans=10"}, {}, Desk()},
+        {{"--bri=100", "--ct=366"}, {}, Desk()},
+        {{"--on", "--off"},
+         {"PUT /api/{user}/lights/3/state {\"on\":true}"},
+         changed(&Desk::on, "1")},
+        {{"--alert=blink"},
+         {"PUT /api/{user}/lights/3/state {\"alert\":\"none\"}"},
+         changed(&Desk::alert, "none")},
+        {{"--effect=ColorLoop"},
+         {"PUT /api/{user}/lights/3/state {\"effect\":\"none\"}"},
+         changed(&Desk::effect, "none")},
+        {{"--name=Desk"}, {"PUT /api/{user}/lights/3 {\"name\":\"Desk\"}"}, Desk()},
+        {{"--name=Reading", "--off", "--hue=300"},
+         {"PUT /api/{user}/lights/3 {\"name\":\"Reading\"}",
+          "PUT /api/{user}/lights/3/state {\"hue\":300}"},
+         [] {
+             Desk d;
+             d.name = "Reading";
+             d.mode =
+                 "    Mode:                  hs\n    Hue:                   300\n"
+                 "    Saturation:            0\n";
+             return d;
+         }()},
+    };
+    for (const auto& c : cases) {
+        std::string line = "light --id=3";
+        for (const auto& a : c.args) line += " " + a;
+        SCOPED_TRACE(line);
+        bridge().clear_requests();
+        std::vector<std::string> args = {"light", "--id=3"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto result = run(args);
+        EXPECT_EQ(c.printed.printout(), result.output);
+        EXPECT_EQ(0, result.status);
+        EXPECT_EQ(desk_requests(c.changes), request_lines());
+        // Put light 3 back as the fixture had it.
+        bridge().update([](value& state) {
+            state["lights"]["3"] = value::parse(
+                R"({"name": "Desk", "type": "Color temperature light", "modelid": "LTW001",
+                    "swversion": "5.38.1",
+                    "state": {"on": false, "bri": 100, "ct": 366, "alert": "select",
+                              "effect": "colorloop", "colormode": "ct", "reachable": true}})");
+        });
+    }
+}
+
+TEST_F(LightsCommand, UnknownIdPrintsTheHeaderAlone) {
+    const auto result = run({"light", "--id=33", "--bri=1"});
+    EXPECT_EQ("\nLights:\n", result.output);
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ(expanded({"GET /api/{user}/lights"}), request_lines());
+}
+
+TEST_F(LightsCommand, RefusedOptionsSendNothing) {
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"light", "--bri=1"}, "Error: required option 'id' is missing.  Try glowrig light -help"},
+        {{"light", "--bri=300"},
+         "Error: required option 'id' is missing.  Try glowrig light -help"},
+        {{"light", "--id=3", "--bri=300"}, "Error: option 'bri' must be between 0 and 255."},
+        {{"light", "--id=3", "--sat=256"}, "Error: option 'sat' must be between 0 and 255."},
+        {{"light", "--id=3", "--bri=-1"}, "Error: option 'bri' must be between 0 and 255."},
+        {{"light", "--id=3", "--hue=-1"}, "Error: option 'hue' must be between 0 and 65535."},
+        {{"light", "--id=3", "--ct=65536"}, "Error: option 'ct' must be between 0 and 65535."},
+        {{"light", "--id=3", "--trans=70000"},
+         "Error: option 'trans' must be between 0 and 65535."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        const auto result = run(c.args);
+        EXPECT_EQ(std::string("\n") + c.message + "\n", result.output);
+        EXPECT_EQ(1, result.status);
+    }
+    EXPECT_TRUE(request_lines().empty());
+}
+
+TEST_F(LightsCommand, FailedStateChangeKeepsTheRename) {
+    sim::Fault refused;
+    refused.body =
+        R"([{"error":{"type":201,"address":"/lights/3/state/bri","description":"parameter, bri, is not modifiable. Device is set to off."}}])";
+    bridge().set_fault("PUT", expand("/api/{user}/lights/3/state"), refused);
+    const auto result = run({"light", "--id=3", "--name=Reading", "--bri=5"});
+    EXPECT_EQ(
+        "\n"
+        R"({"error":{"address":"/lights/3/state/bri","description":"parameter, bri, is not modifiable. Device is set to off.","type":201}})"
+        "\n",
+        result.output);
+    EXPECT_EQ(1, result.status);
+    EXPECT_EQ(expanded({"GET /api/{user}/lights", "GET /api/{user}/lights/3",
+                        "PUT /api/{user}/lights/3 {\"name\":\"Reading\"}",
+                        "PUT /api/{user}/lights/3/state {\"bri\":5}"}),
+              request_lines());
+    EXPECT_EQ("Reading", bridge().state().at("lights").at("3").at("name").as_string());
+}
+
+TEST_F(LightsCommand, IdsStayInsideTheLightsResource) {
+    bridge().update([](value& state) {
+        state["lights"]["1/../x"] = value::parse(R"({"name": "Slash", "state": {"bri": 1}})");
+    });
+    const auto result = run({"light", "--id=1/../x", "--bri=2"});
+    EXPECT_EQ(0, result.status) << result.output;
+    EXPECT_EQ(expanded({"GET /api/{user}/lights", "GET /api/{user}/lights/1%2F..%2Fx",
+                        "PUT /api/{user}/lights/1%2F..%2Fx/state {\"bri\":2}",
+                        "GET /api/{user}/lights/1%2F..%2Fx"}),
+              request_lines());
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+#include "hue/groups.hpp"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <cpprest/details/web_utilities.h>
+#include <gtest/gtest.h>
+
+#include "hue/bridge.hpp"
+#include "hue/details/group_impl.hpp"
+#include "hue/text.hpp"
+#include "support/sim_fixture.hpp"
+
+namespace Hue {
+namespace {
+
+using web::json::value;
+
+value parse(const char* text) { return value::parse(text); }
+
+class GroupReading : public ::testing::Test {
+protected:
+    std::shared_ptr<details::Group_Impl> impl =
+        std::make_shared<details::Group_Impl>(Client(), L"1");
+};
+
+TEST_F(GroupReading, ActionWithOnlyOnSetsOnlyItsBit) {
+    impl->read(parse(R"({"name":"Kitchen","lights":["1","3"],"action":{"on":true}})"));
+    const GroupAction a = impl->action();
+    EXPECT_EQ(0x100u, a.flags);
+    EXPECT_TRUE(a.on);
+    EXPECT_EQ(0, a.bri);
+    EXPECT_EQ(ColorMode::invalid, a.colormode);
+    EXPECT_EQ(L"none", a.effect);
+    EXPECT_EQ((std::vector<std::wstring>{L"1", L"3"}), impl->lights());
+}
+
+TEST_F(GroupReading, EachKeySetsItsPresenceBit) {
+    struct Case {
+        const char* action;
+        std::uint32_t flags;
+    } cases[] = {
+        {R"({"effect":"none"})", GroupActionField::effect},
+        {R"({"alert":"none"})", GroupActionField::alert},
+        {R"({"colormode":"hs"})", GroupActionField::colormode},
+        {R"({"xy":[0.1]})", GroupActionField::xy},
+        {R"({"ct":153})", GroupActionField::ct},
+        {R"({"hue":1})", GroupActionField::hue},
+        {R"({"sat":1})", GroupActionField::sat},
+        {R"({"bri":1})", GroupActionField::bri},
+        {R"({"on":false,"bri":1,"reachable":true})", GroupActionField::on | GroupActionField::bri},
+        {R"({})", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.action);
+        impl->read(value::parse(std::string(R"({"action":)") + c.action + "}"));
+        EXPECT_EQ(c.flags, impl->action().flags);
+    }
+}
+
+TEST_F(GroupReading, SecondReadClearsMissingBitsButKeepsValues) {
+    impl->read(parse(R"({"action":{"on":true,"bri":120}})"));
+    impl->read(parse(R"({"action":{"on":false}})"));
+    const GroupAction a = impl->action();
+    EXPECT_EQ(0x100u, a.flags);
+    EXPECT_FALSE(a.on);
+    EXPECT_EQ(120, a.bri);
+}
+
+TEST_F(GroupReading, MemberListIsReplacedOrEmptied) {
+    impl->read(parse(R"({"lights":["1","2"]})"));
+    impl->read(parse(R"({"name":"Hall"})"));
+    EXPECT_EQ((std::vector<std::wstring>{L"1", L"2"}), impl->lights());
+    impl->read(parse(R"({"lights":[]})"));
+    EXPECT_TRUE(impl->lights().empty());
+    EXPECT_THROW(impl->read(parse(R"({"lights":[1]})")), web::json::json_exception);
+}
+
+TEST_F(GroupReading, ActionChangeSharesTheLightRules) {
+    impl->read(parse(R"({"action":{"on":false,"bri":10,"colormode":"hs"}})"));
+    GroupAction desired = impl->action();
+    desired.colormode = ColorMode::ct;
+    desired.flags = 0;
+    impl->set_desired(desired);
+    EXPECT_TRUE(impl->action_body(10).is_null());
+    // Nothing to send: complete at once, nothing sent through the placeholder client.
+    EXPECT_TRUE(Group(impl).save_action(10).is_done());
+    desired.hue = 300;
+    impl->set_desired(desired);
+    EXPECT_EQ(R"({"hue":300,"transitiontime":10})", impl->action_body(10).serialize());
+}
+
+TEST(GroupsFromJson, KeepsEveryKeyInOrder) {
+    EXPECT_TRUE(Groups::from_json(Client(), parse("{}")).empty());
+    const Groups groups =
+        Groups::from_json(Client(), parse(R"({"lastscan":{"name":"L"},"1":{"name":"A"}})"));
+    std::vector<std::wstring> seen;
+    for (const Group& group : groups) seen.push_back(group.id() + L"=" + group.name());
+    EXPECT_EQ((std::vector<std::wstring>{L"1=A", L"lastscan=L"}), seen);
+}
+
+// Requests against the simulated bridge.
+class GroupRequests : public testing_support::SimFixture {
+protected:
+    void SetUp() override {
+        start(R"({"state": {"groups": {"2": {"name": "Hall", "lights": ["1", "2"],
+                                             "action": {"on": true, "bri": 9}}}}})");
+        client = Bridge(L"", to_wide(ip()), L"")
+                     .make_client(AppIdentity{L"glowrig", to_wide(user())}, L"groups",
+                                  web::web_proxy(web::web_proxy::use_auto_discovery));
+    }
+
+    std::vector<std::string> expanded(const std::vector<std::string>& lines) const {
+        std::vector<std::string> result;
+        for (const auto& line : lines) result.push_back(expand(line));
+        return result;
+    }
+
+    Client client;
+};
+
+TEST_F(GroupRequests, RefreshOfAnErrorReplySucceedsAndChangesNothing) {
+    auto impl = std::make_shared<details::Group_Impl>(client, L"7");
+    impl->read(parse(R"({"name":"Gone","lights":["4"],"action":{"bri":3}})"));
+    Group group(impl);
+    EXPECT_NO_THROW(group.refresh().get());
+    EXPECT_EQ(L"Gone", group.name());
+    EXPECT_EQ(std::vector<std::wstring>{L"4"}, group.lights());
+    EXPECT_EQ(GroupActionField::bri, group.action().flags);
+    EXPECT_EQ(expanded({"GET /api/{user}/groups/7"}), request_lines());
+}
+
+TEST_F(GroupRequests, SaveSendsNameAndMembersAlways) {
+    auto impl = std::make_shared<details::Group_Impl>(client, L"2");
+    Group group(impl);
+    group.refresh().get();
+    group.set_name(L"Hallway");
+    group.save().get();
+    Groups::from_json(client, parse("{}")).create(L"Empty", {}).get();
+    EXPECT_EQ(expanded({"GET /api/{user}/groups/2",
+                        R"(PUT /api/{user}/groups/2 {"lights":["1","2"],"name":"Hallway"})",
+                        R"(POST /api/{user}/groups {"lights":[],"name":"Empty"})"}),
+              request_lines());
+}
+
+}  // namespace
+}  // namespace Hue

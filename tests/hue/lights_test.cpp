@@ -1,0 +1,211 @@
+#include "hue/lights.hpp"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "hue/details/light_impl.hpp"
+#include "hue/details/light_state_json.hpp"
+#include "hue/text.hpp"
+
+namespace Hue {
+namespace {
+
+using web::json::value;
+
+value parse(const char* text) { return value::parse(text); }
+
+LightState read_state(const char* json) {
+    LightState state;
+    details::read_light_state(parse(json), state);
+    return state;
+}
+
+TEST(LightStateReading, ReadsEveryReportedField) {
+    const LightState s = read_state(
+        R"({"on":true,"effect":"colorloop","alert":"select","hue":40000,"bri":200,"sat":254,)"
+        R"("ct":370,"xy":[0.25,0.5],"reachable":true,"colormode":"ct"})");
+    EXPECT_TRUE(s.on);
+    EXPECT_EQ(L"colorloop", s.effect);
+    EXPECT_EQ(L"select", s.alert);
+    EXPECT_EQ(40000, s.hue);
+    EXPECT_EQ(200, s.bri);
+    EXPECT_EQ(254, s.sat);
+    EXPECT_EQ(370, s.ct);
+    EXPECT_FLOAT_EQ(0.25f, s.x);
+    EXPECT_FLOAT_EQ(0.5f, s.y);
+    EXPECT_TRUE(s.reachable);
+    EXPECT_EQ(ColorMode::ct, s.colormode);
+}
+
+TEST(LightStateReading, AbsentKeysKeepEarlierValues) {
+    LightState s;
+    details::read_light_state(parse(R"({"bri":10,"xy":[0.1,0.2],"colormode":"xy"})"), s);
+    details::read_light_state(parse(R"({"on":true})"), s);
+    EXPECT_EQ(10, s.bri);
+    EXPECT_FLOAT_EQ(0.1f, s.x);
+    EXPECT_EQ(ColorMode::xy, s.colormode);
+    EXPECT_EQ(L"none", s.alert);
+}
+
+TEST(LightStateReading, NarrowsReportedIntegersToTheirFields) {
+    struct Case {
+        const char* json;
+        std::uint16_t hue;
+        std::uint16_t ct;
+        std::uint8_t bri;
+        std::uint8_t sat;
+    } cases[] = {
+        {R"({"hue":65536,"ct":65537,"bri":256,"sat":257})", 0, 1, 0, 1},
+        {R"({"hue":65535,"ct":500,"bri":255,"sat":254})", 65535, 500, 255, 254},
+        {R"({"hue":-1,"ct":-2,"bri":-1,"sat":300})", 65535, 65534, 255, 44},
+        {R"({"hue":4294967297,"ct":70000.9,"bri":511.5,"sat":1})", 1, 4464, 255, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.json);
+        const LightState s = read_state(c.json);
+        EXPECT_EQ(c.hue, s.hue);
+        EXPECT_EQ(c.ct, s.ct);
+        EXPECT_EQ(c.bri, s.bri);
+        EXPECT_EQ(c.sat, s.sat);
+    }
+}
+
+TEST(LightStateReading, ReadsXyFromOneTwoOrMoreElements) {
+    struct Case {
+        const char* json;
+        float x;
+        float y;
+    } cases[] = {
+        {R"({"xy":[0.3]})", 0.3f, 0.7f},
+        {R"({"xy":[0.3,0.4]})", 0.3f, 0.4f},
+        {R"({"xy":[0.3,0.4,0.9]})", 0.3f, 0.4f},
+        {R"({"xy":[]})", 0.6f, 0.7f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.json);
+        LightState s;
+        s.x = 0.6f;
+        s.y = 0.7f;
+        details::read_light_state(parse(c.json), s);
+        EXPECT_FLOAT_EQ(c.x, s.x);
+        EXPECT_FLOAT_EQ(c.y, s.y);
+    }
+}
+
+TEST(LightStateReading, ColorModeTextsAreExact) {
+    struct Case {
+        const char* json;
+        ColorMode mode;
+    } cases[] = {
+        {R"({"colormode":"hs"})", ColorMode::hs},
+        {R"({"colormode":"xy"})", ColorMode::xy},
+        {R"({"colormode":"ct"})", ColorMode::ct},
+        {R"({"colormode":"XY"})", ColorMode::invalid},
+        {R"({"colormode":"xy "})", ColorMode::invalid},
+        {R"({"colormode":""})", ColorMode::invalid},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.json);
+        LightState s;
+        s.colormode = ColorMode::hs;
+        details::read_light_state(parse(c.json), s);
+        EXPECT_EQ(c.mode, s.colormode);
+    }
+}
+
+TEST(LightStateReading, WrongTypeFailsAfterEarlierKeys) {
+    LightState s;
+    EXPECT_THROW(details::read_light_state(parse(R"({"on":true,"bri":"high"})"), s),
+                 web::json::json_exception);
+    EXPECT_TRUE(s.on);
+    EXPECT_THROW(details::read_light_state(parse(R"({"xy":0.5})"), s), web::json::json_exception);
+    EXPECT_THROW(details::read_light_state(parse(R"(["on"])"), s), web::json::json_exception);
+}
+
+TEST(LightStateChange, SendsOnlyDifferingKeys) {
+    LightState reported = read_state(
+        R"({"on":false,"bri":10,"hue":5,"sat":6,"ct":200,"xy":[0.5,0.25],"alert":"none",)"
+        R"("effect":"none","colormode":"hs","reachable":true})");
+    struct Case {
+        const char* name;
+        void (*change)(LightState&);
+        std::uint16_t transitiontime;
+        const char* body;
+    } cases[] = {
+        {"bri", [](LightState& s) { s.bri = 200; }, 0, R"({"bri":200})"},
+        {"bri with time", [](LightState& s) { s.bri = 200; }, 10,
+         R"({"bri":200,"transitiontime":10})"},
+        {"only x", [](LightState& s) { s.x = 0.75f; }, 0, R"({"xy":[0.75,0.25]})"},
+        {"everything",
+         [](LightState& s) {
+             s.on = true;
+             s.ct = 300;
+             s.hue = 65535;
+             s.sat = 1;
+             s.alert = L"select";
+             s.effect = L"colorloop";
+         },
+         0, R"({"alert":"select","ct":300,"effect":"colorloop","hue":65535,"on":true,"sat":1})"},
+        {"colormode and reachable",
+         [](LightState& s) {
+             s.colormode = ColorMode::ct;
+             s.reachable = false;
+         },
+         10, "null"},
+        {"nothing", [](LightState&) {}, 65535, "null"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LightState desired = reported;
+        c.change(desired);
+        EXPECT_EQ(c.body, details::state_change(reported, desired, c.transitiontime).serialize());
+    }
+}
+
+class LightTest : public ::testing::Test {
+protected:
+    std::shared_ptr<details::Light_Impl> impl =
+        std::make_shared<details::Light_Impl>(Client(), L"3");
+};
+
+TEST_F(LightTest, LightWithoutStateKeepsBothRecords) {
+    impl->read(parse(R"({"name":"Desk","state":{"bri":10,"on":true}})"));
+    LightState desired = impl->state();
+    desired.bri = 99;
+    impl->set_desired(desired);
+    impl->read(parse(R"({"name":"Lamp","modelid":"LCT001"})"));
+    EXPECT_EQ(L"Lamp", impl->name());
+    EXPECT_EQ(L"LCT001", impl->modelid());
+    EXPECT_EQ(10, impl->state().bri);
+    EXPECT_EQ(R"({"bri":99})", impl->state_body(0).serialize());
+}
+
+TEST_F(LightTest, SaveStateWithNothingChangedSendsNothing) {
+    // The placeholder client points at 127.0.0.1; the task must be complete
+    // without any request being started.
+    impl->read(parse(R"({"state":{"bri":10}})"));
+    Light light(impl);
+    pplx::task<void> save = light.save_state(100);
+    EXPECT_TRUE(save.is_done());
+    EXPECT_NO_THROW(save.get());
+}
+
+TEST(LightsFromJson, SkipsLastscanAndKeepsKeyOrder) {
+    const Lights lights = Lights::from_json(
+        Client(), parse(R"({"lastscan":"2014-05-01T07:00:00","2":{"name":"B"},"1":{"name":"A"},)"
+                        R"("7":"odd"})"));
+    std::vector<std::wstring> seen;
+    for (const Light& light : lights) seen.push_back(light.id() + L"=" + light.name());
+    EXPECT_EQ((std::vector<std::wstring>{L"1=A", L"2=B", L"7="}), seen);
+}
+
+TEST(LightsFromJson, LastscanAloneGivesNoLights) {
+    EXPECT_TRUE(Lights::from_json(Client(), parse(R"({"lastscan":"none"})")).empty());
+    EXPECT_THROW(Lights::from_json(Client(), parse("[]")), web::json::json_exception);
+}
+
+}  // namespace
+}  // namespace Hue

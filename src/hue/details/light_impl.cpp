@@ -1,0 +1,49 @@
+#include "hue/details/light_impl.hpp"
+
+#include <utility>
+
+#include "hue/details/light_state_json.hpp"
+#include "hue/text.hpp"
+
+namespace Hue {
+namespace details {
+namespace {
+
+// Replaces `field` with the string of `key` when `object` has it.
+void read_text(const web::json::value& object, const char* key, std::wstring& field) {
+    if (object.has_field(key)) field = to_wide(object.at(key).as_string());
+}
+
+}  // namespace
+
+Light_Impl::Light_Impl(const Client& client, std::wstring id)
+    : m_client(client), m_id(std::move(id)) {}
+
+void Light_Impl::read(const web::json::value& light) {
+    if (!light.is_object()) return;
+    read_text(light, "name", m_name);
+    read_text(light, "type", m_type);
+    read_text(light, "modelid", m_modelid);
+    read_text(light, "swversion", m_swversion);
+    if (light.has_field("state")) {
+        read_light_state(light.at("state"), m_state);
+        m_desired = m_state;
+    }
+}
+
+std::wstring Light_Impl::path() const { return path_segment(m_id); }
+
+std::wstring Light_Impl::state_path() const { return path() + L"/state"; }
+
+web::json::value Light_Impl::name_body() const {
+    web::json::value body = web::json::value::object();
+    body["name"] = web::json::value::string(to_utf8(m_name));
+    return body;
+}
+
+web::json::value Light_Impl::state_body(std::uint16_t transitiontime) const {
+    return state_change(m_state, m_desired, transitiontime);
+}
+
+}  // namespace details
+}  // namespace Hue

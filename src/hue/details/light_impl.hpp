@@ -1,0 +1,65 @@
+#ifndef GLOWRIG_HUE_DETAILS_LIGHT_IMPL_HPP_
+#define GLOWRIG_HUE_DETAILS_LIGHT_IMPL_HPP_
+
+#include <cstdint>
+#include <string>
+
+#include <cpprest/json.h>
+
+#include "hue/client.hpp"
+#include "hue/lights.hpp"
+
+namespace Hue {
+namespace details {
+
+// The shared state behind Light handles: the lights resource's client, the
+// light's id and texts, the state the bridge last reported and the state
+// wanted. Not copyable; not synchronised (callers wait for each task).
+class Light_Impl {
+public:
+    Light_Impl(const Client& client, std::wstring id);
+    Light_Impl(const Light_Impl&) = delete;
+    Light_Impl& operator=(const Light_Impl&) = delete;
+
+    const Client& client() const { return m_client; }
+    const std::wstring& id() const { return m_id; }
+    const std::wstring& name() const { return m_name; }
+    const std::wstring& modelid() const { return m_modelid; }
+    const std::wstring& swversion() const { return m_swversion; }
+    const LightState& state() const { return m_state; }
+
+    void set_name(const std::wstring& name) { m_name = name; }
+    void set_desired(const LightState& desired) { m_desired = desired; }
+
+    // Reads a light object: "name", "type", "modelid", "swversion" when
+    // present, then "state", after which the desired state equals the
+    // reported one. Anything but an object changes nothing. Throws
+    // web::json::json_exception for a value of the wrong type.
+    void read(const web::json::value& light);
+
+    // The relative paths of this light and of its state, the id encoded as
+    // one path segment.
+    std::wstring path() const;
+    std::wstring state_path() const;
+
+    // {"name": name}.
+    web::json::value name_body() const;
+
+    // The state change body (null when nothing differs).
+    web::json::value state_body(std::uint16_t transitiontime) const;
+
+private:
+    const Client m_client;
+    const std::wstring m_id;
+    std::wstring m_name;
+    std::wstring m_type;
+    std::wstring m_modelid;
+    std::wstring m_swversion;
+    LightState m_state;
+    LightState m_desired;
+};
+
+}  // namespace details
+}  // namespace Hue
+
+#endif  // GLOWRIG_HUE_DETAILS_LIGHT_IMPL_HPP_

@@ -1,0 +1,44 @@
+#include "hue/fullstate.hpp"
+
+#include <cpprest/details/web_utilities.h>
+
+namespace Hue {
+namespace {
+
+// The member `key` of `root`, or an empty object when it has none.
+web::json::value optional_member(const web::json::value& root, const char* key) {
+    return root.has_field(key) ? root.at(key) : web::json::value::object();
+}
+
+}  // namespace
+
+FullState read_full_state(const Bridge& bridge, const web::web_proxy& proxy,
+                          const AppIdentity& identity, const web::json::value& root) {
+    const web::json::value rules = optional_member(root, "rules");
+    const web::json::value sensors = optional_member(root, "sensors");
+    const web::json::value scenes = optional_member(root, "scenes");
+    auto client = [&](const wchar_t* resource) {
+        return bridge.make_client(identity, resource, proxy);
+    };
+    Rules rule_list = Rules::from_json(client(L"rules"), rules);
+    Sensors sensor_list = Sensors::from_json(client(L"sensors"), sensors);
+    Scenes scene_list = Scenes::from_json(client(L"scenes"), scenes);
+    Schedules schedules = Schedules::from_json(client(L"schedules"), root.at("schedules"));
+    Groups groups = Groups::from_json(client(L"groups"), root.at("groups"));
+    Lights lights = Lights::from_json(client(L"lights"), root.at("lights"));
+    Configuration configuration = Configuration::from_json(client(L"config"), root.at("config"));
+    return FullState(configuration, lights, groups, schedules, scene_list, sensor_list, rule_list);
+}
+
+pplx::task<FullState> Bridge::get_full_state(const web::web_proxy& proxy,
+                                             const AppIdentity& identity) const {
+    const Bridge bridge = *this;
+    const web::web_proxy proxy_copy = proxy;
+    return make_client(identity, L"", proxy)
+        .read_strict(Method::Get)
+        .then([bridge, proxy_copy, identity](const web::json::value& root) {
+            return read_full_state(bridge, proxy_copy, identity, root);
+        });
+}
+
+}  // namespace Hue

@@ -1,0 +1,29 @@
+#ifndef GLOWRIG_HUE_FULLSTATE_HPP_
+#define GLOWRIG_HUE_FULLSTATE_HPP_
+
+#include <tuple>
+
+#include <cpprest/json.h>
+
+#include "hue/bridge.hpp"
+#include "hue/configuration.hpp"
+#include "hue/groups.hpp"
+#include "hue/lights.hpp"
+#include "hue/rules.hpp"
+#include "hue/scenes.hpp"
+#include "hue/schedules.hpp"
+#include "hue/sensors.hpp"
+
+namespace Hue {
+
+// Splits `root`, the whole state of `bridge` as GET {api} reports it, into
+// its seven collections, each with a client of its own resource. "rules",
+// "sensors" and "scenes" may be absent (empty collections); a root without
+// "schedules", "groups", "lights" or "config" fails with the JSON library's
+// missing-key error, and a value of the wrong type with its type error.
+FullState read_full_state(const Bridge& bridge, const web::web_proxy& proxy,
+                          const AppIdentity& identity, const web::json::value& root);
+
+}  // namespace Hue
+
+#endif  // GLOWRIG_HUE_FULLSTATE_HPP_

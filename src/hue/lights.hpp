@@ -1,0 +1,120 @@
+#ifndef GLOWRIG_HUE_LIGHTS_HPP_
+#define GLOWRIG_HUE_LIGHTS_HPP_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <cpprest/json.h>
+#include <pplx/pplxtasks.h>
+
+#include "hue/client.hpp"
+
+namespace Hue {
+
+namespace details {
+class Light_Impl;
+}  // namespace details
+
+// The colour mode a light reports. Every lookup yields one of these four.
+enum class ColorMode : std::uint8_t { hs = 0, xy = 1, ct = 2, invalid = 3 };
+
+// Returns the mode whose text is exactly `text` (case-sensitive), else invalid.
+ColorMode color_mode_from_text(const std::wstring& text);
+
+// Returns "hs", "xy", "ct" or "invalid".
+std::wstring color_mode_text(ColorMode mode);
+
+// The state of one light, as reported or as wanted. A plain value record.
+struct LightState {
+    std::wstring effect = L"none";
+    std::wstring alert = L"none";
+    ColorMode colormode = ColorMode::invalid;
+    float x = 0;
+    float y = 0;
+    std::uint16_t ct = 0;
+    std::uint16_t hue = 0;
+    std::uint8_t sat = 0;
+    std::uint8_t bri = 0;
+    bool reachable = false;
+    bool on = false;
+};
+
+// One light of a bridge. Copies share one state: a change made through one
+// copy is seen by all. Callers wait for each task before touching the light again.
+class Light {
+public:
+    // REQUIRES: impl is not null.
+    explicit Light(std::shared_ptr<details::Light_Impl> impl);
+
+    std::wstring id() const;
+    std::wstring name() const;
+    std::wstring modelid() const;
+    std::wstring swversion() const;
+
+    // The state the bridge last reported.
+    LightState state() const;
+
+    // Replaces the stored name; sends nothing.
+    void set_name(const std::wstring& name);
+
+    // Replaces the desired state; sends nothing.
+    void set_state(const LightState& desired);
+
+    // GET lights/{id}; reads the reply into this light. The desired state
+    // becomes the reported one, so unsent changes are lost. Fails with the
+    // reply step's error, or with a JSON type error (fields read before it
+    // keep their new values).
+    pplx::task<void> refresh();
+
+    // PUT lights/{id} with {"name": stored name}, always.
+    pplx::task<void> save_name();
+
+    // PUT lights/{id}/state with the fields in which the desired state differs
+    // from the reported one, plus "transitiontime" when `transitiontime`
+    // (tenths of a second) is not 0. Sends nothing when no field differs. The
+    // reported state is not updated from the reply.
+    pplx::task<void> save_state(std::uint16_t transitiontime);
+
+private:
+    std::shared_ptr<details::Light_Impl> m_impl;  // never null
+};
+
+// An ordered list of lights plus a copy of the lights resource's client.
+class Lights {
+public:
+    using const_iterator = std::vector<Light>::const_iterator;
+
+    // An empty collection holding the placeholder client; nothing is ever
+    // sent through it.
+    Lights();
+
+    // Builds the collection from a JSON object keyed by light id, in key
+    // order, skipping the member "lastscan". A member that is not an object
+    // yields a light with only its id. Throws web::json::json_exception when
+    // `object` is not an object or a value has a wrong type.
+    static Lights from_json(const Client& client, const web::json::value& object);
+
+    // Appends `light`.
+    void add(const Light& light);
+
+    const_iterator begin() const { return m_lights.begin(); }
+    const_iterator end() const { return m_lights.end(); }
+    std::size_t size() const { return m_lights.size(); }
+    bool empty() const { return m_lights.empty(); }
+
+    // POST lights with no body: the bridge starts searching for new lights.
+    // The reply passes the strict reply step and is discarded.
+    pplx::task<void> search() const;
+
+private:
+    explicit Lights(const Client& client);
+
+    std::vector<Light> m_lights;
+    Client m_client;
+};
+
+}  // namespace Hue
+
+#endif  // GLOWRIG_HUE_LIGHTS_HPP_
