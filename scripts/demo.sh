@@ -35,7 +35,7 @@ export GLOWRIG_PORTAL=$address GLOWRIG_SSDP=$address:1900 GLOWRIG_SSDP_WINDOW_MS
 echo "== glowrig bridges"
 "$glowrig" bridges
 echo "== glowrig config --auth --bridge=$address"
-"$glowrig" config --auth --bridge="$address" | head -n 3
+"$glowrig" config --auth --bridge="$address" | sed -n 2p
 echo "== glowrig $* --bridge=$address"
 "$glowrig" "$@" --bridge="$address"
 echo "== requests the simulated bridge received"

@@ -27,7 +27,7 @@ std::vector<std::string> decoded_segments(const std::string& path) {
 
 std::string text_member(const value& object, const char* key) {
     return object.has_field(key) && object.at(key).is_string() ? object.at(key).as_string()
-                                                                : std::string();
+                                                               : std::string();
 }
 
 std::string description_document(const value& fixture) {

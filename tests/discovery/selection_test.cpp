@@ -1,12 +1,11 @@
 #include "discovery/selection.hpp"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <memory>
 
 #include <cpprest/details/web_utilities.h>
+#include <gtest/gtest.h>
 
 #include "discovery/portal.hpp"
 #include "hue/text.hpp"
@@ -147,7 +146,8 @@ TEST_F(DiscoveryTest, OneBridgeFoundTwiceAtOneAddressIsThePortalEntry) {
     const Hue::Bridge chosen = select_bridge(po::variables_map(), kProxy).get();
     EXPECT_EQ(L"portal-id", chosen.id());
     EXPECT_EQ(L"00:17:88:aa:bb:cc", chosen.mac());
-    EXPECT_EQ(L"upnp-serial", select_bridge(options_with_bridge(L"upnp-serial"), kProxy).get().id());
+    EXPECT_EQ(L"upnp-serial",
+              select_bridge(options_with_bridge(L"upnp-serial"), kProxy).get().id());
 }
 
 TEST_F(DiscoveryTest, NoBridgeOrSeveralBridgesFailTheSelection) {
@@ -201,7 +201,8 @@ TEST_F(DiscoveryTest, BridgesCommandWithNothingAnsweringEndsAfterTheWindow) {
     const auto started = std::chrono::steady_clock::now();
     const auto result = run_plain({"bridges"}, m_env);
     const auto took = std::chrono::steady_clock::now() - started;
-    EXPECT_EQ("\nLocal Bridges\n\nId                  IP Address     \tMAC Address\n", result.output);
+    EXPECT_EQ("\nLocal Bridges\n\nId                  IP Address     \tMAC Address\n",
+              result.output);
     EXPECT_EQ(0, result.status);
     EXPECT_LT(took, std::chrono::milliseconds(300 + 1000));
 }

@@ -1,0 +1,71 @@
+#include "hue/fullstate.hpp"
+
+#include <cpprest/details/web_utilities.h>
+#include <gtest/gtest.h>
+
+namespace Hue {
+namespace {
+
+using web::json::value;
+
+const web::web_proxy kProxy(web::web_proxy::use_auto_discovery);
+const AppIdentity kIdentity{L"glowrig", L"hostuser01"};
+
+FullState read(const char* text) {
+    return read_full_state(Bridge(L"", L"192.0.2.4", L""), kProxy, kIdentity, value::parse(text));
+}
+
+const char kRequired[] = R"("config":{},"lights":{},"groups":{},"schedules":{})";
+
+TEST(FullStateReading, SplitsTheRootAndGivesEachCollectionItsClient) {
+    const FullState state = read(R"({"config":{"name":"b"},
+        "lights":{"1":{"name":"l"}}, "groups":{"2":{"name":"g"}}, "schedules":{"3":{"name":"s"}},
+        "scenes":{"s1":{"name":"Relax","lights":["1","2"],"active":true}},
+        "sensors":{"1":{"name":"Daylight","manufacturername":"maker","swversion":"1"},
+                   "lastscan":{"lastscan":"none"}},
+        "rules":{"r":{"name":"dusk","conditions":[]}}})");
+    EXPECT_EQ(L"b", std::get<Configuration>(state).settings().name);
+    EXPECT_EQ(L"l", std::get<Lights>(state).begin()->name());
+    EXPECT_EQ(L"g", std::get<Groups>(state).begin()->name());
+    EXPECT_EQ(L"s", std::get<Schedules>(state).begin()->name());
+
+    const Scenes& scenes = std::get<Scenes>(state);
+    ASSERT_EQ(1u, scenes.size());
+    EXPECT_EQ(L"s1", scenes.begin()->id());
+    EXPECT_EQ((std::vector<std::wstring>{L"1", L"2"}), scenes.begin()->lights());
+    EXPECT_TRUE(scenes.begin()->active());
+    EXPECT_EQ("http://192.0.2.4/api/hostuser01/scenes", scenes.client().base_uri().to_string());
+
+    const Sensors& sensors = std::get<Sensors>(state);
+    ASSERT_EQ(1u, sensors.size());  // "lastscan" is not a sensor
+    EXPECT_EQ(L"\"maker\"", sensors.begin()->manufacturername());
+    EXPECT_EQ("http://192.0.2.4/api/hostuser01/sensors", sensors.client().base_uri().to_string());
+
+    EXPECT_EQ(L"dusk", std::get<Rules>(state).begin()->name());
+}
+
+TEST(FullStateReading, OptionalCollectionsMayBeMissing) {
+    const FullState state = read((std::string("{") + kRequired + "}").c_str());
+    EXPECT_TRUE(std::get<Scenes>(state).empty());
+    EXPECT_TRUE(std::get<Sensors>(state).empty());
+    EXPECT_TRUE(std::get<Rules>(state).empty());
+}
+
+TEST(FullStateReading, MissingOrMistypedMembersFail) {
+    const char* cases[] = {
+        R"({"config":{},"lights":{},"groups":{}})",
+        R"({"config":{},"lights":{},"schedules":{}})",
+        R"({"lights":{},"groups":{},"schedules":{}})",
+        R"({"config":{},"lights":{},"groups":{},"schedules":{},"scenes":{"1":{"lights":[1]}}})",
+        R"({"config":{},"lights":{},"groups":{},"schedules":{},"sensors":{"1":{"name":2}}})",
+        R"({"config":{},"lights":{},"groups":{},"schedules":{},"rules":[]})",
+        "[]",
+    };
+    for (const char* text : cases) {
+        SCOPED_TRACE(text);
+        EXPECT_THROW(read(text), web::json::json_exception);
+    }
+}
+
+}  // namespace
+}  // namespace Hue
