@@ -10,4 +10,5 @@ bash scripts/build.sh build
 
 bash scripts/build.sh build-asan -DGLOWRIG_SANITIZE=ON
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  LSAN_OPTIONS="suppressions=$PWD/../scripts/lsan.supp" \
   ctest -j2 --output-on-failure --timeout 600)
