@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds glowrig and runs the whole test suite, then builds it again with
-# AddressSanitizer and UndefinedBehaviorSanitizer and runs the suite there too.
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs the suite there too,
+# and finally runs the discovery and task tests under ThreadSanitizer.
 # The tests start bridge simulators on 127.0.x.y port 80, so run as root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,3 +13,6 @@ bash scripts/build.sh build-asan -DGLOWRIG_SANITIZE=ON
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   LSAN_OPTIONS="suppressions=$PWD/../scripts/lsan.supp" \
   ctest -j2 --output-on-failure --timeout 600)
+
+# The discovery and task code once more under ThreadSanitizer.
+bash scripts/tsan.sh

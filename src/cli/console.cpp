@@ -1,5 +1,6 @@
 #include "cli/console.hpp"
 
+#include <algorithm>
 #include <iostream>
 #include <streambuf>
 #include <string>
@@ -7,7 +8,7 @@
 namespace cli {
 namespace {
 
-// A wide stream buffer without a buffer of its own: each character is encoded
+// A wide stream buffer without a buffer of its own: every write is encoded
 // to UTF-8 and handed to the narrow buffer at once, which keeps the order of
 // narrow and wide writes.
 class Utf8Buf : public std::wstreambuf {
@@ -21,6 +22,25 @@ protected:
         const std::streamsize n = encode(static_cast<char32_t>(ch), bytes);
         if (m_target->sputn(bytes, n) != n) return traits_type::eof();
         return ch;
+    }
+
+    // A whole text at once (the base class would take it character by
+    // character, each a write of its own to the narrow buffer). Returns the
+    // number of characters written.
+    std::streamsize xsputn(const char_type* text, std::streamsize count) override {
+        constexpr std::streamsize kChunk = 256;  // characters encoded per write
+        char bytes[kChunk * 4];
+        std::streamsize done = 0;
+        while (done < count) {
+            const std::streamsize chunk = std::min(kChunk, count - done);
+            std::streamsize size = 0;
+            for (std::streamsize i = 0; i < chunk; ++i) {
+                size += encode(static_cast<char32_t>(text[done + i]), bytes + size);
+            }
+            if (m_target->sputn(bytes, size) != size) return done;
+            done += chunk;
+        }
+        return done;
     }
 
     int sync() override { return m_target->pubsync(); }

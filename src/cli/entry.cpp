@@ -2,12 +2,14 @@
 
 #include <exception>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <boost/program_options/parsers.hpp>
 #include <boost/program_options/positional_options.hpp>
 #include <cpprest/details/web_utilities.h>
+#include <pplx/threadpool.h>
 
 #include "cli/console.hpp"
 #include "cli/identity.hpp"
@@ -39,6 +41,21 @@ constexpr commands::CommandFunction kCommandFunctions[kCommandCount] = {
     commands::run_state_command,
 };
 
+// The REST library's worker threads run the request I/O and every task
+// continuation. Left alone it starts 40 of them at its first request, which
+// costs a command more than its requests do; a command has at most two
+// requests in flight and no continuation blocks, so a few threads suffice.
+constexpr std::size_t kWorkerThreads = 4;
+
+// Starts the worker threads, unless something has started them already.
+void start_worker_threads() {
+    try {
+        crossplat::threadpool::initialize_with_threads(kWorkerThreads);
+    } catch (const std::runtime_error&) {
+        // Already running: the threads it has are kept.
+    }
+}
+
 // Parses `args` against `desc`, every positional word going to "command";
 // options that `desc` does not declare are skipped.
 void parse(const std::vector<std::wstring>& args, const po::options_description& desc,
@@ -69,6 +86,7 @@ void dispatch(const std::vector<std::wstring>& args, const po::options_descripti
     parse(args, second, vm);
 
     const AppIdentity identity = make_app_identity();
+    start_worker_threads();
     if (index == 0) {
         discovery::list_bridges(proxy).wait();
     } else {

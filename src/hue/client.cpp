@@ -1,8 +1,12 @@
 #include "hue/client.hpp"
 
+#include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
+#include <boost/algorithm/string/predicate.hpp>
 #include <cpprest/http_client.h>
 
 #include "hue/text.hpp"
@@ -24,6 +28,28 @@ const http::method& method_name(Method method) {
             break;
     }
     return http::methods::GET;
+}
+
+// The largest reply body read. A bridge's whole state is far smaller; a
+// larger body is refused before it is parsed, because a JSON tree takes many
+// times the memory of its text.
+constexpr std::size_t kMaxReplyBytes = 4 * 1024 * 1024;
+constexpr std::size_t kReadChunk = 64 * 1024;
+
+// Appends the rest of `body` to `text`, failing once it passes kMaxReplyBytes,
+// so a reply that never ends cannot fill the memory either.
+pplx::task<void> read_capped(concurrency::streams::istream body, std::shared_ptr<std::string> text,
+                             std::shared_ptr<std::vector<std::uint8_t>> chunk) {
+    return body.streambuf()
+        .getn(chunk->data(), chunk->size())
+        .then([body, text, chunk](std::size_t count) -> pplx::task<void> {
+            if (count == 0) return pplx::task_from_result();
+            if (text->size() + count > kMaxReplyBytes) {
+                throw http::http_exception("Error: the reply is larger than 4 MiB.");
+            }
+            text->append(reinterpret_cast<const char*>(chunk->data()), count);
+            return read_capped(body, text, chunk);
+        });
 }
 
 http::client::http_client_config config_with(const web::web_proxy& proxy) {
@@ -54,7 +80,14 @@ web::uri http_url(const std::string& host, const std::wstring& path) {
     builder.set_scheme("http").set_host(host).set_path(to_utf8(path));
     // Parsed again from its text: a built URI without a port reports port -1,
     // which the HTTP client cannot connect to; a parsed one means the default.
-    return web::uri(builder.to_string());
+    const std::string text = builder.to_string();
+    web::uri url(text);
+    // A host text holding '/', '?', '#', '@' or ':' (a reported address such as
+    // "127.0.0.9/x?") would turn into a path, query, user or port: refused.
+    if (!boost::iequals(url.host(), host)) {
+        throw web::uri_exception("provided uri is invalid: " + text);
+    }
+    return url;
 }
 
 pplx::task<web::json::value> Client::read(Method method, const std::wstring& path,
@@ -64,10 +97,15 @@ pplx::task<web::json::value> Client::read(Method method, const std::wstring& pat
     pplx::task<http::http_response> reply = body.is_null()
                                                 ? m_client->request(name, relative)
                                                 : m_client->request(name, relative, body);
-    // The last step holds the client, which must live until the body has arrived.
+    // The client must live until the body has arrived. A continuation beside
+    // the chain holds it: a step in the chain would copy the whole reply once
+    // more, and a task step copies its value twice.
     auto client = m_client;
-    return reply.then([](const http::http_response& response) { return read_json(response); })
-        .then([client](const web::json::value& json) { return json; });
+    return reply.then([client](const http::http_response& response) {
+        pplx::task<web::json::value> json = read_json(response);
+        json.then([client](const pplx::task<web::json::value>&) {});
+        return json;
+    });
 }
 
 pplx::task<web::json::value> Client::read_strict(Method method, const std::wstring& path,
@@ -82,7 +120,15 @@ pplx::task<web::json::value> read_json(const http::http_response& reply) {
         if (!reply.reason_phrase().empty()) message += " " + reply.reason_phrase();
         throw http::http_exception(static_cast<int>(status), message);
     }
-    return reply.extract_json(true);
+    if (reply.headers().content_length() > kMaxReplyBytes) {
+        throw http::http_exception("Error: the reply is larger than 4 MiB.");
+    }
+    // Read as UTF-8 text whatever the content type says, then parsed.
+    auto text = std::make_shared<std::string>();
+    auto chunk = std::make_shared<std::vector<std::uint8_t>>(kReadChunk);
+    return read_capped(reply.body(), text, chunk).then([text] {
+        return web::json::value::parse(*text);
+    });
 }
 
 web::json::value reject_errors(pplx::task<web::json::value> json) {

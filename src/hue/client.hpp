@@ -57,12 +57,15 @@ private:
 };
 
 // Returns http://{host}/{path}; `host` is used as it is, `path` is not
-// percent-encoded. Throws web::uri_exception when the text is not a URI.
+// percent-encoded. Throws web::uri_exception when the text is not a URI or
+// when `host` is not all of the URI's host (it holds '/', '?', '@', ...).
 web::uri http_url(const std::string& host, const std::wstring& path);
 
 // Reply step: fails with web::http::http_exception ("HTTP <code> <reason>")
 // unless the status is 200, without reading the body; otherwise yields the
-// body read as JSON whatever its content type says.
+// body read as UTF-8 JSON whatever its content type says. A body longer than
+// 4 MiB fails with http_exception "Error: the reply is larger than 4 MiB."
+// as soon as that much has arrived, before anything is parsed.
 pplx::task<web::json::value> read_json(const web::http::http_response& reply);
 
 // Reply step: yields the value unchanged unless it is an array holding an

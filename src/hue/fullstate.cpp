@@ -5,18 +5,21 @@
 namespace Hue {
 namespace {
 
-// The member `key` of `root`, or an empty object when it has none.
-web::json::value optional_member(const web::json::value& root, const char* key) {
-    return root.has_field(key) ? root.at(key) : web::json::value::object();
+// The member `key` of `root`, or `none` when it has none. A reference, not a
+// copy: the members of a large bridge are most of its state.
+const web::json::value& optional_member(const web::json::value& root, const char* key,
+                                        const web::json::value& none) {
+    return root.has_field(key) ? root.at(key) : none;
 }
 
 }  // namespace
 
 FullState read_full_state(const Bridge& bridge, const web::web_proxy& proxy,
                           const AppIdentity& identity, const web::json::value& root) {
-    const web::json::value rules = optional_member(root, "rules");
-    const web::json::value sensors = optional_member(root, "sensors");
-    const web::json::value scenes = optional_member(root, "scenes");
+    const web::json::value none = web::json::value::object();
+    const web::json::value& rules = optional_member(root, "rules", none);
+    const web::json::value& sensors = optional_member(root, "sensors", none);
+    const web::json::value& scenes = optional_member(root, "scenes", none);
     auto client = [&](const wchar_t* resource) {
         return bridge.make_client(identity, resource, proxy);
     };

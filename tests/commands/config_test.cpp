@@ -15,7 +15,7 @@ using testing_support::RunResult;
 using Lines = std::vector<std::string>;
 
 const char kBridge[] = R"({"state": {"config": {
-    "name": "Living room", "mac": "00:17:88:1a:2b:3c", "swversion": "01012917",
+    "name": "Living room", "mac": "02:00:aa:1a:2b:3c", "swversion": "2.0.12",
     "apiversion": "1.2.1", "zigbeechannel": 15,
     "UTC": "2014-05-01T07:05:00", "localtime": "2014-05-01T09:05:00",
     "proxyaddress": "192.0.2.9", "proxyport": 3128,

@@ -15,24 +15,24 @@ using web::json::value;
 
 // One light in each colour mode; light 4 reports a mode no light has.
 constexpr const char* kFixture = R"({"state": {"lights": {
-    "1": {"name": "Hall", "type": "Extended color light", "modelid": "LCT001",
-          "swversion": "66009461",
+    "1": {"name": "Hall", "type": "Extended color light", "modelid": "CL-100",
+          "swversion": "1.4.2",
           "state": {"on": true, "bri": 254, "hue": 10000, "sat": 200, "xy": [0.5, 0.4],
                     "ct": 300, "alert": "none", "effect": "none", "colormode": "hs",
                     "reachable": true}},
-    "2": {"name": "Porch", "type": "Extended color light", "modelid": "LCT001",
-          "swversion": "66009461",
+    "2": {"name": "Porch", "type": "Extended color light", "modelid": "CL-100",
+          "swversion": "1.4.2",
           "state": {"on": false, "bri": 1, "hue": 0, "sat": 0, "xy": [0.3127, 0.329],
                     "ct": 153, "alert": "none", "effect": "none", "colormode": "xy",
                     "reachable": false}},
-    "3": {"name": "Desk", "type": "Color temperature light", "modelid": "LTW001",
+    "3": {"name": "Desk", "type": "Color temperature light", "modelid": "TW-100",
           "swversion": "5.38.1",
           "state": {"on": false, "bri": 100, "ct": 366, "alert": "select",
                     "effect": "colorloop", "colormode": "ct", "reachable": true}},
-    "4": {"name": "Odd", "type": "Dimmable light", "modelid": "LWB004", "swversion": "1.0",
+    "4": {"name": "Odd", "type": "Dimmable light", "modelid": "DL-100", "swversion": "1.0",
           "state": {"on": true, "bri": 7, "alert": "lselect", "effect": "none",
                     "colormode": "XY", "reachable": true}}}},
-  "newlights": {"9": {"name": "Hue Lamp 9", "modelid": "LCT007", "swversion": "1",
+  "newlights": {"9": {"name": "Hue Lamp 9", "modelid": "CL-700", "swversion": "1",
                       "state": {"on": false, "bri": 0, "colormode": "hs",
                                 "reachable": true}}}})";
 
@@ -48,7 +48,7 @@ struct Desk {
     std::string printout() const {
         std::string text = "\nLights:\n\n  Id:                      3\n";
         text += "  Name:                    " + name + "\n";
-        text += "  ModelId:                 LTW001\n";
+        text += "  ModelId:                 TW-100\n";
         text += "  SwVersion:               5.38.1\n";
         text += "  State:        \n";
         text += "    Reachable:             1\n";
@@ -183,7 +183,7 @@ TEST_F(LightsCommand, LightChangesSendOnlyWhatDiffers) {
         // Put light 3 back as the fixture had it.
         bridge().update([](value& state) {
             state["lights"]["3"] = value::parse(
-                R"({"name": "Desk", "type": "Color temperature light", "modelid": "LTW001",
+                R"({"name": "Desk", "type": "Color temperature light", "modelid": "TW-100",
                     "swversion": "5.38.1",
                     "state": {"on": false, "bri": 100, "ct": 366, "alert": "select",
                               "effect": "colorloop", "colormode": "ct", "reachable": true}})");

@@ -12,15 +12,15 @@ const char* const kLocation = "http://192.168.1.2:80/description.xml";
 sim::DeviceFields bridge_fields() {
     sim::DeviceFields f;
     f.device_type = "urn:schemas-upnp-org:device:Basic:1";
-    f.friendly_name = "Philips hue (192.168.1.2)";
-    f.manufacturer = "Royal Philips Electronics";
+    f.friendly_name = "Den hue bridge (192.168.1.2)";
+    f.manufacturer = "A Philips maker";
     f.manufacturer_url = "http://www.example.com/";
     f.model_description = "Bridge & lights <1>";
     f.model_name = "bridge 2012";
     f.model_number = "929000226503";
     f.model_url = "http://www.example.com/model";
-    f.serial_number = "0017880a1b2c";
-    f.udn = "uuid:2f402f80-da50-11e1-9b23-0017880a1b2c";
+    f.serial_number = "0200aa0a1b2c";
+    f.udn = "uuid:5e1c0000-0000-4000-8000-0200aa0a1b2c";
     f.presentation_url = "index.html";
     return f;
 }
@@ -34,18 +34,18 @@ TEST(DeviceDescriptionReading, ReadsEveryField) {
     ASSERT_TRUE(device);
     EXPECT_TRUE(device->IsRootDevice);
     EXPECT_FALSE(device->HasChildren);
-    EXPECT_EQ(L"uuid:2f402f80-da50-11e1-9b23-0017880a1b2c", device->UniqueDeviceName);
-    EXPECT_EQ(L"Philips hue (192.168.1.2)", device->FriendlyName);
+    EXPECT_EQ(L"uuid:5e1c0000-0000-4000-8000-0200aa0a1b2c", device->UniqueDeviceName);
+    EXPECT_EQ(L"Den hue bridge (192.168.1.2)", device->FriendlyName);
     EXPECT_EQ(L"urn:schemas-upnp-org:device:Basic:1", device->Type);
     EXPECT_EQ(L"http://192.168.1.2:80/index.html", device->PresentationURL);
-    EXPECT_EQ(L"Royal Philips Electronics", device->ManufacturerName);
+    EXPECT_EQ(L"A Philips maker", device->ManufacturerName);
     EXPECT_EQ(L"http://www.example.com/", device->ManufacturerURL);
     EXPECT_EQ(L"bridge 2012", device->ModelName);
     EXPECT_EQ(L"929000226503", device->ModelNumber);
     EXPECT_EQ(L"Bridge & lights <1>", device->Description);
     EXPECT_EQ(L"http://www.example.com/model", device->ModelURL);
     EXPECT_EQ(L"", device->UPC);
-    EXPECT_EQ(L"0017880a1b2c", device->SerialNumber);
+    EXPECT_EQ(L"0200aa0a1b2c", device->SerialNumber);
 }
 
 TEST(DeviceDescriptionReading, MissingFieldsStayEmptyAndTextsKeepTheirBlanks) {

@@ -23,7 +23,7 @@ const web::web_proxy kProxy(web::web_proxy::use_auto_discovery);
 // One bridge behind the portal (at the simulator's own address) and, when
 // `ssdp` is set, the same bridge answering the SSDP search.
 const char kOneBridge[] = R"({
-  "portal": [{"id": "portal-id", "internalipaddress": "{ip}", "macaddress": "00:17:88:aa:bb:cc",
+  "portal": [{"id": "portal-id", "internalipaddress": "{ip}", "macaddress": "02:00:aa:aa:bb:cc",
               "name": "ignored"}],
   "description": {"friendlyName": "Living hue bridge", "manufacturer": "A Philips maker",
                   "modelNumber": "929000226503", "serialNumber": "upnp-serial",
@@ -145,7 +145,7 @@ TEST_F(DiscoveryTest, OneBridgeFoundTwiceAtOneAddressIsThePortalEntry) {
     EXPECT_EQ(L"", bridges[1].mac());
     const Hue::Bridge chosen = select_bridge(po::variables_map(), kProxy).get();
     EXPECT_EQ(L"portal-id", chosen.id());
-    EXPECT_EQ(L"00:17:88:aa:bb:cc", chosen.mac());
+    EXPECT_EQ(L"02:00:aa:aa:bb:cc", chosen.mac());
     EXPECT_EQ(L"upnp-serial",
               select_bridge(options_with_bridge(L"upnp-serial"), kProxy).get().id());
 }
@@ -181,7 +181,7 @@ TEST_F(DiscoveryTest, AFailingSourceLeavesTheOtherOnesBridges) {
 
 TEST_F(DiscoveryTest, BridgesCommandPrintsTheTable) {
     start_discovery(R"({
-      "portal": [{"id": "portal-id", "internalipaddress": "{ip}", "macaddress": "00:17:88:aa:bb:cc"},
+      "portal": [{"id": "portal-id", "internalipaddress": "{ip}", "macaddress": "02:00:aa:aa:bb:cc"},
                  {"id": "an-id-of-twenty-char", "internalipaddress": "10.0.0.3", "macaddress": "m"}],
       "description": {"friendlyName": "Living hue bridge", "manufacturer": "A Philips maker",
                       "serialNumber": "caf\u00e9", "presentationURL": "http://{ip}:80/"}})",
@@ -189,7 +189,7 @@ TEST_F(DiscoveryTest, BridgesCommandPrintsTheTable) {
     const auto result = run_plain({"bridges", "--bridge=10.0.0.7"}, m_env);
     EXPECT_EQ(expand("\nLocal Bridges\n\n"
                      "Id                  IP Address     \tMAC Address\n"
-                     "portal-id           {ip}\t00:17:88:aa:bb:cc\n"
+                     "portal-id           {ip}\t02:00:aa:aa:bb:cc\n"
                      "an-id-of-twenty-char10.0.0.3\tm\n"
                      "caf\xc3\xa9                {ip}\t\n"),
               result.output);

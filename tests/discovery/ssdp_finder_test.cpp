@@ -75,8 +75,8 @@ protected:
     // and returns its URL.
     std::string serve_device(const std::string& path, const std::string& serial) {
         sim::DeviceFields fields;
-        fields.friendly_name = "Philips hue (" + serial + ")";
-        fields.manufacturer = "Royal Philips Electronics";
+        fields.friendly_name = "Den hue bridge (" + serial + ")";
+        fields.manufacturer = "A Philips maker";
         fields.model_number = "929000226503";
         fields.serial_number = serial;
         fields.udn = "uuid:" + serial;
@@ -144,7 +144,7 @@ TEST_F(SsdpFinderTest, FindsEveryAnsweringDeviceThroughTheEnvironment) {
     EXPECT_EQ((std::multiset<std::wstring>{L"aaa", L"bbb"}), serials(devices));
     for (const auto& d : devices) {
         EXPECT_TRUE(d.IsRootDevice);
-        EXPECT_EQ(L"Philips hue (" + d.SerialNumber + L")", d.FriendlyName);
+        EXPECT_EQ(L"Den hue bridge (" + d.SerialNumber + L")", d.FriendlyName);
         EXPECT_EQ(Hue::to_wide(m_http.url("/index.html")), d.PresentationURL);
         EXPECT_TRUE(is_bridge(d));
         EXPECT_EQ(L"127.0.0.1", presentation_host(d));

@@ -13,19 +13,19 @@ TEST(BridgeRules, MatchesOnNamesOrOnTheExactModelNumber) {
         const wchar_t* model;
         bool bridge;
     } cases[] = {
-        {L"Philips hue (10.0.0.2)", L"Royal Philips Electronics", L"", true},
-        {L"my hue bridge", L"Royal Philips Electronics", L"BSB002", true},
-        {L"Philips hue (10.0.0.2)", L"Philips", L"", false},                    // no blanks around
-        {L"Philips hue (10.0.0.2)", L"Royal Philips", L"", false},              // no trailing blank
-        {L"Philips Hue (10.0.0.2)", L"Royal Philips Electronics", L"", false},  // case
-        {L"Philips hue", L"Royal Philips Electronics", L"", false},             // no blank after
-        {L"hue bridge", L"Royal Philips Electronics", L"", false},              // no blank before
-        {L"hue bridge", L"Royal Philips Electronics", L"929000226503", true},
+        {L"Den hue bridge (10.0.0.2)", L"A Philips maker", L"", true},
+        {L"my hue bridge", L"A Philips maker", L"XB-200", true},
+        {L"Den hue bridge (10.0.0.2)", L"Philips", L"", false},          // no blanks around
+        {L"Den hue bridge (10.0.0.2)", L"A Philips", L"", false},        // no trailing blank
+        {L"Den Hue bridge (10.0.0.2)", L"A Philips maker", L"", false},  // case
+        {L"Den hue", L"A Philips maker", L"", false},                    // no blank after
+        {L"hue bridge", L"A Philips maker", L"", false},                 // no blank before
+        {L"hue bridge", L"A Philips maker", L"929000226503", true},
         {L"", L"", L"929000226503", true},
         {L"", L"", L"929000226503 ", false},
         {L"", L"", L" 929000226503", false},
         {L"", L"", L"9290002265030", false},
-        {L"Philips hue (10.0.0.2)", L"", L"", false},
+        {L"Den hue bridge (10.0.0.2)", L"", L"", false},
         {L"Living room TV", L"Some Maker Inc", L"X1", false},
     };
     for (const auto& c : cases) {

@@ -20,7 +20,7 @@ protected:
 
 TEST_F(ConfigurationParse, ReadsEveryMember) {
     parse(R"({
-        "name": "Bridge", "mac": "00:17:88:1a:2b:3c", "swversion": "01012917",
+        "name": "Bridge", "mac": "02:00:aa:1a:2b:3c", "swversion": "2.0.12",
         "apiversion": "1.2.1", "zigbeechannel": 15,
         "UTC": "2014-05-01T07:00:00", "localtime": "2014-05-01T09:00:00",
         "proxyaddress": "192.0.2.9", "proxyport": 8080,
@@ -34,8 +34,8 @@ TEST_F(ConfigurationParse, ReadsEveryMember) {
                    "name": "glowrig"}}})");
     const ConfigurationStatus& status = m_impl.status();
     EXPECT_EQ(0x01020100u, status.api_version);
-    EXPECT_EQ(L"01012917", status.swversion);
-    EXPECT_EQ(L"00:17:88:1a:2b:3c", status.mac);
+    EXPECT_EQ(L"2.0.12", status.swversion);
+    EXPECT_EQ(L"02:00:aa:1a:2b:3c", status.mac);
     EXPECT_EQ(15, status.zigbeechannel);
     EXPECT_EQ(L"Thu May  1 07:00:00 2014 UTC", commands::utc_text(status.utc));
     EXPECT_EQ(9, status.localtime.tm_hour);

@@ -176,9 +176,9 @@ TEST_F(LightTest, LightWithoutStateKeepsBothRecords) {
     LightState desired = impl->state();
     desired.bri = 99;
     impl->set_desired(desired);
-    impl->read(parse(R"({"name":"Lamp","modelid":"LCT001"})"));
+    impl->read(parse(R"({"name":"Lamp","modelid":"CL-100"})"));
     EXPECT_EQ(L"Lamp", impl->name());
-    EXPECT_EQ(L"LCT001", impl->modelid());
+    EXPECT_EQ(L"CL-100", impl->modelid());
     EXPECT_EQ(10, impl->state().bri);
     EXPECT_EQ(R"({"bri":99})", impl->state_body(0).serialize());
 }

@@ -67,7 +67,13 @@ void read_settings(const value& json, ConfigurationSettings& settings) {
             web::uri_builder builder;
             builder.set_port(port);
             builder.set_host(json.at("proxyaddress").as_string());
-            settings.proxy = builder.to_uri();
+            // An address that does not form a URI ("proxy host", control or non-ASCII
+            // bytes) reads as no proxy, so that the rest of the configuration still reads.
+            try {
+                settings.proxy = builder.to_uri();
+            } catch (const web::uri_exception&) {
+                settings.proxy = web::uri();
+            }
         }
     }
     if (json.has_field("name")) settings.name = text_of(json, "name");

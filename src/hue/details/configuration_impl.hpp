@@ -25,7 +25,8 @@ public:
     // Resets status and read settings to their defaults, fills them from the
     // configuration object `json` and makes the pending settings equal to the
     // read ones. Every member is optional; a value that is not an object
-    // leaves the defaults. Throws web::json::json_exception for a member of
+    // leaves the defaults; a proxy address that does not form a URI with its
+    // port reads as no proxy. Throws web::json::json_exception for a member of
     // the wrong type or a whitelist entry or "swupdate" lacking a member; the
     // members read before it keep their new values.
     void parse(const web::json::value& json);

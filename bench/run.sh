@@ -1,0 +1,205 @@
+#!/usr/bin/env bash
+# Performance benchmark of glowrig against the bridge simulator. Not part of
+# the test suite: it measures, on this machine, each figure as the median of
+# repeated runs and prints a table of goal, measured value and verdict.
+#
+#   bash bench/run.sh [--profile CASE]
+#
+# CASE is light, state, bridges or help: after the table, that case is run once
+# more under valgrind's callgrind and the functions with the most instructions
+# are listed (output in build-bench/callgrind.out.CASE).
+#
+# Needs root (the simulated bridges listen on port 80) and installs what is
+# missing (curl, GNU time, valgrind for --profile) with apt-get. Builds the
+# Release binaries in build-bench. Every address used is on the loopback
+# network 127.0.2.x.
+#
+# Environment: BENCH_RUNS (runs per figure, default 15), BENCH_SSDP_WINDOW_MS
+# (the search window of the bridges case, default 1000).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+runs=${BENCH_RUNS:-15}
+window_ms=${BENCH_SSDP_WINDOW_MS:-1000}
+profile=""
+if [ "${1:-}" = "--profile" ]; then
+  profile=${2:?"--profile needs a case: light, state, bridges or help"}
+fi
+
+if [ "$(id -u)" != 0 ]; then
+  echo "bench/run.sh must run as root (the simulated bridges listen on port 80)" >&2
+  exit 1
+fi
+
+# --- tools -------------------------------------------------------------------
+need=()
+command -v curl >/dev/null || need+=(curl)
+[ -x /usr/bin/time ] || need+=(time)
+if [ -n "$profile" ]; then command -v valgrind >/dev/null || need+=(valgrind); fi
+if [ "${#need[@]}" -gt 0 ]; then
+  echo "installing ${need[*]}"
+  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null
+fi
+
+# --- build -------------------------------------------------------------------
+build=build-bench
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DGLOWRIG_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" -j2 --target glowrig glowrig-sim >/dev/null
+glowrig=$PWD/$build/src/glowrig
+sim=$PWD/$build/sim/glowrig-sim
+
+# --- simulated bridges -------------------------------------------------------
+light_bridge=127.0.2.1   # fixtures/sample.json: the light command
+large_bridge=127.0.2.2   # the large bridge: the state command
+ssdp_responder=127.0.2.9:1901
+many=()                  # ten small bridges with device descriptions
+for n in $(seq 10 19); do many+=("127.0.2.$n"); done
+
+work=$(mktemp -d)
+sim_pids=""
+cleanup() {
+  local pid
+  for pid in $sim_pids; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+bash bench/make_fixture.sh large "$large_bridge" >"$work/large.json"
+bridge_args=()
+for i in "${!many[@]}"; do
+  # The first of them also answers as the discovery portal, listing all ten.
+  if [ "$i" = 0 ]; then
+    bash bench/make_fixture.sh small "${many[$i]}" $((i + 1)) "${many[@]}" >"$work/many$i.json"
+  else
+    bash bench/make_fixture.sh small "${many[$i]}" $((i + 1)) >"$work/many$i.json"
+  fi
+  bridge_args+=("${many[$i]}=$work/many$i.json")
+done
+
+# Two simulators: the ten answer SSDP searches, the other two stay out of them.
+"$sim" --log "$work/requests.log" "$light_bridge=fixtures/sample.json" \
+  "$large_bridge=$work/large.json" 2>"$work/sim.err" &
+sim_pids=$!
+"$sim" --log "$work/discovery.log" --ssdp-all "$ssdp_responder" "${bridge_args[@]}" 2>>"$work/sim.err" &
+sim_pids="$sim_pids $!"
+for address in "$light_bridge" "$large_bridge" "${many[@]}"; do
+  for _ in $(seq 100); do
+    (exec 3<>"/dev/tcp/$address/80") 2>/dev/null && break
+    for pid in $sim_pids; do kill -0 "$pid" 2>/dev/null || { cat "$work/sim.err" >&2; exit 1; }; done
+    sleep 0.05
+  done
+done
+
+# glowrig whitelists itself (the fixtures' link buttons are pressed) and the
+# user id it was given is what curl uses too.
+"$glowrig" config --auth --bridge="$light_bridge" >/dev/null
+"$glowrig" config --auth --bridge="$large_bridge" >/dev/null
+user=$(grep -m1 '^POST /api {' "$work/requests.log" | sed 's/.*"username":"\([^"]*\)".*/\1/')
+[ -n "$user" ] || { echo "could not learn glowrig's user id" >&2; exit 1; }
+
+# No discovery traffic leaves this machine.
+export GLOWRIG_PORTAL=${many[0]} GLOWRIG_SSDP=$ssdp_responder GLOWRIG_SSDP_WINDOW_MS=$window_ms
+
+# --- measuring ---------------------------------------------------------------
+# now_us: microseconds from bash's own clock (no process started for it).
+now_us() { local t=${EPOCHREALTIME/./}; echo "$((10#$t))"; }
+
+# median of the numbers on standard input
+median() { sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# time_runs SETUP COMMAND...: runs SETUP (untimed) then COMMAND, $runs times;
+# prints each wall time in microseconds. One warm-up run first.
+time_runs() {
+  local setup=$1 i start end
+  shift
+  $setup; "$@" >/dev/null 2>&1
+  for ((i = 0; i < runs; i++)); do
+    $setup
+    start=$(now_us)
+    "$@" >/dev/null 2>&1
+    end=$(now_us)
+    echo $((end - start))
+  done
+}
+
+# Puts light 3 back to brightness 100, so every run has a change to send.
+reset_light() {
+  curl -s -o /dev/null -X PUT -d '{"bri": 100}' "http://$light_bridge/api/$user/lights/3/state"
+}
+nothing() { :; }
+
+curl_four() {
+  local api="http://$light_bridge/api/$user"
+  curl -s -o /dev/null "$api/lights"
+  curl -s -o /dev/null "$api/lights/3"
+  curl -s -o /dev/null -X PUT -d '{"bri":200}' "$api/lights/3/state"
+  curl -s -o /dev/null "$api/lights/3"
+}
+
+# Sanity: the commands do what is measured.
+"$glowrig" light --id=3 --bri=200 --bridge="$light_bridge" | grep -q 'Brightness:            200' ||
+  { echo "light command did not set the brightness" >&2; exit 1; }
+items_in_state=$("$glowrig" state --bridge="$large_bridge" | grep -c '^  Id:')
+[ "$items_in_state" = 220 ] ||
+  { echo "state printed $items_in_state lights, groups and schedules, expected 220" >&2; exit 1; }
+bridges_listed=$("$glowrig" bridges | grep -c '^0200aafffe')
+[ "$bridges_listed" = 20 ] ||
+  { echo "bridges listed $bridges_listed bridges, expected 10 from the portal and 10 from SSDP" >&2; exit 1; }
+
+echo "measuring: $runs runs per figure (median), SSDP window $window_ms ms"
+echo "large bridge: 60 lights, 60 groups, 100 schedules, 200 scenes, 60 sensors, 200 rules"
+light_us=$(time_runs reset_light "$glowrig" light --id=3 --bri=200 --bridge="$light_bridge" | median)
+curl_us=$(time_runs reset_light curl_four | median)
+state_us=$(time_runs nothing "$glowrig" state --bridge="$large_bridge" | median)
+state_kb=$(for ((i = 0; i < runs; i++)); do
+  /usr/bin/time -f %M "$glowrig" state --bridge="$large_bridge" 2>&1 >/dev/null | tail -1
+done | median)
+bridges_us=$(time_runs nothing "$glowrig" bridges | median)
+help_us=$(time_runs nothing "$glowrig" light -help | median)
+
+# --- table -------------------------------------------------------------------
+ms() { awk -v us="$1" 'BEGIN { printf "%.1f ms", us / 1000 }'; }
+verdict() { awk -v ok="$1" 'BEGIN { print (ok ? "met" : "MISSED") }'; }
+
+overhead_us=$(awk -v a="$light_us" 'BEGIN { print a - 100000 }')
+ratio=$(awk -v o="$overhead_us" -v c="$curl_us" 'BEGIN { printf "%.2f", o / c }')
+limit_us=$(((window_ms + 300) * 1000))
+
+echo
+echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores," \
+  "$(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)," \
+  "$(. /etc/os-release && echo "$PRETTY_NAME"), $(c++ --version | head -1), load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo
+printf '| %-44s | %-22s | %-32s | %-7s |\n' "figure" "goal" "measured (median of $runs)" "verdict"
+printf '|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..46})" "$(printf -- '-%.0s' {1..24})" \
+  "$(printf -- '-%.0s' {1..34})" "$(printf -- '-%.0s' {1..9})"
+row() { printf '| %-44s | %-22s | %-32s | %-7s |\n' "$@"; }
+row "light --id=3 --bri=200: wall time" "" "$(ms "$light_us")" ""
+row "  curl baseline, 4 requests, 4 processes" "" "$(ms "$curl_us")" ""
+row "  overhead (wall - 100 ms pause) / curl" "<= 0.50" "$(ms "$overhead_us") / $(ms "$curl_us") = $ratio" \
+  "$(verdict "$(awk -v r="$ratio" 'BEGIN { print r <= 0.5 }')")"
+row "state, large bridge: wall time" "< 150 ms" "$(ms "$state_us")" \
+  "$(verdict "$((state_us < 150000))")"
+row "state, large bridge: peak resident memory" "< 30 MB" \
+  "$(awk -v k="$state_kb" 'BEGIN { printf "%.1f MB", k / 1024 }')" "$(verdict "$((state_kb < 30 * 1024))")"
+row "bridges, 10 SSDP bridges + portal: wall" "<= $window_ms + 300 ms" "$(ms "$bridges_us")" \
+  "$(verdict "$((bridges_us <= limit_us))")"
+row "light -help (start-up): wall" "< 10 ms" "$(ms "$help_us")" "$(verdict "$((help_us < 10000))")"
+
+# --- profile -----------------------------------------------------------------
+if [ -n "$profile" ]; then
+  out=$PWD/$build/callgrind.out.$profile
+  case "$profile" in
+    light) reset_light; cmd=("$glowrig" light --id=3 --bri=200 --bridge="$light_bridge") ;;
+    state) cmd=("$glowrig" state --bridge="$large_bridge") ;;
+    bridges) cmd=("$glowrig" bridges) ;;
+    help) cmd=("$glowrig" light -help) ;;
+    *) echo "unknown case $profile" >&2; exit 2 ;;
+  esac
+  echo
+  echo "callgrind: ${cmd[*]}"
+  valgrind --tool=callgrind --callgrind-out-file="$out" "${cmd[@]}" >/dev/null 2>"$work/callgrind.err" ||
+    { cat "$work/callgrind.err" >&2; exit 1; }
+  grep -E 'Collected' "$work/callgrind.err" || true
+  callgrind_annotate --inclusive=yes "$out" 2>/dev/null | sed -n '1,60p'
+fi

@@ -1,0 +1,38 @@
+// Reads the input, when it is JSON, as a bridge's configuration object and
+// builds the change set of the settings as read. JSON type errors are the
+// reader's expected failures; any other exception is a finding.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz_support.hpp"
+#include "hue/client.hpp"
+#include "hue/details/configuration_impl.hpp"
+
+using fuzz_support::require;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    const auto json = fuzz_support::parse_json(data, size);
+    if (!json) return 0;
+    static const Hue::Client client;
+    Hue::details::Configuration_Impl configuration(client);
+    try {
+        configuration.parse(*json);
+    } catch (const web::json::json_exception&) {
+        return 0;
+    }
+    // Nothing was changed since reading, so nothing is to be sent.
+    require(configuration.change_set().is_null(), "settings as read have no changes");
+    // A change of every setting the bridge takes back forms a body.
+    Hue::ConfigurationSettings wanted = configuration.settings();
+    wanted.name += L"x";
+    wanted.linkbutton = !wanted.linkbutton;
+    wanted.dhcp = !wanted.dhcp;
+    wanted.ipaddress += L"1";
+    configuration.set_settings(wanted);
+    const web::json::value body = configuration.change_set();
+    require(body.is_object() && body.has_field("name") && body.has_field("linkbutton"),
+            "changed settings are sent");
+    body.serialize();
+    return 0;
+}

@@ -1,0 +1,38 @@
+// Reads the input, as UTF-8, as a schedule time and writes it back.
+//
+// Invariants: a text that was kept verbatim comes back unchanged; a text that
+// was understood formats to a text that reads back as understood and formats
+// identically again (parse, format, parse, format is stable).
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "fuzz_support.hpp"
+#include "hue/schedule_time.hpp"
+#include "hue/text.hpp"
+
+using fuzz_support::require;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    const std::wstring text = Hue::to_wide(fuzz_support::as_text(data, size));
+
+    Hue::ScheduleTime first;
+    first.parse_time(text);
+    const std::wstring formatted = first.format_time();
+    if (first.kept_verbatim()) {
+        require(formatted == text, "a kept text comes back unchanged");
+        return 0;
+    }
+    if (first.kind == Hue::ScheduleTimeKind::none) {
+        require(formatted.empty(), "kind none formats as the empty text");
+        return 0;
+    }
+
+    Hue::ScheduleTime second;
+    second.parse_time(formatted);
+    require(!second.kept_verbatim(), "a formatted time reads back to its end");
+    require(second.kind == first.kind, "a formatted time reads back as the same kind");
+    require(second.format_time() == formatted, "a formatted time formats identically again");
+    return 0;
+}

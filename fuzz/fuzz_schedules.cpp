@@ -1,0 +1,53 @@
+// Reads the input, when it is JSON, as a bridge's schedules listing, then
+// builds each schedule's save body. JSON type errors are the readers' expected
+// failures; any other exception is a finding.
+//
+// Invariant: a time text the reader did not understand is sent back exactly
+// as the bridge gave it (for texts that are valid UTF-8).
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "fuzz_support.hpp"
+#include "hue/client.hpp"
+#include "hue/details/schedule_impl.hpp"
+#include "hue/schedules.hpp"
+#include "hue/text.hpp"
+
+using fuzz_support::require;
+
+namespace {
+
+void save_body_of(const Hue::Client& client, const std::string& id,
+                  const web::json::value& schedule) {
+    Hue::details::Schedule_Impl impl(client, Hue::to_wide(id));
+    impl.read(schedule);
+    const web::json::value body = impl.save_body();
+    body.serialize();
+    if (!impl.time().kept_verbatim()) return;
+    const std::string& given = schedule.at("time").as_string();
+    if (Hue::to_utf8(Hue::to_wide(given)) != given) return;  // not valid UTF-8
+    require(body.has_field("time") && body.at("time").as_string() == given,
+            "a time that was not understood is saved as it was read");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    const auto json = fuzz_support::parse_json(data, size);
+    if (!json) return 0;
+    static const Hue::Client client;
+    try {
+        const Hue::Schedules schedules = Hue::Schedules::from_json(client, *json);
+        for (const Hue::Schedule& schedule : schedules) {
+            schedule.name();
+            schedule.command();
+            schedule.time().format_time();
+        }
+        for (const auto& [id, schedule] : json->as_object()) save_body_of(client, id, schedule);
+    } catch (const web::json::json_exception&) {
+        return 0;
+    }
+    return 0;
+}

@@ -1,0 +1,41 @@
+#ifndef GLOWRIG_FUZZ_FUZZ_SUPPORT_HPP_
+#define GLOWRIG_FUZZ_FUZZ_SUPPORT_HPP_
+
+// Helpers shared by the fuzz targets. A target reports a broken invariant
+// through require(), which aborts so that libFuzzer records the input.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include <cpprest/json.h>
+
+namespace fuzz_support {
+
+// Aborts with `what` on standard error unless `condition` holds.
+inline void require(bool condition, const char* what) {
+    if (condition) return;
+    std::fprintf(stderr, "invariant broken: %s\n", what);
+    std::abort();
+}
+
+inline std::string as_text(const uint8_t* data, std::size_t size) {
+    return std::string(reinterpret_cast<const char*>(data), size);
+}
+
+// The input read as JSON, or nullopt when it is not JSON: the readers under
+// test only ever see what the JSON library has accepted.
+inline std::optional<web::json::value> parse_json(const uint8_t* data, std::size_t size) {
+    std::error_code error;
+    web::json::value json = web::json::value::parse(as_text(data, size), error);
+    if (error) return std::nullopt;
+    return json;
+}
+
+}  // namespace fuzz_support
+
+#endif  // GLOWRIG_FUZZ_FUZZ_SUPPORT_HPP_

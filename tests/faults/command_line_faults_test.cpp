@@ -1,0 +1,305 @@
+// Hostile or careless command lines: empty option values, text that is not
+// ASCII (or not UTF-8), ids that look like paths (each goes into a request
+// path as one encoded segment) and integers outside their field's range.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "faults/fault_table.hpp"
+#include "support/process.hpp"
+#include "support/sim_fixture.hpp"
+
+namespace faults {
+namespace {
+
+using testing_support::RunResult;
+
+// Lights, groups, schedules and whitelist entries with ids that are not
+// plain numbers.
+constexpr const char* kFixture = R"({"state": {
+  "config": {"name": "Bridge", "UTC": "2014-05-01T07:00:00",
+             "whitelist": {"../lights": {"last use date": "2014-05-01T07:00:00",
+                                         "create date": "2014-04-01T06:00:00", "name": "x"}}},
+  "lights": {"1": {"name": "Hall", "modelid": "CL-100", "swversion": "1",
+                   "state": {"on": true, "bri": 100, "ct": 300, "alert": "none",
+                             "effect": "none", "colormode": "ct", "reachable": true}},
+             "a/b": {"name": "Porch", "modelid": "DL-100", "swversion": "1",
+                     "state": {"on": false, "bri": 1, "alert": "none", "effect": "none",
+                               "colormode": "ct", "ct": 153, "reachable": true}}},
+  "groups": {"1": {"name": "Room", "lights": ["1"], "action": {"on": true}},
+             "K\u00fcche": {"name": "K\u00fcche", "lights": ["1"], "action": {"on": true}}},
+  "schedules": {"1": {"name": "Wake", "time": "2014-05-01T07:00:00"},
+                "\u65e5\u672c": {"name": "\u671d", "time": "2014-05-01T07:00:00"}}}})";
+
+// The general help, printed for a command line the first stage cannot read.
+std::string general_help() { return testing_support::read_test_data("help_general.txt").substr(1); }
+
+// Light "a/b" as printed, with its colour mode lines.
+std::string light_printout(const std::string& name, const std::string& mode,
+                           const std::string& bri) {
+    return "Lights:\n\n  Id:                      a/b\n  Name:                    " + name +
+           "\n  ModelId:                 DL-100\n  SwVersion:               1\n  State:        \n"
+           "    Reachable:             1\n    On:                    0\n"
+           "    Alert:                 none\n    Effect:                none\n" +
+           mode + "    Brightness:            " + bri + "\n";
+}
+
+// The configuration printout of the fixture's bridge once "../lights" has left its whitelist.
+std::string configuration_printout() {
+    return "Configuration:\n\n  Name:                    Bridge\n  LinkButton:              0\n\n"
+           "  Proxy:                   /\n  Ip:                      \n  Mac:                     "
+           "\n"
+           "  NetMask:                 \n  Gateway:                 \n"
+           "  Dhcp:                    0\n  PortalServices:          0\n\n"
+           "  Utc:                     Thu May  1 07:00:00 2014 UTC\n\n"
+           "  SWVersion:               \n  Firmware:\n    UpdateState:           0\n"
+           "    Notify:                0\n    Url:                   \n  \n    Description:\n\n\n"
+           "  Whitelist:        \n\n    {user}\n      Name:                glowrig\n"
+           "      CreationDate:        Tue Apr  1 06:00:00 2014 UTC\n"
+           "      LastUseDate:         Thu May  1 07:00:00 2014 UTC\n";
+}
+
+struct CommandLineCase {
+    const char* what;
+    std::vector<std::string> args;  // --bridge={ip} is appended
+    std::string output;
+    int status;
+    std::vector<std::string> requests;
+    bool plain = false;  // run without --bridge={ip}
+};
+
+// Every option of a command given with "=" and nothing after it. The first
+// stage of parsing cannot read such a line: glowrig prints the general help,
+// sends nothing and ends with status 0, as for any unreadable command line.
+struct EmptyValues {
+    const char* what;
+    std::vector<std::string> before;  // the words before the empty option
+    std::vector<std::string> options;
+};
+
+std::vector<EmptyValues> empty_value_cases() {
+    return {
+        {"Empty value of a config option",
+         {"config"},
+         {"--deauth=", "--auth=", "--updatefw=", "--bridge="}},
+        {"Empty value of a lights option", {"lights"}, {"--find=", "--bridge="}},
+        {"Empty value of a light option",
+         {"light", "--id=1"},
+         {"--id=", "--name=", "--on=", "--off=", "--bri=", "--ct=", "--hue=", "--sat=", "--alert=",
+          "--effect=", "--trans=", "--bridge="}},
+        {"Empty value of a group option",
+         {"group", "--id=1"},
+         {"--id=", "--name=", "--delete=", "--on=", "--bri=", "--trans=", "--bridge="}},
+        {"Empty value of a schedule option",
+         {"schedule", "--id=1"},
+         {"--id=", "--name=", "--desc=", "--delete=", "--bridge="}},
+        {"Empty value of a listing's option", {"groups"}, {"--bridge="}},
+    };
+}
+
+std::vector<CommandLineCase> cases() {
+    return {
+        {"Empty light id of a group",
+         {"group", "--id=1", "-l="},
+         "the argument for option '--l=' should follow immediately after the equal sign\n",
+         1,
+         {}},
+        {"Option value given as the next word",
+         {"lights", "--bridge"},
+         "the required argument for option '--bridge' is missing\n",
+         1,
+         {},
+         true},
+        {"Command line not UTF-8",
+         {"light", "--id=\xff"},
+         "Error: the command line is not valid UTF-8.\n",
+         1,
+         {}},
+        {"Non-ASCII group id",
+         {"group",
+          "--id=K\xc3\xbc"
+          "che",
+          "--delete"},
+         "Group Deleted.\n",
+         0,
+         {"GET /api/{user}/groups", "DELETE /api/{user}/groups/K%C3%BCche"}},
+        {"Non-ASCII schedule id",
+         {"schedule", "--id=\xe6\x97\xa5\xe6\x9c\xac", "--delete"},
+         "",
+         0,
+         {"GET /api/{user}/schedules", "DELETE /api/{user}/schedules/%E6%97%A5%E6%9C%AC"}},
+        {"Non-ASCII name",
+         {"group", "--id=new",
+          "--name=K\xc3\xbc"
+          "che2",
+          "-l=1"},
+         "Group created.\n",
+         0,
+         {"GET /api/{user}/groups",
+          "POST /api/{user}/groups {\"lights\":[\"1\"],\"name\":\"K\xc3\xbc"
+          "che2\"}"}},
+        {"Bridge's light id with a slash, non-ASCII name",
+         {"light", "--id=a/b",
+          "--name=Stra\xc3\x9f"
+          "e"},
+         light_printout("Stra\xc3\x9f"
+                        "e",
+                        "    Mode:                  ct\n    ColorTemperature:      153\n", "1"),
+         0,
+         {"GET /api/{user}/lights", "GET /api/{user}/lights/a%2Fb",
+          "PUT /api/{user}/lights/a%2Fb {\"name\":\"Stra\xc3\x9f"
+          "e\"}",
+          "GET /api/{user}/lights/a%2Fb"}},
+        {"Id climbing out of its resource",
+         {"group", "--id=1/../../config", "--delete"},
+         R"({"error":{"address":"/groups/1/../../config","description":"resource, /groups/1/../../config, not available","type":3}})"
+         "\n",
+         1,
+         {"GET /api/{user}/groups", "DELETE /api/{user}/groups/1%2F..%2F..%2Fconfig"}},
+        {"Id \"..\"",
+         {"schedule", "--id=..", "--delete"},
+         R"({"error":{"address":"/schedules/..","description":"resource, /schedules/.., not available","type":3}})"
+         "\n",
+         1,
+         {"GET /api/{user}/schedules", "DELETE /api/{user}/schedules/%2E%2E"}},
+        {"Id with \"?\"",
+         {"group", "--id=1?x=1", "--delete"},
+         R"({"error":{"address":"/groups/1?x=1","description":"resource, /groups/1?x=1, not available","type":3}})"
+         "\n",
+         1,
+         {"GET /api/{user}/groups", "DELETE /api/{user}/groups/1%3Fx%3D1"}},
+        {"Id with \"#\"",
+         {"schedule", "--id=1#x", "--delete"},
+         R"({"error":{"address":"/schedules/1#x","description":"resource, /schedules/1#x, not available","type":3}})"
+         "\n",
+         1,
+         {"GET /api/{user}/schedules", "DELETE /api/{user}/schedules/1%23x"}},
+        {"Id with \"%\"",
+         {"group", "--id=%31", "--delete"},
+         R"({"error":{"address":"/groups/%31","description":"resource, /groups/%31, not available","type":3}})"
+         "\n",
+         1,
+         {"GET /api/{user}/groups", "DELETE /api/{user}/groups/%2531"}},
+        {"Whitelist id with \"../\"",
+         {"config", "--deauth=../lights"},
+         "User deleted\n" + configuration_printout(),
+         0,
+         {"GET /api/{user}/config", "DELETE /api/{user}/config/whitelist/..%2Flights",
+          "GET /api/{user}/config"}},
+        {"Brightness above 255",
+         {"light", "--id=1", "--bri=256"},
+         "Error: option 'bri' must be between 0 and 255.\n",
+         1,
+         {}},
+        {"Negative brightness",
+         {"light", "--id=1", "--bri=-1"},
+         "Error: option 'bri' must be between 0 and 255.\n",
+         1,
+         {}},
+        {"Saturation above 255",
+         {"group", "--id=1", "--sat=256"},
+         "Error: option 'sat' must be between 0 and 255.\n",
+         1,
+         {}},
+        {"Hue above 65535",
+         {"light", "--id=1", "--hue=65536"},
+         "Error: option 'hue' must be between 0 and 65535.\n",
+         1,
+         {}},
+        {"Smallest int as colour temperature",
+         {"group", "--id=1", "--ct=-2147483648"},
+         "Error: option 'ct' must be between 0 and 65535.\n",
+         1,
+         {}},
+        {"Largest int as transition time",
+         {"light", "--id=1", "--on", "--trans=2147483647"},
+         "Error: option 'trans' must be between 0 and 65535.\n",
+         1,
+         {}},
+        {"Integer wider than int",
+         {"light", "--id=1", "--bri=2147483648"},
+         "the argument ('2147483648') for option '--bri' is invalid\n",
+         1,
+         {}},
+        {"Integer of twenty digits",
+         {"group", "--id=1", "--hue=99999999999999999999"},
+         "the argument ('99999999999999999999') for option '--hue' is invalid\n",
+         1,
+         {}},
+        {"Integer written with an exponent",
+         {"light", "--id=1", "--bri=1e2"},
+         "the argument ('1e2') for option '--bri' is invalid\n",
+         1,
+         {}},
+        {"Schedule command without an id",
+         {"schedule", "--delete"},
+         "boost::bad_any_cast: failed conversion using boost::any_cast\n",
+         1,
+         {}},
+        {"Out-of-range value without an id",
+         {"light", "--bri=300"},
+         "Error: required option 'id' is missing.  Try glowrig light -help\n",
+         1,
+         {}},
+        {"Every integer at its upper bound",
+         {"light", "--id=a/b", "--bri=255", "--hue=65535", "--sat=255", "--trans=65535"},
+         light_printout("Porch",
+                        "    Mode:                  hs\n    Hue:                   65535\n"
+                        "    Saturation:            255\n",
+                        "255"),
+         0,
+         {"GET /api/{user}/lights", "GET /api/{user}/lights/a%2Fb",
+          R"(PUT /api/{user}/lights/a%2Fb/state {"bri":255,"hue":65535,"sat":255,"transitiontime":65535})",
+          "GET /api/{user}/lights/a%2Fb"}},
+    };
+}
+
+class CommandLineFaults : public testing_support::SimFixture {
+protected:
+    void SetUp() override { start(kFixture); }
+};
+
+TEST_F(CommandLineFaults, EmptyValuesPrintTheGeneralHelpAndSendNothing) {
+    for (const auto& c : empty_value_cases()) {
+        for (const auto& option : c.options) {
+            auto args = c.before;
+            args.push_back(option);
+            SCOPED_TRACE(command_text(args));
+            expect_run(run(args), general_help(), 0);
+        }
+    }
+    EXPECT_TRUE(request_lines().empty());
+}
+
+TEST_F(CommandLineFaults, EachLineEndsAsDocumented) {
+    for (const auto& c : cases()) {
+        SCOPED_TRACE(c.what);
+        start(kFixture);
+        expect_run(c.plain ? run_plain(c.args) : run(c.args), expand(c.output), c.status);
+        std::vector<std::string> expected;
+        for (const auto& line : c.requests) expected.push_back(expand(line));
+        EXPECT_EQ(expected, request_lines());
+    }
+}
+
+}  // namespace
+
+std::vector<FaultRow> command_line_fault_rows() {
+    std::vector<FaultRow> rows;
+    for (const auto& c : empty_value_cases()) {
+        std::string example;
+        for (const auto& option : c.options) {
+            auto args = c.before;
+            args.push_back(option);
+            example += (example.empty() ? "" : ", ") + command_text(args);
+        }
+        rows.push_back({c.what, example, general_help(), 0});
+    }
+    for (const auto& c : cases()) {
+        rows.push_back({c.what, command_text(c.args), c.output, c.status});
+    }
+    return rows;
+}
+
+}  // namespace faults

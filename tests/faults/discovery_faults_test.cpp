@@ -1,0 +1,288 @@
+// Broken discovery: SSDP replies and device descriptions that lead nowhere,
+// and portal replies that cannot be read. Discovery is aimed at loopback only:
+// the portal is the simulated bridge, the SSDP search goes to a responder on
+// 127.0.0.1 and the descriptions come from a server on 127.0.0.1.
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "discovery/test_http_server.hpp"
+#include "faults/fault_table.hpp"
+#include "sim/sim_bridge.hpp"
+#include "sim/ssdp_responder.hpp"
+#include "support/sim_fixture.hpp"
+
+namespace faults {
+namespace {
+
+using testing_support::RunResult;
+
+// Served in place of a description that never comes.
+constexpr const char* kHang = "(hang)";
+
+// A description of a bridge (as the UPnP filter recognises one) with `extra`
+// elements inside its device element.
+std::string bridge_description(const std::string& extra) {
+    return "<?xml version=\"1.0\"?><root xmlns=\"urn:schemas-upnp-org:device-1-0\"><device>"
+           "<friendlyName>Hall hue bridge</friendlyName>"
+           "<manufacturer>A Philips maker</manufacturer>" +
+           extra + "</device></root>";
+}
+
+struct DiscoveryCase {
+    const char* what;
+    std::vector<std::string> args;
+    const char* fault_text;
+    // SSDP replies; "{url}" becomes the description's URL and "{authority}"
+    // its "127.0.0.1:port".
+    std::vector<std::string> datagrams;
+    std::string description;  // served at /description.xml; kHang: never answered
+    std::optional<sim::Fault> portal;
+    std::string ssdp;  // GLOWRIG_SSDP when not empty (a broken setting fails the search)
+    const char* output;
+    std::size_t fetches;  // requests for the description
+};
+
+std::vector<DiscoveryCase> discovery_cases() {
+    const std::string reply = sim::ssdp_reply("{url}", "uuid:1::upnp:rootdevice");
+    return {
+        {"SSDP reply is not HTTP",
+         {"lights"},
+         "the search is answered with `hello`",
+         {"hello"},
+         "",
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         0},
+        {"SSDP reply without LOCATION",
+         {"lights"},
+         "the search is answered with a 200 reply lacking LOCATION",
+         {"HTTP/1.1 200 OK\r\nST: upnp:rootdevice\r\nUSN: uuid:1\r\n\r\n"},
+         "",
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         0},
+        {"SSDP LOCATION with another scheme",
+         {"lights"},
+         "LOCATION is `ftp://127.0.0.1:PORT/description.xml` or `file:///etc/passwd`",
+         {sim::ssdp_reply("ftp://{authority}/description.xml", "uuid:1"),
+          sim::ssdp_reply("file:///etc/passwd", "uuid:2")},
+         bridge_description("<presentationURL>http://127.0.0.1/</presentationURL>"),
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         0},
+        {"SSDP LOCATION at a host name",
+         {"lights"},
+         "LOCATION is `http://bridge.invalid/description.xml` (never looked up)",
+         {sim::ssdp_reply("http://bridge.invalid/description.xml", "uuid:1")},
+         "",
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         0},
+        {"SSDP LOCATION where nothing listens",
+         {"lights"},
+         "LOCATION is `http://127.0.0.9:9/description.xml`",
+         {sim::ssdp_reply("http://127.0.0.9:9/description.xml", "uuid:1")},
+         "",
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         0},
+        {"Description is not XML",
+         {"lights"},
+         "the description is `not xml`",
+         {reply},
+         "not xml",
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         1},
+        {"Description is huge",
+         {"lights"},
+         "the description is a bridge's, padded to 1 MiB",
+         {reply},
+         bridge_description("<presentationURL>http://127.0.0.1/</presentationURL>" +
+                            std::string(1u << 20, ' ')),
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         1},
+        {"Description lacks the device element",
+         {"lights"},
+         "the description is `<root/>`",
+         {reply},
+         "<root/>",
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         1},
+        {"Description lacks the bridge's fields",
+         {"lights"},
+         "the description has a device with a friendly name only",
+         {reply},
+         "<root><device><friendlyName>Hall hue bridge</friendlyName></device></root>",
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         1},
+        {"Description of a bridge lacks its address",
+         {"lights"},
+         "the bridge's description has no presentationURL",
+         {reply},
+         bridge_description(""),
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         1},
+        {"Description never comes",
+         {"lights"},
+         "the description server never answers (after the 3 s fetch time-out)",
+         {reply},
+         kHang,
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         1},
+        {"Portal reply is not JSON",
+         {"lights"},
+         "the portal answers `<html>`; nothing answers the search",
+         {},
+         "",
+         sim::Fault{200, "", std::string("<html>"), 0},
+         "",
+         "No bridges found.\n",
+         0},
+        {"Portal reply is not JSON and the search fails",
+         {"bridges"},
+         "the portal answers `<html>`; the search cannot start",
+         {},
+         "",
+         sim::Fault{200, "", std::string("<html>"), 0},
+         "bad",
+         "* Line 1, Column 2 Syntax error: Malformed token\n",
+         0},
+        {"Portal answers 500 and the search fails",
+         {"config"},
+         "the portal answers 500; the search cannot start",
+         {},
+         "",
+         sim::Fault{500, "", std::nullopt, 0},
+         "bad",
+         "HTTP 500 Internal Error\n",
+         0},
+        {"Portal entry lacks its address",
+         {"bridges"},
+         R"(the portal answers `[{"id":"a","macaddress":"m"}]`; the search cannot start)",
+         {},
+         "",
+         sim::Fault{200, "", std::string(R"([{"id":"a","macaddress":"m"}])"), 0},
+         "bad",
+         "Key not found\n",
+         0},
+        {"Portal address is not an address",
+         {"lights"},
+         R"(the portal reports `"internalipaddress":"127.0.0.9/x?"`)",
+         {},
+         "",
+         sim::Fault{
+             200, "",
+             std::string(R"([{"id":"a","internalipaddress":"127.0.0.9/x?","macaddress":"m"}])"), 0},
+         "",
+         "provided uri is invalid: http://127.0.0.9/x?/api/{user}/lights\n",
+         0},
+    };
+}
+
+class DiscoveryFaults : public testing_support::SimFixture {
+protected:
+    // Starts a bridge whose portal answers [] (or `c.portal`), serves the
+    // description, answers the search with the case's datagrams and runs glowrig.
+    RunResult run_case(const DiscoveryCase& c, const std::string& fixture, std::size_t* fetches) {
+        start(fixture);
+        if (c.portal) bridge().set_fault("GET", "/api/nupnp", *c.portal);
+        UPnP::test_support::TestHttpServer server;
+        if (c.description == kHang) {
+            server.hang("/description.xml");
+        } else if (!c.description.empty()) {
+            server.serve("/description.xml", expand(c.description));
+        }
+        const std::string url = server.url("/description.xml");
+        const std::string authority = url.substr(7, url.find('/', 7) - 7);
+        std::vector<std::string> datagrams;
+        for (std::string d : c.datagrams) {
+            for (const auto& [from, to] :
+                 {std::pair<std::string, std::string>{"{url}", url}, {"{authority}", authority}}) {
+                for (auto at = d.find(from); at != std::string::npos; at = d.find(from)) {
+                    d.replace(at, from.size(), to);
+                }
+            }
+            datagrams.push_back(d);
+        }
+        sim::SsdpResponder responder("http://127.0.0.1/unused.xml");
+        responder.set_replies(datagrams);
+        responder.start();
+        const RunResult result =
+            run_plain(c.args, {{"GLOWRIG_PORTAL", ip()},
+                               {"GLOWRIG_SSDP", c.ssdp.empty() ? responder.endpoint() : c.ssdp},
+                               {"GLOWRIG_SSDP_WINDOW_MS", "300"}});
+        *fetches = server.requests("/description.xml");
+        return result;
+    }
+};
+
+TEST_F(DiscoveryFaults, BrokenSourcesYieldNoBridge) {
+    for (const auto& c : discovery_cases()) {
+        SCOPED_TRACE(c.what);
+        std::size_t fetches = 0;
+        const auto started = std::chrono::steady_clock::now();
+        const RunResult result = run_case(c, R"({"portal": []})", &fetches);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+        expect_run(result, expand(c.output), 1);
+        EXPECT_EQ(std::vector<std::string>{"GET /api/nupnp"}, request_lines());
+        EXPECT_EQ(c.fetches, fetches);
+    }
+}
+
+// The control for the cases above: the same set-up with a sound description
+// finds the bridge and runs the command.
+TEST_F(DiscoveryFaults, ASoundDescriptionFindsTheBridge) {
+    const DiscoveryCase sound{"",
+                              {"lights"},
+                              "",
+                              {sim::ssdp_reply("{url}", "uuid:1::upnp:rootdevice")},
+                              bridge_description("<presentationURL>http://{ip}/</presentationURL>"),
+                              std::nullopt,
+                              "",
+                              "",
+                              1};
+    std::size_t fetches = 0;
+    const RunResult result =
+        run_case(sound, R"({"portal": [], "state": {"lights": {}}})", &fetches);
+    expect_run(result, "Lights:\n", 0);
+    EXPECT_EQ(1u, fetches);
+    EXPECT_EQ(expand("GET /api/{user}/lights"), request_lines().back());
+}
+
+}  // namespace
+
+std::vector<FaultRow> discovery_fault_rows() {
+    std::vector<FaultRow> rows;
+    for (const auto& c : discovery_cases()) {
+        rows.push_back({c.what, command_text(c.args) + ", " + c.fault_text, c.output, 1});
+    }
+    rows.push_back({"Portal never answers",
+                    command_text({"lights"}) +
+                        ", the portal never answers (30 s time-out); nothing answers the search",
+                    kHungPortalOutput, 1});
+    return rows;
+}
+
+}  // namespace faults

@@ -1,0 +1,120 @@
+#include "faults/raw_tcp_server.hpp"
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace faults {
+
+struct RawTcpServer::Impl {
+    std::string reply;
+    Ending ending = Ending::close;
+    std::string ip;
+    int listener = -1;
+    std::atomic<bool> stopping{false};
+    std::thread thread;
+    mutable std::mutex mutex;  // guards lines
+    std::vector<std::string> lines;
+
+    // Binds 127.250.a.b:80 for `seed`; false when the address is taken.
+    bool bind_to(std::size_t seed) {
+        ip = "127.250." + std::to_string(seed % 250) + "." + std::to_string(1 + seed / 250 % 250);
+        listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const int on = 1;
+        setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(80);
+        inet_pton(AF_INET, ip.c_str(), &address.sin_addr);
+        if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            listen(listener, 8) == 0) {
+            return true;
+        }
+        close(listener);
+        listener = -1;
+        return false;
+    }
+
+    // Reads one request head (the requests glowrig sends first carry no body
+    // that matters here) and logs its request line.
+    void read_request(int connection) {
+        std::string received;
+        char buffer[4096];
+        while (received.find("\r\n\r\n") == std::string::npos && received.size() < 65536) {
+            pollfd ready{connection, POLLIN, 0};
+            if (poll(&ready, 1, 2000) <= 0) break;
+            const ssize_t n = recv(connection, buffer, sizeof buffer, 0);
+            if (n <= 0) break;
+            received.append(buffer, static_cast<std::size_t>(n));
+        }
+        const std::string line = received.substr(0, received.find("\r\n"));
+        const std::string method_path = line.substr(0, line.rfind(' '));
+        std::lock_guard<std::mutex> lock(mutex);
+        lines.push_back(method_path);
+    }
+
+    void answer(int connection) {
+        read_request(connection);
+        for (std::size_t sent = 0; sent < reply.size();) {
+            const ssize_t n =
+                send(connection, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL);
+            if (n <= 0) break;
+            sent += static_cast<std::size_t>(n);
+        }
+        if (ending == Ending::reset) {
+            const linger abort{1, 0};
+            setsockopt(connection, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+        } else {
+            shutdown(connection, SHUT_WR);
+        }
+        close(connection);
+    }
+
+    void serve() {
+        while (!stopping) {
+            pollfd ready{listener, POLLIN, 0};
+            if (poll(&ready, 1, 50) <= 0) continue;
+            const int connection = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+            if (connection >= 0) answer(connection);
+        }
+    }
+};
+
+RawTcpServer::RawTcpServer(std::string reply, Ending ending) : m_impl(std::make_unique<Impl>()) {
+    m_impl->reply = std::move(reply);
+    m_impl->ending = ending;
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::size_t seed = std::hash<std::string>()(std::string(info->test_suite_name()) + "." +
+                                                info->name() + ".raw");
+    for (int attempt = 0; attempt < 20 && m_impl->listener < 0; ++attempt, seed += 7919) {
+        m_impl->bind_to(seed);
+    }
+    if (m_impl->listener < 0) {
+        ADD_FAILURE() << "could not bind a loopback address for the raw server";
+        return;
+    }
+    m_impl->thread = std::thread([impl = m_impl.get()] { impl->serve(); });
+}
+
+RawTcpServer::~RawTcpServer() {
+    m_impl->stopping = true;
+    if (m_impl->thread.joinable()) m_impl->thread.join();
+    if (m_impl->listener >= 0) close(m_impl->listener);
+}
+
+const std::string& RawTcpServer::ip() const { return m_impl->ip; }
+
+std::vector<std::string> RawTcpServer::request_lines() const {
+    std::lock_guard<std::mutex> lock(m_impl->mutex);
+    return m_impl->lines;
+}
+
+}  // namespace faults

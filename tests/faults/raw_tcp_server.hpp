@@ -1,0 +1,41 @@
+#ifndef GLOWRIG_TESTS_FAULTS_RAW_TCP_SERVER_HPP_
+#define GLOWRIG_TESTS_FAULTS_RAW_TCP_SERVER_HPP_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace faults {
+
+// A stand-in for a broken bridge: listens on port 80 of a loopback address of
+// its own (127.250.x.y, derived from the running test's name) and answers
+// every request with the same raw bytes, then closes the connection or resets
+// it. Its thread stops in the destructor.
+class RawTcpServer {
+public:
+    // How a connection ends after the reply bytes are written.
+    enum class Ending {
+        close,  // an orderly close (FIN)
+        reset,  // a reset (RST): SO_LINGER with a zero time-out
+    };
+
+    // Starts answering at once. Fails the running test when no address can be bound.
+    RawTcpServer(std::string reply, Ending ending);
+    ~RawTcpServer();
+    RawTcpServer(const RawTcpServer&) = delete;
+    RawTcpServer& operator=(const RawTcpServer&) = delete;
+
+    // The address it listens on (port 80).
+    const std::string& ip() const;
+
+    // "METHOD PATH" of every request received, in order.
+    std::vector<std::string> request_lines() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace faults
+
+#endif  // GLOWRIG_TESTS_FAULTS_RAW_TCP_SERVER_HPP_

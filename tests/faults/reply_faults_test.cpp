@@ -1,0 +1,559 @@
+// Broken bridge replies, grouped by what goes wrong. Each case breaks one step
+// of one command and checks the one message glowrig prints, its exit status 1,
+// and that the step that failed was the last request sent.
+#include <chrono>
+#include <future>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "faults/fault_table.hpp"
+#include "faults/raw_tcp_server.hpp"
+#include "sim/sim_bridge.hpp"
+#include "support/sim_fixture.hpp"
+
+namespace faults {
+namespace {
+
+using testing_support::Environment;
+using testing_support::RunResult;
+
+// One bridge with one light, one group, one schedule and a second user.
+constexpr const char* kFixture = R"({"state": {
+  "config": {"name": "Bridge", "swversion": "2.0.12", "apiversion": "1.3.0",
+             "mac": "02:00:aa:aa:bb:cc", "ipaddress": "{ip}", "UTC": "2014-05-01T07:00:00",
+             "linkbutton": false, "dhcp": true, "portalservices": true,
+             "swupdate": {"updatestate": 2, "url": "", "text": "", "notify": false},
+             "whitelist": {"other": {"last use date": "2014-05-01T07:00:00",
+                                     "create date": "2014-04-01T06:00:00", "name": "phone"}}},
+  "lights": {"1": {"name": "Hall", "modelid": "CL-100", "swversion": "1",
+                   "state": {"on": true, "bri": 100, "hue": 1, "sat": 2, "xy": [0.5, 0.4],
+                             "ct": 300, "alert": "none", "effect": "none", "colormode": "ct",
+                             "reachable": true}}},
+  "groups": {"1": {"name": "Room", "lights": ["1"],
+                   "action": {"on": true, "bri": 100, "ct": 300, "colormode": "ct"}}},
+  "schedules": {"1": {"name": "Wake", "description": "Morning", "time": "2014-05-01T07:00:00",
+                      "command": {"address": "/api/x/lights/1/state", "method": "PUT",
+                                  "body": {"on": true}}}}},
+  "linkbutton": true})";
+
+sim::Fault body(std::string text) { return sim::Fault{200, "", std::move(text), 0}; }
+sim::Fault status(int code) { return sim::Fault{code, "", std::nullopt, 0}; }
+
+// A bridge step that answers wrongly.
+struct ReplyCase {
+    const char* what;
+    std::vector<std::string> args;  // without --bridge
+    const char* method;             // the failing step ...
+    const char* path;               // ... as the bridge receives it
+    const char* fault_text;         // the fault, for the document
+    sim::Fault fault;
+    const char* output;                 // after the leading empty line
+    std::vector<std::string> requests;  // every request the bridge received
+    bool whitelisted = true;            // whether glowrig is on the bridge's whitelist
+};
+
+// Not JSON, cut short, or of another shape than the readers expect.
+std::vector<ReplyCase> body_cases() {
+    return {
+        {"Reply is not JSON",
+         {"lights"},
+         "GET",
+         "/api/{user}/lights",
+         "answers `<html>not json</html>`",
+         body("<html>not json</html>"),
+         "* Line 1, Column 2 Syntax error: Malformed token\n",
+         {"GET /api/{user}/lights"}},
+        {"Reply to a refresh is not JSON",
+         {"groups"},
+         "GET",
+         "/api/{user}/groups/1",
+         "answers `<html>`",
+         body("<html>"),
+         "* Line 1, Column 2 Syntax error: Malformed token\n",
+         {"GET /api/{user}/groups", "GET /api/{user}/groups/1"}},
+        {"Reply is a bare word",
+         {"schedules"},
+         "GET",
+         "/api/{user}/schedules",
+         "answers `nope`",
+         body("nope"),
+         "* Line 1, Column 2 Syntax error: Malformed literal\n",
+         {"GET /api/{user}/schedules"}},
+        {"Empty body with status 200",
+         {"config"},
+         "GET",
+         "/api/{user}/config",
+         "answers 200 with no body",
+         body(""),
+         "* Line 1, Column 1 Syntax error: Malformed token\n",
+         {"GET /api/{user}/config"}},
+        {"Empty body with status 200 to a write",
+         {"light", "--id=1", "--bri=10"},
+         "PUT",
+         "/api/{user}/lights/1/state",
+         "answers 200 with no body",
+         body(""),
+         "* Line 1, Column 1 Syntax error: Malformed token\n",
+         {"GET /api/{user}/lights", "GET /api/{user}/lights/1",
+          R"(PUT /api/{user}/lights/1/state {"bri":10})"}},
+        {"Truncated JSON",
+         {"config"},
+         "GET",
+         "/api/{user}/config",
+         R"(answers `{"name":"Bri`)",
+         body(R"({"name":"Bri)"),
+         "* Line 1, Column 10 Syntax error: Malformed string literal\n",
+         {"GET /api/{user}/config"}},
+        {"Truncated JSON of the whole state",
+         {"state"},
+         "GET",
+         "/api/{user}",
+         R"(answers `{"config":`)",
+         body(R"({"config":)"),
+         "* Line 1, Column 11 Syntax error: Malformed token\n",
+         {"GET /api/{user}"}},
+        {"Truncated JSON to a write",
+         {"schedule", "--id=1", "--name=Late"},
+         "PUT",
+         "/api/{user}/schedules/1",
+         R"(answers `[{"success":`)",
+         body(R"([{"success":)"),
+         "* Line 1, Column 13 Syntax error: Malformed token\n",
+         {"GET /api/{user}/schedules", "GET /api/{user}/schedules/1",
+          R"(PUT /api/{user}/schedules/1 {"description":"Morning","name":"Late","time":"2014-05-01T07:00:00"})"}},
+        {"Truncated JSON to a rename",
+         {"group", "--id=1", "--name=Den"},
+         "PUT",
+         "/api/{user}/groups/1",
+         R"(answers `[{"success":{"/groups/1/name"`)",
+         body(R"([{"success":{"/groups/1/name")"),
+         "* Line 1, Column 30 Syntax error: Malformed object literal\n",
+         {"GET /api/{user}/groups", "GET /api/{user}/groups/1",
+          R"(PUT /api/{user}/groups/1 {"lights":["1"],"name":"Den"})"}},
+        {"Array where the listing object is read",
+         {"lights"},
+         "GET",
+         "/api/{user}/lights",
+         "answers `[1,2]`",
+         body("[1,2]"),
+         "not an object\n",
+         {"GET /api/{user}/lights"}},
+        {"Number where a light's name is read",
+         {"light", "--id=1", "--bri=10"},
+         "GET",
+         "/api/{user}/lights/1",
+         R"(answers `{"name":5}`)",
+         body(R"({"name":5})"),
+         "not a string\n",
+         {"GET /api/{user}/lights", "GET /api/{user}/lights/1"}},
+        {"Array where a light's state object is read",
+         {"lights"},
+         "GET",
+         "/api/{user}/lights/1",
+         R"(answers `{"state":[]}`)",
+         body(R"({"state":[]})"),
+         "not an object\n",
+         {"GET /api/{user}/lights", "GET /api/{user}/lights/1"}},
+        {"Object where the xy array is read",
+         {"lights"},
+         "GET",
+         "/api/{user}/lights",
+         R"(answers `{"1":{"state":{"xy":{}}}}`)",
+         body(R"({"1":{"state":{"xy":{}}}})"),
+         "not an array\n",
+         {"GET /api/{user}/lights"}},
+        {"String where a brightness is read",
+         {"lights"},
+         "GET",
+         "/api/{user}/lights/1",
+         R"(answers `{"state":{"bri":"high"}}`)",
+         body(R"({"state":{"bri":"high"}})"),
+         "not a number\n",
+         {"GET /api/{user}/lights", "GET /api/{user}/lights/1"}},
+        {"String where a group's light list is read",
+         {"groups"},
+         "GET",
+         "/api/{user}/groups",
+         R"(answers `{"1":{"lights":"1"}}`)",
+         body(R"({"1":{"lights":"1"}})"),
+         "not an array\n",
+         {"GET /api/{user}/groups"}},
+        {"Number where a group's light id is read",
+         {"group", "--id=1", "--on"},
+         "GET",
+         "/api/{user}/groups/1",
+         R"(answers `{"lights":[1]}`)",
+         body(R"({"lights":[1]})"),
+         "not a string\n",
+         {"GET /api/{user}/groups", "GET /api/{user}/groups/1"}},
+        {"Number where a schedule's time is read",
+         {"schedule", "--id=1", "--desc=Late"},
+         "GET",
+         "/api/{user}/schedules/1",
+         R"(answers `{"time":7}`)",
+         body(R"({"time":7})"),
+         "not a string\n",
+         {"GET /api/{user}/schedules", "GET /api/{user}/schedules/1"}},
+        {"Array where the whitelist object is read",
+         {"config"},
+         "GET",
+         "/api/{user}/config",
+         R"(answers `{"whitelist":[1]}`)",
+         body(R"({"whitelist":[1]})"),
+         "not an object\n",
+         {"GET /api/{user}/config"}},
+        {"Array where the name is read, before a write",
+         {"config", "--auth"},
+         "GET",
+         "/api/{user}/config",
+         R"(answers `{"name":["Bridge"]}`)",
+         body(R"({"name":["Bridge"]})"),
+         "not a string\n",
+         {"GET /api/{user}/config"}},
+        {"Firmware object lacking its members",
+         {"config", "--updatefw"},
+         "GET",
+         "/api/{user}/config",
+         R"(answers `{"swupdate":{}}`)",
+         body(R"({"swupdate":{}})"),
+         "Key not found\n",
+         {"GET /api/{user}/config"}},
+        {"Whole state lacking its configuration",
+         {"state"},
+         "GET",
+         "/api/{user}",
+         R"(answers `{"lights":{},"groups":{},"schedules":{}}`)",
+         body(R"({"lights":{},"groups":{},"schedules":{}})"),
+         "Key not found\n",
+         {"GET /api/{user}"}},
+        {"Array where the rules object is read",
+         {"state"},
+         "GET",
+         "/api/{user}",
+         R"(answers `{"config":{},...,"rules":[]}`)",
+         body(R"({"config":{},"lights":{},"groups":{},"schedules":{},"rules":[]})"),
+         "not an object\n",
+         {"GET /api/{user}"}},
+        {"Arrays nested 1,000,000 deep",
+         {"lights"},
+         "GET",
+         "/api/{user}/lights",
+         "answers `[[[[...]]]]`",
+         body(std::string(1000000, '[') + std::string(1000000, ']')),
+         "* Line 1, Column 130 Syntax error: Nesting too deep\n",
+         {"GET /api/{user}/lights"}},
+        {"Objects nested 100,000 deep",
+         {"config"},
+         "GET",
+         "/api/{user}/config",
+         R"(answers `{"a":{"a":...}}`)",
+         body([] {
+             std::string text;
+             for (int i = 0; i < 100000; ++i) text += R"({"a":)";
+             return text + "1" + std::string(100000, '}');
+         }()),
+         "* Line 1, Column 642 Syntax error: Nesting too deep\n",
+         {"GET /api/{user}/config"}},
+    };
+}
+
+// Replies with another status than 200.
+std::vector<ReplyCase> status_cases() {
+    return {
+        {"Status 301",
+         {"lights"},
+         "GET",
+         "/api/{user}/lights",
+         "answers 301",
+         status(301),
+         "HTTP 301 Moved Permanently\n",
+         {"GET /api/{user}/lights"}},
+        {"Status 401",
+         {"config"},
+         "GET",
+         "/api/{user}/config",
+         "answers 401",
+         status(401),
+         "HTTP 401 Unauthorized\n",
+         {"GET /api/{user}/config"}},
+        {"Status 500 with its own reason",
+         {"state"},
+         "GET",
+         "/api/{user}",
+         "answers `500 Overheated`",
+         sim::Fault{500, "Overheated", std::nullopt, 0},
+         "HTTP 500 Overheated\n",
+         {"GET /api/{user}"}},
+        {"Status 500 to a light's state change",
+         {"light", "--id=1", "--bri=10"},
+         "PUT",
+         "/api/{user}/lights/1/state",
+         "answers 500",
+         status(500),
+         "HTTP 500 Internal Error\n",
+         {"GET /api/{user}/lights", "GET /api/{user}/lights/1",
+          R"(PUT /api/{user}/lights/1/state {"bri":10})"}},
+        {"Status 500 to a light's rename",
+         {"light", "--id=1", "--name=Den", "--bri=10"},
+         "PUT",
+         "/api/{user}/lights/1",
+         "answers 500",
+         status(500),
+         "HTTP 500 Internal Error\n",
+         {"GET /api/{user}/lights", "GET /api/{user}/lights/1",
+          R"(PUT /api/{user}/lights/1 {"name":"Den"})"}},
+        {"Status 500 to a user creation",
+         {"config", "--auth"},
+         "POST",
+         "/api",
+         "answers 500",
+         status(500),
+         "User creation failed\nHTTP 500 Internal Error\n",
+         {"GET /api/{user}/config", R"(POST /api {"devicetype":"glowrig","username":"{user}"})"},
+         false},
+        {"Status 500 to a user deletion",
+         {"config", "--deauth=other"},
+         "DELETE",
+         "/api/{user}/config/whitelist/other",
+         "answers 500",
+         status(500),
+         "User deletion failed\nHTTP 500 Internal Error\n",
+         {"GET /api/{user}/config", "DELETE /api/{user}/config/whitelist/other"}},
+        {"Status 500 to a firmware update",
+         {"config", "--updatefw"},
+         "PUT",
+         "/api/{user}/config",
+         "answers 500",
+         status(500),
+         "HTTP 500 Internal Error\n",
+         {"GET /api/{user}/config", R"(PUT /api/{user}/config {"swupdate":{"updatestate":3}})"}},
+        {"Status 503 to a search for new lights",
+         {"lights", "--find"},
+         "POST",
+         "/api/{user}/lights",
+         "answers 503",
+         status(503),
+         "HTTP 503 Service Unavailable\n",
+         {"GET /api/{user}/lights", "POST /api/{user}/lights"}},
+        {"Status 401 to the new lights listing",
+         {"lights", "--find"},
+         "GET",
+         "/api/{user}/lights/new",
+         "answers 401",
+         status(401),
+         "Searching for new lights...\nHTTP 401 Unauthorized\n",
+         {"GET /api/{user}/lights", "POST /api/{user}/lights", "GET /api/{user}/lights/new"}},
+        {"Status 500 to a group creation",
+         {"group", "--id=new", "--name=Den", "-l=1"},
+         "POST",
+         "/api/{user}/groups",
+         "answers 500",
+         status(500),
+         "HTTP 500 Internal Error\n",
+         {"GET /api/{user}/groups", R"(POST /api/{user}/groups {"lights":["1"],"name":"Den"})"}},
+        {"Status 500 to a group deletion",
+         {"group", "--id=1", "--delete"},
+         "DELETE",
+         "/api/{user}/groups/1",
+         "answers 500",
+         status(500),
+         "HTTP 500 Internal Error\n",
+         {"GET /api/{user}/groups", "DELETE /api/{user}/groups/1"}},
+        {"Status 500 to a group's action change",
+         {"group", "--id=1", "--bri=5"},
+         "PUT",
+         "/api/{user}/groups/1/action",
+         "answers 500",
+         status(500),
+         "HTTP 500 Internal Error\n",
+         {"GET /api/{user}/groups", "GET /api/{user}/groups/1",
+          R"(PUT /api/{user}/groups/1/action {"bri":5})"}},
+        {"Status 500 to a schedule's refresh",
+         {"schedule", "--id=1", "--desc=Late"},
+         "GET",
+         "/api/{user}/schedules/1",
+         "answers 500",
+         status(500),
+         "HTTP 500 Internal Error\n",
+         {"GET /api/{user}/schedules", "GET /api/{user}/schedules/1"}},
+        {"Status 404 to a schedule deletion",
+         {"schedule", "--id=1", "--delete"},
+         "DELETE",
+         "/api/{user}/schedules/1",
+         "answers 404",
+         status(404),
+         "HTTP 404 Not Found\n",
+         {"GET /api/{user}/schedules", "DELETE /api/{user}/schedules/1"}},
+    };
+}
+
+// A reply that is not HTTP, or whose connection breaks.
+struct RawCase {
+    const char* what;
+    std::vector<std::string> args;
+    const char* fault_text;
+    std::string reply;
+    RawTcpServer::Ending ending;
+    const char* output;
+};
+
+constexpr const char* kPartialReply =
+    "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: 1000\r\n\r\n"
+    R"({"1":{"name":"Ha)";
+
+std::vector<RawCase> raw_cases() {
+    using Ending = RawTcpServer::Ending;
+    return {
+        {"Reply is not HTTP",
+         {"lights"},
+         "the bridge answers `SSH-2.0-OpenSSH` and closes",
+         "SSH-2.0-OpenSSH\r\n",
+         Ending::close,
+         "Failed to read HTTP status line\n"},
+        {"Connection closed before any reply",
+         {"config"},
+         "the bridge closes the connection at once",
+         "",
+         Ending::close,
+         "Failed to read HTTP status line\n"},
+        {"Connection reset before any reply",
+         {"state"},
+         "the bridge resets the connection at once",
+         "",
+         Ending::reset,
+         "Failed to read HTTP status line\n"},
+        {"Connection reset mid-body",
+         {"lights"},
+         "the bridge sends 16 of 1000 body bytes, then resets",
+         kPartialReply,
+         Ending::reset,
+         "Failed to read response body\n"},
+        {"Connection closed mid-body",
+         {"groups"},
+         "the bridge sends 16 of 1000 body bytes, then closes",
+         kPartialReply,
+         Ending::close,
+         "Failed to read response body\n"},
+        {"Body without a length, past 4 MiB",
+         {"schedules"},
+         "the bridge sends 5 MiB of blanks without Content-Length",
+         "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n" +
+             std::string(5u << 20, ' '),
+         Ending::close,
+         "Error: the reply is larger than 4 MiB.\n"},
+    };
+}
+
+std::string step_text(const char* method, const char* path) {
+    std::string text = std::string(method) + " " + path;
+    return "`" + text + "`";
+}
+
+class ReplyFaults : public testing_support::SimFixture {
+protected:
+    std::vector<std::string> expanded(const std::vector<std::string>& lines) const {
+        std::vector<std::string> result;
+        for (const auto& line : lines) result.push_back(expand(line));
+        return result;
+    }
+
+    void run_cases(const std::vector<ReplyCase>& cases) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.what);
+            start(kFixture, c.whitelisted);
+            bridge().set_fault(c.method, expand(c.path), c.fault);
+            const RunResult result = run(c.args, {{"GLOWRIG_FIND_WAIT_MS", "0"}});
+            expect_run(result, expand(c.output), 1);
+            EXPECT_EQ(expanded(c.requests), request_lines());
+        }
+    }
+};
+
+TEST_F(ReplyFaults, BadBodiesFailAtTheirStep) { run_cases(body_cases()); }
+
+TEST_F(ReplyFaults, StatusesOtherThan200FailAtTheirStep) { run_cases(status_cases()); }
+
+TEST_F(ReplyFaults, BrokenConnectionsFailTheFirstStep) {
+    for (const auto& c : raw_cases()) {
+        SCOPED_TRACE(c.what);
+        RawTcpServer server(c.reply, c.ending);
+        const RunResult result = run_plain([&] {
+            auto args = c.args;
+            args.push_back("--bridge=" + server.ip());
+            return args;
+        }());
+        expect_run(result, c.output, 1);
+        ASSERT_EQ(1u, server.request_lines().size());
+    }
+}
+
+constexpr const char* kHugeOutput = "Error: the reply is larger than 4 MiB.\n";
+
+// A 50 MB body of small numbers, whose JSON tree would take gigabytes: refused
+// unread, in bounded time.
+TEST_F(ReplyFaults, AHugeBodyIsRefusedInBoundedTime) {
+    start(kFixture);
+    std::string huge = "[";
+    huge.reserve(50u << 20);
+    while (huge.size() < (50u << 20)) huge += "0,";
+    huge += "0]";
+    bridge().set_fault("GET", expand("/api/{user}/lights"), body(huge));
+    const auto started = std::chrono::steady_clock::now();
+    const RunResult result = run({"lights"});
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    expect_run(result, kHugeOutput, 1);
+    EXPECT_EQ(expand("GET /api/{user}/lights"), request_lines().at(0));
+}
+
+constexpr const char* kTimeOutOutput = kTimeOutMessage;
+
+// The one slow test: the library's 30 s time-out ends a bridge reply that never
+// comes, and a discovery whose portal never answers (both runs side by side).
+TEST_F(ReplyFaults, AReplyThatNeverComesEndsAtTheTimeOut) {
+    start(kFixture);
+    const sim::Fault never{200, "", std::nullopt, 35000};
+    bridge().set_fault("GET", expand("/api/{user}/lights"), never);
+    bridge().set_fault("GET", "/api/nupnp", never);
+    const auto started = std::chrono::steady_clock::now();
+    auto from_portal = std::async(std::launch::async, [this] {
+        return run_plain({"lights"}, {{"GLOWRIG_PORTAL", ip()}});
+    });
+    const RunResult from_bridge = run({"lights"});
+    const RunResult portal_result = from_portal.get();
+    const auto took = std::chrono::steady_clock::now() - started;
+    expect_run(from_bridge, kTimeOutOutput, 1);
+    expect_run(portal_result, kHungPortalOutput, 1);
+    EXPECT_GT(took, std::chrono::seconds(29));
+    EXPECT_LT(took, std::chrono::seconds(40));
+}
+
+}  // namespace
+
+std::vector<FaultRow> reply_fault_rows() {
+    std::vector<FaultRow> rows;
+    for (const auto& cases : {body_cases(), status_cases()}) {
+        for (const auto& c : cases) {
+            rows.push_back(
+                {c.what,
+                 command_text(c.args) + ", " + step_text(c.method, c.path) + " " + c.fault_text,
+                 c.output, 1});
+        }
+    }
+    for (const auto& c : raw_cases()) {
+        rows.push_back({c.what, command_text(c.args) + ", " + c.fault_text, c.output, 1});
+    }
+    rows.push_back({"A 50 MB body",
+                    command_text({"lights"}) + ", " + step_text("GET", "/api/{user}/lights") +
+                        " answers 50 MB of `[0,0,...]`",
+                    kHugeOutput, 1});
+    rows.push_back({"A reply that never comes",
+                    command_text({"lights"}) + ", " + step_text("GET", "/api/{user}/lights") +
+                        " never answers (after 30 s)",
+                    kTimeOutOutput, 1});
+    return rows;
+}
+
+}  // namespace faults
