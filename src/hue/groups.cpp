@@ -45,30 +45,19 @@ pplx::task<void> Group::save_action(std::uint16_t transitiontime) {
     return m_impl->client().read_strict(Method::Put, m_impl->action_path(), body).then(discard);
 }
 
-Groups::Groups() = default;
-
-Groups::Groups(const Client& client) : m_client(client) {}
-
 Groups Groups::from_json(const Client& client, const web::json::value& object) {
-    Groups groups(client);
-    for (const auto& [id, group] : object.as_object()) {
-        auto impl = std::make_shared<details::Group_Impl>(client, to_wide(id));
-        impl->read(group);
-        groups.add(Group(impl));
-    }
-    return groups;
+    return read_items<Groups, Group, details::Group_Impl>(client, object);
 }
-
-void Groups::add(const Group& group) { m_groups.push_back(group); }
 
 pplx::task<void> Groups::create(const std::wstring& name,
                                 const std::vector<std::wstring>& lights) const {
-    return m_client.read_strict(Method::Post, std::wstring(), details::group_body(name, lights))
+    return client()
+        .read_strict(Method::Post, std::wstring(), details::group_body(name, lights))
         .then(discard);
 }
 
 pplx::task<void> Groups::remove(const std::wstring& id) const {
-    return m_client.read_strict(Method::Delete, path_segment(id)).then(discard);
+    return client().read_strict(Method::Delete, path_segment(id)).then(discard);
 }
 
 pplx::task<Groups> Bridge::get_groups(const web::web_proxy& proxy,

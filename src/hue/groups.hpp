@@ -10,6 +10,7 @@
 #include <pplx/pplxtasks.h>
 
 #include "hue/client.hpp"
+#include "hue/item_list.hpp"
 #include "hue/lights.hpp"
 
 namespace Hue {
@@ -87,27 +88,17 @@ private:
     std::shared_ptr<details::Group_Impl> m_impl;  // never null
 };
 
-// An ordered list of groups plus a copy of the groups resource's client.
-class Groups {
+// An ordered list of groups plus a copy of the groups resource's client. A
+// default-constructed one is empty and holds the placeholder client; nothing
+// is ever sent through it.
+class Groups : public ItemList<Group> {
 public:
-    using const_iterator = std::vector<Group>::const_iterator;
-
-    // An empty collection holding the placeholder client; nothing is ever
-    // sent through it.
-    Groups();
+    using ItemList<Group>::ItemList;
 
     // Builds the collection from a JSON object keyed by group id, in key
     // order; no key is skipped. Throws web::json::json_exception when
     // `object` is not an object or a value has a wrong type.
     static Groups from_json(const Client& client, const web::json::value& object);
-
-    // Appends `group`.
-    void add(const Group& group);
-
-    const_iterator begin() const { return m_groups.begin(); }
-    const_iterator end() const { return m_groups.end(); }
-    std::size_t size() const { return m_groups.size(); }
-    bool empty() const { return m_groups.empty(); }
 
     // POST groups with {"name": name, "lights": [ids]}; the id the bridge
     // gives the new group is not read.
@@ -116,12 +107,6 @@ public:
 
     // DELETE groups/{id}. Fails when the bridge refuses.
     pplx::task<void> remove(const std::wstring& id) const;
-
-private:
-    explicit Groups(const Client& client);
-
-    std::vector<Group> m_groups;
-    Client m_client;
 };
 
 }  // namespace Hue

@@ -12,19 +12,24 @@
 
 namespace Hue {
 
-// An ordered list of resource handles plus a copy of their resource's client,
-// the shape of the read-only collections of the whole-state reply.
+// An ordered list of resource handles plus a copy of their resource's client:
+// the shape every collection of the bridge's resources shares.
 template <class Item>
 class ItemList {
 public:
+    using iterator = typename std::vector<Item>::iterator;
     using const_iterator = typename std::vector<Item>::const_iterator;
 
     // An empty list holding the placeholder client.
     ItemList() = default;
     explicit ItemList(const Client& client) : m_client(client) {}
 
+    // Appends `item` (a handle: its state stays shared).
     void add(const Item& item) { m_items.push_back(item); }
+    void reserve(std::size_t count) { m_items.reserve(count); }
 
+    iterator begin() { return m_items.begin(); }
+    iterator end() { return m_items.end(); }
     const_iterator begin() const { return m_items.begin(); }
     const_iterator end() const { return m_items.end(); }
     std::size_t size() const { return m_items.size(); }
@@ -46,7 +51,9 @@ private:
 template <class List, class Item, class Impl>
 List read_items(const Client& client, const web::json::value& object, const char* skip = nullptr) {
     List list(client);
-    for (const auto& [key, member] : object.as_object()) {
+    const auto& members = object.as_object();
+    list.reserve(members.size());
+    for (const auto& [key, member] : members) {
         if (skip != nullptr && key == skip) continue;
         auto impl = std::make_shared<Impl>(client, to_wide(key));
         if (member.is_object()) impl->read(member);

@@ -72,25 +72,12 @@ pplx::task<void> Light::save_state(std::uint16_t transitiontime) {
     return m_impl->client().read_strict(Method::Put, m_impl->state_path(), body).then(discard);
 }
 
-Lights::Lights() = default;
-
-Lights::Lights(const Client& client) : m_client(client) {}
-
 Lights Lights::from_json(const Client& client, const web::json::value& object) {
-    Lights lights(client);
-    for (const auto& [id, light] : object.as_object()) {
-        // The listing of new lights carries the time of the last search beside them.
-        if (id == "lastscan") continue;
-        auto impl = std::make_shared<details::Light_Impl>(client, to_wide(id));
-        impl->read(light);
-        lights.add(Light(impl));
-    }
-    return lights;
+    // The listing of new lights carries the time of the last search beside them.
+    return read_items<Lights, Light, details::Light_Impl>(client, object, "lastscan");
 }
 
-void Lights::add(const Light& light) { m_lights.push_back(light); }
-
-pplx::task<void> Lights::search() const { return m_client.read_strict(Method::Post).then(discard); }
+pplx::task<void> Lights::search() const { return client().read_strict(Method::Post).then(discard); }
 
 pplx::task<Lights> Bridge::get_lights(const web::web_proxy& proxy,
                                       const AppIdentity& identity) const {

@@ -10,6 +10,7 @@
 #include <pplx/pplxtasks.h>
 
 #include "hue/client.hpp"
+#include "hue/item_list.hpp"
 
 namespace Hue {
 
@@ -81,14 +82,12 @@ private:
     std::shared_ptr<details::Light_Impl> m_impl;  // never null
 };
 
-// An ordered list of lights plus a copy of the lights resource's client.
-class Lights {
+// An ordered list of lights plus a copy of the lights resource's client. A
+// default-constructed one is empty and holds the placeholder client; nothing
+// is ever sent through it.
+class Lights : public ItemList<Light> {
 public:
-    using const_iterator = std::vector<Light>::const_iterator;
-
-    // An empty collection holding the placeholder client; nothing is ever
-    // sent through it.
-    Lights();
+    using ItemList<Light>::ItemList;
 
     // Builds the collection from a JSON object keyed by light id, in key
     // order, skipping the member "lastscan". A member that is not an object
@@ -96,23 +95,9 @@ public:
     // `object` is not an object or a value has a wrong type.
     static Lights from_json(const Client& client, const web::json::value& object);
 
-    // Appends `light`.
-    void add(const Light& light);
-
-    const_iterator begin() const { return m_lights.begin(); }
-    const_iterator end() const { return m_lights.end(); }
-    std::size_t size() const { return m_lights.size(); }
-    bool empty() const { return m_lights.empty(); }
-
     // POST lights with no body: the bridge starts searching for new lights.
     // The reply passes the strict reply step and is discarded.
     pplx::task<void> search() const;
-
-private:
-    explicit Lights(const Client& client);
-
-    std::vector<Light> m_lights;
-    Client m_client;
 };
 
 }  // namespace Hue

@@ -29,26 +29,12 @@ pplx::task<void> Schedule::refresh() { return m_impl->refresh(); }
 
 pplx::task<void> Schedule::save() { return m_impl->save(); }
 
-Schedules::Schedules() = default;
-
-Schedules::Schedules(Client client) : m_client(std::move(client)) {}
-
 Schedules Schedules::from_json(const Client& client, const value& listing) {
-    const auto& members = listing.as_object();
-    Schedules schedules(client);
-    schedules.m_schedules.reserve(members.size());
-    for (const auto& member : members) {
-        auto impl = std::make_shared<details::Schedule_Impl>(client, to_wide(member.first));
-        impl->read(member.second);
-        schedules.add(Schedule(std::move(impl)));
-    }
-    return schedules;
+    return read_items<Schedules, Schedule, details::Schedule_Impl>(client, listing);
 }
 
-void Schedules::add(const Schedule& schedule) { m_schedules.push_back(schedule); }
-
 pplx::task<void> Schedules::remove(const std::wstring& id) const {
-    return m_client.read_strict(Method::Delete, path_segment(id)).then([](const value&) {});
+    return client().read_strict(Method::Delete, path_segment(id)).then([](const value&) {});
 }
 
 pplx::task<Schedules> Bridge::get_schedules(const web::web_proxy& proxy,

@@ -10,6 +10,7 @@
 #include <pplx/pplxtasks.h>
 
 #include "hue/client.hpp"
+#include "hue/item_list.hpp"
 #include "hue/schedule_time.hpp"
 
 namespace Hue {
@@ -66,17 +67,11 @@ private:
 
 // The schedules of one bridge, in the order the bridge's listing yields them,
 // together with a copy of the client of the bridge's schedules resource.
-class Schedules {
+// A default-constructed one holds the placeholder client and only gathers
+// schedules for printing.
+class Schedules : public ItemList<Schedule> {
 public:
-    using iterator = std::vector<Schedule>::iterator;
-    using const_iterator = std::vector<Schedule>::const_iterator;
-
-    // An empty collection on the placeholder client: it only gathers
-    // schedules for printing, and nothing is ever sent through it.
-    Schedules();
-
-    // An empty collection whose requests go through `client`.
-    explicit Schedules(Client client);
+    using ItemList<Schedule>::ItemList;
 
     // Returns the schedules of `listing`, an object keyed by schedule id, in
     // key order, each holding a copy of `client`. A member whose value is not
@@ -85,24 +80,10 @@ public:
     // has a key of the wrong type.
     static Schedules from_json(const Client& client, const web::json::value& listing);
 
-    // Appends `schedule` (a handle: the state stays shared).
-    void add(const Schedule& schedule);
-
-    iterator begin() { return m_schedules.begin(); }
-    iterator end() { return m_schedules.end(); }
-    const_iterator begin() const { return m_schedules.begin(); }
-    const_iterator end() const { return m_schedules.end(); }
-    std::size_t size() const { return m_schedules.size(); }
-    bool empty() const { return m_schedules.empty(); }
-
     // Sends DELETE {id}, whether or not the collection holds that id, and
     // completes when the bridge has confirmed it. The collection is not
     // changed. Fails as Schedule::save() does.
     pplx::task<void> remove(const std::wstring& id) const;
-
-private:
-    Client m_client;
-    std::vector<Schedule> m_schedules;
 };
 
 }  // namespace Hue
