@@ -1,6 +1,7 @@
 #ifndef GLOWRIG_SIM_ROUTES_HPP_
 #define GLOWRIG_SIM_ROUTES_HPP_
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,13 @@ web::json::value success(const std::string& address, const web::json::value& val
 web::json::value& member(web::json::value& object, const std::string& key);
 // The current time as a bridge writes it: 2014-05-01T07:00:00.
 std::string now_text();
+
+// Sets each member of `body` that `accepts` on `target` and answers with one
+// element per member: a success, or an invalid-value error. A body that is
+// not an object gets the invalid-JSON error. `address` names `target`.
+Reply change_members(
+    web::json::value& target, const web::json::value& body, const std::string& address,
+    const std::function<bool(const std::string&, const web::json::value&)>& accepts);
 
 // Applies the light state keys of `body` to `state` (a light's "state" or a
 // group's "action") and returns the reply array, one element per key.

@@ -34,26 +34,6 @@ Reply create_group(value& groups, const value& body) {
     return json_reply(value::array({element}));
 }
 
-Reply change_group(value& group, const Route& route) {
-    if (!route.body.is_object()) {
-        return error_reply(kInvalidJson, route.address, "body contains invalid json");
-    }
-    value results = value::array();
-    std::size_t n = 0;
-    for (const auto& [key, v] : route.body.as_object()) {
-        const std::string address = route.address + "/" + key;
-        if ((key == "name" && v.is_string()) || (key == "lights" && is_id_list(v))) {
-            group[key] = v;
-            results[n++] = success(address, v);
-        } else {
-            results[n++] =
-                error_element(kInvalidValue, address,
-                              "invalid value, " + v.serialize() + ", for parameter, " + key);
-        }
-    }
-    return json_reply(results);
-}
-
 }  // namespace
 
 Reply route_groups(BridgeData& data, const Route& route) {
@@ -67,7 +47,13 @@ Reply route_groups(BridgeData& data, const Route& route) {
         value& group = groups[id];
         if (route.rest.size() == 1) {
             if (route.method == "GET") return json_reply(group);
-            if (route.method == "PUT") return change_group(group, route);
+            if (route.method == "PUT") {
+                return change_members(group, route.body, route.address,
+                                      [](const std::string& key, const value& v) {
+                                          return (key == "name" && v.is_string()) ||
+                                                 (key == "lights" && is_id_list(v));
+                                      });
+            }
             if (route.method == "DELETE") {
                 groups.erase(id);
                 return json_reply(value::array({deleted(route.address)}));

@@ -225,6 +225,25 @@ value deleted(const std::string& address) {
     return element;
 }
 
+Reply change_members(value& target, const value& body, const std::string& address,
+                     const std::function<bool(const std::string&, const value&)>& accepts) {
+    if (!body.is_object()) return error_reply(kInvalidJson, address, "body contains invalid json");
+    value results = value::array();
+    std::size_t n = 0;
+    for (const auto& [key, v] : body.as_object()) {
+        const std::string member_address = address + "/" + key;
+        if (accepts(key, v)) {
+            target[key] = v;
+            results[n++] = success(member_address, v);
+        } else {
+            results[n++] =
+                error_element(kInvalidValue, member_address,
+                              "invalid value, " + v.serialize() + ", for parameter, " + key);
+        }
+    }
+    return json_reply(results);
+}
+
 Reply json_reply(const value& body) {
     Reply reply;
     reply.body = body.serialize();
