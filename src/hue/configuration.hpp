@@ -26,9 +26,9 @@ std::tm epoch_utc();
 // One user of a bridge's whitelist. Dates are the bridge's texts read as they
 // stand, without time-zone conversion.
 struct WhitelistEntry {
-    std::tm last_use_date{};  // "last use date"
-    std::tm create_date{};    // "create date"
-    std::wstring name;        // "name": the device type the user registered with
+    std::tm last_use_date = epoch_utc();  // "last use date"; the epoch until read
+    std::tm create_date = epoch_utc();    // "create date"; the epoch until read
+    std::wstring name;                    // "name": the device type the user registered with
 };
 
 // The read-only part of a bridge's configuration.

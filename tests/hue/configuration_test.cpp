@@ -120,6 +120,11 @@ TEST_F(ConfigurationParse, DateThatDoesNotMatchIsNoError) {
     EXPECT_EQ(L"Thu Jan  1 00:00:00 1970 UTC", commands::utc_text(m_impl.status().utc));
     EXPECT_EQ(114, m_impl.status().localtime.tm_year);
     EXPECT_EQ(1, m_impl.status().localtime.tm_mday);
+    // A whitelist date that does not match also stays at the epoch.
+    parse(R"({"whitelist":{"u":{"last use date":"none","create date":"","name":"n"}}})");
+    const WhitelistEntry& entry = m_impl.status().whitelist.at(L"u");
+    EXPECT_EQ(L"Thu Jan  1 00:00:00 1970 UTC", commands::utc_text(entry.last_use_date));
+    EXPECT_EQ(L"Thu Jan  1 00:00:00 1970 UTC", commands::utc_text(entry.create_date));
 }
 
 TEST_F(ConfigurationParse, SecondParseReplacesEverything) {
