@@ -11,7 +11,7 @@ bash scripts/build.sh build
 
 bash scripts/build.sh build-asan -DGLOWRIG_SANITIZE=ON
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  LSAN_OPTIONS="suppressions=$PWD/../scripts/lsan.supp" \
+  LSAN_OPTIONS="suppressions=$PWD/../scripts/lsan.supp print_suppressions=0" \
   ctest -j2 --output-on-failure --timeout 600)
 
 # The discovery and task code once more under ThreadSanitizer.
