@@ -39,12 +39,6 @@ constexpr const char* kKitchenAction =
 class GroupsCommand : public testing_support::SimFixture {
 protected:
     void SetUp() override { start(kFixture); }
-
-    std::vector<std::string> expanded(const std::vector<std::string>& lines) const {
-        std::vector<std::string> result;
-        for (const auto& line : lines) result.push_back(expand(line));
-        return result;
-    }
 };
 
 TEST_F(GroupsCommand, ListsEveryGroupWithTheReportedPartsOfItsAction) {

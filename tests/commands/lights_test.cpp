@@ -72,12 +72,6 @@ class LightsCommand : public testing_support::SimFixture {
 protected:
     void SetUp() override { start(kFixture); }
 
-    std::vector<std::string> expanded(const std::vector<std::string>& lines) const {
-        std::vector<std::string> result;
-        for (const auto& line : lines) result.push_back(expand(line));
-        return result;
-    }
-
     // The requests of a `light --id=3` run, with `changes` between the two reads.
     std::vector<std::string> desk_requests(const std::vector<std::string>& changes) const {
         std::vector<std::string> lines = {"GET /api/{user}/lights", "GET /api/{user}/lights/3"};

@@ -61,12 +61,6 @@ protected:
     void put_schedule(const std::string& id, const char* json) {
         bridge().update([&](value& state) { state["schedules"][id] = value::parse(json); });
     }
-
-    std::vector<std::string> expanded(const std::vector<std::string>& lines) const {
-        std::vector<std::string> result;
-        for (const auto& line : lines) result.push_back(expand(line));
-        return result;
-    }
 };
 
 TEST_F(SchedulesCommand, ListsEveryScheduleAfterRefreshingEachWithAPause) {

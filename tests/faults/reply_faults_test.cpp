@@ -454,12 +454,6 @@ std::string step_text(const char* method, const char* path) {
 
 class ReplyFaults : public testing_support::SimFixture {
 protected:
-    std::vector<std::string> expanded(const std::vector<std::string>& lines) const {
-        std::vector<std::string> result;
-        for (const auto& line : lines) result.push_back(expand(line));
-        return result;
-    }
-
     void run_cases(const std::vector<ReplyCase>& cases) {
         for (const auto& c : cases) {
             SCOPED_TRACE(c.what);

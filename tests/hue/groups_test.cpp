@@ -111,12 +111,6 @@ protected:
                                   web::web_proxy(web::web_proxy::use_auto_discovery));
     }
 
-    std::vector<std::string> expanded(const std::vector<std::string>& lines) const {
-        std::vector<std::string> result;
-        for (const auto& line : lines) result.push_back(expand(line));
-        return result;
-    }
-
     Client client;
 };
 

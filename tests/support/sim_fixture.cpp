@@ -87,4 +87,10 @@ std::string SimFixture::expand(std::string text) const {
     return text;
 }
 
+std::vector<std::string> SimFixture::expanded(const std::vector<std::string>& lines) const {
+    std::vector<std::string> result;
+    for (const auto& line : lines) result.push_back(expand(line));
+    return result;
+}
+
 }  // namespace testing_support

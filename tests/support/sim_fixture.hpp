@@ -38,6 +38,8 @@ protected:
 
     // `text` with "{user}" replaced by the user id and "{ip}" by the address.
     std::string expand(std::string text) const;
+    // Each of `lines` expanded.
+    std::vector<std::string> expanded(const std::vector<std::string>& lines) const;
 
     const std::string& ip() const { return m_ip; }
     const std::string& user() const { return m_user; }
