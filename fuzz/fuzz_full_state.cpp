@@ -1,0 +1,28 @@
+// Reads the input, when it is JSON, as a bridge's whole state: the seven
+// collections, scenes, sensors and rules included. JSON type and missing-key
+// errors are the reader's expected failures; any other exception is a finding.
+
+#include <cstddef>
+#include <cstdint>
+
+#include <cpprest/details/web_utilities.h>
+
+#include "fuzz_support.hpp"
+#include "hue/fullstate.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    const auto json = fuzz_support::parse_json(data, size);
+    if (!json) return 0;
+    static const web::web_proxy proxy(web::web_proxy::use_auto_discovery);
+    static const Hue::Bridge bridge(L"", L"192.0.2.1", L"");
+    static const AppIdentity identity{L"glowrig", L"fuzzuser01"};
+    try {
+        const Hue::FullState state = Hue::read_full_state(bridge, proxy, identity, *json);
+        for (const Hue::Scene& scene : std::get<Hue::Scenes>(state)) scene.lights();
+        for (const Hue::Sensor& sensor : std::get<Hue::Sensors>(state)) sensor.manufacturername();
+        for (const Hue::Rule& rule : std::get<Hue::Rules>(state)) rule.name();
+    } catch (const web::json::json_exception&) {
+        return 0;
+    }
+    return 0;
+}
