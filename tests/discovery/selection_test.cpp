@@ -160,6 +160,32 @@ TEST_F(DiscoveryTest, NoBridgeOrSeveralBridgesFailTheSelection) {
     EXPECT_EQ(L"10.0.0.3", select_bridge(options_with_bridge(L"b"), kProxy).get().ip());
 }
 
+TEST_F(DiscoveryTest, CommandsReportAFailedSelection) {
+    const char kTwoBridges[] = R"({"portal":[
+        {"id":"a","internalipaddress":"10.0.0.2","macaddress":""},
+        {"id":"b","internalipaddress":"10.0.0.3","macaddress":""}]})";
+    const struct {
+        const char* fixture;
+        std::vector<std::string> args;
+        const char* output;
+    } cases[] = {
+        {kTwoBridges,
+         {"groups"},
+         "\nMultiple bridges found, please specify desired bridge with --bridge=<Ip||Id>\n"
+         "Unable to identify bridge.\n"},
+        {kTwoBridges, {"state", "--bridge=c"}, "\nInvalid bridge identifier.\n"},
+        {R"({"portal":[]})", {"config"}, "\nNo bridges found.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        start_discovery(c.fixture, false);
+        const auto result = run_plain(c.args, m_env);
+        EXPECT_EQ(c.output, result.output);
+        EXPECT_EQ(1, result.status);
+        EXPECT_EQ(std::vector<std::string>{"GET /api/nupnp"}, request_lines());
+    }
+}
+
 TEST_F(DiscoveryTest, AFailingSourceLeavesTheOtherOnesBridges) {
     start_discovery(kOneBridge, true);
     sim::Fault down;
