@@ -25,10 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     require(configuration.change_set().is_null(), "settings as read have no changes");
     // A change of every setting the bridge takes back forms a body.
     Hue::ConfigurationSettings wanted = configuration.settings();
-    wanted.name += L"x";
+    wanted.name += "x";
     wanted.linkbutton = !wanted.linkbutton;
     wanted.dhcp = !wanted.dhcp;
-    wanted.ipaddress += L"1";
+    wanted.ipaddress += "1";
     configuration.set_settings(wanted);
     const web::json::value body = configuration.change_set();
     require(body.is_object() && body.has_field("name") && body.has_field("linkbutton"),

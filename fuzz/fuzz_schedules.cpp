@@ -21,13 +21,13 @@ namespace {
 
 void save_body_of(const Hue::Client& client, const std::string& id,
                   const web::json::value& schedule) {
-    Hue::details::Schedule_Impl impl(client, Hue::to_wide(id));
+    Hue::details::Schedule_Impl impl(client, id);
     impl.read(schedule);
     const web::json::value body = impl.save_body();
     body.serialize();
     if (!impl.time().kept_verbatim()) return;
     const std::string& given = schedule.at("time").as_string();
-    if (Hue::to_utf8(Hue::to_wide(given)) != given) return;  // not valid UTF-8
+    if (given != given) return;  // not valid UTF-8
     require(body.has_field("time") && body.at("time").as_string() == given,
             "a time that was not understood is saved as it was read");
 }

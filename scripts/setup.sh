@@ -8,7 +8,7 @@ packages=(
   libcpprest-dev libboost-program-options-dev libboost-dev
   libpugixml-dev libssl-dev
   libgtest-dev libgmock-dev
-  clang-format dpkg-dev file
+  clang-format dpkg-dev file ccache
 )
 
 missing=()

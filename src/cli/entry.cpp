@@ -11,7 +11,6 @@
 #include <cpprest/details/web_utilities.h>
 #include <pplx/threadpool.h>
 
-#include "cli/console.hpp"
 #include "cli/identity.hpp"
 #include "cli/options.hpp"
 #include "commands/config.hpp"
@@ -58,13 +57,13 @@ void start_worker_threads() {
 
 // Parses `args` against `desc`, every positional word going to "command";
 // options that `desc` does not declare are skipped.
-void parse(const std::vector<std::wstring>& args, const po::options_description& desc,
+void parse(const std::vector<std::string>& args, const po::options_description& desc,
            po::variables_map& vm) {
     po::positional_options_description positional;
     positional.add("command", -1);
     const int style =
         po::command_line_style::unix_style | po::command_line_style::allow_long_disguise;
-    po::store(po::wcommand_line_parser(args)
+    po::store(po::command_line_parser(args)
                   .options(desc)
                   .positional(positional)
                   .allow_unregistered()
@@ -76,8 +75,8 @@ void parse(const std::vector<std::wstring>& args, const po::options_description&
 
 // Parses the command line a second time with the options of `index`, builds
 // the identity and runs the command.
-void dispatch(const std::vector<std::wstring>& args, const po::options_description& general,
-              std::size_t index, po::variables_map& vm, const web::web_proxy& proxy) {
+void dispatch(const std::vector<std::string>& args, const po::options_description& general,
+              std::size_t index, po::variables_map& vm, const Hue::ClientConfig& client_config) {
     const auto command = make_command_options(index);
     vm.clear();
     po::options_description second(po::options_description::m_default_line_length,
@@ -88,24 +87,24 @@ void dispatch(const std::vector<std::wstring>& args, const po::options_descripti
     const AppIdentity identity = make_app_identity();
     start_worker_threads();
     if (index == 0) {
-        discovery::list_bridges(proxy).wait();
+        discovery::list_bridges(client_config).wait();
     } else {
-        kCommandFunctions[index](vm, proxy, identity);
+        kCommandFunctions[index](vm, client_config, identity);
     }
 }
 
 }  // namespace
 
 int run(int argc, char** argv) {
-    if (!setup_console()) return kFailure;
-    std::wcout << std::endl;
+    if (!std::cout.good()) return kFailure;
+    std::cout << std::endl;
 
-    std::vector<std::wstring> args;
-    try {
-        for (int i = 1; i < argc; ++i) args.push_back(Hue::to_wide_strict(argv[i]));
-    } catch (const std::exception&) {
-        std::cout << "Error: the command line is not valid UTF-8." << std::endl;
-        return kFailure;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    for (const std::string& arg : args) {
+        if (!Hue::is_valid_utf8(arg)) {
+            std::cout << "Error: the command line is not valid UTF-8." << std::endl;
+            return kFailure;
+        }
     }
 
     const auto general = make_general_options();
@@ -121,14 +120,14 @@ int run(int argc, char** argv) {
         return kSuccess;
     }
 
-    const web::web_proxy proxy(web::web_proxy::use_auto_discovery);
+    const Hue::ClientConfig client_config;
     try {
         const std::size_t index = lookup_command(vm, *general);
         if (vm.count("help")) {
             print_help(*general, index);
             return kSuccess;
         }
-        dispatch(args, *general, index, vm, proxy);
+        dispatch(args, *general, index, vm, client_config);
     } catch (const std::exception& e) {
         std::cout << e.what() << std::endl;
         return kFailure;

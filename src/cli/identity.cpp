@@ -13,28 +13,17 @@
 namespace cli {
 namespace {
 
-constexpr std::size_t kBufferSize = 272;
+constexpr std::size_t kBufferSize = 272;  // characters, the terminator included
 constexpr std::size_t kMinLength = 10;
 constexpr std::size_t kMaxLength = 40;
 
-// Copies `name` and a terminator into `buffer`; false when it does not fit.
-bool store(const std::wstring& name, wchar_t* buffer, std::size_t capacity) {
-    if (name.size() + 1 > capacity) return false;
-    name.copy(buffer, name.size());
-    buffer[name.size()] = L'\0';
-    return true;
-}
-
-bool host_name(wchar_t* buffer, std::size_t capacity, std::size_t* length) {
+std::optional<std::string> host_name() {
     char host[HOST_NAME_MAX + 1] = {};
-    if (gethostname(host, HOST_NAME_MAX) != 0) return false;
-    const std::wstring name = Hue::to_wide(host);
-    if (!store(name, buffer, capacity)) return false;
-    *length = name.size();
-    return true;
+    if (gethostname(host, HOST_NAME_MAX) != 0) return std::nullopt;
+    return std::string(host);
 }
 
-bool effective_user_name(wchar_t* buffer, std::size_t capacity, std::size_t* count) {
+std::optional<std::string> effective_user_name() {
     long hint = sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> scratch(hint > 0 ? static_cast<std::size_t>(hint) : 1024);
     passwd entry{};
@@ -44,34 +33,29 @@ bool effective_user_name(wchar_t* buffer, std::size_t capacity, std::size_t* cou
            ERANGE) {
         scratch.resize(scratch.size() * 2);
     }
-    if (rc != 0 || result == nullptr || result->pw_name == nullptr) return false;
-    const std::wstring name = Hue::to_wide(result->pw_name);
-    if (!store(name, buffer, capacity)) return false;
-    *count = name.size() + 1;
-    return true;
+    if (rc != 0 || result == nullptr || result->pw_name == nullptr) return std::nullopt;
+    return std::string(result->pw_name);
 }
 
 }  // namespace
 
 NameSources system_name_sources() { return NameSources{host_name, effective_user_name}; }
 
-std::wstring make_user_id(const NameSources& sources) {
-    wchar_t buffer[kBufferSize] = {};
-    std::size_t length = 0;
-    if (!sources.computer_name(buffer, kBufferSize, &length) || length >= kBufferSize) {
-        throw std::runtime_error("Could not get computer name.");
-    }
-    std::size_t count = 0;
-    if (!sources.user_name(buffer + length, kBufferSize - length, &count) || count == 0 ||
-        length + count > kBufferSize) {
+std::string make_user_id(const NameSources& sources) {
+    const std::optional<std::string> computer = sources.computer_name();
+    const std::size_t computer_length = computer ? Hue::code_points(*computer) : kBufferSize;
+    if (computer_length + 1 > kBufferSize) throw std::runtime_error("Could not get computer name.");
+    const std::optional<std::string> user = sources.user_name();
+    if (!user || computer_length + Hue::code_points(*user) + 1 > kBufferSize) {
         throw std::runtime_error("Could not get user name.");
     }
-    length += count - 1;
-    for (std::size_t i = length; i < kMinLength; ++i) buffer[i] = L'W';
-    if (length > kMaxLength) buffer[kMaxLength] = L'\0';
-    return std::wstring(buffer);
+    std::string id = *computer + *user;
+    const std::size_t length = Hue::code_points(id);
+    if (length < kMinLength) id.append(kMinLength - length, 'W');
+    id.resize(Hue::code_point_prefix(id, kMaxLength));
+    return id;
 }
 
-AppIdentity make_app_identity() { return AppIdentity{L"glowrig", make_user_id()}; }
+AppIdentity make_app_identity() { return AppIdentity{"glowrig", make_user_id()}; }
 
 }  // namespace cli

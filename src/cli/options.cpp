@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include <boost/algorithm/string/case_conv.hpp>
 #include <boost/program_options/value_semantic.hpp>
 
 namespace cli {
@@ -58,7 +59,7 @@ const char kFindDescription[] =
     "seconds then release.  The channels should map to buttons as follows: 11:1, 15:2, "
     "20:3, 25:4.";
 
-po::typed_value<std::wstring, wchar_t>* wide_text() { return po::wvalue<std::wstring>(); }
+po::typed_value<std::string, char>* wide_text() { return po::value<std::string>(); }
 
 void add_light_state_options(po::options_description& desc) {
     desc.add_options()                                                             //
@@ -122,7 +123,7 @@ std::unique_ptr<po::options_description> make_command_options(std::size_t index)
         desc->add_options()("name", wide_text(), name_text.c_str());
         if (index == kGroup) {
             desc->add_options()(
-                "l", po::wvalue<std::vector<std::wstring>>(),
+                "l", po::value<std::vector<std::string>>(),
                 "Light id. When creating or modifying a group, used to specify lights for group. "
                 " Can be used multiple times, e.g. -l=1 -l=3 -l=5 when creating a group with "
                 "lights 1, 3, and 5.");
@@ -145,7 +146,7 @@ void print_help(const po::options_description& general, std::size_t index) {
     std::cout << general;
     std::cout << *command << std::endl;
     if (command->options().empty()) {
-        std::wcout << L"  There are no options for this command" << std::endl;
+        std::cout << "  There are no options for this command" << std::endl;
     }
     if (index >= kCommandCount) {
         std::cout << std::endl << kUsage << std::endl << std::endl;
@@ -154,12 +155,11 @@ void print_help(const po::options_description& general, std::size_t index) {
 }
 
 std::size_t lookup_command(const po::variables_map& vm, const po::options_description& general) {
-    std::wstring word = vm["command"].as<std::wstring>();
-    const std::locale locale;
-    for (wchar_t& c : word) c = std::tolower(c, locale);
+    const std::string word =
+        boost::algorithm::to_lower_copy(vm["command"].as<std::string>(), std::locale::classic());
     for (std::size_t i = 0; i < kCommandCount; ++i) {
         const std::string candidate = kCommands[i].word;
-        if (word == std::wstring(candidate.begin(), candidate.end())) return i;
+        if (word == std::string(candidate.begin(), candidate.end())) return i;
     }
     print_help(general, kGeneralHelp);
     throw std::runtime_error("Error: Command not recognized");

@@ -6,14 +6,14 @@
 
 namespace commands {
 
-std::wstring utc_text(const std::tm& time) {
+std::string utc_text(const std::tm& time) {
     std::tm fields = time;
     const std::time_t seconds = timegm(&fields);
     std::tm normal{};
     gmtime_r(&seconds, &normal);
-    std::wostringstream text;
+    std::ostringstream text;
     text.imbue(std::locale::classic());
-    text << std::put_time(&normal, L"%c UTC");
+    text << std::put_time(&normal, "%c UTC");
     return text.str();
 }
 

@@ -28,24 +28,24 @@ constexpr std::uint32_t kColorFields = Hue::GroupActionField::colormode |
 
 void create_group(const po::variables_map& options, const Hue::Groups& groups) {
     if (!options.count("name") || !options.count("l")) {
-        std::wcout << L"When creating a new group, you must specify name and one or more lights."
-                   << std::endl;
+        std::cout << "When creating a new group, you must specify name and one or more lights."
+                  << std::endl;
         return;
     }
-    groups.create(options["name"].as<std::wstring>(), options["l"].as<std::vector<std::wstring>>())
+    groups.create(options["name"].as<std::string>(), options["l"].as<std::vector<std::string>>())
         .get();
-    std::wcout << L"Group created." << std::endl;
+    std::cout << "Group created." << std::endl;
 }
 
 // Renames, re-members and changes the action of every group whose id is `id`.
 Hue::Groups modify_groups(const po::variables_map& options, const StateOptions& changes,
-                          const Hue::Groups& groups, const std::wstring& id) {
+                          const Hue::Groups& groups, const std::string& id) {
     Hue::Groups changed;
     for (Hue::Group group : groups) {
         if (group.id() != id) continue;
         group.refresh().get();
-        if (options.count("name")) group.set_name(options["name"].as<std::wstring>());
-        if (options.count("l")) group.set_lights(options["l"].as<std::vector<std::wstring>>());
+        if (options.count("name")) group.set_name(options["name"].as<std::string>());
+        if (options.count("l")) group.set_lights(options["l"].as<std::vector<std::string>>());
         if (options.count("name") || options.count("l")) group.save().get();
         Hue::GroupAction action = group.action();
         apply_state_options(changes, action);
@@ -57,19 +57,19 @@ Hue::Groups modify_groups(const po::variables_map& options, const StateOptions& 
     return changed;
 }
 
-std::wstring joined(const std::vector<std::wstring>& ids) {
-    if (ids.empty()) return L"none";
-    std::wstring text;
-    for (const auto& id : ids) text += (text.empty() ? L"" : L", ") + id;
+std::string joined(const std::vector<std::string>& ids) {
+    if (ids.empty()) return "none";
+    std::string text;
+    for (const auto& id : ids) text += (text.empty() ? "" : ", ") + id;
     return text;
 }
 
 }  // namespace
 
-void run_groups_command(const po::variables_map& options, const web::web_proxy& proxy,
+void run_groups_command(const po::variables_map& options, const Hue::ClientConfig& client_config,
                         const AppIdentity& identity) {
-    const Hue::Bridge bridge = discovery::select_bridge(options, proxy).get();
-    const Hue::Groups groups = bridge.get_groups(proxy, identity).get();
+    const Hue::Bridge bridge = discovery::select_bridge(options, client_config).get();
+    const Hue::Groups groups = bridge.get_groups(client_config, identity).get();
     for (Hue::Group group : groups) {
         std::this_thread::sleep_for(kRefreshPause);
         group.refresh().get();
@@ -77,53 +77,53 @@ void run_groups_command(const po::variables_map& options, const web::web_proxy& 
     print_groups(groups);
 }
 
-void run_group_command(const po::variables_map& options, const web::web_proxy& proxy,
+void run_group_command(const po::variables_map& options, const Hue::ClientConfig& client_config,
                        const AppIdentity& identity) {
     if (!options.count("id")) {
         throw std::runtime_error(
             "Error: required option 'id' is missing.  Try glowrig group -help");
     }
     const StateOptions changes = read_state_options(options);
-    const std::wstring id = options["id"].as<std::wstring>();
+    const std::string id = options["id"].as<std::string>();
 
-    const Hue::Bridge bridge = discovery::select_bridge(options, proxy).get();
-    const Hue::Groups groups = bridge.get_groups(proxy, identity).get();
-    if (id == L"new") {
+    const Hue::Bridge bridge = discovery::select_bridge(options, client_config).get();
+    const Hue::Groups groups = bridge.get_groups(client_config, identity).get();
+    if (id == "new") {
         create_group(options, groups);
     } else if (options.count("delete")) {
         // The bridge decides whether the group exists; a refusal fails here.
         groups.remove(id).get();
-        std::wcout << L"Group Deleted." << std::endl;
+        std::cout << "Group Deleted." << std::endl;
     } else {
         print_groups(modify_groups(options, changes, groups, id));
     }
 }
 
 void print_groups(const Hue::Groups& groups) {
-    std::wcout << L"Groups:" << std::endl;
+    std::cout << "Groups:" << std::endl;
     for (const Hue::Group& group : groups) {
         const Hue::GroupAction action = group.action();
-        std::wcout << std::endl;
-        std::wcout << L"  Id:                      " << group.id() << std::endl;
-        std::wcout << L"  Name:                    " << group.name() << std::endl;
-        std::wcout << L"  Lights:                  " << joined(group.lights()) << std::endl;
-        std::wcout << L"  LastState:        " << std::endl;
+        std::cout << std::endl;
+        std::cout << "  Id:                      " << group.id() << std::endl;
+        std::cout << "  Name:                    " << group.name() << std::endl;
+        std::cout << "  Lights:                  " << joined(group.lights()) << std::endl;
+        std::cout << "  LastState:        " << std::endl;
         if (action.flags & Hue::GroupActionField::on) {
-            std::wcout << L"    On:                    " << action.on << std::endl;
+            std::cout << "    On:                    " << action.on << std::endl;
         }
         if (action.flags & Hue::GroupActionField::alert) {
-            std::wcout << L"    Alert:                 " << action.alert << std::endl;
+            std::cout << "    Alert:                 " << action.alert << std::endl;
         }
         if (action.flags & Hue::GroupActionField::effect) {
-            std::wcout << L"    Effect:                " << action.effect << std::endl;
+            std::cout << "    Effect:                " << action.effect << std::endl;
         }
         if (action.flags & kColorFields) {
             print_color_mode(action.colormode, action.x, action.y, action.ct, action.hue,
                              action.sat);
         }
         if (action.flags & Hue::GroupActionField::bri) {
-            std::wcout << L"    Brightness:            " << static_cast<unsigned>(action.bri)
-                       << std::endl;
+            std::cout << "    Brightness:            " << static_cast<unsigned>(action.bri)
+                      << std::endl;
         }
     }
 }

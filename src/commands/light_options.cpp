@@ -24,14 +24,14 @@ std::optional<Field> ranged(const po::variables_map& options, const char* name, 
 }
 
 // The value of `name` when it is one of `allowed`, else "none".
-std::optional<std::wstring> word(const po::variables_map& options, const char* name,
-                                 std::initializer_list<const wchar_t*> allowed) {
+std::optional<std::string> word(const po::variables_map& options, const char* name,
+                                std::initializer_list<const char*> allowed) {
     if (!options.count(name)) return std::nullopt;
-    const std::wstring& value = options[name].as<std::wstring>();
-    for (const wchar_t* text : allowed) {
+    const std::string& value = options[name].as<std::string>();
+    for (const char* text : allowed) {
         if (value == text) return value;
     }
-    return std::wstring(L"none");
+    return std::string("none");
 }
 
 template <class Record>
@@ -56,8 +56,8 @@ StateOptions read_state_options(const po::variables_map& options) {
     changes.hue = ranged<std::uint16_t>(options, "hue", 65535);
     changes.sat = ranged<std::uint8_t>(options, "sat", 255);
     changes.transitiontime = ranged<std::uint16_t>(options, "trans", 65535).value_or(0);
-    changes.alert = word(options, "alert", {L"none", L"select", L"lselect"});
-    changes.effect = word(options, "effect", {L"none", L"colorloop"});
+    changes.alert = word(options, "alert", {"none", "select", "lselect"});
+    changes.effect = word(options, "effect", {"none", "colorloop"});
     return changes;
 }
 

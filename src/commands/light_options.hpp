@@ -23,8 +23,8 @@ struct StateOptions {
     std::optional<std::uint16_t> ct;
     std::optional<std::uint16_t> hue;
     std::optional<std::uint8_t> sat;
-    std::optional<std::wstring> alert;
-    std::optional<std::wstring> effect;
+    std::optional<std::string> alert;
+    std::optional<std::string> effect;
     std::uint16_t transitiontime = 0;  // tenths of a second; 0 when "trans" is absent
 };
 

@@ -34,15 +34,15 @@ std::chrono::milliseconds find_wait() {
 
 }  // namespace
 
-void run_lights_command(const po::variables_map& options, const web::web_proxy& proxy,
+void run_lights_command(const po::variables_map& options, const Hue::ClientConfig& client_config,
                         const AppIdentity& identity) {
-    const Hue::Bridge bridge = discovery::select_bridge(options, proxy).get();
-    Hue::Lights lights = bridge.get_lights(proxy, identity).get();
+    const Hue::Bridge bridge = discovery::select_bridge(options, client_config).get();
+    Hue::Lights lights = bridge.get_lights(client_config, identity).get();
     if (options.count("find")) {
         lights.search().get();
-        std::wcout << L"Searching for new lights..." << std::endl;
+        std::cout << "Searching for new lights..." << std::endl;
         std::this_thread::sleep_for(find_wait());
-        lights = bridge.get_new_lights(proxy, identity).get();
+        lights = bridge.get_new_lights(client_config, identity).get();
         print_lights(lights);
         return;
     }
@@ -53,17 +53,17 @@ void run_lights_command(const po::variables_map& options, const web::web_proxy& 
     print_lights(lights);
 }
 
-void run_light_command(const po::variables_map& options, const web::web_proxy& proxy,
+void run_light_command(const po::variables_map& options, const Hue::ClientConfig& client_config,
                        const AppIdentity& identity) {
     if (!options.count("id")) {
         throw std::runtime_error(
             "Error: required option 'id' is missing.  Try glowrig light -help");
     }
     const StateOptions changes = read_state_options(options);
-    const std::wstring id = options["id"].as<std::wstring>();
+    const std::string id = options["id"].as<std::string>();
 
-    const Hue::Bridge bridge = discovery::select_bridge(options, proxy).get();
-    const Hue::Lights lights = bridge.get_lights(proxy, identity).get();
+    const Hue::Bridge bridge = discovery::select_bridge(options, client_config).get();
+    const Hue::Lights lights = bridge.get_lights(client_config, identity).get();
     Hue::Lights changed;
     for (Hue::Light light : lights) {
         if (light.id() != id) continue;
@@ -71,7 +71,7 @@ void run_light_command(const po::variables_map& options, const web::web_proxy& p
         light.refresh().get();
         Hue::LightState state = light.state();
         if (options.count("name")) {
-            light.set_name(options["name"].as<std::wstring>());
+            light.set_name(options["name"].as<std::string>());
             light.save_name().get();
         }
         apply_state_options(changes, state);
@@ -85,18 +85,18 @@ void run_light_command(const po::variables_map& options, const web::web_proxy& p
 
 void print_color_mode(Hue::ColorMode mode, float x, float y, std::uint16_t ct, std::uint16_t hue,
                       std::uint8_t sat) {
-    std::wcout << L"    Mode:                  " << Hue::color_mode_text(mode) << std::endl;
+    std::cout << "    Mode:                  " << Hue::color_mode_text(mode) << std::endl;
     switch (mode) {
         case Hue::ColorMode::hs:
-            std::wcout << L"    Hue:                   " << hue << std::endl;
-            std::wcout << L"    Saturation:            " << static_cast<unsigned>(sat) << std::endl;
+            std::cout << "    Hue:                   " << hue << std::endl;
+            std::cout << "    Saturation:            " << static_cast<unsigned>(sat) << std::endl;
             break;
         case Hue::ColorMode::xy:
-            std::wcout << L"    X:                     " << x << std::endl;
-            std::wcout << L"    Y:                     " << y << std::endl;
+            std::cout << "    X:                     " << x << std::endl;
+            std::cout << "    Y:                     " << y << std::endl;
             break;
         case Hue::ColorMode::ct:
-            std::wcout << L"    ColorTemperature:      " << ct << std::endl;
+            std::cout << "    ColorTemperature:      " << ct << std::endl;
             break;
         case Hue::ColorMode::invalid:
             break;
@@ -104,22 +104,21 @@ void print_color_mode(Hue::ColorMode mode, float x, float y, std::uint16_t ct, s
 }
 
 void print_lights(const Hue::Lights& lights) {
-    std::wcout << L"Lights:" << std::endl;
+    std::cout << "Lights:" << std::endl;
     for (const Hue::Light& light : lights) {
         const Hue::LightState state = light.state();
-        std::wcout << std::endl;
-        std::wcout << L"  Id:                      " << light.id() << std::endl;
-        std::wcout << L"  Name:                    " << light.name() << std::endl;
-        std::wcout << L"  ModelId:                 " << light.modelid() << std::endl;
-        std::wcout << L"  SwVersion:               " << light.swversion() << std::endl;
-        std::wcout << L"  State:        " << std::endl;
-        std::wcout << L"    Reachable:             " << state.reachable << std::endl;
-        std::wcout << L"    On:                    " << state.on << std::endl;
-        std::wcout << L"    Alert:                 " << state.alert << std::endl;
-        std::wcout << L"    Effect:                " << state.effect << std::endl;
+        std::cout << std::endl;
+        std::cout << "  Id:                      " << light.id() << std::endl;
+        std::cout << "  Name:                    " << light.name() << std::endl;
+        std::cout << "  ModelId:                 " << light.modelid() << std::endl;
+        std::cout << "  SwVersion:               " << light.swversion() << std::endl;
+        std::cout << "  State:        " << std::endl;
+        std::cout << "    Reachable:             " << state.reachable << std::endl;
+        std::cout << "    On:                    " << state.on << std::endl;
+        std::cout << "    Alert:                 " << state.alert << std::endl;
+        std::cout << "    Effect:                " << state.effect << std::endl;
         print_color_mode(state.colormode, state.x, state.y, state.ct, state.hue, state.sat);
-        std::wcout << L"    Brightness:            " << static_cast<unsigned>(state.bri)
-                   << std::endl;
+        std::cout << "    Brightness:            " << static_cast<unsigned>(state.bri) << std::endl;
     }
 }
 

@@ -15,23 +15,23 @@ namespace commands {
 // Runs the "lights" command: prints every light after re-reading each one,
 // or with "find" starts the bridge's search, waits and prints the lights it
 // found. The wait is 90 s; the environment variable GLOWRIG_FIND_WAIT_MS
-// (milliseconds) shortens it for tests.
+// milliseconds shortens it for tests.
 void run_lights_command(const boost::program_options::variables_map& options,
-                        const web::web_proxy& proxy, const AppIdentity& identity);
+                        const Hue::ClientConfig& client_config, const AppIdentity& identity);
 
 // Runs the "light" command: renames the light "id" and changes its state as
 // the options say, then prints it. Throws before any request when "id" is
 // missing or a number is out of its field's range.
 void run_light_command(const boost::program_options::variables_map& options,
-                       const web::web_proxy& proxy, const AppIdentity& identity);
+                       const Hue::ClientConfig& client_config, const AppIdentity& identity);
 
 // Writes "Lights:" and, for each light, an empty line and its labelled
-// fields with its reported state, to std::wcout.
+// fields with its reported state, to std::cout.
 void print_lights(const Hue::Lights& lights);
 
 // Writes the "    Mode:" line with the text of `mode`, then the lines of
 // that mode's values (hue and saturation, x and y, or colour temperature;
-// none for invalid), to std::wcout. Shared by the lights and groups printouts.
+// none for invalid), to std::cout. Shared by the lights and groups printouts.
 void print_color_mode(Hue::ColorMode mode, float x, float y, std::uint16_t ct, std::uint16_t hue,
                       std::uint8_t sat);
 

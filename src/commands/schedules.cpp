@@ -20,10 +20,10 @@ constexpr std::chrono::milliseconds kPauseBeforeRefresh(100);
 
 }  // namespace
 
-void run_schedules_command(const po::variables_map& options, const web::web_proxy& proxy,
+void run_schedules_command(const po::variables_map& options, const Hue::ClientConfig& client_config,
                            const AppIdentity& identity) {
-    const Hue::Bridge bridge = discovery::select_bridge(options, proxy).get();
-    Hue::Schedules schedules = bridge.get_schedules(proxy, identity).get();
+    const Hue::Bridge bridge = discovery::select_bridge(options, client_config).get();
+    Hue::Schedules schedules = bridge.get_schedules(client_config, identity).get();
     for (Hue::Schedule& schedule : schedules) {
         std::this_thread::sleep_for(kPauseBeforeRefresh);
         schedule.refresh().get();
@@ -31,16 +31,16 @@ void run_schedules_command(const po::variables_map& options, const web::web_prox
     print_schedules(schedules);
 }
 
-void run_schedule_command(const po::variables_map& options, const web::web_proxy& proxy,
+void run_schedule_command(const po::variables_map& options, const Hue::ClientConfig& client_config,
                           const AppIdentity& identity) {
     // Without "id" this throws boost::bad_any_cast, before anything is sent.
-    const std::wstring id = options["id"].as<std::wstring>();
-    const Hue::Bridge bridge = discovery::select_bridge(options, proxy).get();
-    Hue::Schedules schedules = bridge.get_schedules(proxy, identity).get();
+    const std::string id = options["id"].as<std::string>();
+    const Hue::Bridge bridge = discovery::select_bridge(options, client_config).get();
+    Hue::Schedules schedules = bridge.get_schedules(client_config, identity).get();
 
-    if (id == L"new") {
+    if (id == "new") {
         // Creating is not offered; the command still goes on, with "new" as the id.
-        std::wcout << L"Schedule creation not supported yet." << std::endl;
+        std::cout << "Schedule creation not supported yet." << std::endl;
     }
     if (options.count("delete") != 0) {
         schedules.remove(id).get();
@@ -51,11 +51,11 @@ void run_schedule_command(const po::variables_map& options, const web::web_proxy
     for (Hue::Schedule& schedule : schedules) {
         if (schedule.id() != id) continue;
         schedule.refresh().get();
-        if (options.count("name") != 0) schedule.set_name(options["name"].as<std::wstring>());
+        if (options.count("name") != 0) schedule.set_name(options["name"].as<std::string>());
         if (options.count("desc") != 0) {
-            schedule.set_description(options["desc"].as<std::wstring>());
+            schedule.set_description(options["desc"].as<std::string>());
         }
-        schedule.set_command(std::wstring());
+        schedule.set_command(std::string());
         schedule.save().get();
         schedule.refresh().get();
         changed.add(schedule);
@@ -64,21 +64,20 @@ void run_schedule_command(const po::variables_map& options, const web::web_proxy
 }
 
 void print_schedules(const Hue::Schedules& schedules) {
-    std::wcout << L"Schedules:" << std::endl;
+    std::cout << "Schedules:" << std::endl;
     for (const Hue::Schedule& schedule : schedules) {
         const Hue::ScheduleTime time = schedule.time();
-        std::wcout << std::endl;
-        std::wcout << L"  Id:                      " << schedule.id() << std::endl;
-        std::wcout << L"  Name:                    " << schedule.name() << std::endl;
-        std::wcout << L"  Time:                    "
-                   << (time.kind == Hue::ScheduleTimeKind::none ? std::wstring()
-                                                                : time.format_time())
-                   << std::endl;
-        std::wcout << L"  Description:             " << std::endl;
-        std::wcout << L"    " << schedule.description() << std::endl;
-        std::wcout << std::endl;
-        std::wcout << L"  Command:                  " << std::endl;
-        std::wcout << L"    " << schedule.command() << std::endl;
+        std::cout << std::endl;
+        std::cout << "  Id:                      " << schedule.id() << std::endl;
+        std::cout << "  Name:                    " << schedule.name() << std::endl;
+        std::cout << "  Time:                    "
+                  << (time.kind == Hue::ScheduleTimeKind::none ? std::string() : time.format_time())
+                  << std::endl;
+        std::cout << "  Description:             " << std::endl;
+        std::cout << "    " << schedule.description() << std::endl;
+        std::cout << std::endl;
+        std::cout << "  Command:                  " << std::endl;
+        std::cout << "    " << schedule.command() << std::endl;
     }
 }
 

@@ -12,18 +12,18 @@
 namespace commands {
 
 void run_state_command(const boost::program_options::variables_map& options,
-                       const web::web_proxy& proxy, const AppIdentity& identity) {
-    const Hue::Bridge bridge = discovery::select_bridge(options, proxy).get();
-    const Hue::FullState state = bridge.get_full_state(proxy, identity).get();
-    std::wcout << L"State:" << std::endl;
+                       const Hue::ClientConfig& client_config, const AppIdentity& identity) {
+    const Hue::Bridge bridge = discovery::select_bridge(options, client_config).get();
+    const Hue::FullState state = bridge.get_full_state(client_config, identity).get();
+    std::cout << "State:" << std::endl;
     print_configuration(std::get<Hue::Configuration>(state));
-    std::wcout << std::endl;
+    std::cout << std::endl;
     print_lights(std::get<Hue::Lights>(state));
-    std::wcout << std::endl;
+    std::cout << std::endl;
     print_groups(std::get<Hue::Groups>(state));
-    std::wcout << std::endl;
+    std::cout << std::endl;
     print_schedules(std::get<Hue::Schedules>(state));
-    std::wcout << std::endl;
+    std::cout << std::endl;
 }
 
 }  // namespace commands

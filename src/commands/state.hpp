@@ -7,7 +7,7 @@ namespace commands {
 
 // Runs the "state" command.
 void run_state_command(const boost::program_options::variables_map& options,
-                       const web::web_proxy& proxy, const AppIdentity& identity);
+                       const Hue::ClientConfig& client_config, const AppIdentity& identity);
 
 }  // namespace commands
 

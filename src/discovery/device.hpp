@@ -11,18 +11,18 @@ namespace UPnP {
 struct Device {
     bool IsRootDevice = false;
     bool HasChildren = false;
-    std::wstring UniqueDeviceName;
-    std::wstring FriendlyName;
-    std::wstring Type;
-    std::wstring PresentationURL;  // absolute when the description gave one
-    std::wstring ManufacturerName;
-    std::wstring ManufacturerURL;
-    std::wstring ModelName;
-    std::wstring ModelNumber;
-    std::wstring Description;
-    std::wstring ModelURL;
-    std::wstring UPC;
-    std::wstring SerialNumber;
+    std::string UniqueDeviceName;
+    std::string FriendlyName;
+    std::string Type;
+    std::string PresentationURL;  // absolute when the description gave one
+    std::string ManufacturerName;
+    std::string ManufacturerURL;
+    std::string ModelName;
+    std::string ModelNumber;
+    std::string Description;
+    std::string ModelURL;
+    std::string UPC;
+    std::string SerialNumber;
 };
 
 }  // namespace UPnP

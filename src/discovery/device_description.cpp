@@ -70,15 +70,15 @@ std::optional<Device> read_device_description(std::string_view xml, const std::s
     const pugi::xml_node node = child(root, "device");
     if (!node) return std::nullopt;
 
-    auto field = [&node](const char* name) { return Hue::to_wide(text_of(node, name)); };
+    auto field = [&node](const char* name) { return text_of(node, name); };
     Device device;
     device.IsRootDevice = true;
     device.HasChildren = static_cast<bool>(child(child(node, "deviceList"), "device"));
     device.UniqueDeviceName = field("UDN");
     device.FriendlyName = field("friendlyName");
     device.Type = field("deviceType");
-    device.PresentationURL = Hue::to_wide(
-        resolve(trim(text_of(node, "presentationURL")), trim(text_of(root, "URLBase")), location));
+    device.PresentationURL =
+        (resolve(trim(text_of(node, "presentationURL")), trim(text_of(root, "URLBase")), location));
     device.ManufacturerName = field("manufacturer");
     device.ManufacturerURL = field("manufacturerURL");
     device.ModelName = field("modelName");

@@ -20,16 +20,16 @@ web::uri portal_url() {
                     "/api/nupnp");
 }
 
-pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const web::web_proxy& proxy) {
-    const Hue::Client client(portal_url(), proxy);
+pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const Hue::ClientConfig& client_config) {
+    const Hue::Client client(portal_url(), client_config);
     return client.read_strict(Hue::Method::Get).then([](const web::json::value& reply) {
         std::vector<Hue::Bridge> bridges;
         if (!reply.is_array()) return bridges;
         bridges.reserve(reply.size());
         for (const auto& element : reply.as_array()) {
-            const std::wstring mac = Hue::to_wide(element.at("macaddress").as_string());
-            const std::wstring ip = Hue::to_wide(element.at("internalipaddress").as_string());
-            const std::wstring id = Hue::to_wide(element.at("id").as_string());
+            const std::string mac = element.at("macaddress").as_string();
+            const std::string ip = element.at("internalipaddress").as_string();
+            const std::string id = element.at("id").as_string();
             bridges.emplace_back(id, ip, mac);
         }
         return bridges;

@@ -19,7 +19,7 @@ web::uri portal_url();
 // a reply that is not an array. It fails on a network failure, a status other
 // than 200, a body that is not JSON, an error element, and an element missing
 // one of the three strings.
-pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const web::web_proxy& proxy);
+pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const Hue::ClientConfig& client_config);
 
 }  // namespace discovery
 

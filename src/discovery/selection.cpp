@@ -45,21 +45,21 @@ pplx::task<Outcome> settle(const std::function<pplx::task<Bridges>()>& source) {
 }
 
 // The address text of `text` when it is a numeric IPv4 or IPv6 address.
-std::optional<std::wstring> ip_address(const std::wstring& text) {
+std::optional<std::string> ip_address(const std::string& text) {
     boost::system::error_code error;
-    const auto address = boost::asio::ip::make_address(Hue::to_utf8(text), error);
+    const auto address = boost::asio::ip::make_address(text, error);
     if (error) return std::nullopt;
-    return Hue::to_wide(address.to_string());
+    return address.to_string();
 }
 
-Hue::Bridge choose(const Bridges& bridges, const std::optional<std::wstring>& wanted) {
+Hue::Bridge choose(const Bridges& bridges, const std::optional<std::string>& wanted) {
     if (bridges.empty()) throw std::runtime_error("No bridges found.");
     if (!wanted) {
         if (bridges.size() == 1) return bridges[0];
         if (bridges.size() == 2 && bridges[0].ip() == bridges[1].ip()) return bridges[0];
-        std::wcout << L"Multiple bridges found, please specify desired bridge with "
-                      L"--bridge=<Ip||Id>"
-                   << std::endl;
+        std::cout << "Multiple bridges found, please specify desired bridge with "
+                     "--bridge=<Ip||Id>"
+                  << std::endl;
         throw std::runtime_error("Unable to identify bridge.");
     }
     for (const auto& bridge : bridges) {
@@ -72,9 +72,9 @@ constexpr std::size_t kIdColumn = 20;
 
 }  // namespace
 
-pplx::task<Bridges> find_bridges(const web::web_proxy& proxy) {
+pplx::task<Bridges> find_bridges(const Hue::ClientConfig& client_config) {
     std::vector<pplx::task<Outcome>> sources = {
-        settle([&proxy] { return find_portal_bridges(proxy); }),
+        settle([&client_config] { return find_portal_bridges(client_config); }),
         settle([] { return UPnP::find_upnp_devices().then(UPnP::upnp_bridges); }),
     };
     return pplx::when_all(sources.begin(), sources.end())
@@ -89,27 +89,30 @@ pplx::task<Bridges> find_bridges(const web::web_proxy& proxy) {
 }
 
 pplx::task<Hue::Bridge> select_bridge(const boost::program_options::variables_map& options,
-                                      const web::web_proxy& proxy) {
-    std::optional<std::wstring> wanted;
+                                      const Hue::ClientConfig& client_config) {
+    std::optional<std::string> wanted;
     if (options.count("bridge")) {
-        wanted = options["bridge"].as<std::wstring>();
+        wanted = options["bridge"].as<std::string>();
         if (const auto ip = ip_address(*wanted)) {
-            return pplx::task_from_result(Hue::Bridge(std::wstring(), *ip, std::wstring()));
+            return pplx::task_from_result(Hue::Bridge(std::string(), *ip, std::string()));
         }
     }
-    return find_bridges(proxy).then(
-        [wanted](const Bridges& bridges) { return choose(bridges, wanted); });
+    return find_bridges(client_config).then([wanted](const Bridges& bridges) {
+        return choose(bridges, wanted);
+    });
 }
 
-pplx::task<void> list_bridges(const web::web_proxy& proxy) {
-    return find_bridges(proxy).then([](const Bridges& bridges) {
-        std::wcout << L"Local Bridges" << std::endl << std::endl;
-        std::wcout << L"Id                  " << L"IP Address     \t" << L"MAC Address" << std::endl;
+pplx::task<void> list_bridges(const Hue::ClientConfig& client_config) {
+    return find_bridges(client_config).then([](const Bridges& bridges) {
+        std::cout << "Local Bridges" << std::endl << std::endl;
+        std::cout << "Id                  "
+                  << "IP Address     \t"
+                  << "MAC Address" << std::endl;
         for (const auto& bridge : bridges) {
-            const std::wstring id = bridge.id();
-            std::wcout << id;
-            for (std::size_t i = id.size(); i < kIdColumn; ++i) std::cout << " ";
-            std::wcout << bridge.ip() << L"\t" << bridge.mac() << std::endl;
+            const std::string id = bridge.id();
+            std::cout << id;
+            for (std::size_t i = Hue::code_points(id); i < kIdColumn; ++i) std::cout << " ";
+            std::cout << bridge.ip() << "\t" << bridge.mac() << std::endl;
         }
     });
 }

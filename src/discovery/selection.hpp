@@ -14,7 +14,7 @@ namespace discovery {
 // the portal's bridges followed by the search's, nothing merged. When one
 // source fails, the other's bridges are used; when both fail, the task fails
 // with the portal's failure.
-pplx::task<std::vector<Hue::Bridge>> find_bridges(const web::web_proxy& proxy);
+pplx::task<std::vector<Hue::Bridge>> find_bridges(const Hue::ClientConfig& client_config);
 
 // Chooses the bridge a command talks to. A "bridge" option holding an IP
 // address gives that bridge at once, without discovery. Otherwise discovery
@@ -23,10 +23,10 @@ pplx::task<std::vector<Hue::Bridge>> find_bridges(const web::web_proxy& proxy);
 // address). Fails with "No bridges found.", "Invalid bridge identifier." or,
 // after printing the "Multiple bridges found" line, "Unable to identify bridge.".
 pplx::task<Hue::Bridge> select_bridge(const boost::program_options::variables_map& options,
-                                      const web::web_proxy& proxy);
+                                      const Hue::ClientConfig& client_config);
 
 // The bridges command: finds every bridge and prints the table of them.
-pplx::task<void> list_bridges(const web::web_proxy& proxy);
+pplx::task<void> list_bridges(const Hue::ClientConfig& client_config);
 
 }  // namespace discovery
 

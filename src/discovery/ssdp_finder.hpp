@@ -37,7 +37,7 @@ public:
     virtual void device_added(const Device& device) = 0;
 
     // A device announced its departure. (SSDP searches never report one.)
-    virtual void device_removed(const std::wstring& unique_device_name) = 0;
+    virtual void device_removed(const std::string& unique_device_name) = 0;
 
     // The search is over: called exactly once per started find, after every
     // device_added of it, unless the find is cancelled first.

@@ -17,7 +17,7 @@ void UPnPDeviceFinderCallback::device_added(const Device& device) {
     m_devices.push_back(device);
 }
 
-void UPnPDeviceFinderCallback::device_removed(const std::wstring&) {}
+void UPnPDeviceFinderCallback::device_removed(const std::string&) {}
 
 void UPnPDeviceFinderCallback::search_complete() { m_completion.set(); }
 
@@ -44,13 +44,13 @@ pplx::task<std::vector<Device>> find_upnp_devices(const SsdpSettings& settings) 
 }
 
 bool is_bridge(const Device& device) {
-    return (device.FriendlyName.find(L" hue ") != std::wstring::npos &&
-            device.ManufacturerName.find(L" Philips ") != std::wstring::npos) ||
-           device.ModelNumber == L"929000226503";
+    return (device.FriendlyName.find(" hue ") != std::string::npos &&
+            device.ManufacturerName.find(" Philips ") != std::string::npos) ||
+           device.ModelNumber == "929000226503";
 }
 
-std::wstring presentation_host(const Device& device) {
-    return Hue::to_wide(web::uri(Hue::to_utf8(device.PresentationURL)).host());
+std::string presentation_host(const Device& device) {
+    return web::uri(device.PresentationURL).host();
 }
 
 }  // namespace UPnP

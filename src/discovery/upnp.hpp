@@ -22,7 +22,7 @@ public:
     void device_added(const Device& device) override;
 
     // Does nothing: a device once added stays in the list.
-    void device_removed(const std::wstring& unique_device_name) override;
+    void device_removed(const std::string& unique_device_name) override;
 
     // Sets the completion event; a second call has no effect.
     void search_complete() override;
@@ -55,7 +55,7 @@ bool is_bridge(const Device& device);
 // Returns the host of the device's PresentationURL ("192.168.1.2" for
 // "http://192.168.1.2:80/"), "" when the URL has none. Throws
 // web::uri_exception when the URL is not a valid URI.
-std::wstring presentation_host(const Device& device);
+std::string presentation_host(const Device& device);
 
 }  // namespace UPnP
 

@@ -10,9 +10,9 @@ std::vector<Hue::Bridge> upnp_bridges(std::vector<Device> devices) {
     std::vector<Hue::Bridge> bridges;
     for (const Device& device : devices) {
         if (!is_bridge(device)) continue;
-        std::wstring host = presentation_host(device);
+        std::string host = presentation_host(device);
         if (host.empty()) continue;
-        bridges.emplace_back(device.SerialNumber, std::move(host), std::wstring());
+        bridges.emplace_back(device.SerialNumber, std::move(host), std::string());
     }
     return bridges;
 }

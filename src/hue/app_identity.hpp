@@ -5,8 +5,8 @@
 
 // The name under which glowrig talks to a bridge.
 struct AppIdentity {
-    std::wstring app_name;  // sent as "devicetype" when asking to be whitelisted
-    std::wstring user_id;   // sent as "username"; the path segment after "api/"
+    std::string app_name;  // sent as "devicetype" when asking to be whitelisted
+    std::string user_id;   // sent as "username"; the path segment after "api/"
 };
 
 #endif  // GLOWRIG_HUE_APP_IDENTITY_HPP_

@@ -25,12 +25,12 @@ using FullState = std::tuple<Configuration, Lights, Groups, Schedules, Scenes, S
 
 // One bridge's identity, never changed after construction.
 struct BridgeInfo {
-    BridgeInfo(std::wstring id_, std::wstring ip_, std::wstring mac_)
+    BridgeInfo(std::string id_, std::string ip_, std::string mac_)
         : id(std::move(id_)), ip(std::move(ip_)), mac(std::move(mac_)) {}
 
-    const std::wstring id;   // as the discovery portal reports it; empty when given by address
-    const std::wstring ip;   // the host of every request URL
-    const std::wstring mac;  // as the discovery portal reports it; empty when given by address
+    const std::string id;   // as the discovery portal reports it; empty when given by address
+    const std::string ip;   // the host of every request URL
+    const std::string mac;  // as the discovery portal reports it; empty when given by address
 };
 
 // One bridge on the local network and the entry to its REST interface. A value
@@ -41,32 +41,34 @@ class Bridge {
 public:
     // A bridge with empty id, ip and mac.
     Bridge();
-    Bridge(std::wstring id, std::wstring ip, std::wstring mac);
+    Bridge(std::string id, std::string ip, std::string mac);
 
-    std::wstring id() const { return m_info->id; }
-    std::wstring ip() const { return m_info->ip; }
-    std::wstring mac() const { return m_info->mac; }
+    std::string id() const { return m_info->id; }
+    std::string ip() const { return m_info->ip; }
+    std::string mac() const { return m_info->mac; }
 
     // A client for http://{ip}/api/{user}/{resource}, or http://{ip}/api/{user}
-    // when `resource` is empty, configured with a copy of `proxy`.
-    Client make_client(const AppIdentity& identity, const std::wstring& resource,
-                       const web::web_proxy& proxy) const;
+    // when `resource` is empty, configured with a copy of `client_config`.
+    Client make_client(const AppIdentity& identity, const std::string& resource,
+                       const ClientConfig& client_config) const;
 
     // GET {api}/config (no check for error replies); the configuration.
-    pplx::task<Configuration> get_configuration(const web::web_proxy& proxy,
+    pplx::task<Configuration> get_configuration(const ClientConfig& client_config,
                                                 const AppIdentity& identity) const;
     // GET {api}/lights; all lights.
-    pplx::task<Lights> get_lights(const web::web_proxy& proxy, const AppIdentity& identity) const;
+    pplx::task<Lights> get_lights(const ClientConfig& client_config,
+                                  const AppIdentity& identity) const;
     // GET {api}/lights/new; the lights found by the last search.
-    pplx::task<Lights> get_new_lights(const web::web_proxy& proxy,
+    pplx::task<Lights> get_new_lights(const ClientConfig& client_config,
                                       const AppIdentity& identity) const;
     // GET {api}/groups; all groups.
-    pplx::task<Groups> get_groups(const web::web_proxy& proxy, const AppIdentity& identity) const;
+    pplx::task<Groups> get_groups(const ClientConfig& client_config,
+                                  const AppIdentity& identity) const;
     // GET {api}/schedules; all schedules.
-    pplx::task<Schedules> get_schedules(const web::web_proxy& proxy,
+    pplx::task<Schedules> get_schedules(const ClientConfig& client_config,
                                         const AppIdentity& identity) const;
     // GET {api}; the whole state.
-    pplx::task<FullState> get_full_state(const web::web_proxy& proxy,
+    pplx::task<FullState> get_full_state(const ClientConfig& client_config,
                                          const AppIdentity& identity) const;
 
 private:
@@ -77,7 +79,7 @@ private:
 // reject_errors, and yields Collection::from_json(client, json). The
 // collection keeps a copy of the client for its own requests.
 template <class Collection>
-pplx::task<Collection> read_collection(const Client& client, const std::wstring& path = L"") {
+pplx::task<Collection> read_collection(const Client& client, const std::string& path = "") {
     return client.read_strict(Method::Get, path).then([client](const web::json::value& json) {
         return Collection::from_json(client, json);
     });

@@ -52,32 +52,32 @@ pplx::task<void> read_capped(concurrency::streams::istream body, std::shared_ptr
         });
 }
 
-http::client::http_client_config config_with(const web::web_proxy& proxy) {
+http::client::http_client_config config_with(const ClientConfig& client_config) {
     http::client::http_client_config config;
-    config.set_proxy(proxy);
+    config.set_proxy(client_config.proxy);
+    config.set_timeout(client_config.timeout);
     return config;
 }
 
 }  // namespace
 
-Client::Client()
-    : Client(web::uri("http://127.0.0.1/"), web::web_proxy(web::web_proxy::use_auto_discovery)) {}
+Client::Client() : Client(web::uri("http://127.0.0.1/"), ClientConfig()) {}
 
-Client::Client(const web::uri& base, const web::web_proxy& proxy)
-    : m_client(std::make_shared<http::client::http_client>(base, config_with(proxy))) {}
+Client::Client(const web::uri& base, const ClientConfig& client_config)
+    : m_client(std::make_shared<http::client::http_client>(base, config_with(client_config))) {}
 
 web::uri Client::base_uri() const { return m_client->base_uri(); }
 
-Client Client::with_path(const std::wstring& path) const {
+Client Client::with_path(const std::string& path) const {
     Client other(*this);
     other.m_client = std::make_shared<http::client::http_client>(
         http_url(m_client->base_uri().host(), path), m_client->client_config());
     return other;
 }
 
-web::uri http_url(const std::string& host, const std::wstring& path) {
+web::uri http_url(const std::string& host, const std::string& path) {
     web::uri_builder builder;
-    builder.set_scheme("http").set_host(host).set_path(to_utf8(path));
+    builder.set_scheme("http").set_host(host).set_path(path);
     // Parsed again from its text: a built URI without a port reports port -1,
     // which the HTTP client cannot connect to; a parsed one means the default.
     const std::string text = builder.to_string();
@@ -90,10 +90,10 @@ web::uri http_url(const std::string& host, const std::wstring& path) {
     return url;
 }
 
-pplx::task<web::json::value> Client::read(Method method, const std::wstring& path,
+pplx::task<web::json::value> Client::read(Method method, const std::string& path,
                                           const web::json::value& body) const {
     const auto& name = method_name(method);
-    const std::string relative = to_utf8(path);
+    const std::string relative = path;
     pplx::task<http::http_response> reply = body.is_null()
                                                 ? m_client->request(name, relative)
                                                 : m_client->request(name, relative, body);
@@ -108,7 +108,7 @@ pplx::task<web::json::value> Client::read(Method method, const std::wstring& pat
     });
 }
 
-pplx::task<web::json::value> Client::read_strict(Method method, const std::wstring& path,
+pplx::task<web::json::value> Client::read_strict(Method method, const std::string& path,
                                                  const web::json::value& body) const {
     return read(method, path, body).then(reject_errors);
 }
@@ -142,14 +142,14 @@ web::json::value reject_errors(pplx::task<web::json::value> json) {
     return value;
 }
 
-std::wstring path_segment(const std::wstring& id) {
-    if (id == L"." || id == L"..") {
-        std::wstring encoded;
-        for (std::size_t i = 0; i < id.size(); ++i) encoded += L"%2E";
+std::string path_segment(const std::string& id) {
+    if (id == "." || id == "..") {
+        std::string encoded;
+        for (std::size_t i = 0; i < id.size(); ++i) encoded += "%2E";
         return encoded;
     }
     // encode_data_string keeps only the unreserved characters.
-    return to_wide(web::uri::encode_data_string(to_utf8(id)));
+    return web::uri::encode_data_string(id);
 }
 
 pplx::task<void> nothing_to_send() { return pplx::task_from_result(); }

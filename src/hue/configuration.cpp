@@ -57,7 +57,7 @@ pplx::task<void> Configuration::save() {
     // The reply is not inspected: a bridge refusing a setting goes unnoticed
     // until the next refresh shows the old value.
     return impl->client()
-        .read(Method::Put, std::wstring(), body)
+        .read(Method::Put, std::string(), body)
         .then([impl](const web::json::value&) {});
 }
 
@@ -77,12 +77,12 @@ bool Configuration::is_allowed(const AppIdentity& identity) const {
 
 pplx::task<void> Configuration::create_user(const AppIdentity& identity) {
     web::json::value body = web::json::value::object();
-    body["devicetype"] = web::json::value::string(to_utf8(identity.app_name));
-    body["username"] = web::json::value::string(to_utf8(identity.user_id));
+    body["devicetype"] = web::json::value::string(identity.app_name);
+    body["username"] = web::json::value::string(identity.user_id);
     // The only request without a user segment: http://{ip}/api.
-    const Client users = m_impl->client().with_path(L"api");
+    const Client users = m_impl->client().with_path("api");
     return users
-        .read(Method::Post, std::wstring(), body)
+        .read(Method::Post, std::string(), body)
         // The reply must be an array; as_array() fails with the JSON library's error otherwise.
         .then([](const web::json::value& reply) {
             reply.as_array();
@@ -96,13 +96,13 @@ pplx::task<void> Configuration::create_user(const AppIdentity& identity) {
 pplx::task<void> Configuration::delete_user(const AppIdentity& identity) {
     auto impl = m_impl;
     return impl->client()
-        .read_strict(Method::Delete, L"whitelist/" + path_segment(identity.user_id))
+        .read_strict(Method::Delete, "whitelist/" + path_segment(identity.user_id))
         .then([impl](const web::json::value&) {});
 }
 
-pplx::task<Configuration> Bridge::get_configuration(const web::web_proxy& proxy,
+pplx::task<Configuration> Bridge::get_configuration(const ClientConfig& client_config,
                                                     const AppIdentity& identity) const {
-    Configuration configuration(make_client(identity, L"config", proxy));
+    Configuration configuration(make_client(identity, "config", client_config));
     return configuration.refresh().then([configuration]() { return configuration; });
 }
 

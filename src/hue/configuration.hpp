@@ -28,19 +28,19 @@ std::tm epoch_utc();
 struct WhitelistEntry {
     std::tm last_use_date = epoch_utc();  // "last use date"; the epoch until read
     std::tm create_date = epoch_utc();    // "create date"; the epoch until read
-    std::wstring name;                    // "name": the device type the user registered with
+    std::string name;                     // "name": the device type the user registered with
 };
 
 // The read-only part of a bridge's configuration.
 struct ConfigurationStatus {
     ConfigurationStatus();
 
-    std::map<std::wstring, WhitelistEntry> whitelist;  // by user id, ascending
+    std::map<std::string, WhitelistEntry> whitelist;  // by user id, ascending
     // "apiversion" packed one component per byte, the major version in the
     // top byte: 1.2.1 is 0x01020100. Never below 0x01000000 (1.0.0).
     uint32_t api_version;
-    std::wstring swversion;
-    std::wstring mac;
+    std::string swversion;
+    std::string mac;
     std::tm utc;        // "UTC"; the epoch until read
     std::tm localtime;  // "localtime"; the epoch in this computer's time zone until read
     int32_t zigbeechannel;
@@ -49,25 +49,25 @@ struct ConfigurationStatus {
 // The bridge's software update state ("swupdate").
 struct SoftwareUpdate {
     int32_t updatestate = 0;  // 2: an update is ready to install; 3: install it
-    std::wstring url;
-    std::wstring text;
+    std::string url;
+    std::string text;
     bool notify = false;
 };
 
 // The writable part of a bridge's configuration.
 struct ConfigurationSettings {
-    std::wstring name;
+    std::string name;
     SoftwareUpdate swupdate;
-    // The proxy the bridge itself uses: host and port only ("//host:port/"),
-    // or the empty URI ("/") when it has none.
+    // The proxy the bridge itself uses: host and port only "//host:port/",
+    // or the empty URI "/" when it has none.
     web::uri proxy;
     bool linkbutton = false;
-    std::wstring ipaddress;
-    std::wstring netmask;
-    std::wstring gateway;
+    std::string ipaddress;
+    std::string netmask;
+    std::string gateway;
     bool dhcp = false;
     bool portalservices = false;
-    std::wstring timezone;
+    std::string timezone;
 };
 
 // A bridge's configuration resource ({api}/config). A handle: copies share one
@@ -92,7 +92,7 @@ public:
     // or the JSON library's error for a member of the wrong type.
     pplx::task<void> refresh();
 
-    // Sends the pending settings that differ from the read ones (PUT); sends
+    // Sends the pending settings that differ from the read ones PUT; sends
     // nothing when none differ. The reply is not inspected and the state in
     // memory is unchanged until the next refresh().
     pplx::task<void> save();

@@ -14,33 +14,33 @@ const web::json::value& optional_member(const web::json::value& root, const char
 
 }  // namespace
 
-FullState read_full_state(const Bridge& bridge, const web::web_proxy& proxy,
+FullState read_full_state(const Bridge& bridge, const ClientConfig& client_config,
                           const AppIdentity& identity, const web::json::value& root) {
     const web::json::value none = web::json::value::object();
     const web::json::value& rules = optional_member(root, "rules", none);
     const web::json::value& sensors = optional_member(root, "sensors", none);
     const web::json::value& scenes = optional_member(root, "scenes", none);
-    auto client = [&](const wchar_t* resource) {
-        return bridge.make_client(identity, resource, proxy);
+    auto client = [&](const char* resource) {
+        return bridge.make_client(identity, resource, client_config);
     };
-    Rules rule_list = Rules::from_json(client(L"rules"), rules);
-    Sensors sensor_list = Sensors::from_json(client(L"sensors"), sensors);
-    Scenes scene_list = Scenes::from_json(client(L"scenes"), scenes);
-    Schedules schedules = Schedules::from_json(client(L"schedules"), root.at("schedules"));
-    Groups groups = Groups::from_json(client(L"groups"), root.at("groups"));
-    Lights lights = Lights::from_json(client(L"lights"), root.at("lights"));
-    Configuration configuration = Configuration::from_json(client(L"config"), root.at("config"));
+    Rules rule_list = Rules::from_json(client("rules"), rules);
+    Sensors sensor_list = Sensors::from_json(client("sensors"), sensors);
+    Scenes scene_list = Scenes::from_json(client("scenes"), scenes);
+    Schedules schedules = Schedules::from_json(client("schedules"), root.at("schedules"));
+    Groups groups = Groups::from_json(client("groups"), root.at("groups"));
+    Lights lights = Lights::from_json(client("lights"), root.at("lights"));
+    Configuration configuration = Configuration::from_json(client("config"), root.at("config"));
     return FullState(configuration, lights, groups, schedules, scene_list, sensor_list, rule_list);
 }
 
-pplx::task<FullState> Bridge::get_full_state(const web::web_proxy& proxy,
+pplx::task<FullState> Bridge::get_full_state(const ClientConfig& client_config,
                                              const AppIdentity& identity) const {
     const Bridge bridge = *this;
-    const web::web_proxy proxy_copy = proxy;
-    return make_client(identity, L"", proxy)
+    const ClientConfig config_copy = client_config;
+    return make_client(identity, "", client_config)
         .read_strict(Method::Get)
-        .then([bridge, proxy_copy, identity](const web::json::value& root) {
-            return read_full_state(bridge, proxy_copy, identity, root);
+        .then([bridge, config_copy, identity](const web::json::value& root) {
+            return read_full_state(bridge, config_copy, identity, root);
         });
 }
 

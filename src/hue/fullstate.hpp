@@ -21,7 +21,7 @@ namespace Hue {
 // "sensors" and "scenes" may be absent (empty collections); a root without
 // "schedules", "groups", "lights" or "config" fails with the JSON library's
 // missing-key error, and a value of the wrong type with its type error.
-FullState read_full_state(const Bridge& bridge, const web::web_proxy& proxy,
+FullState read_full_state(const Bridge& bridge, const ClientConfig& client_config,
                           const AppIdentity& identity, const web::json::value& root);
 
 }  // namespace Hue

@@ -17,13 +17,13 @@ void discard(const web::json::value&) {}
 
 Group::Group(std::shared_ptr<details::Group_Impl> impl) : m_impl(std::move(impl)) {}
 
-std::wstring Group::id() const { return m_impl->id(); }
-std::wstring Group::name() const { return m_impl->name(); }
-std::vector<std::wstring> Group::lights() const { return m_impl->lights(); }
+std::string Group::id() const { return m_impl->id(); }
+std::string Group::name() const { return m_impl->name(); }
+std::vector<std::string> Group::lights() const { return m_impl->lights(); }
 GroupAction Group::action() const { return m_impl->action(); }
 
-void Group::set_name(const std::wstring& name) { m_impl->set_name(name); }
-void Group::set_lights(const std::vector<std::wstring>& lights) { m_impl->set_lights(lights); }
+void Group::set_name(const std::string& name) { m_impl->set_name(name); }
+void Group::set_lights(const std::vector<std::string>& lights) { m_impl->set_lights(lights); }
 void Group::set_action(const GroupAction& desired) { m_impl->set_desired(desired); }
 
 pplx::task<void> Group::refresh() {
@@ -49,20 +49,20 @@ Groups Groups::from_json(const Client& client, const web::json::value& object) {
     return read_items<Groups, Group, details::Group_Impl>(client, object);
 }
 
-pplx::task<void> Groups::create(const std::wstring& name,
-                                const std::vector<std::wstring>& lights) const {
+pplx::task<void> Groups::create(const std::string& name,
+                                const std::vector<std::string>& lights) const {
     return client()
-        .read_strict(Method::Post, std::wstring(), details::group_body(name, lights))
+        .read_strict(Method::Post, std::string(), details::group_body(name, lights))
         .then(discard);
 }
 
-pplx::task<void> Groups::remove(const std::wstring& id) const {
+pplx::task<void> Groups::remove(const std::string& id) const {
     return client().read_strict(Method::Delete, path_segment(id)).then(discard);
 }
 
-pplx::task<Groups> Bridge::get_groups(const web::web_proxy& proxy,
+pplx::task<Groups> Bridge::get_groups(const ClientConfig& client_config,
                                       const AppIdentity& identity) const {
-    return read_collection<Groups>(make_client(identity, L"groups", proxy));
+    return read_collection<Groups>(make_client(identity, "groups", client_config));
 }
 
 }  // namespace Hue

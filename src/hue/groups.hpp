@@ -37,8 +37,8 @@ struct GroupActionField {
 // The last state a bridge reports for a group as a whole, or the state wanted
 // for it. A plain value record; flags tells which keys the bridge reported.
 struct GroupAction {
-    std::wstring effect = L"none";
-    std::wstring alert = L"none";
+    std::string effect = "none";
+    std::string alert = "none";
     ColorMode colormode = ColorMode::invalid;
     float x = 0;
     float y = 0;
@@ -57,16 +57,16 @@ public:
     // REQUIRES: impl is not null.
     explicit Group(std::shared_ptr<details::Group_Impl> impl);
 
-    std::wstring id() const;
-    std::wstring name() const;
+    std::string id() const;
+    std::string name() const;
     // The ids of the member lights, in order.
-    std::vector<std::wstring> lights() const;
+    std::vector<std::string> lights() const;
     // The action the bridge last reported, flags included.
     GroupAction action() const;
 
     // Replace the stored name or member list; send nothing.
-    void set_name(const std::wstring& name);
-    void set_lights(const std::vector<std::wstring>& lights);
+    void set_name(const std::string& name);
+    void set_lights(const std::vector<std::string>& lights);
 
     // Replaces the desired action; sends nothing.
     void set_action(const GroupAction& desired);
@@ -102,11 +102,10 @@ public:
 
     // POST groups with {"name": name, "lights": [ids]}; the id the bridge
     // gives the new group is not read.
-    pplx::task<void> create(const std::wstring& name,
-                            const std::vector<std::wstring>& lights) const;
+    pplx::task<void> create(const std::string& name, const std::vector<std::string>& lights) const;
 
     // DELETE groups/{id}. Fails when the bridge refuses.
-    pplx::task<void> remove(const std::wstring& id) const;
+    pplx::task<void> remove(const std::string& id) const;
 };
 
 }  // namespace Hue

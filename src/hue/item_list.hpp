@@ -55,7 +55,7 @@ List read_items(const Client& client, const web::json::value& object, const char
     list.reserve(members.size());
     for (const auto& [key, member] : members) {
         if (skip != nullptr && key == skip) continue;
-        auto impl = std::make_shared<Impl>(client, to_wide(key));
+        auto impl = std::make_shared<Impl>(client, key);
         if (member.is_object()) impl->read(member);
         list.add(Item(impl));
     }

@@ -14,42 +14,42 @@ namespace {
 // The one table of mode texts, used for reading "colormode" and for printing.
 struct ModeText {
     ColorMode mode;
-    const wchar_t* text;
+    const char* text;
 };
 constexpr ModeText kModeTexts[] = {
-    {ColorMode::hs, L"hs"},
-    {ColorMode::xy, L"xy"},
-    {ColorMode::ct, L"ct"},
-    {ColorMode::invalid, L"invalid"},
+    {ColorMode::hs, "hs"},
+    {ColorMode::xy, "xy"},
+    {ColorMode::ct, "ct"},
+    {ColorMode::invalid, "invalid"},
 };
 
 void discard(const web::json::value&) {}
 
 }  // namespace
 
-ColorMode color_mode_from_text(const std::wstring& text) {
+ColorMode color_mode_from_text(const std::string& text) {
     for (const auto& entry : kModeTexts) {
         if (text == entry.text) return entry.mode;
     }
     return ColorMode::invalid;
 }
 
-std::wstring color_mode_text(ColorMode mode) {
+std::string color_mode_text(ColorMode mode) {
     for (const auto& entry : kModeTexts) {
         if (mode == entry.mode) return entry.text;
     }
-    return L"invalid";
+    return "invalid";
 }
 
 Light::Light(std::shared_ptr<details::Light_Impl> impl) : m_impl(std::move(impl)) {}
 
-std::wstring Light::id() const { return m_impl->id(); }
-std::wstring Light::name() const { return m_impl->name(); }
-std::wstring Light::modelid() const { return m_impl->modelid(); }
-std::wstring Light::swversion() const { return m_impl->swversion(); }
+std::string Light::id() const { return m_impl->id(); }
+std::string Light::name() const { return m_impl->name(); }
+std::string Light::modelid() const { return m_impl->modelid(); }
+std::string Light::swversion() const { return m_impl->swversion(); }
 LightState Light::state() const { return m_impl->state(); }
 
-void Light::set_name(const std::wstring& name) { m_impl->set_name(name); }
+void Light::set_name(const std::string& name) { m_impl->set_name(name); }
 void Light::set_state(const LightState& desired) { m_impl->set_desired(desired); }
 
 pplx::task<void> Light::refresh() {
@@ -79,14 +79,14 @@ Lights Lights::from_json(const Client& client, const web::json::value& object) {
 
 pplx::task<void> Lights::search() const { return client().read_strict(Method::Post).then(discard); }
 
-pplx::task<Lights> Bridge::get_lights(const web::web_proxy& proxy,
+pplx::task<Lights> Bridge::get_lights(const ClientConfig& client_config,
                                       const AppIdentity& identity) const {
-    return read_collection<Lights>(make_client(identity, L"lights", proxy));
+    return read_collection<Lights>(make_client(identity, "lights", client_config));
 }
 
-pplx::task<Lights> Bridge::get_new_lights(const web::web_proxy& proxy,
+pplx::task<Lights> Bridge::get_new_lights(const ClientConfig& client_config,
                                           const AppIdentity& identity) const {
-    return read_collection<Lights>(make_client(identity, L"lights", proxy), L"new");
+    return read_collection<Lights>(make_client(identity, "lights", client_config), "new");
 }
 
 }  // namespace Hue

@@ -22,15 +22,15 @@ class Light_Impl;
 enum class ColorMode : std::uint8_t { hs = 0, xy = 1, ct = 2, invalid = 3 };
 
 // Returns the mode whose text is exactly `text` (case-sensitive), else invalid.
-ColorMode color_mode_from_text(const std::wstring& text);
+ColorMode color_mode_from_text(const std::string& text);
 
 // Returns "hs", "xy", "ct" or "invalid".
-std::wstring color_mode_text(ColorMode mode);
+std::string color_mode_text(ColorMode mode);
 
 // The state of one light, as reported or as wanted. A plain value record.
 struct LightState {
-    std::wstring effect = L"none";
-    std::wstring alert = L"none";
+    std::string effect = "none";
+    std::string alert = "none";
     ColorMode colormode = ColorMode::invalid;
     float x = 0;
     float y = 0;
@@ -49,16 +49,16 @@ public:
     // REQUIRES: impl is not null.
     explicit Light(std::shared_ptr<details::Light_Impl> impl);
 
-    std::wstring id() const;
-    std::wstring name() const;
-    std::wstring modelid() const;
-    std::wstring swversion() const;
+    std::string id() const;
+    std::string name() const;
+    std::string modelid() const;
+    std::string swversion() const;
 
     // The state the bridge last reported.
     LightState state() const;
 
     // Replaces the stored name; sends nothing.
-    void set_name(const std::wstring& name);
+    void set_name(const std::string& name);
 
     // Replaces the desired state; sends nothing.
     void set_state(const LightState& desired);

@@ -21,8 +21,8 @@ public:
     // REQUIRES: impl is not null.
     explicit Rule(std::shared_ptr<details::Rule_Impl> impl);
 
-    std::wstring id() const;
-    std::wstring name() const;
+    std::string id() const;
+    std::string name() const;
 
 private:
     std::shared_ptr<details::Rule_Impl> m_impl;  // never null

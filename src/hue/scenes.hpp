@@ -22,9 +22,9 @@ public:
     // REQUIRES: impl is not null.
     explicit Scene(std::shared_ptr<details::Scene_Impl> impl);
 
-    std::wstring id() const;
-    std::wstring name() const;
-    std::vector<std::wstring> lights() const;  // member light ids, in order
+    std::string id() const;
+    std::string name() const;
+    std::vector<std::string> lights() const;  // member light ids, in order
     bool active() const;
 
 private:

@@ -26,7 +26,7 @@ enum class ScheduleTimeKind : int32_t {
 // A plain value: copies are independent.
 //
 // A text is understood when it is one of the forms above, read to its end; its numbers may have
-// fewer digits than format_time() writes ("W3/T6:30:00"), but no sign and no surrounding space.
+// fewer digits than format_time() writes "W3/T6:30:00", but no sign and no surrounding space.
 // A text that is not understood ("2014-05-01", "PT10:00", "R/PT00:10:00") is kept, and
 // format_time() returns it exactly as it was read, so that saving a schedule never rewrites a
 // time the program does not understand. The fields still hold what the reader got from such a
@@ -47,20 +47,20 @@ struct ScheduleTime {
     // be read keeps its initial value, and a form found by the first character stays set.
     // Numbers read as unsigned 16-bit values; weekdays keeps the low 8 bits of the day mask.
     // The empty text reads as kind none.
-    void parse_time(const std::wstring& text);
+    void parse_time(const std::string& text);
 
     // Returns the text form of the record: the text given to parse_time() when it was kept (see
     // kept_verbatim()), the empty text for kind none, and otherwise the form with every number
     // zero-padded to its width (count 2 digits, day mask 3, year 4, the rest 2), a count above
     // 99 written as 99, and the random part left out when it is 00:00:00.
-    std::wstring format_time() const;
+    std::string format_time() const;
 
     // Returns true when the last text read was not understood to its end, so that
     // format_time() gives it back unchanged.
     bool kept_verbatim() const;
 
 private:
-    std::wstring m_verbatim;  // the text last read when it was not understood; else empty
+    std::string m_verbatim;  // the text last read when it was not understood; else empty
 };
 
 }  // namespace Hue

@@ -32,17 +32,17 @@ public:
     explicit Schedule(std::shared_ptr<details::Schedule_Impl> impl);
 
     // The id the bridge lists the schedule under; never changes.
-    std::wstring id() const;
-    std::wstring name() const;
-    std::wstring description() const;
+    std::string id() const;
+    std::string name() const;
+    std::string description() const;
     // The serialised JSON text of the schedule's command; empty when none was read.
-    std::wstring command() const;
+    std::string command() const;
     // The time as read; kind none when the bridge reported none.
     ScheduleTime time() const;
 
-    void set_name(const std::wstring& name);
-    void set_description(const std::wstring& description);
-    void set_command(const std::wstring& command);
+    void set_name(const std::string& name);
+    void set_description(const std::string& description);
+    void set_command(const std::string& command);
     void set_time(const ScheduleTime& time);
 
     // Sends GET {id} and reads the reply into the schedule; keys the reply
@@ -83,7 +83,7 @@ public:
     // Sends DELETE {id}, whether or not the collection holds that id, and
     // completes when the bridge has confirmed it. The collection is not
     // changed. Fails as Schedule::save() does.
-    pplx::task<void> remove(const std::wstring& id) const;
+    pplx::task<void> remove(const std::string& id) const;
 };
 
 }  // namespace Hue

@@ -21,13 +21,13 @@ public:
     // REQUIRES: impl is not null.
     explicit Sensor(std::shared_ptr<details::Sensor_Impl> impl);
 
-    std::wstring id() const;
-    std::wstring name() const;
-    std::wstring type() const;
-    std::wstring modelid() const;
+    std::string id() const;
+    std::string name() const;
+    std::string type() const;
+    std::string modelid() const;
     // The reported value as JSON text: a string keeps its quotation marks.
-    std::wstring manufacturername() const;
-    std::wstring swversion() const;
+    std::string manufacturername() const;
+    std::string swversion() const;
 
 private:
     std::shared_ptr<details::Sensor_Impl> m_impl;  // never null

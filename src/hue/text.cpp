@@ -1,23 +1,37 @@
 #include "hue/text.hpp"
 
-#include <stdexcept>
-
 #include <boost/locale/encoding_utf.hpp>
 
 namespace Hue {
+namespace {
 
-namespace conv = boost::locale::conv;
+bool continues(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
-std::string to_utf8(const std::wstring& text) { return conv::utf_to_utf<char>(text); }
+}  // namespace
 
-std::wstring to_wide(const std::string& text) { return conv::utf_to_utf<wchar_t>(text); }
-
-std::wstring to_wide_strict(const std::string& text) {
+bool is_valid_utf8(std::string_view text) {
+    namespace conv = boost::locale::conv;
     try {
-        return conv::utf_to_utf<wchar_t>(text, conv::stop);
+        conv::utf_to_utf<char32_t>(text.data(), text.data() + text.size(), conv::stop);
+        return true;
     } catch (const conv::conversion_error&) {
-        throw std::range_error("invalid UTF-8");
+        return false;
     }
+}
+
+std::size_t code_points(std::string_view text) {
+    std::size_t count = 0;
+    for (char c : text) count += continues(c) ? 0 : 1;
+    return count;
+}
+
+std::size_t code_point_prefix(std::string_view text, std::size_t count) {
+    std::size_t seen = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (continues(text[i])) continue;
+        if (seen++ == count) return i;
+    }
+    return text.size();
 }
 
 }  // namespace Hue

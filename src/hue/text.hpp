@@ -1,21 +1,24 @@
 #ifndef GLOWRIG_HUE_TEXT_HPP_
 #define GLOWRIG_HUE_TEXT_HPP_
 
-#include <string>
+#include <cstddef>
+#include <string_view>
 
 namespace Hue {
 
-// Program text is wide (one wchar_t per character); the REST library, the
-// network and the console speak UTF-8. These are the only conversions.
+// Program text is UTF-8 in std::string, the REST library's own string type.
 
-// Returns the UTF-8 form of `text`. Characters that cannot be encoded are skipped.
-std::string to_utf8(const std::wstring& text);
+// Returns true when `text` is well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing above U+10FFFF).
+bool is_valid_utf8(std::string_view text);
 
-// Returns the wide form of UTF-8 `text`. Invalid sequences are skipped.
-std::wstring to_wide(const std::string& text);
+// Returns the number of code points in UTF-8 `text`: every byte that does not
+// continue a sequence counts as one. Used where the output lines up columns.
+std::size_t code_points(std::string_view text);
 
-// As to_wide, but throws std::range_error when `text` is not valid UTF-8.
-std::wstring to_wide_strict(const std::string& text);
+// Returns the number of bytes of the first `count` code points of `text`
+// (all of it when it holds fewer).
+std::size_t code_point_prefix(std::string_view text, std::size_t count);
 
 }  // namespace Hue
 

@@ -1,6 +1,6 @@
 #include "cli/identity.hpp"
 
-#include <cwchar>
+#include <cstring>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
@@ -8,27 +8,15 @@
 namespace cli {
 namespace {
 
-// Name sources that report fixed names the way the platform calls do.
-NameSources fixed_names(const std::wstring& computer, const std::wstring& user) {
-    NameSources sources;
-    sources.computer_name = [computer](wchar_t* buffer, std::size_t capacity, std::size_t* length) {
-        if (computer.size() + 1 > capacity) return false;
-        std::wcscpy(buffer, computer.c_str());
-        *length = computer.size();
-        return true;
-    };
-    sources.user_name = [user](wchar_t* buffer, std::size_t capacity, std::size_t* count) {
-        if (user.size() + 1 > capacity) return false;
-        std::wcscpy(buffer, user.c_str());
-        *count = user.size() + 1;
-        return true;
-    };
-    return sources;
+// Name sources that report fixed names.
+NameSources fixed_names(const std::string& computer, const std::string& user) {
+    return NameSources{[computer] { return std::optional<std::string>(computer); },
+                       [user] { return std::optional<std::string>(user); }};
 }
 
 NameSources failing(bool computer_fails) {
-    NameSources sources = fixed_names(L"host", L"user");
-    auto fail = [](wchar_t*, std::size_t, std::size_t*) { return false; };
+    NameSources sources = fixed_names("host", "user");
+    auto fail = [] { return std::optional<std::string>(); };
     if (computer_fails) {
         sources.computer_name = fail;
     } else {
@@ -39,29 +27,34 @@ NameSources failing(bool computer_fails) {
 
 TEST(MakeUserId, PadsCutsOrKeepsTheJoinedNames) {
     struct Case {
-        const wchar_t* computer;
-        const wchar_t* user;
-        const wchar_t* expected;
+        const char* computer;
+        const char* user;
+        const char* expected;
     } cases[] = {
-        {L"abcd", L"xyz", L"abcdxyzWWW"},
-        {L"", L"", L"WWWWWWWWWW"},
-        {L"hostA", L"user5", L"hostAuser5"},
-        {L"computer-name15", L"a-user-name-of-thirty-chars-30",
-         L"computer-name15a-user-name-of-thirty-cha"},
-        {L"Mixed\u00e9Host", L"Root", L"Mixed\u00e9HostRoot"},
+        {"abcd", "xyz", "abcdxyzWWW"},
+        {"", "", "WWWWWWWWWW"},
+        {"hostA", "user5", "hostAuser5"},
+        {"computer-name15", "a-user-name-of-thirty-chars-30",
+         "computer-name15a-user-name-of-thirty-cha"},
+        {"Mixed\u00e9Host", "Root", "Mixed\u00e9HostRoot"},
+        // The cut counts characters, not bytes, and never splits one.
+        {"\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9",
+         "0123456789012345678901234567890123",
+         "\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e901234567890123456789012345678"
+         "9"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "computer length " << std::wcslen(c.computer));
-        EXPECT_EQ(std::wstring(c.expected), make_user_id(fixed_names(c.computer, c.user)));
+        SCOPED_TRACE(testing::Message() << "computer length " << std::strlen(c.computer));
+        EXPECT_EQ(std::string(c.expected), make_user_id(fixed_names(c.computer, c.user)));
     }
 }
 
 TEST(MakeUserId, UserNameGetsWhatTheComputerNameLeaves) {
     // 200 + 71 characters plus the terminator fill the 272-character buffer exactly;
     // one more character no longer fits.
-    const std::wstring computer(200, L'c');
-    EXPECT_EQ(computer.substr(0, 40), make_user_id(fixed_names(computer, std::wstring(71, L'u'))));
-    EXPECT_THROW(make_user_id(fixed_names(computer, std::wstring(72, L'u'))), std::runtime_error);
+    const std::string computer(200, 'c');
+    EXPECT_EQ(computer.substr(0, 40), make_user_id(fixed_names(computer, std::string(71, 'u'))));
+    EXPECT_THROW(make_user_id(fixed_names(computer, std::string(72, 'u'))), std::runtime_error);
 }
 
 TEST(MakeUserId, ReportsWhichNameFailed) {
@@ -80,7 +73,7 @@ TEST(MakeUserId, ReportsWhichNameFailed) {
 }
 
 TEST(MakeUserId, SystemSourcesGiveAnIdOfTenToFortyCharacters) {
-    const std::wstring id = make_user_id();
+    const std::string id = make_user_id();
     EXPECT_GE(id.size(), 10u);
     EXPECT_LE(id.size(), 40u);
 }

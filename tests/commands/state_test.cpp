@@ -80,7 +80,7 @@ TEST_F(StateCommand, ReadsAndPrintsALargeBridge) {
         for (int i = 1; i <= count; ++i) state[key][std::to_string(i)] = value::parse(json);
     };
     add("lights", 60,
-        R"({"name":"L","modelid":"M","swversion":"1","state":{"on":true,"bri":1,"colormode":"ct","ct":300}})");
+        R"({"name":"","modelid":"M","swversion":"1","state":{"on":true,"bri":1,"colormode":"ct","ct":300}})");
     add("groups", 60, R"({"name":"G","lights":["1","2"],"action":{"on":true}})");
     add("schedules", 100, R"({"name":"S","description":"D","time":"PT00:01:00","command":{}})");
     add("scenes", 200, R"({"name":"Sc","lights":["1"],"active":false})");

@@ -34,18 +34,18 @@ TEST(DeviceDescriptionReading, ReadsEveryField) {
     ASSERT_TRUE(device);
     EXPECT_TRUE(device->IsRootDevice);
     EXPECT_FALSE(device->HasChildren);
-    EXPECT_EQ(L"uuid:5e1c0000-0000-4000-8000-0200aa0a1b2c", device->UniqueDeviceName);
-    EXPECT_EQ(L"Den hue bridge (192.168.1.2)", device->FriendlyName);
-    EXPECT_EQ(L"urn:schemas-upnp-org:device:Basic:1", device->Type);
-    EXPECT_EQ(L"http://192.168.1.2:80/index.html", device->PresentationURL);
-    EXPECT_EQ(L"A Philips maker", device->ManufacturerName);
-    EXPECT_EQ(L"http://www.example.com/", device->ManufacturerURL);
-    EXPECT_EQ(L"bridge 2012", device->ModelName);
-    EXPECT_EQ(L"929000226503", device->ModelNumber);
-    EXPECT_EQ(L"Bridge & lights <1>", device->Description);
-    EXPECT_EQ(L"http://www.example.com/model", device->ModelURL);
-    EXPECT_EQ(L"", device->UPC);
-    EXPECT_EQ(L"0200aa0a1b2c", device->SerialNumber);
+    EXPECT_EQ("uuid:5e1c0000-0000-4000-8000-0200aa0a1b2c", device->UniqueDeviceName);
+    EXPECT_EQ("Den hue bridge (192.168.1.2)", device->FriendlyName);
+    EXPECT_EQ("urn:schemas-upnp-org:device:Basic:1", device->Type);
+    EXPECT_EQ("http://192.168.1.2:80/index.html", device->PresentationURL);
+    EXPECT_EQ("A Philips maker", device->ManufacturerName);
+    EXPECT_EQ("http://www.example.com/", device->ManufacturerURL);
+    EXPECT_EQ("bridge 2012", device->ModelName);
+    EXPECT_EQ("929000226503", device->ModelNumber);
+    EXPECT_EQ("Bridge & lights <1>", device->Description);
+    EXPECT_EQ("http://www.example.com/model", device->ModelURL);
+    EXPECT_EQ("", device->UPC);
+    EXPECT_EQ("0200aa0a1b2c", device->SerialNumber);
 }
 
 TEST(DeviceDescriptionReading, MissingFieldsStayEmptyAndTextsKeepTheirBlanks) {
@@ -53,11 +53,11 @@ TEST(DeviceDescriptionReading, MissingFieldsStayEmptyAndTextsKeepTheirBlanks) {
         "<root xmlns=\"urn:schemas-upnp-org:device-1-0\"><device>"
         "<friendlyName> Lamp \xc3\xa9 </friendlyName><UPC>0123</UPC></device></root>");
     ASSERT_TRUE(device);
-    EXPECT_EQ(L" Lamp \u00e9 ", device->FriendlyName);
-    EXPECT_EQ(L"0123", device->UPC);
-    EXPECT_EQ(L"", device->SerialNumber);
-    EXPECT_EQ(L"", device->ModelNumber);
-    EXPECT_EQ(L"", device->PresentationURL);
+    EXPECT_EQ(" Lamp \u00e9 ", device->FriendlyName);
+    EXPECT_EQ("0123", device->UPC);
+    EXPECT_EQ("", device->SerialNumber);
+    EXPECT_EQ("", device->ModelNumber);
+    EXPECT_EQ("", device->PresentationURL);
     EXPECT_TRUE(device->IsRootDevice);
 }
 
@@ -76,7 +76,7 @@ TEST(DeviceDescriptionReading, HasChildrenOnlyWhenTheDeviceListHoldsADevice) {
             read(std::string("<root><device><UDN>uuid:r</UDN>") + c.inner + "</device></root>");
         ASSERT_TRUE(device);
         EXPECT_EQ(c.children, device->HasChildren);
-        EXPECT_EQ(L"uuid:r", device->UniqueDeviceName);  // the root's, not the child's
+        EXPECT_EQ("uuid:r", device->UniqueDeviceName);  // the root's, not the child's
     }
 }
 
@@ -84,16 +84,16 @@ TEST(DeviceDescriptionReading, ResolvesThePresentationUrl) {
     struct Case {
         const char* url_base;
         const char* presentation;
-        const wchar_t* expected;
+        const char* expected;
     } cases[] = {
-        {"", "index.html", L"http://192.168.1.2:80/index.html"},
-        {"", "/ui/index.html", L"http://192.168.1.2:80/ui/index.html"},
-        {"http://192.168.1.9:8080/base/", "index.html", L"http://192.168.1.9:8080/base/index.html"},
-        {"not a url", "index.html", L"http://192.168.1.2:80/index.html"},
-        {"", "http://192.168.1.7/", L"http://192.168.1.7/"},
-        {"http://192.168.1.9/", "http://192.168.1.7/", L"http://192.168.1.7/"},
-        {"", "  http://192.168.1.7/ \n", L"http://192.168.1.7/"},
-        {"", "", L""},
+        {"", "index.html", "http://192.168.1.2:80/index.html"},
+        {"", "/ui/index.html", "http://192.168.1.2:80/ui/index.html"},
+        {"http://192.168.1.9:8080/base/", "index.html", "http://192.168.1.9:8080/base/index.html"},
+        {"not a url", "index.html", "http://192.168.1.2:80/index.html"},
+        {"", "http://192.168.1.7/", "http://192.168.1.7/"},
+        {"http://192.168.1.9/", "http://192.168.1.7/", "http://192.168.1.7/"},
+        {"", "  http://192.168.1.7/ \n", "http://192.168.1.7/"},
+        {"", "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.url_base) + " | " + c.presentation);
@@ -111,14 +111,14 @@ TEST(DeviceDescriptionReading, AcceptsPrefixedNamesAndUtf16) {
         "<u:root xmlns:u=\"urn:schemas-upnp-org:device-1-0\"><u:device>"
         "<u:serialNumber>42</u:serialNumber></u:device></u:root>");
     ASSERT_TRUE(device);
-    EXPECT_EQ(L"42", device->SerialNumber);
+    EXPECT_EQ("42", device->SerialNumber);
 
     const std::string ascii = "<root><device><serialNumber>7</serialNumber></device></root>";
     std::string utf16 = "\xff\xfe";  // little-endian byte order mark
     for (char c : ascii) utf16 += std::string{c, '\0'};
     device = read(utf16);
     ASSERT_TRUE(device);
-    EXPECT_EQ(L"7", device->SerialNumber);
+    EXPECT_EQ("7", device->SerialNumber);
 }
 
 TEST(DeviceDescriptionReading, RefusesDocumentsWithoutARootDevice) {
@@ -144,7 +144,7 @@ TEST(DeviceDescriptionReading, DoesNotExpandDocumentTypeEntities) {
         "<!DOCTYPE root [<!ENTITY e \"expanded\">]>"
         "<root><device><friendlyName>&e;</friendlyName></device></root>");
     if (device) {
-        EXPECT_EQ(std::wstring::npos, device->FriendlyName.find(L"expanded"));
+        EXPECT_EQ(std::string::npos, device->FriendlyName.find("expanded"));
     }
 }
 

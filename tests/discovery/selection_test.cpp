@@ -18,7 +18,7 @@ namespace {
 namespace po = boost::program_options;
 using Bridges = std::vector<Hue::Bridge>;
 
-const web::web_proxy kProxy(web::web_proxy::use_auto_discovery);
+const Hue::ClientConfig kProxy;
 
 // One bridge behind the portal (at the simulator's own address) and, when
 // `ssdp` is set, the same bridge answering the SSDP search.
@@ -57,7 +57,7 @@ protected:
         for (const auto& [key, value] : m_env) setenv(key.c_str(), value.c_str(), 1);
     }
 
-    static po::variables_map options_with_bridge(const std::wstring& value) {
+    static po::variables_map options_with_bridge(const std::string& value) {
         po::variables_map vm;
         vm.insert({"bridge", po::variable_value(boost::any(value), false)});
         return vm;
@@ -106,10 +106,10 @@ TEST_F(DiscoveryTest, PortalRepliesBecomeBridgesInOrder) {
         const Bridges bridges = find_portal_bridges(kProxy).get();
         ASSERT_EQ(c.count, bridges.size());
         if (c.count == 2) {
-            EXPECT_EQ(L"a", bridges[0].id());
-            EXPECT_EQ(L"10.0.0.2", bridges[0].ip());
-            EXPECT_EQ(L"m1", bridges[0].mac());
-            EXPECT_EQ(L"b", bridges[1].id());
+            EXPECT_EQ("a", bridges[0].id());
+            EXPECT_EQ("10.0.0.2", bridges[0].ip());
+            EXPECT_EQ("m1", bridges[0].mac());
+            EXPECT_EQ("b", bridges[1].id());
         }
     }
     EXPECT_EQ("GET /api/nupnp", request_lines().back());
@@ -117,37 +117,36 @@ TEST_F(DiscoveryTest, PortalRepliesBecomeBridgesInOrder) {
 
 TEST_F(DiscoveryTest, AnAddressNeedsNoDiscovery) {
     start_discovery(kOneBridge, false);
-    for (const wchar_t* address : {L"192.0.2.10", L"::1"}) {
+    for (const char* address : {"192.0.2.10", "::1"}) {
         const Hue::Bridge bridge = select_bridge(options_with_bridge(address), kProxy).get();
         EXPECT_EQ(address, bridge.ip());
-        EXPECT_EQ(L"", bridge.id());
-        EXPECT_EQ(L"", bridge.mac());
+        EXPECT_EQ("", bridge.id());
+        EXPECT_EQ("", bridge.mac());
     }
     EXPECT_TRUE(request_lines().empty());
 }
 
 TEST_F(DiscoveryTest, SelectsByIdExactlyOrTheOnlyBridge) {
     start_discovery(kOneBridge, false);
-    EXPECT_EQ(L"portal-id", select_bridge(po::variables_map(), kProxy).get().id());
-    EXPECT_EQ(L"portal-id", select_bridge(options_with_bridge(L"portal-id"), kProxy).get().id());
+    EXPECT_EQ("portal-id", select_bridge(po::variables_map(), kProxy).get().id());
+    EXPECT_EQ("portal-id", select_bridge(options_with_bridge("portal-id"), kProxy).get().id());
     EXPECT_EQ("Invalid bridge identifier.",
-              failure_of(select_bridge(options_with_bridge(L"PORTAL-ID"), kProxy)));
+              failure_of(select_bridge(options_with_bridge("PORTAL-ID"), kProxy)));
     EXPECT_EQ("Invalid bridge identifier.",
-              failure_of(select_bridge(options_with_bridge(L"bridge.local"), kProxy)));
+              failure_of(select_bridge(options_with_bridge("bridge.local"), kProxy)));
 }
 
 TEST_F(DiscoveryTest, OneBridgeFoundTwiceAtOneAddressIsThePortalEntry) {
     start_discovery(kOneBridge, true);
     const Bridges bridges = find_bridges(kProxy).get();
     ASSERT_EQ(2u, bridges.size());
-    EXPECT_EQ(L"upnp-serial", bridges[1].id());
-    EXPECT_EQ(Hue::to_wide(ip()), bridges[1].ip());
-    EXPECT_EQ(L"", bridges[1].mac());
+    EXPECT_EQ("upnp-serial", bridges[1].id());
+    EXPECT_EQ(ip(), bridges[1].ip());
+    EXPECT_EQ("", bridges[1].mac());
     const Hue::Bridge chosen = select_bridge(po::variables_map(), kProxy).get();
-    EXPECT_EQ(L"portal-id", chosen.id());
-    EXPECT_EQ(L"02:00:aa:aa:bb:cc", chosen.mac());
-    EXPECT_EQ(L"upnp-serial",
-              select_bridge(options_with_bridge(L"upnp-serial"), kProxy).get().id());
+    EXPECT_EQ("portal-id", chosen.id());
+    EXPECT_EQ("02:00:aa:aa:bb:cc", chosen.mac());
+    EXPECT_EQ("upnp-serial", select_bridge(options_with_bridge("upnp-serial"), kProxy).get().id());
 }
 
 TEST_F(DiscoveryTest, NoBridgeOrSeveralBridgesFailTheSelection) {
@@ -157,7 +156,7 @@ TEST_F(DiscoveryTest, NoBridgeOrSeveralBridgesFailTheSelection) {
                                   {"id":"b","internalipaddress":"10.0.0.3","macaddress":""}]})",
                     false);
     EXPECT_EQ("Unable to identify bridge.", failure_of(select_bridge(po::variables_map(), kProxy)));
-    EXPECT_EQ(L"10.0.0.3", select_bridge(options_with_bridge(L"b"), kProxy).get().ip());
+    EXPECT_EQ("10.0.0.3", select_bridge(options_with_bridge("b"), kProxy).get().ip());
 }
 
 TEST_F(DiscoveryTest, CommandsReportAFailedSelection) {
@@ -193,7 +192,7 @@ TEST_F(DiscoveryTest, AFailingSourceLeavesTheOtherOnesBridges) {
     bridge().set_fault("GET", "/api/nupnp", down);
     const Bridges bridges = find_bridges(kProxy).get();
     ASSERT_EQ(1u, bridges.size());
-    EXPECT_EQ(L"upnp-serial", bridges[0].id());
+    EXPECT_EQ("upnp-serial", bridges[0].id());
 
     // Both sources failing report the portal's failure.
     setenv("GLOWRIG_SSDP", "127.0.0.9:bad", 1);

@@ -42,19 +42,19 @@ class RecordingCallback : public DeviceFinderCallback {
 public:
     void device_added(const Device& device) override {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_events.push_back(L"added " + device.SerialNumber);
+        m_events.push_back("added " + device.SerialNumber);
         m_thread = std::this_thread::get_id();
     }
-    void device_removed(const std::wstring& name) override {
+    void device_removed(const std::string& name) override {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_events.push_back(L"removed " + name);
+        m_events.push_back("removed " + name);
     }
     void search_complete() override {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_events.push_back(L"complete");
+        m_events.push_back("complete");
         m_thread = std::this_thread::get_id();
     }
-    std::vector<std::wstring> events() const {
+    std::vector<std::string> events() const {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_events;
     }
@@ -65,7 +65,7 @@ public:
 
 private:
     mutable std::mutex m_mutex;
-    std::vector<std::wstring> m_events;
+    std::vector<std::string> m_events;
     std::thread::id m_thread;
 };
 
@@ -126,8 +126,8 @@ protected:
         return future.get();
     }
 
-    static std::multiset<std::wstring> serials(const std::vector<Device>& devices) {
-        std::multiset<std::wstring> out;
+    static std::multiset<std::string> serials(const std::vector<Device>& devices) {
+        std::multiset<std::string> out;
         for (const auto& d : devices) out.insert(d.SerialNumber);
         return out;
     }
@@ -141,13 +141,13 @@ TEST_F(SsdpFinderTest, FindsEveryAnsweringDeviceThroughTheEnvironment) {
     ScopedEnv address("GLOWRIG_SSDP", r.endpoint());
     ScopedEnv window("GLOWRIG_SSDP_WINDOW_MS", "300");
     const auto devices = get_within(find_upnp_devices(), milliseconds(3000));
-    EXPECT_EQ((std::multiset<std::wstring>{L"aaa", L"bbb"}), serials(devices));
+    EXPECT_EQ((std::multiset<std::string>{"aaa", "bbb"}), serials(devices));
     for (const auto& d : devices) {
         EXPECT_TRUE(d.IsRootDevice);
-        EXPECT_EQ(L"Den hue bridge (" + d.SerialNumber + L")", d.FriendlyName);
-        EXPECT_EQ(Hue::to_wide(m_http.url("/index.html")), d.PresentationURL);
+        EXPECT_EQ("Den hue bridge (" + d.SerialNumber + ")", d.FriendlyName);
+        EXPECT_EQ(m_http.url("/index.html"), d.PresentationURL);
         EXPECT_TRUE(is_bridge(d));
-        EXPECT_EQ(L"127.0.0.1", presentation_host(d));
+        EXPECT_EQ("127.0.0.1", presentation_host(d));
     }
     EXPECT_EQ(2u, r.searches());               // sent twice
     EXPECT_EQ(1u, m_http.requests("/a.xml"));  // fetched once, though announced twice
@@ -193,7 +193,7 @@ TEST_F(SsdpFinderTest, BadRepliesAndDescriptionsAreSkipped) {
     settings.description_cap = 16 * 1024;
     const auto start = Clock::now();
     const auto devices = get_within(find_upnp_devices(settings), milliseconds(3000));
-    EXPECT_EQ((std::multiset<std::wstring>{L"good"}), serials(devices));
+    EXPECT_EQ((std::multiset<std::string>{"good"}), serials(devices));
     EXPECT_LT(Clock::now() - start, settings.window + settings.fetch_timeout + milliseconds(1000));
     EXPECT_EQ(1u, m_http.requests("/hang.xml"));
 }
@@ -209,7 +209,7 @@ TEST_F(SsdpFinderTest, SearchCompleteComesOnceAfterTheDevicesOnTheFindersThread)
         std::this_thread::sleep_for(kWindow + milliseconds(400));
         finder.cancel_async_find(find);
     }
-    EXPECT_EQ((std::vector<std::wstring>{L"added aaa", L"complete"}), callback->events());
+    EXPECT_EQ((std::vector<std::string>{"added aaa", "complete"}), callback->events());
     EXPECT_NE(std::this_thread::get_id(), callback->thread());
     EXPECT_EQ(2u, r.searches());
 }
@@ -251,20 +251,19 @@ TEST_F(SsdpFinderTest, ManyConcurrentSearchesLoseAndDuplicateNothing) {
     for (int i = 0; i < 20; ++i) {
         SCOPED_TRACE(i);
         const auto devices = get_within(searches[i], milliseconds(5000));
-        EXPECT_EQ((std::multiset<std::wstring>{Hue::to_wide(std::to_string(i)), L"shared"}),
-                  serials(devices));
+        EXPECT_EQ((std::multiset<std::string>{std::to_string(i), "shared"}), serials(devices));
     }
 }
 
 TEST_F(SsdpFinderTest, OneBurstOfManyRepliesLosesNothing) {
     std::vector<std::string> locations;
-    std::multiset<std::wstring> expected;
+    std::multiset<std::string> expected;
     for (int i = 0; i < 40; ++i) {
         const int device = i % 25;  // fifteen locations come twice
         locations.push_back(m_http.url("/b" + std::to_string(device) + ".xml"));
         if (i < 25) {
             serve_device("/b" + std::to_string(device) + ".xml", "b" + std::to_string(device));
-            expected.insert(Hue::to_wide("b" + std::to_string(device)));
+            expected.insert(("b" + std::to_string(device)));
         }
     }
     auto& r = responder(locations);

@@ -8,25 +8,25 @@ namespace {
 
 TEST(BridgeRules, MatchesOnNamesOrOnTheExactModelNumber) {
     struct Case {
-        const wchar_t* friendly;
-        const wchar_t* manufacturer;
-        const wchar_t* model;
+        const char* friendly;
+        const char* manufacturer;
+        const char* model;
         bool bridge;
     } cases[] = {
-        {L"Den hue bridge (10.0.0.2)", L"A Philips maker", L"", true},
-        {L"my hue bridge", L"A Philips maker", L"XB-200", true},
-        {L"Den hue bridge (10.0.0.2)", L"Philips", L"", false},          // no blanks around
-        {L"Den hue bridge (10.0.0.2)", L"A Philips", L"", false},        // no trailing blank
-        {L"Den Hue bridge (10.0.0.2)", L"A Philips maker", L"", false},  // case
-        {L"Den hue", L"A Philips maker", L"", false},                    // no blank after
-        {L"hue bridge", L"A Philips maker", L"", false},                 // no blank before
-        {L"hue bridge", L"A Philips maker", L"929000226503", true},
-        {L"", L"", L"929000226503", true},
-        {L"", L"", L"929000226503 ", false},
-        {L"", L"", L" 929000226503", false},
-        {L"", L"", L"9290002265030", false},
-        {L"Den hue bridge (10.0.0.2)", L"", L"", false},
-        {L"Living room TV", L"Some Maker Inc", L"X1", false},
+        {"Den hue bridge (10.0.0.2)", "A Philips maker", "", true},
+        {"my hue bridge", "A Philips maker", "XB-200", true},
+        {"Den hue bridge (10.0.0.2)", "Philips", "", false},          // no blanks around
+        {"Den hue bridge (10.0.0.2)", "A Philips", "", false},        // no trailing blank
+        {"Den Hue bridge (10.0.0.2)", "A Philips maker", "", false},  // case
+        {"Den hue", "A Philips maker", "", false},                    // no blank after
+        {"hue bridge", "A Philips maker", "", false},                 // no blank before
+        {"hue bridge", "A Philips maker", "929000226503", true},
+        {"", "", "929000226503", true},
+        {"", "", "929000226503 ", false},
+        {"", "", " 929000226503", false},
+        {"", "", "9290002265030", false},
+        {"Den hue bridge (10.0.0.2)", "", "", false},
+        {"Living room TV", "Some Maker Inc", "X1", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message()
@@ -41,14 +41,14 @@ TEST(BridgeRules, MatchesOnNamesOrOnTheExactModelNumber) {
 
 TEST(PresentationHost, IsTheHostAlone) {
     struct Case {
-        const wchar_t* url;
-        const wchar_t* host;
+        const char* url;
+        const char* host;
     } cases[] = {
-        {L"http://192.168.1.2:80/", L"192.168.1.2"},
-        {L"http://192.168.1.2/index.html", L"192.168.1.2"},
-        {L"https://10.1.2.3:8443/a/b?c=d", L"10.1.2.3"},
-        {L"index.html", L""},
-        {L"", L""},
+        {"http://192.168.1.2:80/", "192.168.1.2"},
+        {"http://192.168.1.2/index.html", "192.168.1.2"},
+        {"https://10.1.2.3:8443/a/b?c=d", "10.1.2.3"},
+        {"index.html", ""},
+        {"", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.url);
@@ -60,7 +60,7 @@ TEST(PresentationHost, IsTheHostAlone) {
 
 TEST(PresentationHost, InvalidUrlThrowsTheUriError) {
     Device device;
-    device.PresentationURL = L"http://192.168.1.2:80/a b";
+    device.PresentationURL = "http://192.168.1.2:80/a b";
     EXPECT_THROW(presentation_host(device), web::uri_exception);
 }
 
@@ -68,12 +68,12 @@ TEST(UPnPDeviceFinderCallback, KeepsDevicesInOrderAndCompletesOnce) {
     pplx::task_completion_event<void> completion;
     UPnPDeviceFinderCallback callback(completion);
     Device first;
-    first.SerialNumber = L"1";
+    first.SerialNumber = "1";
     Device second;
-    second.SerialNumber = L"2";
+    second.SerialNumber = "2";
     callback.device_added(first);
     callback.device_added(second);
-    callback.device_removed(L"uuid:1");
+    callback.device_removed("uuid:1");
     const pplx::task<void> done = pplx::create_task(completion);
     EXPECT_FALSE(done.is_done());
     callback.search_complete();
@@ -81,8 +81,8 @@ TEST(UPnPDeviceFinderCallback, KeepsDevicesInOrderAndCompletesOnce) {
     EXPECT_TRUE(done.is_done());
     const auto devices = callback.devices();
     ASSERT_EQ(2u, devices.size());
-    EXPECT_EQ(L"1", devices[0].SerialNumber);
-    EXPECT_EQ(L"2", devices[1].SerialNumber);
+    EXPECT_EQ("1", devices[0].SerialNumber);
+    EXPECT_EQ("2", devices[1].SerialNumber);
 }
 
 }  // namespace

@@ -66,10 +66,9 @@ std::string command_text(const std::vector<std::string>& args) {
     std::string text = "glowrig";
     for (const auto& arg : args) {
         text += " ";
-        try {
-            Hue::to_wide_strict(arg);
+        if (Hue::is_valid_utf8(arg)) {
             text += arg;
-        } catch (const std::exception&) {
+        } else {
             // Bytes that are not UTF-8 are shown as \xNN.
             for (unsigned char c : arg) {
                 static const char kDigits[] = "0123456789abcdef";

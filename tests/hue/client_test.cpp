@@ -13,53 +13,52 @@ namespace {
 
 using web::json::value;
 
-const web::web_proxy kProxy(web::web_proxy::use_auto_discovery);
+const Hue::ClientConfig kProxy;
 
 TEST(BridgeUrls, ResourceClientsFollowTheUserAndResource) {
-    const Bridge bridge(L"", L"192.0.2.7", L"");
-    const AppIdentity identity{L"glowrig", L"hostroot"};
+    const Bridge bridge("", "192.0.2.7", "");
+    const AppIdentity identity{"glowrig", "hostroot"};
     EXPECT_EQ("http://192.0.2.7/api/hostroot/lights",
-              bridge.make_client(identity, L"lights", kProxy).base_uri().to_string());
+              bridge.make_client(identity, "lights", kProxy).base_uri().to_string());
     EXPECT_EQ("http://192.0.2.7/api/hostroot",
-              bridge.make_client(identity, L"", kProxy).base_uri().to_string());
+              bridge.make_client(identity, "", kProxy).base_uri().to_string());
     EXPECT_EQ(
         "http://192.0.2.7/api",
-        bridge.make_client(identity, L"config", kProxy).with_path(L"api").base_uri().to_string());
-    EXPECT_EQ(
-        "http://[::1]/api/hostroot/config",
-        Bridge(L"", L"::1", L"").make_client(identity, L"config", kProxy).base_uri().to_string());
+        bridge.make_client(identity, "config", kProxy).with_path("api").base_uri().to_string());
+    EXPECT_EQ("http://[::1]/api/hostroot/config",
+              Bridge("", "::1", "").make_client(identity, "config", kProxy).base_uri().to_string());
 }
 
 TEST(BridgeValue, DefaultAndCopiesShareOneRecord) {
     const Bridge empty;
-    EXPECT_EQ(L"", empty.id());
-    EXPECT_EQ(L"", empty.ip());
-    EXPECT_EQ(L"", empty.mac());
-    const Bridge one(L"id1", L"10.0.0.2", L"00:17");
+    EXPECT_EQ("", empty.id());
+    EXPECT_EQ("", empty.ip());
+    EXPECT_EQ("", empty.mac());
+    const Bridge one("id1", "10.0.0.2", "00:17");
     const Bridge copy = one;
-    EXPECT_EQ(L"id1", copy.id());
-    EXPECT_EQ(L"10.0.0.2", copy.ip());
-    EXPECT_EQ(L"00:17", copy.mac());
+    EXPECT_EQ("id1", copy.id());
+    EXPECT_EQ("10.0.0.2", copy.ip());
+    EXPECT_EQ("00:17", copy.mac());
 }
 
 TEST(PathSegment, EncodesEverythingThatCouldLeaveTheSegment) {
     const struct {
-        const wchar_t* id;
-        const wchar_t* segment;
+        const char* id;
+        const char* segment;
     } cases[] = {
-        {L"3", L"3"},
-        {L"abc-_.~XYZ", L"abc-_.~XYZ"},
-        {L"1/../../config", L"1%2F..%2F..%2Fconfig"},
-        {L"a?b#c%d e", L"a%3Fb%23c%25d%20e"},
-        {L".", L"%2E"},
-        {L"..", L"%2E%2E"},
-        {L"...", L"..."},
-        {L"caf\u00e9", L"caf%C3%A9"},
-        {L"", L""},
+        {"3", "3"},
+        {"abc-_.~XYZ", "abc-_.~XYZ"},
+        {"1/../../config", "1%2F..%2F..%2Fconfig"},
+        {"a?b#c%d e", "a%3Fb%23c%25d%20e"},
+        {".", "%2E"},
+        {"..", "%2E%2E"},
+        {"...", "..."},
+        {"caf\u00e9", "caf%C3%A9"},
+        {"", ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(to_utf8(c.id));
-        EXPECT_EQ(std::wstring(c.segment), path_segment(c.id));
+        SCOPED_TRACE(c.id);
+        EXPECT_EQ(std::string(c.segment), path_segment(c.id));
     }
 }
 
@@ -91,8 +90,7 @@ protected:
     void SetUp() override { start(R"({"state":{"lights":{}}})"); }
 
     Client lights() const {
-        return Bridge(L"", to_wide(ip()), L"")
-            .make_client(AppIdentity{L"glowrig", to_wide(user())}, L"lights", kProxy);
+        return Bridge("", ip(), "").make_client(AppIdentity{"glowrig", user()}, "lights", kProxy);
     }
 
     std::string lights_path() const { return "/api/" + user() + "/lights"; }
@@ -152,8 +150,8 @@ TEST_F(ClientTest, RepliesPassWhateverTheirContentType) {
 TEST_F(ClientTest, SendsMethodPathAndJsonBody) {
     value body = value::object();
     body["name"] = value::string("Desk");
-    lights().read(Method::Put, L"new", body).wait();
-    lights().read(Method::Delete, path_segment(L"1/..")).wait();
+    lights().read(Method::Put, "new", body).wait();
+    lights().read(Method::Delete, path_segment("1/..")).wait();
     lights().read(Method::Post).wait();
     const std::vector<std::string> expected = {
         "PUT " + lights_path() + "/new {\"name\":\"Desk\"}",

@@ -34,31 +34,31 @@ TEST_F(ConfigurationParse, ReadsEveryMember) {
                    "name": "glowrig"}}})");
     const ConfigurationStatus& status = m_impl.status();
     EXPECT_EQ(0x01020100u, status.api_version);
-    EXPECT_EQ(L"2.0.12", status.swversion);
-    EXPECT_EQ(L"02:00:aa:1a:2b:3c", status.mac);
+    EXPECT_EQ("2.0.12", status.swversion);
+    EXPECT_EQ("02:00:aa:1a:2b:3c", status.mac);
     EXPECT_EQ(15, status.zigbeechannel);
-    EXPECT_EQ(L"Thu May  1 07:00:00 2014 UTC", commands::utc_text(status.utc));
+    EXPECT_EQ("Thu May  1 07:00:00 2014 UTC", commands::utc_text(status.utc));
     EXPECT_EQ(9, status.localtime.tm_hour);
     ASSERT_EQ(2u, status.whitelist.size());
-    EXPECT_EQ(L"aa", status.whitelist.begin()->first);
-    EXPECT_EQ(L"glowrig", status.whitelist.at(L"aa").name);
-    EXPECT_EQ(L"Wed Apr  2 06:30:00 2014 UTC",
-              commands::utc_text(status.whitelist.at(L"aa").create_date));
+    EXPECT_EQ("aa", status.whitelist.begin()->first);
+    EXPECT_EQ("glowrig", status.whitelist.at("aa").name);
+    EXPECT_EQ("Wed Apr  2 06:30:00 2014 UTC",
+              commands::utc_text(status.whitelist.at("aa").create_date));
 
     const ConfigurationSettings& s = m_impl.settings();
-    EXPECT_EQ(L"Bridge", s.name);
+    EXPECT_EQ("Bridge", s.name);
     EXPECT_EQ("//192.0.2.9:8080/", s.proxy.to_string());
     EXPECT_EQ(2, s.swupdate.updatestate);
-    EXPECT_EQ(L"u", s.swupdate.url);
-    EXPECT_EQ(L"Fixes", s.swupdate.text);
+    EXPECT_EQ("u", s.swupdate.url);
+    EXPECT_EQ("Fixes", s.swupdate.text);
     EXPECT_TRUE(s.swupdate.notify);
     EXPECT_TRUE(s.linkbutton);
-    EXPECT_EQ(L"192.0.2.10", s.ipaddress);
-    EXPECT_EQ(L"255.255.255.0", s.netmask);
-    EXPECT_EQ(L"192.0.2.1", s.gateway);
+    EXPECT_EQ("192.0.2.10", s.ipaddress);
+    EXPECT_EQ("255.255.255.0", s.netmask);
+    EXPECT_EQ("192.0.2.1", s.gateway);
     EXPECT_TRUE(s.dhcp);
     EXPECT_TRUE(s.portalservices);
-    EXPECT_EQ(L"Europe/Berlin", s.timezone);
+    EXPECT_EQ("Europe/Berlin", s.timezone);
     EXPECT_TRUE(m_impl.change_set().is_null());
 }
 
@@ -71,10 +71,10 @@ TEST_F(ConfigurationParse, NonObjectRepliesKeepTheDefaults) {
         const ConfigurationStatus& status = m_impl.status();
         EXPECT_EQ(0x01000000u, status.api_version);
         EXPECT_TRUE(status.whitelist.empty());
-        EXPECT_EQ(L"Thu Jan  1 00:00:00 1970 UTC", commands::utc_text(status.utc));
+        EXPECT_EQ("Thu Jan  1 00:00:00 1970 UTC", commands::utc_text(status.utc));
         EXPECT_EQ(0, status.zigbeechannel);
         EXPECT_EQ("/", m_impl.settings().proxy.to_string());
-        EXPECT_EQ(L"", m_impl.settings().name);
+        EXPECT_EQ("", m_impl.settings().name);
         EXPECT_FALSE(m_impl.settings().dhcp);
     }
 }
@@ -117,24 +117,24 @@ TEST_F(ConfigurationParse, ProxyNeedsAddressAndNonZeroPort) {
 
 TEST_F(ConfigurationParse, DateThatDoesNotMatchIsNoError) {
     parse(R"({"UTC":"none","localtime":"2014-05-01"})");
-    EXPECT_EQ(L"Thu Jan  1 00:00:00 1970 UTC", commands::utc_text(m_impl.status().utc));
+    EXPECT_EQ("Thu Jan  1 00:00:00 1970 UTC", commands::utc_text(m_impl.status().utc));
     EXPECT_EQ(114, m_impl.status().localtime.tm_year);
     EXPECT_EQ(1, m_impl.status().localtime.tm_mday);
     // A whitelist date that does not match also stays at the epoch.
     parse(R"({"whitelist":{"u":{"last use date":"none","create date":"","name":"n"}}})");
-    const WhitelistEntry& entry = m_impl.status().whitelist.at(L"u");
-    EXPECT_EQ(L"Thu Jan  1 00:00:00 1970 UTC", commands::utc_text(entry.last_use_date));
-    EXPECT_EQ(L"Thu Jan  1 00:00:00 1970 UTC", commands::utc_text(entry.create_date));
+    const WhitelistEntry& entry = m_impl.status().whitelist.at("u");
+    EXPECT_EQ("Thu Jan  1 00:00:00 1970 UTC", commands::utc_text(entry.last_use_date));
+    EXPECT_EQ("Thu Jan  1 00:00:00 1970 UTC", commands::utc_text(entry.create_date));
 }
 
 TEST_F(ConfigurationParse, SecondParseReplacesEverything) {
     parse(R"({"name":"old","zigbeechannel":11,"whitelist":{"u1":{"last use date":"",
              "create date":"","name":"n"}}})");
-    m_impl.pending_settings().timezone = L"UTC";
+    m_impl.pending_settings().timezone = "UTC";
     parse(R"({"mac":"m"})");
     EXPECT_TRUE(m_impl.status().whitelist.empty());
     EXPECT_EQ(0, m_impl.status().zigbeechannel);
-    EXPECT_EQ(L"", m_impl.settings().name);
+    EXPECT_EQ("", m_impl.settings().name);
     EXPECT_TRUE(m_impl.change_set().is_null()) << "pending settings are reset by a read";
 }
 
@@ -167,10 +167,10 @@ protected:
 
 TEST_F(ConfigurationChangeSet, SendsOnlyWhatDiffers) {
     ConfigurationSettings& p = m_impl.pending_settings();
-    p.swupdate.url = L"http://192.0.2.1/fw";
-    p.swupdate.text = L"new";
+    p.swupdate.url = "http://192.0.2.1/fw";
+    p.swupdate.text = "new";
     EXPECT_TRUE(m_impl.change_set().is_null()) << "only the update state is ever sent";
-    p.timezone = L"UTC";
+    p.timezone = "UTC";
     EXPECT_EQ(R"({"timezone":"UTC"})", body());
     p.swupdate.updatestate = 3;
     p.swupdate.notify = true;
@@ -179,7 +179,7 @@ TEST_F(ConfigurationChangeSet, SendsOnlyWhatDiffers) {
 
 TEST_F(ConfigurationChangeSet, AddressesGoOnlyWithDhcpSwitchedOff) {
     ConfigurationSettings& p = m_impl.pending_settings();
-    p.ipaddress = L"192.0.2.20";
+    p.ipaddress = "192.0.2.20";
     EXPECT_TRUE(m_impl.change_set().is_null()) << "dhcp unchanged: the address is not sent";
     p.dhcp = false;
     EXPECT_EQ(R"({"dhcp":false,"ipaddress":"192.0.2.20"})", body());

@@ -8,11 +8,11 @@ namespace {
 
 using web::json::value;
 
-const web::web_proxy kProxy(web::web_proxy::use_auto_discovery);
-const AppIdentity kIdentity{L"glowrig", L"hostuser01"};
+const Hue::ClientConfig kProxy;
+const AppIdentity kIdentity{"glowrig", "hostuser01"};
 
 FullState read(const char* text) {
-    return read_full_state(Bridge(L"", L"192.0.2.4", L""), kProxy, kIdentity, value::parse(text));
+    return read_full_state(Bridge("", "192.0.2.4", ""), kProxy, kIdentity, value::parse(text));
 }
 
 const char kRequired[] = R"("config":{},"lights":{},"groups":{},"schedules":{})";
@@ -24,24 +24,24 @@ TEST(FullStateReading, SplitsTheRootAndGivesEachCollectionItsClient) {
         "sensors":{"1":{"name":"Daylight","manufacturername":"maker","swversion":"1"},
                    "lastscan":{"lastscan":"none"}},
         "rules":{"r":{"name":"dusk","conditions":[]}}})");
-    EXPECT_EQ(L"b", std::get<Configuration>(state).settings().name);
-    EXPECT_EQ(L"l", std::get<Lights>(state).begin()->name());
-    EXPECT_EQ(L"g", std::get<Groups>(state).begin()->name());
-    EXPECT_EQ(L"s", std::get<Schedules>(state).begin()->name());
+    EXPECT_EQ("b", std::get<Configuration>(state).settings().name);
+    EXPECT_EQ("l", std::get<Lights>(state).begin()->name());
+    EXPECT_EQ("g", std::get<Groups>(state).begin()->name());
+    EXPECT_EQ("s", std::get<Schedules>(state).begin()->name());
 
     const Scenes& scenes = std::get<Scenes>(state);
     ASSERT_EQ(1u, scenes.size());
-    EXPECT_EQ(L"s1", scenes.begin()->id());
-    EXPECT_EQ((std::vector<std::wstring>{L"1", L"2"}), scenes.begin()->lights());
+    EXPECT_EQ("s1", scenes.begin()->id());
+    EXPECT_EQ((std::vector<std::string>{"1", "2"}), scenes.begin()->lights());
     EXPECT_TRUE(scenes.begin()->active());
     EXPECT_EQ("http://192.0.2.4/api/hostuser01/scenes", scenes.client().base_uri().to_string());
 
     const Sensors& sensors = std::get<Sensors>(state);
     ASSERT_EQ(1u, sensors.size());  // "lastscan" is not a sensor
-    EXPECT_EQ(L"\"maker\"", sensors.begin()->manufacturername());
+    EXPECT_EQ("\"maker\"", sensors.begin()->manufacturername());
     EXPECT_EQ("http://192.0.2.4/api/hostuser01/sensors", sensors.client().base_uri().to_string());
 
-    EXPECT_EQ(L"dusk", std::get<Rules>(state).begin()->name());
+    EXPECT_EQ("dusk", std::get<Rules>(state).begin()->name());
 }
 
 TEST(FullStateReading, OptionalCollectionsMayBeMissing) {

@@ -13,7 +13,7 @@ namespace {
 
 using web::json::value;
 
-// A proxy address that does not form a URI with its port made the whole
+// A client_config address that does not form a URI with its port made the whole
 // configuration read fail with the URI library's error instead of a JSON one.
 TEST(ConfigurationFuzzRegression, ProxyAddressThatFormsNoUriReadsAsNoProxy) {
     const char* const cases[] = {
@@ -26,7 +26,7 @@ TEST(ConfigurationFuzzRegression, ProxyAddressThatFormsNoUriReadsAsNoProxy) {
         details::Configuration_Impl configuration{Client()};
         ASSERT_NO_THROW(configuration.parse(value::parse(json)));
         EXPECT_EQ("/", configuration.settings().proxy.to_string());
-        EXPECT_EQ(L"Bridge", configuration.settings().name);
+        EXPECT_EQ("Bridge", configuration.settings().name);
         EXPECT_TRUE(configuration.change_set().is_null());
     }
 }

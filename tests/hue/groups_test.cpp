@@ -22,7 +22,7 @@ value parse(const char* text) { return value::parse(text); }
 class GroupReading : public ::testing::Test {
 protected:
     std::shared_ptr<details::Group_Impl> impl =
-        std::make_shared<details::Group_Impl>(Client(), L"1");
+        std::make_shared<details::Group_Impl>(Client(), "1");
 };
 
 TEST_F(GroupReading, ActionWithOnlyOnSetsOnlyItsBit) {
@@ -32,8 +32,8 @@ TEST_F(GroupReading, ActionWithOnlyOnSetsOnlyItsBit) {
     EXPECT_TRUE(a.on);
     EXPECT_EQ(0, a.bri);
     EXPECT_EQ(ColorMode::invalid, a.colormode);
-    EXPECT_EQ(L"none", a.effect);
-    EXPECT_EQ((std::vector<std::wstring>{L"1", L"3"}), impl->lights());
+    EXPECT_EQ("none", a.effect);
+    EXPECT_EQ((std::vector<std::string>{"1", "3"}), impl->lights());
 }
 
 TEST_F(GroupReading, EachKeySetsItsPresenceBit) {
@@ -71,7 +71,7 @@ TEST_F(GroupReading, SecondReadClearsMissingBitsButKeepsValues) {
 TEST_F(GroupReading, MemberListIsReplacedOrEmptied) {
     impl->read(parse(R"({"lights":["1","2"]})"));
     impl->read(parse(R"({"name":"Hall"})"));
-    EXPECT_EQ((std::vector<std::wstring>{L"1", L"2"}), impl->lights());
+    EXPECT_EQ((std::vector<std::string>{"1", "2"}), impl->lights());
     impl->read(parse(R"({"lights":[]})"));
     EXPECT_TRUE(impl->lights().empty());
     EXPECT_THROW(impl->read(parse(R"({"lights":[1]})")), web::json::json_exception);
@@ -94,10 +94,10 @@ TEST_F(GroupReading, ActionChangeSharesTheLightRules) {
 TEST(GroupsFromJson, KeepsEveryKeyInOrder) {
     EXPECT_TRUE(Groups::from_json(Client(), parse("{}")).empty());
     const Groups groups =
-        Groups::from_json(Client(), parse(R"({"lastscan":{"name":"L"},"1":{"name":"A"}})"));
-    std::vector<std::wstring> seen;
-    for (const Group& group : groups) seen.push_back(group.id() + L"=" + group.name());
-    EXPECT_EQ((std::vector<std::wstring>{L"1=A", L"lastscan=L"}), seen);
+        Groups::from_json(Client(), parse(R"({"lastscan":{"name":""},"1":{"name":"A"}})"));
+    std::vector<std::string> seen;
+    for (const Group& group : groups) seen.push_back(group.id() + "=" + group.name());
+    EXPECT_EQ((std::vector<std::string>{"1=A", "lastscan="}), seen);
 }
 
 // Requests against the simulated bridge.
@@ -106,32 +106,31 @@ protected:
     void SetUp() override {
         start(R"({"state": {"groups": {"2": {"name": "Hall", "lights": ["1", "2"],
                                              "action": {"on": true, "bri": 9}}}}})");
-        client = Bridge(L"", to_wide(ip()), L"")
-                     .make_client(AppIdentity{L"glowrig", to_wide(user())}, L"groups",
-                                  web::web_proxy(web::web_proxy::use_auto_discovery));
+        client = Bridge("", ip(), "")
+                     .make_client(AppIdentity{"glowrig", user()}, "groups", Hue::ClientConfig());
     }
 
     Client client;
 };
 
 TEST_F(GroupRequests, RefreshOfAnErrorReplySucceedsAndChangesNothing) {
-    auto impl = std::make_shared<details::Group_Impl>(client, L"7");
+    auto impl = std::make_shared<details::Group_Impl>(client, "7");
     impl->read(parse(R"({"name":"Gone","lights":["4"],"action":{"bri":3}})"));
     Group group(impl);
     EXPECT_NO_THROW(group.refresh().get());
-    EXPECT_EQ(L"Gone", group.name());
-    EXPECT_EQ(std::vector<std::wstring>{L"4"}, group.lights());
+    EXPECT_EQ("Gone", group.name());
+    EXPECT_EQ(std::vector<std::string>{"4"}, group.lights());
     EXPECT_EQ(GroupActionField::bri, group.action().flags);
     EXPECT_EQ(expanded({"GET /api/{user}/groups/7"}), request_lines());
 }
 
 TEST_F(GroupRequests, SaveSendsNameAndMembersAlways) {
-    auto impl = std::make_shared<details::Group_Impl>(client, L"2");
+    auto impl = std::make_shared<details::Group_Impl>(client, "2");
     Group group(impl);
     group.refresh().get();
-    group.set_name(L"Hallway");
+    group.set_name("Hallway");
     group.save().get();
-    Groups::from_json(client, parse("{}")).create(L"Empty", {}).get();
+    Groups::from_json(client, parse("{}")).create("Empty", {}).get();
     EXPECT_EQ(expanded({"GET /api/{user}/groups/2",
                         R"(PUT /api/{user}/groups/2 {"lights":["1","2"],"name":"Hallway"})",
                         R"(POST /api/{user}/groups {"lights":[],"name":"Empty"})"}),

@@ -28,8 +28,8 @@ TEST(LightStateReading, ReadsEveryReportedField) {
         R"({"on":true,"effect":"colorloop","alert":"select","hue":40000,"bri":200,"sat":254,)"
         R"("ct":370,"xy":[0.25,0.5],"reachable":true,"colormode":"ct"})");
     EXPECT_TRUE(s.on);
-    EXPECT_EQ(L"colorloop", s.effect);
-    EXPECT_EQ(L"select", s.alert);
+    EXPECT_EQ("colorloop", s.effect);
+    EXPECT_EQ("select", s.alert);
     EXPECT_EQ(40000, s.hue);
     EXPECT_EQ(200, s.bri);
     EXPECT_EQ(254, s.sat);
@@ -47,7 +47,7 @@ TEST(LightStateReading, AbsentKeysKeepEarlierValues) {
     EXPECT_EQ(10, s.bri);
     EXPECT_FLOAT_EQ(0.1f, s.x);
     EXPECT_EQ(ColorMode::xy, s.colormode);
-    EXPECT_EQ(L"none", s.alert);
+    EXPECT_EQ("none", s.alert);
 }
 
 TEST(LightStateReading, NarrowsReportedIntegersToTheirFields) {
@@ -145,8 +145,8 @@ TEST(LightStateChange, SendsOnlyDifferingKeys) {
              s.ct = 300;
              s.hue = 65535;
              s.sat = 1;
-             s.alert = L"select";
-             s.effect = L"colorloop";
+             s.alert = "select";
+             s.effect = "colorloop";
          },
          0, R"({"alert":"select","ct":300,"effect":"colorloop","hue":65535,"on":true,"sat":1})"},
         {"colormode and reachable",
@@ -168,7 +168,7 @@ TEST(LightStateChange, SendsOnlyDifferingKeys) {
 class LightTest : public ::testing::Test {
 protected:
     std::shared_ptr<details::Light_Impl> impl =
-        std::make_shared<details::Light_Impl>(Client(), L"3");
+        std::make_shared<details::Light_Impl>(Client(), "3");
 };
 
 TEST_F(LightTest, LightWithoutStateKeepsBothRecords) {
@@ -177,8 +177,8 @@ TEST_F(LightTest, LightWithoutStateKeepsBothRecords) {
     desired.bri = 99;
     impl->set_desired(desired);
     impl->read(parse(R"({"name":"Lamp","modelid":"CL-100"})"));
-    EXPECT_EQ(L"Lamp", impl->name());
-    EXPECT_EQ(L"CL-100", impl->modelid());
+    EXPECT_EQ("Lamp", impl->name());
+    EXPECT_EQ("CL-100", impl->modelid());
     EXPECT_EQ(10, impl->state().bri);
     EXPECT_EQ(R"({"bri":99})", impl->state_body(0).serialize());
 }
@@ -197,9 +197,9 @@ TEST(LightsFromJson, SkipsLastscanAndKeepsKeyOrder) {
     const Lights lights = Lights::from_json(
         Client(), parse(R"({"lastscan":"2014-05-01T07:00:00","2":{"name":"B"},"1":{"name":"A"},)"
                         R"("7":"odd"})"));
-    std::vector<std::wstring> seen;
-    for (const Light& light : lights) seen.push_back(light.id() + L"=" + light.name());
-    EXPECT_EQ((std::vector<std::wstring>{L"1=A", L"2=B", L"7="}), seen);
+    std::vector<std::string> seen;
+    for (const Light& light : lights) seen.push_back(light.id() + "=" + light.name());
+    EXPECT_EQ((std::vector<std::string>{"1=A", "2=B", "7="}), seen);
 }
 
 TEST(LightsFromJson, LastscanAloneGivesNoLights) {

@@ -16,7 +16,7 @@ namespace {
 
 using web::json::value;
 
-const web::web_proxy kProxy(web::web_proxy::use_auto_discovery);
+const Hue::ClientConfig kProxy;
 
 // A client of an address where nothing listens: any request through it fails.
 Client unreachable_client() { return Client(web::uri("http://127.0.0.9/api/u/schedules"), kProxy); }
@@ -33,45 +33,45 @@ TEST(ScheduleReading, ReadsEveryFieldAndKeepsTheCommandAsJsonText) {
         "command": {"method": "PUT", "body": {"on": true}, "address": "/api/u/groups/0/action"}}})");
     ASSERT_EQ(1u, schedules.size());
     const Schedule& s = schedules[0];
-    EXPECT_EQ(L"1", s.id());
-    EXPECT_EQ(L"Wake up", s.name());
-    EXPECT_EQ(L"Morning \u00e9", s.description());
+    EXPECT_EQ("1", s.id());
+    EXPECT_EQ("Wake up", s.name());
+    EXPECT_EQ("Morning \u00e9", s.description());
     EXPECT_EQ(ScheduleTimeKind::weekly, s.time().kind);
-    EXPECT_EQ(L"W124/T06:30:00", s.time().format_time());
-    EXPECT_EQ(LR"({"address":"/api/u/groups/0/action","body":{"on":true},"method":"PUT"})",
+    EXPECT_EQ("W124/T06:30:00", s.time().format_time());
+    EXPECT_EQ(R"({"address":"/api/u/groups/0/action","body":{"on":true},"method":"PUT"})",
               s.command());
 }
 
 TEST(ScheduleReading, ListingKeepsKeyOrderAndEveryKey) {
     const auto schedules = listed(R"({"2": {"name": "b"}, "10": "not an object", "1": {},
                                       "3": [1, 2]})");
-    std::vector<std::wstring> ids;
+    std::vector<std::string> ids;
     for (const auto& s : schedules) ids.push_back(s.id());
-    EXPECT_EQ((std::vector<std::wstring>{L"1", L"10", L"2", L"3"}), ids);
+    EXPECT_EQ((std::vector<std::string>{"1", "10", "2", "3"}), ids);
     // A member that is not an object gives a schedule with only its id.
     for (const std::size_t i : {0u, 1u, 3u}) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(L"", schedules[i].name());
-        EXPECT_EQ(L"", schedules[i].description());
-        EXPECT_EQ(L"", schedules[i].command());
+        EXPECT_EQ("", schedules[i].name());
+        EXPECT_EQ("", schedules[i].description());
+        EXPECT_EQ("", schedules[i].command());
         EXPECT_EQ(ScheduleTimeKind::none, schedules[i].time().kind);
     }
-    EXPECT_EQ(L"b", schedules[2].name());
+    EXPECT_EQ("b", schedules[2].name());
 }
 
 TEST(ScheduleReading, WrongTypeFailsWithTheJsonErrorAfterTheEarlierKeys) {
     const struct {
         const char* json;
-        const wchar_t* name;  // read before the failing key
+        const char* name;  // read before the failing key
     } cases[] = {
-        {R"({"name": 5})", L"old"},
-        {R"({"name": "new", "description": true})", L"new"},
-        {R"({"name": "new", "time": 1})", L"new"},
+        {R"({"name": 5})", "old"},
+        {R"({"name": "new", "description": true})", "new"},
+        {R"({"name": "new", "time": 1})", "new"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.json);
-        details::Schedule_Impl impl(unreachable_client(), L"1");
-        impl.set_name(L"old");
+        details::Schedule_Impl impl(unreachable_client(), "1");
+        impl.set_name("old");
         EXPECT_THROW(impl.read(value::parse(c.json)), web::json::json_exception);
         EXPECT_EQ(c.name, impl.name());
     }
@@ -81,27 +81,27 @@ TEST(ScheduleReading, WrongTypeFailsWithTheJsonErrorAfterTheEarlierKeys) {
 
 TEST(ScheduleSaving, BodyHoldsOnlyWhatIsSet) {
     const struct {
-        const wchar_t* name;
-        const wchar_t* description;
-        const wchar_t* time;  // read with parse_time; empty: kind none
+        const char* name;
+        const char* description;
+        const char* time;  // read with parse_time; empty: kind none
         const char* body;
     } cases[] = {
-        {L"", L"", L"", "null"},
-        {L"", L"", L"PT00:30:00", R"({"time":"PT00:30:00"})"},
-        {L"n", L"", L"", R"({"name":"n"})"},
-        {L"", L"d", L"", R"({"description":"d"})"},
-        {L"n", L"d", L"W3/T06:30:00", R"({"description":"d","name":"n","time":"W003/T06:30:00"})"},
+        {"", "", "", "null"},
+        {"", "", "PT00:30:00", R"({"time":"PT00:30:00"})"},
+        {"n", "", "", R"({"name":"n"})"},
+        {"", "d", "", R"({"description":"d"})"},
+        {"n", "d", "W3/T06:30:00", R"({"description":"d","name":"n","time":"W003/T06:30:00"})"},
         // Times the reader does not understand to their end go back exactly as they were read.
-        {L"", L"", L"2014-05-01", R"({"time":"2014-05-01"})"},
-        {L"", L"", L"PT10:00", R"({"time":"PT10:00"})"},
-        {L"", L"", L"R/PT00:10:00", R"({"time":"R/PT00:10:00"})"},
+        {"", "", "2014-05-01", R"({"time":"2014-05-01"})"},
+        {"", "", "PT10:00", R"({"time":"PT10:00"})"},
+        {"", "", "R/PT00:10:00", R"({"time":"R/PT00:10:00"})"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.body);
-        details::Schedule_Impl impl(unreachable_client(), L"1");
+        details::Schedule_Impl impl(unreachable_client(), "1");
         impl.set_name(c.name);
         impl.set_description(c.description);
-        impl.set_command(L"{\"x\":1}");  // never sent
+        impl.set_command("{\"x\":1}");  // never sent
         ScheduleTime time;
         time.parse_time(c.time);
         impl.set_time(time);
@@ -121,8 +121,8 @@ TEST(ScheduleSaving, NothingToSaveSendsNoRequest) {
 class ScheduleRequests : public testing_support::SimFixture {
 protected:
     Schedules read_listing() {
-        const Bridge bridge(L"", Hue::to_wide(ip()), L"");
-        const AppIdentity identity{L"glowrig", Hue::to_wide(user())};
+        const Bridge bridge("", ip(), "");
+        const AppIdentity identity{"glowrig", user()};
         return bridge.get_schedules(kProxy, identity).get();
     }
 };
@@ -133,8 +133,8 @@ TEST_F(ScheduleRequests, RefreshOfAnUnknownIdLeavesTheScheduleAsItWas) {
     bridge().update([](value& state) { state["schedules"].erase("7"); });
     Schedule s = *schedules.begin();
     EXPECT_NO_THROW(s.refresh().get());
-    EXPECT_EQ(L"Gone", s.name());
-    EXPECT_EQ(L"PT00:01:00", s.time().format_time());
+    EXPECT_EQ("Gone", s.name());
+    EXPECT_EQ("PT00:01:00", s.time().format_time());
     EXPECT_EQ(expand("GET /api/{user}/schedules/7"), request_lines().back());
 }
 
@@ -143,9 +143,9 @@ TEST_F(ScheduleRequests, SaveAndRemoveSendTheIdAsOneSegment) {
     Schedules schedules = read_listing();
     Schedule s = *schedules.begin();
     s.save().get();
-    schedules.remove(L"a/b").get();
+    schedules.remove("a/b").get();
     // Now gone: the bridge's error replies fail both writes.
-    EXPECT_THROW(schedules.remove(L"a/b").get(), std::runtime_error);
+    EXPECT_THROW(schedules.remove("a/b").get(), std::runtime_error);
     EXPECT_THROW(s.save().get(), std::runtime_error);
     const std::string put = expand(R"(PUT /api/{user}/schedules/a%2Fb {"time":"PT10:00"})");
     const std::string del = expand("DELETE /api/{user}/schedules/a%2Fb");

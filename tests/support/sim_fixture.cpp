@@ -26,7 +26,7 @@ void replace_all(std::string& text, const std::string& from, const std::string& 
 
 }  // namespace
 
-std::string this_user_id() { return Hue::to_utf8(cli::make_user_id()); }
+std::string this_user_id() { return cli::make_user_id(); }
 
 void SimFixture::start(const std::string& json, bool whitelisted) {
     TearDown();

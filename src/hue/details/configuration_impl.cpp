@@ -17,21 +17,19 @@ using web::json::value;
 
 constexpr uint32_t kLowestApiVersion = 0x01000000;  // 1.0.0
 
-std::wstring text_of(const value& json, const char* key) {
-    return to_wide(json.at(key).as_string());
-}
+std::string text_of(const value& json, const char* key) { return json.at(key).as_string(); }
 
 // Reads the bridge's date text "YYYY-MM-DDTHH:MM:SS" into `time` as it stands.
 // A text that does not match is no error: `time` keeps what was read of it.
 void read_time(const value& json, const char* key, std::tm& time) {
-    std::wistringstream stream(text_of(json, key));
+    std::istringstream stream(text_of(json, key));
     stream.imbue(std::locale::classic());
-    stream >> std::get_time(&time, L"%Y-%m-%dT%H:%M:%S");
+    stream >> std::get_time(&time, "%Y-%m-%dT%H:%M:%S");
 }
 
-void read_whitelist(const value& whitelist, std::map<std::wstring, WhitelistEntry>& entries) {
+void read_whitelist(const value& whitelist, std::map<std::string, WhitelistEntry>& entries) {
     for (const auto& [user, member] : whitelist.as_object()) {
-        WhitelistEntry& entry = entries[to_wide(user)];
+        WhitelistEntry& entry = entries[(user)];
         read_time(member, "last use date", entry.last_use_date);
         read_time(member, "create date", entry.create_date);
         entry.name = text_of(member, "name");
@@ -91,8 +89,8 @@ void read_settings(const value& json, ConfigurationSettings& settings) {
 
 }  // namespace
 
-uint32_t pack_api_version(const std::wstring& text) {
-    std::wistringstream stream(text);
+uint32_t pack_api_version(const std::string& text) {
+    std::istringstream stream(text);
     stream.imbue(std::locale::classic());
     uint32_t packed = 0;
     for (int shift = 24; shift >= 0; shift -= 8) {
@@ -128,7 +126,7 @@ value Configuration_Impl::change_set() const {
     if (wanted.proxy.host() != read.proxy.host()) {
         body["proxyaddress"] = value::string(wanted.proxy.host());
     }
-    if (wanted.name != read.name) body["name"] = value::string(to_utf8(wanted.name));
+    if (wanted.name != read.name) body["name"] = value::string(wanted.name);
     if (wanted.swupdate.updatestate != read.swupdate.updatestate) {
         value swupdate = value::object();
         swupdate["updatestate"] = value::number(wanted.swupdate.updatestate);
@@ -141,21 +139,20 @@ value Configuration_Impl::change_set() const {
         // The address settings only matter when the bridge stops using DHCP.
         if (!wanted.dhcp) {
             if (wanted.ipaddress != read.ipaddress) {
-                body["ipaddress"] = value::string(to_utf8(wanted.ipaddress));
+                body["ipaddress"] = value::string(wanted.ipaddress);
             }
             if (wanted.netmask != read.netmask) {
-                body["netmask"] = value::string(to_utf8(wanted.netmask));
+                body["netmask"] = value::string(wanted.netmask);
             }
             if (wanted.gateway != read.gateway) {
-                body["gateway"] = value::string(to_utf8(wanted.gateway));
+                body["gateway"] = value::string(wanted.gateway);
             }
         }
     }
     if (wanted.portalservices != read.portalservices) {
         body["portalservices"] = value::boolean(wanted.portalservices);
     }
-    if (wanted.timezone != read.timezone)
-        body["timezone"] = value::string(to_utf8(wanted.timezone));
+    if (wanted.timezone != read.timezone) body["timezone"] = value::string(wanted.timezone);
     return body.size() == 0 ? value::null() : body;
 }
 

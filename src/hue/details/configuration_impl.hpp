@@ -50,7 +50,7 @@ private:
 // Returns the packed form of an API version text such as "1.2.1": up to four
 // dot-separated numbers, one per byte from the top; an unreadable component
 // counts as 0. Results below 1.0.0 become 1.0.0 (0x01000000).
-uint32_t pack_api_version(const std::wstring& text);
+uint32_t pack_api_version(const std::string& text);
 
 }  // namespace details
 }  // namespace Hue

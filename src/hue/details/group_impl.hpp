@@ -18,18 +18,18 @@ namespace details {
 // the action wanted. Not copyable; not synchronised (callers wait for each task).
 class Group_Impl {
 public:
-    Group_Impl(const Client& client, std::wstring id);
+    Group_Impl(const Client& client, std::string id);
     Group_Impl(const Group_Impl&) = delete;
     Group_Impl& operator=(const Group_Impl&) = delete;
 
     const Client& client() const { return m_client; }
-    const std::wstring& id() const { return m_id; }
-    const std::wstring& name() const { return m_name; }
-    const std::vector<std::wstring>& lights() const { return m_lights; }
+    const std::string& id() const { return m_id; }
+    const std::string& name() const { return m_name; }
+    const std::vector<std::string>& lights() const { return m_lights; }
     const GroupAction& action() const { return m_action; }
 
-    void set_name(const std::wstring& name) { m_name = name; }
-    void set_lights(const std::vector<std::wstring>& lights) { m_lights = lights; }
+    void set_name(const std::string& name) { m_name = name; }
+    void set_lights(const std::vector<std::string>& lights) { m_lights = lights; }
     void set_desired(const GroupAction& desired) { m_desired = desired; }
 
     // Reads a group object: "name", then "lights" (the list is emptied, then
@@ -40,8 +40,8 @@ public:
 
     // The relative paths of this group and of its action, the id encoded as
     // one path segment.
-    std::wstring path() const;
-    std::wstring action_path() const;
+    std::string path() const;
+    std::string action_path() const;
 
     // {"name": name, "lights": [member ids]}.
     web::json::value body() const;
@@ -51,16 +51,16 @@ public:
 
 private:
     const Client m_client;
-    const std::wstring m_id;
-    std::wstring m_name;
-    std::vector<std::wstring> m_lights;
+    const std::string m_id;
+    std::string m_name;
+    std::vector<std::string> m_lights;
     GroupAction m_action;
     GroupAction m_desired;
 };
 
 // {"name": name, "lights": [ids as strings, in order]}: the body that creates
 // a group and the one that saves it.
-web::json::value group_body(const std::wstring& name, const std::vector<std::wstring>& lights);
+web::json::value group_body(const std::string& name, const std::vector<std::string>& lights);
 
 }  // namespace details
 }  // namespace Hue

@@ -10,13 +10,13 @@ namespace details {
 namespace {
 
 // Replaces `field` with the string of `key` when `object` has it.
-void read_text(const web::json::value& object, const char* key, std::wstring& field) {
-    if (object.has_field(key)) field = to_wide(object.at(key).as_string());
+void read_text(const web::json::value& object, const char* key, std::string& field) {
+    if (object.has_field(key)) field = object.at(key).as_string();
 }
 
 }  // namespace
 
-Light_Impl::Light_Impl(const Client& client, std::wstring id)
+Light_Impl::Light_Impl(const Client& client, std::string id)
     : m_client(client), m_id(std::move(id)) {}
 
 void Light_Impl::read(const web::json::value& light) {
@@ -31,13 +31,13 @@ void Light_Impl::read(const web::json::value& light) {
     }
 }
 
-std::wstring Light_Impl::path() const { return path_segment(m_id); }
+std::string Light_Impl::path() const { return path_segment(m_id); }
 
-std::wstring Light_Impl::state_path() const { return path() + L"/state"; }
+std::string Light_Impl::state_path() const { return path() + "/state"; }
 
 web::json::value Light_Impl::name_body() const {
     web::json::value body = web::json::value::object();
-    body["name"] = web::json::value::string(to_utf8(m_name));
+    body["name"] = web::json::value::string(m_name);
     return body;
 }
 

@@ -17,18 +17,18 @@ namespace details {
 // wanted. Not copyable; not synchronised (callers wait for each task).
 class Light_Impl {
 public:
-    Light_Impl(const Client& client, std::wstring id);
+    Light_Impl(const Client& client, std::string id);
     Light_Impl(const Light_Impl&) = delete;
     Light_Impl& operator=(const Light_Impl&) = delete;
 
     const Client& client() const { return m_client; }
-    const std::wstring& id() const { return m_id; }
-    const std::wstring& name() const { return m_name; }
-    const std::wstring& modelid() const { return m_modelid; }
-    const std::wstring& swversion() const { return m_swversion; }
+    const std::string& id() const { return m_id; }
+    const std::string& name() const { return m_name; }
+    const std::string& modelid() const { return m_modelid; }
+    const std::string& swversion() const { return m_swversion; }
     const LightState& state() const { return m_state; }
 
-    void set_name(const std::wstring& name) { m_name = name; }
+    void set_name(const std::string& name) { m_name = name; }
     void set_desired(const LightState& desired) { m_desired = desired; }
 
     // Reads a light object: "name", "type", "modelid", "swversion" when
@@ -39,8 +39,8 @@ public:
 
     // The relative paths of this light and of its state, the id encoded as
     // one path segment.
-    std::wstring path() const;
-    std::wstring state_path() const;
+    std::string path() const;
+    std::string state_path() const;
 
     // {"name": name}.
     web::json::value name_body() const;
@@ -50,11 +50,11 @@ public:
 
 private:
     const Client m_client;
-    const std::wstring m_id;
-    std::wstring m_name;
-    std::wstring m_type;
-    std::wstring m_modelid;
-    std::wstring m_swversion;
+    const std::string m_id;
+    std::string m_name;
+    std::string m_type;
+    std::string m_modelid;
+    std::string m_swversion;
     LightState m_state;
     LightState m_desired;
 };

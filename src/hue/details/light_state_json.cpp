@@ -34,7 +34,7 @@ std::uint16_t low_16_bits(const value& v) {
 
 std::uint8_t low_8_bits(const value& v) { return static_cast<std::uint8_t>(low_16_bits(v)); }
 
-std::wstring text_of(const value& v) { return to_wide(v.as_string()); }
+std::string text_of(const value& v) { return v.as_string(); }
 
 // Reachability belongs to a light's state only.
 void read_reachable(const value& object, LightState& state, std::uint32_t& found) {
@@ -94,8 +94,8 @@ void read_state_keys(const value& object, Record& record, std::uint32_t& found) 
 template <class Record>
 value change_body(const Record& reported, const Record& desired, std::uint16_t transitiontime) {
     value body = value::object();
-    if (desired.effect != reported.effect) body["effect"] = value::string(to_utf8(desired.effect));
-    if (desired.alert != reported.alert) body["alert"] = value::string(to_utf8(desired.alert));
+    if (desired.effect != reported.effect) body["effect"] = value::string(desired.effect);
+    if (desired.alert != reported.alert) body["alert"] = value::string(desired.alert);
     if (desired.on != reported.on) body["on"] = value::boolean(desired.on);
     if (desired.bri != reported.bri) body["bri"] = value::number(desired.bri);
     if (desired.ct != reported.ct) body["ct"] = value::number(desired.ct);

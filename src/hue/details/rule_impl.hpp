@@ -13,7 +13,7 @@ namespace details {
 // The state behind a Rule handle.
 class Rule_Impl {
 public:
-    Rule_Impl(const Client& client_, std::wstring id_) : client(client_), id(std::move(id_)) {}
+    Rule_Impl(const Client& client_, std::string id_) : client(client_), id(std::move(id_)) {}
     Rule_Impl(const Rule_Impl&) = delete;
     Rule_Impl& operator=(const Rule_Impl&) = delete;
 
@@ -22,8 +22,8 @@ public:
     void read(const web::json::value& rule);
 
     Client client;
-    std::wstring id;
-    std::wstring name;
+    std::string id;
+    std::string name;
 };
 
 }  // namespace details

@@ -14,7 +14,7 @@ namespace details {
 // The state behind a Scene handle.
 class Scene_Impl {
 public:
-    Scene_Impl(const Client& client_, std::wstring id_) : client(client_), id(std::move(id_)) {}
+    Scene_Impl(const Client& client_, std::string id_) : client(client_), id(std::move(id_)) {}
     Scene_Impl(const Scene_Impl&) = delete;
     Scene_Impl& operator=(const Scene_Impl&) = delete;
 
@@ -23,9 +23,9 @@ public:
     void read(const web::json::value& scene);
 
     Client client;
-    std::wstring id;
-    std::wstring name;
-    std::vector<std::wstring> lights;
+    std::string id;
+    std::string name;
+    std::vector<std::string> lights;
     bool active = false;
 };
 

@@ -9,27 +9,27 @@ namespace details {
 
 using web::json::value;
 
-Schedule_Impl::Schedule_Impl(Client client, std::wstring id)
+Schedule_Impl::Schedule_Impl(Client client, std::string id)
     : m_client(std::move(client)), m_id(std::move(id)) {}
 
 void Schedule_Impl::read(const value& schedule) {
     if (!schedule.is_object()) return;
-    if (schedule.has_field("name")) m_name = to_wide(schedule.at("name").as_string());
+    if (schedule.has_field("name")) m_name = schedule.at("name").as_string();
     if (schedule.has_field("description")) {
-        m_description = to_wide(schedule.at("description").as_string());
+        m_description = schedule.at("description").as_string();
     }
-    if (schedule.has_field("time")) m_time.parse_time(to_wide(schedule.at("time").as_string()));
-    if (schedule.has_field("command")) m_command = to_wide(schedule.at("command").serialize());
+    if (schedule.has_field("time")) m_time.parse_time(schedule.at("time").as_string());
+    if (schedule.has_field("command")) m_command = schedule.at("command").serialize();
 }
 
 value Schedule_Impl::save_body() const {
     value body = value::null();
-    if (!m_name.empty()) body["name"] = value::string(to_utf8(m_name));
+    if (!m_name.empty()) body["name"] = value::string(m_name);
     // A time the reader did not understand comes back from format_time() exactly as it was read.
     if (m_time.kind != ScheduleTimeKind::none) {
-        body["time"] = value::string(to_utf8(m_time.format_time()));
+        body["time"] = value::string(m_time.format_time());
     }
-    if (!m_description.empty()) body["description"] = value::string(to_utf8(m_description));
+    if (!m_description.empty()) body["description"] = value::string(m_description);
     return body;
 }
 
@@ -47,7 +47,7 @@ pplx::task<void> Schedule_Impl::save() const {
     return m_client.read_strict(Method::Put, path(), body).then([](const value&) {});
 }
 
-std::wstring Schedule_Impl::path() const { return path_segment(m_id); }
+std::string Schedule_Impl::path() const { return path_segment(m_id); }
 
 }  // namespace details
 }  // namespace Hue

@@ -19,20 +19,20 @@ namespace details {
 class Schedule_Impl : public std::enable_shared_from_this<Schedule_Impl> {
 public:
     // A schedule with `id` and every other field at its initial value.
-    Schedule_Impl(Client client, std::wstring id);
+    Schedule_Impl(Client client, std::string id);
 
     Schedule_Impl(const Schedule_Impl&) = delete;
     Schedule_Impl& operator=(const Schedule_Impl&) = delete;
 
-    const std::wstring& id() const { return m_id; }
-    const std::wstring& name() const { return m_name; }
-    const std::wstring& description() const { return m_description; }
-    const std::wstring& command() const { return m_command; }
+    const std::string& id() const { return m_id; }
+    const std::string& name() const { return m_name; }
+    const std::string& description() const { return m_description; }
+    const std::string& command() const { return m_command; }
     const ScheduleTime& time() const { return m_time; }
 
-    void set_name(const std::wstring& name) { m_name = name; }
-    void set_description(const std::wstring& description) { m_description = description; }
-    void set_command(const std::wstring& command) { m_command = command; }
+    void set_name(const std::string& name) { m_name = name; }
+    void set_description(const std::string& description) { m_description = description; }
+    void set_command(const std::string& command) { m_command = command; }
     void set_time(const ScheduleTime& time) { m_time = time; }
 
     // Reads a schedule object: "name", "description", "time" (through
@@ -55,13 +55,13 @@ public:
 
 private:
     // The id as one path segment, relative to the schedules resource.
-    std::wstring path() const;
+    std::string path() const;
 
     const Client m_client;
-    const std::wstring m_id;
-    std::wstring m_name;
-    std::wstring m_description;
-    std::wstring m_command;
+    const std::string m_id;
+    std::string m_name;
+    std::string m_description;
+    std::string m_command;
     ScheduleTime m_time;
 };
 

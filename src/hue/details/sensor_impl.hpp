@@ -13,7 +13,7 @@ namespace details {
 // The state behind a Sensor handle.
 class Sensor_Impl {
 public:
-    Sensor_Impl(const Client& client_, std::wstring id_) : client(client_), id(std::move(id_)) {}
+    Sensor_Impl(const Client& client_, std::string id_) : client(client_), id(std::move(id_)) {}
     Sensor_Impl(const Sensor_Impl&) = delete;
     Sensor_Impl& operator=(const Sensor_Impl&) = delete;
 
@@ -23,12 +23,12 @@ public:
     void read(const web::json::value& sensor);
 
     Client client;
-    std::wstring id;
-    std::wstring name;
-    std::wstring type;
-    std::wstring modelid;
-    std::wstring manufacturername;
-    std::wstring swversion;
+    std::string id;
+    std::string name;
+    std::string type;
+    std::string modelid;
+    std::string manufacturername;
+    std::string swversion;
 };
 
 }  // namespace details
