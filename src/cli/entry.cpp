@@ -1,5 +1,6 @@
 #include "cli/entry.hpp"
 
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <stdexcept>
@@ -8,17 +9,11 @@
 
 #include <boost/program_options/parsers.hpp>
 #include <boost/program_options/positional_options.hpp>
-#include <cpprest/details/web_utilities.h>
 #include <pplx/threadpool.h>
 
 #include "cli/identity.hpp"
 #include "cli/options.hpp"
-#include "commands/config.hpp"
-#include "commands/groups.hpp"
-#include "commands/lights.hpp"
-#include "commands/schedules.hpp"
-#include "commands/state.hpp"
-#include "discovery/selection.hpp"
+#include "cli/settings.hpp"
 #include "hue/text.hpp"
 
 namespace cli {
@@ -26,19 +21,6 @@ namespace {
 
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
-
-// Commands 1 to 8, by index.
-constexpr commands::CommandFunction kCommandFunctions[kCommandCount] = {
-    nullptr,
-    commands::run_config_command,
-    commands::run_lights_command,
-    commands::run_light_command,
-    commands::run_groups_command,
-    commands::run_group_command,
-    commands::run_schedules_command,
-    commands::run_schedule_command,
-    commands::run_state_command,
-};
 
 // The REST library's worker threads run the request I/O and every task
 // continuation. Left alone it starts 40 of them at its first request, which
@@ -73,24 +55,21 @@ void parse(const std::vector<std::string>& args, const po::options_description& 
     po::notify(vm);
 }
 
-// Parses the command line a second time with the options of `index`, builds
-// the identity and runs the command.
+// Parses the command line a second time with the options of `command`,
+// reads the settings, builds the identity and runs the command.
 void dispatch(const std::vector<std::string>& args, const po::options_description& general,
-              std::size_t index, po::variables_map& vm, const Hue::ClientConfig& client_config) {
-    const auto command = make_command_options(index);
+              const Command& command, po::variables_map& vm) {
+    const auto options = make_command_options(&command);
     vm.clear();
     po::options_description second(po::options_description::m_default_line_length,
                                    po::options_description::m_default_line_length / 2);
-    second.add(general).add(*command);
+    second.add(general).add(*options);
     parse(args, second, vm);
 
+    const commands::Settings settings = read_settings(std::getenv);
     const AppIdentity identity = make_app_identity();
     start_worker_threads();
-    if (index == 0) {
-        discovery::list_bridges(client_config).wait();
-    } else {
-        kCommandFunctions[index](vm, client_config, identity);
-    }
+    command.run(vm, settings, identity);
 }
 
 }  // namespace
@@ -116,18 +95,17 @@ int run(int argc, char** argv) {
         parse(args, first, vm);
         if (!vm.count("command")) throw std::runtime_error("nocommand");
     } catch (...) {
-        print_help(*general, kGeneralHelp);
+        print_help(*general, nullptr);
         return kSuccess;
     }
 
-    const Hue::ClientConfig client_config;
     try {
-        const std::size_t index = lookup_command(vm, *general);
+        const Command& command = lookup_command(vm, *general);
         if (vm.count("help")) {
-            print_help(*general, index);
+            print_help(*general, &command);
             return kSuccess;
         }
-        dispatch(args, *general, index, vm, client_config);
+        dispatch(args, *general, command, vm);
     } catch (const std::exception& e) {
         std::cout << e.what() << std::endl;
         return kFailure;

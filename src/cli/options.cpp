@@ -9,27 +9,16 @@
 #include <boost/algorithm/string/case_conv.hpp>
 #include <boost/program_options/value_semantic.hpp>
 
+#include "commands/bridges.hpp"
+#include "commands/config.hpp"
+#include "commands/groups.hpp"
+#include "commands/lights.hpp"
+#include "commands/schedules.hpp"
+#include "commands/state.hpp"
+
 namespace cli {
 namespace {
 
-struct CommandInfo {
-    const char* word;
-    const char* description;
-};
-
-constexpr CommandInfo kCommands[kCommandCount] = {
-    {"bridges", "Enumerates Hue bridges on the network."},
-    {"config", "Prints or modifies a bridge's Configuration."},
-    {"lights", "Enumerates the Lights associated with the bridge."},
-    {"light", "Allows manipulating a single Light."},
-    {"groups", "Enumerates Groups of Lights configured with the bridge."},
-    {"group", "Allows manipulating a Group of Lights."},
-    {"schedules", "Enumerates Schedules set on the bridge."},
-    {"schedule", "Allows deleting a Schedule."},
-    {"state", "Prints lights, groups, schedules, scenes, sensors, rules."},
-};
-
-constexpr std::size_t kConfig = 1, kLights = 2, kLight = 3, kGroup = 5, kSchedule = 7;
 const unsigned kLineLength = po::options_description::m_default_line_length;
 
 const char kGeneralCaption[] =
@@ -59,109 +48,168 @@ const char kFindDescription[] =
     "seconds then release.  The channels should map to buttons as follows: 11:1, 15:2, "
     "20:3, 25:4.";
 
-po::typed_value<std::string, char>* wide_text() { return po::value<std::string>(); }
+po::typed_value<std::string>* text() { return po::value<std::string>(); }
 
-void add_light_state_options(po::options_description& desc) {
-    desc.add_options()                                                             //
-        ("on", "turn the lights on")                                               //
-        ("off", "turn the lights off")                                             //
-        ("ct", po::value<int>(), "Mired color temperature, valid values 153-500")  //
-        ("hue", po::value<int>(), "Hue, valid values 0-65535")                     //
-        ("sat", po::value<int>(), "Saturation, valid values 0-255")                //
-        ("bri", po::value<int>(), "Brightness, valid values 0-255")                //
-        ("alert", wide_text(),
-         "Alert setting for light.  Valid values are: none, select, lselect")     //
-        ("effect", wide_text(), "Light effect.Valid values are: non, colorloop")  //
+// The option pieces the commands are made of, each adding its options in
+// the order the help lists them.
+
+void add_bridge(po::options_description& desc) {
+    desc.add_options()("bridge", text(),
+                       "Specify IP Address of the bridge you want to talk to.  Required if "
+                       "you have more than one bridge.");
+}
+
+void add_id(po::options_description& desc, const std::string& word, bool can_create) {
+    const std::string help =
+        "The " + word + " id." + (can_create ? "  Use \"new\" if you want create one." : "");
+    desc.add_options()("id", text(), help.c_str());
+}
+
+void add_light_state(po::options_description& desc) {
+    desc.add_options()                                                                          //
+        ("on", "turn the lights on")                                                            //
+        ("off", "turn the lights off")                                                          //
+        ("ct", po::value<int>(), "Mired color temperature, valid values 153-500")               //
+        ("hue", po::value<int>(), "Hue, valid values 0-65535")                                  //
+        ("sat", po::value<int>(), "Saturation, valid values 0-255")                             //
+        ("bri", po::value<int>(), "Brightness, valid values 0-255")                             //
+        ("alert", text(), "Alert setting for light.  Valid values are: none, select, lselect")  //
+        ("effect", text(), "Light effect.Valid values are: non, colorloop")                     //
         ("trans", po::value<int>(),
          "Transition time for lighting change in hundreds of milliseconds. A value of 10 "
          "equals one second.");
 }
 
+void add_name(po::options_description& desc, const std::string& word) {
+    const std::string help = "New name of " + word + " (for renaming or creation)";
+    desc.add_options()("name", text(), help.c_str());
+}
+
+void add_delete(po::options_description& desc, const std::string& word) {
+    const std::string help = "Delete " + word;
+    desc.add_options()("delete", help.c_str());
+}
+
+// The options of each command.
+
+void no_options(po::options_description&, const std::string&) {}
+
+void bridge_only(po::options_description& desc, const std::string&) { add_bridge(desc); }
+
+void config_options(po::options_description& desc, const std::string&) {
+    add_bridge(desc);
+    desc.add_options()  //
+        ("auth",
+         "Authorize this app (must be executed within 30 seconds of pressing button on the "
+         "Bridge).")                                                //
+        ("deauth", text(), "Remove authorization for a user/app.")  //
+        ("updatefw", "Instruct the Bridge to download a firmware update, if available.");
+}
+
+void lights_options(po::options_description& desc, const std::string&) {
+    add_bridge(desc);
+    desc.add_options()("find", kFindDescription);
+}
+
+void light_options(po::options_description& desc, const std::string& word) {
+    add_bridge(desc);
+    add_id(desc, word, false);
+    add_light_state(desc);
+    add_name(desc, word);
+}
+
+void group_options(po::options_description& desc, const std::string& word) {
+    add_bridge(desc);
+    add_id(desc, word, true);
+    add_light_state(desc);
+    add_name(desc, word);
+    desc.add_options()(
+        "l", po::value<std::vector<std::string>>(),
+        "Light id. When creating or modifying a group, used to specify lights for group. "
+        " Can be used multiple times, e.g. -l=1 -l=3 -l=5 when creating a group with "
+        "lights 1, 3, and 5.");
+    add_delete(desc, word);
+}
+
+void schedule_options(po::options_description& desc, const std::string& word) {
+    add_bridge(desc);
+    add_id(desc, word, true);
+    add_name(desc, word);
+    desc.add_options()("desc", text(), "New description for schedule");
+    add_delete(desc, word);
+}
+
 }  // namespace
 
-const char* command_word(std::size_t index) { return kCommands[index].word; }
+const std::vector<Command>& command_table() {
+    static const std::vector<Command> kCommands = {
+        {"bridges", "Enumerates Hue bridges on the network.", no_options,
+         commands::run_bridges_command},
+        {"config", "Prints or modifies a bridge's Configuration.", config_options,
+         commands::run_config_command},
+        {"lights", "Enumerates the Lights associated with the bridge.", lights_options,
+         commands::run_lights_command},
+        {"light", "Allows manipulating a single Light.", light_options,
+         commands::run_light_command},
+        {"groups", "Enumerates Groups of Lights configured with the bridge.", bridge_only,
+         commands::run_groups_command},
+        {"group", "Allows manipulating a Group of Lights.", group_options,
+         commands::run_group_command},
+        {"schedules", "Enumerates Schedules set on the bridge.", bridge_only,
+         commands::run_schedules_command},
+        {"schedule", "Allows deleting a Schedule.", schedule_options,
+         commands::run_schedule_command},
+        {"state", "Prints lights, groups, schedules, scenes, sensors, rules.", bridge_only,
+         commands::run_state_command},
+    };
+    return kCommands;
+}
 
 std::unique_ptr<po::options_description> make_general_options() {
     auto general =
         std::make_unique<po::options_description>(kGeneralCaption, kLineLength, kLineLength / 2);
-    general->add_options()                               //
-        ("command", wide_text(), "Command to execute.")  //
+    general->add_options()                          //
+        ("command", text(), "Command to execute.")  //
         ("help", "Adding this arg to a command prints command specific help.");
     return general;
 }
 
-std::unique_ptr<po::options_description> make_command_options(std::size_t index) {
-    if (index >= kCommandCount) {
+std::unique_ptr<po::options_description> make_command_options(const Command* command) {
+    if (command == nullptr) {
         auto desc = std::make_unique<po::options_description>("Commands (no dashes, please)",
                                                               kLineLength, kLineLength / 2);
-        for (const CommandInfo& command : kCommands) {
-            desc->add_options()(command.word, command.description);
+        for (const Command& each : command_table()) {
+            desc->add_options()(each.word, each.description);
         }
         return desc;
     }
-    const std::string word = kCommands[index].word;
+    const std::string word = command->word;
     auto desc = std::make_unique<po::options_description>("Options for " + word, kLineLength,
                                                           kLineLength / 2);
-    if (index == 0) return desc;
-    desc->add_options()("bridge", wide_text(),
-                        "Specify IP Address of the bridge you want to talk to.  Required if "
-                        "you have more than one bridge.");
-    if (index == kConfig) {
-        desc->add_options()  //
-            ("auth",
-             "Authorize this app (must be executed within 30 seconds of pressing button on the "
-             "Bridge).")                                                     //
-            ("deauth", wide_text(), "Remove authorization for a user/app.")  //
-            ("updatefw", "Instruct the Bridge to download a firmware update, if available.");
-    } else if (index == kLight || index == kGroup || index == kSchedule) {
-        const std::string id_text =
-            index == kLight ? "The " + word + " id."
-                            : "The " + word + " id.  Use \"new\" if you want create one.";
-        desc->add_options()("id", wide_text(), id_text.c_str());
-        if (index != kSchedule) add_light_state_options(*desc);
-        const std::string name_text = "New name of " + word + " (for renaming or creation)";
-        desc->add_options()("name", wide_text(), name_text.c_str());
-        if (index == kGroup) {
-            desc->add_options()(
-                "l", po::value<std::vector<std::string>>(),
-                "Light id. When creating or modifying a group, used to specify lights for group. "
-                " Can be used multiple times, e.g. -l=1 -l=3 -l=5 when creating a group with "
-                "lights 1, 3, and 5.");
-        }
-        if (index == kSchedule) {
-            desc->add_options()("desc", wide_text(), "New description for schedule");
-        }
-        if (index != kLight) {
-            const std::string delete_text = "Delete " + word;
-            desc->add_options()("delete", delete_text.c_str());
-        }
-    } else if (index == kLights) {
-        desc->add_options()("find", kFindDescription);
-    }
+    command->add_options(*desc, word);
     return desc;
 }
 
-void print_help(const po::options_description& general, std::size_t index) {
-    const auto command = make_command_options(index);
+void print_help(const po::options_description& general, const Command* command) {
+    const auto options = make_command_options(command);
     std::cout << general;
-    std::cout << *command << std::endl;
-    if (command->options().empty()) {
+    std::cout << *options << std::endl;
+    if (options->options().empty()) {
         std::cout << "  There are no options for this command" << std::endl;
     }
-    if (index >= kCommandCount) {
+    if (command == nullptr) {
         std::cout << std::endl << kUsage << std::endl << std::endl;
     }
     std::cout << kBanner << std::endl;
 }
 
-std::size_t lookup_command(const po::variables_map& vm, const po::options_description& general) {
+const Command& lookup_command(const po::variables_map& vm, const po::options_description& general) {
     const std::string word =
         boost::algorithm::to_lower_copy(vm["command"].as<std::string>(), std::locale::classic());
-    for (std::size_t i = 0; i < kCommandCount; ++i) {
-        const std::string candidate = kCommands[i].word;
-        if (word == std::string(candidate.begin(), candidate.end())) return i;
+    for (const Command& command : command_table()) {
+        if (word == command.word) return command;
     }
-    print_help(general, kGeneralHelp);
+    print_help(general, nullptr);
     throw std::runtime_error("Error: Command not recognized");
 }
 

@@ -1,37 +1,47 @@
 #ifndef GLOWRIG_CLI_OPTIONS_HPP_
 #define GLOWRIG_CLI_OPTIONS_HPP_
 
-#include <cstddef>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <boost/program_options/options_description.hpp>
 #include <boost/program_options/variables_map.hpp>
+
+#include "commands/command.hpp"
 
 namespace cli {
 
 namespace po = boost::program_options;
 
-// Number of commands; kGeneralHelp (= kCommandCount) stands for no command.
-constexpr std::size_t kCommandCount = 9;
-constexpr std::size_t kGeneralHelp = kCommandCount;
+// One command of glowrig: the word that names it, the description the general
+// help lists, the options it takes beside the general ones, and the function
+// that runs it. The table of them is the one place that lists the commands.
+struct Command {
+    const char* word;
+    const char* description;
+    void (*add_options)(po::options_description& options, const std::string& word);
+    commands::CommandFunction run;
+};
 
-// The command word of `index` (0 to 8), for example "light" for 3.
-const char* command_word(std::size_t index);
+// Every command, in the order the general help lists them.
+const std::vector<Command>& command_table();
 
 // The general options ("command" and "help") under the general caption.
 std::unique_ptr<po::options_description> make_general_options();
 
-// The options of command `index`; above 8, the list of command words.
-std::unique_ptr<po::options_description> make_command_options(std::size_t index);
+// The options of `command` under "Options for WORD"; for null, the list of
+// command words.
+std::unique_ptr<po::options_description> make_command_options(const Command* command);
 
-// Writes the general options, the options of `index` (or the no-options line),
-// for index above 8 the usage text, and the banner.
-void print_help(const po::options_description& general, std::size_t index);
+// Writes the general options, the options of `command` (or the no-options
+// line), for null the list of commands and the usage text, and the banner.
+void print_help(const po::options_description& general, const Command* command);
 
-// Returns the index of the lower-cased "command" of `vm`. When it names no
-// command, prints the general help and throws std::runtime_error
+// Returns the command named by the lower-cased "command" of `vm`. When it
+// names none, prints the general help and throws std::runtime_error
 // "Error: Command not recognized".
-std::size_t lookup_command(const po::variables_map& vm, const po::options_description& general);
+const Command& lookup_command(const po::variables_map& vm, const po::options_description& general);
 
 }  // namespace cli
 

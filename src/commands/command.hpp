@@ -1,18 +1,34 @@
 #ifndef GLOWRIG_COMMANDS_COMMAND_HPP_
 #define GLOWRIG_COMMANDS_COMMAND_HPP_
 
+#include <chrono>
+
 #include <boost/program_options/variables_map.hpp>
 
+#include "discovery/settings.hpp"
 #include "hue/app_identity.hpp"
-#include "hue/client.hpp"
+#include "hue/bridge.hpp"
 
 namespace commands {
 
-// Every command takes the parsed options, the client configuration and the identity,
-// runs to completion and reports failure by exception.
+// The settings of one run: discovery's and the HTTP clients' (see
+// discovery::Settings), and how long "lights --find" leaves the bridge
+// searching before it reads what was found.
+struct Settings : discovery::Settings {
+    std::chrono::milliseconds find_wait{90000};
+};
+
+// Every command takes the parsed options, the settings and the identity, runs
+// to completion, prints its result and reports failure by exception.
 using CommandFunction = void (*)(const boost::program_options::variables_map& options,
-                                 const Hue::ClientConfig& client_config,
-                                 const AppIdentity& identity);
+                                 const Settings& settings, const AppIdentity& identity);
+
+// Chooses the bridge named by the option "bridge" (or, without it, the only
+// one found) as discovery::select_bridge does. When several bridges were found
+// and none was named, prints the line that asks for --bridge before the
+// failure reaches the caller.
+Hue::Bridge selected_bridge(const boost::program_options::variables_map& options,
+                            const Settings& settings);
 
 }  // namespace commands
 

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "commands/console.hpp"
-#include "discovery/selection.hpp"
 #include "hue/bridge.hpp"
 #include "hue/configuration.hpp"
 #include "hue/text.hpp"
@@ -60,10 +59,10 @@ void update_firmware(Hue::Configuration& configuration) {
 
 }  // namespace
 
-void run_config_command(const po::variables_map& options, const Hue::ClientConfig& client_config,
+void run_config_command(const po::variables_map& options, const Settings& settings,
                         const AppIdentity& identity) {
-    const Hue::Bridge bridge = discovery::select_bridge(options, client_config).get();
-    Hue::Configuration configuration = bridge.get_configuration(client_config, identity).get();
+    const Hue::Bridge bridge = selected_bridge(options, settings);
+    Hue::Configuration configuration = bridge.get_configuration(settings.client, identity).get();
     if (options.count("auth")) {
         authorise(configuration, identity);
     } else if (options.count("deauth")) {

@@ -14,7 +14,7 @@ namespace commands {
 // and prints the configuration. Failures are thrown; an "auth" or "deauth"
 // failure first prints "User creation failed" or "User deletion failed".
 void run_config_command(const boost::program_options::variables_map& options,
-                        const Hue::ClientConfig& client_config, const AppIdentity& identity);
+                        const Settings& settings, const AppIdentity& identity);
 
 // Prints `configuration` (its settings and status as last read) to std::cout,
 // starting with the line "Configuration:".

@@ -9,7 +9,6 @@
 
 #include "commands/light_options.hpp"
 #include "commands/lights.hpp"
-#include "discovery/selection.hpp"
 #include "hue/bridge.hpp"
 #include "hue/groups.hpp"
 
@@ -66,10 +65,10 @@ std::string joined(const std::vector<std::string>& ids) {
 
 }  // namespace
 
-void run_groups_command(const po::variables_map& options, const Hue::ClientConfig& client_config,
+void run_groups_command(const po::variables_map& options, const Settings& settings,
                         const AppIdentity& identity) {
-    const Hue::Bridge bridge = discovery::select_bridge(options, client_config).get();
-    const Hue::Groups groups = bridge.get_groups(client_config, identity).get();
+    const Hue::Bridge bridge = selected_bridge(options, settings);
+    const Hue::Groups groups = bridge.get_groups(settings.client, identity).get();
     for (Hue::Group group : groups) {
         std::this_thread::sleep_for(kRefreshPause);
         group.refresh().get();
@@ -77,7 +76,7 @@ void run_groups_command(const po::variables_map& options, const Hue::ClientConfi
     print_groups(groups);
 }
 
-void run_group_command(const po::variables_map& options, const Hue::ClientConfig& client_config,
+void run_group_command(const po::variables_map& options, const Settings& settings,
                        const AppIdentity& identity) {
     if (!options.count("id")) {
         throw std::runtime_error(
@@ -86,8 +85,8 @@ void run_group_command(const po::variables_map& options, const Hue::ClientConfig
     const StateOptions changes = read_state_options(options);
     const std::string id = options["id"].as<std::string>();
 
-    const Hue::Bridge bridge = discovery::select_bridge(options, client_config).get();
-    const Hue::Groups groups = bridge.get_groups(client_config, identity).get();
+    const Hue::Bridge bridge = selected_bridge(options, settings);
+    const Hue::Groups groups = bridge.get_groups(settings.client, identity).get();
     if (id == "new") {
         create_group(options, groups);
     } else if (options.count("delete")) {

@@ -11,14 +11,14 @@ namespace commands {
 
 // Runs the "groups" command: prints every group after re-reading each one.
 void run_groups_command(const boost::program_options::variables_map& options,
-                        const Hue::ClientConfig& client_config, const AppIdentity& identity);
+                        const Settings& settings, const AppIdentity& identity);
 
 // Runs the "group" command: with id "new" creates a group, with "delete"
 // deletes one, otherwise renames, re-members and changes the action of the
 // group "id" and prints it. Throws before any request when "id" is missing or
 // a number is out of its field's range.
 void run_group_command(const boost::program_options::variables_map& options,
-                       const Hue::ClientConfig& client_config, const AppIdentity& identity);
+                       const Settings& settings, const AppIdentity& identity);
 
 // Writes "Groups:" and, for each group, an empty line, its labelled fields
 // and the parts of its last action that the bridge reported, to std::cout.

@@ -1,14 +1,12 @@
 #include "commands/lights.hpp"
 
 #include <chrono>
-#include <cstdlib>
 #include <iostream>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
 #include "commands/light_options.hpp"
-#include "discovery/selection.hpp"
 #include "hue/bridge.hpp"
 #include "hue/lights.hpp"
 
@@ -20,29 +18,17 @@ namespace po = boost::program_options;
 // The pause before each per-light read, so a bridge is not flooded.
 constexpr std::chrono::milliseconds kRefreshPause(100);
 
-// How long the bridge is left searching before its findings are read.
-constexpr long kFindWaitMs = 90000;
-
-std::chrono::milliseconds find_wait() {
-    if (const char* text = std::getenv("GLOWRIG_FIND_WAIT_MS")) {
-        char* end = nullptr;
-        const long ms = std::strtol(text, &end, 10);
-        if (end != text && *end == '\0' && ms >= 0) return std::chrono::milliseconds(ms);
-    }
-    return std::chrono::milliseconds(kFindWaitMs);
-}
-
 }  // namespace
 
-void run_lights_command(const po::variables_map& options, const Hue::ClientConfig& client_config,
+void run_lights_command(const po::variables_map& options, const Settings& settings,
                         const AppIdentity& identity) {
-    const Hue::Bridge bridge = discovery::select_bridge(options, client_config).get();
-    Hue::Lights lights = bridge.get_lights(client_config, identity).get();
+    const Hue::Bridge bridge = selected_bridge(options, settings);
+    Hue::Lights lights = bridge.get_lights(settings.client, identity).get();
     if (options.count("find")) {
         lights.search().get();
         std::cout << "Searching for new lights..." << std::endl;
-        std::this_thread::sleep_for(find_wait());
-        lights = bridge.get_new_lights(client_config, identity).get();
+        std::this_thread::sleep_for(settings.find_wait);
+        lights = bridge.get_new_lights(settings.client, identity).get();
         print_lights(lights);
         return;
     }
@@ -53,7 +39,7 @@ void run_lights_command(const po::variables_map& options, const Hue::ClientConfi
     print_lights(lights);
 }
 
-void run_light_command(const po::variables_map& options, const Hue::ClientConfig& client_config,
+void run_light_command(const po::variables_map& options, const Settings& settings,
                        const AppIdentity& identity) {
     if (!options.count("id")) {
         throw std::runtime_error(
@@ -62,8 +48,8 @@ void run_light_command(const po::variables_map& options, const Hue::ClientConfig
     const StateOptions changes = read_state_options(options);
     const std::string id = options["id"].as<std::string>();
 
-    const Hue::Bridge bridge = discovery::select_bridge(options, client_config).get();
-    const Hue::Lights lights = bridge.get_lights(client_config, identity).get();
+    const Hue::Bridge bridge = selected_bridge(options, settings);
+    const Hue::Lights lights = bridge.get_lights(settings.client, identity).get();
     Hue::Lights changed;
     for (Hue::Light light : lights) {
         if (light.id() != id) continue;

@@ -14,16 +14,15 @@ namespace commands {
 
 // Runs the "lights" command: prints every light after re-reading each one,
 // or with "find" starts the bridge's search, waits and prints the lights it
-// found. The wait is 90 s; the environment variable GLOWRIG_FIND_WAIT_MS
-// milliseconds shortens it for tests.
+// found after `settings.find_wait` (90 s unless set otherwise).
 void run_lights_command(const boost::program_options::variables_map& options,
-                        const Hue::ClientConfig& client_config, const AppIdentity& identity);
+                        const Settings& settings, const AppIdentity& identity);
 
 // Runs the "light" command: renames the light "id" and changes its state as
 // the options say, then prints it. Throws before any request when "id" is
 // missing or a number is out of its field's range.
 void run_light_command(const boost::program_options::variables_map& options,
-                       const Hue::ClientConfig& client_config, const AppIdentity& identity);
+                       const Settings& settings, const AppIdentity& identity);
 
 // Writes "Lights:" and, for each light, an empty line and its labelled
 // fields with its reported state, to std::cout.

@@ -5,7 +5,6 @@
 #include <string>
 #include <thread>
 
-#include "discovery/selection.hpp"
 #include "hue/bridge.hpp"
 #include "hue/schedules.hpp"
 
@@ -20,10 +19,10 @@ constexpr std::chrono::milliseconds kPauseBeforeRefresh(100);
 
 }  // namespace
 
-void run_schedules_command(const po::variables_map& options, const Hue::ClientConfig& client_config,
+void run_schedules_command(const po::variables_map& options, const Settings& settings,
                            const AppIdentity& identity) {
-    const Hue::Bridge bridge = discovery::select_bridge(options, client_config).get();
-    Hue::Schedules schedules = bridge.get_schedules(client_config, identity).get();
+    const Hue::Bridge bridge = selected_bridge(options, settings);
+    Hue::Schedules schedules = bridge.get_schedules(settings.client, identity).get();
     for (Hue::Schedule& schedule : schedules) {
         std::this_thread::sleep_for(kPauseBeforeRefresh);
         schedule.refresh().get();
@@ -31,12 +30,12 @@ void run_schedules_command(const po::variables_map& options, const Hue::ClientCo
     print_schedules(schedules);
 }
 
-void run_schedule_command(const po::variables_map& options, const Hue::ClientConfig& client_config,
+void run_schedule_command(const po::variables_map& options, const Settings& settings,
                           const AppIdentity& identity) {
     // Without "id" this throws boost::bad_any_cast, before anything is sent.
     const std::string id = options["id"].as<std::string>();
-    const Hue::Bridge bridge = discovery::select_bridge(options, client_config).get();
-    Hue::Schedules schedules = bridge.get_schedules(client_config, identity).get();
+    const Hue::Bridge bridge = selected_bridge(options, settings);
+    Hue::Schedules schedules = bridge.get_schedules(settings.client, identity).get();
 
     if (id == "new") {
         // Creating is not offered; the command still goes on, with "new" as the id.

@@ -6,15 +6,14 @@
 #include "commands/groups.hpp"
 #include "commands/lights.hpp"
 #include "commands/schedules.hpp"
-#include "discovery/selection.hpp"
 #include "hue/fullstate.hpp"
 
 namespace commands {
 
 void run_state_command(const boost::program_options::variables_map& options,
-                       const Hue::ClientConfig& client_config, const AppIdentity& identity) {
-    const Hue::Bridge bridge = discovery::select_bridge(options, client_config).get();
-    const Hue::FullState state = bridge.get_full_state(client_config, identity).get();
+                       const Settings& settings, const AppIdentity& identity) {
+    const Hue::Bridge bridge = selected_bridge(options, settings);
+    const Hue::FullState state = bridge.get_full_state(settings.client, identity).get();
     std::cout << "State:" << std::endl;
     print_configuration(std::get<Hue::Configuration>(state));
     std::cout << std::endl;

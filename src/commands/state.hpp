@@ -7,7 +7,7 @@ namespace commands {
 
 // Runs the "state" command.
 void run_state_command(const boost::program_options::variables_map& options,
-                       const Hue::ClientConfig& client_config, const AppIdentity& identity);
+                       const Settings& settings, const AppIdentity& identity);
 
 }  // namespace commands
 

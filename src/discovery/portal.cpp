@@ -1,27 +1,15 @@
 #include "discovery/portal.hpp"
 
-#include <cstdlib>
 #include <string>
 
-#include "hue/text.hpp"
-
 namespace discovery {
-namespace {
 
-// The built-in portal host. It names no real service: set GLOWRIG_PORTAL to
-// the portal the bridges of the network report to.
-const char kPortalHost[] = "portal.glowrig.invalid";
-
-}  // namespace
-
-web::uri portal_url() {
-    const char* host = std::getenv("GLOWRIG_PORTAL");
-    return web::uri("http://" + std::string(host != nullptr && *host ? host : kPortalHost) +
-                    "/api/nupnp");
+web::uri portal_url(const std::string& portal) {
+    return web::uri("http://" + portal + "/api/nupnp");
 }
 
-pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const Hue::ClientConfig& client_config) {
-    const Hue::Client client(portal_url(), client_config);
+pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const Settings& settings) {
+    const Hue::Client client(portal_url(settings.portal), settings.client);
     return client.read_strict(Hue::Method::Get).then([](const web::json::value& reply) {
         std::vector<Hue::Bridge> bridges;
         if (!reply.is_array()) return bridges;

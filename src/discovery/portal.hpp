@@ -5,21 +5,22 @@
 
 #include <pplx/pplxtasks.h>
 
+#include "discovery/settings.hpp"
 #include "hue/bridge.hpp"
 
 namespace discovery {
 
-// The discovery portal's address: http://{host}/api/nupnp, where host is the
-// built-in portal host, or the value of GLOWRIG_PORTAL (host[:port]) when set.
-web::uri portal_url();
+// The discovery portal's address: http://{portal}/api/nupnp, where `portal`
+// is host[:port].
+web::uri portal_url(const std::string& portal);
 
-// Asks the discovery portal for the bridges it knows. The task yields one
+// Asks the discovery portal `settings.portal` for the bridges it knows. The task yields one
 // bridge per element of the reply array, in order ("id", "internalipaddress"
 // and "macaddress" used as they are), and an empty list for an empty array or
 // a reply that is not an array. It fails on a network failure, a status other
 // than 200, a body that is not JSON, an error element, and an element missing
 // one of the three strings.
-pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const Hue::ClientConfig& client_config);
+pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const Settings& settings);
 
 }  // namespace discovery
 

@@ -2,7 +2,6 @@
 
 #include <exception>
 #include <functional>
-#include <iostream>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -12,7 +11,6 @@
 #include "discovery/portal.hpp"
 #include "discovery/upnp.hpp"
 #include "discovery/upnp_bridges.hpp"
-#include "hue/text.hpp"
 
 namespace discovery {
 namespace {
@@ -57,10 +55,7 @@ Hue::Bridge choose(const Bridges& bridges, const std::optional<std::string>& wan
     if (!wanted) {
         if (bridges.size() == 1) return bridges[0];
         if (bridges.size() == 2 && bridges[0].ip() == bridges[1].ip()) return bridges[0];
-        std::cout << "Multiple bridges found, please specify desired bridge with "
-                     "--bridge=<Ip||Id>"
-                  << std::endl;
-        throw std::runtime_error("Unable to identify bridge.");
+        throw AmbiguousBridge();
     }
     for (const auto& bridge : bridges) {
         if (bridge.id() == *wanted) return bridge;
@@ -68,14 +63,16 @@ Hue::Bridge choose(const Bridges& bridges, const std::optional<std::string>& wan
     throw std::runtime_error("Invalid bridge identifier.");
 }
 
-constexpr std::size_t kIdColumn = 20;
-
 }  // namespace
 
-pplx::task<Bridges> find_bridges(const Hue::ClientConfig& client_config) {
+AmbiguousBridge::AmbiguousBridge() : std::runtime_error("Unable to identify bridge.") {}
+
+pplx::task<Bridges> find_bridges(const Settings& settings) {
     std::vector<pplx::task<Outcome>> sources = {
-        settle([&client_config] { return find_portal_bridges(client_config); }),
-        settle([] { return UPnP::find_upnp_devices().then(UPnP::upnp_bridges); }),
+        settle([&settings] { return find_portal_bridges(settings); }),
+        settle([&settings] {
+            return UPnP::find_upnp_devices(settings.ssdp).then(UPnP::upnp_bridges);
+        }),
     };
     return pplx::when_all(sources.begin(), sources.end())
         .then([](const std::vector<Outcome>& outcomes) {
@@ -88,33 +85,15 @@ pplx::task<Bridges> find_bridges(const Hue::ClientConfig& client_config) {
         });
 }
 
-pplx::task<Hue::Bridge> select_bridge(const boost::program_options::variables_map& options,
-                                      const Hue::ClientConfig& client_config) {
-    std::optional<std::string> wanted;
-    if (options.count("bridge")) {
-        wanted = options["bridge"].as<std::string>();
+pplx::task<Hue::Bridge> select_bridge(const std::optional<std::string>& wanted,
+                                      const Settings& settings) {
+    if (wanted) {
         if (const auto ip = ip_address(*wanted)) {
             return pplx::task_from_result(Hue::Bridge(std::string(), *ip, std::string()));
         }
     }
-    return find_bridges(client_config).then([wanted](const Bridges& bridges) {
-        return choose(bridges, wanted);
-    });
-}
-
-pplx::task<void> list_bridges(const Hue::ClientConfig& client_config) {
-    return find_bridges(client_config).then([](const Bridges& bridges) {
-        std::cout << "Local Bridges" << std::endl << std::endl;
-        std::cout << "Id                  "
-                  << "IP Address     \t"
-                  << "MAC Address" << std::endl;
-        for (const auto& bridge : bridges) {
-            const std::string id = bridge.id();
-            std::cout << id;
-            for (std::size_t i = Hue::code_points(id); i < kIdColumn; ++i) std::cout << " ";
-            std::cout << bridge.ip() << "\t" << bridge.mac() << std::endl;
-        }
-    });
+    return find_bridges(settings).then(
+        [wanted](const Bridges& bridges) { return choose(bridges, wanted); });
 }
 
 }  // namespace discovery

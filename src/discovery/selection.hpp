@@ -1,11 +1,14 @@
 #ifndef GLOWRIG_DISCOVERY_SELECTION_HPP_
 #define GLOWRIG_DISCOVERY_SELECTION_HPP_
 
+#include <optional>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
-#include <boost/program_options/variables_map.hpp>
 #include <pplx/pplxtasks.h>
 
+#include "discovery/settings.hpp"
 #include "hue/bridge.hpp"
 
 namespace discovery {
@@ -14,19 +17,23 @@ namespace discovery {
 // the portal's bridges followed by the search's, nothing merged. When one
 // source fails, the other's bridges are used; when both fail, the task fails
 // with the portal's failure.
-pplx::task<std::vector<Hue::Bridge>> find_bridges(const Hue::ClientConfig& client_config);
+pplx::task<std::vector<Hue::Bridge>> find_bridges(const Settings& settings);
 
-// Chooses the bridge a command talks to. A "bridge" option holding an IP
+// The failure of a selection that found several bridges and was not told
+// which one to use. what() is "Unable to identify bridge.".
+class AmbiguousBridge : public std::runtime_error {
+public:
+    AmbiguousBridge();
+};
+
+// Chooses the bridge a command talks to. A `wanted` text holding an IP
 // address gives that bridge at once, without discovery. Otherwise discovery
-// runs and the task yields the bridge whose id equals "bridge" exactly, or,
-// without "bridge", the only bridge found (or the first of two found at one
-// address). Fails with "No bridges found.", "Invalid bridge identifier." or,
-// after printing the "Multiple bridges found" line, "Unable to identify bridge.".
-pplx::task<Hue::Bridge> select_bridge(const boost::program_options::variables_map& options,
-                                      const Hue::ClientConfig& client_config);
-
-// The bridges command: finds every bridge and prints the table of them.
-pplx::task<void> list_bridges(const Hue::ClientConfig& client_config);
+// runs and the task yields the bridge whose id equals `wanted` exactly, or,
+// without `wanted`, the only bridge found (or the first of two found at one
+// address). Fails with "No bridges found.", "Invalid bridge identifier." or
+// AmbiguousBridge. Prints nothing.
+pplx::task<Hue::Bridge> select_bridge(const std::optional<std::string>& wanted,
+                                      const Settings& settings);
 
 }  // namespace discovery
 

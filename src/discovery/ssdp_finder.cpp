@@ -1,7 +1,6 @@
 #include "discovery/ssdp_finder.hpp"
 
 #include <array>
-#include <cstdlib>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -37,34 +36,6 @@ constexpr int kMaxReceiveErrors = 16;
 
 [[noreturn]] void throw_system_error(const boost::system::error_code& ec, const char* what) {
     throw std::system_error(ec.value(), std::system_category(), what);
-}
-
-// Reads "ip:port" or "[ipv6]:port"; nullopt when malformed.
-std::optional<std::pair<std::string, unsigned short>> parse_address(const std::string& text) {
-    std::string host;
-    std::string port;
-    if (!text.empty() && text.front() == '[') {
-        const auto close = text.find("]:");
-        if (close == std::string::npos) return std::nullopt;
-        host = text.substr(1, close - 1);
-        port = text.substr(close + 2);
-    } else {
-        const auto colon = text.find(':');
-        if (colon == std::string::npos || text.find(':', colon + 1) != std::string::npos) {
-            return std::nullopt;
-        }
-        host = text.substr(0, colon);
-        port = text.substr(colon + 1);
-    }
-    boost::system::error_code ec;
-    asio::ip::make_address(host, ec);
-    if (ec || port.empty() || port.size() > 5 ||
-        port.find_first_not_of("0123456789") != std::string::npos) {
-        return std::nullopt;
-    }
-    const unsigned long number = std::stoul(port);
-    if (number == 0 || number > 65535) return std::nullopt;
-    return std::make_pair(host, static_cast<unsigned short>(number));
 }
 
 // One find: its socket, its window and its fetches. Everything but start(),
@@ -239,25 +210,6 @@ private:
 
 }  // namespace
 
-SsdpSettings ssdp_settings_from_environment() {
-    SsdpSettings settings;
-    if (const char* text = std::getenv("GLOWRIG_SSDP"); text && *text) {
-        const auto address = parse_address(text);
-        if (!address) throw std::runtime_error("GLOWRIG_SSDP must be ip:port");
-        settings.address = address->first;
-        settings.port = address->second;
-    }
-    if (const char* text = std::getenv("GLOWRIG_SSDP_WINDOW_MS"); text && *text) {
-        const std::string value(text);
-        if (value.size() > 5 || value.find_first_not_of("0123456789") != std::string::npos ||
-            std::stoul(value) > 60000) {
-            throw std::runtime_error("GLOWRIG_SSDP_WINDOW_MS must be 0 to 60000");
-        }
-        settings.window = std::chrono::milliseconds(std::stoul(value));
-    }
-    return settings;
-}
-
 struct SsdpDeviceFinder::Impl {
     explicit Impl(SsdpSettings s) : settings(std::move(s)), work(io.get_executor()) {}
 
@@ -270,8 +222,6 @@ struct SsdpDeviceFinder::Impl {
     FindHandle next = 1;
     std::map<FindHandle, std::shared_ptr<Search>> finds;  // declared after io: goes first
 };
-
-SsdpDeviceFinder::SsdpDeviceFinder() : SsdpDeviceFinder(ssdp_settings_from_environment()) {}
 
 SsdpDeviceFinder::SsdpDeviceFinder(SsdpSettings settings)
     : m_impl(std::make_shared<Impl>(std::move(settings))) {

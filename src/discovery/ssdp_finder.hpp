@@ -21,12 +21,6 @@ struct SsdpSettings {
     std::size_t max_locations = 64;            // distinct descriptions fetched per search
 };
 
-// Returns the default settings, with the search address replaced by
-// GLOWRIG_SSDP ("ip:port", an IPv6 address in brackets) and the window by
-// GLOWRIG_SSDP_WINDOW_MS (0 to 60000) when those are set and not empty.
-// Throws std::runtime_error naming the variable when a value is malformed.
-SsdpSettings ssdp_settings_from_environment();
-
 // Receives the results of one find. The finder calls these on its own thread,
 // one at a time. REQUIRES: implementations do not throw.
 class DeviceFinderCallback {
@@ -59,8 +53,6 @@ public:
     // Identifies one find of this finder.
     using FindHandle = std::uint64_t;
 
-    // Uses ssdp_settings_from_environment(), and throws what it throws.
-    SsdpDeviceFinder();
     explicit SsdpDeviceFinder(SsdpSettings settings);
     ~SsdpDeviceFinder();
 

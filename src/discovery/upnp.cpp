@@ -26,10 +26,6 @@ std::vector<Device> UPnPDeviceFinderCallback::devices() const {
     return m_devices;
 }
 
-pplx::task<std::vector<Device>> find_upnp_devices() {
-    return find_upnp_devices(ssdp_settings_from_environment());
-}
-
 pplx::task<std::vector<Device>> find_upnp_devices(const SsdpSettings& settings) {
     auto finder = std::make_shared<SsdpDeviceFinder>(settings);
     pplx::task_completion_event<void> completion;

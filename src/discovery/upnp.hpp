@@ -36,15 +36,11 @@ private:
     pplx::task_completion_event<void> m_completion;
 };
 
-// Searches for UPnP root devices with the settings of
-// ssdp_settings_from_environment(). Returns at once a task whose value is
-// every device that answered, in the order they were read; the task completes
-// at the latest one fetch time-out after the search window. Throws, before
-// any task exists, std::runtime_error for malformed settings and
-// std::system_error when the search cannot be sent.
-pplx::task<std::vector<Device>> find_upnp_devices();
-
-// As find_upnp_devices(), with explicit settings.
+// Searches for UPnP root devices as `settings` say. Returns at once a task
+// whose value is every device that answered, in the order they were read; the
+// task completes at the latest one fetch time-out after the search window.
+// Throws, before any task exists, std::system_error when the search cannot be
+// sent.
 pplx::task<std::vector<Device>> find_upnp_devices(const SsdpSettings& settings);
 
 // True when `device` is a bridge: its FriendlyName contains " hue " and its

@@ -92,7 +92,7 @@ public:
     // or the JSON library's error for a member of the wrong type.
     pplx::task<void> refresh();
 
-    // Sends the pending settings that differ from the read ones PUT; sends
+    // Sends the pending settings that differ from the read ones (PUT); sends
     // nothing when none differ. The reply is not inspected and the state in
     // memory is unchanged until the next refresh().
     pplx::task<void> save();

@@ -52,16 +52,21 @@ TEST(EntryFailures, PrintTheMessageAndExitWithOne) {
     const struct {
         std::vector<std::string> args;
         const char* message;
+        testing_support::Environment env = {};
     } cases[] = {
         {{"light", "--id=3", "--hue=abc"}, "the argument ('abc') for option '--hue' is invalid"},
         {{"config", "--bridge=1", "--bridge=2"},
          "option '--bridge' cannot be specified more than once"},
         {{"light", "--id=3", "--ct"}, "the required argument for option '--ct' is missing"},
         {{"light", "\xff"}, "Error: the command line is not valid UTF-8."},
+        // A malformed setting is refused before anything is sent.
+        {{"lights", "--bridge=127.0.0.9"},
+         "Error: GLOWRIG_SSDP must be host:port.",
+         {{"GLOWRIG_SSDP", "127.0.0.9"}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
-        const auto result = run_glowrig(c.args);
+        const auto result = run_glowrig(c.args, c.env);
         EXPECT_EQ(std::string("\n") + c.message + "\n", result.output);
         EXPECT_EQ(1, result.status);
     }

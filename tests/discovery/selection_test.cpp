@@ -1,10 +1,10 @@
 #include "discovery/selection.hpp"
 
 #include <chrono>
-#include <cstdlib>
 #include <memory>
+#include <optional>
+#include <string>
 
-#include <cpprest/details/web_utilities.h>
 #include <gtest/gtest.h>
 
 #include "discovery/portal.hpp"
@@ -15,10 +15,7 @@
 namespace discovery {
 namespace {
 
-namespace po = boost::program_options;
 using Bridges = std::vector<Hue::Bridge>;
-
-const Hue::ClientConfig kProxy;
 
 // One bridge behind the portal (at the simulator's own address) and, when
 // `ssdp` is set, the same bridge answering the SSDP search.
@@ -34,14 +31,11 @@ class DiscoveryTest : public testing_support::SimFixture {
 protected:
     void TearDown() override {
         m_responder.reset();
-        unsetenv("GLOWRIG_PORTAL");
-        unsetenv("GLOWRIG_SSDP");
-        unsetenv("GLOWRIG_SSDP_WINDOW_MS");
         SimFixture::TearDown();
     }
 
     // Starts the bridge; `ssdp` makes it answer the SSDP search too. Both
-    // sources are aimed at it, for this process and for glowrig runs.
+    // sources are aimed at it, in m_settings and in m_env for glowrig runs.
     void start_discovery(const std::string& fixture, bool ssdp) {
         start(fixture);
         std::string ssdp_target = "127.0.0.9:9";
@@ -54,13 +48,12 @@ protected:
         m_env = {{"GLOWRIG_PORTAL", ip()},
                  {"GLOWRIG_SSDP", ssdp_target},
                  {"GLOWRIG_SSDP_WINDOW_MS", "300"}};
-        for (const auto& [key, value] : m_env) setenv(key.c_str(), value.c_str(), 1);
-    }
-
-    static po::variables_map options_with_bridge(const std::string& value) {
-        po::variables_map vm;
-        vm.insert({"bridge", po::variable_value(boost::any(value), false)});
-        return vm;
+        m_settings = Settings();
+        m_settings.portal = ip();
+        m_settings.ssdp.address = ssdp_target.substr(0, ssdp_target.rfind(':'));
+        m_settings.ssdp.port =
+            static_cast<unsigned short>(std::stoi(ssdp_target.substr(ssdp_target.rfind(':') + 1)));
+        m_settings.ssdp.window = std::chrono::milliseconds(300);
     }
 
     static std::string failure_of(const pplx::task<Hue::Bridge>& task) {
@@ -72,6 +65,7 @@ protected:
         return "no failure";
     }
 
+    Settings m_settings;
     testing_support::Environment m_env;
     std::unique_ptr<sim::SsdpResponder> m_responder;
 };
@@ -96,14 +90,14 @@ TEST_F(DiscoveryTest, PortalRepliesBecomeBridgesInOrder) {
         start_discovery(std::string(R"({"portal":)") + c.portal + "}", false);
         if (c.failure != nullptr) {
             try {
-                find_portal_bridges(kProxy).get();
+                find_portal_bridges(m_settings).get();
                 ADD_FAILURE() << "no failure";
             } catch (const std::exception& e) {
                 EXPECT_EQ(c.failure, std::string(e.what()));
             }
             continue;
         }
-        const Bridges bridges = find_portal_bridges(kProxy).get();
+        const Bridges bridges = find_portal_bridges(m_settings).get();
         ASSERT_EQ(c.count, bridges.size());
         if (c.count == 2) {
             EXPECT_EQ("a", bridges[0].id());
@@ -118,7 +112,7 @@ TEST_F(DiscoveryTest, PortalRepliesBecomeBridgesInOrder) {
 TEST_F(DiscoveryTest, AnAddressNeedsNoDiscovery) {
     start_discovery(kOneBridge, false);
     for (const char* address : {"192.0.2.10", "::1"}) {
-        const Hue::Bridge bridge = select_bridge(options_with_bridge(address), kProxy).get();
+        const Hue::Bridge bridge = select_bridge(std::string(address), m_settings).get();
         EXPECT_EQ(address, bridge.ip());
         EXPECT_EQ("", bridge.id());
         EXPECT_EQ("", bridge.mac());
@@ -128,35 +122,35 @@ TEST_F(DiscoveryTest, AnAddressNeedsNoDiscovery) {
 
 TEST_F(DiscoveryTest, SelectsByIdExactlyOrTheOnlyBridge) {
     start_discovery(kOneBridge, false);
-    EXPECT_EQ("portal-id", select_bridge(po::variables_map(), kProxy).get().id());
-    EXPECT_EQ("portal-id", select_bridge(options_with_bridge("portal-id"), kProxy).get().id());
+    EXPECT_EQ("portal-id", select_bridge(std::nullopt, m_settings).get().id());
+    EXPECT_EQ("portal-id", select_bridge(std::string("portal-id"), m_settings).get().id());
     EXPECT_EQ("Invalid bridge identifier.",
-              failure_of(select_bridge(options_with_bridge("PORTAL-ID"), kProxy)));
+              failure_of(select_bridge(std::string("PORTAL-ID"), m_settings)));
     EXPECT_EQ("Invalid bridge identifier.",
-              failure_of(select_bridge(options_with_bridge("bridge.local"), kProxy)));
+              failure_of(select_bridge(std::string("bridge.local"), m_settings)));
 }
 
 TEST_F(DiscoveryTest, OneBridgeFoundTwiceAtOneAddressIsThePortalEntry) {
     start_discovery(kOneBridge, true);
-    const Bridges bridges = find_bridges(kProxy).get();
+    const Bridges bridges = find_bridges(m_settings).get();
     ASSERT_EQ(2u, bridges.size());
     EXPECT_EQ("upnp-serial", bridges[1].id());
     EXPECT_EQ(ip(), bridges[1].ip());
     EXPECT_EQ("", bridges[1].mac());
-    const Hue::Bridge chosen = select_bridge(po::variables_map(), kProxy).get();
+    const Hue::Bridge chosen = select_bridge(std::nullopt, m_settings).get();
     EXPECT_EQ("portal-id", chosen.id());
     EXPECT_EQ("02:00:aa:aa:bb:cc", chosen.mac());
-    EXPECT_EQ("upnp-serial", select_bridge(options_with_bridge("upnp-serial"), kProxy).get().id());
+    EXPECT_EQ("upnp-serial", select_bridge(std::string("upnp-serial"), m_settings).get().id());
 }
 
 TEST_F(DiscoveryTest, NoBridgeOrSeveralBridgesFailTheSelection) {
     start_discovery(R"({"portal":[]})", false);
-    EXPECT_EQ("No bridges found.", failure_of(select_bridge(po::variables_map(), kProxy)));
+    EXPECT_EQ("No bridges found.", failure_of(select_bridge(std::nullopt, m_settings)));
     start_discovery(R"({"portal":[{"id":"a","internalipaddress":"10.0.0.2","macaddress":""},
                                   {"id":"b","internalipaddress":"10.0.0.3","macaddress":""}]})",
                     false);
-    EXPECT_EQ("Unable to identify bridge.", failure_of(select_bridge(po::variables_map(), kProxy)));
-    EXPECT_EQ("10.0.0.3", select_bridge(options_with_bridge("b"), kProxy).get().ip());
+    EXPECT_EQ("Unable to identify bridge.", failure_of(select_bridge(std::nullopt, m_settings)));
+    EXPECT_EQ("10.0.0.3", select_bridge(std::string("b"), m_settings).get().ip());
 }
 
 TEST_F(DiscoveryTest, CommandsReportAFailedSelection) {
@@ -190,14 +184,14 @@ TEST_F(DiscoveryTest, AFailingSourceLeavesTheOtherOnesBridges) {
     sim::Fault down;
     down.status = 503;
     bridge().set_fault("GET", "/api/nupnp", down);
-    const Bridges bridges = find_bridges(kProxy).get();
+    const Bridges bridges = find_bridges(m_settings).get();
     ASSERT_EQ(1u, bridges.size());
     EXPECT_EQ("upnp-serial", bridges[0].id());
 
     // Both sources failing report the portal's failure.
-    setenv("GLOWRIG_SSDP", "127.0.0.9:bad", 1);
+    m_settings.ssdp.address = "not an address";
     try {
-        find_bridges(kProxy).get();
+        find_bridges(m_settings).get();
         FAIL() << "no failure";
     } catch (const std::exception& e) {
         EXPECT_EQ(std::string("HTTP 503 Service Unavailable"), e.what());

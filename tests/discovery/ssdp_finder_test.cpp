@@ -10,7 +10,6 @@
 #include <thread>
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include "discovery/test_http_server.hpp"
 #include "discovery/upnp.hpp"
@@ -24,18 +23,6 @@ using std::chrono::milliseconds;
 using Clock = std::chrono::steady_clock;
 
 constexpr milliseconds kWindow{300};
-
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() { unsetenv(m_name); }
-
-private:
-    const char* m_name;
-};
 
 // Records what a finder reports, and from which thread.
 class RecordingCallback : public DeviceFinderCallback {
@@ -136,11 +123,9 @@ protected:
     std::vector<std::unique_ptr<sim::SsdpResponder>> m_responders;
 };
 
-TEST_F(SsdpFinderTest, FindsEveryAnsweringDeviceThroughTheEnvironment) {
+TEST_F(SsdpFinderTest, FindsEveryAnsweringDevice) {
     auto& r = responder({serve_device("/a.xml", "aaa"), serve_device("/b.xml", "bbb")});
-    ScopedEnv address("GLOWRIG_SSDP", r.endpoint());
-    ScopedEnv window("GLOWRIG_SSDP_WINDOW_MS", "300");
-    const auto devices = get_within(find_upnp_devices(), milliseconds(3000));
+    const auto devices = get_within(find_upnp_devices(settings_for(r)), milliseconds(3000));
     EXPECT_EQ((std::multiset<std::string>{"aaa", "bbb"}), serials(devices));
     for (const auto& d : devices) {
         EXPECT_TRUE(d.IsRootDevice);
@@ -155,10 +140,9 @@ TEST_F(SsdpFinderTest, FindsEveryAnsweringDeviceThroughTheEnvironment) {
 
 TEST_F(SsdpFinderTest, NothingAnsweringCompletesEmptyAfterTheWindow) {
     auto& silent = responder({});
-    ScopedEnv address("GLOWRIG_SSDP", silent.endpoint());
-    ScopedEnv window("GLOWRIG_SSDP_WINDOW_MS", "300");
     const auto start = Clock::now();
-    const auto devices = get_within(find_upnp_devices(), kWindow + milliseconds(1000));
+    const auto devices =
+        get_within(find_upnp_devices(settings_for(silent)), kWindow + milliseconds(1000));
     const auto elapsed = Clock::now() - start;
     EXPECT_TRUE(devices.empty());
     EXPECT_GE(elapsed, kWindow);
@@ -276,43 +260,6 @@ TEST_F(SsdpFinderTest, SocketFailureRaisesSystemError) {
     settings.address = "127.0.0.1";
     settings.port = 0;  // nothing can be sent to port 0
     EXPECT_THROW(find_upnp_devices(settings), std::system_error);
-}
-
-TEST(SsdpSettingsFromEnvironment, ReadsOrRefusesTheOverrides) {
-    struct Case {
-        const char* address;
-        const char* window;
-        bool valid;
-        const char* host;
-        unsigned short port;
-        long window_ms;
-    } cases[] = {
-        {"", "", true, "239.255.255.250", 1900, 3000},
-        {"127.0.0.1:5000", "250", true, "127.0.0.1", 5000, 250},
-        {"[::1]:5000", "0", true, "::1", 5000, 0},
-        {"127.0.0.1", "", false, "", 0, 0},
-        {"127.0.0.1:", "", false, "", 0, 0},
-        {"127.0.0.1:0", "", false, "", 0, 0},
-        {"127.0.0.1:65536", "", false, "", 0, 0},
-        {"localhost:1900", "", false, "", 0, 0},
-        {"::1:5000", "", false, "", 0, 0},
-        {"", "-5", false, "", 0, 0},
-        {"", "60001", false, "", 0, 0},
-        {"", "3s", false, "", 0, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.address) + " | " + c.window);
-        ScopedEnv address("GLOWRIG_SSDP", c.address);
-        ScopedEnv window("GLOWRIG_SSDP_WINDOW_MS", c.window);
-        if (!c.valid) {
-            EXPECT_THROW(ssdp_settings_from_environment(), std::runtime_error);
-            continue;
-        }
-        const SsdpSettings settings = ssdp_settings_from_environment();
-        EXPECT_EQ(c.host, settings.address);
-        EXPECT_EQ(c.port, settings.port);
-        EXPECT_EQ(c.window_ms, settings.window.count());
-    }
 }
 
 }  // namespace

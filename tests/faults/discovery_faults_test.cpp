@@ -33,6 +33,10 @@ std::string bridge_description(const std::string& extra) {
            extra + "</device></root>";
 }
 
+// A search address nothing can be sent to (broadcast without permission): the
+// search fails as it starts, and nothing leaves the machine.
+const char kUnsendable[] = "255.255.255.255:1900";
+
 struct DiscoveryCase {
     const char* what;
     std::vector<std::string> args;
@@ -42,7 +46,7 @@ struct DiscoveryCase {
     std::vector<std::string> datagrams;
     std::string description;  // served at /description.xml; kHang: never answered
     std::optional<sim::Fault> portal;
-    std::string ssdp;  // GLOWRIG_SSDP when not empty (a broken setting fails the search)
+    std::string ssdp;  // GLOWRIG_SSDP when not empty
     const char* output;
     std::size_t fetches;  // requests for the description
 };
@@ -166,7 +170,7 @@ std::vector<DiscoveryCase> discovery_cases() {
          {},
          "",
          sim::Fault{200, "", std::string("<html>"), 0},
-         "bad",
+         kUnsendable,
          "* Line 1, Column 2 Syntax error: Malformed token\n",
          0},
         {"Portal answers 500 and the search fails",
@@ -175,7 +179,7 @@ std::vector<DiscoveryCase> discovery_cases() {
          {},
          "",
          sim::Fault{500, "", std::nullopt, 0},
-         "bad",
+         kUnsendable,
          "HTTP 500 Internal Error\n",
          0},
         {"Portal entry lacks its address",
@@ -184,7 +188,7 @@ std::vector<DiscoveryCase> discovery_cases() {
          {},
          "",
          sim::Fault{200, "", std::string(R"([{"id":"a","macaddress":"m"}])"), 0},
-         "bad",
+         kUnsendable,
          "Key not found\n",
          0},
         {"Portal address is not an address",

@@ -1,0 +1,100 @@
+#include "cli/settings.hpp"
+
+#include <chrono>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include <boost/asio/ip/address.hpp>
+#include <cpprest/base_uri.h>
+
+namespace cli {
+namespace {
+
+[[noreturn]] void refuse(const char* name, const char* rule) {
+    throw std::runtime_error(std::string("Error: ") + name + " must be " + rule + ".");
+}
+
+// The value of `name`, or nullopt when it is unset or empty.
+std::optional<std::string> value_of(const Environment& environment, const char* name) {
+    const char* text = environment(name);
+    if (text == nullptr || *text == '\0') return std::nullopt;
+    return std::string(text);
+}
+
+// Reads a whole number of milliseconds in low..high.
+std::optional<std::chrono::milliseconds> milliseconds(const Environment& environment,
+                                                      const char* name, long low, long high) {
+    const auto text = value_of(environment, name);
+    if (!text) return std::nullopt;
+    const std::string rule = std::to_string(low) + " to " + std::to_string(high);
+    if (text->size() > 9 || text->find_first_not_of("0123456789") != std::string::npos) {
+        refuse(name, rule.c_str());
+    }
+    const long value = std::stol(*text);
+    if (value < low || value > high) refuse(name, rule.c_str());
+    return std::chrono::milliseconds(value);
+}
+
+// Reads "ip:port" or "[ipv6]:port" with a port of 1 to 65535.
+std::optional<std::pair<std::string, unsigned short>> ip_and_port(const std::string& text) {
+    std::string host;
+    std::string port;
+    if (!text.empty() && text.front() == '[') {
+        const auto close = text.find("]:");
+        if (close == std::string::npos) return std::nullopt;
+        host = text.substr(1, close - 1);
+        port = text.substr(close + 2);
+    } else {
+        const auto colon = text.find(':');
+        if (colon == std::string::npos || text.find(':', colon + 1) != std::string::npos) {
+            return std::nullopt;
+        }
+        host = text.substr(0, colon);
+        port = text.substr(colon + 1);
+    }
+    boost::system::error_code ec;
+    boost::asio::ip::make_address(host, ec);
+    if (ec || port.empty() || port.size() > 5 ||
+        port.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    const unsigned long number = std::stoul(port);
+    if (number == 0 || number > 65535) return std::nullopt;
+    return std::make_pair(host, static_cast<unsigned short>(number));
+}
+
+// True when "http://{text}/api/nupnp" is a URL whose authority is all of `text`.
+bool is_host_and_port(const std::string& text) {
+    const std::string url = "http://" + text + "/api/nupnp";
+    if (text.find_first_of("/?#@") != std::string::npos || !web::uri::validate(url)) return false;
+    return !web::uri(url).host().empty();
+}
+
+}  // namespace
+
+commands::Settings read_settings(const Environment& environment) {
+    commands::Settings settings;
+    if (const auto portal = value_of(environment, "GLOWRIG_PORTAL")) {
+        if (!is_host_and_port(*portal)) refuse("GLOWRIG_PORTAL", "host[:port]");
+        settings.portal = *portal;
+    }
+    if (const auto ssdp = value_of(environment, "GLOWRIG_SSDP")) {
+        const auto address = ip_and_port(*ssdp);
+        if (!address) refuse("GLOWRIG_SSDP", "host:port");
+        settings.ssdp.address = address->first;
+        settings.ssdp.port = address->second;
+    }
+    if (const auto window = milliseconds(environment, "GLOWRIG_SSDP_WINDOW_MS", 0, 60000)) {
+        settings.ssdp.window = *window;
+    }
+    if (const auto wait = milliseconds(environment, "GLOWRIG_FIND_WAIT_MS", 0, 600000)) {
+        settings.find_wait = *wait;
+    }
+    if (const auto timeout = milliseconds(environment, "GLOWRIG_TIMEOUT_MS", 1, 600000)) {
+        settings.client.timeout = *timeout;
+    }
+    return settings;
+}
+
+}  // namespace cli

@@ -1,0 +1,25 @@
+#ifndef GLOWRIG_CLI_SETTINGS_HPP_
+#define GLOWRIG_CLI_SETTINGS_HPP_
+
+#include <functional>
+
+#include "commands/command.hpp"
+
+namespace cli {
+
+// Looks up one environment variable; null when it is not set.
+using Environment = std::function<const char*(const char* name)>;
+
+// Returns the settings of this run, read once from the environment: the
+// portal (GLOWRIG_PORTAL, host[:port]), the SSDP search address
+// (GLOWRIG_SSDP, ip:port or [ipv6]:port) and window (GLOWRIG_SSDP_WINDOW_MS,
+// 0 to 60000), the wait of "lights --find" (GLOWRIG_FIND_WAIT_MS, 0 to
+// 600000) and the request time-out (GLOWRIG_TIMEOUT_MS, 1 to 600000). Unset
+// or empty variables leave the defaults. Throws std::runtime_error naming the
+// variable, for example "Error: GLOWRIG_SSDP must be host:port.", when a
+// value is malformed.
+commands::Settings read_settings(const Environment& environment);
+
+}  // namespace cli
+
+#endif  // GLOWRIG_CLI_SETTINGS_HPP_

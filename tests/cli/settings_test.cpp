@@ -1,0 +1,81 @@
+#include "cli/settings.hpp"
+
+#include <map>
+#include <stdexcept>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace cli {
+namespace {
+
+// Reads the settings from `variables` alone.
+commands::Settings settings_from(const std::map<std::string, std::string>& variables) {
+    return read_settings([&variables](const char* name) -> const char* {
+        const auto found = variables.find(name);
+        return found == variables.end() ? nullptr : found->second.c_str();
+    });
+}
+
+TEST(ReadSettings, DefaultsWithoutTheVariables) {
+    const commands::Settings settings = settings_from({});
+    EXPECT_EQ("portal.glowrig.invalid", settings.portal);
+    EXPECT_EQ("239.255.255.250", settings.ssdp.address);
+    EXPECT_EQ(1900, settings.ssdp.port);
+    EXPECT_EQ(3000, settings.ssdp.window.count());
+    EXPECT_EQ(90000, settings.find_wait.count());
+    EXPECT_EQ(30000, settings.client.timeout.count());
+}
+
+TEST(ReadSettings, ReadsOrRefusesEachVariable) {
+    struct Case {
+        const char* name;
+        const char* value;
+        const char* failure;  // null when the value is read
+    } cases[] = {
+        {"GLOWRIG_SSDP", "", nullptr},
+        {"GLOWRIG_SSDP", "127.0.0.1:5000", nullptr},
+        {"GLOWRIG_SSDP", "[::1]:5000", nullptr},
+        {"GLOWRIG_SSDP", "127.0.0.1", "Error: GLOWRIG_SSDP must be host:port."},
+        {"GLOWRIG_SSDP", "127.0.0.1:", "Error: GLOWRIG_SSDP must be host:port."},
+        {"GLOWRIG_SSDP", "127.0.0.1:0", "Error: GLOWRIG_SSDP must be host:port."},
+        {"GLOWRIG_SSDP", "127.0.0.1:65536", "Error: GLOWRIG_SSDP must be host:port."},
+        {"GLOWRIG_SSDP", "localhost:1900", "Error: GLOWRIG_SSDP must be host:port."},
+        {"GLOWRIG_SSDP", "::1:5000", "Error: GLOWRIG_SSDP must be host:port."},
+        {"GLOWRIG_SSDP_WINDOW_MS", "0", nullptr},
+        {"GLOWRIG_SSDP_WINDOW_MS", "-5", "Error: GLOWRIG_SSDP_WINDOW_MS must be 0 to 60000."},
+        {"GLOWRIG_SSDP_WINDOW_MS", "60001", "Error: GLOWRIG_SSDP_WINDOW_MS must be 0 to 60000."},
+        {"GLOWRIG_SSDP_WINDOW_MS", "3s", "Error: GLOWRIG_SSDP_WINDOW_MS must be 0 to 60000."},
+        {"GLOWRIG_PORTAL", "127.0.0.1:8080", nullptr},
+        {"GLOWRIG_PORTAL", "portal.example", nullptr},
+        {"GLOWRIG_PORTAL", "host/path", "Error: GLOWRIG_PORTAL must be host[:port]."},
+        {"GLOWRIG_PORTAL", "a b", "Error: GLOWRIG_PORTAL must be host[:port]."},
+        {"GLOWRIG_FIND_WAIT_MS", "0", nullptr},
+        {"GLOWRIG_FIND_WAIT_MS", "soon", "Error: GLOWRIG_FIND_WAIT_MS must be 0 to 600000."},
+        {"GLOWRIG_TIMEOUT_MS", "2500", nullptr},
+        {"GLOWRIG_TIMEOUT_MS", "0", "Error: GLOWRIG_TIMEOUT_MS must be 1 to 600000."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + "=" + c.value);
+        try {
+            settings_from({{c.name, c.value}});
+            EXPECT_EQ(nullptr, c.failure);
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(c.failure, e.what());
+        }
+    }
+    const commands::Settings read = settings_from({{"GLOWRIG_SSDP", "[::1]:5000"},
+                                                   {"GLOWRIG_SSDP_WINDOW_MS", "250"},
+                                                   {"GLOWRIG_PORTAL", "127.0.0.1:8080"},
+                                                   {"GLOWRIG_FIND_WAIT_MS", "7"},
+                                                   {"GLOWRIG_TIMEOUT_MS", "2500"}});
+    EXPECT_EQ("::1", read.ssdp.address);
+    EXPECT_EQ(5000, read.ssdp.port);
+    EXPECT_EQ(250, read.ssdp.window.count());
+    EXPECT_EQ("127.0.0.1:8080", read.portal);
+    EXPECT_EQ(7, read.find_wait.count());
+    EXPECT_EQ(2500, read.client.timeout.count());
+}
+
+}  // namespace
+}  // namespace cli
