@@ -6,13 +6,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/build.sh build
+# Warnings are errors here, as in every CI build.
+bash scripts/build.sh build -DGLOWRIG_WERROR=ON
 (cd build && ctest -j2 --output-on-failure --timeout 300)
 
-bash scripts/build.sh build-asan -DGLOWRIG_SANITIZE=ON
+# The sanitizer builds need only the tests (and the program they run).
+GLOWRIG_TARGETS=glowrig_tests bash scripts/build.sh build-asan -DGLOWRIG_SANITIZE=ON -DGLOWRIG_WERROR=ON
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   LSAN_OPTIONS="suppressions=$PWD/../scripts/lsan.supp print_suppressions=0" \
   ctest -j2 --output-on-failure --timeout 600)
 
 # The discovery and task code once more under ThreadSanitizer.
-bash scripts/tsan.sh
+bash scripts/tsan.sh -DGLOWRIG_WERROR=ON

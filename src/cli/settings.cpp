@@ -1,5 +1,6 @@
 #include "cli/settings.hpp"
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <stdexcept>
@@ -94,6 +95,9 @@ commands::Settings read_settings(const Environment& environment) {
     if (const auto timeout = milliseconds(environment, "GLOWRIG_TIMEOUT_MS", 1, 600000)) {
         settings.client.timeout = *timeout;
     }
+    // A description fetch is one more request: a shorter request time-out
+    // bounds it too.
+    settings.ssdp.fetch_timeout = std::min(settings.ssdp.fetch_timeout, settings.client.timeout);
     return settings;
 }
 
