@@ -17,12 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     static const Hue::Client client;
     Hue::details::Configuration_Impl configuration(client);
     try {
-        configuration.parse(*json);
+        configuration.read(*json);
     } catch (const web::json::json_exception&) {
         return 0;
     }
     // Nothing was changed since reading, so nothing is to be sent.
-    require(configuration.change_set().is_null(), "settings as read have no changes");
+    require(configuration.save_body().is_null(), "settings as read have no changes");
     // A change of every setting the bridge takes back forms a body.
     Hue::ConfigurationSettings wanted = configuration.settings();
     wanted.name += "x";
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     wanted.dhcp = !wanted.dhcp;
     wanted.ipaddress += "1";
     configuration.set_settings(wanted);
-    const web::json::value body = configuration.change_set();
+    const web::json::value body = configuration.save_body();
     require(body.is_object() && body.has_field("name") && body.has_field("linkbutton"),
             "changed settings are sent");
     body.serialize();

@@ -2,6 +2,8 @@
 
 #include <cpprest/details/web_utilities.h>
 
+#include "hue/details/requests.hpp"
+#include "hue/fullstate.hpp"
 #include "hue/text.hpp"
 
 namespace Hue {
@@ -19,6 +21,55 @@ Client Bridge::make_client(const AppIdentity& identity, const std::string& resou
     std::string host = ip();
     if (host.find(':') != std::string::npos && host.front() != '[') host = "[" + host + "]";
     return Client(http_url(host, path), client_config);
+}
+
+namespace {
+
+// GET `path` of `client`, strict; yields Collection::from_json(client, reply).
+// The collection keeps a copy of the client for its own requests.
+template <class Collection>
+pplx::task<Collection> read_collection(const Client& client, const std::string& path = "") {
+    return details::send_request(client, details::kReadCollection, path)
+        .then(
+            [client](const web::json::value& json) { return Collection::from_json(client, json); });
+}
+
+}  // namespace
+
+pplx::task<Configuration> Bridge::get_configuration(const ClientConfig& client_config,
+                                                    const AppIdentity& identity) const {
+    Configuration configuration(make_client(identity, "config", client_config));
+    return configuration.refresh().then([configuration]() { return configuration; });
+}
+
+pplx::task<Lights> Bridge::get_lights(const ClientConfig& client_config,
+                                      const AppIdentity& identity) const {
+    return read_collection<Lights>(make_client(identity, "lights", client_config));
+}
+
+pplx::task<Lights> Bridge::get_new_lights(const ClientConfig& client_config,
+                                          const AppIdentity& identity) const {
+    return read_collection<Lights>(make_client(identity, "lights", client_config), "new");
+}
+
+pplx::task<Groups> Bridge::get_groups(const ClientConfig& client_config,
+                                      const AppIdentity& identity) const {
+    return read_collection<Groups>(make_client(identity, "groups", client_config));
+}
+
+pplx::task<Schedules> Bridge::get_schedules(const ClientConfig& client_config,
+                                            const AppIdentity& identity) const {
+    return read_collection<Schedules>(make_client(identity, "schedules", client_config));
+}
+
+pplx::task<FullState> Bridge::get_full_state(const ClientConfig& client_config,
+                                             const AppIdentity& identity) const {
+    const Bridge bridge = *this;
+    const ClientConfig config_copy = client_config;
+    return details::send_request(make_client(identity, "", client_config), details::kReadCollection)
+        .then([bridge, config_copy, identity](const web::json::value& root) {
+            return read_full_state(bridge, config_copy, identity, root);
+        });
 }
 
 }  // namespace Hue

@@ -75,16 +75,6 @@ private:
     std::shared_ptr<const BridgeInfo> m_info;
 };
 
-// Sends GET to `path` of `client`, passes the reply through read_json and
-// reject_errors, and yields Collection::from_json(client, json). The
-// collection keeps a copy of the client for its own requests.
-template <class Collection>
-pplx::task<Collection> read_collection(const Client& client, const std::string& path = "") {
-    return client.read_strict(Method::Get, path).then([client](const web::json::value& json) {
-        return Collection::from_json(client, json);
-    });
-}
-
 }  // namespace Hue
 
 #endif  // GLOWRIG_HUE_BRIDGE_HPP_

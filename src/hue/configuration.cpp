@@ -2,9 +2,8 @@
 
 #include <utility>
 
-#include "hue/bridge.hpp"
 #include "hue/details/configuration_impl.hpp"
-#include "hue/text.hpp"
+#include "hue/details/requests.hpp"
 
 namespace Hue {
 
@@ -39,26 +38,17 @@ Configuration::Configuration(std::shared_ptr<details::Configuration_Impl> impl)
 
 Configuration Configuration::from_json(const Client& client, const web::json::value& json) {
     Configuration configuration(client);
-    configuration.m_impl->parse(json);
+    configuration.m_impl->read(json);
     return configuration;
 }
 
 pplx::task<void> Configuration::refresh() {
-    auto impl = m_impl;
-    return impl->client().read(Method::Get).then([impl](const web::json::value& json) {
-        impl->parse(json);
-    });
+    return details::refresh(m_impl, details::kReadConfiguration, std::string());
 }
 
 pplx::task<void> Configuration::save() {
-    const web::json::value body = m_impl->change_set();
-    if (body.is_null()) return nothing_to_send();
-    auto impl = m_impl;
-    // The reply is not inspected: a bridge refusing a setting goes unnoticed
-    // until the next refresh shows the old value.
-    return impl->client()
-        .read(Method::Put, std::string(), body)
-        .then([impl](const web::json::value&) {});
+    return details::send_change(m_impl->client(), details::kSaveConfiguration, std::string(),
+                                m_impl->save_body());
 }
 
 ConfigurationStatus Configuration::status() const { return m_impl->status(); }
@@ -80,30 +70,13 @@ pplx::task<void> Configuration::create_user(const AppIdentity& identity) {
     body["devicetype"] = web::json::value::string(identity.app_name);
     body["username"] = web::json::value::string(identity.user_id);
     // The only request without a user segment: http://{ip}/api.
-    const Client users = m_impl->client().with_path("api");
-    return users
-        .read(Method::Post, std::string(), body)
-        // The reply must be an array; as_array() fails with the JSON library's error otherwise.
-        .then([](const web::json::value& reply) {
-            reply.as_array();
-            return reply;
-        })
-        // Its first error element fails the creation.
-        .then(reject_errors)
-        .then([](const web::json::value&) {});
+    return details::send(m_impl->client().with_path("api"), details::kCreateUser, std::string(),
+                         body);
 }
 
 pplx::task<void> Configuration::delete_user(const AppIdentity& identity) {
-    auto impl = m_impl;
-    return impl->client()
-        .read_strict(Method::Delete, "whitelist/" + path_segment(identity.user_id))
-        .then([impl](const web::json::value&) {});
-}
-
-pplx::task<Configuration> Bridge::get_configuration(const ClientConfig& client_config,
-                                                    const AppIdentity& identity) const {
-    Configuration configuration(make_client(identity, "config", client_config));
-    return configuration.refresh().then([configuration]() { return configuration; });
+    return details::send(m_impl->client(), details::kDeleteUser,
+                         "whitelist/" + path_segment(identity.user_id));
 }
 
 }  // namespace Hue

@@ -1,7 +1,5 @@
 #include "hue/fullstate.hpp"
 
-#include <cpprest/details/web_utilities.h>
-
 namespace Hue {
 namespace {
 
@@ -31,17 +29,6 @@ FullState read_full_state(const Bridge& bridge, const ClientConfig& client_confi
     Lights lights = Lights::from_json(client("lights"), root.at("lights"));
     Configuration configuration = Configuration::from_json(client("config"), root.at("config"));
     return FullState(configuration, lights, groups, schedules, scene_list, sensor_list, rule_list);
-}
-
-pplx::task<FullState> Bridge::get_full_state(const ClientConfig& client_config,
-                                             const AppIdentity& identity) const {
-    const Bridge bridge = *this;
-    const ClientConfig config_copy = client_config;
-    return make_client(identity, "", client_config)
-        .read_strict(Method::Get)
-        .then([bridge, config_copy, identity](const web::json::value& root) {
-            return read_full_state(bridge, config_copy, identity, root);
-        });
 }
 
 }  // namespace Hue

@@ -36,17 +36,7 @@ struct GroupActionField {
 
 // The last state a bridge reports for a group as a whole, or the state wanted
 // for it. A plain value record; flags tells which keys the bridge reported.
-struct GroupAction {
-    std::string effect = "none";
-    std::string alert = "none";
-    ColorMode colormode = ColorMode::invalid;
-    float x = 0;
-    float y = 0;
-    std::uint16_t ct = 0;
-    std::uint16_t hue = 0;
-    std::uint8_t sat = 0;
-    std::uint8_t bri = 0;
-    bool on = false;
+struct GroupAction : LightFields {
     std::uint32_t flags = 0;  // GroupActionField bits of the last action object read
 };
 

@@ -2,11 +2,8 @@
 
 #include <utility>
 
-#include <cpprest/details/web_utilities.h>
-
-#include "hue/bridge.hpp"
 #include "hue/details/light_impl.hpp"
-#include "hue/text.hpp"
+#include "hue/details/requests.hpp"
 
 namespace Hue {
 namespace {
@@ -22,8 +19,6 @@ constexpr ModeText kModeTexts[] = {
     {ColorMode::ct, "ct"},
     {ColorMode::invalid, "invalid"},
 };
-
-void discard(const web::json::value&) {}
 
 }  // namespace
 
@@ -53,23 +48,16 @@ void Light::set_name(const std::string& name) { m_impl->set_name(name); }
 void Light::set_state(const LightState& desired) { m_impl->set_desired(desired); }
 
 pplx::task<void> Light::refresh() {
-    auto impl = m_impl;
-    return impl->client()
-        .read_strict(Method::Get, impl->path())
-        // The reply replaces what this light knows; the state lives until then.
-        .then([impl](const web::json::value& light) { impl->read(light); });
+    return details::refresh(m_impl, details::kRefreshLight, m_impl->path());
 }
 
 pplx::task<void> Light::save_name() {
-    return m_impl->client()
-        .read_strict(Method::Put, m_impl->path(), m_impl->name_body())
-        .then(discard);
+    return details::send(m_impl->client(), details::kSave, m_impl->path(), m_impl->name_body());
 }
 
 pplx::task<void> Light::save_state(std::uint16_t transitiontime) {
-    const web::json::value body = m_impl->state_body(transitiontime);
-    if (body.is_null()) return nothing_to_send();
-    return m_impl->client().read_strict(Method::Put, m_impl->state_path(), body).then(discard);
+    return details::send_change(m_impl->client(), details::kSave, m_impl->path() + "/state",
+                                m_impl->state_body(transitiontime));
 }
 
 Lights Lights::from_json(const Client& client, const web::json::value& object) {
@@ -77,16 +65,6 @@ Lights Lights::from_json(const Client& client, const web::json::value& object) {
     return read_items<Lights, Light, details::Light_Impl>(client, object, "lastscan");
 }
 
-pplx::task<void> Lights::search() const { return client().read_strict(Method::Post).then(discard); }
-
-pplx::task<Lights> Bridge::get_lights(const ClientConfig& client_config,
-                                      const AppIdentity& identity) const {
-    return read_collection<Lights>(make_client(identity, "lights", client_config));
-}
-
-pplx::task<Lights> Bridge::get_new_lights(const ClientConfig& client_config,
-                                          const AppIdentity& identity) const {
-    return read_collection<Lights>(make_client(identity, "lights", client_config), "new");
-}
+pplx::task<void> Lights::search() const { return details::send(client(), details::kCreate); }
 
 }  // namespace Hue

@@ -27,8 +27,9 @@ ColorMode color_mode_from_text(const std::string& text);
 // Returns "hs", "xy", "ct" or "invalid".
 std::string color_mode_text(ColorMode mode);
 
-// The state of one light, as reported or as wanted. A plain value record.
-struct LightState {
+// The fields a light's state and a group's action share, as reported or as
+// wanted. A plain value record.
+struct LightFields {
     std::string effect = "none";
     std::string alert = "none";
     ColorMode colormode = ColorMode::invalid;
@@ -38,8 +39,12 @@ struct LightState {
     std::uint16_t hue = 0;
     std::uint8_t sat = 0;
     std::uint8_t bri = 0;
-    bool reachable = false;
     bool on = false;
+};
+
+// The state of one light, as reported or as wanted. A plain value record.
+struct LightState : LightFields {
+    bool reachable = false;
 };
 
 // One light of a bridge. Copies share one state: a change made through one

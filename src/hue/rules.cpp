@@ -1,22 +1,13 @@
 #include "hue/rules.hpp"
 
 #include "hue/details/rule_impl.hpp"
-#include "hue/text.hpp"
 
 namespace Hue {
 
-namespace details {
-
-void Rule_Impl::read(const web::json::value& rule) {
-    if (rule.has_field("name")) name = rule.at("name").as_string();
-}
-
-}  // namespace details
-
 Rule::Rule(std::shared_ptr<details::Rule_Impl> impl) : m_impl(std::move(impl)) {}
 
-std::string Rule::id() const { return m_impl->id; }
-std::string Rule::name() const { return m_impl->name; }
+std::string Rule::id() const { return m_impl->id(); }
+std::string Rule::name() const { return m_impl->name(); }
 
 Rules Rules::from_json(const Client& client, const web::json::value& object) {
     return read_items<Rules, Rule, details::Rule_Impl>(client, object);

@@ -2,9 +2,8 @@
 
 #include <utility>
 
-#include "hue/bridge.hpp"
+#include "hue/details/requests.hpp"
 #include "hue/details/schedule_impl.hpp"
-#include "hue/text.hpp"
 
 namespace Hue {
 
@@ -25,21 +24,21 @@ void Schedule::set_description(const std::string& description) {
 void Schedule::set_command(const std::string& command) { m_impl->set_command(command); }
 void Schedule::set_time(const ScheduleTime& time) { m_impl->set_time(time); }
 
-pplx::task<void> Schedule::refresh() { return m_impl->refresh(); }
+pplx::task<void> Schedule::refresh() {
+    return details::refresh(m_impl, details::kRefreshSchedule, m_impl->path());
+}
 
-pplx::task<void> Schedule::save() { return m_impl->save(); }
+pplx::task<void> Schedule::save() {
+    return details::send_change(m_impl->client(), details::kSave, m_impl->path(),
+                                m_impl->save_body());
+}
 
 Schedules Schedules::from_json(const Client& client, const value& listing) {
     return read_items<Schedules, Schedule, details::Schedule_Impl>(client, listing);
 }
 
 pplx::task<void> Schedules::remove(const std::string& id) const {
-    return client().read_strict(Method::Delete, path_segment(id)).then([](const value&) {});
-}
-
-pplx::task<Schedules> Bridge::get_schedules(const ClientConfig& client_config,
-                                            const AppIdentity& identity) const {
-    return read_collection<Schedules>(make_client(identity, "schedules", client_config));
+    return details::send(client(), details::kRemove, path_segment(id));
 }
 
 }  // namespace Hue

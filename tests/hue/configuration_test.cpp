@@ -14,7 +14,7 @@ using web::json::value;
 // A configuration state read from JSON texts; its client is never used.
 class ConfigurationParse : public ::testing::Test {
 protected:
-    void parse(const char* json) { m_impl.parse(value::parse(json)); }
+    void parse(const char* json) { m_impl.read(value::parse(json)); }
     details::Configuration_Impl m_impl{Client()};
 };
 
@@ -59,7 +59,7 @@ TEST_F(ConfigurationParse, ReadsEveryMember) {
     EXPECT_TRUE(s.dhcp);
     EXPECT_TRUE(s.portalservices);
     EXPECT_EQ("Europe/Berlin", s.timezone);
-    EXPECT_TRUE(m_impl.change_set().is_null());
+    EXPECT_TRUE(m_impl.save_body().is_null());
 }
 
 TEST_F(ConfigurationParse, NonObjectRepliesKeepTheDefaults) {
@@ -135,7 +135,7 @@ TEST_F(ConfigurationParse, SecondParseReplacesEverything) {
     EXPECT_TRUE(m_impl.status().whitelist.empty());
     EXPECT_EQ(0, m_impl.status().zigbeechannel);
     EXPECT_EQ("", m_impl.settings().name);
-    EXPECT_TRUE(m_impl.change_set().is_null()) << "pending settings are reset by a read";
+    EXPECT_TRUE(m_impl.save_body().is_null()) << "pending settings are reset by a read";
 }
 
 TEST_F(ConfigurationParse, WrongTypesAndIncompleteRecordsFail) {
@@ -153,7 +153,7 @@ TEST_F(ConfigurationParse, WrongTypesAndIncompleteRecordsFail) {
     }
 }
 
-// change_set() compares pending with read settings.
+// save_body() compares pending with read settings.
 class ConfigurationChangeSet : public ConfigurationParse {
 protected:
     void SetUp() override {
@@ -162,14 +162,14 @@ protected:
                   "proxyport":0,
                   "swupdate":{"updatestate":2,"url":"","text":"","notify":false}})");
     }
-    std::string body() const { return m_impl.change_set().serialize(); }
+    std::string body() const { return m_impl.save_body().serialize(); }
 };
 
 TEST_F(ConfigurationChangeSet, SendsOnlyWhatDiffers) {
     ConfigurationSettings& p = m_impl.pending_settings();
     p.swupdate.url = "http://192.0.2.1/fw";
     p.swupdate.text = "new";
-    EXPECT_TRUE(m_impl.change_set().is_null()) << "only the update state is ever sent";
+    EXPECT_TRUE(m_impl.save_body().is_null()) << "only the update state is ever sent";
     p.timezone = "UTC";
     EXPECT_EQ(R"({"timezone":"UTC"})", body());
     p.swupdate.updatestate = 3;
@@ -180,7 +180,7 @@ TEST_F(ConfigurationChangeSet, SendsOnlyWhatDiffers) {
 TEST_F(ConfigurationChangeSet, AddressesGoOnlyWithDhcpSwitchedOff) {
     ConfigurationSettings& p = m_impl.pending_settings();
     p.ipaddress = "192.0.2.20";
-    EXPECT_TRUE(m_impl.change_set().is_null()) << "dhcp unchanged: the address is not sent";
+    EXPECT_TRUE(m_impl.save_body().is_null()) << "dhcp unchanged: the address is not sent";
     p.dhcp = false;
     EXPECT_EQ(R"({"dhcp":false,"ipaddress":"192.0.2.20"})", body());
 }

@@ -19,7 +19,7 @@ value parse(const char* text) { return value::parse(text); }
 
 LightState read_state(const char* json) {
     LightState state;
-    details::read_light_state(parse(json), state);
+    details::read_state(parse(json), state);
     return state;
 }
 
@@ -42,8 +42,8 @@ TEST(LightStateReading, ReadsEveryReportedField) {
 
 TEST(LightStateReading, AbsentKeysKeepEarlierValues) {
     LightState s;
-    details::read_light_state(parse(R"({"bri":10,"xy":[0.1,0.2],"colormode":"xy"})"), s);
-    details::read_light_state(parse(R"({"on":true})"), s);
+    details::read_state(parse(R"({"bri":10,"xy":[0.1,0.2],"colormode":"xy"})"), s);
+    details::read_state(parse(R"({"on":true})"), s);
     EXPECT_EQ(10, s.bri);
     EXPECT_FLOAT_EQ(0.1f, s.x);
     EXPECT_EQ(ColorMode::xy, s.colormode);
@@ -89,7 +89,7 @@ TEST(LightStateReading, ReadsXyFromOneTwoOrMoreElements) {
         LightState s;
         s.x = 0.6f;
         s.y = 0.7f;
-        details::read_light_state(parse(c.json), s);
+        details::read_state(parse(c.json), s);
         EXPECT_FLOAT_EQ(c.x, s.x);
         EXPECT_FLOAT_EQ(c.y, s.y);
     }
@@ -111,18 +111,18 @@ TEST(LightStateReading, ColorModeTextsAreExact) {
         SCOPED_TRACE(c.json);
         LightState s;
         s.colormode = ColorMode::hs;
-        details::read_light_state(parse(c.json), s);
+        details::read_state(parse(c.json), s);
         EXPECT_EQ(c.mode, s.colormode);
     }
 }
 
 TEST(LightStateReading, WrongTypeFailsAfterEarlierKeys) {
     LightState s;
-    EXPECT_THROW(details::read_light_state(parse(R"({"on":true,"bri":"high"})"), s),
+    EXPECT_THROW(details::read_state(parse(R"({"on":true,"bri":"high"})"), s),
                  web::json::json_exception);
     EXPECT_TRUE(s.on);
-    EXPECT_THROW(details::read_light_state(parse(R"({"xy":0.5})"), s), web::json::json_exception);
-    EXPECT_THROW(details::read_light_state(parse(R"(["on"])"), s), web::json::json_exception);
+    EXPECT_THROW(details::read_state(parse(R"({"xy":0.5})"), s), web::json::json_exception);
+    EXPECT_THROW(details::read_state(parse(R"(["on"])"), s), web::json::json_exception);
 }
 
 TEST(LightStateChange, SendsOnlyDifferingKeys) {

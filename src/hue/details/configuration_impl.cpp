@@ -3,11 +3,10 @@
 #include <iomanip>
 #include <locale>
 #include <sstream>
-#include <utility>
 
 #include <cpprest/uri_builder.h>
 
-#include "hue/text.hpp"
+#include "hue/details/resource_impl.hpp"
 
 namespace Hue {
 namespace details {
@@ -29,7 +28,7 @@ void read_time(const value& json, const char* key, std::tm& time) {
 
 void read_whitelist(const value& whitelist, std::map<std::string, WhitelistEntry>& entries) {
     for (const auto& [user, member] : whitelist.as_object()) {
-        WhitelistEntry& entry = entries[(user)];
+        WhitelistEntry& entry = entries[user];
         read_time(member, "last use date", entry.last_use_date);
         read_time(member, "create date", entry.create_date);
         entry.name = text_of(member, "name");
@@ -41,13 +40,11 @@ void read_status(const value& json, ConfigurationStatus& status) {
     if (json.has_field("apiversion")) {
         status.api_version = pack_api_version(text_of(json, "apiversion"));
     }
-    if (json.has_field("swversion")) status.swversion = text_of(json, "swversion");
-    if (json.has_field("mac")) status.mac = text_of(json, "mac");
+    read_field(json, "swversion", status.swversion);
+    read_field(json, "mac", status.mac);
     if (json.has_field("UTC")) read_time(json, "UTC", status.utc);
     if (json.has_field("localtime")) read_time(json, "localtime", status.localtime);
-    if (json.has_field("zigbeechannel")) {
-        status.zigbeechannel = json.at("zigbeechannel").as_integer();
-    }
+    read_field(json, "zigbeechannel", status.zigbeechannel);
 }
 
 void read_swupdate(const value& json, SoftwareUpdate& update) {
@@ -74,17 +71,15 @@ void read_settings(const value& json, ConfigurationSettings& settings) {
             }
         }
     }
-    if (json.has_field("name")) settings.name = text_of(json, "name");
+    read_field(json, "name", settings.name);
     if (json.has_field("swupdate")) read_swupdate(json.at("swupdate"), settings.swupdate);
-    if (json.has_field("linkbutton")) settings.linkbutton = json.at("linkbutton").as_bool();
-    if (json.has_field("ipaddress")) settings.ipaddress = text_of(json, "ipaddress");
-    if (json.has_field("netmask")) settings.netmask = text_of(json, "netmask");
-    if (json.has_field("gateway")) settings.gateway = text_of(json, "gateway");
-    if (json.has_field("dhcp")) settings.dhcp = json.at("dhcp").as_bool();
-    if (json.has_field("portalservices")) {
-        settings.portalservices = json.at("portalservices").as_bool();
-    }
-    if (json.has_field("timezone")) settings.timezone = text_of(json, "timezone");
+    read_field(json, "linkbutton", settings.linkbutton);
+    read_field(json, "ipaddress", settings.ipaddress);
+    read_field(json, "netmask", settings.netmask);
+    read_field(json, "gateway", settings.gateway);
+    read_field(json, "dhcp", settings.dhcp);
+    read_field(json, "portalservices", settings.portalservices);
+    read_field(json, "timezone", settings.timezone);
 }
 
 }  // namespace
@@ -102,9 +97,9 @@ uint32_t pack_api_version(const std::string& text) {
     return packed < kLowestApiVersion ? kLowestApiVersion : packed;
 }
 
-Configuration_Impl::Configuration_Impl(Client client) : m_client(std::move(client)) {}
+Configuration_Impl::Configuration_Impl(const Client& client) : m_client(client) {}
 
-void Configuration_Impl::parse(const value& json) {
+void Configuration_Impl::read(const value& json) {
     // A reply that is not an object (an error array) has none of the members.
     const value empty = value::object();
     const value& object = json.is_object() ? json : empty;
@@ -116,43 +111,28 @@ void Configuration_Impl::parse(const value& json) {
     m_pending = m_settings;
 }
 
-value Configuration_Impl::change_set() const {
+value Configuration_Impl::save_body() const {
     const ConfigurationSettings& read = m_settings;
     const ConfigurationSettings& wanted = m_pending;
     value body = value::object();
-    if (wanted.proxy.port() != read.proxy.port()) {
-        body["proxyport"] = value::number(wanted.proxy.port());
-    }
-    if (wanted.proxy.host() != read.proxy.host()) {
-        body["proxyaddress"] = value::string(wanted.proxy.host());
-    }
-    if (wanted.name != read.name) body["name"] = value::string(wanted.name);
+    put_change(body, "proxyport", wanted.proxy.port(), read.proxy.port());
+    put_change(body, "proxyaddress", wanted.proxy.host(), read.proxy.host());
+    put_change(body, "name", wanted.name, read.name);
     if (wanted.swupdate.updatestate != read.swupdate.updatestate) {
         value swupdate = value::object();
         swupdate["updatestate"] = value::number(wanted.swupdate.updatestate);
         body["swupdate"] = swupdate;
     }
-    if (wanted.linkbutton != read.linkbutton)
-        body["linkbutton"] = value::boolean(wanted.linkbutton);
-    if (wanted.dhcp != read.dhcp) {
-        body["dhcp"] = value::boolean(wanted.dhcp);
-        // The address settings only matter when the bridge stops using DHCP.
-        if (!wanted.dhcp) {
-            if (wanted.ipaddress != read.ipaddress) {
-                body["ipaddress"] = value::string(wanted.ipaddress);
-            }
-            if (wanted.netmask != read.netmask) {
-                body["netmask"] = value::string(wanted.netmask);
-            }
-            if (wanted.gateway != read.gateway) {
-                body["gateway"] = value::string(wanted.gateway);
-            }
-        }
+    put_change(body, "linkbutton", wanted.linkbutton, read.linkbutton);
+    put_change(body, "dhcp", wanted.dhcp, read.dhcp);
+    // The address settings only matter when the bridge stops using DHCP.
+    if (wanted.dhcp != read.dhcp && !wanted.dhcp) {
+        put_change(body, "ipaddress", wanted.ipaddress, read.ipaddress);
+        put_change(body, "netmask", wanted.netmask, read.netmask);
+        put_change(body, "gateway", wanted.gateway, read.gateway);
     }
-    if (wanted.portalservices != read.portalservices) {
-        body["portalservices"] = value::boolean(wanted.portalservices);
-    }
-    if (wanted.timezone != read.timezone) body["timezone"] = value::string(wanted.timezone);
+    put_change(body, "portalservices", wanted.portalservices, read.portalservices);
+    put_change(body, "timezone", wanted.timezone, read.timezone);
     return body.size() == 0 ? value::null() : body;
 }
 

@@ -13,9 +13,8 @@ namespace details {
 // and the settings as read, and the settings as the caller wants them.
 class Configuration_Impl {
 public:
-    // Defaults everywhere until the first parse().
-    explicit Configuration_Impl(Client client);
-
+    // Defaults everywhere until the first read().
+    explicit Configuration_Impl(const Client& client);
     Configuration_Impl(const Configuration_Impl&) = delete;
     Configuration_Impl& operator=(const Configuration_Impl&) = delete;
 
@@ -29,11 +28,11 @@ public:
     // port reads as no proxy. Throws web::json::json_exception for a member of
     // the wrong type or a whitelist entry or "swupdate" lacking a member; the
     // members read before it keep their new values.
-    void parse(const web::json::value& json);
+    void read(const web::json::value& json);
 
     // The body that sends the pending settings differing from the read ones,
     // or the JSON null value when none differ.
-    web::json::value change_set() const;
+    web::json::value save_body() const;
 
     const ConfigurationStatus& status() const { return m_status; }
     const ConfigurationSettings& settings() const { return m_settings; }
@@ -41,7 +40,7 @@ public:
     void set_settings(const ConfigurationSettings& settings) { m_pending = settings; }
 
 private:
-    Client m_client;
+    const Client m_client;
     ConfigurationStatus m_status;
     ConfigurationSettings m_settings;  // as read
     ConfigurationSettings m_pending;   // as wanted

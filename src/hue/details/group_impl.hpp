@@ -7,23 +7,18 @@
 
 #include <cpprest/json.h>
 
-#include "hue/client.hpp"
+#include "hue/details/resource_impl.hpp"
 #include "hue/groups.hpp"
 
 namespace Hue {
 namespace details {
 
-// The shared state behind Group handles: the groups resource's client, the
-// group's id, name and member ids, the action the bridge last reported and
-// the action wanted. Not copyable; not synchronised (callers wait for each task).
-class Group_Impl {
+// The shared state behind Group handles: the group's name and member ids, the
+// action the bridge last reported and the action wanted.
+class Group_Impl : public Resource_Impl {
 public:
-    Group_Impl(const Client& client, std::string id);
-    Group_Impl(const Group_Impl&) = delete;
-    Group_Impl& operator=(const Group_Impl&) = delete;
+    using Resource_Impl::Resource_Impl;
 
-    const Client& client() const { return m_client; }
-    const std::string& id() const { return m_id; }
     const std::string& name() const { return m_name; }
     const std::vector<std::string>& lights() const { return m_lights; }
     const GroupAction& action() const { return m_action; }
@@ -38,20 +33,13 @@ public:
     // nothing. Throws web::json::json_exception for a value of the wrong type.
     void read(const web::json::value& group);
 
-    // The relative paths of this group and of its action, the id encoded as
-    // one path segment.
-    std::string path() const;
-    std::string action_path() const;
-
     // {"name": name, "lights": [member ids]}.
-    web::json::value body() const;
+    web::json::value save_body() const;
 
     // The action change body (null when nothing differs).
     web::json::value action_body(std::uint16_t transitiontime) const;
 
 private:
-    const Client m_client;
-    const std::string m_id;
     std::string m_name;
     std::vector<std::string> m_lights;
     GroupAction m_action;

@@ -6,23 +6,18 @@
 
 #include <cpprest/json.h>
 
-#include "hue/client.hpp"
+#include "hue/details/resource_impl.hpp"
 #include "hue/lights.hpp"
 
 namespace Hue {
 namespace details {
 
-// The shared state behind Light handles: the lights resource's client, the
-// light's id and texts, the state the bridge last reported and the state
-// wanted. Not copyable; not synchronised (callers wait for each task).
-class Light_Impl {
+// The shared state behind Light handles: the light's texts, the state the
+// bridge last reported and the state wanted.
+class Light_Impl : public Resource_Impl {
 public:
-    Light_Impl(const Client& client, std::string id);
-    Light_Impl(const Light_Impl&) = delete;
-    Light_Impl& operator=(const Light_Impl&) = delete;
+    using Resource_Impl::Resource_Impl;
 
-    const Client& client() const { return m_client; }
-    const std::string& id() const { return m_id; }
     const std::string& name() const { return m_name; }
     const std::string& modelid() const { return m_modelid; }
     const std::string& swversion() const { return m_swversion; }
@@ -37,11 +32,6 @@ public:
     // web::json::json_exception for a value of the wrong type.
     void read(const web::json::value& light);
 
-    // The relative paths of this light and of its state, the id encoded as
-    // one path segment.
-    std::string path() const;
-    std::string state_path() const;
-
     // {"name": name}.
     web::json::value name_body() const;
 
@@ -49,8 +39,6 @@ public:
     web::json::value state_body(std::uint16_t transitiontime) const;
 
 private:
-    const Client m_client;
-    const std::string m_id;
     std::string m_name;
     std::string m_type;
     std::string m_modelid;

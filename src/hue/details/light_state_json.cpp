@@ -3,22 +3,15 @@
 #include <cmath>
 #include <string>
 
+#include "hue/details/resource_impl.hpp"
 #include "hue/groups.hpp"
 #include "hue/lights.hpp"
-#include "hue/text.hpp"
 
 namespace Hue {
 namespace details {
 namespace {
 
 using web::json::value;
-
-static_assert(kEffectKey == GroupActionField::effect && kAlertKey == GroupActionField::alert &&
-                  kColorModeKey == GroupActionField::colormode && kXyKey == GroupActionField::xy &&
-                  kCtKey == GroupActionField::ct && kHueKey == GroupActionField::hue &&
-                  kSatKey == GroupActionField::sat && kBriKey == GroupActionField::bri &&
-                  kOnKey == GroupActionField::on,
-              "the presence bits of a group action are the reader's key bits");
 
 // The low 16 bits of an integer reported by the bridge. The number is read
 // as a 64-bit integer first, so 65536 gives 0 rather than a clamped value; a
@@ -34,73 +27,57 @@ std::uint16_t low_16_bits(const value& v) {
 
 std::uint8_t low_8_bits(const value& v) { return static_cast<std::uint8_t>(low_16_bits(v)); }
 
-std::string text_of(const value& v) { return v.as_string(); }
+// Where the reader records the keys it found: a group action in its flags,
+// cleared first; a light's state nowhere.
+std::uint32_t& presence_bits(GroupAction& action, std::uint32_t&) { return action.flags = 0; }
+std::uint32_t& presence_bits(LightState&, std::uint32_t& unused) { return unused; }
 
 // Reachability belongs to a light's state only.
-void read_reachable(const value& object, LightState& state, std::uint32_t& found) {
-    if (object.has_field("reachable")) {
-        state.reachable = object.at("reachable").as_bool();
-        found |= kReachableKey;
-    }
+void read_reachable(const value& object, LightState& state) {
+    if (object.has_field("reachable")) state.reachable = object.at("reachable").as_bool();
 }
-void read_reachable(const value&, GroupAction&, std::uint32_t&) {}
+void read_reachable(const value&, GroupAction&) {}
 
-// Reads the keys of a state or action object into `record`, adding the bit
-// of each key to `found` as soon as that key has been read.
+}  // namespace
+
 template <class Record>
-void read_state_keys(const value& object, Record& record, std::uint32_t& found) {
+void read_state(const value& object, Record& record) {
+    std::uint32_t unused = 0;
+    std::uint32_t& found = presence_bits(record, unused);
     if (!object.is_object()) throw web::json::json_exception("not an object");
-    if (object.has_field("on")) {
-        record.on = object.at("on").as_bool();
-        found |= kOnKey;
-    }
-    if (object.has_field("effect")) {
-        record.effect = text_of(object.at("effect"));
-        found |= kEffectKey;
-    }
-    if (object.has_field("alert")) {
-        record.alert = text_of(object.at("alert"));
-        found |= kAlertKey;
-    }
-    if (object.has_field("hue")) {
-        record.hue = low_16_bits(object.at("hue"));
-        found |= kHueKey;
-    }
-    if (object.has_field("bri")) {
-        record.bri = low_8_bits(object.at("bri"));
-        found |= kBriKey;
-    }
-    if (object.has_field("sat")) {
-        record.sat = low_8_bits(object.at("sat"));
-        found |= kSatKey;
-    }
-    if (object.has_field("ct")) {
-        record.ct = low_16_bits(object.at("ct"));
-        found |= kCtKey;
-    }
-    if (object.has_field("xy")) {
-        const web::json::array& xy = object.at("xy").as_array();
+    // Reads `key` with `read` when present, then records its bit.
+    auto key = [&](const char* name, std::uint32_t bit, auto read) {
+        if (!object.has_field(name)) return;
+        read(object.at(name));
+        found |= bit;
+    };
+    key("on", GroupActionField::on, [&](const value& v) { record.on = v.as_bool(); });
+    key("effect", GroupActionField::effect, [&](const value& v) { record.effect = v.as_string(); });
+    key("alert", GroupActionField::alert, [&](const value& v) { record.alert = v.as_string(); });
+    key("hue", GroupActionField::hue, [&](const value& v) { record.hue = low_16_bits(v); });
+    key("bri", GroupActionField::bri, [&](const value& v) { record.bri = low_8_bits(v); });
+    key("sat", GroupActionField::sat, [&](const value& v) { record.sat = low_8_bits(v); });
+    key("ct", GroupActionField::ct, [&](const value& v) { record.ct = low_16_bits(v); });
+    key("xy", GroupActionField::xy, [&](const value& v) {
+        const web::json::array& xy = v.as_array();
         if (xy.size() > 0) record.x = static_cast<float>(xy.at(0).as_double());
         if (xy.size() > 1) record.y = static_cast<float>(xy.at(1).as_double());
-        found |= kXyKey;
-    }
-    read_reachable(object, record, found);
-    if (object.has_field("colormode")) {
-        record.colormode = color_mode_from_text(text_of(object.at("colormode")));
-        found |= kColorModeKey;
-    }
+    });
+    read_reachable(object, record);
+    key("colormode", GroupActionField::colormode,
+        [&](const value& v) { record.colormode = color_mode_from_text(v.as_string()); });
 }
 
-template <class Record>
-value change_body(const Record& reported, const Record& desired, std::uint16_t transitiontime) {
+value state_change(const LightFields& reported, const LightFields& desired,
+                   std::uint16_t transitiontime) {
     value body = value::object();
-    if (desired.effect != reported.effect) body["effect"] = value::string(desired.effect);
-    if (desired.alert != reported.alert) body["alert"] = value::string(desired.alert);
-    if (desired.on != reported.on) body["on"] = value::boolean(desired.on);
-    if (desired.bri != reported.bri) body["bri"] = value::number(desired.bri);
-    if (desired.ct != reported.ct) body["ct"] = value::number(desired.ct);
-    if (desired.hue != reported.hue) body["hue"] = value::number(desired.hue);
-    if (desired.sat != reported.sat) body["sat"] = value::number(desired.sat);
+    put_change(body, "effect", desired.effect, reported.effect);
+    put_change(body, "alert", desired.alert, reported.alert);
+    put_change(body, "on", desired.on, reported.on);
+    put_change(body, "bri", desired.bri, reported.bri);
+    put_change(body, "ct", desired.ct, reported.ct);
+    put_change(body, "hue", desired.hue, reported.hue);
+    put_change(body, "sat", desired.sat, reported.sat);
     if (desired.x != reported.x || desired.y != reported.y) {
         body["xy"] = value::array({value::number(static_cast<double>(desired.x)),
                                    value::number(static_cast<double>(desired.y))});
@@ -110,27 +87,8 @@ value change_body(const Record& reported, const Record& desired, std::uint16_t t
     return body;
 }
 
-}  // namespace
-
-void read_light_state(const value& object, LightState& state) {
-    std::uint32_t found = 0;
-    read_state_keys(object, state, found);
-}
-
-void read_group_action(const value& object, GroupAction& action) {
-    action.flags = 0;
-    read_state_keys(object, action, action.flags);
-}
-
-value state_change(const LightState& reported, const LightState& desired,
-                   std::uint16_t transitiontime) {
-    return change_body(reported, desired, transitiontime);
-}
-
-value state_change(const GroupAction& reported, const GroupAction& desired,
-                   std::uint16_t transitiontime) {
-    return change_body(reported, desired, transitiontime);
-}
+template void read_state(const value&, LightState&);
+template void read_state(const value&, GroupAction&);
 
 }  // namespace details
 }  // namespace Hue

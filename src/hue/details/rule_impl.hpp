@@ -5,25 +5,24 @@
 
 #include <cpprest/json.h>
 
-#include "hue/client.hpp"
+#include "hue/details/resource_impl.hpp"
 
 namespace Hue {
 namespace details {
 
 // The state behind a Rule handle.
-class Rule_Impl {
+class Rule_Impl : public Resource_Impl {
 public:
-    Rule_Impl(const Client& client_, std::string id_) : client(client_), id(std::move(id_)) {}
-    Rule_Impl(const Rule_Impl&) = delete;
-    Rule_Impl& operator=(const Rule_Impl&) = delete;
+    using Resource_Impl::Resource_Impl;
+
+    const std::string& name() const { return m_name; }
 
     // Reads "name" where present. Throws web::json::json_exception when it is
     // not a string.
-    void read(const web::json::value& rule);
+    void read(const web::json::value& rule) { read_field(rule, "name", m_name); }
 
-    Client client;
-    std::string id;
-    std::string name;
+private:
+    std::string m_name;
 };
 
 }  // namespace details

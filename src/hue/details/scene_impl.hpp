@@ -6,27 +6,28 @@
 
 #include <cpprest/json.h>
 
-#include "hue/client.hpp"
+#include "hue/details/resource_impl.hpp"
 
 namespace Hue {
 namespace details {
 
 // The state behind a Scene handle.
-class Scene_Impl {
+class Scene_Impl : public Resource_Impl {
 public:
-    Scene_Impl(const Client& client_, std::string id_) : client(client_), id(std::move(id_)) {}
-    Scene_Impl(const Scene_Impl&) = delete;
-    Scene_Impl& operator=(const Scene_Impl&) = delete;
+    using Resource_Impl::Resource_Impl;
+
+    const std::string& name() const { return m_name; }
+    const std::vector<std::string>& lights() const { return m_lights; }
+    bool active() const { return m_active; }
 
     // Reads "name", "lights" and "active" where present. Throws
     // web::json::json_exception for a value of the wrong type.
     void read(const web::json::value& scene);
 
-    Client client;
-    std::string id;
-    std::string name;
-    std::vector<std::string> lights;
-    bool active = false;
+private:
+    std::string m_name;
+    std::vector<std::string> m_lights;
+    bool m_active = false;
 };
 
 }  // namespace details

@@ -1,23 +1,14 @@
 #include "hue/details/schedule_impl.hpp"
 
-#include <utility>
-
-#include "hue/text.hpp"
-
 namespace Hue {
 namespace details {
 
 using web::json::value;
 
-Schedule_Impl::Schedule_Impl(Client client, std::string id)
-    : m_client(std::move(client)), m_id(std::move(id)) {}
-
 void Schedule_Impl::read(const value& schedule) {
     if (!schedule.is_object()) return;
-    if (schedule.has_field("name")) m_name = schedule.at("name").as_string();
-    if (schedule.has_field("description")) {
-        m_description = schedule.at("description").as_string();
-    }
+    read_field(schedule, "name", m_name);
+    read_field(schedule, "description", m_description);
     if (schedule.has_field("time")) m_time.parse_time(schedule.at("time").as_string());
     if (schedule.has_field("command")) m_command = schedule.at("command").serialize();
 }
@@ -32,22 +23,6 @@ value Schedule_Impl::save_body() const {
     if (!m_description.empty()) body["description"] = value::string(m_description);
     return body;
 }
-
-pplx::task<void> Schedule_Impl::refresh() {
-    auto self = shared_from_this();
-    // Only read_json: an error array holds none of the schedule's keys and changes nothing.
-    return m_client.read(Method::Get, path()).then([self](const value& schedule) {
-        self->read(schedule);
-    });
-}
-
-pplx::task<void> Schedule_Impl::save() const {
-    const value body = save_body();
-    if (body.is_null()) return nothing_to_send();
-    return m_client.read_strict(Method::Put, path(), body).then([](const value&) {});
-}
-
-std::string Schedule_Impl::path() const { return path_segment(m_id); }
 
 }  // namespace details
 }  // namespace Hue

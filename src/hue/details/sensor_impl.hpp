@@ -5,30 +5,33 @@
 
 #include <cpprest/json.h>
 
-#include "hue/client.hpp"
+#include "hue/details/resource_impl.hpp"
 
 namespace Hue {
 namespace details {
 
 // The state behind a Sensor handle.
-class Sensor_Impl {
+class Sensor_Impl : public Resource_Impl {
 public:
-    Sensor_Impl(const Client& client_, std::string id_) : client(client_), id(std::move(id_)) {}
-    Sensor_Impl(const Sensor_Impl&) = delete;
-    Sensor_Impl& operator=(const Sensor_Impl&) = delete;
+    using Resource_Impl::Resource_Impl;
+
+    const std::string& name() const { return m_name; }
+    const std::string& type() const { return m_type; }
+    const std::string& modelid() const { return m_modelid; }
+    const std::string& manufacturername() const { return m_manufacturername; }
+    const std::string& swversion() const { return m_swversion; }
 
     // Reads "name", "type", "modelid", "manufacturername" (any value, kept as
     // its JSON text) and "swversion" where present. Throws
     // web::json::json_exception for a value of the wrong type.
     void read(const web::json::value& sensor);
 
-    Client client;
-    std::string id;
-    std::string name;
-    std::string type;
-    std::string modelid;
-    std::string manufacturername;
-    std::string swversion;
+private:
+    std::string m_name;
+    std::string m_type;
+    std::string m_modelid;
+    std::string m_manufacturername;
+    std::string m_swversion;
 };
 
 }  // namespace details

@@ -1,0 +1,77 @@
+#ifndef GLOWRIG_HUE_DETAILS_REQUESTS_HPP_
+#define GLOWRIG_HUE_DETAILS_REQUESTS_HPP_
+
+#include <memory>
+#include <string>
+
+#include <cpprest/json.h>
+#include <pplx/pplxtasks.h>
+
+#include "hue/client.hpp"
+
+namespace Hue {
+namespace details {
+
+// The step a reply passes before a resource uses it.
+enum class Reply {
+    Strict,     // read_json, then reject_errors
+    Unchecked,  // read_json only: an error array reaches the reader as it is
+    UserArray,  // read_json, then it must be an array, then reject_errors
+};
+
+// One kind of request a resource sends: its method and its reply step.
+struct Request {
+    Method method;
+    Reply reply;
+};
+
+// Every request of the resources with its reply step; the resources build
+// paths and bodies. The rows that are not strict are deliberate:
+// - the configuration is read and saved unchecked: an error array reads as a
+//   configuration of defaults, and a refused setting shows at the next read;
+// - groups and schedules refresh unchecked: an error array holds none of
+//   their keys, so the resource stays as it was and the refresh succeeds;
+// - creating a user fails with the JSON library's error when the reply is not
+//   an array, and with the error element's text when it holds one.
+constexpr Request kReadCollection{Method::Get, Reply::Strict};  // {api}, lights, lights/new, ...
+constexpr Request kReadConfiguration{Method::Get, Reply::Unchecked};  // config
+constexpr Request kSaveConfiguration{Method::Put, Reply::Unchecked};  // config
+constexpr Request kCreateUser{Method::Post, Reply::UserArray};        // http://{ip}/api
+constexpr Request kDeleteUser{Method::Delete, Reply::Strict};         // config/whitelist/{user}
+constexpr Request kRefreshLight{Method::Get, Reply::Strict};          // lights/{id}
+constexpr Request kRefreshGroup{Method::Get, Reply::Unchecked};       // groups/{id}
+constexpr Request kRefreshSchedule{Method::Get, Reply::Unchecked};    // schedules/{id}
+constexpr Request kSave{Method::Put, Reply::Strict};     // a light, group, schedule, state, action
+constexpr Request kCreate{Method::Post, Reply::Strict};  // lights (a search), groups
+constexpr Request kRemove{Method::Delete, Reply::Strict};  // groups/{id}, schedules/{id}
+
+// Sends `request` to `path` of `client` with `body` (none when null) and
+// yields the reply after its reply step.
+pplx::task<web::json::value> send_request(const Client& client, Request request,
+                                          const std::string& path = std::string(),
+                                          const web::json::value& body = web::json::value());
+
+// As send_request; the reply is dropped once it has passed its step.
+pplx::task<void> send(const Client& client, Request request,
+                      const std::string& path = std::string(),
+                      const web::json::value& body = web::json::value());
+
+// As send, but a null `body` means there is nothing to change: the task is
+// then already complete and nothing is sent.
+pplx::task<void> send_change(const Client& client, Request request, const std::string& path,
+                             const web::json::value& body);
+
+// Sends `request` to `path` of impl->client() and reads the reply into the
+// state with impl->read(). The task holds `impl` until then.
+template <class Impl>
+pplx::task<void> refresh(const std::shared_ptr<Impl>& impl, Request request,
+                         const std::string& path) {
+    return send_request(impl->client(), request, path).then([impl](const web::json::value& json) {
+        impl->read(json);
+    });
+}
+
+}  // namespace details
+}  // namespace Hue
+
+#endif  // GLOWRIG_HUE_DETAILS_REQUESTS_HPP_
