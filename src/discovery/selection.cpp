@@ -44,12 +44,10 @@ pplx::task<Outcome> settle(const std::function<pplx::task<Bridges>()>& source) {
     });
 }
 
-// The address text of `text` when it is a numeric IPv4 or IPv6 address.
-std::optional<std::string> ip_address(const std::string& text) {
-    boost::system::error_code error;
-    const auto address = boost::asio::ip::make_address(text, error);
-    if (error) return std::nullopt;
-    return address.to_string();
+// The address of `text` when it is a numeric IPv4 or IPv6 address, with or
+// without a port (see Hue::parse_bridge_address).
+std::optional<Hue::BridgeAddress> ip_address(const std::string& text) {
+    return Hue::parse_bridge_address(text);
 }
 
 Hue::Bridge choose(const Bridges& bridges, const std::optional<std::string>& wanted) {
@@ -94,7 +92,8 @@ pplx::task<Hue::Bridge> select_bridge(const boost::program_options::variables_ma
     if (options.count("bridge")) {
         wanted = options["bridge"].as<std::string>();
         if (const auto ip = ip_address(*wanted)) {
-            return pplx::task_from_result(Hue::Bridge(std::string(), *ip, std::string()));
+            return pplx::task_from_result(
+                Hue::Bridge(std::string(), ip->ip, std::string(), ip->port));
         }
     }
     return find_bridges(client_config).then([wanted](const Bridges& bridges) {

@@ -476,7 +476,7 @@ TEST_F(ReplyFaults, BrokenConnectionsFailTheFirstStep) {
         RawTcpServer server(c.reply, c.ending);
         const RunResult result = run_plain([&] {
             auto args = c.args;
-            args.push_back("--bridge=" + server.ip());
+            args.push_back("--bridge=" + server.address());
             return args;
         }());
         expect_run(result, c.output, 1);
@@ -513,7 +513,7 @@ TEST_F(ReplyFaults, AReplyThatNeverComesEndsAtTheTimeOut) {
     bridge().set_fault("GET", "/api/nupnp", never);
     const auto started = std::chrono::steady_clock::now();
     auto from_portal = std::async(std::launch::async, [this] {
-        return run_plain({"lights"}, {{"GLOWRIG_PORTAL", ip()}});
+        return run_plain({"lights"}, {{"GLOWRIG_PORTAL", address()}});
     });
     const RunResult from_bridge = run({"lights"});
     const RunResult portal_result = from_portal.get();
