@@ -6,7 +6,8 @@
 #       200 scenes, 60 sensors and 200 rules, link button pressed;
 #   bench/make_fixture.sh small ADDRESS N [PORTAL_ADDRESS ...]
 #       a small bridge on ADDRESS with a device description that marks it as
-#       bridge number N; its discovery portal lists every PORTAL_ADDRESS.
+#       bridge number N; its discovery portal lists every PORTAL_ADDRESS
+#       (an address with or without ":PORT", as glowrig's --bridge takes it).
 #
 # Plain bash, so the benchmark needs no other interpreter.
 set -euo pipefail

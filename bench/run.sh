@@ -9,13 +9,14 @@
 # more under valgrind's callgrind and the functions with the most instructions
 # are listed (output in build-bench/callgrind.out.CASE).
 #
-# Needs root (the simulated bridges listen on port 80) and installs what is
-# missing (curl, GNU time, valgrind for --profile) with apt-get. Builds the
-# Release binaries in build-bench. Every address used is on the loopback
-# network 127.0.2.x.
+# Runs as an ordinary user; installs what is missing (curl, GNU time, valgrind
+# for --profile) with apt-get, which needs root. Builds the Release binaries
+# in build-bench. Every address used is on the loopback network 127.0.2.x, each
+# simulated bridge on the same port of its own address.
 #
 # Environment: BENCH_RUNS (runs per figure, default 15), BENCH_SSDP_WINDOW_MS
-# (the search window of the bridges case, default 1000).
+# (the search window of the bridges case, default 1000), BENCH_PORT (the port
+# of the simulated bridges, default 18080).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,17 +27,13 @@ if [ "${1:-}" = "--profile" ]; then
   profile=${2:?"--profile needs a case: light, state, bridges or help"}
 fi
 
-if [ "$(id -u)" != 0 ]; then
-  echo "bench/run.sh must run as root (the simulated bridges listen on port 80)" >&2
-  exit 1
-fi
-
 # --- tools -------------------------------------------------------------------
 need=()
 command -v curl >/dev/null || need+=(curl)
 [ -x /usr/bin/time ] || need+=(time)
 if [ -n "$profile" ]; then command -v valgrind >/dev/null || need+=(valgrind); fi
 if [ "${#need[@]}" -gt 0 ]; then
+  [ "$(id -u)" = 0 ] || { echo "bench/run.sh needs ${need[*]}: install them as root" >&2; exit 1; }
   echo "installing ${need[*]}"
   apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null
 fi
@@ -49,10 +46,11 @@ glowrig=$PWD/$build/src/glowrig
 sim=$PWD/$build/sim/glowrig-sim
 
 # --- simulated bridges -------------------------------------------------------
-light_bridge=127.0.2.1   # fixtures/sample.json: the light command
-large_bridge=127.0.2.2   # the large bridge: the state command
+port=${BENCH_PORT:-18080}
+light_bridge=127.0.2.1:$port  # fixtures/sample.json: the light command
+large_bridge=127.0.2.2:$port  # the large bridge: the state command
 ssdp_responder=127.0.2.9:1901
-many=()                  # ten small bridges with device descriptions
+many=()                       # ten small bridges with device descriptions (addresses alone)
 for n in $(seq 10 19); do many+=("127.0.2.$n"); done
 
 work=$(mktemp -d)
@@ -64,27 +62,28 @@ cleanup() {
 }
 trap cleanup EXIT
 
-bash bench/make_fixture.sh large "$large_bridge" >"$work/large.json"
+bash bench/make_fixture.sh large "${large_bridge%:*}" >"$work/large.json"
 bridge_args=()
 for i in "${!many[@]}"; do
   # The first of them also answers as the discovery portal, listing all ten.
   if [ "$i" = 0 ]; then
-    bash bench/make_fixture.sh small "${many[$i]}" $((i + 1)) "${many[@]}" >"$work/many$i.json"
+    bash bench/make_fixture.sh small "${many[$i]}" $((i + 1)) "${many[@]/%/:$port}" >"$work/many$i.json"
   else
     bash bench/make_fixture.sh small "${many[$i]}" $((i + 1)) >"$work/many$i.json"
   fi
-  bridge_args+=("${many[$i]}=$work/many$i.json")
+  bridge_args+=("${many[$i]}:$port=$work/many$i.json")
 done
 
 # Two simulators: the ten answer SSDP searches, the other two stay out of them.
 "$sim" --log "$work/requests.log" "$light_bridge=fixtures/sample.json" \
-  "$large_bridge=$work/large.json" 2>"$work/sim.err" &
+  "$large_bridge=$work/large.json" >/dev/null 2>"$work/sim.err" &
 sim_pids=$!
-"$sim" --log "$work/discovery.log" --ssdp-all "$ssdp_responder" "${bridge_args[@]}" 2>>"$work/sim.err" &
+"$sim" --log "$work/discovery.log" --ssdp-all "$ssdp_responder" "${bridge_args[@]}" \
+  >/dev/null 2>>"$work/sim.err" &
 sim_pids="$sim_pids $!"
-for address in "$light_bridge" "$large_bridge" "${many[@]}"; do
+for address in "${light_bridge%:*}" "${large_bridge%:*}" "${many[@]}"; do
   for _ in $(seq 100); do
-    (exec 3<>"/dev/tcp/$address/80") 2>/dev/null && break
+    (exec 3<>"/dev/tcp/$address/$port") 2>/dev/null && break
     for pid in $sim_pids; do kill -0 "$pid" 2>/dev/null || { cat "$work/sim.err" >&2; exit 1; }; done
     sleep 0.05
   done
@@ -98,7 +97,7 @@ user=$(grep -m1 '^POST /api {' "$work/requests.log" | sed 's/.*"username":"\([^"
 [ -n "$user" ] || { echo "could not learn glowrig's user id" >&2; exit 1; }
 
 # No discovery traffic leaves this machine.
-export GLOWRIG_PORTAL=${many[0]} GLOWRIG_SSDP=$ssdp_responder GLOWRIG_SSDP_WINDOW_MS=$window_ms
+export GLOWRIG_PORTAL=${many[0]}:$port GLOWRIG_SSDP=$ssdp_responder GLOWRIG_SSDP_WINDOW_MS=$window_ms
 
 # --- measuring ---------------------------------------------------------------
 # now_us: microseconds from bash's own clock (no process started for it).

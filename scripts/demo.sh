@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds glowrig and shows it at work against the bundled bridge simulator:
-# glowrig-sim serves the sample bridge of fixtures/sample.json on 127.0.0.2:80,
+# glowrig-sim serves the sample bridge of fixtures/sample.json on a free port of
+# 127.0.0.2 (no root needed),
 # glowrig whitelists itself there (the sample's link button is pressed) and
 # runs a command against it. Pass a glowrig command line to run that instead
 # of "state", for example: scripts/demo.sh lights
@@ -17,20 +18,24 @@ if [ -n "${GLOWRIG_DEMO_BRIDGE:-}" ]; then
   exec "$glowrig" "$@" --bridge="$GLOWRIG_DEMO_BRIDGE"
 fi
 
-address=127.0.0.2
 log=$(mktemp)
-./build/sim/glowrig-sim --log "$log" --ssdp 1900 "$address=fixtures/sample.json" &
+served=$(mktemp)
+# Port 0: the simulator picks a free port and prints the address it serves.
+./build/sim/glowrig-sim --log "$log" --ssdp 1900 "127.0.0.2:0=fixtures/sample.json" >"$served" &
 sim=$!
-trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -f "$log"' EXIT
+trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -f "$log" "$served"' EXIT
 
-# Wait until the simulator accepts connections.
+# The address is printed once the simulator accepts connections.
 for _ in $(seq 50); do
-  (exec 3<>"/dev/tcp/$address/80") 2>/dev/null && break
+  [ -s "$served" ] && break
+  kill -0 $sim 2>/dev/null || exit 1
   sleep 0.1
 done
+address=$(head -n1 "$served")
+[ -n "$address" ] || { echo "the simulator did not start" >&2; exit 1; }
 
 # No discovery leaves this machine during the demo.
-export GLOWRIG_PORTAL=$address GLOWRIG_SSDP=$address:1900 GLOWRIG_SSDP_WINDOW_MS=500
+export GLOWRIG_PORTAL=$address GLOWRIG_SSDP=127.0.0.2:1900 GLOWRIG_SSDP_WINDOW_MS=500
 
 echo "== glowrig bridges"
 "$glowrig" bridges

@@ -2,7 +2,7 @@
 # Builds glowrig and runs the whole test suite, then builds it again with
 # AddressSanitizer and UndefinedBehaviorSanitizer and runs the suite there too,
 # and finally runs the discovery and task tests under ThreadSanitizer.
-# The tests start bridge simulators on 127.0.x.y port 80, so run as root.
+# The tests start bridge simulators on free ports of 127.0.0.1: no root needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

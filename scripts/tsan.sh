@@ -3,7 +3,7 @@
 # the discovery code (tests/discovery) and of the HTTP client and its task
 # chains (tests/hue/client_test.cpp). Fails on any data race or other report
 # that scripts/tsan.supp does not name. The tests start bridge simulators on
-# 127.0.x.y port 80, so run as root.
+# free ports of 127.0.0.1: no root needed.
 #
 # Usage: scripts/tsan.sh [extra cmake args...]
 set -euo pipefail

@@ -2,15 +2,18 @@
 // glowrig and for scripting against it without hardware.
 //
 //   glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT]
-//               ADDRESS=FIXTURE.json [...]
+//               ADDRESS[:PORT]=FIXTURE.json [...]
 //
-// Each ADDRESS (for example 127.0.0.2) gets one bridge on port 80 whose state
-// comes from the fixture file. Every request is appended to the log file (or
-// written to standard error) as "METHOD PATH BODY". With --ssdp, each bridge
-// also answers SSDP searches sent to ADDRESS:PORT with the location of its
-// device description. With --ssdp-all, one responder on ADDRESS:PORT answers
-// every search with the locations of all the bridges, one datagram each, as
-// many bridges on one network would. Runs until interrupted.
+// Each ADDRESS (for example 127.0.0.2, or 127.0.0.1:8080) gets one bridge
+// whose state comes from the fixture file; without a port it listens on port
+// 80, port 0 picks a free port. Once every bridge listens, the program prints
+// each bridge's address, one line each in argument order ("127.0.0.1:40123"),
+// so scripts can read the ports picked. Every request is appended to the log
+// file (or written to standard error) as "METHOD PATH BODY". With --ssdp,
+// each bridge also answers SSDP searches sent to ADDRESS:PORT with the
+// location of its device description. With --ssdp-all, one responder on
+// ADDRESS:PORT answers every search with the locations of all the bridges, one
+// datagram each, as many bridges on one network would. Runs until interrupted.
 
 #include <fstream>
 #include <iostream>
@@ -20,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include <boost/asio/ip/address.hpp>
 #include <cpprest/json.h>
 #include <signal.h>
 
@@ -30,9 +34,60 @@
 namespace {
 
 int usage() {
-    std::cerr << "usage: glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT]\n"
-                 "                   ADDRESS=FIXTURE.json [ADDRESS=FIXTURE.json ...]\n";
+    std::cerr
+        << "usage: glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT]\n"
+           "                   ADDRESS[:PORT]=FIXTURE.json [ADDRESS[:PORT]=FIXTURE.json ...]\n";
     return 2;
+}
+
+// Where one bridge listens.
+struct Endpoint {
+    std::string address;
+    unsigned short port = 80;
+};
+
+// Reads "ADDRESS", "ADDRESS:PORT" (port 0..65535) or, for the --ssdp-all
+// responder, also "[ADDRESS]:PORT"; throws std::invalid_argument otherwise.
+Endpoint read_endpoint(const std::string& text, bool port_needed) {
+    Endpoint endpoint;
+    std::string port;
+    const auto colon = text.rfind(':');
+    if (!text.empty() && text.front() == '[') {
+        const auto close = text.find(']');
+        if (close == std::string::npos || close + 1 != colon) {
+            throw std::invalid_argument("bad address " + text);
+        }
+        endpoint.address = text.substr(1, close - 1);
+        port = text.substr(colon + 1);
+    } else if (colon != std::string::npos && text.find(':') == colon) {
+        // One colon: IPv4 and port; a bare IPv6 address holds several.
+        endpoint.address = text.substr(0, colon);
+        port = text.substr(colon + 1);
+    } else {
+        endpoint.address = text;
+    }
+    boost::system::error_code error;
+    const auto ip = boost::asio::ip::make_address(endpoint.address, error);
+    if (error) throw std::invalid_argument("bad address " + text);
+    endpoint.address = ip.to_string();
+    if (port.empty()) {
+        if (port_needed || (colon != std::string::npos && ip.is_v4())) {
+            throw std::invalid_argument("bad address " + text);
+        }
+        return endpoint;
+    }
+    if (port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoul(port) > 65535) {
+        throw std::invalid_argument("bad port in " + text);
+    }
+    endpoint.port = static_cast<unsigned short>(std::stoul(port));
+    return endpoint;
+}
+
+// "address:port", the address of an IPv6 endpoint bracketed.
+std::string endpoint_text(const std::string& address, unsigned short port) {
+    const std::string host = address.find(':') != std::string::npos ? "[" + address + "]" : address;
+    return host + ":" + std::to_string(port);
 }
 
 web::json::value read_fixture(const std::string& path) {
@@ -52,15 +107,13 @@ int main(int argc, char** argv) {
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    std::string log_path;
     sim::Server server;
     auto log_mutex = std::make_shared<std::mutex>();
     std::shared_ptr<std::ostream> log;
-    int bridges = 0;
+    std::vector<Endpoint> endpoints;  // where each bridge listens, in argument order
     int ssdp_port = 0;
     std::vector<std::unique_ptr<sim::SsdpResponder>> responders;
-    std::string ssdp_all;                // ADDRESS:PORT of the responder for all bridges
-    std::vector<std::string> locations;  // every bridge's device description
+    std::string ssdp_all;  // ADDRESS:PORT of the responder for all bridges
     try {
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
@@ -85,38 +138,49 @@ int main(int argc, char** argv) {
                 std::lock_guard<std::mutex> lock(*log_mutex);
                 *sink << r.method << ' ' << r.path << ' ' << r.body << std::endl;
             });
-            const std::string address = arg.substr(0, eq);
-            server.add(address, 80, bridge);
-            locations.push_back("http://" + address + "/description.xml");
+            const Endpoint endpoint = read_endpoint(arg.substr(0, eq), false);
+            server.add(endpoint.address, endpoint.port, bridge);
+            endpoints.push_back(endpoint);
+        }
+        if (endpoints.empty()) return usage();
+        server.open();
+
+        // The ports are known now: the locations can name them.
+        std::vector<std::string> locations;  // every bridge's device description
+        for (std::size_t n = 0; n < endpoints.size(); ++n) {
+            endpoints[n].port = server.port(n);
+            const std::string& address = endpoints[n].address;
+            locations.push_back("http://" + endpoint_text(address, endpoints[n].port) +
+                                "/description.xml");
             if (ssdp_port > 0) {
-                responders.push_back(std::make_unique<sim::SsdpResponder>(
-                    "http://" + address + "/description.xml", address));
+                responders.push_back(
+                    std::make_unique<sim::SsdpResponder>(locations.back(), address));
                 responders.back()->start(static_cast<unsigned short>(ssdp_port));
             }
-            ++bridges;
         }
-        if (bridges == 0) return usage();
         if (!ssdp_all.empty()) {
-            const auto colon = ssdp_all.rfind(':');
-            if (colon == std::string::npos) return usage();
+            const Endpoint all = read_endpoint(ssdp_all, true);
             std::vector<std::string> replies;
             for (std::size_t n = 0; n < locations.size(); ++n) {
                 replies.push_back(sim::ssdp_reply(
                     locations[n], "uuid:sim-all-" + std::to_string(n + 1) + "::upnp:rootdevice"));
             }
             responders.push_back(
-                std::make_unique<sim::SsdpResponder>(locations.front(), ssdp_all.substr(0, colon)));
+                std::make_unique<sim::SsdpResponder>(locations.front(), all.address));
             responders.back()->set_replies(std::move(replies));
-            responders.back()->start(
-                static_cast<unsigned short>(std::stoi(ssdp_all.substr(colon + 1))));
+            responders.back()->start(all.port);
         }
-        server.open();
     } catch (const std::exception& e) {
         std::cerr << "glowrig-sim: " << e.what() << std::endl;
         return 1;
     }
 
-    std::cerr << "glowrig-sim: serving " << bridges << " bridge(s); stop with Ctrl-C" << std::endl;
+    for (const Endpoint& endpoint : endpoints) {
+        std::cout << endpoint_text(endpoint.address, endpoint.port) << '\n';
+    }
+    std::cout.flush();
+    std::cerr << "glowrig-sim: serving " << endpoints.size() << " bridge(s); stop with Ctrl-C"
+              << std::endl;
     int received = 0;
     sigwait(&signals, &received);
     server.close();

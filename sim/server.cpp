@@ -1,21 +1,46 @@
 #include "sim/server.hpp"
 
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
 #include <cpprest/http_listener.h>
 
 #include "sim/sim_bridge.hpp"
 
 namespace sim {
+namespace {
 
 namespace http = web::http;
+using Listener = http::experimental::listener::http_listener;
+
+// How often open() picks another free port when the listener cannot bind the
+// one it picked (another program took it in between).
+constexpr int kPortAttempts = 5;
+
+}  // namespace
+
+unsigned short free_port(const std::string& address) {
+    boost::asio::io_context io;
+    const boost::asio::ip::tcp::endpoint any(boost::asio::ip::make_address(address), 0);
+    boost::asio::ip::tcp::acceptor acceptor(io, any);
+    return acceptor.local_endpoint().port();
+}
 
 struct Server::Listener {
-    Listener(const std::string& url, std::shared_ptr<SimBridge> bridge_)
-        : listener(url), bridge(std::move(bridge_)) {
+    std::string address;
+    unsigned short port = 0;  // 0 until open() has picked one
+    std::shared_ptr<SimBridge> bridge;
+    std::unique_ptr<sim::Listener> listener;
+
+    // Opens a listener on `port`; throws when it cannot be bound.
+    void open_on(unsigned short on) {
+        auto opened =
+            std::make_unique<sim::Listener>("http://" + address + ":" + std::to_string(on) + "/");
         auto target = bridge;
-        listener.support([target](http::http_request request) {
+        opened->support([target](http::http_request request) {
             const std::string body = request.extract_utf8string(true).get();
             const Reply reply =
                 target->handle(request.method(), request.relative_uri().to_string(), body);
@@ -27,10 +52,21 @@ struct Server::Listener {
             response.set_body(reply.body, reply.content_type);
             request.reply(response).wait();
         });
+        opened->open().wait();
+        listener = std::move(opened);
+        port = on;
     }
 
-    http::experimental::listener::http_listener listener;
-    std::shared_ptr<SimBridge> bridge;
+    void open() {
+        if (port != 0) return open_on(port);
+        for (int attempt = 1;; ++attempt) {
+            try {
+                return open_on(free_port(address));
+            } catch (const std::exception&) {
+                if (attempt == kPortAttempts) throw;
+            }
+        }
+    }
 };
 
 Server::Server() = default;
@@ -42,14 +78,19 @@ Server::~Server() {
     }
 }
 
-void Server::add(const std::string& address, int port, std::shared_ptr<SimBridge> bridge) {
-    m_listeners.push_back(std::make_unique<Listener>(
-        "http://" + address + ":" + std::to_string(port) + "/", std::move(bridge)));
+std::size_t Server::add(const std::string& address, unsigned short port,
+                        std::shared_ptr<SimBridge> bridge) {
+    auto listener = std::make_unique<Listener>();
+    listener->address = address;
+    listener->port = port;
+    listener->bridge = std::move(bridge);
+    m_listeners.push_back(std::move(listener));
+    return m_listeners.size() - 1;
 }
 
 void Server::open() {
     try {
-        for (auto& l : m_listeners) l->listener.open().wait();
+        for (auto& l : m_listeners) l->open();
         m_open = true;
     } catch (...) {
         m_open = true;
@@ -58,12 +99,15 @@ void Server::open() {
     }
 }
 
+unsigned short Server::port(std::size_t index) const { return m_listeners.at(index)->port; }
+
 void Server::close() {
     if (!m_open) return;
     m_open = false;
     for (auto& l : m_listeners) {
+        if (!l->listener) continue;
         try {
-            l->listener.close().wait();
+            l->listener->close().wait();
         } catch (...) {
         }
     }

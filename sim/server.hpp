@@ -1,6 +1,7 @@
 #ifndef GLOWRIG_SIM_SERVER_HPP_
 #define GLOWRIG_SIM_SERVER_HPP_
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,7 +10,7 @@ namespace sim {
 
 class SimBridge;
 
-// Serves simulated bridges over HTTP, each on its own address. Close all
+// Serves simulated bridges over HTTP, each on its own address and port. Close all
 // listeners of one server together: the REST library keeps answering 404 on a
 // closed address while another listener of the process stays open.
 class Server {
@@ -19,11 +20,18 @@ public:
     Server(const Server&) = delete;
     Server& operator=(const Server&) = delete;
 
-    // Serves `bridge` at http://{address}:{port}/ once open() is called.
-    void add(const std::string& address, int port, std::shared_ptr<SimBridge> bridge);
+    // Serves `bridge` at http://{address}:{port}/ once open() is called;
+    // `address` is a numeric IPv4 address, port 0 picks a free port at open().
+    // Returns the bridge's index for port().
+    std::size_t add(const std::string& address, unsigned short port,
+                    std::shared_ptr<SimBridge> bridge);
 
     // Starts listening on every address. Throws when one cannot be bound.
     void open();
+
+    // The port the bridge of `index` listens on; after open(), the one picked
+    // for port 0.
+    unsigned short port(std::size_t index) const;
 
     // Stops listening. Also done by the destructor.
     void close();
@@ -33,6 +41,11 @@ private:
     std::vector<std::unique_ptr<Listener>> m_listeners;
     bool m_open = false;
 };
+
+// Returns a TCP port of the numeric IPv4 address `address` that is free now
+// (bound with port 0 and released at once: another program may take it
+// before it is used). Throws boost::system::system_error when none can be bound.
+unsigned short free_port(const std::string& address);
 
 }  // namespace sim
 

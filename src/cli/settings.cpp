@@ -6,8 +6,9 @@
 #include <stdexcept>
 #include <string>
 
-#include <boost/asio/ip/address.hpp>
 #include <cpprest/base_uri.h>
+
+#include "hue/address.hpp"
 
 namespace cli {
 namespace {
@@ -37,32 +38,13 @@ std::optional<std::chrono::milliseconds> milliseconds(const Environment& environ
     return std::chrono::milliseconds(value);
 }
 
-// Reads "ip:port" or "[ipv6]:port" with a port of 1 to 65535.
-std::optional<std::pair<std::string, unsigned short>> ip_and_port(const std::string& text) {
-    std::string host;
-    std::string port;
-    if (!text.empty() && text.front() == '[') {
-        const auto close = text.find("]:");
-        if (close == std::string::npos) return std::nullopt;
-        host = text.substr(1, close - 1);
-        port = text.substr(close + 2);
-    } else {
-        const auto colon = text.find(':');
-        if (colon == std::string::npos || text.find(':', colon + 1) != std::string::npos) {
-            return std::nullopt;
-        }
-        host = text.substr(0, colon);
-        port = text.substr(colon + 1);
-    }
-    boost::system::error_code ec;
-    boost::asio::ip::make_address(host, ec);
-    if (ec || port.empty() || port.size() > 5 ||
-        port.find_first_not_of("0123456789") != std::string::npos) {
-        return std::nullopt;
-    }
-    const unsigned long number = std::stoul(port);
-    if (number == 0 || number > 65535) return std::nullopt;
-    return std::make_pair(host, static_cast<unsigned short>(number));
+// Reads "ip:port" or "[ipv6]:port": a bridge address that names its port.
+std::optional<Hue::BridgeAddress> ip_and_port(const std::string& text) {
+    const auto colon = text.rfind(':');
+    const bool names_port = text.find("]:") != std::string::npos ||
+                            (colon != std::string::npos && colon == text.find(':'));
+    if (!names_port) return std::nullopt;
+    return Hue::parse_bridge_address(text);
 }
 
 // True when "http://{text}/api/nupnp" is a URL whose authority is all of `text`.
@@ -83,8 +65,8 @@ commands::Settings read_settings(const Environment& environment) {
     if (const auto ssdp = value_of(environment, "GLOWRIG_SSDP")) {
         const auto address = ip_and_port(*ssdp);
         if (!address) refuse("GLOWRIG_SSDP", "host:port");
-        settings.ssdp.address = address->first;
-        settings.ssdp.port = address->second;
+        settings.ssdp.address = address->ip;
+        settings.ssdp.port = address->port;
     }
     if (const auto window = milliseconds(environment, "GLOWRIG_SSDP_WINDOW_MS", 0, 60000)) {
         settings.ssdp.window = *window;

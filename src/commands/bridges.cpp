@@ -5,6 +5,7 @@
 #include <string>
 
 #include "discovery/selection.hpp"
+#include "hue/address.hpp"
 #include "hue/text.hpp"
 
 namespace commands {
@@ -40,7 +41,8 @@ void run_bridges_command(const boost::program_options::variables_map&, const Set
         const std::string id = bridge.id();
         const std::size_t width = Hue::code_points(id);
         std::cout << id << std::string(width < kIdColumn ? kIdColumn - width : 0, ' ')
-                  << bridge.ip() << "\t" << bridge.mac() << std::endl;
+                  << Hue::address_text(bridge.ip(), bridge.port()) << "\t" << bridge.mac()
+                  << std::endl;
     }
 }
 

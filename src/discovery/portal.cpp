@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "hue/address.hpp"
+
 namespace discovery {
 
 web::uri portal_url(const std::string& portal) {
@@ -18,7 +20,12 @@ pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const Settings& setting
             const std::string mac = element.at("macaddress").as_string();
             const std::string ip = element.at("internalipaddress").as_string();
             const std::string id = element.at("id").as_string();
-            bridges.emplace_back(id, ip, mac);
+            // "IPv4:PORT" and "[IPv6]:PORT" carry the port; other texts are kept as they are.
+            if (const auto address = Hue::parse_bridge_address(ip)) {
+                bridges.emplace_back(id, address->ip, mac, address->port);
+            } else {
+                bridges.emplace_back(id, ip, mac);
+            }
         }
         return bridges;
     });

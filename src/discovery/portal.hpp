@@ -15,8 +15,10 @@ namespace discovery {
 web::uri portal_url(const std::string& portal);
 
 // Asks the discovery portal `settings.portal` for the bridges it knows. The task yields one
-// bridge per element of the reply array, in order ("id", "internalipaddress"
-// and "macaddress" used as they are), and an empty list for an empty array or
+// bridge per element of the reply array, in order ("id" and "macaddress" used
+// as they are; "internalipaddress" read by Hue::parse_bridge_address, so it
+// may carry a port, and used as it is when that does not read it), and an
+// empty list for an empty array or
 // a reply that is not an array. It fails on a network failure, a status other
 // than 200, a body that is not JSON, an error element, and an element missing
 // one of the three strings.

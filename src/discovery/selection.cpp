@@ -6,11 +6,10 @@
 #include <stdexcept>
 #include <string>
 
-#include <boost/asio/ip/address.hpp>
-
 #include "discovery/portal.hpp"
 #include "discovery/upnp.hpp"
 #include "discovery/upnp_bridges.hpp"
+#include "hue/address.hpp"
 
 namespace discovery {
 namespace {
@@ -42,19 +41,14 @@ pplx::task<Outcome> settle(const std::function<pplx::task<Bridges>()>& source) {
     });
 }
 
-// The address text of `text` when it is a numeric IPv4 or IPv6 address.
-std::optional<std::string> ip_address(const std::string& text) {
-    boost::system::error_code error;
-    const auto address = boost::asio::ip::make_address(text, error);
-    if (error) return std::nullopt;
-    return address.to_string();
-}
-
 Hue::Bridge choose(const Bridges& bridges, const std::optional<std::string>& wanted) {
     if (bridges.empty()) throw std::runtime_error("No bridges found.");
     if (!wanted) {
         if (bridges.size() == 1) return bridges[0];
-        if (bridges.size() == 2 && bridges[0].ip() == bridges[1].ip()) return bridges[0];
+        if (bridges.size() == 2 && bridges[0].ip() == bridges[1].ip() &&
+            bridges[0].port() == bridges[1].port()) {
+            return bridges[0];
+        }
         throw AmbiguousBridge();
     }
     for (const auto& bridge : bridges) {
@@ -88,8 +82,9 @@ pplx::task<Bridges> find_bridges(const Settings& settings) {
 pplx::task<Hue::Bridge> select_bridge(const std::optional<std::string>& wanted,
                                       const Settings& settings) {
     if (wanted) {
-        if (const auto ip = ip_address(*wanted)) {
-            return pplx::task_from_result(Hue::Bridge(std::string(), *ip, std::string()));
+        if (const auto address = Hue::parse_bridge_address(*wanted)) {
+            return pplx::task_from_result(
+                Hue::Bridge(std::string(), address->ip, std::string(), address->port));
         }
     }
     return find_bridges(settings).then(

@@ -49,4 +49,11 @@ std::string presentation_host(const Device& device) {
     return web::uri(device.PresentationURL).host();
 }
 
+unsigned short presentation_port(const Device& device) {
+    // A URI without a port reports port 0.
+    const int port = web::uri(device.PresentationURL).port();
+    if (port == 0) return 80;
+    return port > 0 && port <= 65535 ? static_cast<unsigned short>(port) : 0;
+}
+
 }  // namespace UPnP

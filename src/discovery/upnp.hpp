@@ -53,6 +53,11 @@ bool is_bridge(const Device& device);
 // web::uri_exception when the URL is not a valid URI.
 std::string presentation_host(const Device& device);
 
+// Returns the port of the device's PresentationURL (8123 for
+// "http://127.0.0.1:8123/"), 80 when the URL names none, 0 when it names one
+// outside 1..65535. Throws web::uri_exception when the URL is not a valid URI.
+unsigned short presentation_port(const Device& device);
+
 }  // namespace UPnP
 
 #endif  // GLOWRIG_DISCOVERY_UPNP_HPP_

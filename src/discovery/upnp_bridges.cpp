@@ -11,8 +11,13 @@ std::vector<Hue::Bridge> upnp_bridges(std::vector<Device> devices) {
     for (const Device& device : devices) {
         if (!is_bridge(device)) continue;
         std::string host = presentation_host(device);
-        if (host.empty()) continue;
-        bridges.emplace_back(device.SerialNumber, std::move(host), std::string());
+        const unsigned short port = presentation_port(device);
+        if (host.empty() || port == 0) continue;
+        // An IPv6 host comes bracketed; a bridge keeps its address without brackets.
+        if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
+            host = host.substr(1, host.size() - 2);
+        }
+        bridges.emplace_back(device.SerialNumber, std::move(host), std::string(), port);
     }
     return bridges;
 }

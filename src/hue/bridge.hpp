@@ -7,6 +7,7 @@
 
 #include <pplx/pplxtasks.h>
 
+#include "hue/address.hpp"
 #include "hue/app_identity.hpp"
 #include "hue/client.hpp"
 
@@ -25,12 +26,14 @@ using FullState = std::tuple<Configuration, Lights, Groups, Schedules, Scenes, S
 
 // One bridge's identity, never changed after construction.
 struct BridgeInfo {
-    BridgeInfo(std::string id_, std::string ip_, std::string mac_)
-        : id(std::move(id_)), ip(std::move(ip_)), mac(std::move(mac_)) {}
+    BridgeInfo(std::string id_, std::string ip_, std::string mac_,
+               unsigned short port_ = kDefaultPort)
+        : id(std::move(id_)), ip(std::move(ip_)), mac(std::move(mac_)), port(port_) {}
 
-    const std::string id;   // as the discovery portal reports it; empty when given by address
-    const std::string ip;   // the host of every request URL
-    const std::string mac;  // as the discovery portal reports it; empty when given by address
+    const std::string id;       // as the discovery portal reports it; empty when given by address
+    const std::string ip;       // the host of every request URL
+    const std::string mac;      // as the discovery portal reports it; empty when given by address
+    const unsigned short port;  // the port of every request URL
 };
 
 // One bridge on the local network and the entry to its REST interface. A value
@@ -39,16 +42,19 @@ struct BridgeInfo {
 // of that client for its later requests.
 class Bridge {
 public:
-    // A bridge with empty id, ip and mac.
+    // A bridge with empty id, ip and mac, on port 80.
     Bridge();
-    Bridge(std::string id, std::string ip, std::string mac);
+    // A bridge answering at `ip` (an IPv6 address without brackets) and `port`.
+    Bridge(std::string id, std::string ip, std::string mac, unsigned short port = kDefaultPort);
 
     std::string id() const { return m_info->id; }
     std::string ip() const { return m_info->ip; }
     std::string mac() const { return m_info->mac; }
+    unsigned short port() const { return m_info->port; }
 
-    // A client for http://{ip}/api/{user}/{resource}, or http://{ip}/api/{user}
-    // when `resource` is empty, configured with a copy of `client_config`.
+    // A client for http://{ip}:{port}/api/{user}/{resource}, or
+    // http://{ip}:{port}/api/{user} when `resource` is empty, configured with a
+    // copy of `client_config`. An IPv6 ip is bracketed; port 80 is not written.
     Client make_client(const AppIdentity& identity, const std::string& resource,
                        const ClientConfig& client_config) const;
 

@@ -70,14 +70,18 @@ web::uri Client::base_uri() const { return m_client->base_uri(); }
 
 Client Client::with_path(const std::string& path) const {
     Client other(*this);
+    const web::uri base = m_client->base_uri();
+    // A URI without a port reports port 0: the default port.
+    const int port = base.port() > 0 ? base.port() : 80;
     other.m_client = std::make_shared<http::client::http_client>(
-        http_url(m_client->base_uri().host(), path), m_client->client_config());
+        http_url(base.host(), path, static_cast<unsigned short>(port)), m_client->client_config());
     return other;
 }
 
-web::uri http_url(const std::string& host, const std::string& path) {
+web::uri http_url(const std::string& host, const std::string& path, unsigned short port) {
     web::uri_builder builder;
     builder.set_scheme("http").set_host(host).set_path(path);
+    if (port != 80) builder.set_port(port);
     // Parsed again from its text: a built URI without a port reports port -1,
     // which the HTTP client cannot connect to; a parsed one means the default.
     const std::string text = builder.to_string();

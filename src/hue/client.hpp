@@ -46,7 +46,8 @@ public:
     // The URL requests are relative to.
     web::uri base_uri() const;
 
-    // A client for http://{this client's host}/{path}, with the same configuration.
+    // A client for http://{this client's host and port}/{path}, with the same
+    // configuration.
     Client with_path(const std::string& path) const;
 
     // Sends one request to `path` (relative to the base URL; empty for the
@@ -65,10 +66,11 @@ private:
     std::shared_ptr<web::http::client::http_client> m_client;
 };
 
-// Returns http://{host}/{path}; `host` is used as it is, `path` is not
+// Returns http://{host}:{port}/{path}, without ":{port}" for port 80; `host`
+// is used as it is (an IPv6 address must come bracketed), `path` is not
 // percent-encoded. Throws web::uri_exception when the text is not a URI or
 // when `host` is not all of the URI's host (it holds '/', '?', '@', ...).
-web::uri http_url(const std::string& host, const std::string& path);
+web::uri http_url(const std::string& host, const std::string& path, unsigned short port = 80);
 
 // Reply step: fails with web::http::http_exception "HTTP <code> <reason>"
 // unless the status is 200, without reading the body; otherwise yields the

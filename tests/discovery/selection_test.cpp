@@ -17,10 +17,10 @@ namespace {
 
 using Bridges = std::vector<Hue::Bridge>;
 
-// One bridge behind the portal (at the simulator's own address) and, when
+// One bridge behind the portal (at the simulator's own address and port) and, when
 // `ssdp` is set, the same bridge answering the SSDP search.
 const char kOneBridge[] = R"({
-  "portal": [{"id": "portal-id", "internalipaddress": "{ip}", "macaddress": "02:00:aa:aa:bb:cc",
+  "portal": [{"id": "portal-id", "internalipaddress": "{address}", "macaddress": "02:00:aa:aa:bb:cc",
               "name": "ignored"}],
   "description": {"friendlyName": "Living hue bridge", "manufacturer": "A Philips maker",
                   "modelNumber": "929000226503", "serialNumber": "upnp-serial",
@@ -40,16 +40,16 @@ protected:
         start(fixture);
         std::string ssdp_target = "127.0.0.9:9";
         if (ssdp) {
-            m_responder =
-                std::make_unique<sim::SsdpResponder>("http://" + ip() + "/description.xml", ip());
+            m_responder = std::make_unique<sim::SsdpResponder>(
+                "http://" + address() + "/description.xml", ip());
             m_responder->start();
             ssdp_target = m_responder->endpoint();
         }
-        m_env = {{"GLOWRIG_PORTAL", ip()},
+        m_env = {{"GLOWRIG_PORTAL", address()},
                  {"GLOWRIG_SSDP", ssdp_target},
                  {"GLOWRIG_SSDP_WINDOW_MS", "300"}};
         m_settings = Settings();
-        m_settings.portal = ip();
+        m_settings.portal = address();
         m_settings.ssdp.address = ssdp_target.substr(0, ssdp_target.rfind(':'));
         m_settings.ssdp.port =
             static_cast<unsigned short>(std::stoi(ssdp_target.substr(ssdp_target.rfind(':') + 1)));
@@ -200,17 +200,17 @@ TEST_F(DiscoveryTest, AFailingSourceLeavesTheOtherOnesBridges) {
 
 TEST_F(DiscoveryTest, BridgesCommandPrintsTheTable) {
     start_discovery(R"({
-      "portal": [{"id": "portal-id", "internalipaddress": "{ip}", "macaddress": "02:00:aa:aa:bb:cc"},
+      "portal": [{"id": "portal-id", "internalipaddress": "{address}", "macaddress": "02:00:aa:aa:bb:cc"},
                  {"id": "an-id-of-twenty-char", "internalipaddress": "10.0.0.3", "macaddress": "m"}],
       "description": {"friendlyName": "Living hue bridge", "manufacturer": "A Philips maker",
-                      "serialNumber": "caf\u00e9", "presentationURL": "http://{ip}:80/"}})",
+                      "serialNumber": "caf\u00e9", "presentationURL": "http://{address}/"}})",
                     true);
     const auto result = run_plain({"bridges", "--bridge=10.0.0.7"}, m_env);
     EXPECT_EQ(expand("\nLocal Bridges\n\n"
                      "Id                  IP Address     \tMAC Address\n"
-                     "portal-id           {ip}\t02:00:aa:aa:bb:cc\n"
+                     "portal-id           {address}\t02:00:aa:aa:bb:cc\n"
                      "an-id-of-twenty-char10.0.0.3\tm\n"
-                     "caf\xc3\xa9                {ip}\t\n"),
+                     "caf\xc3\xa9                {address}\t\n"),
               result.output);
     EXPECT_EQ(0, result.status);
 }

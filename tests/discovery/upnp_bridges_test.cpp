@@ -21,14 +21,19 @@ TEST(UpnpBridges, KeepsBridgesInOrderWithTheirHostsAndDuplicates) {
         device("b", "929000226503", "http://192.168.1.4/index.html"),
         device("nohost", "929000226503", ""),
         device("a", "929000226503", "http://192.168.1.2:80/"),
+        device("v6", "929000226503", "http://[::1]:8123/"),
+        device("bad", "929000226503", "http://192.168.1.5:99999/"),
     });
-    ASSERT_EQ(3u, bridges.size());
+    ASSERT_EQ(4u, bridges.size());
     EXPECT_EQ("a", bridges[0].id());
     EXPECT_EQ("192.168.1.2", bridges[0].ip());
     EXPECT_EQ("", bridges[0].mac());
     EXPECT_EQ("b", bridges[1].id());
     EXPECT_EQ("192.168.1.4", bridges[1].ip());
     EXPECT_EQ("a", bridges[2].id());
+    EXPECT_EQ(80, bridges[2].port());
+    EXPECT_EQ("::1", bridges[3].ip());
+    EXPECT_EQ(8123, bridges[3].port());
 }
 
 TEST(UpnpBridges, BadPresentationUrlOfABridgeThrows) {

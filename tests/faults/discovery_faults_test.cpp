@@ -234,7 +234,7 @@ protected:
         responder.set_replies(datagrams);
         responder.start();
         const RunResult result =
-            run_plain(c.args, {{"GLOWRIG_PORTAL", ip()},
+            run_plain(c.args, {{"GLOWRIG_PORTAL", address()},
                                {"GLOWRIG_SSDP", c.ssdp.empty() ? responder.endpoint() : c.ssdp},
                                {"GLOWRIG_SSDP_WINDOW_MS", "200"},
                                {"GLOWRIG_TIMEOUT_MS", "1000"}});
@@ -259,15 +259,16 @@ TEST_F(DiscoveryFaults, BrokenSourcesYieldNoBridge) {
 // The control for the cases above: the same set-up with a sound description
 // finds the bridge and runs the command.
 TEST_F(DiscoveryFaults, ASoundDescriptionFindsTheBridge) {
-    const DiscoveryCase sound{"",
-                              {"lights"},
-                              "",
-                              {sim::ssdp_reply("{url}", "uuid:1::upnp:rootdevice")},
-                              bridge_description("<presentationURL>http://{ip}/</presentationURL>"),
-                              std::nullopt,
-                              "",
-                              "",
-                              1};
+    const DiscoveryCase sound{
+        "",
+        {"lights"},
+        "",
+        {sim::ssdp_reply("{url}", "uuid:1::upnp:rootdevice")},
+        bridge_description("<presentationURL>http://{address}/</presentationURL>"),
+        std::nullopt,
+        "",
+        "",
+        1};
     std::size_t fetches = 0;
     const RunResult result =
         run_case(sound, R"({"portal": [], "state": {"lights": {}}})", &fetches);

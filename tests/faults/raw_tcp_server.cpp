@@ -1,7 +1,6 @@
 #include "faults/raw_tcp_server.hpp"
 
 #include <atomic>
-#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -17,25 +16,25 @@ namespace faults {
 struct RawTcpServer::Impl {
     std::string reply;
     Ending ending = Ending::close;
-    std::string ip;
+    std::string address;
     int listener = -1;
     std::atomic<bool> stopping{false};
     std::thread thread;
     mutable std::mutex mutex;  // guards lines
     std::vector<std::string> lines;
 
-    // Binds 127.250.a.b:80 for `seed`; false when the address is taken.
-    bool bind_to(std::size_t seed) {
-        ip = "127.250." + std::to_string(seed % 250) + "." + std::to_string(1 + seed / 250 % 250);
+    // Binds a free port of 127.0.0.1; false when none can be bound.
+    bool bind_free_port() {
         listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const int on = 1;
-        setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(80);
-        inet_pton(AF_INET, ip.c_str(), &address.sin_addr);
-        if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-            listen(listener, 8) == 0) {
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        local.sin_port = 0;
+        local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof local;
+        if (bind(listener, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0 &&
+            listen(listener, 8) == 0 &&
+            getsockname(listener, reinterpret_cast<sockaddr*>(&local), &size) == 0) {
+            address = "127.0.0.1:" + std::to_string(ntohs(local.sin_port));
             return true;
         }
         close(listener);
@@ -91,14 +90,8 @@ struct RawTcpServer::Impl {
 RawTcpServer::RawTcpServer(std::string reply, Ending ending) : m_impl(std::make_unique<Impl>()) {
     m_impl->reply = std::move(reply);
     m_impl->ending = ending;
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::size_t seed = std::hash<std::string>()(std::string(info->test_suite_name()) + "." +
-                                                info->name() + ".raw");
-    for (int attempt = 0; attempt < 20 && m_impl->listener < 0; ++attempt, seed += 7919) {
-        m_impl->bind_to(seed);
-    }
-    if (m_impl->listener < 0) {
-        ADD_FAILURE() << "could not bind a loopback address for the raw server";
+    if (!m_impl->bind_free_port()) {
+        ADD_FAILURE() << "could not bind a loopback port for the raw server";
         return;
     }
     m_impl->thread = std::thread([impl = m_impl.get()] { impl->serve(); });
@@ -110,7 +103,7 @@ RawTcpServer::~RawTcpServer() {
     if (m_impl->listener >= 0) close(m_impl->listener);
 }
 
-const std::string& RawTcpServer::ip() const { return m_impl->ip; }
+const std::string& RawTcpServer::address() const { return m_impl->address; }
 
 std::vector<std::string> RawTcpServer::request_lines() const {
     std::lock_guard<std::mutex> lock(m_impl->mutex);

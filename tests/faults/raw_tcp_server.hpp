@@ -7,8 +7,7 @@
 
 namespace faults {
 
-// A stand-in for a broken bridge: listens on port 80 of a loopback address of
-// its own (127.250.x.y, derived from the running test's name) and answers
+// A stand-in for a broken bridge: listens on a free port of 127.0.0.1 and answers
 // every request with the same raw bytes, then closes the connection or resets
 // it. Its thread stops in the destructor.
 class RawTcpServer {
@@ -19,14 +18,14 @@ public:
         reset,  // a reset (RST): SO_LINGER with a zero time-out
     };
 
-    // Starts answering at once. Fails the running test when no address can be bound.
+    // Starts answering at once. Fails the running test when no port can be bound.
     RawTcpServer(std::string reply, Ending ending);
     ~RawTcpServer();
     RawTcpServer(const RawTcpServer&) = delete;
     RawTcpServer& operator=(const RawTcpServer&) = delete;
 
-    // The address it listens on (port 80).
-    const std::string& ip() const;
+    // The address it listens on, "127.0.0.1:PORT".
+    const std::string& address() const;
 
     // "METHOD PATH" of every request received, in order.
     std::vector<std::string> request_lines() const;

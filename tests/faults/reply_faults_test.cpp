@@ -476,7 +476,7 @@ TEST_F(ReplyFaults, BrokenConnectionsFailTheFirstStep) {
         RawTcpServer server(c.reply, c.ending);
         const RunResult result = run_plain([&] {
             auto args = c.args;
-            args.push_back("--bridge=" + server.ip());
+            args.push_back("--bridge=" + server.address());
             return args;
         }());
         expect_run(result, c.output, 1);
@@ -517,7 +517,7 @@ TEST_F(ReplyFaults, AReplyThatNeverComesEndsAtTheTimeOut) {
     const auto started = std::chrono::steady_clock::now();
     auto from_portal = std::async(std::launch::async, [this, &timeout] {
         auto env = timeout;
-        env["GLOWRIG_PORTAL"] = ip();
+        env["GLOWRIG_PORTAL"] = address();
         return run_plain({"lights"}, env);
     });
     const RunResult from_bridge = run({"lights"}, timeout);

@@ -27,6 +27,49 @@ TEST(BridgeUrls, ResourceClientsFollowTheUserAndResource) {
         bridge.make_client(identity, "config", kProxy).with_path("api").base_uri().to_string());
     EXPECT_EQ("http://[::1]/api/hostroot/config",
               Bridge("", "::1", "").make_client(identity, "config", kProxy).base_uri().to_string());
+    // Another port goes into every URL, the whitelist's included.
+    const Client at_port = Bridge("", "192.0.2.7", "", 8080).make_client(identity, "", kProxy);
+    EXPECT_EQ("http://192.0.2.7:8080/api/hostroot", at_port.base_uri().to_string());
+    EXPECT_EQ("http://192.0.2.7:8080/api", at_port.with_path("api").base_uri().to_string());
+    const Client v6 = Bridge("", "::1", "", 8080).make_client(identity, "config", kProxy);
+    EXPECT_EQ("http://[::1]:8080/api", v6.with_path("api").base_uri().to_string());
+}
+
+TEST(BridgeAddressReading, AcceptsNumericAddressesWithOptionalPorts) {
+    struct Case {
+        const char* text;
+        const char* ip;  // nullptr: refused
+        unsigned short port;
+    } cases[] = {
+        {"192.0.2.1", "192.0.2.1", 80},
+        {"192.0.2.1:8080", "192.0.2.1", 8080},
+        {"192.0.2.1:65535", "192.0.2.1", 65535},
+        {"::1", "::1", 80},
+        {"[::1]:8080", "::1", 8080},
+        {"[0:0::1]:1", "::1", 1},
+        {"::1:80", "::0.1.0.128", 80},  // all of a bare IPv6 text is the address
+        {"host", nullptr, 0},
+        {"host:80", nullptr, 0},
+        {"1.2.3.4:0", nullptr, 0},
+        {"1.2.3.4:65536", nullptr, 0},
+        {"1.2.3.4:", nullptr, 0},
+        {"1.2.3.4:+80", nullptr, 0},
+        {"1.2.3.4:000080", nullptr, 0},
+        {"[::1]", nullptr, 0},
+        {"[::1]:", nullptr, 0},
+        {"[1.2.3.4]:80", nullptr, 0},
+        {"::1]:80", nullptr, 0},
+        {"", nullptr, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto address = parse_bridge_address(c.text);
+        ASSERT_EQ(c.ip != nullptr, address.has_value());
+        if (!address) continue;
+        EXPECT_EQ(c.ip, address->ip);
+        EXPECT_EQ(c.port, address->port);
+        EXPECT_EQ(address, parse_bridge_address(address_text(address->ip, address->port)));
+    }
 }
 
 TEST(BridgeValue, DefaultAndCopiesShareOneRecord) {
@@ -90,7 +133,8 @@ protected:
     void SetUp() override { start(R"({"state":{"lights":{}}})"); }
 
     Client lights() const {
-        return Bridge("", ip(), "").make_client(AppIdentity{"glowrig", user()}, "lights", kProxy);
+        return Bridge("", ip(), "", port())
+            .make_client(AppIdentity{"glowrig", user()}, "lights", kProxy);
     }
 
     std::string lights_path() const { return "/api/" + user() + "/lights"; }
@@ -162,7 +206,7 @@ TEST_F(ClientTest, SendsMethodPathAndJsonBody) {
 }
 
 TEST(ClientConnection, RefusedConnectionFails) {
-    const Client client(web::uri("http://127.0.0.9/api/x/lights"), kProxy);
+    const Client client(web::uri("http://127.0.0.1:9/api/x/lights"), kProxy);
     EXPECT_THROW(client.read(Method::Get).get(), web::http::http_exception);
 }
 

@@ -106,7 +106,7 @@ protected:
     void SetUp() override {
         start(R"({"state": {"groups": {"2": {"name": "Hall", "lights": ["1", "2"],
                                              "action": {"on": true, "bri": 9}}}}})");
-        client = Bridge("", ip(), "")
+        client = Bridge("", ip(), "", port())
                      .make_client(AppIdentity{"glowrig", user()}, "groups", Hue::ClientConfig());
     }
 

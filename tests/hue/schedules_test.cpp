@@ -19,7 +19,9 @@ using web::json::value;
 const Hue::ClientConfig kProxy;
 
 // A client of an address where nothing listens: any request through it fails.
-Client unreachable_client() { return Client(web::uri("http://127.0.0.9/api/u/schedules"), kProxy); }
+Client unreachable_client() {
+    return Client(web::uri("http://127.0.0.1:9/api/u/schedules"), kProxy);
+}
 
 std::vector<Schedule> listed(const char* json) {
     const Schedules schedules = Schedules::from_json(unreachable_client(), value::parse(json));
@@ -121,7 +123,7 @@ TEST(ScheduleSaving, NothingToSaveSendsNoRequest) {
 class ScheduleRequests : public testing_support::SimFixture {
 protected:
     Schedules read_listing() {
-        const Bridge bridge("", ip(), "");
+        const Bridge bridge("", ip(), "", port());
         const AppIdentity identity{"glowrig", user()};
         return bridge.get_schedules(kProxy, identity).get();
     }

@@ -1,7 +1,5 @@
 #include "support/sim_fixture.hpp"
 
-#include <functional>
-
 #include <cpprest/json.h>
 
 #include "cli/identity.hpp"
@@ -9,13 +7,6 @@
 
 namespace testing_support {
 namespace {
-
-// An address 127.A.B.C from the test's name; A is at least 10 so the fixed
-// addresses 127.0.0.x stay free for other uses.
-std::string address_for(std::size_t seed) {
-    return "127." + std::to_string(10 + seed % 240) + "." + std::to_string(seed / 240 % 250) + "." +
-           std::to_string(1 + seed / 60000 % 250);
-}
 
 void replace_all(std::string& text, const std::string& from, const std::string& to) {
     for (std::size_t at = text.find(from); at != std::string::npos;
@@ -31,11 +22,9 @@ std::string this_user_id() { return cli::make_user_id(); }
 void SimFixture::start(const std::string& json, bool whitelisted) {
     TearDown();
     m_user = this_user_id();
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::size_t seed =
-        std::hash<std::string>()(std::string(info->test_suite_name()) + "." + info->name());
-    for (int attempt = 0; attempt < 20; ++attempt, seed += 7919) {
-        m_ip = address_for(seed);
+    // The port is picked before the bridge exists, so fixtures can name it.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        m_port = sim::free_port(m_ip);
         m_bridge = std::make_shared<sim::SimBridge>(web::json::value::parse(expand(json)));
         if (whitelisted) {
             m_bridge->update([this](web::json::value& state) {
@@ -47,13 +36,13 @@ void SimFixture::start(const std::string& json, bool whitelisted) {
             });
         }
         auto server = std::make_unique<sim::Server>();
-        server->add(m_ip, 80, m_bridge);
+        server->add(m_ip, m_port, m_bridge);
         try {
             server->open();
             m_server = std::move(server);
             return;
         } catch (const std::exception&) {
-            // Another test process holds this address; try the next one.
+            // Another process took the port in between; pick another one.
         }
     }
     FAIL() << "could not start the simulated bridge";
@@ -65,7 +54,7 @@ void SimFixture::TearDown() {
 }
 
 RunResult SimFixture::run(std::vector<std::string> args, const Environment& env) {
-    args.push_back("--bridge=" + m_ip);
+    args.push_back("--bridge=" + address());
     return run_plain(args, env);
 }
 
@@ -84,6 +73,7 @@ std::vector<std::string> SimFixture::request_lines() const {
 std::string SimFixture::expand(std::string text) const {
     replace_all(text, "{user}", m_user);
     replace_all(text, "{ip}", m_ip);
+    replace_all(text, "{address}", address());
     return text;
 }
 

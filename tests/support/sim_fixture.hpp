@@ -13,20 +13,20 @@
 
 namespace testing_support {
 
-// Hosts one simulated bridge in the test process on a loopback address of its
-// own (derived from the test's name, so tests may run in parallel) and runs
-// the glowrig binary against it.
+// Hosts one simulated bridge in the test process on 127.0.0.1 and a free port
+// of its own (so tests may run in parallel, without root) and runs the glowrig
+// binary against it.
 class SimFixture : public ::testing::Test {
 protected:
     void TearDown() override;
 
     // Starts the bridge with the fixture `json` (see sim::SimBridge), in which
-    // "{ip}" and "{user}" are replaced first. Unless `whitelisted` is false,
+    // "{ip}", "{address}" and "{user}" are replaced first. Unless `whitelisted` is false,
     // this machine's user id is put on its whitelist. A second call replaces
     // the bridge.
     void start(const std::string& json, bool whitelisted = true);
 
-    // Runs glowrig with `args` followed by --bridge={ip}.
+    // Runs glowrig with `args` followed by --bridge={address}.
     RunResult run(std::vector<std::string> args, const Environment& env = {});
 
     // Runs glowrig with exactly `args`.
@@ -36,17 +36,21 @@ protected:
     // "METHOD PATH BODY".
     std::vector<std::string> request_lines() const;
 
-    // `text` with "{user}" replaced by the user id and "{ip}" by the address.
+    // `text` with "{user}" replaced by the user id, "{ip}" by the bridge's IP
+    // address and "{address}" by its address with the port ("127.0.0.1:40123").
     std::string expand(std::string text) const;
     // Each of `lines` expanded.
     std::vector<std::string> expanded(const std::vector<std::string>& lines) const;
 
     const std::string& ip() const { return m_ip; }
+    unsigned short port() const { return m_port; }
+    std::string address() const { return m_ip + ":" + std::to_string(m_port); }
     const std::string& user() const { return m_user; }
     sim::SimBridge& bridge() { return *m_bridge; }
 
 private:
-    std::string m_ip;
+    std::string m_ip = "127.0.0.1";
+    unsigned short m_port = 0;
     std::string m_user;
     std::shared_ptr<sim::SimBridge> m_bridge;
     std::unique_ptr<sim::Server> m_server;

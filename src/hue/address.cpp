@@ -1,0 +1,63 @@
+#include "hue/address.hpp"
+
+#include <boost/asio/ip/address.hpp>
+
+namespace Hue {
+namespace {
+
+// The port of "PORT": 1..65535 in at most five digits, no sign or blanks.
+std::optional<unsigned short> parse_port(const std::string& text) {
+    if (text.empty() || text.size() > 5) return std::nullopt;
+    unsigned value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value == 0 || value > 65535) return std::nullopt;
+    return static_cast<unsigned short>(value);
+}
+
+std::optional<boost::asio::ip::address> parse_ip(const std::string& text) {
+    boost::system::error_code error;
+    const auto address = boost::asio::ip::make_address(text, error);
+    if (error) return std::nullopt;
+    return address;
+}
+
+}  // namespace
+
+std::optional<BridgeAddress> parse_bridge_address(const std::string& text) {
+    if (!text.empty() && text.front() == '[') {
+        const auto close = text.find(']');
+        if (close == std::string::npos || close + 1 >= text.size() || text[close + 1] != ':') {
+            return std::nullopt;
+        }
+        const auto ip = parse_ip(text.substr(1, close - 1));
+        const auto port = parse_port(text.substr(close + 2));
+        if (!ip || !ip->is_v6() || !port) return std::nullopt;
+        return BridgeAddress{ip->to_string(), *port};
+    }
+    const auto colon = text.find(':');
+    if (colon != std::string::npos && text.find(':', colon + 1) == std::string::npos) {
+        // One colon: IPv4 and port (an IPv6 address holds at least two).
+        const auto ip = parse_ip(text.substr(0, colon));
+        const auto port = parse_port(text.substr(colon + 1));
+        if (!ip || !ip->is_v4() || !port) return std::nullopt;
+        return BridgeAddress{ip->to_string(), *port};
+    }
+    const auto ip = parse_ip(text);
+    if (!ip) return std::nullopt;
+    return BridgeAddress{ip->to_string(), kDefaultPort};
+}
+
+std::string url_host(const std::string& ip) {
+    if (ip.find(':') != std::string::npos && ip.front() != '[') return "[" + ip + "]";
+    return ip;
+}
+
+std::string address_text(const std::string& ip, unsigned short port) {
+    if (port == kDefaultPort) return ip;
+    return url_host(ip) + ":" + std::to_string(port);
+}
+
+}  // namespace Hue

@@ -1,0 +1,42 @@
+#ifndef GLOWRIG_HUE_ADDRESS_HPP_
+#define GLOWRIG_HUE_ADDRESS_HPP_
+
+#include <optional>
+#include <string>
+
+namespace Hue {
+
+// The port of a bridge's REST interface when its address names none.
+constexpr unsigned short kDefaultPort = 80;
+
+// Where a bridge answers: a numeric IP address and a TCP port.
+struct BridgeAddress {
+    std::string ip;  // canonical text, IPv6 without brackets
+    unsigned short port = kDefaultPort;
+
+    bool operator==(const BridgeAddress& other) const {
+        return ip == other.ip && port == other.port;
+    }
+};
+
+// Reads a bridge address written as one of
+//   192.0.2.1          IPv4, port 80
+//   192.0.2.1:8080     IPv4 and port
+//   ::1                IPv6, port 80; the whole text is the address, so
+//                      "::1:80" is the IPv6 address ::1:80, not ::1 with a port
+//   [::1]:8080         IPv6 and port; brackets only go with a port
+// A port is 1 to 5 decimal digits with a value of 1..65535. Returns nullopt for
+// anything else, host names included: a name is never resolved here.
+std::optional<BridgeAddress> parse_bridge_address(const std::string& text);
+
+// Returns `ip` as the host of a URL: an IPv6 address in brackets, anything
+// else (an IPv4 address, an already bracketed host) unchanged.
+std::string url_host(const std::string& ip);
+
+// Returns the address as a user writes it: the ip alone for port 80,
+// "ip:port" or "[ipv6]:port" otherwise. parse_bridge_address reads it back.
+std::string address_text(const std::string& ip, unsigned short port);
+
+}  // namespace Hue
+
+#endif  // GLOWRIG_HUE_ADDRESS_HPP_
