@@ -9,6 +9,7 @@
 #include <cpprest/http_listener.h>
 
 #include "sim/sim_bridge.hpp"
+#include "sim/tcp_relay.hpp"
 
 namespace sim {
 namespace {
@@ -34,11 +35,17 @@ struct Server::Listener {
     unsigned short port = 0;  // 0 until open() has picked one
     std::shared_ptr<SimBridge> bridge;
     std::unique_ptr<sim::Listener> listener;
+    std::unique_ptr<TcpRelay> relay;  // for an IPv6 address: relays to `listener`
+
+    // The address the REST library's listener binds: it cannot bind an IPv6
+    // literal, so an IPv6 bridge is served on 127.0.0.1 behind a relay.
+    bool relayed() const { return address.find(':') != std::string::npos; }
+    std::string listener_address() const { return relayed() ? "127.0.0.1" : address; }
 
     // Opens a listener on `port`; throws when it cannot be bound.
     void open_on(unsigned short on) {
-        auto opened =
-            std::make_unique<sim::Listener>("http://" + address + ":" + std::to_string(on) + "/");
+        auto opened = std::make_unique<sim::Listener>("http://" + listener_address() + ":" +
+                                                      std::to_string(on) + "/");
         auto target = bridge;
         opened->support([target](http::http_request request) {
             const std::string body = request.extract_utf8string(true).get();
@@ -58,13 +65,19 @@ struct Server::Listener {
     }
 
     void open() {
-        if (port != 0) return open_on(port);
+        const unsigned short wanted = port;
+        if (wanted != 0 && !relayed()) return open_on(wanted);
         for (int attempt = 1;; ++attempt) {
             try {
-                return open_on(free_port(address));
+                open_on(free_port(listener_address()));
+                break;
             } catch (const std::exception&) {
                 if (attempt == kPortAttempts) throw;
             }
+        }
+        if (relayed()) {
+            relay = std::make_unique<TcpRelay>(address, wanted, port);
+            port = relay->port();
         }
     }
 };
@@ -105,6 +118,7 @@ void Server::close() {
     if (!m_open) return;
     m_open = false;
     for (auto& l : m_listeners) {
+        l->relay.reset();
         if (!l->listener) continue;
         try {
             l->listener->close().wait();

@@ -21,7 +21,7 @@ public:
     Server& operator=(const Server&) = delete;
 
     // Serves `bridge` at http://{address}:{port}/ once open() is called;
-    // `address` is a numeric IPv4 address, port 0 picks a free port at open().
+    // `address` is a numeric IPv4 or IPv6 address, port 0 picks a free port at open().
     // Returns the bridge's index for port().
     std::size_t add(const std::string& address, unsigned short port,
                     std::shared_ptr<SimBridge> bridge);

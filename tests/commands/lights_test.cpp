@@ -82,16 +82,22 @@ protected:
 };
 
 TEST_F(LightsCommand, ListsEveryLightInItsColourModeAfterRereadingEach) {
-    const auto started = std::chrono::steady_clock::now();
-    const auto result = run({"lights"});
-    const auto elapsed = std::chrono::steady_clock::now() - started;
-    EXPECT_EQ(testing_support::read_test_data("lights_listing.txt"), result.output);
-    EXPECT_EQ(0, result.status);
-    EXPECT_EQ(
-        expanded({"GET /api/{user}/lights", "GET /api/{user}/lights/1", "GET /api/{user}/lights/2",
-                  "GET /api/{user}/lights/3", "GET /api/{user}/lights/4"}),
-        request_lines());
-    EXPECT_GE(elapsed, std::chrono::milliseconds(400));  // a pause before each read
+    // The same bridge on an IPv4 and on an IPv6 address, each with its port.
+    for (const char* ip : {"127.0.0.1", "::1"}) {
+        SCOPED_TRACE(ip);
+        serve_on(ip);
+        start(kFixture);
+        const auto started = std::chrono::steady_clock::now();
+        const auto result = run({"lights"});
+        const auto elapsed = std::chrono::steady_clock::now() - started;
+        EXPECT_EQ(testing_support::read_test_data("lights_listing.txt"), result.output);
+        EXPECT_EQ(0, result.status);
+        EXPECT_EQ(expanded({"GET /api/{user}/lights", "GET /api/{user}/lights/1",
+                            "GET /api/{user}/lights/2", "GET /api/{user}/lights/3",
+                            "GET /api/{user}/lights/4"}),
+                  request_lines());
+        EXPECT_GE(elapsed, std::chrono::milliseconds(400));  // a pause before each read
+    }
 }
 
 TEST_F(LightsCommand, BridgeWithoutLightsPrintsTheHeaderAlone) {

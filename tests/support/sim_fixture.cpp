@@ -3,6 +3,7 @@
 #include <cpprest/json.h>
 
 #include "cli/identity.hpp"
+#include "hue/address.hpp"
 #include "hue/text.hpp"
 
 namespace testing_support {
@@ -18,6 +19,10 @@ void replace_all(std::string& text, const std::string& from, const std::string& 
 }  // namespace
 
 std::string this_user_id() { return cli::make_user_id(); }
+
+std::string SimFixture::address() const {
+    return Hue::url_host(m_ip) + ":" + std::to_string(m_port);
+}
 
 void SimFixture::start(const std::string& json, bool whitelisted) {
     TearDown();

@@ -26,6 +26,9 @@ protected:
     // the bridge.
     void start(const std::string& json, bool whitelisted = true);
 
+    // Serves the next bridge started on `ip` (127.0.0.1 unless set).
+    void serve_on(const std::string& ip) { m_ip = ip; }
+
     // Runs glowrig with `args` followed by --bridge={address}.
     RunResult run(std::vector<std::string> args, const Environment& env = {});
 
@@ -44,7 +47,8 @@ protected:
 
     const std::string& ip() const { return m_ip; }
     unsigned short port() const { return m_port; }
-    std::string address() const { return m_ip + ":" + std::to_string(m_port); }
+    // "ip:port", the address an IPv6 bridge in brackets.
+    std::string address() const;
     const std::string& user() const { return m_user; }
     sim::SimBridge& bridge() { return *m_bridge; }
 

@@ -1,0 +1,100 @@
+#include "sim/tcp_relay.hpp"
+
+#include <array>
+#include <thread>
+
+#include <boost/asio/connect.hpp>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/write.hpp>
+
+namespace sim {
+namespace {
+
+namespace asio = boost::asio;
+using asio::ip::tcp;
+
+// One relayed connection: the accepted socket and the one to the target.
+// Owned by the handlers of its pending operations.
+class Pipe : public std::enable_shared_from_this<Pipe> {
+public:
+    explicit Pipe(asio::io_context& io) : m_client(io), m_target(io) {}
+
+    tcp::socket& client() { return m_client; }
+
+    void start(const tcp::endpoint& target) {
+        auto self = shared_from_this();
+        m_target.async_connect(target, [self](const boost::system::error_code& ec) {
+            if (ec) return self->close();
+            self->pump(self->m_client, self->m_target, self->m_up);
+            self->pump(self->m_target, self->m_client, self->m_down);
+        });
+    }
+
+private:
+    using Buffer = std::array<char, 16 * 1024>;
+
+    // Copies what `from` receives to `to` until either side ends.
+    void pump(tcp::socket& from, tcp::socket& to, Buffer& buffer) {
+        auto self = shared_from_this();
+        from.async_read_some(
+            asio::buffer(buffer),
+            [self, &from, &to, &buffer](const boost::system::error_code& ec, std::size_t size) {
+                if (ec) return self->close();
+                asio::async_write(
+                    to, asio::buffer(buffer, size),
+                    [self, &from, &to, &buffer](const boost::system::error_code& wec, std::size_t) {
+                        if (wec) return self->close();
+                        self->pump(from, to, buffer);
+                    });
+            });
+    }
+
+    void close() {
+        boost::system::error_code ignored;
+        m_client.close(ignored);
+        m_target.close(ignored);
+    }
+
+    tcp::socket m_client;
+    tcp::socket m_target;
+    Buffer m_up{};
+    Buffer m_down{};
+};
+
+}  // namespace
+
+struct TcpRelay::Impl {
+    Impl(const std::string& address, unsigned short port, unsigned short target_port)
+        : acceptor(io, tcp::endpoint(asio::ip::make_address(address), port)),
+          target(asio::ip::make_address("127.0.0.1"), target_port) {}
+
+    void accept() {
+        auto pipe = std::make_shared<Pipe>(io);
+        acceptor.async_accept(pipe->client(), [this, pipe](const boost::system::error_code& ec) {
+            if (ec) return;  // closed
+            pipe->start(target);
+            accept();
+        });
+    }
+
+    asio::io_context io;
+    tcp::acceptor acceptor;
+    const tcp::endpoint target;
+    std::thread thread;
+};
+
+TcpRelay::TcpRelay(const std::string& address, unsigned short port, unsigned short target_port)
+    : m_impl(std::make_unique<Impl>(address, port, target_port)) {
+    m_impl->accept();
+    m_impl->thread = std::thread([impl = m_impl.get()] { impl->io.run(); });
+}
+
+TcpRelay::~TcpRelay() {
+    m_impl->io.stop();
+    m_impl->thread.join();
+}
+
+unsigned short TcpRelay::port() const { return m_impl->acceptor.local_endpoint().port(); }
+
+}  // namespace sim

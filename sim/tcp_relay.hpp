@@ -1,0 +1,33 @@
+#ifndef GLOWRIG_SIM_TCP_RELAY_HPP_
+#define GLOWRIG_SIM_TCP_RELAY_HPP_
+
+#include <memory>
+#include <string>
+
+namespace sim {
+
+// Accepts TCP connections on one address and passes every byte both ways
+// between each of them and a connection of its own to a target port of
+// 127.0.0.1. The simulator serves IPv6 addresses this way: the REST library's
+// listener cannot bind an IPv6 address literal. Owns one thread; destroying
+// the relay closes every connection and joins it.
+class TcpRelay {
+public:
+    // Listens on `address` (numeric) and `port` (0: a free one) at once.
+    // Throws boost::system::system_error when it cannot be bound.
+    TcpRelay(const std::string& address, unsigned short port, unsigned short target_port);
+    ~TcpRelay();
+    TcpRelay(const TcpRelay&) = delete;
+    TcpRelay& operator=(const TcpRelay&) = delete;
+
+    // The port it listens on.
+    unsigned short port() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace sim
+
+#endif  // GLOWRIG_SIM_TCP_RELAY_HPP_
