@@ -1,7 +1,9 @@
 #include "discovery/device_description.hpp"
 
 #include <cstring>
+#include <locale>
 
+#include <boost/algorithm/string/trim.hpp>
 #include <cpprest/base_uri.h>
 #include <pugixml.hpp>
 
@@ -30,13 +32,6 @@ pugi::xml_node child(const pugi::xml_node& node, const char* name) {
 // The text of element `name` under `node`, "" when absent.
 std::string text_of(const pugi::xml_node& node, const char* name) {
     return child(node, name).text().as_string();
-}
-
-std::string trim(const std::string& text) {
-    const char* blanks = " \t\r\n";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 // True when `text` is a URI with a scheme and a host.
@@ -77,8 +72,10 @@ std::optional<Device> read_device_description(std::string_view xml, const std::s
     device.UniqueDeviceName = field("UDN");
     device.FriendlyName = field("friendlyName");
     device.Type = field("deviceType");
+    const std::locale& classic = std::locale::classic();
     device.PresentationURL =
-        (resolve(trim(text_of(node, "presentationURL")), trim(text_of(root, "URLBase")), location));
+        resolve(boost::algorithm::trim_copy(text_of(node, "presentationURL"), classic),
+                boost::algorithm::trim_copy(text_of(root, "URLBase"), classic), location);
     device.ManufacturerName = field("manufacturer");
     device.ManufacturerURL = field("manufacturerURL");
     device.ModelName = field("modelName");

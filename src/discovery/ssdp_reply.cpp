@@ -1,23 +1,14 @@
 #include "discovery/ssdp_reply.hpp"
 
 #include <cctype>
+#include <locale>
+#include <utility>
+
+#include <boost/algorithm/string/case_conv.hpp>
+#include <boost/algorithm/string/trim.hpp>
 
 namespace UPnP {
 namespace {
-
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-std::string_view trim(std::string_view text) {
-    const char* blanks = " \t\r\n";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(blanks);
-    return text.substr(first, last - first + 1);
-}
 
 // Splits off the next line of `rest` (without its CRLF or LF).
 std::string_view next_line(std::string_view& rest) {
@@ -56,11 +47,14 @@ std::string search_request(const std::string& search_target) {
 }
 
 std::string SsdpReply::header(std::string_view name) const {
-    const auto found = headers.find(lower(name));
+    const auto found =
+        headers.find(boost::algorithm::to_lower_copy(std::string(name), std::locale::classic()));
     return found == headers.end() ? std::string() : found->second;
 }
 
 std::optional<SsdpReply> parse_ssdp_reply(std::string_view datagram) {
+    // Read by hand, not by Beast: real devices send bare LF line ends and colon-less lines.
+    const std::locale& classic = std::locale::classic();
     std::string_view rest = datagram;
     SsdpReply reply;
     reply.status = read_status_line(next_line(rest));
@@ -70,9 +64,13 @@ std::optional<SsdpReply> parse_ssdp_reply(std::string_view datagram) {
         if (line.empty()) break;
         const auto colon = line.find(':');
         if (colon == std::string_view::npos) continue;
-        const std::string name = lower(trim(line.substr(0, colon)));
+        std::string name(line.substr(0, colon));
+        boost::algorithm::trim(name, classic);
+        boost::algorithm::to_lower(name, classic);
         if (name.empty()) continue;
-        reply.headers.emplace(name, std::string(trim(line.substr(colon + 1))));
+        std::string value(line.substr(colon + 1));
+        boost::algorithm::trim(value, classic);
+        reply.headers.emplace(std::move(name), std::move(value));
     }
     return reply;
 }

@@ -2,8 +2,8 @@
 
 #include <map>
 #include <mutex>
-#include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <boost/asio/io_context.hpp>
@@ -23,10 +23,10 @@ struct TestHttpServer::Impl {
     tcp::acceptor acceptor{io, tcp::endpoint(asio::ip::make_address("127.0.0.1"), 0)};
     std::thread thread;
 
-    mutable std::mutex mutex;                                     // guards the maps
-    std::map<std::string, std::optional<std::string>> responses;  // nullopt: hang
+    mutable std::mutex mutex;                                       // guards the maps
+    std::map<std::string, std::pair<std::string, bool>> responses;  // text, close after it
     std::map<std::string, std::size_t> counts;
-    std::vector<std::shared_ptr<tcp::socket>> held;  // hanging connections (io thread)
+    std::vector<std::shared_ptr<tcp::socket>> held;  // connections kept open (io thread)
 
     void accept() {
         auto socket = std::make_shared<tcp::socket>(io);
@@ -47,21 +47,19 @@ struct TestHttpServer::Impl {
                                     asio::buffers_end(buffer->data()));
                 const auto start = request.find(' ') + 1;
                 const std::string path = request.substr(start, request.find(' ', start) - start);
-                std::optional<std::string> response =
-                    std::string("HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n");
+                std::pair<std::string, bool> response{
+                    "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n", true};
                 {
                     std::lock_guard<std::mutex> lock(mutex);
                     ++counts[path];
                     const auto found = responses.find(path);
                     if (found != responses.end()) response = found->second;
                 }
-                if (!response) {
-                    held.push_back(socket);
-                    return;
-                }
-                auto text = std::make_shared<std::string>(std::move(*response));
+                auto text = std::make_shared<std::string>(std::move(response.first));
                 asio::async_write(*socket, asio::buffer(*text),
-                                  [socket, text](const boost::system::error_code&, std::size_t) {
+                                  [this, socket, text, close = response.second](
+                                      const boost::system::error_code&, std::size_t) {
+                                      if (!close) return held.push_back(socket);
                                       boost::system::error_code ignored;
                                       socket->shutdown(tcp::socket::shutdown_both, ignored);
                                       socket->close(ignored);
@@ -80,9 +78,9 @@ TestHttpServer::~TestHttpServer() {
     m_impl->thread.join();
 }
 
-void TestHttpServer::serve_raw(const std::string& path, std::string raw) {
+void TestHttpServer::serve_raw(const std::string& path, std::string raw, bool close) {
     std::lock_guard<std::mutex> lock(m_impl->mutex);
-    m_impl->responses[path] = std::move(raw);
+    m_impl->responses[path] = {std::move(raw), close};
 }
 
 void TestHttpServer::serve(const std::string& path, const std::string& body) {
@@ -90,10 +88,7 @@ void TestHttpServer::serve(const std::string& path, const std::string& body) {
                         std::to_string(body.size()) + "\r\n\r\n" + body);
 }
 
-void TestHttpServer::hang(const std::string& path) {
-    std::lock_guard<std::mutex> lock(m_impl->mutex);
-    m_impl->responses[path] = std::nullopt;
-}
+void TestHttpServer::hang(const std::string& path) { serve_raw(path, "", false); }
 
 std::string TestHttpServer::url(const std::string& path) const {
     return "http://127.0.0.1:" + std::to_string(m_impl->acceptor.local_endpoint().port()) + path;

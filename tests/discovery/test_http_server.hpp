@@ -9,15 +9,16 @@ namespace UPnP {
 namespace test_support {
 
 // A small HTTP server on 127.0.0.1:<free port>, on a thread of its own, that
-// answers GET requests with fixed responses by path (404 for unknown paths)
-// and closes each connection. Thread-safe.
+// answers GET requests with fixed responses by path (404 for unknown paths).
+// Thread-safe.
 class TestHttpServer {
 public:
     TestHttpServer();
     ~TestHttpServer();
 
-    // Answers `path` with `raw`, sent as given.
-    void serve_raw(const std::string& path, std::string raw);
+    // Answers `path` with `raw`, sent as given, then closes the connection
+    // unless `close` is false.
+    void serve_raw(const std::string& path, std::string raw, bool close = true);
 
     // Answers `path` with a 200 response carrying `body` and its Content-Length.
     void serve(const std::string& path, const std::string& body);
