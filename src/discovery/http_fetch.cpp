@@ -13,6 +13,7 @@
 #include <cpprest/base_uri.h>
 
 #include "discovery/http_read.hpp"
+#include "hue/address.hpp"
 
 namespace UPnP {
 namespace {
@@ -30,9 +31,7 @@ public:
           m_request(http::verb::get, url.target, 11),
           m_cap(cap),
           m_done(std::move(done)) {
-        const bool v6 = url.host.find(':') != std::string::npos;
-        m_request.set(http::field::host,
-                      (v6 ? "[" + url.host + "]" : url.host) + ":" + std::to_string(url.port));
+        m_request.set(http::field::host, Hue::url_host(url.host) + ":" + std::to_string(url.port));
         m_request.set(http::field::connection, "close");
     }
 
