@@ -2,7 +2,7 @@
 // glowrig and for scripting against it without hardware.
 //
 //   glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT]
-//               ADDRESS[:PORT]=FIXTURE.json [...]
+//               [--generate-names] ADDRESS[:PORT]=FIXTURE.json [...]
 //
 // Each ADDRESS (for example 127.0.0.2, or 127.0.0.1:8080) gets one bridge
 // whose state comes from the fixture file; without a port it listens on port
@@ -13,7 +13,10 @@
 // each bridge also answers SSDP searches sent to ADDRESS:PORT with the
 // location of its device description. With --ssdp-all, one responder on
 // ADDRESS:PORT answers every search with the locations of all the bridges, one
-// datagram each, as many bridges on one network would. Runs until interrupted.
+// datagram each, as many bridges on one network would. The bridges named after
+// --generate-names ignore the user names they are asked for and grant names
+// they generate, as current firmware does (the fixture member "generatenames"
+// does the same for one bridge). Runs until interrupted.
 
 #include <fstream>
 #include <iostream>
@@ -36,6 +39,7 @@ namespace {
 int usage() {
     std::cerr
         << "usage: glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT]\n"
+           "                   [--generate-names]\n"
            "                   ADDRESS[:PORT]=FIXTURE.json [ADDRESS[:PORT]=FIXTURE.json ...]\n";
     return 2;
 }
@@ -113,7 +117,8 @@ int main(int argc, char** argv) {
     std::vector<Endpoint> endpoints;  // where each bridge listens, in argument order
     int ssdp_port = 0;
     std::vector<std::unique_ptr<sim::SsdpResponder>> responders;
-    std::string ssdp_all;  // ADDRESS:PORT of the responder for all bridges
+    std::string ssdp_all;         // ADDRESS:PORT of the responder for all bridges
+    bool generate_names = false;  // set by --generate-names for the bridges after it
     try {
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
@@ -129,9 +134,14 @@ int main(int argc, char** argv) {
                 ssdp_all = argv[++i];
                 continue;
             }
+            if (arg == "--generate-names") {
+                generate_names = true;
+                continue;
+            }
             const auto eq = arg.find('=');
             if (eq == std::string::npos) return usage();
             auto bridge = std::make_shared<sim::SimBridge>(read_fixture(arg.substr(eq + 1)));
+            if (generate_names) bridge->set_generate_names(true);
             std::shared_ptr<std::ostream> sink =
                 log ? log : std::shared_ptr<std::ostream>(&std::cerr, [](std::ostream*) {});
             bridge->set_observer([sink, log_mutex](const sim::LoggedRequest& r) {

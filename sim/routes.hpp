@@ -25,6 +25,7 @@ struct BridgeData {
     web::json::value& new_lights;  // lights the next search finds, keyed by id
     web::json::value& scan;        // what GET lights/new answers
     bool link_button;
+    bool generate_names;  // ignore the requested user name, always generate one
 };
 
 // Error element types a bridge uses.
@@ -75,7 +76,10 @@ Reply route_config(BridgeData& data, const Route& route);
 Reply route_lights(BridgeData& data, const Route& route);
 Reply route_groups(BridgeData& data, const Route& route);
 Reply route_schedules(BridgeData& data, const Route& route);
-// POST /api: user creation.
+// POST /api: user creation. A requested name of 10 to 40 letters and digits is
+// granted as it is; any other is refused with an invalid-value error for
+// "/username" beside the grant of a generated name (32 hex digits). Without a
+// requested name, or with data.generate_names, a generated name is granted.
 Reply create_user(BridgeData& data, const web::json::value& body);
 // GET /api/{user}/config for a user not on the whitelist.
 Reply unauthorized_config(const BridgeData& data);

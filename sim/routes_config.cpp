@@ -1,3 +1,7 @@
+#include <algorithm>
+#include <random>
+#include <string>
+
 #include "sim/routes.hpp"
 
 namespace sim {
@@ -39,6 +43,24 @@ Reply change_config(value& config, const value& body) {
     return json_reply(results);
 }
 
+// True for a user name the bridge grants as requested: 10 to 40 ASCII
+// letters and digits.
+bool is_valid_name(const std::string& name) {
+    if (name.size() < 10 || name.size() > 40) return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    });
+}
+
+// A new user name as the bridge generates it: 32 random hex digits.
+std::string generated_name() {
+    thread_local std::mt19937_64 generator{std::random_device{}()};
+    static const char kDigits[] = "0123456789abcdef";
+    std::string name;
+    for (int i = 0; i < 32; ++i) name += kDigits[generator() % 16];
+    return name;
+}
+
 }  // namespace
 
 Reply route_config(BridgeData& data, const Route& route) {
@@ -62,12 +84,20 @@ Reply create_user(BridgeData& data, const value& body) {
         return error_reply(kMissingParameter, "/", "invalid/missing parameters in body");
     }
     if (!data.link_button) return error_reply(kLinkButtonNotPressed, "", "link button not pressed");
-    std::string user = "simulated-user-" + std::to_string(data.state.size());
+    value reply = value::array();
+    std::string user = generated_name();
     if (body.has_field("username")) {
-        if (!body.at("username").is_string()) {
+        const value& requested = body.at("username");
+        if (!requested.is_string()) {
             return error_reply(kInvalidValue, "/username", "invalid value for parameter, username");
         }
-        user = body.at("username").as_string();
+        if (!is_valid_name(requested.as_string())) {
+            reply[0] = error_element(
+                kInvalidValue, "/username",
+                "invalid value, " + requested.as_string() + ", for parameter, username");
+        } else if (!data.generate_names) {
+            user = requested.as_string();
+        }
     }
     value entry = value::object();
     entry["last use date"] = value::string(now_text());
@@ -78,7 +108,8 @@ Reply create_user(BridgeData& data, const value& body) {
     result["username"] = value::string(user);
     value element = value::object();
     element["success"] = result;
-    return json_reply(value::array({element}));
+    reply[reply.size()] = element;
+    return json_reply(reply);
 }
 
 Reply unauthorized_config(const BridgeData& data) {

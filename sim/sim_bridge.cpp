@@ -60,7 +60,8 @@ SimBridge::SimBridge(const value& fixture)
       m_scan(value::parse(R"({"lastscan":"none"})")),
       m_portal(member_or(fixture, "portal", value::array())),
       m_description(description_document(fixture)),
-      m_link_button(member_or(fixture, "linkbutton", value::boolean(false)).as_bool()) {
+      m_link_button(member_or(fixture, "linkbutton", value::boolean(false)).as_bool()),
+      m_generate_names(member_or(fixture, "generatenames", value::boolean(false)).as_bool()) {
     member(member(m_state, "config"), "whitelist");
     const value faults = member_or(fixture, "faults", value::array());
     for (const auto& f : faults.as_array()) {
@@ -124,7 +125,7 @@ Reply SimBridge::route(const std::string& method, const std::string& path,
             return error_reply(kInvalidJson, join(segments, 1), "body contains invalid json");
         }
     }
-    BridgeData data{m_state, m_new_lights, m_scan, m_link_button};
+    BridgeData data{m_state, m_new_lights, m_scan, m_link_button, m_generate_names};
     if (segments.size() == 1) {
         if (method == "POST") return create_user(data, route.body);
         return error_reply(kMethodNotAvailable, "/",
@@ -178,6 +179,11 @@ void SimBridge::set_fault(const std::string& method, const std::string& path, co
 void SimBridge::set_link_button(bool pressed) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_link_button = pressed;
+}
+
+void SimBridge::set_generate_names(bool generate) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_generate_names = generate;
 }
 
 value SimBridge::state() const {

@@ -44,6 +44,8 @@ struct Fault {
 //   "state": the whole state as GET /api/{user} answers it ("config" with
 //            "whitelist", "lights", "groups", ...); members may be left out;
 //   "linkbutton": true when user creation is allowed (default false);
+//   "generatenames": true when the bridge ignores the requested user name
+//            and always grants one it generates (default false);
 //   "newlights": lights that a search for new lights finds, keyed by id;
 //   "portal": the reply of GET /api/nupnp (default []);
 //   "description": the device description served at /description.xml, with
@@ -68,6 +70,10 @@ public:
     // Presses (true) or releases the link button.
     void set_link_button(bool pressed);
 
+    // Makes the bridge ignore requested user names and grant generated ones
+    // (true), or grant valid requested names (false).
+    void set_generate_names(bool generate);
+
     // A copy of the whole state.
     web::json::value state() const;
 
@@ -87,6 +93,7 @@ private:
     web::json::value m_portal;
     std::string m_description;  // empty: no device description
     bool m_link_button = false;
+    bool m_generate_names = false;
     std::vector<LoggedRequest> m_requests;
     std::map<std::string, Fault> m_faults;
     std::function<void(const LoggedRequest&)> m_observer;

@@ -54,6 +54,17 @@ bool is_host_and_port(const std::string& text) {
     return !web::uri(url).host().empty();
 }
 
+// Where the user names granted by bridges are kept: under XDG_CONFIG_HOME,
+// else under HOME's ".config"; empty when neither is set. A relative
+// XDG_CONFIG_HOME counts as unset, as the base directory rules say.
+std::string credentials_file(const Environment& environment) {
+    const auto config_home = value_of(environment, "XDG_CONFIG_HOME");
+    if (config_home && config_home->front() == '/') return *config_home + "/glowrig/bridges.json";
+    const auto home = value_of(environment, "HOME");
+    if (home) return *home + "/.config/glowrig/bridges.json";
+    return std::string();
+}
+
 }  // namespace
 
 commands::Settings read_settings(const Environment& environment) {
@@ -77,6 +88,8 @@ commands::Settings read_settings(const Environment& environment) {
     if (const auto timeout = milliseconds(environment, "GLOWRIG_TIMEOUT_MS", 1, 600000)) {
         settings.client.timeout = *timeout;
     }
+    settings.default_bridge = value_of(environment, "GLOWRIG_BRIDGE");
+    settings.credentials_file = credentials_file(environment);
     // A description fetch is one more request: a shorter request time-out
     // bounds it too.
     settings.ssdp.fetch_timeout = std::min(settings.ssdp.fetch_timeout, settings.client.timeout);

@@ -15,8 +15,11 @@ using Environment = std::function<const char*(const char* name)>;
 // (GLOWRIG_SSDP, ip:port or [ipv6]:port) and window (GLOWRIG_SSDP_WINDOW_MS,
 // 0 to 60000), the wait of "lights --find" (GLOWRIG_FIND_WAIT_MS, 0 to
 // 600000) and the request time-out (GLOWRIG_TIMEOUT_MS, 1 to 600000), which
-// also bounds the fetch of a device description. Unset
-// or empty variables leave the defaults. Throws std::runtime_error naming the
+// also bounds the fetch of a device description, the bridge used when the
+// command line names none (GLOWRIG_BRIDGE) and the credentials file
+// ($XDG_CONFIG_HOME/glowrig/bridges.json, or $HOME/.config/glowrig/bridges.json
+// when XDG_CONFIG_HOME is not an absolute path). Unset or empty variables
+// leave the defaults. Throws std::runtime_error naming the
 // variable, for example "Error: GLOWRIG_SSDP must be host:port.", when a
 // value is malformed.
 commands::Settings read_settings(const Environment& environment);

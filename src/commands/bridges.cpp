@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "commands/credentials.hpp"
 #include "discovery/selection.hpp"
 #include "hue/address.hpp"
 #include "hue/text.hpp"
@@ -19,7 +20,11 @@ constexpr std::size_t kIdColumn = 20;
 Hue::Bridge selected_bridge(const boost::program_options::variables_map& options,
                             const Settings& settings) {
     std::optional<std::string> wanted;
-    if (options.count("bridge")) wanted = options["bridge"].as<std::string>();
+    if (options.count("bridge")) {
+        wanted = options["bridge"].as<std::string>();
+    } else {
+        wanted = settings.default_bridge;
+    }
     try {
         return discovery::select_bridge(wanted, settings).get();
     } catch (const discovery::AmbiguousBridge&) {
@@ -28,6 +33,14 @@ Hue::Bridge selected_bridge(const boost::program_options::variables_map& options
                   << std::endl;
         throw;
     }
+}
+
+Target select_target(const boost::program_options::variables_map& options, const Settings& settings,
+                     const AppIdentity& computed) {
+    Target target{selected_bridge(options, settings), computed};
+    const CredentialsFile credentials(settings.credentials_file);
+    if (const auto stored = credentials.find(target.bridge)) target.identity.user_id = *stored;
+    return target;
 }
 
 void run_bridges_command(const boost::program_options::variables_map&, const Settings& settings,

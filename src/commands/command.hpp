@@ -2,6 +2,8 @@
 #define GLOWRIG_COMMANDS_COMMAND_HPP_
 
 #include <chrono>
+#include <optional>
+#include <string>
 
 #include <boost/program_options/variables_map.hpp>
 
@@ -12,10 +14,13 @@
 namespace commands {
 
 // The settings of one run: discovery's and the HTTP clients' (see
-// discovery::Settings), and how long "lights --find" leaves the bridge
-// searching before it reads what was found.
+// discovery::Settings), how long "lights --find" leaves the bridge searching
+// before it reads what was found, the bridge to use when the command line
+// names none, and where the user names granted by bridges are kept.
 struct Settings : discovery::Settings {
     std::chrono::milliseconds find_wait{90000};
+    std::optional<std::string> default_bridge;  // as --bridge; none: the command line decides
+    std::string credentials_file;  // path of the credentials file; empty: there is none
 };
 
 // Every command takes the parsed options, the settings and the identity, runs
@@ -23,12 +28,26 @@ struct Settings : discovery::Settings {
 using CommandFunction = void (*)(const boost::program_options::variables_map& options,
                                  const Settings& settings, const AppIdentity& identity);
 
-// Chooses the bridge named by the option "bridge" (or, without it, the only
-// one found) as discovery::select_bridge does. When several bridges were found
+// Chooses the bridge named by the option "bridge" (without it, by
+// settings.default_bridge; without both, the only one found) as
+// discovery::select_bridge does. When several bridges were found
 // and none was named, prints the line that asks for --bridge before the
 // failure reaches the caller.
 Hue::Bridge selected_bridge(const boost::program_options::variables_map& options,
                             const Settings& settings);
+
+// A bridge and the identity under which to talk to it.
+struct Target {
+    Hue::Bridge bridge;
+    AppIdentity identity;
+};
+
+// The bridge selected_bridge chooses and the identity for it: `computed` with
+// the user id replaced by the user name stored for that bridge in the
+// credentials file, when there is one. Throws std::runtime_error naming the
+// file when it cannot be read.
+Target select_target(const boost::program_options::variables_map& options, const Settings& settings,
+                     const AppIdentity& computed);
 
 }  // namespace commands
 

@@ -1,9 +1,12 @@
 #include "commands/config.hpp"
 
+#include <exception>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 
 #include "commands/console.hpp"
+#include "commands/credentials.hpp"
 #include "hue/bridge.hpp"
 #include "hue/configuration.hpp"
 #include "hue/text.hpp"
@@ -13,15 +16,37 @@ namespace {
 
 namespace po = boost::program_options;
 
-// Adds this program to the bridge's whitelist unless it is there already.
-void authorise(Hue::Configuration& configuration, const AppIdentity& identity) {
-    if (configuration.is_allowed(identity)) {
+// Adds this program to the bridge's whitelist unless `target`'s identity is
+// on it already, and reads the configuration again with the identity granted.
+// The name asked for is always the computed one; a different name the bridge
+// grants is kept in the credentials file, and a kept name that the bridge no
+// longer knew is dropped when the computed one is granted.
+void authorise(Hue::Configuration& configuration, const Target& target, const AppIdentity& computed,
+               const Settings& settings) {
+    if (configuration.is_allowed(target.identity)) {
         std::cout << "App already allowed" << std::endl;
         return;
     }
+    AppIdentity granted = computed;
     try {
-        configuration.create_user(identity).get();
-        configuration.refresh().get();
+        granted.user_id = configuration.create_user(computed).get();
+    } catch (...) {
+        std::cout << "User creation failed" << std::endl;
+        throw;
+    }
+    const CredentialsFile credentials(settings.credentials_file);
+    try {
+        if (granted.user_id != computed.user_id) {
+            credentials.store(target.bridge, granted.user_id);
+        } else if (target.identity.user_id != computed.user_id) {
+            credentials.remove(target.bridge, target.identity.user_id);
+        }
+    } catch (const std::exception& e) {
+        throw std::runtime_error(std::string(e.what()) + " The bridge granted the user name " +
+                                 granted.user_id + ".");
+    }
+    try {
+        configuration = target.bridge.get_configuration(settings.client, granted).get();
     } catch (...) {
         std::cout << "User creation failed" << std::endl;
         throw;
@@ -29,8 +54,10 @@ void authorise(Hue::Configuration& configuration, const AppIdentity& identity) {
     std::cout << "User created" << std::endl;
 }
 
-// Removes `user_id` from the bridge's whitelist when it is on it.
-void deauthorise(Hue::Configuration& configuration, const std::string& user_id) {
+// Removes `user_id` from the bridge's whitelist when it is on it, and from the
+// credentials file.
+void deauthorise(Hue::Configuration& configuration, const std::string& user_id,
+                 const Target& target, const Settings& settings) {
     const AppIdentity user{std::string(), user_id};
     if (!configuration.is_allowed(user)) {
         std::cout << "User not found" << std::endl;
@@ -43,6 +70,7 @@ void deauthorise(Hue::Configuration& configuration, const std::string& user_id) 
         std::cout << "User deletion failed" << std::endl;
         throw;
     }
+    CredentialsFile(settings.credentials_file).remove(target.bridge, user_id);
     std::cout << "User deleted" << std::endl;
 }
 
@@ -60,13 +88,14 @@ void update_firmware(Hue::Configuration& configuration) {
 }  // namespace
 
 void run_config_command(const po::variables_map& options, const Settings& settings,
-                        const AppIdentity& identity) {
-    const Hue::Bridge bridge = selected_bridge(options, settings);
-    Hue::Configuration configuration = bridge.get_configuration(settings.client, identity).get();
+                        const AppIdentity& computed) {
+    const Target target = select_target(options, settings, computed);
+    Hue::Configuration configuration =
+        target.bridge.get_configuration(settings.client, target.identity).get();
     if (options.count("auth")) {
-        authorise(configuration, identity);
+        authorise(configuration, target, computed, settings);
     } else if (options.count("deauth")) {
-        deauthorise(configuration, options["deauth"].as<std::string>());
+        deauthorise(configuration, options["deauth"].as<std::string>(), target, settings);
     } else if (options.count("updatefw")) {
         update_firmware(configuration);
     }

@@ -66,8 +66,8 @@ std::string joined(const std::vector<std::string>& ids) {
 }  // namespace
 
 void run_groups_command(const po::variables_map& options, const Settings& settings,
-                        const AppIdentity& identity) {
-    const Hue::Bridge bridge = selected_bridge(options, settings);
+                        const AppIdentity& computed) {
+    const auto [bridge, identity] = select_target(options, settings, computed);
     const Hue::Groups groups = bridge.get_groups(settings.client, identity).get();
     for (Hue::Group group : groups) {
         std::this_thread::sleep_for(kRefreshPause);
@@ -77,7 +77,7 @@ void run_groups_command(const po::variables_map& options, const Settings& settin
 }
 
 void run_group_command(const po::variables_map& options, const Settings& settings,
-                       const AppIdentity& identity) {
+                       const AppIdentity& computed) {
     if (!options.count("id")) {
         throw std::runtime_error(
             "Error: required option 'id' is missing.  Try glowrig group -help");
@@ -85,7 +85,7 @@ void run_group_command(const po::variables_map& options, const Settings& setting
     const StateOptions changes = read_state_options(options);
     const std::string id = options["id"].as<std::string>();
 
-    const Hue::Bridge bridge = selected_bridge(options, settings);
+    const auto [bridge, identity] = select_target(options, settings, computed);
     const Hue::Groups groups = bridge.get_groups(settings.client, identity).get();
     if (id == "new") {
         create_group(options, groups);

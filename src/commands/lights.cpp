@@ -21,8 +21,8 @@ constexpr std::chrono::milliseconds kRefreshPause(100);
 }  // namespace
 
 void run_lights_command(const po::variables_map& options, const Settings& settings,
-                        const AppIdentity& identity) {
-    const Hue::Bridge bridge = selected_bridge(options, settings);
+                        const AppIdentity& computed) {
+    const auto [bridge, identity] = select_target(options, settings, computed);
     Hue::Lights lights = bridge.get_lights(settings.client, identity).get();
     if (options.count("find")) {
         lights.search().get();
@@ -40,7 +40,7 @@ void run_lights_command(const po::variables_map& options, const Settings& settin
 }
 
 void run_light_command(const po::variables_map& options, const Settings& settings,
-                       const AppIdentity& identity) {
+                       const AppIdentity& computed) {
     if (!options.count("id")) {
         throw std::runtime_error(
             "Error: required option 'id' is missing.  Try glowrig light -help");
@@ -48,7 +48,7 @@ void run_light_command(const po::variables_map& options, const Settings& setting
     const StateOptions changes = read_state_options(options);
     const std::string id = options["id"].as<std::string>();
 
-    const Hue::Bridge bridge = selected_bridge(options, settings);
+    const auto [bridge, identity] = select_target(options, settings, computed);
     const Hue::Lights lights = bridge.get_lights(settings.client, identity).get();
     Hue::Lights changed;
     for (Hue::Light light : lights) {

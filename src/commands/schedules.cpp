@@ -20,8 +20,8 @@ constexpr std::chrono::milliseconds kPauseBeforeRefresh(100);
 }  // namespace
 
 void run_schedules_command(const po::variables_map& options, const Settings& settings,
-                           const AppIdentity& identity) {
-    const Hue::Bridge bridge = selected_bridge(options, settings);
+                           const AppIdentity& computed) {
+    const auto [bridge, identity] = select_target(options, settings, computed);
     Hue::Schedules schedules = bridge.get_schedules(settings.client, identity).get();
     for (Hue::Schedule& schedule : schedules) {
         std::this_thread::sleep_for(kPauseBeforeRefresh);
@@ -31,10 +31,10 @@ void run_schedules_command(const po::variables_map& options, const Settings& set
 }
 
 void run_schedule_command(const po::variables_map& options, const Settings& settings,
-                          const AppIdentity& identity) {
+                          const AppIdentity& computed) {
     // Without "id" this throws boost::bad_any_cast, before anything is sent.
     const std::string id = options["id"].as<std::string>();
-    const Hue::Bridge bridge = selected_bridge(options, settings);
+    const auto [bridge, identity] = select_target(options, settings, computed);
     Hue::Schedules schedules = bridge.get_schedules(settings.client, identity).get();
 
     if (id == "new") {

@@ -11,8 +11,8 @@
 namespace commands {
 
 void run_state_command(const boost::program_options::variables_map& options,
-                       const Settings& settings, const AppIdentity& identity) {
-    const Hue::Bridge bridge = selected_bridge(options, settings);
+                       const Settings& settings, const AppIdentity& computed) {
+    const auto [bridge, identity] = select_target(options, settings, computed);
     const Hue::FullState state = bridge.get_full_state(settings.client, identity).get();
     std::cout << "State:" << std::endl;
     print_configuration(std::get<Hue::Configuration>(state));

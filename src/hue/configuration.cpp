@@ -65,13 +65,17 @@ bool Configuration::is_allowed(const AppIdentity& identity) const {
     return m_impl->status().whitelist.count(identity.user_id) != 0;
 }
 
-pplx::task<void> Configuration::create_user(const AppIdentity& identity) {
+pplx::task<std::string> Configuration::create_user(const AppIdentity& identity) {
     web::json::value body = web::json::value::object();
     body["devicetype"] = web::json::value::string(identity.app_name);
     body["username"] = web::json::value::string(identity.user_id);
     // The only request without a user segment: http://{ip}/api.
-    return details::send(m_impl->client().with_path("api"), details::kCreateUser, std::string(),
-                         body);
+    const std::string requested = identity.user_id;
+    return details::send_request(m_impl->client().with_path("api"), details::kCreateUser,
+                                 std::string(), body)
+        .then([requested](const web::json::value& reply) {
+            return details::granted_user_name(reply).value_or(requested);
+        });
 }
 
 pplx::task<void> Configuration::delete_user(const AppIdentity& identity) {

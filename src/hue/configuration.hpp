@@ -111,10 +111,15 @@ public:
     bool is_allowed(const AppIdentity& identity) const;
 
     // Asks the bridge to whitelist `identity` (POST http://{ip}/api with
-    // "devicetype" and "username"). Fails with the JSON library's error when
-    // the reply is not an array, and with std::runtime_error holding the first
-    // error element of the reply. The whitelist in memory is not updated.
-    pplx::task<void> create_user(const AppIdentity& identity);
+    // "devicetype" and "username") and yields the user name the bridge
+    // granted: the "username" of the first success element holding one, or
+    // identity.user_id when no element does. A bridge may grant a name of its
+    // own instead of the requested one; the error elements of type 7 for
+    // "/username" that then come with the grant do not fail the task. Fails
+    // with the JSON library's error when the reply is not an array, and with
+    // std::runtime_error holding the first other error element of the reply.
+    // The whitelist in memory is not updated.
+    pplx::task<std::string> create_user(const AppIdentity& identity);
 
     // Removes identity.user_id from the bridge's whitelist (DELETE
     // config/whitelist/{id}). Fails with std::runtime_error holding the error

@@ -1,10 +1,16 @@
 #include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <cpprest/json.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include "commands/credentials.hpp"
 #include "support/process.hpp"
 #include "support/sim_fixture.hpp"
 
@@ -12,6 +18,7 @@ namespace {
 
 using testing_support::read_test_data;
 using testing_support::RunResult;
+using testing_support::TemporaryDirectory;
 using Lines = std::vector<std::string>;
 
 const char kBridge[] = R"({"state": {"config": {
@@ -185,6 +192,169 @@ TEST_F(ConfigCommand, ErrorReplyToTheReadPrintsTheDefaults) {
     const RunResult result = run({"config"});
     EXPECT_EQ("\n" + read_test_data("config_defaults.txt"), result.output);
     EXPECT_EQ(0, result.status);
+}
+
+TEST_F(ConfigCommand, BridgeFromTheEnvironmentUnlessTheCommandLineNamesOne) {
+    EXPECT_EQ(0, run_plain({"config"}, {{"GLOWRIG_BRIDGE", address()}}).status);
+    EXPECT_EQ(Lines{config_read()}, request_lines());
+    // The command line wins over a variable naming a bridge that does not answer.
+    EXPECT_EQ(0, run({"config"}, {{"GLOWRIG_BRIDGE", "127.0.0.1:9"}}).status);
+}
+
+// A bridge glowrig is not yet allowed on, with its link button pressed and one
+// light, and a credentials file in a directory of the test's own.
+class ConfigCommandGrants : public testing_support::SimFixture {
+protected:
+    void start_bridge() {
+        start(kBridge, /*whitelisted=*/false);
+        bridge().set_link_button(true);
+        bridge().update([](web::json::value& state) {
+            state["lights"] = web::json::value::parse(R"({"1": {"name": "Hall", "state": {
+                "on": false, "bri": 1, "alert": "none", "reachable": true}}})");
+            for (const char* empty : {"groups", "schedules", "scenes", "sensors", "rules"}) {
+                state[empty] = web::json::value::object();
+            }
+        });
+    }
+    RunResult run_here(const std::vector<std::string>& args) {
+        return run(args, {{"XDG_CONFIG_HOME", m_home->path()}});
+    }
+    std::string file() const { return m_home->path() + "/glowrig/bridges.json"; }
+    void write_file(const std::string& text) {
+        std::filesystem::create_directories(m_home->path() + "/glowrig");
+        std::ofstream(file()) << text;
+    }
+    std::string file_text() const {
+        std::ifstream in(file());
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    web::json::value entries() const { return web::json::value::parse(file_text()).at("bridges"); }
+    std::unique_ptr<TemporaryDirectory> m_home = std::make_unique<TemporaryDirectory>();
+};
+
+const char kOtherBridge[] =
+    R"({"bridges": [{"id": "0017880a0b0c", "address": "192.0.2.7", "username": "kept"}]})";
+const char kGranted[] = "0123456789abcdef0123456789abcdef";
+
+TEST_F(ConfigCommandGrants, GrantedNameIsKeptPerBridgeAndUsedByEveryCommand) {
+    struct Case {
+        const char* bridge;
+        void (*prepare)(sim::SimBridge& bridge);
+        bool grants_requested;
+    } cases[] = {
+        {"generates every name", [](sim::SimBridge& b) { b.set_generate_names(true); }, false},
+        {"refuses the requested name beside a grant",
+         [](sim::SimBridge& b) {
+             b.set_fault("POST", "/api",
+                         sim::Fault{200, "",
+                                    R"([{"error":{"type":7,"address":"/username","description":
+                                    "invalid value, desk-pcroot, for parameter, username"}},
+                                    {"success":{"username":")" +
+                                        std::string(kGranted) + R"("}}])",
+                                    0});
+             b.update([](web::json::value& state) {
+                 state["config"]["whitelist"][kGranted] = web::json::value::parse(
+                     R"({"last use date": "", "create date": "", "name": "glowrig"})");
+             });
+         },
+         false},
+        {"takes the requested name", [](sim::SimBridge&) {}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bridge);
+        m_home = std::make_unique<TemporaryDirectory>();
+        start_bridge();
+        c.prepare(bridge());
+        if (!c.grants_requested) write_file(kOtherBridge);
+
+        const RunResult auth = run_here({"config", "--auth"});
+        EXPECT_EQ(0, auth.status) << auth.output;
+        EXPECT_NE(std::string::npos, auth.output.find("\nUser created\n")) << auth.output;
+        std::string granted = user();
+        if (c.grants_requested) {
+            EXPECT_FALSE(std::filesystem::exists(m_home->path() + "/glowrig"));
+        } else {
+            ASSERT_EQ(2u, entries().size()) << file_text();
+            EXPECT_EQ("kept", entries().at(0).at("username").as_string());
+            EXPECT_EQ(address(), entries().at(1).at("address").as_string());
+            granted = entries().at(1).at("username").as_string();
+            EXPECT_NE(user(), granted);
+            struct stat status {};
+            ASSERT_EQ(0, stat(file().c_str(), &status));
+            EXPECT_EQ(0600u, status.st_mode & 0777u);
+            ASSERT_EQ(0, stat((m_home->path() + "/glowrig").c_str(), &status));
+            EXPECT_EQ(0700u, status.st_mode & 0777u);
+        }
+        EXPECT_NE(std::string::npos, auth.output.find("\n    " + granted + "\n")) << auth.output;
+
+        for (const auto& args : std::vector<std::vector<std::string>>{
+                 {"lights"}, {"light", "--id=1", "--on"}, {"state"}}) {
+            bridge().clear_requests();
+            const RunResult result = run_here(args);
+            EXPECT_EQ(0, result.status) << args[0] << result.output;
+            ASSERT_FALSE(request_lines().empty());
+            EXPECT_EQ(0u, request_lines().front().find("GET /api/" + granted)) << args[0];
+        }
+        const RunResult deauth = run_here({"config", "--deauth=" + granted});
+        EXPECT_NE(std::string::npos, deauth.output.find("User deleted")) << deauth.output;
+        if (!c.grants_requested) {
+            EXPECT_EQ(1u, entries().size()) << file_text();
+        }
+    }
+}
+
+TEST_F(ConfigCommandGrants, NameNoLongerOnTheBridgeIsAskedForAgainAndReplaced) {
+    start_bridge();
+    bridge().set_generate_names(true);
+    write_file(expand(R"({"bridges": [{"address": "{address}", "username": "forgotten"}]})"));
+
+    EXPECT_EQ(0, run_here({"config", "--auth"}).status);
+    ASSERT_EQ(1u, entries().size()) << file_text();
+    const std::string granted = entries().at(0).at("username").as_string();
+    EXPECT_EQ(32u, granted.size());
+    EXPECT_EQ((Lines{"GET /api/forgotten/config",
+                     expand(R"(POST /api {"devicetype":"glowrig","username":"{user}"})"),
+                     "GET /api/" + granted + "/config"}),
+              request_lines());
+}
+
+TEST_F(ConfigCommandGrants, UnreadableFileFailsTheRunAndIsKept) {
+    start_bridge();
+    write_file("{\"bridges\": [{\"address\": 7}]}");
+    const RunResult result = run_here({"config", "--auth"});
+    EXPECT_EQ("\nError: " + file() +
+                  " is not a readable list of bridge user names; repair or remove it.\n",
+              result.output);
+    EXPECT_EQ(1, result.status);
+    EXPECT_EQ("{\"bridges\": [{\"address\": 7}]}", file_text());
+}
+
+TEST(CredentialsFile, RunsWritingAtOnceKeepEveryEntry) {
+    const TemporaryDirectory home;
+    const commands::CredentialsFile credentials(home.path() + "/glowrig/bridges.json");
+    auto store_many = [&credentials](const std::string& prefix) {
+        for (int i = 0; i < 10; ++i) {
+            credentials.store(Hue::Bridge("", "127.0.0.1", "", 1000 + i), prefix);
+            credentials.store(Hue::Bridge("", "127.0.0." + prefix, "", 1000 + i), prefix);
+        }
+    };
+    std::thread first(store_many, "2");
+    std::thread second(store_many, "3");
+    first.join();
+    second.join();
+    for (int i = 0; i < 10; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(credentials.find(Hue::Bridge("", "127.0.0.1", "", 1000 + i)));
+        EXPECT_EQ("2", credentials.find(Hue::Bridge("", "127.0.0.2", "", 1000 + i)));
+        EXPECT_EQ("3", credentials.find(Hue::Bridge("", "127.0.0.3", "", 1000 + i)));
+    }
+    // Matched by id when the bridge's id is known; an entry without one by address.
+    credentials.store(Hue::Bridge("ABC", "127.0.0.9", ""), "by-id");
+    EXPECT_EQ("by-id", credentials.find(Hue::Bridge("abc", "127.0.0.8", "")));
+    EXPECT_FALSE(credentials.find(Hue::Bridge("def", "127.0.0.9", "")));
+    EXPECT_EQ("2", credentials.find(Hue::Bridge("def", "127.0.0.2", "", 1000)));
 }
 
 class ConfigCommandUnauthorized : public testing_support::SimFixture {};

@@ -1,6 +1,8 @@
 #include "support/process.hpp"
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -23,6 +25,7 @@ const Environment kSafeDiscovery = {
     {"GLOWRIG_PORTAL", "127.0.0.1:9"},
     {"GLOWRIG_SSDP", "127.0.0.1:9"},
     {"GLOWRIG_SSDP_WINDOW_MS", "300"},
+    {"GLOWRIG_BRIDGE", ""},
 };
 
 std::vector<std::string> make_environment(const Environment& overrides) {
@@ -102,9 +105,27 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     return result;
 }
 
+TemporaryDirectory::TemporaryDirectory() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/glowrig-test-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    m_path = pattern;
+}
+
+TemporaryDirectory::~TemporaryDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
 RunResult run_glowrig(const std::vector<std::string>& args, const Environment& env,
                       int timeout_seconds) {
-    return run_program(GLOWRIG_BINARY, args, env, timeout_seconds);
+    if (env.count("XDG_CONFIG_HOME"))
+        return run_program(GLOWRIG_BINARY, args, env, timeout_seconds);
+    const TemporaryDirectory config_home;
+    Environment isolated = env;
+    isolated["XDG_CONFIG_HOME"] = config_home.path();
+    return run_program(GLOWRIG_BINARY, args, isolated, timeout_seconds);
 }
 
 std::string read_test_data(const std::string& name) {

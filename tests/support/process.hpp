@@ -16,8 +16,25 @@ struct RunResult {
 
 // Environment settings for a run: a value sets the variable, an absent key
 // keeps the test's own environment. Discovery is always aimed at loopback
-// addresses where nothing answers, unless the caller sets it.
+// addresses where nothing answers, GLOWRIG_BRIDGE is unset and, unless the
+// caller sets XDG_CONFIG_HOME, it is a new empty directory removed after the
+// run: no run reads or writes the real credentials file.
 using Environment = std::map<std::string, std::string>;
+
+// A new empty directory under the system's temporary directory, removed with
+// everything in it on destruction.
+class TemporaryDirectory {
+public:
+    TemporaryDirectory();
+    ~TemporaryDirectory();
+    TemporaryDirectory(const TemporaryDirectory&) = delete;
+    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
 
 // Runs the glowrig binary with `args`, waits at most `timeout_seconds` and
 // collects its output.

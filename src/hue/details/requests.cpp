@@ -1,5 +1,7 @@
 #include "hue/details/requests.hpp"
 
+#include <stdexcept>
+
 namespace Hue {
 namespace details {
 namespace {
@@ -11,7 +13,43 @@ web::json::value require_array(const web::json::value& reply) {
     return reply;
 }
 
+// True when `element` is an error element of type 7 (invalid value) for
+// "/username".
+bool refuses_requested_name(const web::json::value& element) {
+    if (!element.is_object() || !element.has_field("error")) return false;
+    const web::json::value& error = element.at("error");
+    return error.is_object() && error.has_field("type") && error.at("type").is_integer() &&
+           error.at("type").as_integer() == 7 && error.has_field("address") &&
+           error.at("address").is_string() && error.at("address").as_string() == "/username";
+}
+
+// As reject_errors on an array, except that beside a granted user name the
+// refusals of the requested name pass.
+web::json::value accept_grant(pplx::task<web::json::value> task) {
+    web::json::value reply = task.get();
+    const bool granted = granted_user_name(reply).has_value();
+    for (const auto& element : reply.as_array()) {
+        if (element.is_object() && element.has_field("error") &&
+            !(granted && refuses_requested_name(element))) {
+            throw std::runtime_error(element.serialize());
+        }
+    }
+    return reply;
+}
+
 }  // namespace
+
+std::optional<std::string> granted_user_name(const web::json::value& reply) {
+    if (!reply.is_array()) return std::nullopt;
+    for (const auto& element : reply.as_array()) {
+        if (!element.is_object() || !element.has_field("success")) continue;
+        const web::json::value& success = element.at("success");
+        if (!success.is_object() || !success.has_field("username")) continue;
+        const web::json::value& name = success.at("username");
+        if (name.is_string() && !name.as_string().empty()) return name.as_string();
+    }
+    return std::nullopt;
+}
 
 pplx::task<web::json::value> send_request(const Client& client, Request request,
                                           const std::string& path, const web::json::value& body) {
@@ -19,8 +57,8 @@ pplx::task<web::json::value> send_request(const Client& client, Request request,
     switch (request.reply) {
         case Reply::Unchecked:
             return reply;
-        case Reply::UserArray:
-            return reply.then(require_array).then(reject_errors);
+        case Reply::UserGrant:
+            return reply.then(require_array).then(accept_grant);
         case Reply::Strict:
             break;
     }

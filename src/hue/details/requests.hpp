@@ -2,6 +2,7 @@
 #define GLOWRIG_HUE_DETAILS_REQUESTS_HPP_
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <cpprest/json.h>
@@ -16,7 +17,8 @@ namespace details {
 enum class Reply {
     Strict,     // read_json, then reject_errors
     Unchecked,  // read_json only: an error array reaches the reader as it is
-    UserArray,  // read_json, then it must be an array, then reject_errors
+    UserGrant,  // read_json, then it must be an array, then reject_errors except
+                // the "/username" refusals (type 7) beside a grant
 };
 
 // One kind of request a resource sends: its method and its reply step.
@@ -32,11 +34,14 @@ struct Request {
 // - groups and schedules refresh unchecked: an error array holds none of
 //   their keys, so the resource stays as it was and the refresh succeeds;
 // - creating a user fails with the JSON library's error when the reply is not
-//   an array, and with the error element's text when it holds one.
+//   an array, and with the error element's text when it holds one; but when a
+//   success element grants a user name, error elements of type 7 for
+//   "/username" only say that the requested name was refused in its favour,
+//   and do not fail it.
 constexpr Request kReadCollection{Method::Get, Reply::Strict};  // {api}, lights, lights/new, ...
 constexpr Request kReadConfiguration{Method::Get, Reply::Unchecked};  // config
 constexpr Request kSaveConfiguration{Method::Put, Reply::Unchecked};  // config
-constexpr Request kCreateUser{Method::Post, Reply::UserArray};        // http://{ip}/api
+constexpr Request kCreateUser{Method::Post, Reply::UserGrant};        // http://{ip}/api
 constexpr Request kDeleteUser{Method::Delete, Reply::Strict};         // config/whitelist/{user}
 constexpr Request kRefreshLight{Method::Get, Reply::Strict};          // lights/{id}
 constexpr Request kRefreshGroup{Method::Get, Reply::Unchecked};       // groups/{id}
@@ -44,6 +49,11 @@ constexpr Request kRefreshSchedule{Method::Get, Reply::Unchecked};    // schedul
 constexpr Request kSave{Method::Put, Reply::Strict};     // a light, group, schedule, state, action
 constexpr Request kCreate{Method::Post, Reply::Strict};  // lights (a search), groups
 constexpr Request kRemove{Method::Delete, Reply::Strict};  // groups/{id}, schedules/{id}
+
+// The user name granted by a reply to a user creation: the "username" of the
+// first success element that holds a non-empty text there; nullopt when none
+// does.
+std::optional<std::string> granted_user_name(const web::json::value& reply);
 
 // Sends `request` to `path` of `client` with `body` (none when null) and
 // yields the reply after its reply step.

@@ -1,0 +1,55 @@
+#ifndef GLOWRIG_COMMANDS_CREDENTIALS_HPP_
+#define GLOWRIG_COMMANDS_CREDENTIALS_HPP_
+
+#include <optional>
+#include <string>
+
+#include "hue/bridge.hpp"
+
+namespace commands {
+
+// The user names that bridges granted to this program in place of the one it
+// asked for, one entry per bridge, kept in a JSON file:
+//
+//   {
+//     "bridges": [
+//       {"address":"192.168.1.20","id":"001788fffe4a5b6c","username":"1028d6..."}
+//     ]
+//   }
+//
+// "id" is left out when the bridge was named by its address. The directory is
+// created private (0700) and the file is written private (0600), whole, by
+// renaming a complete temporary file over it, while holding a lock on the
+// directory, so that runs writing at the same time keep each other's entries.
+// A file that cannot be read as such is never written over. Safe for use by
+// several processes at once.
+class CredentialsFile {
+public:
+    // The file at `path`; an empty path means there is no file: nothing is
+    // found and storing fails.
+    explicit CredentialsFile(std::string path);
+
+    // The user name stored for `bridge`: that of the entry with the bridge's id
+    // (compared ignoring letter case) when the bridge's id is known, else that
+    // of an entry at the bridge's address; an entry without an id matches by
+    // address either way. nullopt when the file does not exist or holds no
+    // entry for the bridge. Throws std::runtime_error naming the file when it
+    // exists but cannot be read as a credentials file.
+    std::optional<std::string> find(const Hue::Bridge& bridge) const;
+
+    // Makes `user_id` the user name stored for `bridge`, replacing the entries
+    // that find() would match. Throws std::runtime_error naming the file when
+    // it cannot be read or written.
+    void store(const Hue::Bridge& bridge, const std::string& user_id) const;
+
+    // Removes the entries for `bridge` that hold `user_id`. Writes nothing when
+    // there is none. Throws as store().
+    void remove(const Hue::Bridge& bridge, const std::string& user_id) const;
+
+private:
+    std::string m_path;
+};
+
+}  // namespace commands
+
+#endif  // GLOWRIG_COMMANDS_CREDENTIALS_HPP_
