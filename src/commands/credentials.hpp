@@ -13,7 +13,7 @@ namespace commands {
 //
 //   {
 //     "bridges": [
-//       {"address":"192.168.1.20","id":"001788fffe4a5b6c","username":"1028d6..."}
+//       {"address":"192.168.1.20","id":"02aa00fffe4a5b6c","username":"1028d6..."}
 //     ]
 //   }
 //

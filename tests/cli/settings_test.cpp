@@ -77,5 +77,23 @@ TEST(ReadSettings, ReadsOrRefusesEachVariable) {
     EXPECT_EQ(2500, read.client.timeout.count());
 }
 
+TEST(ReadSettings, CredentialsFileUnderTheConfigurationHome) {
+    struct Case {
+        std::map<std::string, std::string> variables;
+        const char* file;
+    } cases[] = {
+        {{{"XDG_CONFIG_HOME", "/x/cfg"}, {"HOME", "/home/u"}}, "/x/cfg/glowrig/bridges.json"},
+        {{{"XDG_CONFIG_HOME", ""}, {"HOME", "/home/u"}}, "/home/u/.config/glowrig/bridges.json"},
+        {{{"XDG_CONFIG_HOME", "cfg"}, {"HOME", "/home/u"}}, "/home/u/.config/glowrig/bridges.json"},
+        {{}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(c.file, settings_from(c.variables).credentials_file);
+    }
+    EXPECT_FALSE(settings_from({}).default_bridge);
+    EXPECT_EQ("10.0.0.5", settings_from({{"GLOWRIG_BRIDGE", "10.0.0.5"}}).default_bridge);
+}
+
 }  // namespace
 }  // namespace cli

@@ -235,7 +235,7 @@ protected:
 };
 
 const char kOtherBridge[] =
-    R"({"bridges": [{"id": "0017880a0b0c", "address": "192.0.2.7", "username": "kept"}]})";
+    R"({"bridges": [{"id": "02aa000a0b0c", "address": "192.0.2.7", "username": "kept"}]})";
 const char kGranted[] = "0123456789abcdef0123456789abcdef";
 
 TEST_F(ConfigCommandGrants, GrantedNameIsKeptPerBridgeAndUsedByEveryCommand) {

@@ -257,6 +257,18 @@ std::vector<ReplyCase> body_cases() {
          }()),
          "* Line 1, Column 642 Syntax error: Nesting too deep\n",
          {"GET /api/{user}/config"}},
+        {"Link button error beside a granted name",
+         {"config", "--auth"},
+         "POST",
+         "/api",
+         "answers a type-101 error element and a success element granting a name",
+         body(R"([{"error":{"type":101,"address":"","description":"link button not pressed"}},)"
+              R"({"success":{"username":"0123456789abcdef"}}])"),
+         "User creation failed\n"
+         R"({"error":{"address":"","description":"link button not pressed","type":101}})"
+         "\n",
+         {"GET /api/{user}/config", R"(POST /api {"devicetype":"glowrig","username":"{user}"})"},
+         false},
     };
 }
 
