@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +16,16 @@
 #include "support/sim_fixture.hpp"
 
 namespace {
+
+// True when a bridge takes `name` as requested: 10 to 40 ASCII letters and
+// digits. The name glowrig asks for comes from this machine's host and user
+// names, so the tests that expect it granted depend on it.
+bool bridge_takes(const std::string& name) {
+    return name.size() >= 10 && name.size() <= 40 &&
+           std::all_of(name.begin(), name.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+           });
+}
 
 using testing_support::read_test_data;
 using testing_support::RunResult;
@@ -81,6 +92,7 @@ TEST_F(ConfigCommand, AuthWhenAlreadyAllowedSendsNothingAndIgnoresDeauth) {
 }
 
 TEST_F(ConfigCommand, AuthWithLinkButtonPressedCreatesTheUser) {
+    if (!bridge_takes(user())) GTEST_SKIP() << "a bridge grants " << user() << " another name";
     bridge().update(
         [this](web::json::value& state) { state.at("config").at("whitelist").erase(user()); });
     bridge().set_link_button(true);
@@ -260,7 +272,8 @@ TEST_F(ConfigCommandGrants, GrantedNameIsKeptPerBridgeAndUsedByEveryCommand) {
              });
          },
          false},
-        {"takes the requested name", [](sim::SimBridge&) {}, true},
+        {"takes the requested name", [](sim::SimBridge&) {},
+         bridge_takes(testing_support::this_user_id())},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bridge);
