@@ -11,7 +11,8 @@ bash scripts/build.sh build -DGLOWRIG_WERROR=ON
 (cd build && ctest -j2 --output-on-failure --timeout 300)
 
 # The sanitizer builds need only the tests (and the program they run).
-GLOWRIG_TARGETS=glowrig_tests bash scripts/build.sh build-asan -DGLOWRIG_SANITIZE=ON -DGLOWRIG_WERROR=ON
+GLOWRIG_TARGETS=glowrig_tests bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug \
+  -DGLOWRIG_SANITIZE=ON -DGLOWRIG_WERROR=ON
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   LSAN_OPTIONS="suppressions=$PWD/../scripts/lsan.supp print_suppressions=0" \
   ctest -j2 --output-on-failure --timeout 600)
