@@ -16,7 +16,7 @@ using Environment = std::function<const char*(const char* name)>;
 // 0 to 60000), the wait of "lights --find" (GLOWRIG_FIND_WAIT_MS, 0 to
 // 600000) and the request time-out (GLOWRIG_TIMEOUT_MS, 1 to 600000), which
 // also bounds the fetch of a device description. Unset
-// or empty variables leave the defaults. Throws std::runtime_error naming the
+// or empty variables leave the defaults. Throws commands::UsageError naming the
 // variable, for example "Error: GLOWRIG_SSDP must be host:port.", when a
 // value is malformed.
 commands::Settings read_settings(const Environment& environment);

@@ -1,0 +1,55 @@
+#include "commands/json_output.hpp"
+
+#include <iomanip>
+#include <iostream>
+#include <locale>
+#include <sstream>
+
+#include "hue/lights.hpp"
+
+namespace commands {
+
+using web::json::value;
+
+bool wants_json(const boost::program_options::variables_map& options) {
+    return options.count("json") != 0;
+}
+
+void print_json(const value& document) { std::cout << document.serialize() << std::endl; }
+
+void print_result(const boost::program_options::variables_map& options, const std::string& text,
+                  const char* result, const std::optional<std::string>& id) {
+    if (wants_json(options)) {
+        value document = value::object();
+        document["result"] = value::string(result);
+        document["id"] = id ? value::string(*id) : value::null();
+        print_json(document);
+    } else if (!text.empty()) {
+        std::cout << text << std::endl;
+    }
+}
+
+value utc_json(const std::tm& time) {
+    std::tm fields = time;
+    const std::time_t seconds = timegm(&fields);
+    std::tm normal{};
+    gmtime_r(&seconds, &normal);
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text << std::put_time(&normal, "%Y-%m-%dT%H:%M:%SZ");
+    return value::string(text.str());
+}
+
+void add_color_json(value& object, Hue::ColorMode mode, float x, float y, std::uint16_t ct,
+                    std::uint16_t hue, std::uint8_t sat) {
+    const bool hs = mode == Hue::ColorMode::hs;
+    const bool xy = mode == Hue::ColorMode::xy;
+    object["colormode"] = value::string(Hue::color_mode_text(mode));
+    object["hue"] = hs ? value::number(hue) : value::null();
+    object["sat"] = hs ? value::number(static_cast<unsigned>(sat)) : value::null();
+    object["x"] = xy ? value::number(static_cast<double>(x)) : value::null();
+    object["y"] = xy ? value::number(static_cast<double>(y)) : value::null();
+    object["ct"] = mode == Hue::ColorMode::ct ? value::number(ct) : value::null();
+}
+
+}  // namespace commands
