@@ -99,13 +99,7 @@ void run_group_command(const po::variables_map& options, const Settings& setting
 }
 
 void print_groups(const po::variables_map& options, const Hue::Groups& groups) {
-    if (wants_json(options)) {
-        web::json::value document = web::json::value::object();
-        document["groups"] = groups_json(groups);
-        print_json(document);
-    } else {
-        print_groups(groups);
-    }
+    print_listing(options, "groups", groups, groups_json, print_groups);
 }
 
 web::json::value groups_json(const Hue::Groups& groups) {

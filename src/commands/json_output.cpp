@@ -1,10 +1,8 @@
 #include "commands/json_output.hpp"
 
-#include <iomanip>
 #include <iostream>
-#include <locale>
-#include <sstream>
 
+#include "commands/console.hpp"
 #include "hue/lights.hpp"
 
 namespace commands {
@@ -29,16 +27,7 @@ void print_result(const boost::program_options::variables_map& options, const st
     }
 }
 
-value utc_json(const std::tm& time) {
-    std::tm fields = time;
-    const std::time_t seconds = timegm(&fields);
-    std::tm normal{};
-    gmtime_r(&seconds, &normal);
-    std::ostringstream text;
-    text.imbue(std::locale::classic());
-    text << std::put_time(&normal, "%Y-%m-%dT%H:%M:%SZ");
-    return value::string(text.str());
-}
+value utc_json(const std::tm& time) { return value::string(utc_iso_text(time)); }
 
 void add_color_json(value& object, Hue::ColorMode mode, float x, float y, std::uint16_t ct,
                     std::uint16_t hue, std::uint8_t sat) {

@@ -25,6 +25,21 @@ bool wants_json(const boost::program_options::variables_map& options);
 // Writes `document` and a line end to std::cout.
 void print_json(const web::json::value& document);
 
+// Writes `items` as the command line asks: with the option "json" as the
+// document {key: to_json(items)}, else with `print_text`.
+template <class Items>
+void print_listing(const boost::program_options::variables_map& options, const char* key,
+                   const Items& items, web::json::value (*to_json)(const Items&),
+                   void (*print_text)(const Items&)) {
+    if (wants_json(options)) {
+        web::json::value document = web::json::value::object();
+        document[key] = to_json(items);
+        print_json(document);
+    } else {
+        print_text(items);
+    }
+}
+
 // Reports a change that prints no item: `text` (when not empty) as a line, or
 // with the option "json" the document {"result": result, "id": id or null}.
 void print_result(const boost::program_options::variables_map& options, const std::string& text,

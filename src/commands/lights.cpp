@@ -75,13 +75,7 @@ void run_light_command(const po::variables_map& options, const Settings& setting
 }
 
 void print_lights(const po::variables_map& options, const Hue::Lights& lights) {
-    if (wants_json(options)) {
-        web::json::value document = web::json::value::object();
-        document["lights"] = lights_json(lights);
-        print_json(document);
-    } else {
-        print_lights(lights);
-    }
+    print_listing(options, "lights", lights, lights_json, print_lights);
 }
 
 web::json::value lights_json(const Hue::Lights& lights) {

@@ -33,12 +33,15 @@ Countdown::~Countdown() {
 void Countdown::show() {
     std::unique_lock<std::mutex> lock(m_mutex);
     if (m_stop.wait_for(lock, kFirstShow, [this] { return m_stopped; })) return;
+    long long shown = -1;
     do {
         const auto left = std::chrono::ceil<std::chrono::seconds>(std::max(
             m_end - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration::zero()));
-        std::fprintf(stderr, "\r%s... %lld s \033[K", m_label.c_str(),
-                     static_cast<long long>(left.count()));
-        std::fflush(stderr);
+        if (left.count() != shown) {
+            shown = left.count();
+            std::fprintf(stderr, "\r%s... %lld s \033[K", m_label.c_str(), shown);
+            std::fflush(stderr);
+        }
     } while (!m_stop.wait_for(lock, kTick, [this] { return m_stopped; }));
     std::fputs("\r\033[K", stderr);
     std::fflush(stderr);

@@ -73,13 +73,7 @@ void run_schedule_command(const po::variables_map& options, const Settings& sett
 }
 
 void print_schedules(const po::variables_map& options, const Hue::Schedules& schedules) {
-    if (wants_json(options)) {
-        web::json::value document = web::json::value::object();
-        document["schedules"] = schedules_json(schedules);
-        print_json(document);
-    } else {
-        print_schedules(schedules);
-    }
+    print_listing(options, "schedules", schedules, schedules_json, print_schedules);
 }
 
 web::json::value schedules_json(const Hue::Schedules& schedules) {
