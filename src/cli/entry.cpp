@@ -30,7 +30,7 @@ namespace {
 
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
-constexpr int kUsage = 2;
+constexpr int kRefused = 2;  // a command line glowrig will not run
 
 // The REST library's worker threads run the request I/O and every task
 // continuation. Left alone it starts 40 of them at its first request, which
@@ -97,6 +97,7 @@ bool asks_for_help(const std::vector<std::string>& args) {
     });
 }
 
+// True when `arg` is `word` in any case, as command words are read.
 bool is_word(const std::string& arg, const char* word) {
     return boost::algorithm::to_lower_copy(arg, std::locale::classic()) == word;
 }
@@ -117,7 +118,7 @@ int run_args(const std::vector<std::string>& args) {
 
     for (const std::string& arg : args) {
         if (!Hue::is_valid_utf8(arg)) {
-            return fail("Error: the command line is not valid UTF-8.", kUsage);
+            return fail("Error: the command line is not valid UTF-8.", kRefused);
         }
     }
 
@@ -126,7 +127,7 @@ int run_args(const std::vector<std::string>& args) {
         const Command* topic = args.size() == 2 ? find_command(args[1]) : nullptr;
         print_help(*general, topic);
         if (args.size() == 2 && topic == nullptr) {
-            return fail("Error: Command not recognized", kUsage);
+            return fail("Error: Command not recognized", kRefused);
         }
         return kSuccess;
     }
@@ -145,16 +146,18 @@ int run_args(const std::vector<std::string>& args) {
             print_help(*general, nullptr);
             return kSuccess;
         }
-        if (json) return fail("Error: the command line cannot be read.  Try glowrig -help", kUsage);
+        if (json) {
+            return fail("Error: the command line cannot be read.  Try glowrig -help", kRefused);
+        }
         print_help(*general, nullptr);
-        return kUsage;
+        return kRefused;
     }
 
     try {
         const Command* command = find_command(vm["command"].as<std::string>());
         if (command == nullptr) {
             if (!json) print_help(*general, nullptr);
-            return fail("Error: Command not recognized", kUsage);
+            return fail("Error: Command not recognized", kRefused);
         }
         if (vm.count("help")) {
             print_help(*general, command);
@@ -162,9 +165,9 @@ int run_args(const std::vector<std::string>& args) {
         }
         dispatch(args, *general, *command, vm);
     } catch (const po::error& e) {
-        return fail(e.what(), kUsage);
+        return fail(e.what(), kRefused);
     } catch (const commands::UsageError& e) {
-        return fail(e.what(), kUsage);
+        return fail(e.what(), kRefused);
     } catch (const std::exception& e) {
         return fail(e.what(), kFailure);
     } catch (...) {
