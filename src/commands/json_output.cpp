@@ -1,6 +1,8 @@
 #include "commands/json_output.hpp"
 
 #include <iostream>
+#include <locale>
+#include <sstream>
 
 #include "commands/console.hpp"
 #include "hue/lights.hpp"
@@ -8,6 +10,21 @@
 namespace commands {
 
 using web::json::value;
+
+namespace {
+
+// `number` with the digits the text printout shows (6 significant ones), so
+// that 0.3f reads 0.3 and not 0.30000001192092896.
+value shown_number(float number) {
+    std::stringstream text;
+    text.imbue(std::locale::classic());
+    text << number;
+    double shown = 0;
+    text >> shown;
+    return value::number(shown);
+}
+
+}  // namespace
 
 bool wants_json(const boost::program_options::variables_map& options) {
     return options.count("json") != 0;
@@ -36,8 +53,8 @@ void add_color_json(value& object, Hue::ColorMode mode, float x, float y, std::u
     object["colormode"] = value::string(Hue::color_mode_text(mode));
     object["hue"] = hs ? value::number(hue) : value::null();
     object["sat"] = hs ? value::number(static_cast<unsigned>(sat)) : value::null();
-    object["x"] = xy ? value::number(static_cast<double>(x)) : value::null();
-    object["y"] = xy ? value::number(static_cast<double>(y)) : value::null();
+    object["x"] = xy ? shown_number(x) : value::null();
+    object["y"] = xy ? shown_number(y) : value::null();
     object["ct"] = mode == Hue::ColorMode::ct ? value::number(ct) : value::null();
 }
 

@@ -113,6 +113,14 @@ TEST_F(StateCommand, JsonPrintoutHoldsTheTextsFields) {
             EXPECT_TRUE(shows("  Name:                    ", item.at("name").as_string()));
         }
     }
+    for (const value& light : document.at("lights").as_array()) {
+        const value& state = light.at("state");
+        if (state.at("colormode").as_string() != "xy") continue;
+        // Light 2 of the sample: the number the text shows, not the float's digits.
+        EXPECT_TRUE(shows("    X:                     ", "0.3227"));
+        EXPECT_EQ(0.3227, state.at("x").as_double());
+        EXPECT_TRUE(state.at("ct").is_null());
+    }
     const value& configuration = document.at("configuration");
     EXPECT_TRUE(shows("  Name:                    ", configuration.at("name").as_string()));
     EXPECT_TRUE(shows("  Utc:                     ", "Thu May  1 07:00:00 2014 UTC") &&
