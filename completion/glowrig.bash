@@ -3,19 +3,20 @@
 
 _glowrig_options() {
     case "$1" in
-        bridges) echo "" ;;
-        config) echo "--bridge= --auth --deauth= --updatefw --help" ;;
-        lights) echo "--bridge= --find --help" ;;
-        light) echo "--bridge= --id= --on --off --ct= --hue= --sat= --bri= --alert= --effect= --trans= --name= --help" ;;
-        groups | schedules | state) echo "--bridge= --help" ;;
-        group) echo "--bridge= --id= --on --off --ct= --hue= --sat= --bri= --alert= --effect= --trans= --name= -l= --delete --help" ;;
-        schedule) echo "--bridge= --id= --name= --desc= --delete --help" ;;
+        bridges) echo "--json" ;;
+        config) echo "--bridge= --auth --deauth= --updatefw --json --help" ;;
+        lights) echo "--bridge= --find --json --help" ;;
+        light) echo "--bridge= --id= --on --off --ct= --hue= --sat= --bri= --alert= --effect= --trans= --name= --json --help" ;;
+        groups | schedules | state) echo "--bridge= --json --help" ;;
+        group) echo "--bridge= --id= --on --off --ct= --hue= --sat= --bri= --alert= --effect= --trans= --name= -l= --delete --json --help" ;;
+        schedule) echo "--bridge= --id= --name= --desc= --delete --json --help" ;;
+        help) echo "bridges config lights light groups group schedules schedule state" ;;
     esac
 }
 
 _glowrig() {
     local cur=${COMP_WORDS[COMP_CWORD]}
-    local words="bridges config lights light groups group schedules schedule state"
+    local words="bridges config lights light groups group schedules schedule state help version"
     local command="" i
     for ((i = 1; i < COMP_CWORD; i++)); do
         case " $words " in

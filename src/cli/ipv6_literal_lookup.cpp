@@ -5,11 +5,11 @@
 // program's own symbol puts ahead of the C library's, takes the brackets off
 // an IPv6 literal and lets the lookup read it as a number, never as a name.
 
-#include <dlfcn.h>
-#include <netdb.h>
-
 #include <cstring>
 #include <string>
+
+#include <dlfcn.h>
+#include <netdb.h>
 
 extern "C" int getaddrinfo(const char* node, const char* service, const addrinfo* hints,
                            addrinfo** result) noexcept {

@@ -85,6 +85,10 @@ void add_name(po::options_description& desc, const std::string& word) {
     desc.add_options()("name", text(), help.c_str());
 }
 
+void add_json(po::options_description& desc) {
+    desc.add_options()("json", "Print the result as one JSON document.");
+}
+
 void add_delete(po::options_description& desc, const std::string& word) {
     const std::string help = "Delete " + word;
     desc.add_options()("delete", help.c_str());
@@ -94,7 +98,12 @@ void add_delete(po::options_description& desc, const std::string& word) {
 
 void no_options(po::options_description&, const std::string&) {}
 
-void bridge_only(po::options_description& desc, const std::string&) { add_bridge(desc); }
+void json_only(po::options_description& desc, const std::string&) { add_json(desc); }
+
+void bridge_only(po::options_description& desc, const std::string&) {
+    add_bridge(desc);
+    add_json(desc);
+}
 
 void config_options(po::options_description& desc, const std::string&) {
     add_bridge(desc);
@@ -104,11 +113,13 @@ void config_options(po::options_description& desc, const std::string&) {
          "Bridge).")                                                //
         ("deauth", text(), "Remove authorization for a user/app.")  //
         ("updatefw", "Instruct the Bridge to download a firmware update, if available.");
+    add_json(desc);
 }
 
 void lights_options(po::options_description& desc, const std::string&) {
     add_bridge(desc);
     desc.add_options()("find", kFindDescription);
+    add_json(desc);
 }
 
 void light_options(po::options_description& desc, const std::string& word) {
@@ -116,6 +127,7 @@ void light_options(po::options_description& desc, const std::string& word) {
     add_id(desc, word, false);
     add_light_state(desc);
     add_name(desc, word);
+    add_json(desc);
 }
 
 void group_options(po::options_description& desc, const std::string& word) {
@@ -129,6 +141,7 @@ void group_options(po::options_description& desc, const std::string& word) {
         " Can be used multiple times, e.g. -l=1 -l=3 -l=5 when creating a group with "
         "lights 1, 3, and 5.");
     add_delete(desc, word);
+    add_json(desc);
 }
 
 void schedule_options(po::options_description& desc, const std::string& word) {
@@ -137,13 +150,22 @@ void schedule_options(po::options_description& desc, const std::string& word) {
     add_name(desc, word);
     desc.add_options()("desc", text(), "New description for schedule");
     add_delete(desc, word);
+    add_json(desc);
+}
+
+void run_help_command(const po::variables_map&, const commands::Settings&, const AppIdentity&) {
+    print_help(*make_general_options(), nullptr);
+}
+
+void run_version_command(const po::variables_map&, const commands::Settings&, const AppIdentity&) {
+    print_version();
 }
 
 }  // namespace
 
 const std::vector<Command>& command_table() {
     static const std::vector<Command> kCommands = {
-        {"bridges", "Enumerates Hue bridges on the network.", no_options,
+        {"bridges", "Enumerates Hue bridges on the network.", json_only,
          commands::run_bridges_command},
         {"config", "Prints or modifies a bridge's Configuration.", config_options,
          commands::run_config_command},
@@ -161,6 +183,9 @@ const std::vector<Command>& command_table() {
          commands::run_schedule_command},
         {"state", "Prints lights, groups, schedules, scenes, sensors, rules.", bridge_only,
          commands::run_state_command},
+        {"help", "Prints this help, or the help of the command after it.", no_options,
+         run_help_command},
+        {"version", "Prints the version of glowrig.", no_options, run_version_command},
     };
     return kCommands;
 }
@@ -203,14 +228,14 @@ void print_help(const po::options_description& general, const Command* command) 
     std::cout << kBanner << std::endl;
 }
 
-const Command& lookup_command(const po::variables_map& vm, const po::options_description& general) {
-    const std::string word =
-        boost::algorithm::to_lower_copy(vm["command"].as<std::string>(), std::locale::classic());
+void print_version() { std::cout << "glowrig " << GLOWRIG_VERSION << std::endl; }
+
+const Command* find_command(const std::string& word) {
+    const std::string lower = boost::algorithm::to_lower_copy(word, std::locale::classic());
     for (const Command& command : command_table()) {
-        if (word == command.word) return command;
+        if (lower == command.word) return &command;
     }
-    print_help(general, nullptr);
-    throw std::runtime_error("Error: Command not recognized");
+    return nullptr;
 }
 
 }  // namespace cli

@@ -38,10 +38,11 @@ std::unique_ptr<po::options_description> make_command_options(const Command* com
 // line), for null the list of commands and the usage text, and the banner.
 void print_help(const po::options_description& general, const Command* command);
 
-// Returns the command named by the lower-cased "command" of `vm`. When it
-// names none, prints the general help and throws std::runtime_error
-// "Error: Command not recognized".
-const Command& lookup_command(const po::variables_map& vm, const po::options_description& general);
+// Writes "glowrig VERSION", the project's version.
+void print_version();
+
+// The command named by `word` in any case; null when it names none.
+const Command* find_command(const std::string& word);
 
 }  // namespace cli
 

@@ -14,7 +14,7 @@ namespace cli {
 namespace {
 
 [[noreturn]] void refuse(const char* name, const char* rule) {
-    throw std::runtime_error(std::string("Error: ") + name + " must be " + rule + ".");
+    throw commands::UsageError(std::string("Error: ") + name + " must be " + rule + ".");
 }
 
 // The value of `name`, or nullopt when it is unset or empty.

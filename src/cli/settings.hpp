@@ -19,7 +19,7 @@ using Environment = std::function<const char*(const char* name)>;
 // command line names none (GLOWRIG_BRIDGE) and the credentials file
 // ($XDG_CONFIG_HOME/glowrig/bridges.json, or $HOME/.config/glowrig/bridges.json
 // when XDG_CONFIG_HOME is not an absolute path). Unset or empty variables
-// leave the defaults. Throws std::runtime_error naming the
+// leave the defaults. Throws commands::UsageError naming the
 // variable, for example "Error: GLOWRIG_SSDP must be host:port.", when a
 // value is malformed.
 commands::Settings read_settings(const Environment& environment);

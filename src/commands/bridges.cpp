@@ -5,6 +5,8 @@
 #include <string>
 
 #include "commands/credentials.hpp"
+#include "commands/json_output.hpp"
+#include "commands/progress.hpp"
 #include "discovery/selection.hpp"
 #include "hue/address.hpp"
 #include "hue/text.hpp"
@@ -26,8 +28,11 @@ Hue::Bridge selected_bridge(const boost::program_options::variables_map& options
         wanted = settings.default_bridge;
     }
     try {
+        // A search shows its countdown; a named address ends it before it shows.
+        const Countdown countdown("Searching for bridges", settings.ssdp.window);
         return discovery::select_bridge(wanted, settings).get();
     } catch (const discovery::AmbiguousBridge&) {
+        if (wants_json(options)) throw;
         std::cout << "Multiple bridges found, please specify desired bridge with "
                      "--bridge=<Ip||Id>"
                   << std::endl;
@@ -43,9 +48,30 @@ Target select_target(const boost::program_options::variables_map& options, const
     return target;
 }
 
-void run_bridges_command(const boost::program_options::variables_map&, const Settings& settings,
-                         const AppIdentity&) {
-    const std::vector<Hue::Bridge> bridges = discovery::find_bridges(settings).get();
+void run_bridges_command(const boost::program_options::variables_map& options,
+                         const Settings& settings, const AppIdentity&) {
+    std::vector<Hue::Bridge> bridges;
+    {
+        const Countdown countdown("Searching for bridges", settings.ssdp.window);
+        bridges = discovery::find_bridges(settings).get();
+    }
+    if (wants_json(options)) {
+        using web::json::value;
+        value list = value::array();
+        for (const auto& bridge : bridges) {
+            value object = value::object();
+            object["id"] = value::string(bridge.id());
+            object["ip"] = value::string(bridge.ip());
+            object["port"] = value::number(bridge.port());
+            object["address"] = value::string(Hue::address_text(bridge.ip(), bridge.port()));
+            object["mac"] = value::string(bridge.mac());
+            list[list.size()] = object;
+        }
+        value document = value::object();
+        document["bridges"] = list;
+        print_json(document);
+        return;
+    }
     std::cout << "Local Bridges" << std::endl << std::endl;
     std::cout << "Id                  "
               << "IP Address     \t"

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include <boost/program_options/variables_map.hpp>
@@ -23,10 +24,27 @@ struct Settings : discovery::Settings {
     std::string credentials_file;  // path of the credentials file; empty: there is none
 };
 
+// A command line glowrig will not run: an option out of its range or not one
+// of its words, a missing option, a malformed setting. The entry ends such a
+// run with status 2, every other failure with status 1.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // Every command takes the parsed options, the settings and the identity, runs
 // to completion, prints its result and reports failure by exception.
 using CommandFunction = void (*)(const boost::program_options::variables_map& options,
                                  const Settings& settings, const AppIdentity& identity);
+
+// True when one of the items of `list` (lights, groups, schedules) has `id`.
+template <class List>
+bool lists_id(const List& list, const std::string& id) {
+    for (const auto& item : list) {
+        if (item.id() == id) return true;
+    }
+    return false;
+}
 
 // Chooses the bridge named by the option "bridge" (without it, by
 // settings.default_bridge; without both, the only one found) as

@@ -2,11 +2,13 @@
 
 #include <exception>
 #include <iostream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
 #include "commands/console.hpp"
 #include "commands/credentials.hpp"
+#include "commands/json_output.hpp"
 #include "hue/bridge.hpp"
 #include "hue/configuration.hpp"
 #include "hue/text.hpp"
@@ -15,6 +17,22 @@ namespace commands {
 namespace {
 
 namespace po = boost::program_options;
+
+// Sends what std::cout is given to `target` while it lives; null leaves
+// std::cout alone.
+class CapturedOutput {
+public:
+    explicit CapturedOutput(std::ostream* target)
+        : m_saved(target ? std::cout.rdbuf(target->rdbuf()) : nullptr) {}
+    ~CapturedOutput() {
+        if (m_saved) std::cout.rdbuf(m_saved);
+    }
+    CapturedOutput(const CapturedOutput&) = delete;
+    CapturedOutput& operator=(const CapturedOutput&) = delete;
+
+private:
+    std::streambuf* m_saved;
+};
 
 // Adds this program to the bridge's whitelist unless `target`'s identity is
 // on it already, and reads the configuration again with the identity granted.
@@ -92,14 +110,63 @@ void run_config_command(const po::variables_map& options, const Settings& settin
     const Target target = select_target(options, settings, computed);
     Hue::Configuration configuration =
         target.bridge.get_configuration(settings.client, target.identity).get();
-    if (options.count("auth")) {
-        authorise(configuration, target, computed, settings);
-    } else if (options.count("deauth")) {
-        deauthorise(configuration, options["deauth"].as<std::string>(), target, settings);
-    } else if (options.count("updatefw")) {
-        update_firmware(configuration);
+    // The JSON printout carries the line of "auth" or "deauth" as "result".
+    std::ostringstream result;
+    {
+        const CapturedOutput captured(wants_json(options) ? &result : nullptr);
+        if (options.count("auth")) {
+            authorise(configuration, target, computed, settings);
+        } else if (options.count("deauth")) {
+            deauthorise(configuration, options["deauth"].as<std::string>(), target, settings);
+        } else if (options.count("updatefw")) {
+            update_firmware(configuration);
+        }
     }
-    print_configuration(configuration);
+    if (wants_json(options)) {
+        std::string line = result.str();
+        if (!line.empty() && line.back() == '\n') line.pop_back();
+        web::json::value document = web::json::value::object();
+        document["result"] = line.empty() ? web::json::value::null() : web::json::value(line);
+        document["configuration"] = configuration_json(configuration);
+        print_json(document);
+    } else {
+        print_configuration(configuration);
+    }
+}
+
+web::json::value configuration_json(const Hue::Configuration& configuration) {
+    using web::json::value;
+    const Hue::ConfigurationSettings settings = configuration.settings();
+    const Hue::ConfigurationStatus status = configuration.status();
+    value object = value::object();
+    object["name"] = value::string(settings.name);
+    object["linkbutton"] = value::boolean(settings.linkbutton);
+    object["proxy"] = value::string(settings.proxy.to_string());
+    object["ipaddress"] = value::string(settings.ipaddress);
+    object["mac"] = value::string(status.mac);
+    object["netmask"] = value::string(settings.netmask);
+    object["gateway"] = value::string(settings.gateway);
+    object["dhcp"] = value::boolean(settings.dhcp);
+    object["portalservices"] = value::boolean(settings.portalservices);
+    object["utc"] = utc_json(status.utc);
+    object["swversion"] = value::string(status.swversion);
+    value swupdate = value::object();
+    swupdate["updatestate"] = value::number(settings.swupdate.updatestate);
+    swupdate["notify"] = value::boolean(settings.swupdate.notify);
+    swupdate["url"] = value::string(settings.swupdate.url);
+    swupdate["text"] = value::string(settings.swupdate.text);
+    object["swupdate"] = swupdate;
+    value whitelist = value::array();
+    for (const auto& [user_id, entry] : status.whitelist) {
+        value user = value::object();
+        user["id"] = value::string(user_id);
+        user["name"] = value::string(entry.name);
+        user["create_date"] = utc_json(entry.create_date);
+        user["last_use_date"] = utc_json(entry.last_use_date);
+        whitelist[whitelist.size()] = user;
+    }
+    object["whitelist"] = whitelist;
+    return object;
 }
 
 void print_configuration(const Hue::Configuration& configuration) {

@@ -1,6 +1,8 @@
 #ifndef GLOWRIG_COMMANDS_CONFIG_HPP_
 #define GLOWRIG_COMMANDS_CONFIG_HPP_
 
+#include <cpprest/json.h>
+
 #include "commands/command.hpp"
 
 namespace Hue {
@@ -19,6 +21,11 @@ void run_config_command(const boost::program_options::variables_map& options,
 // Prints `configuration` (its settings and status as last read) to std::cout,
 // starting with the line "Configuration:".
 void print_configuration(const Hue::Configuration& configuration);
+
+// The configuration as a JSON object: the settings and status the text
+// printout shows, the times as ISO 8601 UTC text, the whitelist as an array
+// in user id order.
+web::json::value configuration_json(const Hue::Configuration& configuration);
 
 }  // namespace commands
 

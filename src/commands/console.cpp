@@ -6,15 +6,24 @@
 
 namespace commands {
 
-std::string utc_text(const std::tm& time) {
+namespace {
+
+// `time` read as UTC, normalised, written with `format` in the "C" locale.
+std::string utc_formatted(const std::tm& time, const char* format) {
     std::tm fields = time;
     const std::time_t seconds = timegm(&fields);
     std::tm normal{};
     gmtime_r(&seconds, &normal);
     std::ostringstream text;
     text.imbue(std::locale::classic());
-    text << std::put_time(&normal, "%c UTC");
+    text << std::put_time(&normal, format);
     return text.str();
 }
+
+}  // namespace
+
+std::string utc_text(const std::tm& time) { return utc_formatted(time, "%c UTC"); }
+
+std::string utc_iso_text(const std::tm& time) { return utc_formatted(time, "%Y-%m-%dT%H:%M:%SZ"); }
 
 }  // namespace commands

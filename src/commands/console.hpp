@@ -16,6 +16,10 @@ namespace commands {
 // carry over ("2014-05-32" is June 1).
 std::string utc_text(const std::tm& time);
 
+// Returns `time`, read and normalised as utc_text() does, as ISO 8601 UTC
+// text, e.g. "2014-05-01T07:00:00Z".
+std::string utc_iso_text(const std::tm& time);
+
 }  // namespace commands
 
 #endif  // GLOWRIG_COMMANDS_CONSOLE_HPP_

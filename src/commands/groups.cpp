@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "commands/json_output.hpp"
 #include "commands/light_options.hpp"
 #include "commands/lights.hpp"
 #include "hue/bridge.hpp"
@@ -27,13 +28,12 @@ constexpr std::uint32_t kColorFields = Hue::GroupActionField::colormode |
 
 void create_group(const po::variables_map& options, const Hue::Groups& groups) {
     if (!options.count("name") || !options.count("l")) {
-        std::cout << "When creating a new group, you must specify name and one or more lights."
-                  << std::endl;
-        return;
+        throw UsageError(
+            "When creating a new group, you must specify name and one or more lights.");
     }
     groups.create(options["name"].as<std::string>(), options["l"].as<std::vector<std::string>>())
         .get();
-    std::cout << "Group created." << std::endl;
+    print_result(options, "Group created.", "created", std::nullopt);
 }
 
 // Renames, re-members and changes the action of every group whose id is `id`.
@@ -73,14 +73,13 @@ void run_groups_command(const po::variables_map& options, const Settings& settin
         std::this_thread::sleep_for(kRefreshPause);
         group.refresh().get();
     }
-    print_groups(groups);
+    print_groups(options, groups);
 }
 
 void run_group_command(const po::variables_map& options, const Settings& settings,
                        const AppIdentity& computed) {
     if (!options.count("id")) {
-        throw std::runtime_error(
-            "Error: required option 'id' is missing.  Try glowrig group -help");
+        throw UsageError("Error: required option 'id' is missing.  Try glowrig group -help");
     }
     const StateOptions changes = read_state_options(options);
     const std::string id = options["id"].as<std::string>();
@@ -92,10 +91,53 @@ void run_group_command(const po::variables_map& options, const Settings& setting
     } else if (options.count("delete")) {
         // The bridge decides whether the group exists; a refusal fails here.
         groups.remove(id).get();
-        std::cout << "Group Deleted." << std::endl;
+        print_result(options, "Group Deleted.", "deleted", id);
     } else {
-        print_groups(modify_groups(options, changes, groups, id));
+        if (!lists_id(groups, id)) throw std::runtime_error("Error: no group with id " + id + ".");
+        print_groups(options, modify_groups(options, changes, groups, id));
     }
+}
+
+void print_groups(const po::variables_map& options, const Hue::Groups& groups) {
+    print_listing(options, "groups", groups, groups_json, print_groups);
+}
+
+web::json::value groups_json(const Hue::Groups& groups) {
+    using web::json::value;
+    value list = value::array();
+    std::size_t index = 0;
+    for (const Hue::Group& group : groups) {
+        const Hue::GroupAction action = group.action();
+        const auto has = [&action](std::uint32_t field) { return (action.flags & field) != 0; };
+        value object = value::object();
+        object["id"] = value::string(group.id());
+        object["name"] = value::string(group.name());
+        value members = value::array();
+        for (const std::string& light : group.lights()) {
+            members[members.size()] = value::string(light);
+        }
+        object["lights"] = members;
+        value fields = value::object();
+        fields["on"] = has(Hue::GroupActionField::on) ? value::boolean(action.on) : value::null();
+        fields["alert"] =
+            has(Hue::GroupActionField::alert) ? value::string(action.alert) : value::null();
+        fields["effect"] =
+            has(Hue::GroupActionField::effect) ? value::string(action.effect) : value::null();
+        if (has(kColorFields)) {
+            add_color_json(fields, action.colormode, action.x, action.y, action.ct, action.hue,
+                           action.sat);
+        } else {
+            for (const char* key : {"colormode", "hue", "sat", "x", "y", "ct"}) {
+                fields[key] = value::null();
+            }
+        }
+        fields["bri"] = has(Hue::GroupActionField::bri)
+                            ? value::number(static_cast<unsigned>(action.bri))
+                            : value::null();
+        object["laststate"] = fields;
+        list[index++] = object;
+    }
+    return list;
 }
 
 void print_groups(const Hue::Groups& groups) {

@@ -1,6 +1,8 @@
 #ifndef GLOWRIG_COMMANDS_GROUPS_HPP_
 #define GLOWRIG_COMMANDS_GROUPS_HPP_
 
+#include <cpprest/json.h>
+
 #include "commands/command.hpp"
 
 namespace Hue {
@@ -15,10 +17,19 @@ void run_groups_command(const boost::program_options::variables_map& options,
 
 // Runs the "group" command: with id "new" creates a group, with "delete"
 // deletes one, otherwise renames, re-members and changes the action of the
-// group "id" and prints it. Throws before any request when "id" is missing or
-// a number is out of its field's range.
+// group "id" and prints it. Throws UsageError before any request when "id" is
+// missing or a value is refused, and std::runtime_error "Error: no group with
+// id 9." when the group to change is not on the bridge's listing.
 void run_group_command(const boost::program_options::variables_map& options,
                        const Settings& settings, const AppIdentity& identity);
+
+// Writes the groups as the command line asks: as a JSON document
+// {"groups": groups_json(groups)} with the option "json", else as text.
+void print_groups(const boost::program_options::variables_map& options, const Hue::Groups& groups);
+
+// The groups as a JSON array: for each, its id, name, lights and last action
+// ("laststate"), whose fields the bridge did not report are null.
+web::json::value groups_json(const Hue::Groups& groups);
 
 // Writes "Groups:" and, for each group, an empty line, its labelled fields
 // and the parts of its last action that the bridge reported, to std::cout.

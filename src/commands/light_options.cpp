@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <stdexcept>
 
+#include "commands/command.hpp"
 #include "hue/groups.hpp"
 #include "hue/lights.hpp"
 
@@ -17,21 +18,22 @@ std::optional<Field> ranged(const po::variables_map& options, const char* name, 
     if (!options.count(name)) return std::nullopt;
     const int value = options[name].as<int>();
     if (value < 0 || value > high) {
-        throw std::runtime_error(std::string("Error: option '") + name +
-                                 "' must be between 0 and " + std::to_string(high) + ".");
+        throw UsageError(std::string("Error: option '") + name + "' must be between 0 and " +
+                         std::to_string(high) + ".");
     }
     return static_cast<Field>(value);
 }
 
-// The value of `name` when it is one of `allowed`, else "none".
+// The value of `name` when it is one of `allowed`; any other value is
+// refused, so that a typo never becomes another command ("none").
 std::optional<std::string> word(const po::variables_map& options, const char* name,
-                                std::initializer_list<const char*> allowed) {
+                                std::initializer_list<const char*> allowed, const char* rule) {
     if (!options.count(name)) return std::nullopt;
     const std::string& value = options[name].as<std::string>();
     for (const char* text : allowed) {
         if (value == text) return value;
     }
-    return std::string("none");
+    throw UsageError(std::string("Error: option '") + name + "' must be " + rule + ".");
 }
 
 template <class Record>
@@ -56,8 +58,9 @@ StateOptions read_state_options(const po::variables_map& options) {
     changes.hue = ranged<std::uint16_t>(options, "hue", 65535);
     changes.sat = ranged<std::uint8_t>(options, "sat", 255);
     changes.transitiontime = ranged<std::uint16_t>(options, "trans", 65535).value_or(0);
-    changes.alert = word(options, "alert", {"none", "select", "lselect"});
-    changes.effect = word(options, "effect", {"none", "colorloop"});
+    changes.alert =
+        word(options, "alert", {"none", "select", "lselect"}, "none, select or lselect");
+    changes.effect = word(options, "effect", {"none", "colorloop"}, "none or colorloop");
     return changes;
 }
 

@@ -29,12 +29,11 @@ struct StateOptions {
 };
 
 // Reads the state options. "off" and then "on" decide on, so both together
-// turn the light on. An alert other than "none", "select" or "lselect", and
-// an effect other than "none" or "colorloop", become "none" (exact,
-// case-sensitive comparison). Throws std::runtime_error
-// "Error: option 'bri' must be between 0 and 255." when bri or sat lies
-// outside 0..255, or ct, hue or trans outside 0..65535, so that no value is
-// silently cut to its field's width.
+// turn the light on. Throws UsageError "Error: option 'bri' must be between
+// 0 and 255." when bri or sat lies outside 0..255, or ct, hue or trans
+// outside 0..65535, so that no value is silently cut to its field's width;
+// and "Error: option 'effect' must be none or colorloop." (alert: none,
+// select or lselect) for any other word (exact, case-sensitive comparison).
 StateOptions read_state_options(const boost::program_options::variables_map& options);
 
 // Applies the changes to a light's state or a group's action, in the order

@@ -6,7 +6,9 @@
 #include <string>
 #include <thread>
 
+#include "commands/json_output.hpp"
 #include "commands/light_options.hpp"
+#include "commands/progress.hpp"
 #include "hue/bridge.hpp"
 #include "hue/lights.hpp"
 
@@ -26,30 +28,33 @@ void run_lights_command(const po::variables_map& options, const Settings& settin
     Hue::Lights lights = bridge.get_lights(settings.client, identity).get();
     if (options.count("find")) {
         lights.search().get();
-        std::cout << "Searching for new lights..." << std::endl;
-        std::this_thread::sleep_for(settings.find_wait);
+        if (!wants_json(options)) std::cout << "Searching for new lights..." << std::endl;
+        {
+            const Countdown countdown("Searching for new lights", settings.find_wait);
+            std::this_thread::sleep_for(settings.find_wait);
+        }
         lights = bridge.get_new_lights(settings.client, identity).get();
-        print_lights(lights);
+        print_lights(options, lights);
         return;
     }
     for (Hue::Light light : lights) {
         std::this_thread::sleep_for(kRefreshPause);
         light.refresh().get();
     }
-    print_lights(lights);
+    print_lights(options, lights);
 }
 
 void run_light_command(const po::variables_map& options, const Settings& settings,
                        const AppIdentity& computed) {
     if (!options.count("id")) {
-        throw std::runtime_error(
-            "Error: required option 'id' is missing.  Try glowrig light -help");
+        throw UsageError("Error: required option 'id' is missing.  Try glowrig light -help");
     }
     const StateOptions changes = read_state_options(options);
     const std::string id = options["id"].as<std::string>();
 
     const auto [bridge, identity] = select_target(options, settings, computed);
     const Hue::Lights lights = bridge.get_lights(settings.client, identity).get();
+    if (!lists_id(lights, id)) throw std::runtime_error("Error: no light with id " + id + ".");
     Hue::Lights changed;
     for (Hue::Light light : lights) {
         if (light.id() != id) continue;
@@ -66,7 +71,35 @@ void run_light_command(const po::variables_map& options, const Settings& setting
         light.refresh().get();
         changed.add(light);
     }
-    print_lights(changed);
+    print_lights(options, changed);
+}
+
+void print_lights(const po::variables_map& options, const Hue::Lights& lights) {
+    print_listing(options, "lights", lights, lights_json, print_lights);
+}
+
+web::json::value lights_json(const Hue::Lights& lights) {
+    using web::json::value;
+    value list = value::array();
+    std::size_t index = 0;
+    for (const Hue::Light& light : lights) {
+        const Hue::LightState state = light.state();
+        value object = value::object();
+        object["id"] = value::string(light.id());
+        object["name"] = value::string(light.name());
+        object["modelid"] = value::string(light.modelid());
+        object["swversion"] = value::string(light.swversion());
+        value fields = value::object();
+        fields["reachable"] = value::boolean(state.reachable);
+        fields["on"] = value::boolean(state.on);
+        fields["alert"] = value::string(state.alert);
+        fields["effect"] = value::string(state.effect);
+        add_color_json(fields, state.colormode, state.x, state.y, state.ct, state.hue, state.sat);
+        fields["bri"] = value::number(static_cast<unsigned>(state.bri));
+        object["state"] = fields;
+        list[index++] = object;
+    }
+    return list;
 }
 
 void print_color_mode(Hue::ColorMode mode, float x, float y, std::uint16_t ct, std::uint16_t hue,

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include <cpprest/json.h>
+
 #include "commands/command.hpp"
 
 namespace Hue {
@@ -19,10 +21,19 @@ void run_lights_command(const boost::program_options::variables_map& options,
                         const Settings& settings, const AppIdentity& identity);
 
 // Runs the "light" command: renames the light "id" and changes its state as
-// the options say, then prints it. Throws before any request when "id" is
-// missing or a number is out of its field's range.
+// the options say, then prints it. Throws UsageError before any request when
+// "id" is missing or a value is refused, and std::runtime_error
+// "Error: no light with id 99." when the bridge lists no such light.
 void run_light_command(const boost::program_options::variables_map& options,
                        const Settings& settings, const AppIdentity& identity);
+
+// Writes the lights as the command line asks: as a JSON document
+// {"lights": lights_json(lights)} with the option "json", else as text.
+void print_lights(const boost::program_options::variables_map& options, const Hue::Lights& lights);
+
+// The lights as a JSON array: for each, its id, name, modelid, swversion and
+// state (reachable, on, alert, effect, the colour fields, bri).
+web::json::value lights_json(const Hue::Lights& lights);
 
 // Writes "Lights:" and, for each light, an empty line and its labelled
 // fields with its reported state, to std::cout.

@@ -2,9 +2,11 @@
 
 #include <chrono>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
+#include "commands/json_output.hpp"
 #include "hue/bridge.hpp"
 #include "hue/schedules.hpp"
 
@@ -27,23 +29,31 @@ void run_schedules_command(const po::variables_map& options, const Settings& set
         std::this_thread::sleep_for(kPauseBeforeRefresh);
         schedule.refresh().get();
     }
-    print_schedules(schedules);
+    print_schedules(options, schedules);
 }
 
 void run_schedule_command(const po::variables_map& options, const Settings& settings,
                           const AppIdentity& computed) {
-    // Without "id" this throws boost::bad_any_cast, before anything is sent.
+    if (!options.count("id")) {
+        throw UsageError("Error: required option 'id' is missing.  Try glowrig schedule -help");
+    }
     const std::string id = options["id"].as<std::string>();
     const auto [bridge, identity] = select_target(options, settings, computed);
     Hue::Schedules schedules = bridge.get_schedules(settings.client, identity).get();
 
     if (id == "new") {
         // Creating is not offered; the command still goes on, with "new" as the id.
-        std::cout << "Schedule creation not supported yet." << std::endl;
+        if (!wants_json(options)) {
+            std::cout << "Schedule creation not supported yet." << std::endl;
+        }
     }
     if (options.count("delete") != 0) {
         schedules.remove(id).get();
+        print_result(options, std::string(), "deleted", id);
         return;
+    }
+    if (!lists_id(schedules, id)) {
+        throw std::runtime_error("Error: no schedule with id " + id + ".");
     }
 
     Hue::Schedules changed;
@@ -59,7 +69,30 @@ void run_schedule_command(const po::variables_map& options, const Settings& sett
         schedule.refresh().get();
         changed.add(schedule);
     }
-    print_schedules(changed);
+    print_schedules(options, changed);
+}
+
+void print_schedules(const po::variables_map& options, const Hue::Schedules& schedules) {
+    print_listing(options, "schedules", schedules, schedules_json, print_schedules);
+}
+
+web::json::value schedules_json(const Hue::Schedules& schedules) {
+    using web::json::value;
+    value list = value::array();
+    std::size_t index = 0;
+    for (const Hue::Schedule& schedule : schedules) {
+        const Hue::ScheduleTime time = schedule.time();
+        value object = value::object();
+        object["id"] = value::string(schedule.id());
+        object["name"] = value::string(schedule.name());
+        object["time"] = time.kind == Hue::ScheduleTimeKind::none
+                             ? value::null()
+                             : value::string(time.format_time());
+        object["description"] = value::string(schedule.description());
+        object["command"] = value::string(schedule.command());
+        list[index++] = object;
+    }
+    return list;
 }
 
 void print_schedules(const Hue::Schedules& schedules) {

@@ -21,9 +21,12 @@ TEST(EntryHelp, PrintsTheExpectedHelpAndStatus) {
     const HelpCase cases[] = {
         {{}, "help_general.txt", 0},
         {{"--help"}, "help_general.txt", 0},
-        {{"light", "--id", "3"}, "help_general.txt", 0},
-        {{"lights", "groups"}, "help_general.txt", 0},
-        {{"light", "--id=3", "--ct="}, "help_general.txt", 0},
+        {{"-h"}, "help_general.txt", 0},
+        {{"help"}, "help_general.txt", 0},
+        {{"help", "lights"}, "help_lights.txt", 0},
+        {{"light", "--id", "3", "--on"}, "help_general.txt", 2},
+        {{"lights", "groups"}, "help_general.txt", 2},
+        {{"light", "--id=3", "--ct="}, "help_general.txt", 2},
         {{"bridges", "-help"}, "help_bridges.txt", 0},
         {{"LIGHTS", "-help"}, "help_lights.txt", 0},
         {{"light", "-help"}, "help_light.txt", 0},
@@ -34,7 +37,8 @@ TEST(EntryHelp, PrintsTheExpectedHelpAndStatus) {
         {{"schedules", "--help"}, "help_schedules.txt", 0},
         {{"Schedule", "--help"}, "help_schedule.txt", 0},
         {{"state", "--help"}, "help_state.txt", 0},
-        {{"lightz"}, "help_unknown_command.txt", 1},
+        {{"lightz"}, "help_unknown_command.txt", 2},
+        {{"help", "lightz"}, "help_unknown_command.txt", 2},
     };
     for (const HelpCase& c : cases) {
         std::string line;
@@ -47,8 +51,9 @@ TEST(EntryHelp, PrintsTheExpectedHelpAndStatus) {
     }
 }
 
-// Second-stage and start-up failures print one message after the empty line.
-TEST(EntryFailures, PrintTheMessageAndExitWithOne) {
+// Second-stage and start-up failures print one message after the empty line;
+// with --json the message alone goes to standard error.
+TEST(EntryFailures, PrintTheMessageAndExitWithTwo) {
     const struct {
         std::vector<std::string> args;
         const char* message;
@@ -58,6 +63,11 @@ TEST(EntryFailures, PrintTheMessageAndExitWithOne) {
         {{"config", "--bridge=1", "--bridge=2"},
          "option '--bridge' cannot be specified more than once"},
         {{"light", "--id=3", "--ct"}, "the required argument for option '--ct' is missing"},
+        {{"light", "--id", "3", "--json"},
+         "Error: the command line cannot be read.  Try glowrig -help"},
+        {{"lightz", "--json"}, "Error: Command not recognized"},
+        {{"schedule", "--json"},
+         "Error: required option 'id' is missing.  Try glowrig schedule -help"},
         {{"light", "\xff"}, "Error: the command line is not valid UTF-8."},
         // A malformed setting is refused before anything is sent.
         {{"lights", "--bridge=127.0.0.9"},
@@ -67,8 +77,19 @@ TEST(EntryFailures, PrintTheMessageAndExitWithOne) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         const auto result = run_glowrig(c.args, c.env);
-        EXPECT_EQ(std::string("\n") + c.message + "\n", result.output);
-        EXPECT_EQ(1, result.status);
+        const bool json = c.args.back() == "--json";
+        EXPECT_EQ(json ? "" : std::string("\n") + c.message + "\n", result.output);
+        EXPECT_EQ(json ? std::string(c.message) + "\n" : "", result.errors);
+        EXPECT_EQ(2, result.status);
+    }
+}
+
+TEST(EntryVersion, PrintsTheProjectsVersion) {
+    for (const char* word : {"--version", "version", "VERSION"}) {
+        SCOPED_TRACE(word);
+        const auto result = run_glowrig({word});
+        EXPECT_EQ(std::string("glowrig ") + GLOWRIG_VERSION + "\n", result.output);
+        EXPECT_EQ(0, result.status);
     }
 }
 

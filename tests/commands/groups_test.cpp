@@ -79,7 +79,7 @@ TEST_F(GroupsCommand, NewCreatesAGroupWithTheLightsInOrder) {
     EXPECT_EQ("Den", groups.at("5").at("name").as_string());
 }
 
-TEST_F(GroupsCommand, NewWithoutNameOrLightsPrintsHowAndSendsNothing) {
+TEST_F(GroupsCommand, NewWithoutNameOrLightsIsRefusedAfterTheListing) {
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"group", "--id=new", "--name=Den"}, {"group", "--id=new", "-l=1"}}) {
         SCOPED_TRACE(args.back());
@@ -87,7 +87,7 @@ TEST_F(GroupsCommand, NewWithoutNameOrLightsPrintsHowAndSendsNothing) {
         const auto result = run(args);
         EXPECT_EQ("\nWhen creating a new group, you must specify name and one or more lights.\n",
                   result.output);
-        EXPECT_EQ(0, result.status);
+        EXPECT_EQ(2, result.status);
         EXPECT_EQ(expanded({"GET /api/{user}/groups"}), request_lines());
     }
 }
@@ -159,10 +159,10 @@ TEST_F(GroupsCommand, ModifySendsOnlyWhatWasAskedFor) {
     }
 }
 
-TEST_F(GroupsCommand, UnknownIdPrintsTheHeaderAlone) {
+TEST_F(GroupsCommand, UnknownIdFailsAfterTheListing) {
     const auto result = run({"group", "--id=9", "--on"});
-    EXPECT_EQ("\nGroups:\n", result.output);
-    EXPECT_EQ(0, result.status);
+    EXPECT_EQ("\nError: no group with id 9.\n", result.output);
+    EXPECT_EQ(1, result.status);
     EXPECT_EQ(expanded({"GET /api/{user}/groups"}), request_lines());
 }
 
@@ -175,12 +175,14 @@ TEST_F(GroupsCommand, RefusedOptionsSendNothing) {
         {{"group", "--id=2", "--bri=256"}, "Error: option 'bri' must be between 0 and 255."},
         {{"group", "--id=new", "--name=x", "-l=1", "--hue=65536"},
          "Error: option 'hue' must be between 0 and 65535."},
+        {{"group", "--id=2", "--alert=flash"},
+         "Error: option 'alert' must be none, select or lselect."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         const auto result = run(c.args);
         EXPECT_EQ(std::string("\n") + c.message + "\n", result.output);
-        EXPECT_EQ(1, result.status);
+        EXPECT_EQ(2, result.status);
     }
     EXPECT_TRUE(request_lines().empty());
 }

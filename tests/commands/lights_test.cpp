@@ -150,10 +150,10 @@ TEST_F(LightsCommand, LightChangesSendOnlyWhatDiffers) {
         {{"--on", "--off"},
          {"PUT /api/{user}/lights/3/state {\"on\":true}"},
          changed(&Desk::on, "1")},
-        {{"--alert=blink"},
+        {{"--alert=none"},
          {"PUT /api/{user}/lights/3/state {\"alert\":\"none\"}"},
          changed(&Desk::alert, "none")},
-        {{"--effect=ColorLoop"},
+        {{"--effect=none"},
          {"PUT /api/{user}/lights/3/state {\"effect\":\"none\"}"},
          changed(&Desk::effect, "none")},
         {{"--name=Desk"}, {"PUT /api/{user}/lights/3 {\"name\":\"Desk\"}"}, Desk()},
@@ -191,10 +191,10 @@ TEST_F(LightsCommand, LightChangesSendOnlyWhatDiffers) {
     }
 }
 
-TEST_F(LightsCommand, UnknownIdPrintsTheHeaderAlone) {
+TEST_F(LightsCommand, UnknownIdFailsAfterTheListing) {
     const auto result = run({"light", "--id=33", "--bri=1"});
-    EXPECT_EQ("\nLights:\n", result.output);
-    EXPECT_EQ(0, result.status);
+    EXPECT_EQ("\nError: no light with id 33.\n", result.output);
+    EXPECT_EQ(1, result.status);
     EXPECT_EQ(expanded({"GET /api/{user}/lights"}), request_lines());
 }
 
@@ -213,12 +213,21 @@ TEST_F(LightsCommand, RefusedOptionsSendNothing) {
         {{"light", "--id=3", "--ct=65536"}, "Error: option 'ct' must be between 0 and 65535."},
         {{"light", "--id=3", "--trans=70000"},
          "Error: option 'trans' must be between 0 and 65535."},
+        {{"light", "--id=3", "--alert=blink"},
+         "Error: option 'alert' must be none, select or lselect."},
+        {{"light", "--id=3", "--effect=ColorLoop"},
+         "Error: option 'effect' must be none or colorloop."},
+        {{"light", "--id=3", "--effect=colourloop", "--json"},
+         "Error: option 'effect' must be none or colorloop."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         const auto result = run(c.args);
-        EXPECT_EQ(std::string("\n") + c.message + "\n", result.output);
-        EXPECT_EQ(1, result.status);
+        // With --json the one line goes to standard error, nothing to standard output.
+        const bool json = c.args.back() == "--json";
+        EXPECT_EQ(json ? "" : std::string("\n") + c.message + "\n", result.output);
+        EXPECT_EQ(json ? std::string(c.message) + "\n" : "", result.errors);
+        EXPECT_EQ(2, result.status);
     }
     EXPECT_TRUE(request_lines().empty());
 }

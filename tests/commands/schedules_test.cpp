@@ -139,21 +139,21 @@ Schedules:
     EXPECT_TRUE(saved.at("command").is_object());
 }
 
-TEST_F(SchedulesCommand, NewAndUnknownIdsPrintTheHeadingAlone) {
+TEST_F(SchedulesCommand, NewAndUnknownIdsFailAfterTheListing) {
     const struct {
         const char* id;
         const char* output;
     } cases[] = {
-        {"--id=new", "\nSchedule creation not supported yet.\nSchedules:\n"},
-        {"--id=9", "\nSchedules:\n"},
-        {"--id=Pulse", "\nSchedules:\n"},  // ids, not names
+        {"--id=new", "\nSchedule creation not supported yet.\nError: no schedule with id new.\n"},
+        {"--id=9", "\nError: no schedule with id 9.\n"},
+        {"--id=Pulse", "\nError: no schedule with id Pulse.\n"},  // ids, not names
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);
         bridge().clear_requests();
         const auto result = run({"schedule", c.id, "--name=x"});
         EXPECT_EQ(c.output, result.output);
-        EXPECT_EQ(0, result.status);
+        EXPECT_EQ(1, result.status);
         EXPECT_EQ(expanded({"GET /api/{user}/schedules"}), request_lines());
     }
 }
@@ -200,8 +200,9 @@ TEST_F(SchedulesCommand, IdsStayInsideTheSchedulesResource) {
 
 TEST_F(SchedulesCommand, MissingIdFailsBeforeAnyRequest) {
     const auto result = run({"schedule", "--name=x"});
-    EXPECT_EQ("\nboost::bad_any_cast: failed conversion using boost::any_cast\n", result.output);
-    EXPECT_EQ(1, result.status);
+    EXPECT_EQ("\nError: required option 'id' is missing.  Try glowrig schedule -help\n",
+              result.output);
+    EXPECT_EQ(2, result.status);
     EXPECT_TRUE(request_lines().empty());
 }
 

@@ -1,5 +1,6 @@
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -17,6 +18,33 @@ std::string sample_fixture() {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// The names docs/json.md documents: the first `name` of each row of the
+// table under "## Names".
+std::set<std::string> documented_names() {
+    std::ifstream in(std::string(GLOWRIG_TEST_DATA) + "/../../docs/json.md");
+    std::set<std::string> names;
+    bool in_names = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("## ", 0) == 0) in_names = line == "## Names";
+        if (in_names && line.rfind("| `", 0) == 0) {
+            names.insert(line.substr(3, line.find('`', 3) - 3));
+        }
+    }
+    return names;
+}
+
+// Adds the name of every member of `json`, at any depth, to `names`.
+void collect_names(const value& json, std::set<std::string>& names) {
+    if (json.is_object()) {
+        for (const auto& [key, member] : json.as_object()) {
+            names.insert(key);
+            collect_names(member, names);
+        }
+    } else if (json.is_array()) {
+        for (const auto& element : json.as_array()) collect_names(element, names);
+    }
 }
 
 class StateCommand : public testing_support::SimFixture {
@@ -40,6 +68,87 @@ TEST_F(StateCommand, PrintsEverythingFromOneRequest) {
     EXPECT_EQ(expand(testing_support::read_test_data("state_sample.txt")), result.output);
     EXPECT_EQ(0, result.status);
     EXPECT_EQ(std::vector<std::string>{expand("GET /api/{user}")}, request_lines());
+}
+
+// Every printing command's --json output is one JSON document and nothing
+// else; together they use exactly the names docs/json.md documents.
+TEST_F(StateCommand, JsonPrintoutsParseAndUseTheDocumentedNames) {
+    const std::vector<std::vector<std::string>> lines = {{"state"},
+                                                         {"config", "--auth"},
+                                                         {"lights"},
+                                                         {"light", "--id=1"},
+                                                         {"groups"},
+                                                         {"group", "--id=1", "--on"},
+                                                         {"schedules"},
+                                                         {"schedule", "--id=1"},
+                                                         {"schedule", "--id=2", "--delete"}};
+    // The bridges listing's names, which its own test reads (it needs discovery).
+    std::set<std::string> names = {"bridges", "ip", "port", "address", "mac"};
+    for (auto args : lines) {
+        SCOPED_TRACE(args[0]);
+        start_sample();
+        args.push_back("--json");
+        const auto result = run(args);
+        EXPECT_EQ(0, result.status);
+        EXPECT_EQ("", result.errors);
+        value document;
+        ASSERT_NO_THROW(document = value::parse(result.output)) << result.output;
+        collect_names(document, names);
+    }
+    EXPECT_EQ(documented_names(), names);
+}
+
+// The JSON printout holds what the text printout of the same bridge shows.
+TEST_F(StateCommand, JsonPrintoutHoldsTheTextsFields) {
+    start_sample();
+    const std::string text = run({"state"}).output;
+    const value document = value::parse(run({"state", "--json"}).output);
+    const auto shows = [&text](const std::string& label, const std::string& field) {
+        return text.find(label + field + "\n") != std::string::npos;
+    };
+    for (const char* list : {"lights", "groups", "schedules"}) {
+        for (const value& item : document.at(list).as_array()) {
+            SCOPED_TRACE(item.serialize());
+            EXPECT_TRUE(shows("  Id:                      ", item.at("id").as_string()));
+            EXPECT_TRUE(shows("  Name:                    ", item.at("name").as_string()));
+        }
+    }
+    for (const value& light : document.at("lights").as_array()) {
+        const value& state = light.at("state");
+        if (state.at("colormode").as_string() != "xy") continue;
+        // Light 2 of the sample: the number the text shows, not the float's digits.
+        EXPECT_TRUE(shows("    X:                     ", "0.3227"));
+        EXPECT_EQ(0.3227, state.at("x").as_double());
+        EXPECT_TRUE(state.at("ct").is_null());
+    }
+    const value& configuration = document.at("configuration");
+    EXPECT_TRUE(shows("  Name:                    ", configuration.at("name").as_string()));
+    EXPECT_TRUE(shows("  Utc:                     ", "Thu May  1 07:00:00 2014 UTC") &&
+                configuration.at("utc").as_string() == "2014-05-01T07:00:00Z")
+        << configuration.at("utc").serialize();
+}
+
+// Output that cannot be written fails the command with one line on standard
+// error; a closed standard output is found before anything is sent.
+TEST_F(StateCommand, OutputThatCannotBeWrittenFails) {
+    start_sample();
+    const struct {
+        const char* redirect;
+        const char* error;
+        std::size_t requests;
+    } cases[] = {{">/dev/full", "No space left on device", 1}, {">&-", "Bad file descriptor", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.redirect);
+        bridge().clear_requests();
+        const auto result = testing_support::run_program(
+            "/bin/sh",
+            {"-c", std::string("exec \"$0\" state --bridge=\"$1\" ") + c.redirect, GLOWRIG_BINARY,
+             address()},
+            {}, 60);
+        EXPECT_EQ(std::string("glowrig: cannot write output: ") + c.error + "\n", result.errors);
+        EXPECT_EQ(1, result.status);
+        EXPECT_EQ(c.requests, request_lines().size());
+    }
 }
 
 TEST_F(StateCommand, ScenesSensorsAndRulesDoNotChangeThePrintout) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include <cpprest/json.h>
 #include <gtest/gtest.h>
 
 #include "discovery/portal.hpp"
@@ -161,11 +162,13 @@ TEST_F(DiscoveryTest, CommandsReportAFailedSelection) {
         const char* fixture;
         std::vector<std::string> args;
         const char* output;
+        const char* errors = "";
     } cases[] = {
         {kTwoBridges,
          {"groups"},
          "\nMultiple bridges found, please specify desired bridge with --bridge=<Ip||Id>\n"
          "Unable to identify bridge.\n"},
+        {kTwoBridges, {"groups", "--json"}, "", "Unable to identify bridge.\n"},
         {kTwoBridges, {"state", "--bridge=c"}, "\nInvalid bridge identifier.\n"},
         {R"({"portal":[]})", {"config"}, "\nNo bridges found.\n"},
     };
@@ -174,6 +177,7 @@ TEST_F(DiscoveryTest, CommandsReportAFailedSelection) {
         start_discovery(c.fixture, false);
         const auto result = run_plain(c.args, m_env);
         EXPECT_EQ(c.output, result.output);
+        EXPECT_EQ(c.errors, result.errors);
         EXPECT_EQ(1, result.status);
         EXPECT_EQ(std::vector<std::string>{"GET /api/nupnp"}, request_lines());
     }
@@ -213,6 +217,18 @@ TEST_F(DiscoveryTest, BridgesCommandPrintsTheTable) {
                      "caf\xc3\xa9                {address}\t\n"),
               result.output);
     EXPECT_EQ(0, result.status);
+
+    // The JSON printout holds the same bridges, the address also split.
+    const auto json = run_plain({"bridges", "--bridge=10.0.0.7", "--json"}, m_env);
+    const auto list = web::json::value::parse(json.output).at("bridges").as_array();
+    ASSERT_EQ(3u, list.size());
+    EXPECT_EQ("portal-id", list.at(0).at("id").as_string());
+    EXPECT_EQ("02:00:aa:aa:bb:cc", list.at(0).at("mac").as_string());
+    EXPECT_EQ("10.0.0.3", list.at(1).at("ip").as_string());
+    EXPECT_EQ("caf\xc3\xa9", list.at(2).at("id").as_string());
+    EXPECT_EQ(address(), list.at(2).at("address").as_string());
+    EXPECT_EQ(port(), list.at(2).at("port").as_integer());
+    EXPECT_EQ(0, json.status);
 }
 
 TEST_F(DiscoveryTest, BridgesCommandWithNothingAnsweringEndsAfterTheWindow) {

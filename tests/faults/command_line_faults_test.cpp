@@ -71,7 +71,7 @@ struct CommandLineCase {
 
 // Every option of a command given with "=" and nothing after it. The first
 // stage of parsing cannot read such a line: glowrig prints the general help,
-// sends nothing and ends with status 0, as for any unreadable command line.
+// sends nothing and ends with status 2, as for any unreadable command line.
 struct EmptyValues {
     const char* what;
     std::vector<std::string> before;  // the words before the empty option
@@ -103,18 +103,18 @@ std::vector<CommandLineCase> cases() {
         {"Empty light id of a group",
          {"group", "--id=1", "-l="},
          "the argument for option '--l=' should follow immediately after the equal sign\n",
-         1,
+         2,
          {}},
         {"Option value given as the next word",
          {"lights", "--bridge"},
          "the required argument for option '--bridge' is missing\n",
-         1,
+         2,
          {},
          true},
         {"Command line not UTF-8",
          {"light", "--id=\xff"},
          "Error: the command line is not valid UTF-8.\n",
-         1,
+         2,
          {}},
         {"Non-ASCII group id",
          {"group",
@@ -190,57 +190,77 @@ std::vector<CommandLineCase> cases() {
         {"Brightness above 255",
          {"light", "--id=1", "--bri=256"},
          "Error: option 'bri' must be between 0 and 255.\n",
-         1,
+         2,
          {}},
         {"Negative brightness",
          {"light", "--id=1", "--bri=-1"},
          "Error: option 'bri' must be between 0 and 255.\n",
-         1,
+         2,
          {}},
         {"Saturation above 255",
          {"group", "--id=1", "--sat=256"},
          "Error: option 'sat' must be between 0 and 255.\n",
-         1,
+         2,
          {}},
         {"Hue above 65535",
          {"light", "--id=1", "--hue=65536"},
          "Error: option 'hue' must be between 0 and 65535.\n",
-         1,
+         2,
          {}},
         {"Smallest int as colour temperature",
          {"group", "--id=1", "--ct=-2147483648"},
          "Error: option 'ct' must be between 0 and 65535.\n",
-         1,
+         2,
          {}},
         {"Largest int as transition time",
          {"light", "--id=1", "--on", "--trans=2147483647"},
          "Error: option 'trans' must be between 0 and 65535.\n",
-         1,
+         2,
          {}},
         {"Integer wider than int",
          {"light", "--id=1", "--bri=2147483648"},
          "the argument ('2147483648') for option '--bri' is invalid\n",
-         1,
+         2,
          {}},
         {"Integer of twenty digits",
          {"group", "--id=1", "--hue=99999999999999999999"},
          "the argument ('99999999999999999999') for option '--hue' is invalid\n",
-         1,
+         2,
          {}},
         {"Integer written with an exponent",
          {"light", "--id=1", "--bri=1e2"},
          "the argument ('1e2') for option '--bri' is invalid\n",
-         1,
+         2,
          {}},
         {"Schedule command without an id",
          {"schedule", "--delete"},
-         "boost::bad_any_cast: failed conversion using boost::any_cast\n",
-         1,
+         "Error: required option 'id' is missing.  Try glowrig schedule -help\n",
+         2,
          {}},
+        {"Option value given as the next word, the command run",
+         {"light", "--id", "1", "--on"},
+         general_help(),
+         2,
+         {}},
+        {"Effect that is not a word of its option",
+         {"light", "--id=1", "--effect=colourloop"},
+         "Error: option 'effect' must be none or colorloop.\n",
+         2,
+         {}},
+        {"Alert that is not a word of its option",
+         {"group", "--id=1", "--alert=flash"},
+         "Error: option 'alert' must be none, select or lselect.\n",
+         2,
+         {}},
+        {"Light id the bridge does not list",
+         {"light", "--id=99", "--on"},
+         "Error: no light with id 99.\n",
+         1,
+         {"GET /api/{user}/lights"}},
         {"Out-of-range value without an id",
          {"light", "--bri=300"},
          "Error: required option 'id' is missing.  Try glowrig light -help\n",
-         1,
+         2,
          {}},
         {"Every integer at its upper bound",
          {"light", "--id=a/b", "--bri=255", "--hue=65535", "--sat=255", "--trans=65535"},
@@ -266,7 +286,7 @@ TEST_F(CommandLineFaults, EmptyValuesPrintTheGeneralHelpAndSendNothing) {
             auto args = c.before;
             args.push_back(option);
             SCOPED_TRACE(command_text(args));
-            expect_run(run(args), general_help(), 0);
+            expect_run(run(args), general_help(), 2);
         }
     }
     EXPECT_TRUE(request_lines().empty());
@@ -294,7 +314,7 @@ std::vector<FaultRow> command_line_fault_rows() {
             args.push_back(option);
             example += (example.empty() ? "" : ", ") + command_text(args);
         }
-        rows.push_back({c.what, example, general_help(), 0});
+        rows.push_back({c.what, example, general_help(), 2});
     }
     for (const auto& c : cases()) {
         rows.push_back({c.what, command_text(c.args), c.output, c.status});

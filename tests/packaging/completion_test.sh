@@ -19,11 +19,11 @@ expect() {
     [ "$got" = "$want" ] || { echo "for '$*': want '$want', got '$got'"; exit 1; }
 }
 
-expect "bridges config lights light groups group schedules schedule state" glowrig ""
+expect "bridges config lights light groups group schedules schedule state help version" glowrig ""
 expect "schedules schedule" glowrig sch
-expect "--bridge= --id= --name= --desc= --delete --help" glowrig schedule ""
+expect "--bridge= --id= --name= --desc= --delete --json --help" glowrig schedule ""
 expect "--bridge= --bri=" glowrig LIGHT --bri
 expect "-l=" glowrig group --id=1 -l
-expect "" glowrig bridges --
+expect "--json" glowrig bridges --
 expect "--auth" glowrig config --a
 echo "completion ok"
