@@ -1,5 +1,6 @@
 # bash completion for glowrig: the command words, then the options of the
-# command given (each with its "=" form where it takes a value).
+# command given (each with its "=" form where it takes a value), and the
+# values of --effect and --alert.
 
 _glowrig_options() {
     case "$1" in
@@ -14,8 +15,36 @@ _glowrig_options() {
     esac
 }
 
+# The values an option takes, when glowrig knows them all.
+_glowrig_values() {
+    case "$1" in
+        -effect | --effect) echo "none colorloop" ;;
+        -alert | --alert) echo "none select lselect" ;;
+    esac
+}
+
 _glowrig() {
     local cur=${COMP_WORDS[COMP_CWORD]}
+    # A value after "=": bash splits "--effect=co" into "--effect" "=" "co"
+    # (with "=" among its word breaks), or leaves it one word.
+    local option="" value=""
+    if [ "$cur" = "=" ] && [ "$COMP_CWORD" -ge 1 ]; then
+        option=${COMP_WORDS[COMP_CWORD - 1]}
+    elif [ "$COMP_CWORD" -ge 2 ] && [ "${COMP_WORDS[COMP_CWORD - 1]}" = "=" ]; then
+        option=${COMP_WORDS[COMP_CWORD - 2]} value=$cur
+    elif [[ $cur == -*=* ]]; then
+        option=${cur%%=*} value=${cur#*=}
+    fi
+    if [ -n "$option" ]; then
+        local values
+        values=$(_glowrig_values "$option")
+        [ -n "$values" ] || return
+        COMPREPLY=($(compgen -W "$values" -- "$value"))
+        if [[ $cur == -*=* ]]; then
+            COMPREPLY=("${COMPREPLY[@]/#/$option=}")
+        fi
+        return
+    fi
     local words="bridges config lights light groups group schedules schedule state help version"
     local command="" i
     for ((i = 1; i < COMP_CWORD; i++)); do

@@ -9,6 +9,9 @@ packages=(
   libpugixml-dev libssl-dev
   libgtest-dev libgmock-dev
   clang-format dpkg-dev file ccache
+  # The package and completion tests: lintian, the manual page checker, the
+  # two other shells whose completions glowrig ships.
+  lintian man-db groff-base zsh fish
 )
 
 missing=()

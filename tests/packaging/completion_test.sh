@@ -1,29 +1,93 @@
 #!/usr/bin/env bash
-# Checks what the bash completion offers for a few command lines.
+# Checks what the bash, zsh and fish completions offer for the same command
+# lines: command words, each command's options, the values of --effect and
+# --alert. Each shell runs its own completion code non-interactively: bash
+# through the completion function, zsh through its function with compadd and
+# compset stood in for, fish through "complete -C".
 set -euo pipefail
-source "$(dirname "$0")/../../completion/glowrig.bash"
+here=$(cd "$(dirname "$0")" && pwd)
+completion=$here/../../completion
+source "$completion/glowrig.bash"
 
-complete_line() {
-    COMP_WORDS=("$@")
+# Command line (a trailing blank starts an empty word) | the completions, sorted.
+cases=(
+    "glowrig |bridges config group groups help light lights schedule schedules state version"
+    "glowrig sch|schedule schedules"
+    "glowrig schedule |--bridge= --delete --desc= --help --id= --json --name="
+    "glowrig LIGHT --bri|--bri= --bridge="
+    "glowrig group --id=1 -l|-l="
+    "glowrig bridges --|--json"
+    "glowrig config --a|--auth"
+    "glowrig help l|light lights"
+    "glowrig light --eff|--effect="
+    "glowrig light --id=3 --effect=|--effect=colorloop --effect=none"
+    "glowrig group --alert=|--alert=lselect --alert=none --alert=select"
+    "glowrig light -alert=l|-alert=lselect"
+    "glowrig light --bri=|"
+    "glowrig version |"
+)
+
+failed=0
+check() {
+    local shell=$1 line=$2 want=$3 got=$4
+    got=$(tr ' ' '\n' <<<"$got" | sed '/^$/d' | sort | paste -sd ' ')
+    if [ "$got" != "$want" ]; then
+        echo "$shell, '$line': want '$want', got '$got'"
+        failed=1
+    fi
+}
+
+bash_complete() {
+    read -ra COMP_WORDS <<<"$1"
+    [[ $1 == *" " ]] && COMP_WORDS+=("")
     COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
     COMPREPLY=()
     _glowrig
     echo "${COMPREPLY[*]}"
 }
 
-expect() {
-    local want=$1
-    shift
-    local got
-    got=$(complete_line "$@")
-    [ "$got" = "$want" ] || { echo "for '$*': want '$want', got '$got'"; exit 1; }
-}
+for case in "${cases[@]}"; do
+    check bash "${case%%|*}" "${case#*|}" "$(bash_complete "${case%%|*}")"
+done
+# bash splits "--alert=s" at "=" when "=" is among its word breaks.
+check bash "glowrig light --alert=s" "select" "$(COMP_WORDS=(glowrig light --alert = s) COMP_CWORD=4 &&
+    COMPREPLY=() && _glowrig && echo "${COMPREPLY[*]}")"
 
-expect "bridges config lights light groups group schedules schedule state help version" glowrig ""
-expect "schedules schedule" glowrig sch
-expect "--bridge= --id= --name= --desc= --delete --json --help" glowrig schedule ""
-expect "--bridge= --bri=" glowrig LIGHT --bri
-expect "-l=" glowrig group --id=1 -l
-expect "--json" glowrig bridges --
-expect "--auth" glowrig config --a
-echo "completion ok"
+# zsh: the function as compsys would call it, with words, CURRENT and PREFIX
+# set and the matches compadd receives filtered by PREFIX as compsys would.
+zsh_out=$(zsh -f -c '
+    compadd() {
+        while [[ $1 == -* && $1 != -- ]]; do [[ $1 == -S ]] && shift; shift; done
+        [[ $1 == -- ]] && shift
+        local word
+        for word; do [[ $word == ${PREFIX}* ]] && print -rn -- "$IPREFIX$word "; done
+    }
+    compset() { [[ $1 == -P && $PREFIX == *=* ]] && IPREFIX=${PREFIX%%=*}= && PREFIX=${PREFIX#*=}; }
+    for line in "$@"; do
+        words=(${(s: :)line})
+        [[ $line == *" " ]] && words+=("")
+        CURRENT=${#words} PREFIX=${words[-1]} IPREFIX=""
+        source '"$completion"'/_glowrig
+        print .
+    done' zsh "${cases[@]%%|*}")
+i=0
+while IFS= read -r got; do
+    check zsh "${cases[i]%%|*}" "${cases[i]#*|}" "${got%.}"
+    i=$((i + 1))
+done <<<"$zsh_out"
+[ "$i" -eq "${#cases[@]}" ] || { echo "zsh answered $i of ${#cases[@]} lines"; failed=1; }
+
+# fish: its own completion entry point, one process for every line.
+fish_script="source '$completion/glowrig.fish'"
+for case in "${cases[@]}"; do
+    fish_script+="; echo (complete -C '${case%%|*}' | string replace -r '\\t.*' '') ."
+done
+i=0
+while IFS= read -r got; do
+    check fish "${cases[i]%%|*}" "${cases[i]#*|}" "${got%.}"
+    i=$((i + 1))
+done < <(fish -N -c "$fish_script")
+[ "$i" -eq "${#cases[@]}" ] || { echo "fish answered $i of ${#cases[@]} lines"; failed=1; }
+
+[ "$failed" -eq 0 ] && echo "completion ok"
+exit "$failed"
