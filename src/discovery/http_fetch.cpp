@@ -12,8 +12,8 @@
 #include <boost/beast/http/write.hpp>
 #include <cpprest/base_uri.h>
 
-#include "hue/details/http_read.hpp"
 #include "hue/address.hpp"
+#include "hue/details/http_read.hpp"
 
 namespace UPnP {
 namespace {

@@ -200,8 +200,30 @@ std::vector<DiscoveryCase> discovery_cases() {
              200, "",
              std::string(R"([{"id":"a","internalipaddress":"127.0.0.9/x?","macaddress":"m"}])"), 0},
          "",
-         "provided uri is invalid: http://127.0.0.9/x?/api/{user}/lights\n",
+         "No bridges found.\n",
          0},
+        {"Portal address is a host name",
+         {"lights"},
+         R"(the portal reports `"internalipaddress":"bridge.invalid:80"` (never looked up))",
+         {},
+         "",
+         sim::Fault{
+             200, "",
+             std::string(
+                 R"([{"id":"a","internalipaddress":"bridge.invalid:80","macaddress":"m"}])"),
+             0},
+         "",
+         "No bridges found.\n",
+         0},
+        {"Presentation URL at a host name",
+         {"lights"},
+         "the bridge's description has `<presentationURL>http://localhost/` (never looked up)",
+         {reply},
+         bridge_description("<presentationURL>http://localhost/</presentationURL>"),
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         1},
     };
 }
 
