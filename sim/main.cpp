@@ -1,7 +1,7 @@
 // glowrig-sim: serves simulated bridges on loopback addresses, for trying
 // glowrig and for scripting against it without hardware.
 //
-//   glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT]
+//   glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT] [--split]
 //               ADDRESS[:PORT]=FIXTURE.json [...]
 //
 // Each ADDRESS (for example 127.0.0.2, or 127.0.0.1:8080) gets one bridge
@@ -13,7 +13,10 @@
 // each bridge also answers SSDP searches sent to ADDRESS:PORT with the
 // location of its device description. With --ssdp-all, one responder on
 // ADDRESS:PORT answers every search with the locations of all the bridges, one
-// datagram each, as many bridges on one network would. Runs until interrupted.
+// datagram each, as many bridges on one network would. With --split, the
+// bridges named after it write each reply's status line and header in one
+// segment and its body in a later one, with Nagle's algorithm on, as many
+// small embedded servers do. Runs until interrupted.
 
 #include <fstream>
 #include <iostream>
@@ -35,7 +38,7 @@ namespace {
 
 int usage() {
     std::cerr
-        << "usage: glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT]\n"
+        << "usage: glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT] [--split]\n"
            "                   ADDRESS[:PORT]=FIXTURE.json [ADDRESS[:PORT]=FIXTURE.json ...]\n";
     return 2;
 }
@@ -127,6 +130,10 @@ int main(int argc, char** argv) {
             }
             if (arg == "--ssdp-all" && i + 1 < argc) {
                 ssdp_all = argv[++i];
+                continue;
+            }
+            if (arg == "--split") {
+                server.split_replies();
                 continue;
             }
             const auto eq = arg.find('=');
