@@ -14,6 +14,7 @@
 #include "cli/identity.hpp"
 #include "cli/options.hpp"
 #include "cli/settings.hpp"
+#include "commands/printable.hpp"
 #include "hue/text.hpp"
 
 namespace cli {
@@ -107,7 +108,7 @@ int run(int argc, char** argv) {
         }
         dispatch(args, *general, command, vm);
     } catch (const std::exception& e) {
-        std::cout << e.what() << std::endl;
+        std::cout << commands::printable(e.what()) << std::endl;
         return kFailure;
     } catch (...) {
         std::cout << "Unknown error" << std::endl;

@@ -5,6 +5,7 @@
 #include <string>
 #include <thread>
 
+#include "commands/printable.hpp"
 #include "hue/bridge.hpp"
 #include "hue/schedules.hpp"
 
@@ -67,16 +68,16 @@ void print_schedules(const Hue::Schedules& schedules) {
     for (const Hue::Schedule& schedule : schedules) {
         const Hue::ScheduleTime time = schedule.time();
         std::cout << std::endl;
-        std::cout << "  Id:                      " << schedule.id() << std::endl;
-        std::cout << "  Name:                    " << schedule.name() << std::endl;
+        std::cout << "  Id:                      " << printable(schedule.id()) << std::endl;
+        std::cout << "  Name:                    " << printable(schedule.name()) << std::endl;
         std::cout << "  Time:                    "
                   << (time.kind == Hue::ScheduleTimeKind::none ? std::string() : time.format_time())
                   << std::endl;
         std::cout << "  Description:             " << std::endl;
-        std::cout << "    " << schedule.description() << std::endl;
+        std::cout << "    " << printable(schedule.description()) << std::endl;
         std::cout << std::endl;
         std::cout << "  Command:                  " << std::endl;
-        std::cout << "    " << schedule.command() << std::endl;
+        std::cout << "    " << printable(schedule.command()) << std::endl;
     }
 }
 
