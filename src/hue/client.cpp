@@ -7,10 +7,6 @@
 #include <string>
 #include <utility>
 
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-
 #include <boost/algorithm/string/predicate.hpp>
 #include <boost/asio/connect.hpp>
 #include <boost/asio/io_context.hpp>
@@ -19,6 +15,9 @@
 #include <boost/beast/http/string_body.hpp>
 #include <boost/beast/http/write.hpp>
 #include <cpprest/http_msg.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
 #include "hue/details/http_read.hpp"
 #include "hue/text.hpp"
@@ -124,7 +123,7 @@ public:
         if (!m_failure && !m_finished) {
             // Out of time: whatever is pending ends now, and its handlers find
             // the failure already decided.
-            fail(!m_connected                 ? kConnectFailed
+            fail(!m_connected                ? kConnectFailed
                  : m_parser.is_header_done() ? kBodyFailed
                                              : kHeaderFailed);
             beast::error_code ignored;
@@ -149,46 +148,50 @@ private:
             connect(std::vector<tcp::endpoint>{tcp::endpoint(address, m_port)});
             return;
         }
-        m_resolver.async_resolve(host, std::to_string(m_port),
-                                 [this](beast::error_code rec, tcp::resolver::results_type found) {
-                                     if (rec) return fail(kResolveFailed);
-                                     connect(std::vector<tcp::endpoint>(found.begin(), found.end()));
-                                 });
+        m_resolver.async_resolve(
+            host, std::to_string(m_port),
+            [this](beast::error_code rec, tcp::resolver::results_type found) {
+                if (rec) return fail(kResolveFailed);
+                connect(std::vector<tcp::endpoint>(found.begin(), found.end()));
+            });
     }
 
     void connect(std::vector<tcp::endpoint> endpoints) {
         m_endpoints = std::move(endpoints);
-        asio::async_connect(m_socket, m_endpoints, [this](beast::error_code ec, const tcp::endpoint&) {
-            if (ec) return fail(kConnectFailed);
-            m_socket.set_option(tcp::no_delay(true), ec);
-            m_connected = true;
-            beast::http::async_write(m_socket, m_request, [this](beast::error_code wec, std::size_t) {
-                if (wec) return fail(kWriteFailed);
-                read_reply();
+        asio::async_connect(
+            m_socket, m_endpoints, [this](beast::error_code ec, const tcp::endpoint&) {
+                if (ec) return fail(kConnectFailed);
+                m_socket.set_option(tcp::no_delay(true), ec);
+                m_connected = true;
+                beast::http::async_write(m_socket, m_request,
+                                         [this](beast::error_code wec, std::size_t) {
+                                             if (wec) return fail(kWriteFailed);
+                                             read_reply();
+                                         });
             });
-        });
     }
 
     void read_reply() {
-        async_read_http_reply(m_stream, m_buffer, m_parser, kMaxReplyBytes, [this](HttpRead result) {
-            switch (result) {
-                case HttpRead::ok:
-                    m_finished = true;
-                    break;
-                case HttpRead::header_failed:
-                    return fail(kHeaderFailed);
-                case HttpRead::header_too_large:
-                    return fail(kHeaderTooLarge);
-                case HttpRead::not_ok:
-                    return fail_with_status();
-                case HttpRead::body_failed:
-                    return fail(kBodyFailed);
-                case HttpRead::body_too_large:
-                    return fail(kBodyTooLarge);
-            }
-            beast::error_code ignored;
-            m_socket.close(ignored);
-        });
+        async_read_http_reply(m_stream, m_buffer, m_parser, kMaxReplyBytes,
+                              [this](HttpRead result) {
+                                  switch (result) {
+                                      case HttpRead::ok:
+                                          m_finished = true;
+                                          break;
+                                      case HttpRead::header_failed:
+                                          return fail(kHeaderFailed);
+                                      case HttpRead::header_too_large:
+                                          return fail(kHeaderTooLarge);
+                                      case HttpRead::not_ok:
+                                          return fail_with_status();
+                                      case HttpRead::body_failed:
+                                          return fail(kBodyFailed);
+                                      case HttpRead::body_too_large:
+                                          return fail(kBodyTooLarge);
+                                  }
+                                  beast::error_code ignored;
+                                  m_socket.close(ignored);
+                              });
     }
 
     void fail_with_status() {
