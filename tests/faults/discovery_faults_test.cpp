@@ -207,11 +207,10 @@ std::vector<DiscoveryCase> discovery_cases() {
          R"(the portal reports `"internalipaddress":"bridge.invalid:80"` (never looked up))",
          {},
          "",
-         sim::Fault{
-             200, "",
-             std::string(
-                 R"([{"id":"a","internalipaddress":"bridge.invalid:80","macaddress":"m"}])"),
-             0},
+         sim::Fault{200, "",
+                    std::string(
+                        R"([{"id":"a","internalipaddress":"bridge.invalid:80","macaddress":"m"}])"),
+                    0},
          "",
          "No bridges found.\n",
          0},
@@ -306,10 +305,11 @@ std::vector<FaultRow> discovery_fault_rows() {
     for (const auto& c : discovery_cases()) {
         rows.push_back({c.what, command_text(c.args) + ", " + c.fault_text, c.output, 1});
     }
-    rows.push_back({"Portal never answers",
-                    command_text({"lights"}) +
-                        ", the portal never answers (30 s time-out); nothing answers the search",
-                    kHungPortalOutput, 1});
+    rows.push_back(
+        {"Portal never answers",
+         command_text({"lights"}) + ", the portal never answers (given up a second after the "
+                                    "search window); nothing answers the search",
+         kHungPortalOutput, 1});
     return rows;
 }
 

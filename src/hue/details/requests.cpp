@@ -1,5 +1,7 @@
 #include "hue/details/requests.hpp"
 
+#include <stdexcept>
+
 namespace Hue {
 namespace details {
 namespace {
@@ -8,6 +10,17 @@ namespace {
 // JSON library's error.
 web::json::value require_array(const web::json::value& reply) {
     reply.as_array();
+    return reply;
+}
+
+// Fails, as reject_errors does for an error element, when the reply to a
+// write is one object holding "error": a bridge may answer a write that way,
+// and it is a refusal, never a success. Reads are left alone: a listing may
+// name an item "error".
+web::json::value reject_error_object(const web::json::value& reply) {
+    if (reply.is_object() && reply.has_field("error")) {
+        throw std::runtime_error(reply.serialize());
+    }
     return reply;
 }
 
@@ -24,6 +37,7 @@ pplx::task<web::json::value> send_request(const Client& client, Request request,
         case Reply::Strict:
             break;
     }
+    if (request.method != Method::Get) reply = reply.then(reject_error_object);
     return reply.then(reject_errors);
 }
 
