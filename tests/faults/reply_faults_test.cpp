@@ -572,7 +572,7 @@ std::vector<HostileCase> hostile_cases() {
          trickle,
          "Failed to read response body\n",
          1,
-         4000ms},
+         3000ms},
         {"Chunked body trickled by the portal",
          {"bridges"},
          true,
@@ -581,7 +581,7 @@ std::vector<HostileCase> hostile_cases() {
          trickle,
          kNoBridgesTable,
          0,
-         4000ms},
+         2300ms},  // the window and two seconds
         {"Endless header line",
          {"config"},
          false,
