@@ -30,6 +30,7 @@ fi
 # --- tools -------------------------------------------------------------------
 need=()
 command -v curl >/dev/null || need+=(curl)
+command -v python3 >/dev/null || need+=(python3)
 [ -x /usr/bin/time ] || need+=(time)
 if [ -n "$profile" ]; then command -v valgrind >/dev/null || need+=(valgrind); fi
 if [ "${#need[@]}" -gt 0 ]; then
@@ -49,6 +50,8 @@ sim=$PWD/$build/sim/glowrig-sim
 port=${BENCH_PORT:-18080}
 light_bridge=127.0.2.1:$port  # fixtures/sample.json: the light command
 large_bridge=127.0.2.2:$port  # the large bridge: the state command
+split_bridge=127.0.2.3:$port  # fixtures/sample.json, header and body in two segments, Nagle on
+hostile_peer=127.0.2.4:$port  # answers every request with an endless header line
 ssdp_responder=127.0.2.9:1901
 many=()                       # ten small bridges with device descriptions (addresses alone)
 for n in $(seq 10 19); do many+=("127.0.2.$n"); done
@@ -81,7 +84,24 @@ sim_pids=$!
 "$sim" --log "$work/discovery.log" --ssdp-all "$ssdp_responder" "${bridge_args[@]}" \
   >/dev/null 2>>"$work/sim.err" &
 sim_pids="$sim_pids $!"
-for address in "${light_bridge%:*}" "${large_bridge%:*}" "${many[@]}"; do
+"$sim" --log "$work/split.log" --split "$split_bridge=fixtures/sample.json" >/dev/null 2>>"$work/sim.err" &
+sim_pids="$sim_pids $!"
+# The hostile peer: 200 OK, then one header line that never ends.
+python3 -c '
+import socket, sys, threading
+s = socket.create_server((sys.argv[1], int(sys.argv[2])))
+def serve(c):
+    try:
+        c.recv(65536)
+        c.sendall(b"HTTP/1.1 200 OK\r\nX-Endless: ")
+        while True: c.sendall(b"a" * 65536)
+    except OSError: c.close()
+while True:
+    c, _ = s.accept()
+    threading.Thread(target=serve, args=(c,), daemon=True).start()
+' "${hostile_peer%:*}" "$port" &
+sim_pids="$sim_pids $!"
+for address in "${light_bridge%:*}" "${large_bridge%:*}" "${split_bridge%:*}" "${hostile_peer%:*}" "${many[@]}"; do
   for _ in $(seq 100); do
     (exec 3<>"/dev/tcp/$address/$port") 2>/dev/null && break
     for pid in $sim_pids; do kill -0 "$pid" 2>/dev/null || { cat "$work/sim.err" >&2; exit 1; }; done
@@ -93,6 +113,7 @@ done
 # user id it was given is what curl uses too.
 "$glowrig" config --auth --bridge="$light_bridge" >/dev/null
 "$glowrig" config --auth --bridge="$large_bridge" >/dev/null
+"$glowrig" config --auth --bridge="$split_bridge" >/dev/null
 user=$(grep -m1 '^POST /api {' "$work/requests.log" | sed 's/.*"username":"\([^"]*\)".*/\1/')
 [ -n "$user" ] || { echo "could not learn glowrig's user id" >&2; exit 1; }
 
@@ -125,10 +146,14 @@ time_runs() {
 reset_light() {
   curl -s -o /dev/null -X PUT -d '{"bri": 100}' "http://$light_bridge/api/$user/lights/3/state"
 }
+reset_split_light() {
+  curl -s -o /dev/null -X PUT -d '{"bri": 100}' "http://$split_bridge/api/$user/lights/3/state"
+}
 nothing() { :; }
 
+# curl_four [BRIDGE]: the four requests of the light command, one curl each.
 curl_four() {
-  local api="http://$light_bridge/api/$user"
+  local api="http://${1:-$light_bridge}/api/$user"
   curl -s -o /dev/null "$api/lights"
   curl -s -o /dev/null "$api/lights/3"
   curl -s -o /dev/null -X PUT -d '{"bri":200}' "$api/lights/3/state"
@@ -149,6 +174,14 @@ echo "measuring: $runs runs per figure (median), SSDP window $window_ms ms"
 echo "large bridge: 60 lights, 60 groups, 100 schedules, 200 scenes, 60 sensors, 200 rules"
 light_us=$(time_runs reset_light "$glowrig" light --id=3 --bri=200 --bridge="$light_bridge" | median)
 curl_us=$(time_runs reset_light curl_four | median)
+split_us=$(time_runs reset_split_light "$glowrig" light --id=3 --bri=200 --bridge="$split_bridge" | median)
+split_curl_us=$(time_runs reset_split_light curl_four "$split_bridge" | median)
+# The hostile run fails on purpose (status 1).
+hostile_config() { "$glowrig" config --bridge="$hostile_peer" || true; }
+hostile_us=$(time_runs nothing hostile_config | median)
+hostile_kb=$(for ((i = 0; i < runs; i++)); do
+  { /usr/bin/time -f %M "$glowrig" config --bridge="$hostile_peer" 2>&1 >/dev/null || true; } | tail -1
+done | median)
 state_us=$(time_runs nothing "$glowrig" state --bridge="$large_bridge" | median)
 state_kb=$(for ((i = 0; i < runs; i++)); do
   /usr/bin/time -f %M "$glowrig" state --bridge="$large_bridge" 2>&1 >/dev/null | tail -1
@@ -163,6 +196,8 @@ verdict() { awk -v ok="$1" 'BEGIN { print (ok ? "met" : "MISSED") }'; }
 overhead_us=$(awk -v a="$light_us" 'BEGIN { print a - 100000 }')
 ratio=$(awk -v o="$overhead_us" -v c="$curl_us" 'BEGIN { printf "%.2f", o / c }')
 limit_us=$(((window_ms + 300) * 1000))
+split_overhead_us=$(awk -v a="$split_us" 'BEGIN { print a - 100000 }')
+split_ratio=$(awk -v o="$split_overhead_us" -v c="$split_curl_us" 'BEGIN { printf "%.2f", o / c }')
 
 echo
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores," \
@@ -177,6 +212,14 @@ row "light --id=3 --bri=200: wall time" "" "$(ms "$light_us")" ""
 row "  curl baseline, 4 requests, 4 processes" "" "$(ms "$curl_us")" ""
 row "  overhead (wall - 100 ms pause) / curl" "<= 0.50" "$(ms "$overhead_us") / $(ms "$curl_us") = $ratio" \
   "$(verdict "$(awk -v r="$ratio" 'BEGIN { print r <= 0.5 }')")"
+row "light, split replies with Nagle: wall time" "" "$(ms "$split_us")" ""
+row "  curl baseline, same bridge" "" "$(ms "$split_curl_us")" ""
+row "  overhead / curl" "<= 0.50" \
+  "$(ms "$split_overhead_us") / $(ms "$split_curl_us") = $split_ratio" \
+  "$(verdict "$(awk -v r="$split_ratio" 'BEGIN { print r <= 0.5 }')")"
+row "config, endless header line: wall time" "" "$(ms "$hostile_us")" ""
+row "  peak resident memory" "< 64 MB" \
+  "$(awk -v k="$hostile_kb" 'BEGIN { printf "%.1f MB", k / 1024 }')" "$(verdict "$((hostile_kb < 64 * 1024))")"
 row "state, large bridge: wall time" "< 150 ms" "$(ms "$state_us")" \
   "$(verdict "$((state_us < 150000))")"
 row "state, large bridge: peak resident memory" "< 30 MB" \

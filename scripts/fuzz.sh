@@ -18,7 +18,8 @@ if [ "$#" -gt 0 ]; then
     targets=("$@")
 else
     targets=(fuzz_schedule_time fuzz_ssdp_reply fuzz_http_response fuzz_device_description
-             fuzz_configuration fuzz_schedules fuzz_lights fuzz_groups fuzz_full_state)
+             fuzz_configuration fuzz_schedules fuzz_lights fuzz_groups fuzz_full_state
+             fuzz_printable)
 fi
 
 # clang++ with the libFuzzer runtime (Debian 12: clang, libclang-rt-14-dev).

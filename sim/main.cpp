@@ -1,7 +1,7 @@
 // glowrig-sim: serves simulated bridges on loopback addresses, for trying
 // glowrig and for scripting against it without hardware.
 //
-//   glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT]
+//   glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT] [--split]
 //               [--generate-names] ADDRESS[:PORT]=FIXTURE.json [...]
 //
 // Each ADDRESS (for example 127.0.0.2, or 127.0.0.1:8080) gets one bridge
@@ -16,7 +16,10 @@
 // datagram each, as many bridges on one network would. The bridges named after
 // --generate-names ignore the user names they are asked for and grant names
 // they generate, as current firmware does (the fixture member "generatenames"
-// does the same for one bridge). Runs until interrupted.
+// does the same for one bridge). With --split, the bridges named after it
+// write each reply's status line and header in one segment and its body in a
+// later one, with Nagle's algorithm on, as many small embedded servers do.
+// Runs until interrupted.
 
 #include <fstream>
 #include <iostream>
@@ -38,7 +41,7 @@ namespace {
 
 int usage() {
     std::cerr
-        << "usage: glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT]\n"
+        << "usage: glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT] [--split]\n"
            "                   [--generate-names]\n"
            "                   ADDRESS[:PORT]=FIXTURE.json [ADDRESS[:PORT]=FIXTURE.json ...]\n";
     return 2;
@@ -136,6 +139,10 @@ int main(int argc, char** argv) {
             }
             if (arg == "--generate-names") {
                 generate_names = true;
+                continue;
+            }
+            if (arg == "--split") {
+                server.split_replies();
                 continue;
             }
             const auto eq = arg.find('=');

@@ -35,11 +35,13 @@ struct Server::Listener {
     unsigned short port = 0;  // 0 until open() has picked one
     std::shared_ptr<SimBridge> bridge;
     std::unique_ptr<sim::Listener> listener;
-    std::unique_ptr<TcpRelay> relay;  // for an IPv6 address: relays to `listener`
+    std::unique_ptr<TcpRelay> relay;  // relays to `listener`
+    bool split_replies = false;       // header and body in writes of their own
 
     // The address the REST library's listener binds: it cannot bind an IPv6
-    // literal, so an IPv6 bridge is served on 127.0.0.1 behind a relay.
-    bool relayed() const { return address.find(':') != std::string::npos; }
+    // literal, so an IPv6 bridge is served on 127.0.0.1 behind a relay; so is
+    // a bridge whose replies are split.
+    bool relayed() const { return split_replies || address.find(':') != std::string::npos; }
     std::string listener_address() const { return relayed() ? "127.0.0.1" : address; }
 
     // Opens a listener on `port`; throws when it cannot be bound.
@@ -76,7 +78,7 @@ struct Server::Listener {
             }
         }
         if (relayed()) {
-            relay = std::make_unique<TcpRelay>(address, wanted, port);
+            relay = std::make_unique<TcpRelay>(address, wanted, port, split_replies);
             port = relay->port();
         }
     }
@@ -97,6 +99,7 @@ std::size_t Server::add(const std::string& address, unsigned short port,
     listener->address = address;
     listener->port = port;
     listener->bridge = std::move(bridge);
+    listener->split_replies = m_split_replies;
     m_listeners.push_back(std::move(listener));
     return m_listeners.size() - 1;
 }
@@ -111,6 +114,8 @@ void Server::open() {
         throw;
     }
 }
+
+void Server::split_replies() { m_split_replies = true; }
 
 unsigned short Server::port(std::size_t index) const { return m_listeners.at(index)->port; }
 

@@ -26,6 +26,10 @@ public:
     std::size_t add(const std::string& address, unsigned short port,
                     std::shared_ptr<SimBridge> bridge);
 
+    // Serves the bridges added from now on through a relay that writes each
+    // reply's header and body separately with Nagle's algorithm on.
+    void split_replies();
+
     // Starts listening on every address. Throws when one cannot be bound.
     void open();
 
@@ -40,6 +44,7 @@ private:
     struct Listener;
     std::vector<std::unique_ptr<Listener>> m_listeners;
     bool m_open = false;
+    bool m_split_replies = false;
 };
 
 // Returns a TCP port of the numeric IPv4 address `address` that is free now

@@ -23,6 +23,7 @@
 #include "cli/identity.hpp"
 #include "cli/options.hpp"
 #include "cli/settings.hpp"
+#include "commands/printable.hpp"
 #include "hue/text.hpp"
 
 namespace cli {
@@ -112,7 +113,7 @@ int run_args(const std::vector<std::string>& args) {
     const bool json = asks_for_json(args);
     if (!json) std::cout << std::endl;
     const auto fail = [json](const std::string& message, int status) {
-        (json ? std::cerr : std::cout) << message << std::endl;
+        (json ? std::cerr : std::cout) << commands::printable(message) << std::endl;
         return status;
     };
 

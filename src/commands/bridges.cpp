@@ -6,6 +6,7 @@
 
 #include "commands/credentials.hpp"
 #include "commands/json_output.hpp"
+#include "commands/printable.hpp"
 #include "commands/progress.hpp"
 #include "discovery/selection.hpp"
 #include "hue/address.hpp"
@@ -77,11 +78,11 @@ void run_bridges_command(const boost::program_options::variables_map& options,
               << "IP Address     \t"
               << "MAC Address" << std::endl;
     for (const auto& bridge : bridges) {
-        const std::string id = bridge.id();
+        const std::string id = printable(bridge.id());
         const std::size_t width = Hue::code_points(id);
         std::cout << id << std::string(width < kIdColumn ? kIdColumn - width : 0, ' ')
-                  << Hue::address_text(bridge.ip(), bridge.port()) << "\t" << bridge.mac()
-                  << std::endl;
+                  << printable(Hue::address_text(bridge.ip(), bridge.port())) << "\t"
+                  << printable(bridge.mac()) << std::endl;
     }
 }
 

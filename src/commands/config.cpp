@@ -9,6 +9,7 @@
 #include "commands/console.hpp"
 #include "commands/credentials.hpp"
 #include "commands/json_output.hpp"
+#include "commands/printable.hpp"
 #include "hue/bridge.hpp"
 #include "hue/configuration.hpp"
 #include "hue/text.hpp"
@@ -176,33 +177,33 @@ void print_configuration(const Hue::Configuration& configuration) {
 
     out << "Configuration:" << std::endl;
     out << std::endl;
-    out << "  Name:                    " << settings.name << std::endl;
+    out << "  Name:                    " << printable(settings.name) << std::endl;
     out << "  LinkButton:              " << settings.linkbutton << std::endl;
     out << std::endl;
-    out << "  Proxy:                   " << settings.proxy.to_string() << std::endl;
-    out << "  Ip:                      " << settings.ipaddress << std::endl;
-    out << "  Mac:                     " << status.mac << std::endl;
-    out << "  NetMask:                 " << settings.netmask << std::endl;
-    out << "  Gateway:                 " << settings.gateway << std::endl;
+    out << "  Proxy:                   " << printable(settings.proxy.to_string()) << std::endl;
+    out << "  Ip:                      " << printable(settings.ipaddress) << std::endl;
+    out << "  Mac:                     " << printable(status.mac) << std::endl;
+    out << "  NetMask:                 " << printable(settings.netmask) << std::endl;
+    out << "  Gateway:                 " << printable(settings.gateway) << std::endl;
     out << "  Dhcp:                    " << settings.dhcp << std::endl;
     out << "  PortalServices:          " << settings.portalservices << std::endl;
     out << std::endl;
     out << "  Utc:                     " << utc_text(status.utc) << std::endl;
     out << std::endl;
-    out << "  SWVersion:               " << status.swversion << std::endl;
+    out << "  SWVersion:               " << printable(status.swversion) << std::endl;
     out << "  Firmware:" << std::endl;
     out << "    UpdateState:           " << settings.swupdate.updatestate << std::endl;
     out << "    Notify:                " << settings.swupdate.notify << std::endl;
     out << "    Url:                   " << std::endl;
-    out << "  " << settings.swupdate.url << std::endl;
+    out << "  " << printable(settings.swupdate.url) << std::endl;
     out << "    Description:" << std::endl;
-    out << settings.swupdate.text << std::endl;
+    out << printable(settings.swupdate.text) << std::endl;
     out << std::endl;
     out << "  Whitelist:        " << std::endl;
     for (const auto& [user_id, entry] : status.whitelist) {
         out << std::endl;
-        out << "    " << user_id << std::endl;
-        out << "      Name:                " << entry.name << std::endl;
+        out << "    " << printable(user_id) << std::endl;
+        out << "      Name:                " << printable(entry.name) << std::endl;
         out << "      CreationDate:        " << utc_text(entry.create_date) << std::endl;
         out << "      LastUseDate:         " << utc_text(entry.last_use_date) << std::endl;
     }

@@ -10,6 +10,7 @@
 #include "commands/json_output.hpp"
 #include "commands/light_options.hpp"
 #include "commands/lights.hpp"
+#include "commands/printable.hpp"
 #include "hue/bridge.hpp"
 #include "hue/groups.hpp"
 
@@ -145,18 +146,19 @@ void print_groups(const Hue::Groups& groups) {
     for (const Hue::Group& group : groups) {
         const Hue::GroupAction action = group.action();
         std::cout << std::endl;
-        std::cout << "  Id:                      " << group.id() << std::endl;
-        std::cout << "  Name:                    " << group.name() << std::endl;
-        std::cout << "  Lights:                  " << joined(group.lights()) << std::endl;
+        std::cout << "  Id:                      " << printable(group.id()) << std::endl;
+        std::cout << "  Name:                    " << printable(group.name()) << std::endl;
+        std::cout << "  Lights:                  " << printable(joined(group.lights()))
+                  << std::endl;
         std::cout << "  LastState:        " << std::endl;
         if (action.flags & Hue::GroupActionField::on) {
             std::cout << "    On:                    " << action.on << std::endl;
         }
         if (action.flags & Hue::GroupActionField::alert) {
-            std::cout << "    Alert:                 " << action.alert << std::endl;
+            std::cout << "    Alert:                 " << printable(action.alert) << std::endl;
         }
         if (action.flags & Hue::GroupActionField::effect) {
-            std::cout << "    Effect:                " << action.effect << std::endl;
+            std::cout << "    Effect:                " << printable(action.effect) << std::endl;
         }
         if (action.flags & kColorFields) {
             print_color_mode(action.colormode, action.x, action.y, action.ct, action.hue,

@@ -8,6 +8,7 @@
 
 #include "commands/json_output.hpp"
 #include "commands/light_options.hpp"
+#include "commands/printable.hpp"
 #include "commands/progress.hpp"
 #include "hue/bridge.hpp"
 #include "hue/lights.hpp"
@@ -127,15 +128,15 @@ void print_lights(const Hue::Lights& lights) {
     for (const Hue::Light& light : lights) {
         const Hue::LightState state = light.state();
         std::cout << std::endl;
-        std::cout << "  Id:                      " << light.id() << std::endl;
-        std::cout << "  Name:                    " << light.name() << std::endl;
-        std::cout << "  ModelId:                 " << light.modelid() << std::endl;
-        std::cout << "  SwVersion:               " << light.swversion() << std::endl;
+        std::cout << "  Id:                      " << printable(light.id()) << std::endl;
+        std::cout << "  Name:                    " << printable(light.name()) << std::endl;
+        std::cout << "  ModelId:                 " << printable(light.modelid()) << std::endl;
+        std::cout << "  SwVersion:               " << printable(light.swversion()) << std::endl;
         std::cout << "  State:        " << std::endl;
         std::cout << "    Reachable:             " << state.reachable << std::endl;
         std::cout << "    On:                    " << state.on << std::endl;
-        std::cout << "    Alert:                 " << state.alert << std::endl;
-        std::cout << "    Effect:                " << state.effect << std::endl;
+        std::cout << "    Alert:                 " << printable(state.alert) << std::endl;
+        std::cout << "    Effect:                " << printable(state.effect) << std::endl;
         print_color_mode(state.colormode, state.x, state.y, state.ct, state.hue, state.sat);
         std::cout << "    Brightness:            " << static_cast<unsigned>(state.bri) << std::endl;
     }

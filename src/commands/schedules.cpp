@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "commands/json_output.hpp"
+#include "commands/printable.hpp"
 #include "hue/bridge.hpp"
 #include "hue/schedules.hpp"
 
@@ -100,16 +101,17 @@ void print_schedules(const Hue::Schedules& schedules) {
     for (const Hue::Schedule& schedule : schedules) {
         const Hue::ScheduleTime time = schedule.time();
         std::cout << std::endl;
-        std::cout << "  Id:                      " << schedule.id() << std::endl;
-        std::cout << "  Name:                    " << schedule.name() << std::endl;
+        std::cout << "  Id:                      " << printable(schedule.id()) << std::endl;
+        std::cout << "  Name:                    " << printable(schedule.name()) << std::endl;
         std::cout << "  Time:                    "
-                  << (time.kind == Hue::ScheduleTimeKind::none ? std::string() : time.format_time())
+                  << printable(time.kind == Hue::ScheduleTimeKind::none ? std::string()
+                                                                        : time.format_time())
                   << std::endl;
         std::cout << "  Description:             " << std::endl;
-        std::cout << "    " << schedule.description() << std::endl;
+        std::cout << "    " << printable(schedule.description()) << std::endl;
         std::cout << std::endl;
         std::cout << "  Command:                  " << std::endl;
-        std::cout << "    " << schedule.command() << std::endl;
+        std::cout << "    " << printable(schedule.command()) << std::endl;
     }
 }
 

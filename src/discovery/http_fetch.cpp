@@ -12,8 +12,8 @@
 #include <boost/beast/http/write.hpp>
 #include <cpprest/base_uri.h>
 
-#include "discovery/http_read.hpp"
 #include "hue/address.hpp"
+#include "hue/details/http_read.hpp"
 
 namespace UPnP {
 namespace {
@@ -43,7 +43,7 @@ public:
             http::async_write(
                 self->m_stream, self->m_request, [self](beast::error_code wec, std::size_t) {
                     if (wec) return self->finish(std::nullopt);
-                    async_read_http_body(
+                    Hue::async_read_http_body(
                         self->m_stream, self->m_buffer, self->m_parser, self->m_cap,
                         [self](std::optional<std::string> body) { self->finish(std::move(body)); });
                 });
@@ -63,7 +63,7 @@ private:
     http::request<http::empty_body> m_request;
     std::size_t m_cap;
     beast::flat_buffer m_buffer;
-    HttpResponseParser m_parser;
+    Hue::HttpResponseParser m_parser;
     std::function<void(std::optional<std::string>)> m_done;  // null once called
 };
 

@@ -1,5 +1,7 @@
 #include "discovery/portal.hpp"
 
+#include <algorithm>
+#include <chrono>
 #include <string>
 
 #include "hue/address.hpp"
@@ -11,7 +13,12 @@ web::uri portal_url(const std::string& portal) {
 }
 
 pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const Settings& settings) {
-    const Hue::Client client(portal_url(settings.portal), settings.client);
+    // The portal's answer is only of use while the search lasts: the request
+    // ends at most a second after the search window.
+    Hue::ClientConfig config = settings.client;
+    config.timeout =
+        std::min(config.timeout, settings.ssdp.window + std::chrono::milliseconds(1000));
+    const Hue::Client client(portal_url(settings.portal), config);
     return client.read_strict(Hue::Method::Get).then([](const web::json::value& reply) {
         std::vector<Hue::Bridge> bridges;
         if (!reply.is_array()) return bridges;
@@ -20,11 +27,10 @@ pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const Settings& setting
             const std::string mac = element.at("macaddress").as_string();
             const std::string ip = element.at("internalipaddress").as_string();
             const std::string id = element.at("id").as_string();
-            // "IPv4:PORT" and "[IPv6]:PORT" carry the port; other texts are kept as they are.
+            // "IPv4:PORT" and "[IPv6]:PORT" carry the port. Anything else, a
+            // host name above all, is left out: it is never resolved.
             if (const auto address = Hue::parse_bridge_address(ip)) {
                 bridges.emplace_back(id, address->ip, mac, address->port);
-            } else {
-                bridges.emplace_back(id, ip, mac);
             }
         }
         return bridges;

@@ -17,9 +17,11 @@ web::uri portal_url(const std::string& portal);
 // Asks the discovery portal `settings.portal` for the bridges it knows. The task yields one
 // bridge per element of the reply array, in order ("id" and "macaddress" used
 // as they are; "internalipaddress" read by Hue::parse_bridge_address, so it
-// may carry a port, and used as it is when that does not read it), and an
-// empty list for an empty array or
-// a reply that is not an array. It fails on a network failure, a status other
+// may carry a port; an element whose address it does not read, a host name
+// say, is left out), and an empty list for an empty array or a reply that is
+// not an array. The request ends at most a second after the SSDP search
+// window, or at the request time-out if that is sooner. It fails on a
+// network failure, a time-out, a status other
 // than 200, a body that is not JSON, an error element, and an element missing
 // one of the three strings.
 pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const Settings& settings);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "discovery/upnp.hpp"
+#include "hue/address.hpp"
 
 namespace UPnP {
 
@@ -17,7 +18,10 @@ std::vector<Hue::Bridge> upnp_bridges(std::vector<Device> devices) {
         if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
             host = host.substr(1, host.size() - 2);
         }
-        bridges.emplace_back(device.SerialNumber, std::move(host), std::string(), port);
+        // Only a numeric address is used: a host name is never resolved.
+        const auto address = Hue::parse_bridge_address(Hue::address_text(host, port));
+        if (!address) continue;
+        bridges.emplace_back(device.SerialNumber, address->ip, std::string(), address->port);
     }
     return bridges;
 }

@@ -12,8 +12,9 @@ namespace UPnP {
 // with the device's SerialNumber as id, the host of its PresentationURL as
 // ip (an IPv6 host without its brackets), that URL's port (80 when it names
 // none) as port and an empty mac. A device reported twice gives two bridges.
-// Devices whose presentation URL has no host or a port outside 1..65535 are
-// skipped: no request could reach them.
+// Devices whose presentation URL has no host, a host that is not a numeric
+// IP address (a name is never resolved) or a port outside 1..65535 are
+// skipped.
 // Throws web::uri_exception when a bridge's PresentationURL is not a valid URI.
 std::vector<Hue::Bridge> upnp_bridges(std::vector<Device> devices);
 

@@ -1,62 +1,234 @@
 #include "hue/client.hpp"
 
-#include <cstdint>
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include <boost/algorithm/string/predicate.hpp>
-#include <cpprest/http_client.h>
+#include <boost/asio/connect.hpp>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/address.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/beast/http/string_body.hpp>
+#include <boost/beast/http/write.hpp>
+#include <cpprest/http_msg.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
+#include "hue/details/http_read.hpp"
 #include "hue/text.hpp"
 
 namespace Hue {
 namespace {
 
-namespace http = web::http;
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+using tcp = asio::ip::tcp;
 
-const http::method& method_name(Method method) {
+beast::http::verb verb_of(Method method) {
     switch (method) {
         case Method::Put:
-            return http::methods::PUT;
+            return beast::http::verb::put;
         case Method::Post:
-            return http::methods::POST;
+            return beast::http::verb::post;
         case Method::Delete:
-            return http::methods::DEL;
+            return beast::http::verb::delete_;
         case Method::Get:
             break;
     }
-    return http::methods::GET;
+    return beast::http::verb::get;
 }
 
 // The largest reply body read. A bridge's whole state is far smaller; a
 // larger body is refused before it is parsed, because a JSON tree takes many
 // times the memory of its text.
 constexpr std::size_t kMaxReplyBytes = 4 * 1024 * 1024;
-constexpr std::size_t kReadChunk = 64 * 1024;
 
-// Appends the rest of `body` to `text`, failing once it passes kMaxReplyBytes,
-// so a reply that never ends cannot fill the memory either.
-pplx::task<void> read_capped(concurrency::streams::istream body, std::shared_ptr<std::string> text,
-                             std::shared_ptr<std::vector<std::uint8_t>> chunk) {
-    return body.streambuf()
-        .getn(chunk->data(), chunk->size())
-        .then([body, text, chunk](std::size_t count) -> pplx::task<void> {
-            if (count == 0) return pplx::task_from_result();
-            if (text->size() + count > kMaxReplyBytes) {
-                throw http::http_exception("Error: the reply is larger than 4 MiB.");
-            }
-            text->append(reinterpret_cast<const char*>(chunk->data()), count);
-            return read_capped(body, text, chunk);
-        });
+// The failure texts, as users have always seen them.
+constexpr const char* kResolveFailed = "Error resolving address";
+constexpr const char* kConnectFailed = "Failed to connect to any resolved endpoint";
+constexpr const char* kWriteFailed = "Failed to write request headers";
+constexpr const char* kHeaderFailed = "Failed to read HTTP status line";
+constexpr const char* kHeaderTooLarge = "Error: the reply's header is larger than 64 KiB.";
+constexpr const char* kBodyFailed = "Failed to read response body";
+constexpr const char* kBodyTooLarge = "Error: the reply is larger than 4 MiB.";
+
+// Asks the kernel to acknowledge what arrives at once. A peer that writes its
+// header and body in two segments with Nagle's algorithm on holds the body
+// back until the header is acknowledged; a delayed acknowledgement would cost
+// every such reply about 40 ms. The setting lapses by itself, so it is renewed
+// before every read.
+void acknowledge_at_once(tcp::socket& socket) {
+    const int on = 1;
+    ::setsockopt(socket.native_handle(), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
 }
 
-http::client::http_client_config config_with(const ClientConfig& client_config) {
-    http::client::http_client_config config;
-    config.set_proxy(client_config.proxy);
-    config.set_timeout(client_config.timeout);
-    return config;
+// A stream over a connected socket that renews acknowledge_at_once before each
+// read: what the response reader reads through.
+class QuickAckStream {
+public:
+    using executor_type = tcp::socket::executor_type;
+
+    explicit QuickAckStream(tcp::socket& socket) : m_socket(socket) {}
+
+    executor_type get_executor() { return m_socket.get_executor(); }
+
+    template <class Buffers, class Handler>
+    auto async_read_some(const Buffers& buffers, Handler&& handler) {
+        acknowledge_at_once(m_socket);
+        return m_socket.async_read_some(buffers, std::forward<Handler>(handler));
+    }
+
+    template <class Buffers, class Handler>
+    auto async_write_some(const Buffers& buffers, Handler&& handler) {
+        return m_socket.async_write_some(buffers, std::forward<Handler>(handler));
+    }
+
+private:
+    tcp::socket& m_socket;
+};
+
+// One request and its reply on a connection of its own, run to its end on the
+// calling thread within one deadline.
+class Exchange {
+public:
+    Exchange(const web::uri& url, Method method, std::string body)
+        : m_resolver(m_io), m_socket(m_io), m_stream(m_socket) {
+        const std::string query = url.query();
+        m_request.method(verb_of(method));
+        m_request.target(url.path() + (query.empty() ? "" : "?" + query));
+        m_request.version(11);
+        const int port = url.port() > 0 ? url.port() : 80;
+        m_host = url.host();
+        m_port = static_cast<unsigned short>(port);
+        m_request.set(beast::http::field::host,
+                      port == 80 ? m_host : m_host + ":" + std::to_string(port));
+        m_request.set(beast::http::field::connection, "close");
+        if (!body.empty()) {
+            m_request.set(beast::http::field::content_type, "application/json");
+            m_request.body() = std::move(body);
+        }
+        m_request.prepare_payload();
+    }
+
+    // Returns the body of a 200 reply; throws web::http::http_exception else.
+    std::string run(std::chrono::milliseconds timeout) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        start();
+        m_io.run_until(deadline);
+        if (!m_failure && !m_finished) {
+            // Out of time: whatever is pending ends now, and its handlers find
+            // the failure already decided.
+            fail(!m_connected                ? kConnectFailed
+                 : m_parser.is_header_done() ? kBodyFailed
+                                             : kHeaderFailed);
+            beast::error_code ignored;
+            m_resolver.cancel();
+            m_socket.close(ignored);
+            m_io.restart();
+            m_io.run();
+        }
+        if (m_failure) throw web::http::http_exception(*m_failure);
+        return std::move(m_parser.get().body());
+    }
+
+private:
+    void start() {
+        std::string host = m_host;
+        if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
+            host = host.substr(1, host.size() - 2);
+        }
+        beast::error_code ec;
+        const auto address = asio::ip::make_address(host, ec);
+        if (!ec) {
+            connect(std::vector<tcp::endpoint>{tcp::endpoint(address, m_port)});
+            return;
+        }
+        m_resolver.async_resolve(
+            host, std::to_string(m_port),
+            [this](beast::error_code rec, tcp::resolver::results_type found) {
+                if (rec) return fail(kResolveFailed);
+                connect(std::vector<tcp::endpoint>(found.begin(), found.end()));
+            });
+    }
+
+    void connect(std::vector<tcp::endpoint> endpoints) {
+        m_endpoints = std::move(endpoints);
+        asio::async_connect(
+            m_socket, m_endpoints, [this](beast::error_code ec, const tcp::endpoint&) {
+                if (ec) return fail(kConnectFailed);
+                m_socket.set_option(tcp::no_delay(true), ec);
+                m_connected = true;
+                beast::http::async_write(m_socket, m_request,
+                                         [this](beast::error_code wec, std::size_t) {
+                                             if (wec) return fail(kWriteFailed);
+                                             read_reply();
+                                         });
+            });
+    }
+
+    void read_reply() {
+        async_read_http_reply(m_stream, m_buffer, m_parser, kMaxReplyBytes,
+                              [this](HttpRead result) {
+                                  switch (result) {
+                                      case HttpRead::ok:
+                                          m_finished = true;
+                                          break;
+                                      case HttpRead::header_failed:
+                                          return fail(kHeaderFailed);
+                                      case HttpRead::header_too_large:
+                                          return fail(kHeaderTooLarge);
+                                      case HttpRead::not_ok:
+                                          return fail_with_status();
+                                      case HttpRead::body_failed:
+                                          return fail(kBodyFailed);
+                                      case HttpRead::body_too_large:
+                                          return fail(kBodyTooLarge);
+                                  }
+                                  beast::error_code ignored;
+                                  m_socket.close(ignored);
+                              });
+    }
+
+    void fail_with_status() {
+        const auto& reply = m_parser.get();
+        std::string message = "HTTP " + std::to_string(reply.result_int());
+        const auto reason = reply.reason();
+        if (!reason.empty()) message += " " + std::string(reason);
+        fail(message);
+    }
+
+    void fail(std::string message) {
+        if (m_failure || m_finished) return;
+        m_failure = std::move(message);
+        beast::error_code ignored;
+        m_socket.close(ignored);
+    }
+
+    asio::io_context m_io;
+    tcp::resolver m_resolver;
+    tcp::socket m_socket;
+    QuickAckStream m_stream;
+    std::vector<tcp::endpoint> m_endpoints;
+    std::string m_host;
+    unsigned short m_port = 80;
+    beast::http::request<beast::http::string_body> m_request;
+    beast::flat_buffer m_buffer;
+    HttpResponseParser m_parser;
+    bool m_connected = false;
+    bool m_finished = false;
+    std::optional<std::string> m_failure;
+};
+
+web::uri join(const web::uri& base, const std::string& path) {
+    if (path.empty()) return base;
+    web::uri_builder builder(base);
+    builder.append(path);
+    return builder.to_uri();
 }
 
 }  // namespace
@@ -64,17 +236,15 @@ http::client::http_client_config config_with(const ClientConfig& client_config) 
 Client::Client() : Client(web::uri("http://127.0.0.1/"), ClientConfig()) {}
 
 Client::Client(const web::uri& base, const ClientConfig& client_config)
-    : m_client(std::make_shared<http::client::http_client>(base, config_with(client_config))) {}
+    : m_base(base), m_config(client_config) {}
 
-web::uri Client::base_uri() const { return m_client->base_uri(); }
+web::uri Client::base_uri() const { return m_base; }
 
 Client Client::with_path(const std::string& path) const {
     Client other(*this);
-    const web::uri base = m_client->base_uri();
     // A URI without a port reports port 0: the default port.
-    const int port = base.port() > 0 ? base.port() : 80;
-    other.m_client = std::make_shared<http::client::http_client>(
-        http_url(base.host(), path, static_cast<unsigned short>(port)), m_client->client_config());
+    const int port = m_base.port() > 0 ? m_base.port() : 80;
+    other.m_base = http_url(m_base.host(), path, static_cast<unsigned short>(port));
     return other;
 }
 
@@ -96,19 +266,12 @@ web::uri http_url(const std::string& host, const std::string& path, unsigned sho
 
 pplx::task<web::json::value> Client::read(Method method, const std::string& path,
                                           const web::json::value& body) const {
-    const auto& name = method_name(method);
-    const std::string relative = path;
-    pplx::task<http::http_response> reply = body.is_null()
-                                                ? m_client->request(name, relative)
-                                                : m_client->request(name, relative, body);
-    // The client must live until the body has arrived. A continuation beside
-    // the chain holds it: a step in the chain would copy the whole reply once
-    // more, and a task step copies its value twice.
-    auto client = m_client;
-    return reply.then([client](const http::http_response& response) {
-        pplx::task<web::json::value> json = read_json(response);
-        json.then([client](const pplx::task<web::json::value>&) {});
-        return json;
+    const web::uri url = join(m_base, path);
+    std::string text = body.is_null() ? std::string() : body.serialize();
+    const auto timeout = m_config.timeout;
+    return pplx::create_task([url, method, text = std::move(text), timeout] {
+        Exchange exchange(url, method, text);
+        return read_json(exchange.run(timeout));
     });
 }
 
@@ -117,23 +280,7 @@ pplx::task<web::json::value> Client::read_strict(Method method, const std::strin
     return read(method, path, body).then(reject_errors);
 }
 
-pplx::task<web::json::value> read_json(const http::http_response& reply) {
-    const http::status_code status = reply.status_code();
-    if (status != http::status_codes::OK) {
-        std::string message = "HTTP " + std::to_string(status);
-        if (!reply.reason_phrase().empty()) message += " " + reply.reason_phrase();
-        throw http::http_exception(static_cast<int>(status), message);
-    }
-    if (reply.headers().content_length() > kMaxReplyBytes) {
-        throw http::http_exception("Error: the reply is larger than 4 MiB.");
-    }
-    // Read as UTF-8 text whatever the content type says, then parsed.
-    auto text = std::make_shared<std::string>();
-    auto chunk = std::make_shared<std::vector<std::uint8_t>>(kReadChunk);
-    return read_capped(reply.body(), text, chunk).then([text] {
-        return web::json::value::parse(*text);
-    });
-}
+web::json::value read_json(const std::string& body) { return web::json::value::parse(body); }
 
 web::json::value reject_errors(pplx::task<web::json::value> json) {
     web::json::value value = json.get();

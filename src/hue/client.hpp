@@ -10,31 +10,25 @@
 #include <cpprest/json.h>
 #include <pplx/pplxtasks.h>
 
-namespace web {
-namespace http {
-class http_response;
-namespace client {
-class http_client;
-}  // namespace client
-}  // namespace http
-}  // namespace web
-
 namespace Hue {
 
 enum class Method { Get, Put, Post, Delete };
 
-// How every HTTP client of the program is configured: the proxy setting (on
-// Linux the REST library's client ignores it and goes direct) and the time
-// one request may take.
+// How every HTTP client of the program is configured: the proxy setting (kept
+// for the configuration's sake; requests always go direct) and the time one
+// request may take, from its start to its last byte.
 struct ClientConfig {
     web::web_proxy proxy{web::web_proxy::use_auto_discovery};
     std::chrono::milliseconds timeout{30000};
 };
 
-// An HTTP client bound to one resource URL of a bridge. Requests go to paths
-// relative to that URL. Copies share one underlying client of the REST library.
-// The library's defaults apply (30 s time-out, redirects followed), with the
-// proxy setting and request time-out the client was made with.
+// An HTTP/1.1 client bound to one resource URL of a bridge or the portal.
+// Requests go to paths relative to that URL, each on a connection of its own.
+// Every exchange ends within the configured time-out counted from its start,
+// whatever the peer sends or withholds; the response header may take at most
+// 64 KiB and the body 4 MiB; a redirect is a failure like any status but 200.
+// A numeric host (an IPv6 address in brackets) is used as it is, a name is
+// resolved.
 class Client {
 public:
     // A placeholder bound to http://127.0.0.1/; nothing is ever sent through it.
@@ -53,7 +47,12 @@ public:
     // Sends one request to `path` (relative to the base URL; empty for the
     // base itself), with `body` as JSON unless it is null, and yields the
     // reply passed through read_json. Throws web::uri_exception at once when
-    // the path does not form a URL.
+    // the path does not form a URL. Fails with web::http::http_exception
+    // "HTTP <code> <reason>" (no reason when the reply has none) unless the
+    // status is 200, without reading the body; with "Error: the reply is
+    // larger than 4 MiB." as soon as that much body has arrived or been
+    // announced; and with the transport's own texts when the connection,
+    // the time-out or the header fails.
     pplx::task<web::json::value> read(Method method, const std::string& path = std::string(),
                                       const web::json::value& body = web::json::value()) const;
 
@@ -63,7 +62,8 @@ public:
         const web::json::value& body = web::json::value()) const;
 
 private:
-    std::shared_ptr<web::http::client::http_client> m_client;
+    web::uri m_base;
+    ClientConfig m_config;
 };
 
 // Returns http://{host}:{port}/{path}, without ":{port}" for port 80; `host`
@@ -72,12 +72,9 @@ private:
 // when `host` is not all of the URI's host (it holds '/', '?', '@', ...).
 web::uri http_url(const std::string& host, const std::string& path, unsigned short port = 80);
 
-// Reply step: fails with web::http::http_exception "HTTP <code> <reason>"
-// unless the status is 200, without reading the body; otherwise yields the
-// body read as UTF-8 JSON whatever its content type says. A body longer than
-// 4 MiB fails with http_exception "Error: the reply is larger than 4 MiB."
-// as soon as that much has arrived, before anything is parsed.
-pplx::task<web::json::value> read_json(const web::http::http_response& reply);
+// Reply step: yields the body of a 200 reply read as UTF-8 JSON whatever its
+// content type says; fails with web::json::json_exception when it is not JSON.
+web::json::value read_json(const std::string& body);
 
 // Reply step: yields the value unchanged unless it is an array holding an
 // object with the key "error"; then fails with std::runtime_error whose

@@ -27,7 +27,9 @@ FullState read_full_state(const Bridge& bridge, const ClientConfig& client_confi
     Schedules schedules = Schedules::from_json(client("schedules"), root.at("schedules"));
     Groups groups = Groups::from_json(client("groups"), root.at("groups"));
     Lights lights = Lights::from_json(client("lights"), root.at("lights"));
-    Configuration configuration = Configuration::from_json(client("config"), root.at("config"));
+    const web::json::value& config = root.at("config");
+    if (!config.is_object()) throw web::json::json_exception("not an object");
+    Configuration configuration = Configuration::from_json(client("config"), config);
     return FullState(configuration, lights, groups, schedules, scene_list, sensor_list, rule_list);
 }
 

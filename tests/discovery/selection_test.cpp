@@ -78,7 +78,9 @@ TEST_F(DiscoveryTest, PortalRepliesBecomeBridgesInOrder) {
         const char* failure;
     } cases[] = {
         {R"([{"id":"a","internalipaddress":"10.0.0.2","macaddress":"m1","extra":1},
-             {"id":"b","internalipaddress":"10.0.0.3","macaddress":"m2"}])",
+             {"id":"n","internalipaddress":"localhost","macaddress":"m3"},
+             {"id":"b","internalipaddress":"10.0.0.3","macaddress":"m2"},
+             {"id":"p","internalipaddress":"bridge.invalid:80","macaddress":"m4"}])",
          2, nullptr},
         {"[]", 0, nullptr},
         {R"({"id":"a","internalipaddress":"10.0.0.2","macaddress":"m1"})", 0, nullptr},

@@ -23,6 +23,8 @@ TEST(UpnpBridges, KeepsBridgesInOrderWithTheirHostsAndDuplicates) {
         device("a", "929000226503", "http://192.168.1.2:80/"),
         device("v6", "929000226503", "http://[::1]:8123/"),
         device("bad", "929000226503", "http://192.168.1.5:99999/"),
+        device("name", "929000226503", "http://bridge.invalid:80/"),
+        device("localhost", "929000226503", "http://localhost/"),
     });
     ASSERT_EQ(4u, bridges.size());
     EXPECT_EQ("a", bridges[0].id());

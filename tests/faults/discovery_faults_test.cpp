@@ -200,8 +200,29 @@ std::vector<DiscoveryCase> discovery_cases() {
              200, "",
              std::string(R"([{"id":"a","internalipaddress":"127.0.0.9/x?","macaddress":"m"}])"), 0},
          "",
-         "provided uri is invalid: http://127.0.0.9/x?/api/{user}/lights\n",
+         "No bridges found.\n",
          0},
+        {"Portal address is a host name",
+         {"lights"},
+         R"(the portal reports `"internalipaddress":"bridge.invalid:80"` (never looked up))",
+         {},
+         "",
+         sim::Fault{200, "",
+                    std::string(
+                        R"([{"id":"a","internalipaddress":"bridge.invalid:80","macaddress":"m"}])"),
+                    0},
+         "",
+         "No bridges found.\n",
+         0},
+        {"Presentation URL at a host name",
+         {"lights"},
+         "the bridge's description has `<presentationURL>http://localhost/` (never looked up)",
+         {reply},
+         bridge_description("<presentationURL>http://localhost/</presentationURL>"),
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         1},
     };
 }
 
@@ -286,7 +307,8 @@ std::vector<FaultRow> discovery_fault_rows() {
     }
     rows.push_back({"Portal never answers",
                     command_text({"lights"}) +
-                        ", the portal never answers (30 s time-out); nothing answers the search",
+                        ", the portal never answers (given up a second after the "
+                        "search window); nothing answers the search",
                     kHungPortalOutput, 1});
     return rows;
 }

@@ -16,6 +16,7 @@ namespace faults {
 struct RawTcpServer::Impl {
     std::string reply;
     Ending ending = Ending::close;
+    Sequel sequel;
     std::string address;
     int listener = -1;
     std::atomic<bool> stopping{false};
@@ -60,13 +61,27 @@ struct RawTcpServer::Impl {
         lines.push_back(method_path);
     }
 
+    // Writes all of `bytes`; false once the client has gone.
+    static bool send_all(int connection, const std::string& bytes) {
+        for (std::size_t sent = 0; sent < bytes.size();) {
+            const ssize_t n =
+                send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+            if (n <= 0) return false;
+            sent += static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+
     void answer(int connection) {
         read_request(connection);
-        for (std::size_t sent = 0; sent < reply.size();) {
-            const ssize_t n =
-                send(connection, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL);
-            if (n <= 0) break;
-            sent += static_cast<std::size_t>(n);
+        bool open = send_all(connection, reply);
+        if (open && !sequel.later.empty()) {
+            std::this_thread::sleep_for(sequel.pause);
+            open = send_all(connection, sequel.later);
+        }
+        while (open && !sequel.repeated.empty() && !stopping) {
+            std::this_thread::sleep_for(sequel.pause);
+            open = send_all(connection, sequel.repeated);
         }
         if (ending == Ending::reset) {
             const linger abort{1, 0};
@@ -87,9 +102,14 @@ struct RawTcpServer::Impl {
     }
 };
 
-RawTcpServer::RawTcpServer(std::string reply, Ending ending) : m_impl(std::make_unique<Impl>()) {
+RawTcpServer::RawTcpServer(std::string reply, Ending ending)
+    : RawTcpServer(std::move(reply), ending, Sequel()) {}
+
+RawTcpServer::RawTcpServer(std::string reply, Ending ending, Sequel sequel)
+    : m_impl(std::make_unique<Impl>()) {
     m_impl->reply = std::move(reply);
     m_impl->ending = ending;
+    m_impl->sequel = std::move(sequel);
     if (!m_impl->bind_free_port()) {
         ADD_FAILURE() << "could not bind a loopback port for the raw server";
         return;

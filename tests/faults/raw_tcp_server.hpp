@@ -1,6 +1,7 @@
 #ifndef GLOWRIG_TESTS_FAULTS_RAW_TCP_SERVER_HPP_
 #define GLOWRIG_TESTS_FAULTS_RAW_TCP_SERVER_HPP_
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,8 +19,19 @@ public:
         reset,  // a reset (RST): SO_LINGER with a zero time-out
     };
 
+    // What a misbehaving peer writes after the reply bytes, before the ending.
+    struct Sequel {
+        std::string later;     // one more write, after `pause`: a segment of its own
+        std::string repeated;  // written again and again, `pause` apart, until
+                               // the client goes away or the server stops
+        std::chrono::milliseconds pause{0};
+    };
+
     // Starts answering at once. Fails the running test when no port can be bound.
     RawTcpServer(std::string reply, Ending ending);
+
+    // As above, with `sequel` written after the reply bytes.
+    RawTcpServer(std::string reply, Ending ending, Sequel sequel);
     ~RawTcpServer();
     RawTcpServer(const RawTcpServer&) = delete;
     RawTcpServer& operator=(const RawTcpServer&) = delete;

@@ -3,8 +3,10 @@
 // and that the step that failed was the last request sent.
 #include <chrono>
 #include <future>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -269,6 +271,39 @@ std::vector<ReplyCase> body_cases() {
          "\n",
          {"GET /api/{user}/config", R"(POST /api {"devicetype":"glowrig","username":"{user}"})"},
          false},
+        {"Error object to a write",
+         {"light", "--id=1", "--bri=10"},
+         "PUT",
+         "/api/{user}/lights/1/state",
+         R"(answers the object `{"error":{"type":7}}`)",
+         body(R"({"error":{"type":7}})"),
+         "{\"error\":{\"type\":7}}\n",
+         {"GET /api/{user}/lights", "GET /api/{user}/lights/1",
+          R"(PUT /api/{user}/lights/1/state {"bri":10})"}},
+        {"Configuration is a number",
+         {"config"},
+         "GET",
+         "/api/{user}/config",
+         "answers `1e999`",
+         body("1e999"),
+         "not an object\n",
+         {"GET /api/{user}/config"}},
+        {"State whose configuration is an array",
+         {"state"},
+         "GET",
+         "/api/{user}",
+         R"(answers `{"config":[],"lights":{},"groups":{},"schedules":{}}`)",
+         body(R"({"config":[],"lights":{},"groups":{},"schedules":{}})"),
+         "not an object\n",
+         {"GET /api/{user}"}},
+        {"Light is null",
+         {"lights"},
+         "GET",
+         "/api/{user}/lights/1",
+         "answers `null`",
+         body("null"),
+         "not an object\n",
+         {"GET /api/{user}/lights", "GET /api/{user}/lights/1"}},
     };
 }
 
@@ -514,9 +549,152 @@ TEST_F(ReplyFaults, AHugeBodyIsRefusedInBoundedTime) {
     EXPECT_EQ(expand("GET /api/{user}/lights"), request_lines().at(0));
 }
 
+// A peer that misbehaves on purpose, as a bridge (--bridge) or as the portal.
+struct HostileCase {
+    const char* what;
+    std::vector<std::string> args;
+    bool portal;  // the peer is the portal (GLOWRIG_PORTAL) rather than the bridge
+    const char* fault_text;
+    std::string reply;
+    RawTcpServer::Sequel sequel;
+    const char* output;
+    int status;
+    std::chrono::milliseconds bound;  // the run ends sooner, whatever the peer does
+};
+
+// What `bridges` prints when no source finds a bridge: a portal that fails
+// leaves the table empty.
+constexpr const char* kNoBridgesTable =
+    "Local Bridges\n\nId                  IP Address     \tMAC Address\n";
+
+// The request time-out and the search window of the hostile runs.
+const Environment kHostileLimits = {{"GLOWRIG_TIMEOUT_MS", "1000"},
+                                    {"GLOWRIG_SSDP_WINDOW_MS", "300"}};
+
+std::vector<HostileCase> hostile_cases() {
+    using namespace std::chrono_literals;
+    const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1\r\n[\r\n";
+    const RawTcpServer::Sequel trickle{"", "1\r\n \r\n", 200ms};
+    return {
+        {"Chunked body trickled by a bridge",
+         {"config"},
+         false,
+         "the bridge sends a chunked body one byte every 200 ms (time-out 1 s)",
+         chunked,
+         trickle,
+         "Failed to read response body\n",
+         1,
+         3000ms},
+        {"Chunked body trickled by the portal",
+         {"bridges"},
+         true,
+         "the portal sends a chunked body one byte every 200 ms (window 300 ms)",
+         chunked,
+         trickle,
+         kNoBridgesTable,
+         0,
+         2300ms},  // the window and two seconds
+        {"Endless header line",
+         {"config"},
+         false,
+         "the bridge answers `200` and a header line that never ends",
+         "HTTP/1.1 200 OK\r\nX-Endless: ",
+         {"", std::string(64 * 1024, 'a'), 0ms},
+         "Error: the reply's header is larger than 64 KiB.\n",
+         1,
+         3000ms},
+        {"Redirect from a bridge",
+         {"lights"},
+         false,
+         "the bridge answers `302 Found` to 127.0.0.1:9",
+         "HTTP/1.1 302 Found\r\nLocation: http://127.0.0.1:9/api\r\nContent-Length: 0\r\n\r\n",
+         {},
+         "HTTP 302 Found\n",
+         1,
+         3000ms},
+        {"Redirect from the portal to a host name",
+         {"bridges"},
+         true,
+         "the portal answers `302 Found` to http://bridge.invalid/",
+         "HTTP/1.1 302 Found\r\nLocation: http://bridge.invalid/\r\nContent-Length: 0\r\n\r\n",
+         {},
+         kNoBridgesTable,
+         0,
+         3000ms},
+        {"Header and body in two segments",
+         {"lights"},
+         false,
+         "the bridge writes the header, then after 100 ms the body `{}`",
+         "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n",
+         {"{}", "", 100ms},
+         "Lights:\n",
+         0,
+         3000ms},
+        {"Controls in the reason phrase",
+         {"lights"},
+         false,
+         "the bridge answers `500 Oops` with C1 CSI `\\u009b2J` and the byte 0xFF",
+         "HTTP/1.1 500 Oops \xC2\x9B"
+         "2J \xFF\r\nContent-Length: 0\r\n\r\n",
+         {},
+         "HTTP 500 Oops \xEF\xBF\xBD"
+         "2J \xEF\xBF\xBD\n",
+         1,
+         3000ms},
+    };
+}
+
+// Every case runs at once, each with a peer of its own: together they take
+// about as long as the slowest.
+TEST_F(ReplyFaults, HostilePeersEndWithOneLineInBoundedTime) {
+    const auto cases = hostile_cases();
+    std::vector<std::unique_ptr<RawTcpServer>> peers;
+    std::vector<std::future<std::pair<RunResult, std::chrono::steady_clock::duration>>> runs;
+    for (const auto& c : cases) {
+        peers.push_back(
+            std::make_unique<RawTcpServer>(c.reply, RawTcpServer::Ending::close, c.sequel));
+        auto env = kHostileLimits;
+        auto args = c.args;
+        if (c.portal) {
+            env["GLOWRIG_PORTAL"] = peers.back()->address();
+        } else {
+            args.push_back("--bridge=" + peers.back()->address());
+        }
+        runs.push_back(std::async(std::launch::async, [this, args, env] {
+            const auto started = std::chrono::steady_clock::now();
+            RunResult result = run_plain(args, env);
+            return std::make_pair(std::move(result), std::chrono::steady_clock::now() - started);
+        }));
+    }
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].what);
+        const auto [result, took] = runs[i].get();
+        expect_run(result, cases[i].output, cases[i].status);
+        EXPECT_LT(took, cases[i].bound);
+        EXPECT_EQ(1u, peers[i]->request_lines().size());
+    }
+}
+
+// Names and states from the network print with their controls replaced.
+TEST_F(ReplyFaults, ControlsFromTheNetworkArePrintedReplaced) {
+    start(kFixture);
+    bridge().set_fault(
+        "GET", expand("/api/{user}/lights/1"),
+        body(R"({"name":"\u001b]0;title\u0007\u001b[2J\u009b\u0000x","modelid":"M\u007f",)"
+             R"("swversion":"1","state":{"on":true,"bri":1,"alert":"none","effect":"none",)"
+             R"("colormode":"ct","ct":300,"reachable":true}})"));
+    const RunResult result = run({"lights"});
+    EXPECT_EQ(0, result.status);
+    const std::string r = "\xEF\xBF\xBD";
+    EXPECT_NE(std::string::npos,
+              result.output.find("  Name:                    " + r + "]0;title" + r + r + "[2J" +
+                                 r + r + "x\n  ModelId:                 M" + r + "\n"))
+        << result.output;
+}
+
 constexpr const char* kTimeOutOutput = kTimeOutMessage;
 
-// The one slow test: the library's 30 s time-out ends a bridge reply that never
+// The one slow test: the request time-out ends a bridge reply that never
 // comes, and a discovery whose portal never answers (both runs side by side).
 TEST_F(ReplyFaults, AReplyThatNeverComesEndsAtTheTimeOut) {
     start(kFixture);
@@ -555,6 +733,9 @@ std::vector<FaultRow> reply_fault_rows() {
     }
     for (const auto& c : raw_cases()) {
         rows.push_back({c.what, command_text(c.args) + ", " + c.fault_text, c.output, 1});
+    }
+    for (const auto& c : hostile_cases()) {
+        rows.push_back({c.what, command_text(c.args) + ", " + c.fault_text, c.output, c.status});
     }
     rows.push_back({"A 50 MB body",
                     command_text({"lights"}) + ", " + step_text("GET", "/api/{user}/lights") +

@@ -1,11 +1,16 @@
 #include "hue/client.hpp"
 
+#include <chrono>
+#include <memory>
+
 #include <cpprest/details/web_utilities.h>
 #include <cpprest/http_msg.h>
 #include <gtest/gtest.h>
 
 #include "hue/bridge.hpp"
 #include "hue/text.hpp"
+#include "sim/server.hpp"
+#include "sim/sim_bridge.hpp"
 #include "support/sim_fixture.hpp"
 
 namespace Hue {
@@ -203,6 +208,20 @@ TEST_F(ClientTest, SendsMethodPathAndJsonBody) {
         "POST " + lights_path(),
     };
     EXPECT_EQ(expected, request_lines());
+}
+
+// A bridge that writes each reply's header and body in two segments with
+// Nagle's algorithm on holds the body until the header is acknowledged: a
+// client that delays its acknowledgements would wait about 40 ms per reply.
+TEST(ClientConnection, RepliesSplitInTwoSegmentsCostNoDelayedAcknowledgement) {
+    sim::Server server;
+    server.split_replies();
+    server.add("127.0.0.1", 0, std::make_shared<sim::SimBridge>(value::parse(R"({"state":{}})")));
+    server.open();
+    const Client client(http_url("127.0.0.1", "api/x/lights", server.port(0)), kProxy);
+    const auto started = std::chrono::steady_clock::now();
+    for (int i = 0; i < 20; ++i) client.read(Method::Get).get();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(600));
 }
 
 TEST(ClientConnection, RefusedConnectionFails) {

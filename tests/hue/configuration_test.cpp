@@ -64,8 +64,8 @@ TEST_F(ConfigurationParse, ReadsEveryMember) {
 
 TEST_F(ConfigurationParse, NonObjectRepliesKeepTheDefaults) {
     for (const char* json :
-         {R"([{"error":{"type":1,"address":"/config","description":"unauthorized user"}}])", "{}",
-          "null"}) {
+         {R"([{"error":{"type":1,"address":"/config","description":"unauthorized user"}}])",
+          "{}"}) {
         SCOPED_TRACE(json);
         parse(json);
         const ConfigurationStatus& status = m_impl.status();
@@ -76,6 +76,11 @@ TEST_F(ConfigurationParse, NonObjectRepliesKeepTheDefaults) {
         EXPECT_EQ("/", m_impl.settings().proxy.to_string());
         EXPECT_EQ("", m_impl.settings().name);
         EXPECT_FALSE(m_impl.settings().dhcp);
+    }
+    // Neither an object nor an (error) array: no configuration at all.
+    for (const char* json : {"null", "1e999", R"("config")", "true"}) {
+        SCOPED_TRACE(json);
+        EXPECT_THROW(parse(json), web::json::json_exception);
     }
 }
 

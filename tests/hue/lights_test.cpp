@@ -196,10 +196,16 @@ TEST_F(LightTest, SaveStateWithNothingChangedSendsNothing) {
 TEST(LightsFromJson, SkipsLastscanAndKeepsKeyOrder) {
     const Lights lights = Lights::from_json(
         Client(), parse(R"({"lastscan":"2014-05-01T07:00:00","2":{"name":"B"},"1":{"name":"A"},)"
-                        R"("7":"odd"})"));
+                        R"("7":{},"2":{"name":"B"}})"));
     std::vector<std::string> seen;
     for (const Light& light : lights) seen.push_back(light.id() + "=" + light.name());
+    // A repeated id is one light.
     EXPECT_EQ((std::vector<std::string>{"1=A", "2=B", "7="}), seen);
+    // A light that is not an object is no light.
+    for (const char* json : {R"({"7":"odd"})", R"({"1":{},"2":null})"}) {
+        SCOPED_TRACE(json);
+        EXPECT_THROW(Lights::from_json(Client(), parse(json)), web::json::json_exception);
+    }
 }
 
 TEST(LightsFromJson, LastscanAloneGivesNoLights) {

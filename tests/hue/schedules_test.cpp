@@ -45,12 +45,17 @@ TEST(ScheduleReading, ReadsEveryFieldAndKeepsTheCommandAsJsonText) {
 }
 
 TEST(ScheduleReading, ListingKeepsKeyOrderAndEveryKey) {
-    const auto schedules = listed(R"({"2": {"name": "b"}, "10": "not an object", "1": {},
-                                      "3": [1, 2]})");
+    const auto schedules = listed(R"({"2": {"name": "b"}, "10": {}, "1": {},
+                                      "3": {}, "10": {}, "10": {}})");
     std::vector<std::string> ids;
     for (const auto& s : schedules) ids.push_back(s.id());
+    // A repeated id is one schedule, so a change is sent to it once.
     EXPECT_EQ((std::vector<std::string>{"1", "10", "2", "3"}), ids);
-    // A member that is not an object gives a schedule with only its id.
+    // A member that is not an object is no schedule.
+    for (const char* json : {R"({"10": "not an object"})", R"({"3": [1, 2]})"}) {
+        SCOPED_TRACE(json);
+        EXPECT_THROW(listed(json), web::json::json_exception);
+    }
     for (const std::size_t i : {0u, 1u, 3u}) {
         SCOPED_TRACE(i);
         EXPECT_EQ("", schedules[i].name());

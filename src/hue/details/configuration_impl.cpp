@@ -100,7 +100,9 @@ uint32_t pack_api_version(const std::string& text) {
 Configuration_Impl::Configuration_Impl(const Client& client) : m_client(client) {}
 
 void Configuration_Impl::read(const value& json) {
-    // A reply that is not an object (an error array) has none of the members.
+    // An array (an error array) has none of the members; anything else that
+    // is not an object is no configuration at all.
+    if (!json.is_object() && !json.is_array()) throw web::json::json_exception("not an object");
     const value empty = value::object();
     const value& object = json.is_object() ? json : empty;
 

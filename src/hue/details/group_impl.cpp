@@ -8,7 +8,10 @@ namespace details {
 using web::json::value;
 
 void Group_Impl::read(const value& group) {
-    if (!group.is_object()) return;
+    // An error array to a refresh leaves the group as it was; any other value
+    // that is not an object is no group.
+    if (group.is_array()) return;
+    if (!group.is_object()) throw web::json::json_exception("not an object");
     read_field(group, "name", m_name);
     read_field(group, "lights", m_lights);
     if (group.has_field("action")) {

@@ -6,7 +6,7 @@ namespace Hue {
 namespace details {
 
 void Light_Impl::read(const web::json::value& light) {
-    if (!light.is_object()) return;
+    if (!light.is_object()) throw web::json::json_exception("not an object");
     read_field(light, "name", m_name);
     read_field(light, "type", m_type);
     read_field(light, "modelid", m_modelid);

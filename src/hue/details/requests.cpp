@@ -37,6 +37,17 @@ web::json::value accept_grant(pplx::task<web::json::value> task) {
     return reply;
 }
 
+// Fails, as reject_errors does for an error element, when the reply to a
+// write is one object holding "error": a bridge may answer a write that way,
+// and it is a refusal, never a success. Reads are left alone: a listing may
+// name an item "error".
+web::json::value reject_error_object(const web::json::value& reply) {
+    if (reply.is_object() && reply.has_field("error")) {
+        throw std::runtime_error(reply.serialize());
+    }
+    return reply;
+}
+
 }  // namespace
 
 std::optional<std::string> granted_user_name(const web::json::value& reply) {
@@ -62,6 +73,7 @@ pplx::task<web::json::value> send_request(const Client& client, Request request,
         case Reply::Strict:
             break;
     }
+    if (request.method != Method::Get) reply = reply.then(reject_error_object);
     return reply.then(reject_errors);
 }
 

@@ -15,7 +15,7 @@ namespace details {
 
 // The step a reply passes before a resource uses it.
 enum class Reply {
-    Strict,     // read_json, then reject_errors
+    Strict,     // read_json, then reject_errors; a write also fails on an error object
     Unchecked,  // read_json only: an error array reaches the reader as it is
     UserGrant,  // read_json, then it must be an array, then reject_errors except
                 // the "/username" refusals (type 7) beside a grant

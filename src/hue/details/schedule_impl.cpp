@@ -6,7 +6,10 @@ namespace details {
 using web::json::value;
 
 void Schedule_Impl::read(const value& schedule) {
-    if (!schedule.is_object()) return;
+    // An error array to a refresh leaves the schedule as it was; any other value
+    // that is not an object is no schedule.
+    if (schedule.is_array()) return;
+    if (!schedule.is_object()) throw web::json::json_exception("not an object");
     read_field(schedule, "name", m_name);
     read_field(schedule, "description", m_description);
     if (schedule.has_field("time")) m_time.parse_time(schedule.at("time").as_string());
