@@ -1,19 +1,26 @@
 #!/usr/bin/env bash
-# Builds the two Debian packages in the build tree, runs lintian on them, and
-# checks their control data, their files, the hardening of the programs, the
-# manual pages, and that the glowrig they install runs.
-# Usage: deb_test.sh BUILD_DIR
+# With "build", builds the two Debian packages of the build tree into
+# BUILD_DIR/packages; with "check", runs lintian on them and checks their
+# control data, their files, the hardening of the programs, the manual pages,
+# and that the glowrig they install runs. (Two steps, so neither takes long.)
+# Usage: deb_test.sh build|check BUILD_DIR
 set -euo pipefail
-build=$1
+step=$1
+build=$2
+packages="$build/packages"
+if [ "$step" = build ]; then
+  rm -rf "$packages"
+  (cd "$build" && cpack -G DEB -B "$packages" >/dev/null)
+  exit 0
+fi
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "$*"; exit 1; }
 
-(cd "$build" && cpack -G DEB -B "$scratch/out" >/dev/null)
-debs=("$scratch"/out/*.deb)
+debs=("$packages"/*.deb)
 [ "${#debs[@]}" -eq 2 ] || fail "want two packages, got: ${debs[*]##*/}"
-deb=$(ls "$scratch"/out/glowrig_*_amd64.deb)
-sim=$(ls "$scratch"/out/glowrig-sim_*_amd64.deb)
+deb=$(ls "$packages"/glowrig_*_amd64.deb)
+sim=$(ls "$packages"/glowrig-sim_*_amd64.deb)
 version=$(dpkg-deb -f "$deb" Version)
 [[ $(basename "$deb") =~ ^glowrig_[0-9]+\.[0-9]+\.[0-9]+-[0-9]+_amd64\.deb$ ]] || fail "bad name $deb"
 
