@@ -37,13 +37,15 @@ public:
 using CommandFunction = void (*)(const boost::program_options::variables_map& options,
                                  const Settings& settings, const AppIdentity& identity);
 
-// True when one of the items of `list` (lights, groups, schedules) has `id`.
+// The item of `list` (lights, groups or schedules, which hold each id once)
+// whose id is `id`. Throws std::runtime_error "Error: no WHAT with id ID."
+// when the list holds none.
 template <class List>
-bool lists_id(const List& list, const std::string& id) {
+auto find_item(const List& list, const std::string& id, const char* what) {
     for (const auto& item : list) {
-        if (item.id() == id) return true;
+        if (item.id() == id) return item;
     }
-    return false;
+    throw std::runtime_error(std::string("Error: no ") + what + " with id " + id + ".");
 }
 
 // Chooses the bridge named by the option "bridge" (without it, by

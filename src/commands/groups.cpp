@@ -37,23 +37,22 @@ void create_group(const po::variables_map& options, const Hue::Groups& groups) {
     print_result(options, "Group created.", "created", std::nullopt);
 }
 
-// Renames, re-members and changes the action of every group whose id is `id`.
-Hue::Groups modify_groups(const po::variables_map& options, const StateOptions& changes,
-                          const Hue::Groups& groups, const std::string& id) {
+// Renames, re-members and changes the action of the group `id` and returns
+// the list that holds it as the bridge then reports it.
+Hue::Groups modify_group(const po::variables_map& options, const StateOptions& changes,
+                         const Hue::Groups& groups, const std::string& id) {
+    Hue::Group group = find_item(groups, id, "group");
+    group.refresh().get();
+    if (options.count("name")) group.set_name(options["name"].as<std::string>());
+    if (options.count("l")) group.set_lights(options["l"].as<std::vector<std::string>>());
+    if (options.count("name") || options.count("l")) group.save().get();
+    Hue::GroupAction action = group.action();
+    apply_state_options(changes, action);
+    group.set_action(action);
+    group.save_action(changes.transitiontime).get();
+    group.refresh().get();
     Hue::Groups changed;
-    for (Hue::Group group : groups) {
-        if (group.id() != id) continue;
-        group.refresh().get();
-        if (options.count("name")) group.set_name(options["name"].as<std::string>());
-        if (options.count("l")) group.set_lights(options["l"].as<std::vector<std::string>>());
-        if (options.count("name") || options.count("l")) group.save().get();
-        Hue::GroupAction action = group.action();
-        apply_state_options(changes, action);
-        group.set_action(action);
-        group.save_action(changes.transitiontime).get();
-        group.refresh().get();
-        changed.add(group);
-    }
+    changed.add(group);
     return changed;
 }
 
@@ -94,8 +93,7 @@ void run_group_command(const po::variables_map& options, const Settings& setting
         groups.remove(id).get();
         print_result(options, "Group Deleted.", "deleted", id);
     } else {
-        if (!lists_id(groups, id)) throw std::runtime_error("Error: no group with id " + id + ".");
-        print_groups(options, modify_groups(options, changes, groups, id));
+        print_groups(options, modify_group(options, changes, groups, id));
     }
 }
 

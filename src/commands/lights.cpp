@@ -55,23 +55,20 @@ void run_light_command(const po::variables_map& options, const Settings& setting
 
     const auto [bridge, identity] = select_target(options, settings, computed);
     const Hue::Lights lights = bridge.get_lights(settings.client, identity).get();
-    if (!lists_id(lights, id)) throw std::runtime_error("Error: no light with id " + id + ".");
-    Hue::Lights changed;
-    for (Hue::Light light : lights) {
-        if (light.id() != id) continue;
-        std::this_thread::sleep_for(kRefreshPause);
-        light.refresh().get();
-        Hue::LightState state = light.state();
-        if (options.count("name")) {
-            light.set_name(options["name"].as<std::string>());
-            light.save_name().get();
-        }
-        apply_state_options(changes, state);
-        light.set_state(state);
-        light.save_state(changes.transitiontime).get();
-        light.refresh().get();
-        changed.add(light);
+    Hue::Light light = find_item(lights, id, "light");
+    std::this_thread::sleep_for(kRefreshPause);
+    light.refresh().get();
+    Hue::LightState state = light.state();
+    if (options.count("name")) {
+        light.set_name(options["name"].as<std::string>());
+        light.save_name().get();
     }
+    apply_state_options(changes, state);
+    light.set_state(state);
+    light.save_state(changes.transitiontime).get();
+    light.refresh().get();
+    Hue::Lights changed;
+    changed.add(light);
     print_lights(options, changed);
 }
 

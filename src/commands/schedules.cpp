@@ -53,23 +53,15 @@ void run_schedule_command(const po::variables_map& options, const Settings& sett
         print_result(options, std::string(), "deleted", id);
         return;
     }
-    if (!lists_id(schedules, id)) {
-        throw std::runtime_error("Error: no schedule with id " + id + ".");
-    }
-
+    Hue::Schedule schedule = find_item(schedules, id, "schedule");
+    schedule.refresh().get();
+    if (options.count("name") != 0) schedule.set_name(options["name"].as<std::string>());
+    if (options.count("desc") != 0) schedule.set_description(options["desc"].as<std::string>());
+    schedule.set_command(std::string());
+    schedule.save().get();
+    schedule.refresh().get();
     Hue::Schedules changed;
-    for (Hue::Schedule& schedule : schedules) {
-        if (schedule.id() != id) continue;
-        schedule.refresh().get();
-        if (options.count("name") != 0) schedule.set_name(options["name"].as<std::string>());
-        if (options.count("desc") != 0) {
-            schedule.set_description(options["desc"].as<std::string>());
-        }
-        schedule.set_command(std::string());
-        schedule.save().get();
-        schedule.refresh().get();
-        changed.add(schedule);
-    }
+    changed.add(schedule);
     print_schedules(options, changed);
 }
 
