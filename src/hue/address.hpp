@@ -9,6 +9,9 @@ namespace Hue {
 // The port of a bridge's REST interface when its address names none.
 constexpr unsigned short kDefaultPort = 80;
 
+// How a bridge's REST interface is reached: plain HTTP or HTTP over TLS.
+enum class Scheme { Http, Https };
+
 // Where a bridge answers: a numeric IP address and a TCP port.
 struct BridgeAddress {
     std::string ip;  // canonical text, IPv6 without brackets

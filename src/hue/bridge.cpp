@@ -10,9 +10,9 @@ namespace Hue {
 
 Bridge::Bridge() : Bridge(std::string(), std::string(), std::string()) {}
 
-Bridge::Bridge(std::string id, std::string ip, std::string mac, unsigned short port)
-    : m_info(
-          std::make_shared<const BridgeInfo>(std::move(id), std::move(ip), std::move(mac), port)) {}
+Bridge::Bridge(std::string id, std::string ip, std::string mac, unsigned short port, Scheme scheme)
+    : m_info(std::make_shared<const BridgeInfo>(std::move(id), std::move(ip), std::move(mac), port,
+                                                scheme)) {}
 
 Client Bridge::make_client(const AppIdentity& identity, const std::string& resource,
                            const ClientConfig& client_config) const {

@@ -27,13 +27,18 @@ using FullState = std::tuple<Configuration, Lights, Groups, Schedules, Scenes, S
 // One bridge's identity, never changed after construction.
 struct BridgeInfo {
     BridgeInfo(std::string id_, std::string ip_, std::string mac_,
-               unsigned short port_ = kDefaultPort)
-        : id(std::move(id_)), ip(std::move(ip_)), mac(std::move(mac_)), port(port_) {}
+               unsigned short port_ = kDefaultPort, Scheme scheme_ = Scheme::Http)
+        : id(std::move(id_)),
+          ip(std::move(ip_)),
+          mac(std::move(mac_)),
+          port(port_),
+          scheme(scheme_) {}
 
     const std::string id;       // as the discovery portal reports it; empty when given by address
     const std::string ip;       // the host of every request URL
     const std::string mac;      // as the discovery portal reports it; empty when given by address
     const unsigned short port;  // the port of every request URL
+    const Scheme scheme;        // plain HTTP or TLS for every request
 };
 
 // One bridge on the local network and the entry to its REST interface. A value
@@ -44,13 +49,16 @@ class Bridge {
 public:
     // A bridge with empty id, ip and mac, on port 80.
     Bridge();
-    // A bridge answering at `ip` (an IPv6 address without brackets) and `port`.
-    Bridge(std::string id, std::string ip, std::string mac, unsigned short port = kDefaultPort);
+    // A bridge answering at `ip` (an IPv6 address without brackets) and `port`,
+    // through `scheme`.
+    Bridge(std::string id, std::string ip, std::string mac, unsigned short port = kDefaultPort,
+           Scheme scheme = Scheme::Http);
 
     std::string id() const { return m_info->id; }
     std::string ip() const { return m_info->ip; }
     std::string mac() const { return m_info->mac; }
     unsigned short port() const { return m_info->port; }
+    Scheme scheme() const { return m_info->scheme; }
 
     // A client for http://{ip}:{port}/api/{user}/{resource}, or
     // http://{ip}:{port}/api/{user} when `resource` is empty, configured with a
