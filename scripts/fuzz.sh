@@ -8,7 +8,7 @@
 #
 # Usage: scripts/fuzz.sh [seconds-per-target] [target...]
 #   seconds-per-target  default 60
-#   target              default: every target below
+#   target              default: every target (each fuzz/fuzz_*.cpp)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,9 +17,10 @@ shift || true
 if [ "$#" -gt 0 ]; then
     targets=("$@")
 else
-    targets=(fuzz_schedule_time fuzz_ssdp_reply fuzz_http_response fuzz_device_description
-             fuzz_configuration fuzz_schedules fuzz_lights fuzz_groups fuzz_full_state
-             fuzz_printable)
+    targets=()
+    for source in fuzz/fuzz_*.cpp; do
+        targets+=("$(basename "$source" .cpp)")
+    done
 fi
 
 # clang++ with the libFuzzer runtime (Debian 12: clang, libclang-rt-14-dev).
