@@ -1,0 +1,107 @@
+#!/usr/bin/env python3
+"""Tries a list of small programmer mistakes against the test suite.
+
+Each mistake replaces one exact text in one file. For each, the script makes
+the change, rebuilds incrementally, runs the suite until its first failing
+test, reports which test caught the mistake (or that none did) and puts the
+file back as it was, also when interrupted.
+
+Usage: scripts/mutate.py MUTATIONS [BUILD_DIR] [-R TEST_REGEX]
+
+MUTATIONS is a text file of blocks separated by lines holding only "---":
+
+    name: the lower bound of bri moved by one
+    file: src/commands/light_options.cpp
+    old: value < 0
+    new: value < 1
+
+"old" must occur exactly once in the file. A value may span several lines by
+starting it with "|" on the following lines. Lines starting with "#" are
+comments. BUILD_DIR defaults to build (configured by scripts/build.sh).
+Not part of the CI run: each mistake costs a build and a suite run.
+"""
+
+import argparse
+import pathlib
+import re
+import subprocess
+import sys
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+
+
+def read_mutations(path):
+    blocks = re.split(r"^---\s*$", pathlib.Path(path).read_text(), flags=re.M)
+    mutations = []
+    for block in blocks:
+        fields, key = {}, None
+        for line in block.splitlines():
+            if line.startswith("#") or (not line.strip() and key is None):
+                continue
+            if line.startswith("|") and key:
+                fields[key] += "\n" + line[1:]
+                continue
+            match = re.match(r"^(name|file|old|new):\s?(.*)$", line)
+            if not match:
+                continue
+            key, value = match.groups()
+            fields[key] = value
+        if fields:
+            missing = {"name", "file", "old", "new"} - fields.keys()
+            if missing:
+                sys.exit(f"mutate: a block lacks {', '.join(sorted(missing))}: {fields}")
+            mutations.append(fields)
+    return mutations
+
+
+def run(command, **kwargs):
+    return subprocess.run(command, cwd=ROOT, capture_output=True, text=True, **kwargs)
+
+
+def first_failure(output):
+    match = re.search(r"^\s*\d+ - (\S+) \(Failed|^\s*\d+ - (\S+) \(", output, flags=re.M)
+    if match:
+        return match.group(1) or match.group(2)
+    match = re.search(r"Test\s+#\d+: (\S+) \.+\*+\w+", output)
+    return match.group(1) if match else "a test (see ctest's output)"
+
+
+def try_mutation(mutation, build, regex):
+    path = ROOT / mutation["file"]
+    original = path.read_text()
+    if original.count(mutation["old"]) != 1:
+        return f"NOT APPLIED: the old text occurs {original.count(mutation['old'])} times"
+    path.write_text(original.replace(mutation["old"], mutation["new"]))
+    try:
+        built = run(["cmake", "--build", build, "-j2"])
+        if built.returncode != 0:
+            return "does not build (a compile error is not a test)"
+        command = ["ctest", "--test-dir", build, "-j2", "--stop-on-failure", "--timeout", "60"]
+        if regex:
+            command += ["-R", regex]
+        tested = run(command)
+        if tested.returncode == 0:
+            return "SURVIVED: no test failed"
+        return "caught by " + first_failure(tested.stdout)
+    finally:
+        path.write_text(original)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("mutations")
+    parser.add_argument("build", nargs="?", default="build")
+    parser.add_argument("-R", dest="regex", default=None, help="run only the tests matching this")
+    args = parser.parse_args()
+    survived = 0
+    for mutation in read_mutations(args.mutations):
+        result = try_mutation(mutation, args.build, args.regex)
+        survived += result.startswith("SURVIVED")
+        print(f"{mutation['name']}: {result}", flush=True)
+    # Put the build back in step with the unchanged sources.
+    run(["cmake", "--build", args.build, "-j2"])
+    return 1 if survived else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
