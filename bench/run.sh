@@ -58,6 +58,8 @@ many=()                       # ten small bridges with device descriptions (addr
 for n in $(seq 10 19); do many+=("127.0.2.$n"); done
 
 work=$(mktemp -d)
+# glowrig's credentials file of this run stays in the run's own folder.
+export XDG_CONFIG_HOME=$work/config
 sim_pids=""
 cleanup() {
   local pid
