@@ -20,9 +20,9 @@ void run_groups_command(const boost::program_options::variables_map& options,
 // deletes one, otherwise renames, re-members and changes the action of the
 // group "id" (sending every state option given), reads it again and prints
 // it; the group is read before the change only when the listing did not give
-// it whole. Throws UsageError before any request when "id" is
-// missing or a value is refused, and std::runtime_error "Error: no group with
-// id 9." when the group to change is not on the bridge's listing.
+// it whole. Throws UsageError before any request when "id" is missing or a
+// value is refused, and std::runtime_error "Error: no group with id 9." when
+// the group to change is not on the bridge's listing.
 void run_group_command(const boost::program_options::variables_map& options,
                        const Settings& settings, const AppIdentity& identity);
 
