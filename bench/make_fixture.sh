@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Writes a glowrig-sim fixture (see sim/sim_bridge.hpp) to standard output.
 #
-#   bench/make_fixture.sh large ADDRESS
-#       a large bridge on ADDRESS: 60 lights, 60 groups, 100 schedules,
+#   bench/make_fixture.sh large ADDRESS [LIGHTS]
+#       a large bridge on ADDRESS: 60 lights (or LIGHTS, 1 to 999: a bridge
+#       of the newest generation holds up to 150), 60 groups, 100 schedules,
 #       200 scenes, 60 sensors and 200 rules, link button pressed;
 #   bench/make_fixture.sh small ADDRESS N [PORTAL_ADDRESS ...]
 #       a small bridge on ADDRESS with a device description that marks it as
@@ -29,12 +30,15 @@ light() {
   esac
 }
 
-# A JSON array of $2 light ids counting from $1 (wrapping around at 60).
+# The number of lights of the bridge being written.
+lights=60
+
+# A JSON array of $2 light ids counting from $1 (wrapping around at $lights).
 light_ids() {
   local first=$1 count=$2 i sep=""
   printf '['
   for ((i = 0; i < count; i++)); do
-    printf '%s"%d"' "$sep" $(((first + i) % 60 + 1))
+    printf '%s"%d"' "$sep" $(((first + i) % lights + 1))
     sep=", "
   done
   printf ']'
@@ -106,7 +110,7 @@ large() {
   local address=$1
   printf '{\n  "linkbutton": true,\n  "portal": [],\n  "state": {\n'
   config "$address" 1000
-  printf ',\n    "lights": ';    object 1 60 light
+  printf ',\n    "lights": ';    object 1 "$lights" light
   printf ',\n    "groups": ';    object 1 60 group
   printf ',\n    "schedules": '; object 1 100 schedule
   printf ',\n    "scenes": ';    object 1 200 scene
@@ -131,12 +135,16 @@ small() {
 }
 
 usage() {
-  echo "usage: $0 large ADDRESS | small ADDRESS N [PORTAL_ADDRESS ...]" >&2
+  echo "usage: $0 large ADDRESS [LIGHTS] | small ADDRESS N [PORTAL_ADDRESS ...]" >&2
   exit 2
 }
 
 case "${1:-}" in
-  large) [ $# -eq 2 ] || usage; large "$2" ;;
+  large)
+    [ $# -eq 2 ] || [ $# -eq 3 ] || usage
+    lights=${3:-60}
+    [[ $lights =~ ^[1-9][0-9]{0,2}$ ]] || usage
+    large "$2" ;;
   small) [ $# -ge 3 ] || usage; small "$2" "$3" "${@:4}" ;;
   *) usage ;;
 esac

@@ -2,7 +2,7 @@
 // glowrig and for scripting against it without hardware.
 //
 //   glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT] [--split]
-//               [--generate-names] ADDRESS[:PORT]=FIXTURE.json [...]
+//               [--generate-names] [--listings SHAPE] ADDRESS[:PORT]=FIXTURE.json [...]
 //
 // Each ADDRESS (for example 127.0.0.2, or 127.0.0.1:8080) gets one bridge
 // whose state comes from the fixture file; without a port it listens on port
@@ -16,15 +16,18 @@
 // datagram each, as many bridges on one network would. The bridges named after
 // --generate-names ignore the user names they are asked for and grant names
 // they generate, as current firmware does (the fixture member "generatenames"
-// does the same for one bridge). With --split, the bridges named after it
-// write each reply's status line and header in one segment and its body in a
-// later one, with Nagle's algorithm on, as many small embedded servers do.
-// Runs until interrupted.
+// does the same for one bridge). The bridges named after --listings SHAPE
+// give their listings of lights, groups and schedules in that shape: "whole"
+// items as current firmware does, "names" alone as old firmware did, or
+// "mixed" (the fixture member "listings" does the same for one bridge). With --split, the bridges
+// named after it write each reply's status line and header in one segment and its body in a later
+// one, with Nagle's algorithm on, as many small embedded servers do. Runs until interrupted.
 
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -42,7 +45,7 @@ namespace {
 int usage() {
     std::cerr
         << "usage: glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT] [--split]\n"
-           "                   [--generate-names]\n"
+           "                   [--generate-names] [--listings whole|names|mixed]\n"
            "                   ADDRESS[:PORT]=FIXTURE.json [ADDRESS[:PORT]=FIXTURE.json ...]\n";
     return 2;
 }
@@ -120,8 +123,9 @@ int main(int argc, char** argv) {
     std::vector<Endpoint> endpoints;  // where each bridge listens, in argument order
     int ssdp_port = 0;
     std::vector<std::unique_ptr<sim::SsdpResponder>> responders;
-    std::string ssdp_all;         // ADDRESS:PORT of the responder for all bridges
-    bool generate_names = false;  // set by --generate-names for the bridges after it
+    std::string ssdp_all;                   // ADDRESS:PORT of the responder for all bridges
+    bool generate_names = false;            // set by --generate-names for the bridges after it
+    std::optional<sim::Listings> listings;  // set by --listings for the bridges after it
     try {
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
@@ -141,6 +145,10 @@ int main(int argc, char** argv) {
                 generate_names = true;
                 continue;
             }
+            if (arg == "--listings" && i + 1 < argc) {
+                listings = sim::listings_from_text(argv[++i]);
+                continue;
+            }
             if (arg == "--split") {
                 server.split_replies();
                 continue;
@@ -149,6 +157,7 @@ int main(int argc, char** argv) {
             if (eq == std::string::npos) return usage();
             auto bridge = std::make_shared<sim::SimBridge>(read_fixture(arg.substr(eq + 1)));
             if (generate_names) bridge->set_generate_names(true);
+            if (listings) bridge->set_listings(*listings);
             std::shared_ptr<std::ostream> sink =
                 log ? log : std::shared_ptr<std::ostream>(&std::cerr, [](std::ostream*) {});
             bridge->set_observer([sink, log_mutex](const sim::LoggedRequest& r) {

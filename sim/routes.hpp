@@ -26,6 +26,7 @@ struct BridgeData {
     web::json::value& scan;        // what GET lights/new answers
     bool link_button;
     bool generate_names;  // ignore the requested user name, always generate one
+    Listings listings;    // what the listings give of each item
 };
 
 // Error element types a bridge uses.
@@ -46,6 +47,10 @@ web::json::value error_element(int type, const std::string& address,
 Reply error_reply(int type, const std::string& address, const std::string& description);
 // The error for a resource that does not exist.
 Reply not_available(const std::string& address);
+// The reply to GET of the listing `items` (lights, groups or schedules, keyed
+// by id): the items as they are, or some or all of them by name alone
+// ({"name": ...}, or {} for an item without one), as `shape` says.
+Reply listing_reply(const web::json::value& items, Listings shape);
 // A 200 reply with a JSON body.
 Reply json_reply(const web::json::value& body);
 // The error for a method the resource does not offer.

@@ -39,7 +39,7 @@ Reply create_group(value& groups, const value& body) {
 Reply route_groups(BridgeData& data, const Route& route) {
     value& groups = member(data.state, "groups");
     if (route.rest.empty()) {
-        if (route.method == "GET") return json_reply(groups);
+        if (route.method == "GET") return listing_reply(groups, data.listings);
         if (route.method == "POST") return create_group(groups, route.body);
     } else {
         const std::string& id = route.rest[0];

@@ -94,7 +94,7 @@ Reply route_lights(BridgeData& data, const Route& route) {
     } else if (!route.rest.empty()) {
         return light_item(data, lights, route);
     } else if (route.method == "GET") {
-        return json_reply(lights);
+        return listing_reply(lights, data.listings);
     } else if (route.method == "POST") {
         // A search finds every light of the fixture's "newlights" at once.
         data.scan = value::object();

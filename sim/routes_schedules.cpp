@@ -17,7 +17,7 @@ bool settable(const std::string& key, const value& v) {
 Reply route_schedules(BridgeData& data, const Route& route) {
     value& schedules = member(data.state, "schedules");
     if (route.rest.empty()) {
-        if (route.method == "GET") return json_reply(schedules);
+        if (route.method == "GET") return listing_reply(schedules, data.listings);
     } else {
         // A schedule has no sub-resources: anything below one is as unknown as an unknown id.
         const std::string& id = route.rest[0];

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <stdexcept>
 
 #include <cpprest/base_uri.h>
 
@@ -61,7 +62,9 @@ SimBridge::SimBridge(const value& fixture)
       m_portal(member_or(fixture, "portal", value::array())),
       m_description(description_document(fixture)),
       m_link_button(member_or(fixture, "linkbutton", value::boolean(false)).as_bool()),
-      m_generate_names(member_or(fixture, "generatenames", value::boolean(false)).as_bool()) {
+      m_generate_names(member_or(fixture, "generatenames", value::boolean(false)).as_bool()),
+      m_listings(
+          listings_from_text(member_or(fixture, "listings", value::string("whole")).as_string())) {
     member(member(m_state, "config"), "whitelist");
     const value faults = member_or(fixture, "faults", value::array());
     for (const auto& f : faults.as_array()) {
@@ -125,7 +128,7 @@ Reply SimBridge::route(const std::string& method, const std::string& path,
             return error_reply(kInvalidJson, join(segments, 1), "body contains invalid json");
         }
     }
-    BridgeData data{m_state, m_new_lights, m_scan, m_link_button, m_generate_names};
+    BridgeData data{m_state, m_new_lights, m_scan, m_link_button, m_generate_names, m_listings};
     if (segments.size() == 1) {
         if (method == "POST") return create_user(data, route.body);
         return error_reply(kMethodNotAvailable, "/",
@@ -184,6 +187,11 @@ void SimBridge::set_link_button(bool pressed) {
 void SimBridge::set_generate_names(bool generate) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_generate_names = generate;
+}
+
+void SimBridge::set_listings(Listings shape) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_listings = shape;
 }
 
 value SimBridge::state() const {
@@ -248,6 +256,30 @@ Reply change_members(value& target, const value& body, const std::string& addres
         }
     }
     return json_reply(results);
+}
+
+Listings listings_from_text(const std::string& text) {
+    if (text == "whole") return Listings::whole;
+    if (text == "names") return Listings::names;
+    if (text == "mixed") return Listings::mixed;
+    throw std::invalid_argument("listings must be whole, names or mixed, not " + text);
+}
+
+Reply listing_reply(const value& items, Listings shape) {
+    if (shape == Listings::whole || !items.is_object()) return json_reply(items);
+    value listing = value::object();
+    std::size_t position = 0;
+    for (const auto& [id, item] : items.as_object()) {
+        ++position;
+        if (shape == Listings::mixed && position % 2 == 1) {
+            listing[id] = item;
+            continue;
+        }
+        value named = value::object();
+        if (item.is_object() && item.has_field("name")) named["name"] = item.at("name");
+        listing[id] = named;
+    }
+    return json_reply(listing);
 }
 
 Reply json_reply(const value& body) {

@@ -12,6 +12,17 @@
 
 namespace sim {
 
+// What the listings of lights, groups and schedules hold for each item.
+enum class Listings {
+    whole,  // every item whole, as current firmware lists them (the default)
+    names,  // {"name": ...} alone for every item, as old firmware lists them
+    mixed,  // the 2nd, 4th, ... item of each listing by name alone, the others whole
+};
+
+// The shape named `text` ("whole", "names" or "mixed"); throws
+// std::invalid_argument for any other text.
+Listings listings_from_text(const std::string& text);
+
 // One request as the simulator received it.
 struct LoggedRequest {
     std::string method;
@@ -46,6 +57,9 @@ struct Fault {
 //   "linkbutton": true when user creation is allowed (default false);
 //   "generatenames": true when the bridge ignores the requested user name
 //            and always grants one it generates (default false);
+//   "listings": what GET lights, groups and schedules give of each item:
+//            "whole" (default), "names" or "mixed" (see Listings); the item
+//            itself (GET lights/{id}, ...) is always whole;
 //   "newlights": lights that a search for new lights finds, keyed by id;
 //   "portal": the reply of GET /api/nupnp (default []);
 //   "description": the device description served at /description.xml, with
@@ -74,6 +88,9 @@ public:
     // (true), or grant valid requested names (false).
     void set_generate_names(bool generate);
 
+    // Gives the listings of lights, groups and schedules in `shape` from now on.
+    void set_listings(Listings shape);
+
     // A copy of the whole state.
     web::json::value state() const;
 
@@ -94,6 +111,7 @@ private:
     std::string m_description;  // empty: no device description
     bool m_link_button = false;
     bool m_generate_names = false;
+    Listings m_listings = Listings::whole;
     std::vector<LoggedRequest> m_requests;
     std::map<std::string, Fault> m_faults;
     std::function<void(const LoggedRequest&)> m_observer;

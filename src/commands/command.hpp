@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include <boost/program_options/variables_map.hpp>
 
@@ -46,6 +47,25 @@ auto find_item(const List& list, const std::string& id, const char* what) {
         if (item.id() == id) return item;
     }
     throw std::runtime_error(std::string("Error: no ") + what + " with id " + id + ".");
+}
+
+// The pause before each read of an item that a listing gave by name alone.
+constexpr std::chrono::milliseconds kItemReadPause(100);
+
+// Reads again, one at a time, the items of `list` (lights, groups or
+// schedules) that the listing did not give whole, waiting kItemReadPause
+// before each read; items the listing gave whole are not read again. The
+// listings of bridges with current firmware hold every item whole, so this
+// reads nothing there. Old firmware listed each item by its name alone: its
+// items must be read one by one, and the pause keeps those bridges, slow to
+// answer, from being flooded with a burst of reads (as glowrig always did).
+template <class List>
+void read_items_given_by_name(const List& list) {
+    for (auto item : list) {  // a copy of the handle shares the item's state
+        if (item.whole()) continue;
+        std::this_thread::sleep_for(kItemReadPause);
+        item.refresh().get();
+    }
 }
 
 // Chooses the bridge named by the option "bridge" (without it, by

@@ -1,10 +1,8 @@
 #include "commands/groups.hpp"
 
-#include <chrono>
 #include <iostream>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "commands/json_output.hpp"
@@ -18,9 +16,6 @@ namespace commands {
 namespace {
 
 namespace po = boost::program_options;
-
-// The pause before each per-group read of the listing, so a bridge is not flooded.
-constexpr std::chrono::milliseconds kRefreshPause(100);
 
 // The bits that make the colour mode and its values worth printing.
 constexpr std::uint32_t kColorFields = Hue::GroupActionField::colormode |
@@ -42,13 +37,15 @@ void create_group(const po::variables_map& options, const Hue::Groups& groups) {
 Hue::Groups modify_group(const po::variables_map& options, const StateOptions& changes,
                          const Hue::Groups& groups, const std::string& id) {
     Hue::Group group = find_item(groups, id, "group");
-    group.refresh().get();
+    if (!group.whole()) group.refresh().get();  // old firmware: the listing named it only
     if (options.count("name")) group.set_name(options["name"].as<std::string>());
     if (options.count("l")) group.set_lights(options["l"].as<std::vector<std::string>>());
     if (options.count("name") || options.count("l")) group.save().get();
     Hue::GroupAction action = group.action();
     apply_state_options(changes, action);
-    group.set_action(action);
+    // A group's action is the last command sent to it, not the state of its
+    // lights: every state option given is sent, whatever the action says.
+    group.set_action(action, fields_given(changes));
     group.save_action(changes.transitiontime).get();
     group.refresh().get();
     Hue::Groups changed;
@@ -69,10 +66,7 @@ void run_groups_command(const po::variables_map& options, const Settings& settin
                         const AppIdentity& computed) {
     const auto [bridge, identity] = select_target(options, settings, computed);
     const Hue::Groups groups = bridge.get_groups(settings.client, identity).get();
-    for (Hue::Group group : groups) {
-        std::this_thread::sleep_for(kRefreshPause);
-        group.refresh().get();
-    }
+    read_items_given_by_name(groups);
     print_groups(options, groups);
 }
 

@@ -64,6 +64,18 @@ StateOptions read_state_options(const po::variables_map& options) {
     return changes;
 }
 
+std::uint32_t fields_given(const StateOptions& changes) {
+    std::uint32_t fields = 0;
+    if (changes.on) fields |= Hue::LightField::on;
+    if (changes.bri) fields |= Hue::LightField::bri;
+    if (changes.ct) fields |= Hue::LightField::ct;
+    if (changes.hue) fields |= Hue::LightField::hue;
+    if (changes.sat) fields |= Hue::LightField::sat;
+    if (changes.alert) fields |= Hue::LightField::alert;
+    if (changes.effect) fields |= Hue::LightField::effect;
+    return fields;
+}
+
 void apply_state_options(const StateOptions& changes, Hue::LightState& state) {
     apply(changes, state);
 }

@@ -36,6 +36,10 @@ struct StateOptions {
 // select or lselect) for any other word (exact, case-sensitive comparison).
 StateOptions read_state_options(const boost::program_options::variables_map& options);
 
+// The Hue::LightField bits of the state options given (on, bri, ct, hue,
+// sat, alert, effect); "trans" has none.
+std::uint32_t fields_given(const StateOptions& changes);
+
 // Applies the changes to a light's state or a group's action, in the order
 // on, bri, ct, hue, sat, alert, effect.
 void apply_state_options(const StateOptions& changes, Hue::LightState& state);

@@ -18,9 +18,6 @@ namespace {
 
 namespace po = boost::program_options;
 
-// The pause before each per-light read, so a bridge is not flooded.
-constexpr std::chrono::milliseconds kRefreshPause(100);
-
 }  // namespace
 
 void run_lights_command(const po::variables_map& options, const Settings& settings,
@@ -38,10 +35,7 @@ void run_lights_command(const po::variables_map& options, const Settings& settin
         print_lights(options, lights);
         return;
     }
-    for (Hue::Light light : lights) {
-        std::this_thread::sleep_for(kRefreshPause);
-        light.refresh().get();
-    }
+    read_items_given_by_name(lights);
     print_lights(options, lights);
 }
 
@@ -56,15 +50,20 @@ void run_light_command(const po::variables_map& options, const Settings& setting
     const auto [bridge, identity] = select_target(options, settings, computed);
     const Hue::Lights lights = bridge.get_lights(settings.client, identity).get();
     Hue::Light light = find_item(lights, id, "light");
-    std::this_thread::sleep_for(kRefreshPause);
-    light.refresh().get();
+    if (!light.whole()) {  // old firmware: the listing named it only
+        std::this_thread::sleep_for(kItemReadPause);
+        light.refresh().get();
+    }
     Hue::LightState state = light.state();
     if (options.count("name")) {
         light.set_name(options["name"].as<std::string>());
         light.save_name().get();
     }
     apply_state_options(changes, state);
-    light.set_state(state);
+    // An alert is an event, not a state: one asked for is sent even when the
+    // light still reports the last one. Other fields are sent when they differ.
+    const bool alert = changes.alert && *changes.alert != "none";
+    light.set_state(state, alert ? Hue::LightField::alert : 0u);
     light.save_state(changes.transitiontime).get();
     light.refresh().get();
     Hue::Lights changed;

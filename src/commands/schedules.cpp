@@ -1,10 +1,8 @@
 #include "commands/schedules.hpp"
 
-#include <chrono>
 #include <iostream>
 #include <stdexcept>
 #include <string>
-#include <thread>
 
 #include "commands/json_output.hpp"
 #include "commands/printable.hpp"
@@ -15,21 +13,11 @@ namespace commands {
 
 namespace po = boost::program_options;
 
-namespace {
-
-// The pause before each re-read of a listed schedule, so as not to flood the bridge.
-constexpr std::chrono::milliseconds kPauseBeforeRefresh(100);
-
-}  // namespace
-
 void run_schedules_command(const po::variables_map& options, const Settings& settings,
                            const AppIdentity& computed) {
     const auto [bridge, identity] = select_target(options, settings, computed);
-    Hue::Schedules schedules = bridge.get_schedules(settings.client, identity).get();
-    for (Hue::Schedule& schedule : schedules) {
-        std::this_thread::sleep_for(kPauseBeforeRefresh);
-        schedule.refresh().get();
-    }
+    const Hue::Schedules schedules = bridge.get_schedules(settings.client, identity).get();
+    read_items_given_by_name(schedules);
     print_schedules(options, schedules);
 }
 
@@ -54,7 +42,7 @@ void run_schedule_command(const po::variables_map& options, const Settings& sett
         return;
     }
     Hue::Schedule schedule = find_item(schedules, id, "schedule");
-    schedule.refresh().get();
+    if (!schedule.whole()) schedule.refresh().get();  // old firmware: the listing named it only
     if (options.count("name") != 0) schedule.set_name(options["name"].as<std::string>());
     if (options.count("desc") != 0) schedule.set_description(options["desc"].as<std::string>());
     schedule.set_command(std::string());

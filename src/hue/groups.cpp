@@ -16,7 +16,10 @@ GroupAction Group::action() const { return m_impl->action(); }
 
 void Group::set_name(const std::string& name) { m_impl->set_name(name); }
 void Group::set_lights(const std::vector<std::string>& lights) { m_impl->set_lights(lights); }
-void Group::set_action(const GroupAction& desired) { m_impl->set_desired(desired); }
+bool Group::whole() const { return m_impl->whole(); }
+void Group::set_action(const GroupAction& desired, std::uint32_t always) {
+    m_impl->set_desired(desired, always);
+}
 
 pplx::task<void> Group::refresh() {
     return details::refresh(m_impl, details::kRefreshGroup, m_impl->path());

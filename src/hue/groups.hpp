@@ -20,19 +20,7 @@ class Group_Impl;
 }  // namespace details
 
 // Presence bits of GroupAction::flags: which keys the last action object read held.
-struct GroupActionField {
-    enum : std::uint32_t {
-        effect = 0x001,
-        alert = 0x002,
-        colormode = 0x004,
-        xy = 0x008,  // x and y together
-        ct = 0x010,
-        hue = 0x020,
-        sat = 0x040,
-        bri = 0x080,
-        on = 0x100,
-    };
-};
+using GroupActionField = LightField;
 
 // The last state a bridge reports for a group as a whole, or the state wanted
 // for it. A plain value record; flags tells which keys the bridge reported.
@@ -58,8 +46,17 @@ public:
     void set_name(const std::string& name);
     void set_lights(const std::vector<std::string>& lights);
 
-    // Replaces the desired action; sends nothing.
-    void set_action(const GroupAction& desired);
+    // True once an object read into this group held its "action" and
+    // "lights": the group is known whole (a listing of current firmware gives
+    // every group so) and need not be read again before it is changed or
+    // printed. False while only its name is known, as from old firmware.
+    bool whole() const;
+
+    // Replaces the desired action (its flags are not looked at); sends
+    // nothing. The LightField bits of `always` name fields that save_action
+    // sends whatever the reported action says: a group's action is the last
+    // command sent to it, not the state of its lights.
+    void set_action(const GroupAction& desired, std::uint32_t always = 0);
 
     // GET groups/{id}; reads the reply into this group. Error replies are not
     // looked for: an error array is read as an object without keys, leaves
@@ -70,8 +67,9 @@ public:
     pplx::task<void> save();
 
     // PUT groups/{id}/action with the fields in which the desired action
-    // differs from the reported one, plus "transitiontime" when
-    // `transitiontime` is not 0. Sends nothing when no field differs.
+    // differs from the reported one and those set_action named always, plus
+    // "transitiontime" when `transitiontime` is not 0. Sends nothing when
+    // there is no such field.
     pplx::task<void> save_action(std::uint16_t transitiontime);
 
 private:

@@ -45,7 +45,11 @@ std::string Light::swversion() const { return m_impl->swversion(); }
 LightState Light::state() const { return m_impl->state(); }
 
 void Light::set_name(const std::string& name) { m_impl->set_name(name); }
-void Light::set_state(const LightState& desired) { m_impl->set_desired(desired); }
+bool Light::whole() const { return m_impl->whole(); }
+
+void Light::set_state(const LightState& desired, std::uint32_t always) {
+    m_impl->set_desired(desired, always);
+}
 
 pplx::task<void> Light::refresh() {
     return details::refresh(m_impl, details::kRefreshLight, m_impl->path());

@@ -27,6 +27,24 @@ ColorMode color_mode_from_text(const std::string& text);
 // Returns "hs", "xy", "ct" or "invalid".
 std::string color_mode_text(ColorMode mode);
 
+// Bits naming the fields a light's state and a group's action share: which
+// keys a group's action object held (GroupAction::flags), and which fields a
+// change sends whatever the bridge reports (Light::set_state,
+// Group::set_action).
+struct LightField {
+    enum : std::uint32_t {
+        effect = 0x001,
+        alert = 0x002,
+        colormode = 0x004,
+        xy = 0x008,  // x and y together
+        ct = 0x010,
+        hue = 0x020,
+        sat = 0x040,
+        bri = 0x080,
+        on = 0x100,
+    };
+};
+
 // The fields a light's state and a group's action share, as reported or as
 // wanted. A plain value record.
 struct LightFields {
@@ -65,8 +83,16 @@ public:
     // Replaces the stored name; sends nothing.
     void set_name(const std::string& name);
 
-    // Replaces the desired state; sends nothing.
-    void set_state(const LightState& desired);
+    // True once an object read into this light held its "state": the light is
+    // known whole (a listing of current firmware gives every light so) and
+    // need not be read again before it is changed or printed. False while
+    // only its name is known, as from the listings of old firmware.
+    bool whole() const;
+
+    // Replaces the desired state; sends nothing. The LightField bits of
+    // `always` name fields that save_state sends even when the light already
+    // reports them (an alert is an event, not a state).
+    void set_state(const LightState& desired, std::uint32_t always = 0);
 
     // GET lights/{id}; reads the reply into this light. The desired state
     // becomes the reported one, so unsent changes are lost. Fails with the
@@ -78,9 +104,10 @@ public:
     pplx::task<void> save_name();
 
     // PUT lights/{id}/state with the fields in which the desired state differs
-    // from the reported one, plus "transitiontime" when `transitiontime`
-    // (tenths of a second) is not 0. Sends nothing when no field differs. The
-    // reported state is not updated from the reply.
+    // from the reported one and those set_state named always, plus
+    // "transitiontime" when `transitiontime` (tenths of a second) is not 0.
+    // Sends nothing when there is no such field. The reported state is not
+    // updated from the reply.
     pplx::task<void> save_state(std::uint16_t transitiontime);
 
 private:

@@ -40,6 +40,13 @@ public:
     // The time as read; kind none when the bridge reported none.
     ScheduleTime time() const;
 
+    // True once an object read into this schedule held its "command" and
+    // "time": the schedule is known whole (a listing of current firmware
+    // gives every schedule so) and need not be read again before it is
+    // changed or printed. False while only its name is known, as from old
+    // firmware.
+    bool whole() const;
+
     void set_name(const std::string& name);
     void set_description(const std::string& description);
     void set_command(const std::string& command);

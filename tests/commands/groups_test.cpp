@@ -41,16 +41,50 @@ protected:
     void SetUp() override { start(kFixture); }
 };
 
+// The same printout from whole listings (current firmware), names alone (old
+// firmware) or both; only the groups given by name are read one by one, each
+// after a pause, before printing or changing.
 TEST_F(GroupsCommand, ListsEveryGroupWithTheReportedPartsOfItsAction) {
-    const auto started = std::chrono::steady_clock::now();
-    const auto result = run({"groups"});
-    const auto elapsed = std::chrono::steady_clock::now() - started;
-    EXPECT_EQ(testing_support::read_test_data("groups_listing.txt"), result.output);
-    EXPECT_EQ(0, result.status);
-    EXPECT_EQ(expanded({"GET /api/{user}/groups", "GET /api/{user}/groups/1",
-                        "GET /api/{user}/groups/2", "GET /api/{user}/groups/3"}),
-              request_lines());
-    EXPECT_GE(elapsed, std::chrono::milliseconds(300));  // a pause before each read
+    const struct {
+        const char* shape;
+        std::vector<std::string> read;  // the ids read one by one, in order
+    } cases[] = {
+        {"whole", {}},
+        {"names", {"1", "2", "3"}},
+        {"mixed", {"2"}},
+    };
+    std::string json;  // the --json printout of the first case
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("listings ") + c.shape);
+        start(kFixture);
+        bridge().set_listings(sim::listings_from_text(c.shape));
+        std::vector<std::string> requests = {"GET /api/{user}/groups"};
+        for (const auto& id : c.read) requests.push_back("GET /api/{user}/groups/" + id);
+        const auto started = std::chrono::steady_clock::now();
+        auto result = run({"groups"});
+        const auto elapsed = std::chrono::steady_clock::now() - started;
+        EXPECT_EQ(testing_support::read_test_data("groups_listing.txt"), result.output);
+        EXPECT_EQ(0, result.status);
+        EXPECT_EQ(expanded(requests), request_lines());
+        EXPECT_GE(elapsed, std::chrono::milliseconds(100) * c.read.size());
+
+        bridge().clear_requests();
+        result = run({"groups", "--json"});
+        if (json.empty()) json = result.output;
+        EXPECT_EQ(json, result.output);
+        EXPECT_EQ(expanded(requests), request_lines());
+
+        // `group` reads the group before changing it only when the listing named it.
+        bridge().clear_requests();
+        result = run({"group", "--id=2", "--name=Den"});
+        EXPECT_EQ(kitchen("Den", kKitchenAction), result.output);
+        requests = {"GET /api/{user}/groups"};
+        if (!c.read.empty()) requests.push_back("GET /api/{user}/groups/2");
+        requests.push_back(R"(PUT /api/{user}/groups/2 {"lights":["3"],"name":"Den"})");
+        requests.push_back("GET /api/{user}/groups/2");
+        EXPECT_EQ(expanded(requests), request_lines());
+    }
+    EXPECT_EQ(0u, json.find(R"({"groups":[{"id":"1","laststate":{"alert":"none",)")) << json;
 }
 
 TEST_F(GroupsCommand, BridgeWithoutGroupsPrintsTheHeaderAlone) {
@@ -120,16 +154,26 @@ TEST_F(GroupsCommand, DeleteReportsOnlyWhatTheBridgeDid) {
     EXPECT_TRUE(bridge().state().at("groups").has_field("1"));
 }
 
-TEST_F(GroupsCommand, ModifySendsOnlyWhatWasAskedFor) {
+// Every state option given is sent to the group's action, also what the
+// action already says (group 2's says off, brightness 50): it is the last
+// command sent to the group, not the state of its lights.
+TEST_F(GroupsCommand, ModifySendsWhatWasAskedFor) {
     const struct {
         std::vector<std::string> args;
-        std::vector<std::string> changes;  // requests between the two reads
+        std::vector<std::string> changes;  // requests between the listing and the read
         std::string printed;
     } cases[] = {
         {{"--name=Cooking"},
          {R"(PUT /api/{user}/groups/2 {"lights":["3"],"name":"Cooking"})"},
          kitchen("Cooking", kKitchenAction)},
         {{"--trans=10"}, {}, kitchen("Kitchen", kKitchenAction)},
+        {{"--off", "--bri=50", "--alert=none", "--effect=none"},
+         {R"(PUT /api/{user}/groups/2/action {"alert":"none","bri":50,"effect":"none","on":false})"},
+         kitchen("Kitchen",
+                 "    On:                    0\n"
+                 "    Alert:                 none\n"
+                 "    Effect:                none\n"
+                 "    Brightness:            50\n")},
         {{"--hue=300", "--trans=4"},
          {R"(PUT /api/{user}/groups/2/action {"hue":300,"transitiontime":4})"},
          kitchen("Kitchen",
@@ -147,7 +191,7 @@ TEST_F(GroupsCommand, ModifySendsOnlyWhatWasAskedFor) {
         const auto result = run(args);
         EXPECT_EQ(c.printed, result.output);
         EXPECT_EQ(0, result.status);
-        std::vector<std::string> requests = {"GET /api/{user}/groups", "GET /api/{user}/groups/2"};
+        std::vector<std::string> requests = {"GET /api/{user}/groups"};
         requests.insert(requests.end(), c.changes.begin(), c.changes.end());
         requests.push_back("GET /api/{user}/groups/2");
         EXPECT_EQ(expanded(requests), request_lines());
@@ -157,6 +201,16 @@ TEST_F(GroupsCommand, ModifySendsOnlyWhatWasAskedFor) {
                     "action": {"on": false, "bri": 50}})");
         });
     }
+}
+
+// Group 1's action already says on; --on is sent all the same (one of its
+// lights may be off).
+TEST_F(GroupsCommand, OnIsSentThoughTheActionSaysOn) {
+    const auto result = run({"group", "--id=1", "--on"});
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ(expanded({"GET /api/{user}/groups", R"(PUT /api/{user}/groups/1/action {"on":true})",
+                        "GET /api/{user}/groups/1"}),
+              request_lines());
 }
 
 TEST_F(GroupsCommand, UnknownIdFailsAfterTheListing) {

@@ -72,32 +72,64 @@ class LightsCommand : public testing_support::SimFixture {
 protected:
     void SetUp() override { start(kFixture); }
 
-    // The requests of a `light --id=3` run, with `changes` between the two reads.
+    // The requests of a `light --id=3` run, with `changes` between the
+    // listing and the read after them.
     std::vector<std::string> desk_requests(const std::vector<std::string>& changes) const {
-        std::vector<std::string> lines = {"GET /api/{user}/lights", "GET /api/{user}/lights/3"};
+        std::vector<std::string> lines = {"GET /api/{user}/lights"};
         lines.insert(lines.end(), changes.begin(), changes.end());
         lines.push_back("GET /api/{user}/lights/3");
         return expanded(lines);
     }
 };
 
-TEST_F(LightsCommand, ListsEveryLightInItsColourModeAfterRereadingEach) {
+// Listings of current firmware give every light whole, those of old firmware
+// each light's name alone. The printout is the same; only the lights given by
+// name are read one by one, each after a pause, before printing or changing.
+TEST_F(LightsCommand, ListsFromTheListingAndReadsOnlyLightsGivenByName) {
+    const struct {
+        const char* shape;
+        std::vector<std::string> read;  // the ids read one by one, in order
+    } cases[] = {
+        {"whole", {}},
+        {"names", {"1", "2", "3", "4"}},
+        {"mixed", {"2", "4"}},  // the 2nd and 4th by name alone
+    };
+    std::string json;  // the --json printout of the first case
     // The same bridge on an IPv4 and on an IPv6 address, each with its port.
     for (const char* ip : {"127.0.0.1", "::1"}) {
-        SCOPED_TRACE(ip);
-        serve_on(ip);
-        start(kFixture);
-        const auto started = std::chrono::steady_clock::now();
-        const auto result = run({"lights"});
-        const auto elapsed = std::chrono::steady_clock::now() - started;
-        EXPECT_EQ(testing_support::read_test_data("lights_listing.txt"), result.output);
-        EXPECT_EQ(0, result.status);
-        EXPECT_EQ(expanded({"GET /api/{user}/lights", "GET /api/{user}/lights/1",
-                            "GET /api/{user}/lights/2", "GET /api/{user}/lights/3",
-                            "GET /api/{user}/lights/4"}),
-                  request_lines());
-        EXPECT_GE(elapsed, std::chrono::milliseconds(400));  // a pause before each read
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(ip) + ", listings " + c.shape);
+            serve_on(ip);
+            start(kFixture);
+            bridge().set_listings(sim::listings_from_text(c.shape));
+            std::vector<std::string> requests = {"GET /api/{user}/lights"};
+            for (const auto& id : c.read) requests.push_back("GET /api/{user}/lights/" + id);
+            const auto started = std::chrono::steady_clock::now();
+            auto result = run({"lights"});
+            const auto elapsed = std::chrono::steady_clock::now() - started;
+            EXPECT_EQ(testing_support::read_test_data("lights_listing.txt"), result.output);
+            EXPECT_EQ(0, result.status);
+            EXPECT_EQ(expanded(requests), request_lines());
+            EXPECT_GE(elapsed, std::chrono::milliseconds(100) * c.read.size());
+
+            bridge().clear_requests();
+            result = run({"lights", "--json"});
+            if (json.empty()) json = result.output;
+            EXPECT_EQ(json, result.output);
+            EXPECT_EQ(expanded(requests), request_lines());
+
+            // `light` reads the light before changing it only when the listing named it.
+            bridge().clear_requests();
+            result = run({"light", "--id=2", "--bri=9"});
+            EXPECT_EQ(0, result.status);
+            requests = {"GET /api/{user}/lights"};
+            if (!c.read.empty()) requests.push_back("GET /api/{user}/lights/2");
+            requests.push_back(R"(PUT /api/{user}/lights/2/state {"bri":9})");
+            requests.push_back("GET /api/{user}/lights/2");
+            EXPECT_EQ(expanded(requests), request_lines());
+        }
     }
+    EXPECT_EQ(0u, json.find(R"({"lights":[{"id":"1","modelid":"CL-100","name":"Hall",)")) << json;
 }
 
 TEST_F(LightsCommand, BridgeWithoutLightsPrintsTheHeaderAlone) {
@@ -133,10 +165,12 @@ Lights:
               request_lines());
 }
 
-TEST_F(LightsCommand, LightChangesSendOnlyWhatDiffers) {
+// Fields are sent when they differ from the light's state; an alert asked
+// for ("select", "lselect") always, for light 3 reports "select" still.
+TEST_F(LightsCommand, LightChangesSendWhatDiffersAndEveryAlert) {
     struct Case {
         std::vector<std::string> args;
-        std::vector<std::string> changes;  // requests between the two reads
+        std::vector<std::string> changes;  // requests between the listing and the read
         Desk printed;
     } cases[] = {
         {{"--bri=200"},
@@ -153,6 +187,10 @@ TEST_F(LightsCommand, LightChangesSendOnlyWhatDiffers) {
         {{"--alert=none"},
          {"PUT /api/{user}/lights/3/state {\"alert\":\"none\"}"},
          changed(&Desk::alert, "none")},
+        {{"--alert=select"}, {"PUT /api/{user}/lights/3/state {\"alert\":\"select\"}"}, Desk()},
+        {{"--alert=lselect", "--bri=100"},
+         {"PUT /api/{user}/lights/3/state {\"alert\":\"lselect\"}"},
+         changed(&Desk::alert, "lselect")},
         {{"--effect=none"},
          {"PUT /api/{user}/lights/3/state {\"effect\":\"none\"}"},
          changed(&Desk::effect, "none")},
@@ -244,8 +282,7 @@ TEST_F(LightsCommand, FailedStateChangeKeepsTheRename) {
         "\n",
         result.output);
     EXPECT_EQ(1, result.status);
-    EXPECT_EQ(expanded({"GET /api/{user}/lights", "GET /api/{user}/lights/3",
-                        "PUT /api/{user}/lights/3 {\"name\":\"Reading\"}",
+    EXPECT_EQ(expanded({"GET /api/{user}/lights", "PUT /api/{user}/lights/3 {\"name\":\"Reading\"}",
                         "PUT /api/{user}/lights/3/state {\"bri\":5}"}),
               request_lines());
     EXPECT_EQ("Reading", bridge().state().at("lights").at("3").at("name").as_string());
@@ -257,10 +294,10 @@ TEST_F(LightsCommand, IdsStayInsideTheLightsResource) {
     });
     const auto result = run({"light", "--id=1/../x", "--bri=2"});
     EXPECT_EQ(0, result.status) << result.output;
-    EXPECT_EQ(expanded({"GET /api/{user}/lights", "GET /api/{user}/lights/1%2F..%2Fx",
-                        "PUT /api/{user}/lights/1%2F..%2Fx/state {\"bri\":2}",
-                        "GET /api/{user}/lights/1%2F..%2Fx"}),
-              request_lines());
+    EXPECT_EQ(
+        expanded({"GET /api/{user}/lights", "PUT /api/{user}/lights/1%2F..%2Fx/state {\"bri\":2}",
+                  "GET /api/{user}/lights/1%2F..%2Fx"}),
+        request_lines());
 }
 
 }  // namespace

@@ -147,7 +147,7 @@ std::vector<CommandLineCase> cases() {
                         "e",
                         "    Mode:                  ct\n    ColorTemperature:      153\n", "1"),
          0,
-         {"GET /api/{user}/lights", "GET /api/{user}/lights/a%2Fb",
+         {"GET /api/{user}/lights",
           "PUT /api/{user}/lights/a%2Fb {\"name\":\"Stra\xc3\x9f"
           "e\"}",
           "GET /api/{user}/lights/a%2Fb"}},
@@ -269,7 +269,7 @@ std::vector<CommandLineCase> cases() {
                         "    Saturation:            255\n",
                         "255"),
          0,
-         {"GET /api/{user}/lights", "GET /api/{user}/lights/a%2Fb",
+         {"GET /api/{user}/lights",
           R"(PUT /api/{user}/lights/a%2Fb/state {"bri":255,"hue":65535,"sat":255,"transitiontime":65535})",
           "GET /api/{user}/lights/a%2Fb"}},
     };

@@ -55,7 +55,15 @@ struct ReplyCase {
     const char* output;                 // after the leading empty line
     std::vector<std::string> requests;  // every request the bridge received
     bool whitelisted = true;            // whether glowrig is on the bridge's whitelist
+    bool names_only = false;  // the listings give each item's name alone, as old firmware's
 };
+
+// `c` on a bridge whose listings give names alone, so that every item listed
+// is read on its own (current firmware lists whole items: nothing is read again).
+ReplyCase old_firmware(ReplyCase c) {
+    c.names_only = true;
+    return c;
+}
 
 // Not JSON, cut short, or of another shape than the readers expect.
 std::vector<ReplyCase> body_cases() {
@@ -68,14 +76,14 @@ std::vector<ReplyCase> body_cases() {
          body("<html>not json</html>"),
          "* Line 1, Column 2 Syntax error: Malformed token\n",
          {"GET /api/{user}/lights"}},
-        {"Reply to a refresh is not JSON",
-         {"groups"},
-         "GET",
-         "/api/{user}/groups/1",
-         "answers `<html>`",
-         body("<html>"),
-         "* Line 1, Column 2 Syntax error: Malformed token\n",
-         {"GET /api/{user}/groups", "GET /api/{user}/groups/1"}},
+        old_firmware({"Reply to a refresh is not JSON",
+                      {"groups"},
+                      "GET",
+                      "/api/{user}/groups/1",
+                      "answers `<html>`",
+                      body("<html>"),
+                      "* Line 1, Column 2 Syntax error: Malformed token\n",
+                      {"GET /api/{user}/groups", "GET /api/{user}/groups/1"}}),
         {"Reply is a bare word",
          {"schedules"},
          "GET",
@@ -99,8 +107,7 @@ std::vector<ReplyCase> body_cases() {
          "answers 200 with no body",
          body(""),
          "* Line 1, Column 1 Syntax error: Malformed token\n",
-         {"GET /api/{user}/lights", "GET /api/{user}/lights/1",
-          R"(PUT /api/{user}/lights/1/state {"bri":10})"}},
+         {"GET /api/{user}/lights", R"(PUT /api/{user}/lights/1/state {"bri":10})"}},
         {"Truncated JSON",
          {"config"},
          "GET",
@@ -124,7 +131,7 @@ std::vector<ReplyCase> body_cases() {
          R"(answers `[{"success":`)",
          body(R"([{"success":)"),
          "* Line 1, Column 13 Syntax error: Malformed token\n",
-         {"GET /api/{user}/schedules", "GET /api/{user}/schedules/1",
+         {"GET /api/{user}/schedules",
           R"(PUT /api/{user}/schedules/1 {"description":"Morning","name":"Late","time":"2014-05-01T07:00:00"})"}},
         {"Truncated JSON to a rename",
          {"group", "--id=1", "--name=Den"},
@@ -133,8 +140,7 @@ std::vector<ReplyCase> body_cases() {
          R"(answers `[{"success":{"/groups/1/name"`)",
          body(R"([{"success":{"/groups/1/name")"),
          "* Line 1, Column 30 Syntax error: Malformed object literal\n",
-         {"GET /api/{user}/groups", "GET /api/{user}/groups/1",
-          R"(PUT /api/{user}/groups/1 {"lights":["1"],"name":"Den"})"}},
+         {"GET /api/{user}/groups", R"(PUT /api/{user}/groups/1 {"lights":["1"],"name":"Den"})"}},
         {"Array where the listing object is read",
          {"lights"},
          "GET",
@@ -143,22 +149,22 @@ std::vector<ReplyCase> body_cases() {
          body("[1,2]"),
          "not an object\n",
          {"GET /api/{user}/lights"}},
-        {"Number where a light's name is read",
-         {"light", "--id=1", "--bri=10"},
-         "GET",
-         "/api/{user}/lights/1",
-         R"(answers `{"name":5}`)",
-         body(R"({"name":5})"),
-         "not a string\n",
-         {"GET /api/{user}/lights", "GET /api/{user}/lights/1"}},
-        {"Array where a light's state object is read",
-         {"lights"},
-         "GET",
-         "/api/{user}/lights/1",
-         R"(answers `{"state":[]}`)",
-         body(R"({"state":[]})"),
-         "not an object\n",
-         {"GET /api/{user}/lights", "GET /api/{user}/lights/1"}},
+        old_firmware({"Number where a light's name is read",
+                      {"light", "--id=1", "--bri=10"},
+                      "GET",
+                      "/api/{user}/lights/1",
+                      R"(answers `{"name":5}`)",
+                      body(R"({"name":5})"),
+                      "not a string\n",
+                      {"GET /api/{user}/lights", "GET /api/{user}/lights/1"}}),
+        old_firmware({"Array where a light's state object is read",
+                      {"lights"},
+                      "GET",
+                      "/api/{user}/lights/1",
+                      R"(answers `{"state":[]}`)",
+                      body(R"({"state":[]})"),
+                      "not an object\n",
+                      {"GET /api/{user}/lights", "GET /api/{user}/lights/1"}}),
         {"Object where the xy array is read",
          {"lights"},
          "GET",
@@ -167,14 +173,14 @@ std::vector<ReplyCase> body_cases() {
          body(R"({"1":{"state":{"xy":{}}}})"),
          "not an array\n",
          {"GET /api/{user}/lights"}},
-        {"String where a brightness is read",
-         {"lights"},
-         "GET",
-         "/api/{user}/lights/1",
-         R"(answers `{"state":{"bri":"high"}}`)",
-         body(R"({"state":{"bri":"high"}})"),
-         "not a number\n",
-         {"GET /api/{user}/lights", "GET /api/{user}/lights/1"}},
+        old_firmware({"String where a brightness is read",
+                      {"lights"},
+                      "GET",
+                      "/api/{user}/lights/1",
+                      R"(answers `{"state":{"bri":"high"}}`)",
+                      body(R"({"state":{"bri":"high"}})"),
+                      "not a number\n",
+                      {"GET /api/{user}/lights", "GET /api/{user}/lights/1"}}),
         {"String where a group's light list is read",
          {"groups"},
          "GET",
@@ -183,22 +189,22 @@ std::vector<ReplyCase> body_cases() {
          body(R"({"1":{"lights":"1"}})"),
          "not an array\n",
          {"GET /api/{user}/groups"}},
-        {"Number where a group's light id is read",
-         {"group", "--id=1", "--on"},
-         "GET",
-         "/api/{user}/groups/1",
-         R"(answers `{"lights":[1]}`)",
-         body(R"({"lights":[1]})"),
-         "not a string\n",
-         {"GET /api/{user}/groups", "GET /api/{user}/groups/1"}},
-        {"Number where a schedule's time is read",
-         {"schedule", "--id=1", "--desc=Late"},
-         "GET",
-         "/api/{user}/schedules/1",
-         R"(answers `{"time":7}`)",
-         body(R"({"time":7})"),
-         "not a string\n",
-         {"GET /api/{user}/schedules", "GET /api/{user}/schedules/1"}},
+        old_firmware({"Number where a group's light id is read",
+                      {"group", "--id=1", "--on"},
+                      "GET",
+                      "/api/{user}/groups/1",
+                      R"(answers `{"lights":[1]}`)",
+                      body(R"({"lights":[1]})"),
+                      "not a string\n",
+                      {"GET /api/{user}/groups", "GET /api/{user}/groups/1"}}),
+        old_firmware({"Number where a schedule's time is read",
+                      {"schedule", "--id=1", "--desc=Late"},
+                      "GET",
+                      "/api/{user}/schedules/1",
+                      R"(answers `{"time":7}`)",
+                      body(R"({"time":7})"),
+                      "not a string\n",
+                      {"GET /api/{user}/schedules", "GET /api/{user}/schedules/1"}}),
         {"Array where the whitelist object is read",
          {"config"},
          "GET",
@@ -278,8 +284,7 @@ std::vector<ReplyCase> body_cases() {
          R"(answers the object `{"error":{"type":7}}`)",
          body(R"({"error":{"type":7}})"),
          "{\"error\":{\"type\":7}}\n",
-         {"GET /api/{user}/lights", "GET /api/{user}/lights/1",
-          R"(PUT /api/{user}/lights/1/state {"bri":10})"}},
+         {"GET /api/{user}/lights", R"(PUT /api/{user}/lights/1/state {"bri":10})"}},
         {"Configuration is a number",
          {"config"},
          "GET",
@@ -296,14 +301,14 @@ std::vector<ReplyCase> body_cases() {
          body(R"({"config":[],"lights":{},"groups":{},"schedules":{}})"),
          "not an object\n",
          {"GET /api/{user}"}},
-        {"Light is null",
-         {"lights"},
-         "GET",
-         "/api/{user}/lights/1",
-         "answers `null`",
-         body("null"),
-         "not an object\n",
-         {"GET /api/{user}/lights", "GET /api/{user}/lights/1"}},
+        old_firmware({"Light is null",
+                      {"lights"},
+                      "GET",
+                      "/api/{user}/lights/1",
+                      "answers `null`",
+                      body("null"),
+                      "not an object\n",
+                      {"GET /api/{user}/lights", "GET /api/{user}/lights/1"}}),
     };
 }
 
@@ -341,8 +346,7 @@ std::vector<ReplyCase> status_cases() {
          "answers 500",
          status(500),
          "HTTP 500 Internal Error\n",
-         {"GET /api/{user}/lights", "GET /api/{user}/lights/1",
-          R"(PUT /api/{user}/lights/1/state {"bri":10})"}},
+         {"GET /api/{user}/lights", R"(PUT /api/{user}/lights/1/state {"bri":10})"}},
         {"Status 500 to a light's rename",
          {"light", "--id=1", "--name=Den", "--bri=10"},
          "PUT",
@@ -350,8 +354,7 @@ std::vector<ReplyCase> status_cases() {
          "answers 500",
          status(500),
          "HTTP 500 Internal Error\n",
-         {"GET /api/{user}/lights", "GET /api/{user}/lights/1",
-          R"(PUT /api/{user}/lights/1 {"name":"Den"})"}},
+         {"GET /api/{user}/lights", R"(PUT /api/{user}/lights/1 {"name":"Den"})"}},
         {"Status 500 to a user creation",
          {"config", "--auth"},
          "POST",
@@ -416,16 +419,17 @@ std::vector<ReplyCase> status_cases() {
          "answers 500",
          status(500),
          "HTTP 500 Internal Error\n",
-         {"GET /api/{user}/groups", "GET /api/{user}/groups/1",
-          R"(PUT /api/{user}/groups/1/action {"bri":5})"}},
-        {"Status 500 to a schedule's refresh",
+         {"GET /api/{user}/groups", R"(PUT /api/{user}/groups/1/action {"bri":5})"}},
+        {"Status 500 to the read after a schedule's change",
          {"schedule", "--id=1", "--desc=Late"},
          "GET",
          "/api/{user}/schedules/1",
          "answers 500",
          status(500),
          "HTTP 500 Internal Error\n",
-         {"GET /api/{user}/schedules", "GET /api/{user}/schedules/1"}},
+         {"GET /api/{user}/schedules",
+          R"(PUT /api/{user}/schedules/1 {"description":"Late","name":"Wake","time":"2014-05-01T07:00:00"})",
+          "GET /api/{user}/schedules/1"}},
         {"Status 404 to a schedule deletion",
          {"schedule", "--id=1", "--delete"},
          "DELETE",
@@ -505,6 +509,7 @@ protected:
         for (const auto& c : cases) {
             SCOPED_TRACE(c.what);
             start(kFixture, c.whitelisted);
+            if (c.names_only) bridge().set_listings(sim::Listings::names);
             bridge().set_fault(c.method, expand(c.path), c.fault);
             const RunResult result = run(c.args, {{"GLOWRIG_FIND_WAIT_MS", "0"}});
             expect_run(result, expand(c.output), 1);
@@ -679,10 +684,10 @@ TEST_F(ReplyFaults, HostilePeersEndWithOneLineInBoundedTime) {
 TEST_F(ReplyFaults, ControlsFromTheNetworkArePrintedReplaced) {
     start(kFixture);
     bridge().set_fault(
-        "GET", expand("/api/{user}/lights/1"),
-        body(R"({"name":"\u001b]0;title\u0007\u001b[2J\u009b\u0000x","modelid":"M\u007f",)"
+        "GET", expand("/api/{user}/lights"),
+        body(R"({"1":{"name":"\u001b]0;title\u0007\u001b[2J\u009b\u0000x","modelid":"M\u007f",)"
              R"("swversion":"1","state":{"on":true,"bri":1,"alert":"none","effect":"none",)"
-             R"("colormode":"ct","ct":300,"reachable":true}})"));
+             R"("colormode":"ct","ct":300,"reachable":true}}})"));
     const RunResult result = run({"lights"});
     EXPECT_EQ(0, result.status);
     const std::string r = "\xEF\xBF\xBD";
@@ -725,10 +730,11 @@ std::vector<FaultRow> reply_fault_rows() {
     std::vector<FaultRow> rows;
     for (const auto& cases : {body_cases(), status_cases()}) {
         for (const auto& c : cases) {
-            rows.push_back(
-                {c.what,
-                 command_text(c.args) + ", " + step_text(c.method, c.path) + " " + c.fault_text,
-                 c.output, 1});
+            rows.push_back({c.what,
+                            command_text(c.args) +
+                                (c.names_only ? " (listings of names only, as old firmware)" : "") +
+                                ", " + step_text(c.method, c.path) + " " + c.fault_text,
+                            c.output, 1});
         }
     }
     for (const auto& c : raw_cases()) {

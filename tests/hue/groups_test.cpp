@@ -71,9 +71,13 @@ TEST_F(GroupReading, SecondReadClearsMissingBitsButKeepsValues) {
 TEST_F(GroupReading, MemberListIsReplacedOrEmptied) {
     impl->read(parse(R"({"lights":["1","2"]})"));
     impl->read(parse(R"({"name":"Hall"})"));
+    EXPECT_FALSE(impl->whole());  // whole only with members and action in one object
+    impl->read(parse(R"({"action":{}})"));
+    EXPECT_FALSE(impl->whole());
     EXPECT_EQ((std::vector<std::string>{"1", "2"}), impl->lights());
-    impl->read(parse(R"({"lights":[]})"));
+    impl->read(parse(R"({"lights":[],"action":{}})"));
     EXPECT_TRUE(impl->lights().empty());
+    EXPECT_TRUE(impl->whole());
     EXPECT_THROW(impl->read(parse(R"({"lights":[1]})")), web::json::json_exception);
 }
 
@@ -89,6 +93,9 @@ TEST_F(GroupReading, ActionChangeSharesTheLightRules) {
     desired.hue = 300;
     impl->set_desired(desired);
     EXPECT_EQ(R"({"hue":300,"transitiontime":10})", impl->action_body(10).serialize());
+    // Fields asked for always are sent though the action already says them.
+    impl->set_desired(impl->action(), GroupActionField::on | GroupActionField::bri);
+    EXPECT_EQ(R"({"bri":10,"on":false})", impl->action_body(0).serialize());
 }
 
 TEST(GroupsFromJson, KeepsEveryKeyInOrder) {

@@ -125,7 +125,8 @@ TEST(LightStateReading, WrongTypeFailsAfterEarlierKeys) {
     EXPECT_THROW(details::read_state(parse(R"(["on"])"), s), web::json::json_exception);
 }
 
-TEST(LightStateChange, SendsOnlyDifferingKeys) {
+// What differs is sent, and what `always` names whether it differs or not.
+TEST(LightStateChange, SendsDifferingKeysAndThoseAskedAlways) {
     LightState reported = read_state(
         R"({"on":false,"bri":10,"hue":5,"sat":6,"ct":200,"xy":[0.5,0.25],"alert":"none",)"
         R"("effect":"none","colormode":"hs","reachable":true})");
@@ -134,6 +135,7 @@ TEST(LightStateChange, SendsOnlyDifferingKeys) {
         void (*change)(LightState&);
         std::uint16_t transitiontime;
         const char* body;
+        std::uint32_t always = 0;  // LightField bits
     } cases[] = {
         {"bri", [](LightState& s) { s.bri = 200; }, 0, R"({"bri":200})"},
         {"bri with time", [](LightState& s) { s.bri = 200; }, 10,
@@ -156,12 +158,18 @@ TEST(LightStateChange, SendsOnlyDifferingKeys) {
          },
          10, "null"},
         {"nothing", [](LightState&) {}, 65535, "null"},
+        {"alert as reported, always", [](LightState&) {}, 0, R"({"alert":"none"})",
+         LightField::alert},
+        {"bri differs, on and xy always", [](LightState& s) { s.bri = 11; }, 5,
+         R"({"bri":11,"on":false,"transitiontime":5,"xy":[0.5,0.25]})",
+         LightField::on | LightField::xy},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         LightState desired = reported;
         c.change(desired);
-        EXPECT_EQ(c.body, details::state_change(reported, desired, c.transitiontime).serialize());
+        EXPECT_EQ(c.body,
+                  details::state_change(reported, desired, c.transitiontime, c.always).serialize());
     }
 }
 
@@ -172,7 +180,10 @@ protected:
 };
 
 TEST_F(LightTest, LightWithoutStateKeepsBothRecords) {
+    impl->read(parse(R"({"name":"Desk"})"));
+    EXPECT_FALSE(impl->whole());  // a name alone, as old firmware lists lights
     impl->read(parse(R"({"name":"Desk","state":{"bri":10,"on":true}})"));
+    EXPECT_TRUE(impl->whole());
     LightState desired = impl->state();
     desired.bri = 99;
     impl->set_desired(desired);
@@ -180,7 +191,13 @@ TEST_F(LightTest, LightWithoutStateKeepsBothRecords) {
     EXPECT_EQ("Lamp", impl->name());
     EXPECT_EQ("CL-100", impl->modelid());
     EXPECT_EQ(10, impl->state().bri);
+    EXPECT_TRUE(impl->whole());
     EXPECT_EQ(R"({"bri":99})", impl->state_body(0).serialize());
+    // An alert asked for is sent though the light reports it; a read forgets it.
+    impl->set_desired(impl->state(), LightField::alert);
+    EXPECT_EQ(R"({"alert":"none"})", impl->state_body(0).serialize());
+    impl->read(parse(R"({"state":{}})"));
+    EXPECT_TRUE(impl->state_body(0).is_null());
 }
 
 TEST_F(LightTest, SaveStateWithNothingChangedSendsNothing) {

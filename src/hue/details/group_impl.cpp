@@ -17,13 +17,15 @@ void Group_Impl::read(const value& group) {
     if (group.has_field("action")) {
         read_state(group.at("action"), m_action);
         m_desired = m_action;
+        m_always = 0;
     }
+    if (group.has_field("lights") && group.has_field("action")) m_whole = true;
 }
 
 value Group_Impl::save_body() const { return group_body(m_name, m_lights); }
 
 value Group_Impl::action_body(std::uint16_t transitiontime) const {
-    return state_change(m_action, m_desired, transitiontime);
+    return state_change(m_action, m_desired, transitiontime, m_always);
 }
 
 value group_body(const std::string& name, const std::vector<std::string>& lights) {

@@ -22,15 +22,23 @@ public:
     const std::string& name() const { return m_name; }
     const std::vector<std::string>& lights() const { return m_lights; }
     const GroupAction& action() const { return m_action; }
+    // Whether an object read so far held both "action" and "lights".
+    bool whole() const { return m_whole; }
 
     void set_name(const std::string& name) { m_name = name; }
     void set_lights(const std::vector<std::string>& lights) { m_lights = lights; }
-    void set_desired(const GroupAction& desired) { m_desired = desired; }
+    // `always`: the LightField bits of the fields to send even when unchanged.
+    void set_desired(const GroupAction& desired, std::uint32_t always = 0) {
+        m_desired = desired;
+        m_always = always;
+    }
 
     // Reads a group object: "name", then "lights" (the list is emptied, then
     // refilled), then "action", after which the desired action equals the
-    // reported one. Anything but an object, such as an error array, changes
-    // nothing. Throws web::json::json_exception for a value of the wrong type.
+    // reported one (nothing sent always); an object holding both "lights" and
+    // "action" makes the group whole. Anything but an object, such as an
+    // error array, changes nothing. Throws web::json::json_exception for a
+    // value of the wrong type.
     void read(const web::json::value& group);
 
     // {"name": name, "lights": [member ids]}.
@@ -44,6 +52,8 @@ private:
     std::vector<std::string> m_lights;
     GroupAction m_action;
     GroupAction m_desired;
+    std::uint32_t m_always = 0;
+    bool m_whole = false;
 };
 
 // {"name": name, "lights": [ids as strings, in order]}: the body that creates

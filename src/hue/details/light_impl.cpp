@@ -14,6 +14,8 @@ void Light_Impl::read(const web::json::value& light) {
     if (light.has_field("state")) {
         read_state(light.at("state"), m_state);
         m_desired = m_state;
+        m_always = 0;
+        m_whole = true;
     }
 }
 
@@ -24,7 +26,7 @@ web::json::value Light_Impl::name_body() const {
 }
 
 web::json::value Light_Impl::state_body(std::uint16_t transitiontime) const {
-    return state_change(m_state, m_desired, transitiontime);
+    return state_change(m_state, m_desired, transitiontime, m_always);
 }
 
 }  // namespace details

@@ -22,13 +22,20 @@ public:
     const std::string& modelid() const { return m_modelid; }
     const std::string& swversion() const { return m_swversion; }
     const LightState& state() const { return m_state; }
+    // Whether an object read so far held "state".
+    bool whole() const { return m_whole; }
 
     void set_name(const std::string& name) { m_name = name; }
-    void set_desired(const LightState& desired) { m_desired = desired; }
+    // `always`: the LightField bits of the fields to send even when unchanged.
+    void set_desired(const LightState& desired, std::uint32_t always = 0) {
+        m_desired = desired;
+        m_always = always;
+    }
 
     // Reads a light object: "name", "type", "modelid", "swversion" when
     // present, then "state", after which the desired state equals the
-    // reported one. Anything but an object changes nothing. Throws
+    // reported one (nothing sent always) and the light is whole. Anything but
+    // an object changes nothing. Throws
     // web::json::json_exception for a value of the wrong type.
     void read(const web::json::value& light);
 
@@ -45,6 +52,8 @@ private:
     std::string m_swversion;
     LightState m_state;
     LightState m_desired;
+    std::uint32_t m_always = 0;
+    bool m_whole = false;
 };
 
 }  // namespace details

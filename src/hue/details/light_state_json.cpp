@@ -69,16 +69,20 @@ void read_state(const value& object, Record& record) {
 }
 
 value state_change(const LightFields& reported, const LightFields& desired,
-                   std::uint16_t transitiontime) {
+                   std::uint16_t transitiontime, std::uint32_t always) {
     value body = value::object();
-    put_change(body, "effect", desired.effect, reported.effect);
-    put_change(body, "alert", desired.alert, reported.alert);
-    put_change(body, "on", desired.on, reported.on);
-    put_change(body, "bri", desired.bri, reported.bri);
-    put_change(body, "ct", desired.ct, reported.ct);
-    put_change(body, "hue", desired.hue, reported.hue);
-    put_change(body, "sat", desired.sat, reported.sat);
-    if (desired.x != reported.x || desired.y != reported.y) {
+    // Sets body[key] to `wanted` when it differs from `was` or `bit` is in `always`.
+    auto put = [&](const char* key, std::uint32_t bit, const auto& wanted, const auto& was) {
+        if ((always & bit) != 0 || wanted != was) body[key] = json_of(wanted);
+    };
+    put("effect", LightField::effect, desired.effect, reported.effect);
+    put("alert", LightField::alert, desired.alert, reported.alert);
+    put("on", LightField::on, desired.on, reported.on);
+    put("bri", LightField::bri, int{desired.bri}, int{reported.bri});
+    put("ct", LightField::ct, int{desired.ct}, int{reported.ct});
+    put("hue", LightField::hue, int{desired.hue}, int{reported.hue});
+    put("sat", LightField::sat, int{desired.sat}, int{reported.sat});
+    if ((always & LightField::xy) != 0 || desired.x != reported.x || desired.y != reported.y) {
         body["xy"] = value::array({value::number(static_cast<double>(desired.x)),
                                    value::number(static_cast<double>(desired.y))});
     }

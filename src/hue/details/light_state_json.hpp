@@ -27,11 +27,12 @@ void read_state(const web::json::value& object, Record& record);
 
 // Returns the change body: "effect", "alert", "on", "bri", "ct", "hue", "sat"
 // and "xy" ([x, y], when either differs) for every field in which `desired`
-// differs from `reported`, plus "transitiontime" when that is not 0. Colour
-// mode, reachability and presence flags are never sent. Returns null when no
-// field differs, whatever the transition time.
+// differs from `reported` or whose LightField bit is set in `always` (sent as
+// desired whatever was reported), plus "transitiontime" when that is not 0.
+// Colour mode, reachability and presence flags are never sent. Returns null
+// when there is no such field, whatever the transition time.
 web::json::value state_change(const LightFields& reported, const LightFields& desired,
-                              std::uint16_t transitiontime);
+                              std::uint16_t transitiontime, std::uint32_t always = 0);
 
 }  // namespace details
 }  // namespace Hue

@@ -21,6 +21,8 @@ public:
     const std::string& description() const { return m_description; }
     const std::string& command() const { return m_command; }
     const ScheduleTime& time() const { return m_time; }
+    // Whether an object read so far held both "command" and "time".
+    bool whole() const { return m_whole; }
 
     void set_name(const std::string& name) { m_name = name; }
     void set_description(const std::string& description) { m_description = description; }
@@ -29,7 +31,8 @@ public:
 
     // Reads a schedule object: "name", "description", "time" (through
     // ScheduleTime::parse_time) and "command" (kept as its serialised JSON
-    // text), in that order; an absent key leaves its field unchanged, and a
+    // text), in that order; an absent key leaves its field unchanged (an
+    // object holding both "time" and "command" makes the schedule whole), and a
     // value that is not an object changes nothing. Throws
     // web::json::json_exception on a key of the wrong type; the fields read
     // before it keep their new values.
@@ -44,6 +47,7 @@ private:
     std::string m_description;
     std::string m_command;
     ScheduleTime m_time;
+    bool m_whole = false;
 };
 
 }  // namespace details
