@@ -4,13 +4,15 @@
 #include <optional>
 #include <string>
 
+#include "http/endpoint.hpp"
+
 namespace Hue {
 
 // The port of a bridge's REST interface when its address names none.
 constexpr unsigned short kDefaultPort = 80;
 
 // How a bridge's REST interface is reached: plain HTTP or HTTP over TLS.
-enum class Scheme { Http, Https };
+using Scheme = Http::Scheme;
 
 // Where a bridge answers: a numeric IP address and a TCP port.
 struct BridgeAddress {

@@ -19,7 +19,7 @@ Client Bridge::make_client(const AppIdentity& identity, const std::string& resou
     std::string path = "api/" + identity.user_id;
     if (!resource.empty()) path += "/" + resource;
     // An IPv6 address needs brackets to be the host of a URL.
-    return Client(http_url(url_host(ip()), path, port()), client_config);
+    return Client(http_url(url_host(ip()), path, port(), scheme()), client_config);
 }
 
 namespace {
