@@ -476,6 +476,20 @@ std::string exchange(const Endpoint& endpoint, Method method, const std::string&
 
 std::size_t connections_opened() { return g_opened; }
 
+bool refuses_connections(const Endpoint& endpoint, std::chrono::milliseconds timeout) {
+    beast::error_code ec;
+    const auto address = asio::ip::make_address(endpoint.host, ec);
+    if (ec) return false;
+    asio::io_context io;
+    tcp::socket socket(io);
+    bool refused = false;
+    socket.async_connect(tcp::endpoint(address, endpoint.port), [&refused](beast::error_code cec) {
+        refused = cec == asio::error::connection_refused;
+    });
+    io.run_for(timeout);
+    return refused;
+}
+
 void close_idle_connections() {
     std::multimap<std::string, std::unique_ptr<Held>> idle;
     std::lock_guard<std::mutex> lock(g_mutex);

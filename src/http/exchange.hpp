@@ -92,6 +92,11 @@ private:
 std::string exchange(const Endpoint& endpoint, Method method, const std::string& body,
                      const Options& options);
 
+// True when a TCP connection to `endpoint`'s host and port is refused (the
+// peer answers that nothing listens there) within `timeout`; false when it is
+// accepted, or when nothing answers at all.
+bool refuses_connections(const Endpoint& endpoint, std::chrono::milliseconds timeout);
+
 // Returns the number of connections exchange() has opened in this process,
 // each TLS handshake included.
 std::size_t connections_opened();

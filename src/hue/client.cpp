@@ -44,6 +44,19 @@ Http::Endpoint endpoint_of(const web::uri& url) {
     return endpoint;
 }
 
+// Throws the line that names the https address a plain-HTTP request was
+// redirected to, when `failure` is such a redirect; returns otherwise. Bridges
+// that answer only over TLS redirect every plain request; following them would
+// send the user name in clear first.
+void redirected_to_https(const Http::Endpoint& endpoint, const Http::Failure& failure) {
+    const int status = failure.status();
+    if (endpoint.scheme != Http::Scheme::Http || status < 300 || status > 399) return;
+    const auto target = Http::parse_url(failure.location());
+    if (!target || target->scheme != Http::Scheme::Https) return;
+    throw std::runtime_error("Error: the bridge answers only over HTTPS: use --bridge=https://" +
+                             Http::host_field(*target) + ".");
+}
+
 web::uri join(const web::uri& base, const std::string& path) {
     if (path.empty()) return base;
     web::uri_builder builder(base);
@@ -96,7 +109,13 @@ pplx::task<web::json::value> Client::read(Method method, const std::string& path
     options.ca_file = m_config.ca_file;
     options.check = m_config.check_certificate;
     return pplx::create_task([url, method, text = std::move(text), options] {
-        return read_json(Http::exchange(endpoint_of(url), method_of(method), text, options));
+        const Http::Endpoint endpoint = endpoint_of(url);
+        try {
+            return read_json(Http::exchange(endpoint, method_of(method), text, options));
+        } catch (const Http::Failure& failure) {
+            redirected_to_https(endpoint, failure);
+            throw;
+        }
     });
 }
 
