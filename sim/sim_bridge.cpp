@@ -142,6 +142,10 @@ Reply SimBridge::route(const std::string& method, const std::string& path,
     if (segments.size() == 2 && segments[1] == "nupnp" && method == "GET") {
         return json_reply(m_portal);
     }
+    // What a bridge tells anyone, without a user name.
+    if (segments.size() == 2 && segments[1] == "config" && method == "GET") {
+        return unauthorized_config(data);
+    }
     const std::string& user = segments[1];
     const bool allowed = m_state.at("config").at("whitelist").has_field(user);
     const std::string address = join(segments, 2);
