@@ -101,6 +101,7 @@ struct Server::Listener {
     std::mutex mutex;  // guards what follows
     std::shared_ptr<ssl::context> context;
     std::string fingerprint;
+    std::string pem;
     std::vector<std::shared_ptr<Connection>> connections;
 
     bool relayed() const { return split_replies; }
@@ -115,6 +116,7 @@ struct Server::Listener {
         std::lock_guard<std::mutex> lock(mutex);
         context = std::move(fresh);
         fingerprint = made.sha256;
+        pem = made.certificate_pem;
         for (auto& c : connections) c->interrupt();
     }
 
@@ -305,6 +307,12 @@ std::string Server::fingerprint(std::size_t index) const {
     Listener& l = *m_listeners.at(index);
     std::lock_guard<std::mutex> lock(l.mutex);
     return l.fingerprint;
+}
+
+std::string Server::certificate_pem(std::size_t index) const {
+    Listener& l = *m_listeners.at(index);
+    std::lock_guard<std::mutex> lock(l.mutex);
+    return l.pem;
 }
 
 void Server::renew_certificate(std::size_t index, const std::string& common_name) {

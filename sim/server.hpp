@@ -57,6 +57,9 @@ public:
     // hex pairs joined by ':'); empty for other listeners.
     std::string fingerprint(std::size_t index) const;
 
+    // The tls listener's certificate in PEM; empty for other listeners.
+    std::string certificate_pem(std::size_t index) const;
+
     // Gives the tls listener `index` a new key and certificate naming
     // `common_name` (empty: the bridge's id in lower case) and closes its
     // connections, as a bridge that was reset or replaced does.

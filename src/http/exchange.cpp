@@ -38,7 +38,6 @@ using Clock = std::chrono::steady_clock;
 
 // The failure texts, as users have always seen them.
 constexpr const char* kConnectFailed = "Failed to connect to any resolved endpoint";
-constexpr const char* kTlsFailed = "TLS handshake failed";
 constexpr const char* kWriteFailed = "Failed to write request headers";
 constexpr const char* kHeaderFailed = "Failed to read HTTP status line";
 constexpr const char* kHeaderTooLarge = "Error: the reply's header is larger than 64 KiB.";
@@ -154,28 +153,36 @@ public:
           m_plain_stream(m_tls.next_layer(), m_tls.next_layer()),
           m_tls_stream(m_tls, m_tls.next_layer()) {
         if (m_peer.scheme != Scheme::Https) return;
-        SSL_CTX_set_min_proto_version(m_context.native_handle(), TLS1_2_VERSION);
+        // The stream's session was made from the context above: settings for
+        // this connection go on the session itself.
+        SSL_set_min_proto_version(m_tls.native_handle(), TLS1_2_VERSION);
         if (options.ca_file.empty()) {
             // The peer is identified by its certificate's name and fingerprint,
             // which the caller's check decides on.
-            m_context.set_verify_mode(ssl::verify_none);
+            m_tls.set_verify_mode(ssl::verify_none);
         } else {
             beast::error_code ec;
             m_context.load_verify_file(options.ca_file, ec);
-            if (ec)
+            if (ec) {
                 m_ca_failure =
                     "Error: cannot read the certificate authorities in " + options.ca_file + ".";
-            m_context.set_verify_mode(ssl::verify_peer);
+            }
+            m_tls.set_verify_mode(ssl::verify_peer);
         }
     }
 
     // Whether a request may go on this connection: it is open and the peer
-    // has neither closed it nor sent anything unasked.
+    // has neither closed it nor sent unasked bytes of HTTP.
     bool usable() {
         if (!m_connected || !socket().is_open()) return false;
         char byte;
         const auto got = ::recv(socket().native_handle(), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
-        return got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        if (got == 0) return false;
+        // Over TLS the peer may send records of its own (session tickets, a
+        // closing alert): the session reads them, and a request that then
+        // finds the connection closed is sent once more on a new one.
+        if (got > 0) return m_peer.scheme == Scheme::Https;
+        return errno == EAGAIN || errno == EWOULDBLOCK;
     }
 
     // Sends one request and calls `done` once with how it ended, by `deadline`.
@@ -214,6 +221,12 @@ private:
 
     tcp::socket& socket() { return m_tls.next_layer(); }
 
+    // The line for a failed handshake, with `why` when known.
+    std::string tls_failure(const char* why) const {
+        return "Error: the TLS handshake with " + host_field(m_peer) + " failed" +
+               (why ? std::string(": ") + why : std::string()) + ".";
+    }
+
     void connect() {
         m_phase = Phase::connecting;
         beast::error_code ec;
@@ -235,20 +248,19 @@ private:
             return send();
         }
         m_phase = Phase::handshaking;
-        m_tls.async_handshake(
-            ssl::stream_base::client, [self = shared_from_this()](beast::error_code hec) {
-                if (hec) {
-                    const long verified = SSL_get_verify_result(self->m_tls.native_handle());
-                    std::string text = kTlsFailed;
-                    if (verified != X509_V_OK) {
-                        text += std::string(": ") + X509_verify_cert_error_string(verified);
-                    }
-                    return self->fail(FailureKind::tls, text);
-                }
-                self->m_certificate = certificate_of(self->m_tls.native_handle());
-                self->m_connected = true;
-                self->send();
-            });
+        m_tls.async_handshake(ssl::stream_base::client, [self = shared_from_this()](
+                                                            beast::error_code hec) {
+            if (hec) {
+                const long verified = SSL_get_verify_result(self->m_tls.native_handle());
+                return self->fail(FailureKind::tls,
+                                  self->tls_failure(verified == X509_V_OK
+                                                        ? nullptr
+                                                        : X509_verify_cert_error_string(verified)));
+            }
+            self->m_certificate = certificate_of(self->m_tls.native_handle());
+            self->m_connected = true;
+            self->send();
+        });
     }
 
     void send() {
@@ -327,7 +339,7 @@ private:
             case Phase::connecting:
                 return fail(FailureKind::connect, kConnectFailed);
             case Phase::handshaking:
-                return fail(FailureKind::tls, kTlsFailed);
+                return fail(FailureKind::tls, tls_failure("out of time"));
             case Phase::writing:
                 return fail(FailureKind::write, kWriteFailed);
             case Phase::reading:

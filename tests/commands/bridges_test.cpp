@@ -10,6 +10,7 @@
 #include <cpprest/json.h>
 #include <gtest/gtest.h>
 
+#include "sim/certificate.hpp"
 #include "support/process.hpp"
 #include "support/sim_fixture.hpp"
 
@@ -135,6 +136,38 @@ TEST_F(BridgeOverTls, ACertificateNamingAnotherBridgeIsRefused) {
         EXPECT_EQ(1, result.status);
         EXPECT_EQ(expand(c.output), result.output);
         EXPECT_EQ(c.requests, request_lines());
+    }
+}
+
+TEST_F(BridgeOverTls, ANamedAuthorityMustHaveIssuedTheCertificate) {
+    struct Case {
+        const char* what;
+        std::string pem;  // the authorities' file; empty: none is written
+        int status;
+        const char* output;  // nullptr: not checked
+    } cases[] = {
+        {"the bridge's own certificate", certificate_pem(), 0, nullptr},
+        {"another authority", sim::make_certificate("authority").certificate_pem, 1,
+         "\nError: the TLS handshake with {address} failed: self-signed certificate.\n"},
+        {"no such file", "", 1,
+         "\nError: cannot read the certificate authorities in {home}/authorities.pem.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string authorities = m_home.path() + "/authorities.pem";
+        std::filesystem::remove(authorities);
+        if (!c.pem.empty()) std::ofstream(authorities) << c.pem;
+        bridge().clear_requests();
+        const RunResult result =
+            run({"config"}, {{"XDG_CONFIG_HOME", m_home.path()}, {"GLOWRIG_CA_FILE", authorities}});
+        EXPECT_EQ(c.status, result.status) << result.output;
+        if (c.output) {
+            std::string expected = expand(c.output);
+            const auto home = expected.find("{home}");
+            if (home != std::string::npos) expected.replace(home, 6, m_home.path());
+            EXPECT_EQ(expected, result.output);
+            EXPECT_TRUE(bridge().requests().empty());
+        }
     }
 }
 

@@ -38,6 +38,7 @@ protected:
     // that redirects, and a new certificate naming `common_name` (empty: the
     // bridge's id), which closes the bridge's connections as a restart does.
     std::string fingerprint() const { return m_server->fingerprint(0); }
+    std::string certificate_pem() const { return m_server->certificate_pem(0); }
     unsigned short redirect_port() const { return m_server->port(1); }
     void renew_certificate(const std::string& common_name = std::string()) {
         m_server->renew_certificate(0, common_name);
