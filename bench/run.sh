@@ -51,6 +51,8 @@ port=${BENCH_PORT:-18080}
 light_bridge=127.0.2.1:$port  # fixtures/sample.json: the light command
 large_bridge=127.0.2.2:$port  # the large bridge: state and the listings
 full_bridge=127.0.2.5:$port   # the large bridge with 150 lights (the newest generation's most)
+tls_light_bridge=127.0.2.7:$port  # fixtures/sample.json over TLS
+tls_large_bridge=127.0.2.8:$port  # the large bridge over TLS
 split_bridge=127.0.2.3:$port  # fixtures/sample.json, header and body in two segments, Nagle on
 hostile_peer=127.0.2.4:$port  # answers every request with an endless header line
 ssdp_responder=127.0.2.9:1901
@@ -89,6 +91,12 @@ sim_pids=$!
 "$sim" --log "$work/discovery.log" --ssdp-all "$ssdp_responder" "${bridge_args[@]}" \
   >/dev/null 2>>"$work/sim.err" &
 sim_pids="$sim_pids $!"
+# The TLS bridges' certificates name their ids.
+jq '.state.config.bridgeid = "0200AAFFFE0A0205"' fixtures/sample.json >"$work/tls_sample.json"
+jq '.state.config.bridgeid = "0200AAFFFE0A0206"' "$work/large.json" >"$work/tls_large.json"
+"$sim" --log "$work/tls.log" "https://$tls_light_bridge=$work/tls_sample.json" \
+  "https://$tls_large_bridge=$work/tls_large.json" >/dev/null 2>>"$work/sim.err" &
+sim_pids="$sim_pids $!"
 "$sim" --log "$work/split.log" --split "$split_bridge=fixtures/sample.json" >/dev/null 2>>"$work/sim.err" &
 sim_pids="$sim_pids $!"
 # The hostile peer: 200 OK, then one header line that never ends.
@@ -106,8 +114,8 @@ while True:
     threading.Thread(target=serve, args=(c,), daemon=True).start()
 ' "${hostile_peer%:*}" "$port" &
 sim_pids="$sim_pids $!"
-for address in "${light_bridge%:*}" "${large_bridge%:*}" "${full_bridge%:*}" "${split_bridge%:*}" \
-  "${hostile_peer%:*}" "${many[@]}"; do
+for address in "${tls_light_bridge%:*}" "${tls_large_bridge%:*}" "${light_bridge%:*}" \
+  "${large_bridge%:*}" "${full_bridge%:*}" "${split_bridge%:*}" "${hostile_peer%:*}" "${many[@]}"; do
   for _ in $(seq 100); do
     (exec 3<>"/dev/tcp/$address/$port") 2>/dev/null && break
     for pid in $sim_pids; do kill -0 "$pid" 2>/dev/null || { cat "$work/sim.err" >&2; exit 1; }; done
@@ -115,12 +123,17 @@ for address in "${light_bridge%:*}" "${large_bridge%:*}" "${full_bridge%:*}" "${
   done
 done
 
+# The credentials glowrig keeps (and the pins) stay in the work directory.
+export XDG_CONFIG_HOME=$work/config
+
 # glowrig whitelists itself (the fixtures' link buttons are pressed) and the
 # user id it was given is what curl uses too.
 "$glowrig" config --auth --bridge="$light_bridge" >/dev/null
 "$glowrig" config --auth --bridge="$large_bridge" >/dev/null
 "$glowrig" config --auth --bridge="$full_bridge" >/dev/null
 "$glowrig" config --auth --bridge="$split_bridge" >/dev/null
+"$glowrig" config --auth --bridge="https://$tls_light_bridge" >/dev/null
+"$glowrig" config --auth --bridge="https://$tls_large_bridge" >/dev/null
 user=$(grep -m1 '^POST /api {' "$work/requests.log" | sed 's/.*"username":"\([^"]*\)".*/\1/')
 [ -n "$user" ] || { echo "could not learn glowrig's user id" >&2; exit 1; }
 
@@ -156,7 +169,20 @@ reset_light() {
 reset_split_light() {
   curl -s -o /dev/null -X PUT -d '{"bri": 100}' "http://$split_bridge/api/$user/lights/3/state"
 }
+reset_tls_light() {
+  curl -sk -o /dev/null -X PUT -d '{"bri": 100}' "https://$tls_light_bridge/api/$user/lights/3/state"
+}
 nothing() { :; }
+
+# curl_three_tls: the three requests of the light command over TLS, one curl
+# each (three handshakes), the certificate unchecked.
+curl_three_tls() {
+  local api="https://$tls_light_bridge/api/$user"
+  curl -sk -o /dev/null "$api/lights"
+  curl -sk -o /dev/null -X PUT -d '{"bri":200}' "$api/lights/3/state"
+  curl -sk -o /dev/null "$api/lights/3"
+}
+curl_state_tls() { curl -sk "https://$tls_large_bridge/api/$user" | jq . >/dev/null; }
 
 # curl_three [BRIDGE]: the three requests of the light command, one curl each
 # (the listing gives light 3 whole, so it is not read before the change).
@@ -202,6 +228,11 @@ hostile_kb=$(for ((i = 0; i < runs; i++)); do
   { /usr/bin/time -f %M "$glowrig" config --bridge="$hostile_peer" 2>&1 >/dev/null || true; } | tail -1
 done | median)
 state_us=$(time_runs nothing "$glowrig" state --bridge="$large_bridge" | median)
+tls_light_us=$(time_runs reset_tls_light "$glowrig" light --id=3 --bri=200 \
+  --bridge="https://$tls_light_bridge" | median)
+tls_curl_us=$(time_runs reset_tls_light curl_three_tls | median)
+tls_state_us=$(time_runs nothing "$glowrig" state --bridge="https://$tls_large_bridge" | median)
+tls_curl_state_us=$(time_runs nothing curl_state_tls | median)
 state_kb=$(for ((i = 0; i < runs; i++)); do
   /usr/bin/time -f %M "$glowrig" state --bridge="$large_bridge" 2>&1 >/dev/null | tail -1
 done | median)
@@ -228,6 +259,8 @@ verdict() { awk -v ok="$1" 'BEGIN { print (ok ? "met" : "MISSED") }'; }
 ratio=$(awk -v o="$light_us" -v c="$curl_us" 'BEGIN { printf "%.2f", o / c }')
 limit_us=$(((window_ms + 300) * 1000))
 split_ratio=$(awk -v o="$split_us" -v c="$split_curl_us" 'BEGIN { printf "%.2f", o / c }')
+tls_ratio=$(awk -v o="$tls_light_us" -v c="$tls_curl_us" 'BEGIN { printf "%.2f", o / c }')
+tls_state_ratio=$(awk -v a="$tls_state_us" -v c="$tls_curl_state_us" 'BEGIN { printf "%.2f", a / c }')
 
 echo
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores," \
@@ -247,6 +280,15 @@ row "  curl baseline, same bridge" "" "$(ms "$split_curl_us")" ""
 row "  overhead / curl" "<= 0.50" \
   "$(ms "$split_us") / $(ms "$split_curl_us") = $split_ratio" \
   "$(verdict "$(awk -v r="$split_ratio" 'BEGIN { print r <= 0.5 }')")"
+row "light over HTTPS: wall time" "" "$(ms "$tls_light_us")" ""
+row "  curl -k baseline, 3 requests, 3 handshakes" "" "$(ms "$tls_curl_us")" ""
+row "  overhead (wall, no pause) / curl" "<= 0.50" \
+  "$(ms "$tls_light_us") / $(ms "$tls_curl_us") = $tls_ratio" \
+  "$(verdict "$(awk -v r="$tls_ratio" 'BEGIN { print r <= 0.5 }')")"
+row "state over HTTPS, large bridge: wall time" "" "$(ms "$tls_state_us")" ""
+row "  / curl -k | jq ." "<= 0.70" \
+  "$(ms "$tls_state_us") / $(ms "$tls_curl_state_us") = $tls_state_ratio" \
+  "$(verdict "$(awk -v r="$tls_state_ratio" 'BEGIN { print r <= 0.7 }')")"
 row "config, endless header line: wall time" "" "$(ms "$hostile_us")" ""
 row "  peak resident memory" "< 64 MB" \
   "$(awk -v k="$hostile_kb" 'BEGIN { printf "%.1f MB", k / 1024 }')" "$(verdict "$((hostile_kb < 64 * 1024))")"

@@ -13,8 +13,8 @@
 #include <boost/asio/io_context.hpp>
 #include <boost/beast/_experimental/test/stream.hpp>
 
-#include "hue/details/http_read.hpp"
 #include "fuzz_support.hpp"
+#include "http/read_reply.hpp"
 
 using fuzz_support::require;
 
@@ -35,13 +35,13 @@ struct Outcome {
 Outcome read(std::string_view received, std::size_t read_size, bool closed, std::size_t cap) {
     boost::asio::io_context io;
     boost::beast::flat_buffer buffer;
-    Hue::HttpResponseParser parser;
+    Http::HttpResponseParser parser;
     Outcome outcome;
     int calls = 0;
     // Declared last, so that it goes first: its pending read refers to the rest.
     boost::beast::test::stream stream(io, {received.data(), received.size()});
     stream.read_size(read_size);
-    Hue::async_read_http_body(stream, buffer, parser, cap, [&](std::optional<std::string> body) {
+    Http::async_read_http_body(stream, buffer, parser, cap, [&](std::optional<std::string> body) {
         ++calls;
         outcome.finished = true;
         outcome.body = std::move(body);

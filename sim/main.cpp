@@ -2,14 +2,22 @@
 // glowrig and for scripting against it without hardware.
 //
 //   glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT] [--split]
-//               [--generate-names] [--listings SHAPE] ADDRESS[:PORT]=FIXTURE.json [...]
+//               [--generate-names] [--listings SHAPE] [--redirect-from PORT]
+//               [http://|https://]ADDRESS[:PORT]=FIXTURE.json [...]
 //
 // Each ADDRESS (for example 127.0.0.2, or 127.0.0.1:8080) gets one bridge
 // whose state comes from the fixture file; without a port it listens on port
-// 80, port 0 picks a free port. Once every bridge listens, the program prints
-// each bridge's address, one line each in argument order ("127.0.0.1:40123"),
-// so scripts can read the ports picked. Every request is appended to the log
-// file (or written to standard error) as "METHOD PATH BODY". With --ssdp,
+// 80 (443 for https://), port 0 picks a free port. An https:// bridge serves
+// TLS with a certificate made at start whose CN is the fixture's bridge id in
+// lower case. After --redirect-from PORT, each https:// bridge also listens
+// on PORT of its address for plain HTTP and answers every request there with
+// 301 to its https address, as the newest bridges do. Once every bridge
+// listens, the program prints each bridge's address, one line each in argument
+// order ("127.0.0.1:40123"; "https://127.0.0.1:40124 SHA256=AB:CD:..." with
+// the certificate's fingerprint; "http://127.0.0.1:40125 -> https://..." for
+// a redirecting port), so scripts can read the ports picked. Every request is
+// appended to the log file (or written to standard error) as
+// "METHOD PATH BODY #N", N numbering the connection it came on. With --ssdp,
 // each bridge also answers SSDP searches sent to ADDRESS:PORT with the
 // location of its device description. With --ssdp-all, one responder on
 // ADDRESS:PORT answers every search with the locations of all the bridges, one
@@ -46,7 +54,8 @@ int usage() {
     std::cerr
         << "usage: glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT] [--split]\n"
            "                   [--generate-names] [--listings whole|names|mixed]\n"
-           "                   ADDRESS[:PORT]=FIXTURE.json [ADDRESS[:PORT]=FIXTURE.json ...]\n";
+           "                   [--redirect-from PORT]\n"
+           "                   [http://|https://]ADDRESS[:PORT]=FIXTURE.json [...]\n";
     return 2;
 }
 
@@ -54,6 +63,9 @@ int usage() {
 struct Endpoint {
     std::string address;
     unsigned short port = 80;
+    bool tls = false;
+    std::size_t index = 0;                // the server's listener
+    std::optional<std::size_t> redirect;  // the listener redirecting to it
 };
 
 // Reads "ADDRESS", "ADDRESS:PORT" (port 0..65535) or, for the --ssdp-all
@@ -123,9 +135,10 @@ int main(int argc, char** argv) {
     std::vector<Endpoint> endpoints;  // where each bridge listens, in argument order
     int ssdp_port = 0;
     std::vector<std::unique_ptr<sim::SsdpResponder>> responders;
-    std::string ssdp_all;                   // ADDRESS:PORT of the responder for all bridges
-    bool generate_names = false;            // set by --generate-names for the bridges after it
-    std::optional<sim::Listings> listings;  // set by --listings for the bridges after it
+    std::string ssdp_all;                         // ADDRESS:PORT of the responder for all bridges
+    bool generate_names = false;                  // set by --generate-names for the bridges after it
+    std::optional<sim::Listings> listings;        // set by --listings for the bridges after it
+    std::optional<unsigned short> redirect_from;  // set by --redirect-from
     try {
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
@@ -149,6 +162,16 @@ int main(int argc, char** argv) {
                 listings = sim::listings_from_text(argv[++i]);
                 continue;
             }
+            if (arg == "--redirect-from" && i + 1 < argc) {
+                const std::string port = argv[++i];
+                if (port.empty() || port.size() > 5 ||
+                    port.find_first_not_of("0123456789") != std::string::npos ||
+                    std::stoul(port) > 65535) {
+                    return usage();
+                }
+                redirect_from = static_cast<unsigned short>(std::stoul(port));
+                continue;
+            }
             if (arg == "--split") {
                 server.split_replies();
                 continue;
@@ -162,10 +185,29 @@ int main(int argc, char** argv) {
                 log ? log : std::shared_ptr<std::ostream>(&std::cerr, [](std::ostream*) {});
             bridge->set_observer([sink, log_mutex](const sim::LoggedRequest& r) {
                 std::lock_guard<std::mutex> lock(*log_mutex);
-                *sink << r.method << ' ' << r.path << ' ' << r.body << std::endl;
+                *sink << r.method << ' ' << r.path << ' ' << r.body << " #" << r.connection
+                      << std::endl;
             });
-            const Endpoint endpoint = read_endpoint(arg.substr(0, eq), false);
-            server.add(endpoint.address, endpoint.port, bridge);
+            std::string where = arg.substr(0, eq);
+            bool tls = false;
+            if (where.rfind("https://", 0) == 0) {
+                tls = true;
+                where = where.substr(8);
+            } else if (where.rfind("http://", 0) == 0) {
+                where = where.substr(7);
+            }
+            Endpoint endpoint = read_endpoint(where, false);
+            if (tls && where.find(':') == std::string::npos) endpoint.port = 443;
+            if (tls && where.front() != '[' && where.find(':') != where.rfind(':')) {
+                endpoint.port = 443;  // a bare IPv6 address
+            }
+            endpoint.tls = tls;
+            endpoint.index = server.add(endpoint.address, endpoint.port, bridge,
+                                        tls ? sim::Transport::tls : sim::Transport::plain);
+            if (tls && redirect_from) {
+                endpoint.redirect =
+                    server.add_redirect(endpoint.address, *redirect_from, endpoint.index);
+            }
             endpoints.push_back(endpoint);
         }
         if (endpoints.empty()) return usage();
@@ -174,7 +216,7 @@ int main(int argc, char** argv) {
         // The ports are known now: the locations can name them.
         std::vector<std::string> locations;  // every bridge's device description
         for (std::size_t n = 0; n < endpoints.size(); ++n) {
-            endpoints[n].port = server.port(n);
+            endpoints[n].port = server.port(endpoints[n].index);
             const std::string& address = endpoints[n].address;
             locations.push_back("http://" + endpoint_text(address, endpoints[n].port) +
                                 "/description.xml");
@@ -202,7 +244,17 @@ int main(int argc, char** argv) {
     }
 
     for (const Endpoint& endpoint : endpoints) {
-        std::cout << endpoint_text(endpoint.address, endpoint.port) << '\n';
+        const std::string text = endpoint_text(endpoint.address, endpoint.port);
+        if (!endpoint.tls) {
+            std::cout << text << '\n';
+            continue;
+        }
+        std::cout << "https://" << text << " SHA256=" << server.fingerprint(endpoint.index) << '\n';
+        if (endpoint.redirect) {
+            std::cout << "http://"
+                      << endpoint_text(endpoint.address, server.port(*endpoint.redirect))
+                      << " -> https://" << text << '\n';
+        }
     }
     std::cout.flush();
     std::cerr << "glowrig-sim: serving " << endpoints.size() << " bridge(s); stop with Ctrl-C"

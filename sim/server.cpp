@@ -1,32 +1,86 @@
 #include "sim/server.hpp"
 
+#include <atomic>
 #include <chrono>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
-#include <cpprest/http_listener.h>
+#include <boost/asio/ssl/context.hpp>
+#include <boost/asio/ssl/stream.hpp>
+#include <boost/beast/core/flat_buffer.hpp>
+#include <boost/beast/http/read.hpp>
+#include <boost/beast/http/string_body.hpp>
+#include <boost/beast/http/write.hpp>
+#include <sys/socket.h>
 
+#include "sim/certificate.hpp"
 #include "sim/sim_bridge.hpp"
 #include "sim/tcp_relay.hpp"
 
 namespace sim {
 namespace {
 
-namespace http = web::http;
-using Listener = http::experimental::listener::http_listener;
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+namespace ssl = asio::ssl;
+using tcp = asio::ip::tcp;
 
-// How often open() picks another free port when the listener cannot bind the
-// one it picked (another program took it in between).
+// How often open() picks another free port when it cannot bind the one it
+// picked (another program took it in between).
 constexpr int kPortAttempts = 5;
+
+// The largest request body read; glowrig's are a few hundred bytes.
+constexpr std::size_t kRequestBodyLimit = 1024 * 1024;
+
+// The reason phrases the simulator has always sent where they differ from the
+// usual ones.
+const char* reason_for(int status) {
+    switch (status) {
+        case 408:
+            return "Request Time-out";
+        case 413:
+            return "Request Entity Too Large";
+        case 414:
+            return "Request Uri Too Large";
+        case 416:
+            return "Requested range not satisfiable";
+        case 500:
+            return "Internal Error";
+        case 504:
+            return "Gateway Time-out";
+        case 505:
+            return "HTTP Version not supported";
+        default:
+            return nullptr;
+    }
+}
+
+std::string host_text(const std::string& address) {
+    return address.find(':') != std::string::npos ? "[" + address + "]" : address;
+}
+
+// One accepted connection, served on a thread of its own.
+struct Connection {
+    explicit Connection(asio::io_context& io) : socket(io) {}
+    tcp::socket socket;
+    std::thread thread;
+    int number = 0;
+    std::atomic<bool> done{false};
+
+    // Ends the connection's blocking reads and writes; its thread then ends.
+    void interrupt() { ::shutdown(socket.native_handle(), SHUT_RDWR); }
+};
 
 }  // namespace
 
 unsigned short free_port(const std::string& address) {
-    boost::asio::io_context io;
-    const boost::asio::ip::tcp::endpoint any(boost::asio::ip::make_address(address), 0);
-    boost::asio::ip::tcp::acceptor acceptor(io, any);
+    asio::io_context io;
+    const tcp::endpoint any(asio::ip::make_address(address), 0);
+    tcp::acceptor acceptor(io, any);
     return acceptor.local_endpoint().port();
 }
 
@@ -34,53 +88,163 @@ struct Server::Listener {
     std::string address;
     unsigned short port = 0;  // 0 until open() has picked one
     std::shared_ptr<SimBridge> bridge;
-    std::unique_ptr<sim::Listener> listener;
-    std::unique_ptr<TcpRelay> relay;  // relays to `listener`
-    bool split_replies = false;       // header and body in writes of their own
+    Transport transport = Transport::plain;
+    Listener* https = nullptr;            // where a redirect listener sends to
+    std::atomic<int>* numbers = nullptr;  // the server's connection count
+    bool split_replies = false;           // header and body in writes of their own
+    std::unique_ptr<TcpRelay> relay;      // in front of the acceptor when splitting
 
-    // The address the REST library's listener binds: it cannot bind an IPv6
-    // literal, so an IPv6 bridge is served on 127.0.0.1 behind a relay; so is
-    // a bridge whose replies are split.
-    bool relayed() const { return split_replies || address.find(':') != std::string::npos; }
-    std::string listener_address() const { return relayed() ? "127.0.0.1" : address; }
+    asio::io_context io;
+    std::unique_ptr<tcp::acceptor> acceptor;
+    std::thread accepting;
+    std::atomic<bool> closing{false};
+    std::mutex mutex;  // guards what follows
+    std::shared_ptr<ssl::context> context;
+    std::string fingerprint;
+    std::string pem;
+    std::vector<std::shared_ptr<Connection>> connections;
 
-    // Opens a listener on `port`; throws when it cannot be bound.
-    void open_on(unsigned short on) {
-        auto opened = std::make_unique<sim::Listener>("http://" + listener_address() + ":" +
-                                                      std::to_string(on) + "/");
-        auto target = bridge;
-        opened->support([target](http::http_request request) {
-            const std::string body = request.extract_utf8string(true).get();
-            const Reply reply =
-                target->handle(request.method(), request.relative_uri().to_string(), body);
-            if (reply.delay_ms > 0) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(reply.delay_ms));
-            }
-            http::http_response response(static_cast<http::status_code>(reply.status));
-            if (!reply.reason.empty()) response.set_reason_phrase(reply.reason);
-            response.set_body(reply.body, reply.content_type);
-            request.reply(response).wait();
-        });
-        opened->open().wait();
-        listener = std::move(opened);
-        port = on;
+    bool relayed() const { return split_replies; }
+    std::string listen_address() const { return relayed() ? "127.0.0.1" : address; }
+
+    void renew(const std::string& common_name) {
+        const Certificate made =
+            make_certificate(common_name.empty() ? bridge->certificate_name() : common_name);
+        auto fresh = std::make_shared<ssl::context>(ssl::context::tls_server);
+        fresh->use_certificate_chain(asio::buffer(made.certificate_pem));
+        fresh->use_private_key(asio::buffer(made.key_pem), ssl::context::pem);
+        std::lock_guard<std::mutex> lock(mutex);
+        context = std::move(fresh);
+        fingerprint = made.sha256;
+        pem = made.certificate_pem;
+        for (auto& c : connections) c->interrupt();
+    }
+
+    void bind(unsigned short on) {
+        const tcp::endpoint at(asio::ip::make_address(listen_address()), on);
+        auto opened = std::make_unique<tcp::acceptor>(io);
+        opened->open(at.protocol());
+        opened->set_option(tcp::acceptor::reuse_address(true));
+        opened->bind(at);
+        opened->listen();
+        acceptor = std::move(opened);
+        port = acceptor->local_endpoint().port();
     }
 
     void open() {
+        if (transport == Transport::tls && !context) renew(std::string());
         const unsigned short wanted = port;
-        if (wanted != 0 && !relayed()) return open_on(wanted);
-        for (int attempt = 1;; ++attempt) {
-            try {
-                open_on(free_port(listener_address()));
-                break;
-            } catch (const std::exception&) {
-                if (attempt == kPortAttempts) throw;
+        if (relayed()) {
+            bind(0);
+            relay = std::make_unique<TcpRelay>(address, wanted, port, true);
+        } else {
+            bind(wanted);
+        }
+        accepting = std::thread([this] { accept_all(); });
+        if (relay) port = relay->port();
+    }
+
+    void accept_all() {
+        for (;;) {
+            auto connection = std::make_shared<Connection>(io);
+            beast::error_code ec;
+            acceptor->accept(connection->socket, ec);
+            if (ec) {
+                if (closing) return;
+                continue;
+            }
+            connection->number = ++*numbers;
+            std::lock_guard<std::mutex> lock(mutex);
+            reap();
+            connection->thread = std::thread([this, connection, tls = context] {
+                serve(*connection, tls);
+                connection->done = true;
+            });
+            connections.push_back(connection);
+        }
+    }
+
+    // Joins the threads of the connections that ended. REQUIRES: mutex held.
+    void reap() {
+        for (auto c = connections.begin(); c != connections.end();) {
+            if ((*c)->done) {
+                (*c)->thread.join();
+                c = connections.erase(c);
+            } else {
+                ++c;
             }
         }
-        if (relayed()) {
-            relay = std::make_unique<TcpRelay>(address, wanted, port, split_replies);
-            port = relay->port();
+    }
+
+    void serve(Connection& connection, const std::shared_ptr<ssl::context>& tls) {
+        beast::error_code ec;
+        connection.socket.set_option(tcp::no_delay(true), ec);
+        if (transport != Transport::tls) return answer(connection.socket, connection.number);
+        ssl::stream<tcp::socket&> stream(connection.socket, *tls);
+        stream.handshake(ssl::stream_base::server, ec);
+        if (!ec) answer(stream, connection.number);
+    }
+
+    // Answers requests on `stream` until the peer closes it or asks to.
+    template <class Stream>
+    void answer(Stream& stream, int number) {
+        beast::flat_buffer buffer;
+        for (;;) {
+            http::request_parser<http::string_body> parser;
+            parser.body_limit(kRequestBodyLimit);
+            beast::error_code ec;
+            http::read(stream, buffer, parser, ec);
+            if (ec) return;
+            const auto& request = parser.get();
+            const std::string method(request.method_string());
+            const std::string target(request.target());
+            http::response<http::string_body> response;
+            response.version(11);
+            if (transport == Transport::redirect) {
+                https->bridge->log(LoggedRequest{method, target, request.body(), number});
+                response.result(http::status::moved_permanently);
+                response.set(http::field::location, "https://" + host_text(https->address) + ":" +
+                                                        std::to_string(https->port) + target);
+            } else {
+                const Reply reply = bridge->handle(method, target, request.body(), number);
+                if (reply.delay_ms > 0) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(reply.delay_ms));
+                }
+                response.result(static_cast<unsigned>(reply.status));
+                if (!reply.reason.empty()) {
+                    response.reason(reply.reason);
+                } else if (const char* reason = reason_for(reply.status)) {
+                    response.reason(reason);
+                }
+                if (!reply.retry_after.empty()) {
+                    response.set(http::field::retry_after, reply.retry_after);
+                }
+                response.set(http::field::content_type, reply.content_type);
+                response.body() = reply.body;
+            }
+            response.keep_alive(request.keep_alive());
+            response.prepare_payload();
+            http::write(stream, response, ec);
+            if (ec || !response.keep_alive()) return;
         }
+    }
+
+    void close() {
+        relay.reset();
+        closing = true;
+        if (acceptor) {
+            ::shutdown(acceptor->native_handle(), SHUT_RDWR);
+            beast::error_code ignored;
+            if (accepting.joinable()) accepting.join();
+            acceptor->close(ignored);
+        }
+        std::vector<std::shared_ptr<Connection>> ending;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            ending.swap(connections);
+        }
+        for (auto& c : ending) c->interrupt();
+        for (auto& c : ending) c->thread.join();
     }
 };
 
@@ -94,19 +258,39 @@ Server::~Server() {
 }
 
 std::size_t Server::add(const std::string& address, unsigned short port,
-                        std::shared_ptr<SimBridge> bridge) {
+                        std::shared_ptr<SimBridge> bridge, Transport transport) {
     auto listener = std::make_unique<Listener>();
     listener->address = address;
     listener->port = port;
     listener->bridge = std::move(bridge);
-    listener->split_replies = m_split_replies;
+    listener->transport = transport;
+    listener->split_replies = m_split_replies && transport == Transport::plain;
+    listener->numbers = &m_numbers;
     m_listeners.push_back(std::move(listener));
     return m_listeners.size() - 1;
 }
 
+std::size_t Server::add_redirect(const std::string& address, unsigned short port,
+                                 std::size_t tls_index) {
+    Listener& target = *m_listeners.at(tls_index);
+    if (target.transport != Transport::tls) throw std::invalid_argument("not a tls listener");
+    const std::size_t index = add(address, port, target.bridge, Transport::redirect);
+    m_listeners[index]->https = &target;
+    return index;
+}
+
 void Server::open() {
     try {
-        for (auto& l : m_listeners) l->open();
+        for (auto& l : m_listeners) {
+            for (int attempt = 1;; ++attempt) {
+                try {
+                    l->open();
+                    break;
+                } catch (const boost::system::system_error&) {
+                    if (attempt == kPortAttempts || l->port != 0) throw;
+                }
+            }
+        }
         m_open = true;
     } catch (...) {
         m_open = true;
@@ -119,17 +303,28 @@ void Server::split_replies() { m_split_replies = true; }
 
 unsigned short Server::port(std::size_t index) const { return m_listeners.at(index)->port; }
 
+std::string Server::fingerprint(std::size_t index) const {
+    Listener& l = *m_listeners.at(index);
+    std::lock_guard<std::mutex> lock(l.mutex);
+    return l.fingerprint;
+}
+
+std::string Server::certificate_pem(std::size_t index) const {
+    Listener& l = *m_listeners.at(index);
+    std::lock_guard<std::mutex> lock(l.mutex);
+    return l.pem;
+}
+
+void Server::renew_certificate(std::size_t index, const std::string& common_name) {
+    Listener& l = *m_listeners.at(index);
+    if (l.transport != Transport::tls) throw std::invalid_argument("not a tls listener");
+    l.renew(common_name);
+}
+
 void Server::close() {
     if (!m_open) return;
     m_open = false;
-    for (auto& l : m_listeners) {
-        l->relay.reset();
-        if (!l->listener) continue;
-        try {
-            l->listener->close().wait();
-        } catch (...) {
-        }
-    }
+    for (auto& l : m_listeners) l->close();
 }
 
 }  // namespace sim

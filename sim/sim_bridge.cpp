@@ -1,5 +1,6 @@
 #include "sim/sim_bridge.hpp"
 
+#include <cctype>
 #include <chrono>
 #include <ctime>
 #include <stdexcept>
@@ -77,17 +78,23 @@ SimBridge::SimBridge(const value& fixture)
     }
 }
 
-Reply SimBridge::handle(const std::string& method, const std::string& path,
-                        const std::string& body) {
+Reply SimBridge::handle(const std::string& method, const std::string& path, const std::string& body,
+                        int connection) {
     std::function<void(const LoggedRequest&)> observer;
-    LoggedRequest logged{method, path, body};
+    LoggedRequest logged{method, path, body, connection};
     Reply reply;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_requests.push_back(logged);
         observer = m_observer;
         const auto fault = m_faults.find(method + " " + path);
-        if (fault != m_faults.end()) {
+        const auto refusal = m_refusals.find(method + " " + path);
+        if (refusal != m_refusals.end()) {
+            reply.status = refusal->second.status;
+            reply.retry_after = refusal->second.retry_after;
+            reply.body.clear();
+            if (--refusal->second.times <= 0) m_refusals.erase(refusal);
+        } else if (fault != m_faults.end()) {
             reply.status = fault->second.status;
             reply.reason = fault->second.reason;
             reply.delay_ms = fault->second.delay_ms;
@@ -96,6 +103,7 @@ Reply SimBridge::handle(const std::string& method, const std::string& path,
             } else {
                 reply.body = route(method, path, body).body;
             }
+
         } else {
             reply = route(method, path, body);
         }
@@ -137,6 +145,10 @@ Reply SimBridge::route(const std::string& method, const std::string& path,
     if (segments.size() == 2 && segments[1] == "nupnp" && method == "GET") {
         return json_reply(m_portal);
     }
+    // What a bridge tells anyone, without a user name.
+    if (segments.size() == 2 && segments[1] == "config" && method == "GET") {
+        return unauthorized_config(data);
+    }
     const std::string& user = segments[1];
     const bool allowed = m_state.at("config").at("whitelist").has_field(user);
     const std::string address = join(segments, 2);
@@ -162,6 +174,33 @@ Reply SimBridge::route(const std::string& method, const std::string& path,
         return json_reply(m_state.at(resource));
     }
     return not_available(address);
+}
+
+void SimBridge::refuse(const std::string& method, const std::string& path, int status, int times,
+                       const std::string& retry_after) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_refusals[method + " " + path] = Refusal{status, times, retry_after};
+}
+
+void SimBridge::log(const LoggedRequest& request) {
+    std::function<void(const LoggedRequest&)> observer;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_requests.push_back(request);
+        observer = m_observer;
+    }
+    if (observer) observer(request);
+}
+
+std::string SimBridge::certificate_name() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::string id;
+    if (m_state.has_field("config") && m_state.at("config").has_field("bridgeid") &&
+        m_state.at("config").at("bridgeid").is_string()) {
+        id = m_state.at("config").at("bridgeid").as_string();
+    }
+    for (auto& c : id) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return id;
 }
 
 std::vector<LoggedRequest> SimBridge::requests() const {

@@ -28,6 +28,7 @@ struct LoggedRequest {
     std::string method;
     std::string path;  // path and query as received, still percent-encoded
     std::string body;
+    int connection = 0;  // which connection it came on, numbered from 1 per server
 };
 
 // What the simulator answers.
@@ -36,7 +37,8 @@ struct Reply {
     std::string reason;  // empty: the usual phrase for the status
     std::string body;
     std::string content_type = "application/json";
-    int delay_ms = 0;  // wait this long before answering
+    int delay_ms = 0;         // wait this long before answering
+    std::string retry_after;  // the Retry-After field; empty: none
 };
 
 // A canned answer for one method and path, replacing the bridge's own.
@@ -71,8 +73,16 @@ class SimBridge {
 public:
     explicit SimBridge(const web::json::value& fixture);
 
-    // Answers one request and logs it. `path` is the path and query as received.
-    Reply handle(const std::string& method, const std::string& path, const std::string& body);
+    // Answers one request and logs it. `path` is the path and query as received;
+    // `connection` numbers the connection it came on.
+    Reply handle(const std::string& method, const std::string& path, const std::string& body,
+                 int connection = 0);
+
+    // Logs a request that the bridge does not answer itself (a redirect).
+    void log(const LoggedRequest& request);
+
+    // The bridge's id in lower case, as its certificate names it.
+    std::string certificate_name() const;
 
     // The requests received so far, in order.
     std::vector<LoggedRequest> requests() const;
@@ -80,6 +90,12 @@ public:
 
     // Answers `method` on `path` (as received) with `fault` from now on.
     void set_fault(const std::string& method, const std::string& path, const Fault& fault);
+
+    // Answers the next `times` requests of `method` on `path` with `status`
+    // (429, 503) and an empty body, with `retry_after` as Retry-After unless it
+    // is empty, without carrying them out.
+    void refuse(const std::string& method, const std::string& path, int status, int times,
+                const std::string& retry_after = std::string());
 
     // Presses (true) or releases the link button.
     void set_link_button(bool pressed);
@@ -114,6 +130,12 @@ private:
     Listings m_listings = Listings::whole;
     std::vector<LoggedRequest> m_requests;
     std::map<std::string, Fault> m_faults;
+    struct Refusal {
+        int status;
+        int times;
+        std::string retry_after;
+    };
+    std::map<std::string, Refusal> m_refusals;
     std::function<void(const LoggedRequest&)> m_observer;
 };
 

@@ -88,6 +88,9 @@ commands::Settings read_settings(const Environment& environment) {
     if (const auto timeout = milliseconds(environment, "GLOWRIG_TIMEOUT_MS", 1, 600000)) {
         settings.client.timeout = *timeout;
     }
+    if (const auto ca_file = value_of(environment, "GLOWRIG_CA_FILE")) {
+        settings.client.ca_file = *ca_file;
+    }
     settings.default_bridge = value_of(environment, "GLOWRIG_BRIDGE");
     settings.credentials_file = credentials_file(environment);
     // A description fetch is one more request: a shorter request time-out

@@ -1,6 +1,8 @@
 #include "commands/bridges.hpp"
 
+#include <cctype>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -10,6 +12,7 @@
 #include "commands/progress.hpp"
 #include "discovery/selection.hpp"
 #include "hue/address.hpp"
+#include "hue/client.hpp"
 #include "hue/text.hpp"
 
 namespace commands {
@@ -17,6 +20,62 @@ namespace {
 
 // The width of the table's id column, in characters.
 constexpr std::size_t kIdColumn = 20;
+
+std::string lower_case(std::string text) {
+    for (auto& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The check of the certificate of the bridge `id` before each request: its CN
+// must be the id in lower case and, when `pin` is not empty, its fingerprint
+// the pin. Keeps the certificate in `seen`.
+Http::CertificateCheck certificate_check(const std::string& id, const std::string& pin,
+                                         std::shared_ptr<Http::Certificate> seen) {
+    const std::string expected = lower_case(id);
+    return [expected, pin, seen](const Http::Certificate& shown) -> std::optional<std::string> {
+        *seen = shown;
+        if (shown.common_name != expected) {
+            return "Error: the certificate of bridge " + expected + " names " +
+                   (shown.common_name.empty() ? std::string("no bridge")
+                                              : "'" + shown.common_name + "'") +
+                   ".";
+        }
+        if (!pin.empty() && shown.sha256 != pin) {
+            return "Error: bridge " + expected + " shows the certificate " + shown.sha256 +
+                   ", not the pinned " + pin +
+                   "; if it was reset or replaced, run 'glowrig config --auth' to trust the new "
+                   "one.";
+        }
+        return std::nullopt;
+    };
+}
+
+// The id of a bridge met by address for the first time: its configuration,
+// read without a user name over the connection later requests use, names it,
+// and the certificate must name the same.
+std::string id_shown_by(const Hue::Bridge& bridge, const Settings& settings,
+                        const std::shared_ptr<Http::Certificate>& seen) {
+    Hue::ClientConfig config = settings.client;
+    config.check_certificate =
+        [seen](const Http::Certificate& shown) -> std::optional<std::string> {
+        *seen = shown;
+        return std::nullopt;
+    };
+    const Hue::Client client(
+        Hue::http_url(Hue::url_host(bridge.ip()), "api/config", bridge.port(), bridge.scheme()),
+        config);
+    const web::json::value reply = client.read(Hue::Method::Get).get();
+    const std::string address = Hue::address_text(bridge.ip(), bridge.port());
+    if (!reply.is_object() || !reply.has_field("bridgeid") || !reply.at("bridgeid").is_string()) {
+        throw std::runtime_error("Error: the bridge at " + address + " does not tell its id.");
+    }
+    const std::string id = reply.at("bridgeid").as_string();
+    if (seen->common_name != lower_case(id)) {
+        throw std::runtime_error("Error: the certificate of the bridge at " + address + " names '" +
+                                 seen->common_name + "', not its id " + lower_case(id) + ".");
+    }
+    return id;
+}
 
 }  // namespace
 
@@ -42,10 +101,40 @@ Hue::Bridge selected_bridge(const boost::program_options::variables_map& options
 }
 
 Target select_target(const boost::program_options::variables_map& options, const Settings& settings,
-                     const AppIdentity& computed) {
-    Target target{selected_bridge(options, settings), computed};
+                     const AppIdentity& computed, std::shared_ptr<Http::Certificate>* shown) {
+    const std::optional<std::string> wanted =
+        options.count("bridge") ? std::optional<std::string>(options["bridge"].as<std::string>())
+                                : settings.default_bridge;
+    const auto location = wanted ? Hue::parse_bridge_location(*wanted) : std::nullopt;
+    Hue::Bridge bridge = location ? Hue::Bridge(std::string(), location->ip, std::string(),
+                                                location->port, location->scheme)
+                                  : selected_bridge(options, settings);
     const CredentialsFile credentials(settings.credentials_file);
-    if (const auto stored = credentials.find(target.bridge)) target.identity.user_id = *stored;
+    auto entry = credentials.find_entry(bridge);
+    if (location && location->bare && !(entry && !entry->sha256.empty()) &&
+        Http::refuses_connections(
+            Http::Endpoint{Hue::Scheme::Https, bridge.ip(), bridge.port(), "/"},
+            settings.client.timeout)) {
+        // Nothing listens on 443: a bridge of a generation without TLS.
+        bridge = Hue::Bridge(std::string(), bridge.ip(), std::string(), Hue::kDefaultPort);
+        entry = credentials.find_entry(bridge);
+    }
+    const bool pinned = entry && !entry->sha256.empty();
+    std::string id = !bridge.id().empty() ? bridge.id() : entry ? entry->id : std::string();
+    if (pinned && (bridge.scheme() != Hue::Scheme::Https || entry->port != 0)) {
+        // A pinned bridge is never asked anything in clear.
+        bridge = Hue::Bridge(id, bridge.ip(), bridge.mac(),
+                             entry->port != 0 ? entry->port : bridge.port(), Hue::Scheme::Https);
+    }
+    Target target{bridge, computed};
+    if (entry) target.identity.user_id = entry->username;
+    if (bridge.scheme() != Hue::Scheme::Https) return target;
+    auto certificate = std::make_shared<Http::Certificate>();
+    if (shown) *shown = certificate;
+    if (id.empty()) id = id_shown_by(bridge, settings, certificate);
+    const std::string pin = pinned && !options.count("auth") ? entry->sha256 : std::string();
+    target.bridge = Hue::Bridge(id, bridge.ip(), bridge.mac(), bridge.port(), Hue::Scheme::Https)
+                        .with_certificate_check(certificate_check(id, pin, certificate));
     return target;
 }
 

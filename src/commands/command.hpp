@@ -2,6 +2,7 @@
 #define GLOWRIG_COMMANDS_COMMAND_HPP_
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -82,12 +83,22 @@ struct Target {
     AppIdentity identity;
 };
 
-// The bridge selected_bridge chooses and the identity for it: `computed` with
-// the user id replaced by the user name stored for that bridge in the
-// credentials file, when there is one. Throws std::runtime_error naming the
-// file when it cannot be read.
+// The bridge the option "bridge" (or settings.default_bridge) names, as an
+// address (see Hue::parse_bridge_location) or as an id selected_bridge looks
+// for, and the identity for it: `computed` with the user id replaced by the
+// user name stored for that bridge in the credentials file, when there is one.
+// A bridge with a pin in the file is reached over HTTPS only, and must show
+// the pinned certificate, unless the options ask for "auth" (which pins
+// anew). Over HTTPS the certificate's CN must be the bridge's id in lower case;
+// when the id is not known yet, it is read from the bridge's configuration
+// first, without a user name. A bare address means HTTPS on 443, or plain HTTP
+// on 80 when 443 refuses connections and the bridge is not pinned. Throws
+// std::runtime_error naming the file when it cannot be read, and with one line
+// naming the bridge when its certificate does not match. Over TLS, `shown`
+// (when given) receives the certificate the bridge shows, request by request.
 Target select_target(const boost::program_options::variables_map& options, const Settings& settings,
-                     const AppIdentity& computed);
+                     const AppIdentity& computed,
+                     std::shared_ptr<Http::Certificate>* shown = nullptr);
 
 }  // namespace commands
 

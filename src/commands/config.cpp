@@ -37,12 +37,19 @@ private:
 
 // Adds this program to the bridge's whitelist unless `target`'s identity is
 // on it already, and reads the configuration again with the identity granted.
-// The name asked for is always the computed one; a different name the bridge
-// grants is kept in the credentials file, and a kept name that the bridge no
-// longer knew is dropped when the computed one is granted.
+// The name asked for is always the computed one; the name the bridge grants
+// is kept in the credentials file, replacing a kept name that the bridge no
+// longer knew, with the bridge's certificate as its pin over TLS.
 void authorise(Hue::Configuration& configuration, const Target& target, const AppIdentity& computed,
-               const Settings& settings) {
+               const Settings& settings, const std::shared_ptr<Http::Certificate>& shown) {
+    const auto certificate_of = [&shown](const Target&) {
+        return shown ? shown->sha256 : std::string();
+    };
+    const CredentialsFile credentials(settings.credentials_file);
+    const bool tls = target.bridge.scheme() == Hue::Scheme::Https;
     if (configuration.is_allowed(target.identity)) {
+        // Over TLS, the certificate shown now becomes the pin.
+        if (tls) credentials.store(target.bridge, target.identity.user_id, certificate_of(target));
         std::cout << "App already allowed" << std::endl;
         return;
     }
@@ -53,13 +60,11 @@ void authorise(Hue::Configuration& configuration, const Target& target, const Ap
         std::cout << "User creation failed" << std::endl;
         throw;
     }
-    const CredentialsFile credentials(settings.credentials_file);
     try {
-        if (granted.user_id != computed.user_id) {
-            credentials.store(target.bridge, granted.user_id);
-        } else if (target.identity.user_id != computed.user_id) {
-            credentials.remove(target.bridge, target.identity.user_id);
-        }
+        // Every bridge that grants a name gets an entry; over TLS it holds
+        // the pin, the certificate the bridge showed while its button was pressed.
+        credentials.store(target.bridge, granted.user_id,
+                          tls ? certificate_of(target) : std::string());
     } catch (const std::exception& e) {
         throw std::runtime_error(std::string(e.what()) + " The bridge granted the user name " +
                                  granted.user_id + ".");
@@ -108,7 +113,8 @@ void update_firmware(Hue::Configuration& configuration) {
 
 void run_config_command(const po::variables_map& options, const Settings& settings,
                         const AppIdentity& computed) {
-    const Target target = select_target(options, settings, computed);
+    std::shared_ptr<Http::Certificate> shown;
+    const Target target = select_target(options, settings, computed, &shown);
     Hue::Configuration configuration =
         target.bridge.get_configuration(settings.client, target.identity).get();
     // The JSON printout carries the line of "auth" or "deauth" as "result".
@@ -116,7 +122,7 @@ void run_config_command(const po::variables_map& options, const Settings& settin
     {
         const CapturedOutput captured(wants_json(options) ? &result : nullptr);
         if (options.count("auth")) {
-            authorise(configuration, target, computed, settings);
+            authorise(configuration, target, computed, settings, shown);
         } else if (options.count("deauth")) {
             deauthorise(configuration, options["deauth"].as<std::string>(), target, settings);
         } else if (options.count("updatefw")) {

@@ -62,6 +62,18 @@ bool is_entry(const value& entry) {
     }
     if (!entry.at("address").is_string() || !entry.at("username").is_string()) return false;
     if (entry.at("username").as_string().empty()) return false;
+    if (entry.has_field("scheme")) {
+        const auto& scheme = entry.at("scheme");
+        if (!scheme.is_string() ||
+            (scheme.as_string() != "http" && scheme.as_string() != "https")) {
+            return false;
+        }
+    }
+    if (entry.has_field("port")) {
+        const auto& port = entry.at("port");
+        if (!port.is_integer() || port.as_integer() < 1 || port.as_integer() > 65535) return false;
+    }
+    if (entry.has_field("sha256") && !entry.at("sha256").is_string()) return false;
     return !entry.has_field("id") || entry.at("id").is_string();
 }
 
@@ -210,16 +222,34 @@ void update(const std::string& path, bool create, Change change) {
 CredentialsFile::CredentialsFile(std::string path) : m_path(std::move(path)) {}
 
 std::optional<std::string> CredentialsFile::find(const Hue::Bridge& bridge) const {
+    const auto entry = find_entry(bridge);
+    if (!entry) return std::nullopt;
+    return entry->username;
+}
+
+std::optional<CredentialsFile::Entry> CredentialsFile::find_entry(const Hue::Bridge& bridge) const {
     if (m_path.empty()) return std::nullopt;
     const std::optional<value> content = read_file(m_path);
     if (!content) return std::nullopt;
     for (const auto& entry : content->at("bridges").as_array()) {
-        if (matches(entry, bridge)) return entry.at("username").as_string();
+        if (!matches(entry, bridge)) continue;
+        Entry found;
+        found.username = entry.at("username").as_string();
+        found.id = id_of(entry);
+        if (entry.has_field("scheme") && entry.at("scheme").as_string() == "https") {
+            found.scheme = Hue::Scheme::Https;
+        }
+        if (entry.has_field("port")) {
+            found.port = static_cast<unsigned short>(entry.at("port").as_integer());
+        }
+        if (entry.has_field("sha256")) found.sha256 = entry.at("sha256").as_string();
+        return found;
     }
     return std::nullopt;
 }
 
-void CredentialsFile::store(const Hue::Bridge& bridge, const std::string& user_id) const {
+void CredentialsFile::store(const Hue::Bridge& bridge, const std::string& user_id,
+                            const std::string& sha256) const {
     update(m_path, true, [&](std::vector<value>& entries) {
         std::string id = bridge.id();
         std::vector<value> kept;
@@ -234,6 +264,9 @@ void CredentialsFile::store(const Hue::Bridge& bridge, const std::string& user_i
         if (!id.empty()) entry["id"] = value::string(id);
         entry["address"] = value::string(Hue::address_text(bridge.ip(), bridge.port()));
         entry["username"] = value::string(user_id);
+        entry["scheme"] = value::string(bridge.scheme() == Hue::Scheme::Https ? "https" : "http");
+        entry["port"] = value::number(bridge.port());
+        if (!sha256.empty()) entry["sha256"] = value::string(sha256);
         kept.push_back(entry);
         entries = std::move(kept);
         return true;

@@ -13,11 +13,15 @@ namespace commands {
 //
 //   {
 //     "bridges": [
-//       {"address":"192.168.1.20","id":"02aa00fffe4a5b6c","username":"1028d6..."}
+//       {"address":"192.168.1.20:443","id":"02aa00fffe4a5b6c","username":"1028d6...",
+//        "scheme":"https","port":443,"sha256":"AB:CD:..."}
 //     ]
 //   }
 //
-// "id" is left out when the bridge was named by its address. The directory is
+// "id" is left out when the bridge was named by its address and did not tell
+// it. "scheme", "port" and "sha256" (the fingerprint of the certificate the
+// bridge showed when it granted the name: its pin) are written since bridges
+// are reached over HTTPS; files without them are read as before. The directory is
 // created private (0700) and the file is written private (0600), whole, by
 // renaming a complete temporary file over it, while holding a lock on the
 // directory, so that runs writing at the same time keep each other's entries.
@@ -25,6 +29,15 @@ namespace commands {
 // several processes at once.
 class CredentialsFile {
 public:
+    // One entry of the file.
+    struct Entry {
+        std::string username;
+        std::string id;  // empty when the entry has none
+        Hue::Scheme scheme = Hue::Scheme::Http;
+        unsigned short port = 0;  // 0 when the entry has none
+        std::string sha256;       // the pinned fingerprint; empty: not pinned
+    };
+
     // The file at `path`; an empty path means there is no file: nothing is
     // found and storing fails.
     explicit CredentialsFile(std::string path);
@@ -37,10 +50,15 @@ public:
     // exists but cannot be read as a credentials file.
     std::optional<std::string> find(const Hue::Bridge& bridge) const;
 
-    // Makes `user_id` the user name stored for `bridge`, replacing the entries
-    // that find() would match. Throws std::runtime_error naming the file when
-    // it cannot be read or written.
-    void store(const Hue::Bridge& bridge, const std::string& user_id) const;
+    // The whole entry find() takes its user name from.
+    std::optional<Entry> find_entry(const Hue::Bridge& bridge) const;
+
+    // Makes `user_id` the user name stored for `bridge`, with the bridge's
+    // scheme and port and `sha256` as its pin (none when empty), replacing the
+    // entries that find() would match. Throws std::runtime_error naming the
+    // file when it cannot be read or written.
+    void store(const Hue::Bridge& bridge, const std::string& user_id,
+               const std::string& sha256 = std::string()) const;
 
     // Removes the entries for `bridge` that hold `user_id`. Writes nothing when
     // there is none. Throws as store().

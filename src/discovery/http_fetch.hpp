@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "http/endpoint.hpp"
+
 namespace boost {
 namespace asio {
 class io_context;
@@ -16,25 +18,20 @@ class io_context;
 
 namespace UPnP {
 
-// Where a plain HTTP GET goes: a numeric address, a port and a request target.
-struct HttpUrl {
-    std::string host;  // IPv4 or IPv6 text, without brackets
-    unsigned short port = 80;
-    std::string target = "/";  // path and query, never empty
-};
+// Where a device description is fetched from.
+using HttpUrl = Http::Endpoint;
 
 // Returns the parts of an "http://" URL whose host is a numeric IPv4 address
-// or a bracketed IPv6 address, or nullopt for anything else (other schemes,
-// host names, user info, bad ports, blanks or control characters). Host names
-// are refused because resolving them can block beyond any deadline.
+// or a bracketed IPv6 address, or nullopt for anything else (https and other
+// schemes, host names, user info, bad ports, blanks or control characters).
+// Host names are refused because resolving them can block beyond any deadline.
 std::optional<HttpUrl> parse_http_url(std::string_view url);
 
-// Sends "GET target HTTP/1.1" to `url` and calls `done` exactly once, on the
-// thread running `io`, with what async_read_http_body() (http_read.hpp) reads
-// of the reply with `cap`, or with nullopt when the fetch failed, took longer
-// than `timeout` or was cancelled. If `io` is stopped first, `done` is
-// destroyed uncalled. Returns an operation that cancels the fetch; call it
-// only on the thread running `io`. It does nothing once `done` has been called.
+// Http::fetch() of `url`: calls `done` exactly once, on the thread running
+// `io`, with the body of a 200 reply of at most `cap` bytes, or with nullopt
+// when the fetch failed, took longer than `timeout` or was cancelled. If `io`
+// is stopped first, `done` is destroyed uncalled. Returns an operation that
+// cancels the fetch; call it only on the thread running `io`.
 std::function<void()> fetch_http(boost::asio::io_context& io, const HttpUrl& url,
                                  std::chrono::milliseconds timeout, std::size_t cap,
                                  std::function<void(std::optional<std::string>)> done);

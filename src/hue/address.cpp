@@ -50,6 +50,34 @@ std::optional<BridgeAddress> parse_bridge_address(const std::string& text) {
     return BridgeAddress{ip->to_string(), kDefaultPort};
 }
 
+std::optional<BridgeLocation> parse_bridge_location(const std::string& text) {
+    for (const Scheme scheme : {Scheme::Https, Scheme::Http}) {
+        const std::string prefix = scheme == Scheme::Https ? "https://" : "http://";
+        if (text.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string rest = text.substr(prefix.size());
+        // A bare IPv6 address needs brackets after a scheme, as in a URL.
+        const bool bracketed = !rest.empty() && rest.front() == '[';
+        std::optional<BridgeAddress> address;
+        if (bracketed && rest.back() == ']') {
+            address = parse_bridge_address(rest.substr(1, rest.size() - 2));
+            if (address && address->ip.find(':') == std::string::npos) return std::nullopt;
+        } else if (bracketed || rest.find(':') == rest.rfind(':')) {
+            address = parse_bridge_address(rest);
+        }
+        if (!address) return std::nullopt;
+        const bool named_port =
+            rest.find(':') != std::string::npos && (bracketed ? rest.back() != ']' : true);
+        return BridgeLocation{address->ip, named_port ? address->port : Http::default_port(scheme),
+                              scheme, false};
+    }
+    const auto address = parse_bridge_address(text);
+    if (!address) return std::nullopt;
+    const bool named_port = text.front() == '[' || (text.find(':') != std::string::npos &&
+                                                    text.find(':') == text.rfind(':'));
+    if (named_port) return BridgeLocation{address->ip, address->port, Scheme::Http, false};
+    return BridgeLocation{address->ip, 443, Scheme::Https, true};
+}
+
 std::string url_host(const std::string& ip) {
     if (ip.find(':') != std::string::npos && ip.front() != '[') return "[" + ip + "]";
     return ip;

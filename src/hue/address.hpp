@@ -4,13 +4,15 @@
 #include <optional>
 #include <string>
 
+#include "http/endpoint.hpp"
+
 namespace Hue {
 
 // The port of a bridge's REST interface when its address names none.
 constexpr unsigned short kDefaultPort = 80;
 
 // How a bridge's REST interface is reached: plain HTTP or HTTP over TLS.
-enum class Scheme { Http, Https };
+using Scheme = Http::Scheme;
 
 // Where a bridge answers: a numeric IP address and a TCP port.
 struct BridgeAddress {
@@ -31,6 +33,22 @@ struct BridgeAddress {
 // A port is 1 to 5 decimal digits with a value of 1..65535. Returns nullopt for
 // anything else, host names included: a name is never resolved here.
 std::optional<BridgeAddress> parse_bridge_address(const std::string& text);
+
+// Where the user says a bridge answers, and how.
+struct BridgeLocation {
+    std::string ip;  // canonical text, IPv6 without brackets
+    unsigned short port = 443;
+    Scheme scheme = Scheme::Https;
+    bool bare = false;  // an address alone: HTTPS on 443, plain HTTP on 80 when 443 refuses
+};
+
+// Reads a bridge location written as one of
+//   https://IP[:PORT]   HTTPS, port 443 unless given (IPv6 in brackets)
+//   http://IP[:PORT]    plain HTTP, port 80 unless given
+//   IP:PORT, [IPv6]:PORT  plain HTTP on that port
+//   IP                  HTTPS on 443, `bare`
+// Returns nullopt for anything else, host names included.
+std::optional<BridgeLocation> parse_bridge_location(const std::string& text);
 
 // Returns `ip` as the host of a URL: an IPv6 address in brackets, anything
 // else (an IPv4 address, an already bracketed host) unchanged.

@@ -14,12 +14,21 @@ Bridge::Bridge(std::string id, std::string ip, std::string mac, unsigned short p
     : m_info(std::make_shared<const BridgeInfo>(std::move(id), std::move(ip), std::move(mac), port,
                                                 scheme)) {}
 
+Bridge Bridge::with_certificate_check(Http::CertificateCheck check) const {
+    Bridge checked;
+    checked.m_info =
+        std::make_shared<const BridgeInfo>(id(), ip(), mac(), port(), scheme(), std::move(check));
+    return checked;
+}
+
 Client Bridge::make_client(const AppIdentity& identity, const std::string& resource,
                            const ClientConfig& client_config) const {
     std::string path = "api/" + identity.user_id;
     if (!resource.empty()) path += "/" + resource;
+    ClientConfig config = client_config;
+    if (m_info->check) config.check_certificate = m_info->check;
     // An IPv6 address needs brackets to be the host of a URL.
-    return Client(http_url(url_host(ip()), path, port()), client_config);
+    return Client(http_url(url_host(ip()), path, port(), scheme()), config);
 }
 
 namespace {

@@ -27,18 +27,21 @@ using FullState = std::tuple<Configuration, Lights, Groups, Schedules, Scenes, S
 // One bridge's identity, never changed after construction.
 struct BridgeInfo {
     BridgeInfo(std::string id_, std::string ip_, std::string mac_,
-               unsigned short port_ = kDefaultPort, Scheme scheme_ = Scheme::Http)
+               unsigned short port_ = kDefaultPort, Scheme scheme_ = Scheme::Http,
+               Http::CertificateCheck check_ = Http::CertificateCheck())
         : id(std::move(id_)),
           ip(std::move(ip_)),
           mac(std::move(mac_)),
           port(port_),
-          scheme(scheme_) {}
+          scheme(scheme_),
+          check(std::move(check_)) {}
 
     const std::string id;       // as the discovery portal reports it; empty when given by address
     const std::string ip;       // the host of every request URL
     const std::string mac;      // as the discovery portal reports it; empty when given by address
     const unsigned short port;  // the port of every request URL
     const Scheme scheme;        // plain HTTP or TLS for every request
+    const Http::CertificateCheck check;  // over TLS, before every request; empty: none
 };
 
 // One bridge on the local network and the entry to its REST interface. A value
@@ -60,9 +63,14 @@ public:
     unsigned short port() const { return m_info->port; }
     Scheme scheme() const { return m_info->scheme; }
 
-    // A client for http://{ip}:{port}/api/{user}/{resource}, or
-    // http://{ip}:{port}/api/{user} when `resource` is empty, configured with a
-    // copy of `client_config`. An IPv6 ip is bracketed; port 80 is not written.
+    // This bridge, its clients checking the bridge's certificate with `check`
+    // before every request they write (over TLS).
+    Bridge with_certificate_check(Http::CertificateCheck check) const;
+
+    // A client for {scheme}://{ip}:{port}/api/{user}/{resource}, or
+    // .../api/{user} when `resource` is empty, configured with a copy of
+    // `client_config` and the bridge's certificate check, if it has one. An
+    // IPv6 ip is bracketed; the scheme's default port is not written.
     Client make_client(const AppIdentity& identity, const std::string& resource,
                        const ClientConfig& client_config) const;
 

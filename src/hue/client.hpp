@@ -10,6 +10,8 @@
 #include <cpprest/json.h>
 #include <pplx/pplxtasks.h>
 
+#include "http/exchange.hpp"
+
 namespace Hue {
 
 enum class Method { Get, Put, Post, Delete };
@@ -20,39 +22,43 @@ enum class Method { Get, Put, Post, Delete };
 struct ClientConfig {
     web::web_proxy proxy{web::web_proxy::use_auto_discovery};
     std::chrono::milliseconds timeout{30000};
+    // Over TLS: a PEM file of authorities the bridge's chain must lead to
+    // (empty: no chain check), and the check of its certificate made before
+    // every request is written (empty: none).
+    std::string ca_file;
+    Http::CertificateCheck check_certificate;
 };
 
-// An HTTP/1.1 client bound to one resource URL of a bridge or the portal.
-// Requests go to paths relative to that URL, each on a connection of its own.
-// Every exchange ends within the configured time-out counted from its start,
-// whatever the peer sends or withholds; the response header may take at most
-// 64 KiB and the body 4 MiB; a redirect is a failure like any status but 200.
-// A numeric host (an IPv6 address in brackets) is used as it is, a name is
-// resolved.
+// An HTTP/1.1 client bound to one resource URL of a bridge or the portal,
+// plain or over TLS. Requests go to paths relative to that URL through
+// Http::exchange(): one kept connection per peer, one deadline per exchange,
+// 64 KiB of header and 4 MiB of body at most, refusals (429, 503) sent again,
+// redirects a failure like any status but 200. The host must be numeric (an
+// IPv6 address in brackets); a name is never resolved and fails the request.
 class Client {
 public:
     // A placeholder bound to http://127.0.0.1/; nothing is ever sent through it.
     Client();
 
-    // A client for `base` (http://host/path) with a copy of `client_config`.
+    // A client for `base` (http[s]://host/path) with a copy of `client_config`.
     Client(const web::uri& base, const ClientConfig& client_config);
 
     // The URL requests are relative to.
     web::uri base_uri() const;
 
-    // A client for http://{this client's host and port}/{path}, with the same
+    // A client for {this client's scheme, host and port}/{path}, with the same
     // configuration.
     Client with_path(const std::string& path) const;
 
     // Sends one request to `path` (relative to the base URL; empty for the
     // base itself), with `body` as JSON unless it is null, and yields the
     // reply passed through read_json. Throws web::uri_exception at once when
-    // the path does not form a URL. Fails with web::http::http_exception
-    // "HTTP <code> <reason>" (no reason when the reply has none) unless the
-    // status is 200, without reading the body; with "Error: the reply is
-    // larger than 4 MiB." as soon as that much body has arrived or been
-    // announced; and with the transport's own texts when the connection,
-    // the time-out or the header fails.
+    // the path does not form a URL. Fails with Http::Failure: "HTTP <code>
+    // <reason>" (no reason when the reply has none) unless the status is 200,
+    // without reading the body; "Error: the reply is larger than 4 MiB." as
+    // soon as that much body has arrived or been announced; the transport's
+    // own texts when the connection, the time-out or the header fails; the
+    // check's text when it refuses the bridge's certificate.
     pplx::task<web::json::value> read(Method method, const std::string& path = std::string(),
                                       const web::json::value& body = web::json::value()) const;
 
@@ -66,11 +72,13 @@ private:
     ClientConfig m_config;
 };
 
-// Returns http://{host}:{port}/{path}, without ":{port}" for port 80; `host`
-// is used as it is (an IPv6 address must come bracketed), `path` is not
-// percent-encoded. Throws web::uri_exception when the text is not a URI or
-// when `host` is not all of the URI's host (it holds '/', '?', '@', ...).
-web::uri http_url(const std::string& host, const std::string& path, unsigned short port = 80);
+// Returns {scheme}://{host}:{port}/{path}, without ":{port}" for the scheme's
+// default port; `host` is used as it is (an IPv6 address must come bracketed),
+// `path` is not percent-encoded. Throws web::uri_exception when the text is
+// not a URI or when `host` is not all of the URI's host (it holds '/', '?',
+// '@', ...).
+web::uri http_url(const std::string& host, const std::string& path, unsigned short port = 80,
+                  Http::Scheme scheme = Http::Scheme::Http);
 
 // Reply step: yields the body of a 200 reply read as UTF-8 JSON whatever its
 // content type says; fails with web::json::json_exception when it is not JSON.

@@ -1,5 +1,6 @@
 #include "hue/configuration.hpp"
 
+#include <stdexcept>
 #include <utility>
 
 #include "hue/details/configuration_impl.hpp"
@@ -74,8 +75,26 @@ pplx::task<std::string> Configuration::create_user(const AppIdentity& identity) 
     return details::send_request(m_impl->client().with_path("api"), details::kCreateUser,
                                  std::string(), body)
         .then([requested](const web::json::value& reply) {
-            return details::granted_user_name(reply).value_or(requested);
+            std::string granted = details::granted_user_name(reply).value_or(requested);
+            // The name goes into every request path and into the credentials
+            // file: one that could leave its path segment is not taken.
+            if (!is_safe_user_name(granted)) {
+                throw std::runtime_error(
+                    "Error: the bridge granted a user name that is not 1 to 128 letters, digits, "
+                    "'-', '_' or '.'.");
+            }
+            return granted;
         });
+}
+
+bool is_safe_user_name(const std::string& name) {
+    if (name.empty() || name.size() > 128 || name == "." || name == "..") return false;
+    for (const char c : name) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        const bool digit = c >= '0' && c <= '9';
+        if (!letter && !digit && c != '-' && c != '_' && c != '.') return false;
+    }
+    return true;
 }
 
 pplx::task<void> Configuration::delete_user(const AppIdentity& identity) {

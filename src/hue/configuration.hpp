@@ -118,7 +118,8 @@ public:
     // "/username" that then come with the grant do not fail the task. Fails
     // with the JSON library's error when the reply is not an array, and with
     // std::runtime_error holding the first other error element of the reply.
-    // The whitelist in memory is not updated.
+    // The whitelist in memory is not updated. Fails with std::runtime_error
+    // when the granted name is not is_safe_user_name().
     pplx::task<std::string> create_user(const AppIdentity& identity);
 
     // Removes identity.user_id from the bridge's whitelist (DELETE
@@ -129,6 +130,10 @@ public:
 private:
     std::shared_ptr<details::Configuration_Impl> m_impl;  // never null
 };
+
+// True when `name` is 1 to 128 ASCII letters, digits, '-', '_' or '.' and
+// neither "." nor "..": a user name that stays one path segment.
+bool is_safe_user_name(const std::string& name);
 
 }  // namespace Hue
 

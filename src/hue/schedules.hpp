@@ -55,7 +55,7 @@ public:
     // Sends GET {id} and reads the reply into the schedule; keys the reply
     // lacks leave their fields unchanged. Error replies are not rejected: an
     // error array carries none of the keys, so the schedule stays as it was
-    // and the task succeeds. Fails with web::http::http_exception on a status
+    // and the task succeeds. Fails with Http::Failure on a status
     // other than 200, and with web::json::json_exception on a body that is not
     // JSON or a key of the wrong type (fields read before it keep their values).
     pplx::task<void> refresh();
@@ -64,7 +64,7 @@ public:
     // of format_time()) when the time's kind is not none and "description"
     // when the description is not empty. The command is never sent. With none
     // of these the task is already complete and nothing is sent. Fails with
-    // web::http::http_exception on a status other than 200 and with
+    // Http::Failure on a status other than 200 and with
     // std::runtime_error (the error element's text) on an error reply.
     pplx::task<void> save();
 

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 #include "commands/credentials.hpp"
+#include "hue/configuration.hpp"
 #include "support/process.hpp"
 #include "support/sim_fixture.hpp"
 
@@ -287,7 +288,11 @@ TEST_F(ConfigCommandGrants, GrantedNameIsKeptPerBridgeAndUsedByEveryCommand) {
         EXPECT_NE(std::string::npos, auth.output.find("\nUser created\n")) << auth.output;
         std::string granted = user();
         if (c.grants_requested) {
-            EXPECT_FALSE(std::filesystem::exists(m_home->path() + "/glowrig"));
+            // Every authorised bridge gets an entry, plain HTTP ones without a pin.
+            ASSERT_EQ(1u, entries().size()) << file_text();
+            EXPECT_EQ(user(), entries().at(0).at("username").as_string());
+            EXPECT_EQ("http", entries().at(0).at("scheme").as_string());
+            EXPECT_FALSE(entries().at(0).has_field("sha256"));
         } else {
             ASSERT_EQ(2u, entries().size()) << file_text();
             EXPECT_EQ("kept", entries().at(0).at("username").as_string());
@@ -312,9 +317,49 @@ TEST_F(ConfigCommandGrants, GrantedNameIsKeptPerBridgeAndUsedByEveryCommand) {
         }
         const RunResult deauth = run_here({"config", "--deauth=" + granted});
         EXPECT_NE(std::string::npos, deauth.output.find("User deleted")) << deauth.output;
-        if (!c.grants_requested) {
-            EXPECT_EQ(1u, entries().size()) << file_text();
+        EXPECT_EQ(c.grants_requested ? 0u : 1u, entries().size()) << file_text();
+    }
+}
+
+TEST_F(ConfigCommandGrants, UnsafeGrantedNamesAreRefusedAndNotStored) {
+    const std::string cases[] = {
+        "../../x",
+        "a/b",
+        "a b",
+        "a?b#c",
+        "\x1b[31mred",
+        ".",
+        "..",
+        std::string(129, 'a'),
+        std::string(5000, 'a'),
+        "caf\xc3\xa9",
+    };
+    for (const auto& name : cases) {
+        SCOPED_TRACE(name.substr(0, 20));
+        m_home = std::make_unique<TemporaryDirectory>();
+        start_bridge();
+        bridge().set_fault("POST", "/api",
+                           sim::Fault{200, "",
+                                      "[{\"success\":{\"username\":" +
+                                          web::json::value::string(name).serialize() + "}}]",
+                                      0});
+        const RunResult auth = run_here({"config", "--auth"});
+        EXPECT_EQ(1, auth.status);
+        EXPECT_NE(std::string::npos,
+                  auth.output.find("User creation failed\nError: the bridge granted a user name "
+                                   "that is not 1 to 128 letters, digits, '-', '_' or '.'.\n"))
+            << auth.output;
+        EXPECT_FALSE(std::filesystem::exists(file()));
+        // Nothing went to the bridge under the granted name.
+        for (const auto& line : request_lines()) {
+            EXPECT_TRUE(line.rfind("POST /api ", 0) == 0 ||
+                        line == "GET /api/" + user() + "/config")
+                << line;
         }
+    }
+    // The longest and the oddest names a bridge may grant are taken.
+    for (const std::string& name : {std::string(128, 'z'), std::string("a-b_c.d")}) {
+        EXPECT_TRUE(Hue::is_safe_user_name(name)) << name;
     }
 }
 

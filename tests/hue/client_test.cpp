@@ -226,7 +226,7 @@ TEST(ClientConnection, RepliesSplitInTwoSegmentsCostNoDelayedAcknowledgement) {
 
 TEST(ClientConnection, RefusedConnectionFails) {
     const Client client(web::uri("http://127.0.0.1:9/api/x/lights"), kProxy);
-    EXPECT_THROW(client.read(Method::Get).get(), web::http::http_exception);
+    EXPECT_THROW(client.read(Method::Get).get(), Http::Failure);
 }
 
 }  // namespace

@@ -41,7 +41,11 @@ void SimFixture::start(const std::string& json, bool whitelisted) {
             });
         }
         auto server = std::make_unique<sim::Server>();
-        server->add(m_ip, m_port, m_bridge);
+        if (m_tls) {
+            server->add_redirect(m_ip, 0, server->add(m_ip, m_port, m_bridge, sim::Transport::tls));
+        } else {
+            server->add(m_ip, m_port, m_bridge);
+        }
         try {
             server->open();
             m_server = std::move(server);
@@ -59,7 +63,7 @@ void SimFixture::TearDown() {
 }
 
 RunResult SimFixture::run(std::vector<std::string> args, const Environment& env) {
-    args.push_back("--bridge=" + address());
+    args.push_back("--bridge=" + std::string(m_tls ? "https://" : "") + address());
     return run_plain(args, env);
 }
 

@@ -29,6 +29,21 @@ protected:
     // Serves the next bridge started on `ip` (127.0.0.1 unless set).
     void serve_on(const std::string& ip) { m_ip = ip; }
 
+    // Serves the next bridge started over TLS, and a plain port beside it
+    // that redirects every request to https; run() then names it
+    // "https://{address}".
+    void serve_tls() { m_tls = true; }
+
+    // Over TLS: the fingerprint of the bridge's certificate, the plain port
+    // that redirects, and a new certificate naming `common_name` (empty: the
+    // bridge's id), which closes the bridge's connections as a restart does.
+    std::string fingerprint() const { return m_server->fingerprint(0); }
+    std::string certificate_pem() const { return m_server->certificate_pem(0); }
+    unsigned short redirect_port() const { return m_server->port(1); }
+    void renew_certificate(const std::string& common_name = std::string()) {
+        m_server->renew_certificate(0, common_name);
+    }
+
     // Runs glowrig with `args` followed by --bridge={address}.
     RunResult run(std::vector<std::string> args, const Environment& env = {});
 
@@ -54,6 +69,7 @@ protected:
 
 private:
     std::string m_ip = "127.0.0.1";
+    bool m_tls = false;
     unsigned short m_port = 0;
     std::string m_user;
     std::shared_ptr<sim::SimBridge> m_bridge;

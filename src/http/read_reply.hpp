@@ -1,5 +1,5 @@
-#ifndef GLOWRIG_HUE_DETAILS_HTTP_READ_HPP_
-#define GLOWRIG_HUE_DETAILS_HTTP_READ_HPP_
+#ifndef GLOWRIG_HTTP_READ_REPLY_HPP_
+#define GLOWRIG_HTTP_READ_REPLY_HPP_
 
 #include <cstddef>
 #include <functional>
@@ -14,7 +14,7 @@
 #include <boost/beast/http/read.hpp>
 #include <boost/beast/http/string_body.hpp>
 
-namespace Hue {
+namespace Http {
 
 // The most bytes of status line and header fields a response may have.
 inline constexpr std::size_t kHttpHeaderLimit = 64 * 1024;
@@ -80,6 +80,6 @@ void async_read_http_body(Stream& stream, boost::beast::flat_buffer& buffer,
                           });
 }
 
-}  // namespace Hue
+}  // namespace Http
 
-#endif  // GLOWRIG_HUE_DETAILS_HTTP_READ_HPP_
+#endif  // GLOWRIG_HTTP_READ_REPLY_HPP_

@@ -1,0 +1,529 @@
+#include "http/exchange.hpp"
+
+#include <atomic>
+#include <cerrno>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+#include <boost/asio/connect.hpp>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/address.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/ssl/context.hpp>
+#include <boost/asio/ssl/stream.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/beast/http/string_body.hpp>
+#include <boost/beast/http/write.hpp>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <openssl/evp.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+#include <sys/socket.h>
+
+#include "http/read_reply.hpp"
+
+namespace Http {
+namespace {
+
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+namespace ssl = asio::ssl;
+using tcp = asio::ip::tcp;
+using Clock = std::chrono::steady_clock;
+
+// The failure texts, as users have always seen them.
+constexpr const char* kConnectFailed = "Failed to connect to any resolved endpoint";
+constexpr const char* kWriteFailed = "Failed to write request headers";
+constexpr const char* kHeaderFailed = "Failed to read HTTP status line";
+constexpr const char* kHeaderTooLarge = "Error: the reply's header is larger than 64 KiB.";
+constexpr const char* kBodyFailed = "Failed to read response body";
+constexpr const char* kBodyTooLarge = "Error: the reply is larger than 4 MiB.";
+
+// A refused request (429, 503) is sent at most this many times more, after
+// waiting what its reply asks, within these bounds.
+constexpr int kMaxResends = 2;
+constexpr std::chrono::seconds kDefaultWait{1};
+constexpr std::chrono::seconds kLongestWait{5};
+
+std::atomic<std::size_t> g_opened{0};
+
+http::verb verb_of(Method method) {
+    switch (method) {
+        case Method::Put:
+            return http::verb::put;
+        case Method::Post:
+            return http::verb::post;
+        case Method::Delete:
+            return http::verb::delete_;
+        case Method::Get:
+            break;
+    }
+    return http::verb::get;
+}
+
+// Asks the kernel to acknowledge what arrives at once. A peer that writes its
+// header and body in two segments with Nagle's algorithm on holds the body
+// back until the header is acknowledged; a delayed acknowledgement would cost
+// every such reply about 40 ms. The setting lapses by itself, so it is renewed
+// before every read.
+void acknowledge_at_once(tcp::socket& socket) {
+    const int on = 1;
+    ::setsockopt(socket.native_handle(), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+}
+
+// A stream (the socket itself or TLS over it) that renews acknowledge_at_once
+// before each read: what requests are written and replies read through.
+template <class Stream>
+class QuickAck {
+public:
+    using executor_type = typename Stream::executor_type;
+
+    QuickAck(Stream& stream, tcp::socket& socket) : m_stream(stream), m_socket(socket) {}
+
+    executor_type get_executor() { return m_stream.get_executor(); }
+
+    template <class Buffers, class Handler>
+    auto async_read_some(const Buffers& buffers, Handler&& handler) {
+        acknowledge_at_once(m_socket);
+        return m_stream.async_read_some(buffers, std::forward<Handler>(handler));
+    }
+
+    template <class Buffers, class Handler>
+    auto async_write_some(const Buffers& buffers, Handler&& handler) {
+        return m_stream.async_write_some(buffers, std::forward<Handler>(handler));
+    }
+
+private:
+    Stream& m_stream;
+    tcp::socket& m_socket;
+};
+
+// The peer's certificate as Certificate; empty fields when there is none.
+Certificate certificate_of(SSL* session) {
+    Certificate certificate;
+    X509* peer = SSL_get_peer_certificate(session);
+    if (!peer) return certificate;
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    if (X509_digest(peer, EVP_sha256(), digest, &size) == 1) {
+        static const char kHex[] = "0123456789ABCDEF";
+        for (unsigned int i = 0; i < size; ++i) {
+            if (i > 0) certificate.sha256 += ':';
+            certificate.sha256 += kHex[digest[i] >> 4];
+            certificate.sha256 += kHex[digest[i] & 15];
+        }
+    }
+    X509_NAME* subject = X509_get_subject_name(peer);
+    const int index = X509_NAME_get_index_by_NID(subject, NID_commonName, -1);
+    if (index >= 0) {
+        unsigned char* text = nullptr;
+        const int length = ASN1_STRING_to_UTF8(
+            &text, X509_NAME_ENTRY_get_data(X509_NAME_get_entry(subject, index)));
+        if (length >= 0) certificate.common_name.assign(reinterpret_cast<char*>(text), length);
+        OPENSSL_free(text);
+    }
+    X509_free(peer);
+    return certificate;
+}
+
+// How one request on one connection ended.
+struct Outcome {
+    std::optional<Failure> failure;
+    std::string body;         // of a 200 reply
+    std::string retry_after;  // of a reply other than 200
+    bool keep = false;        // the connection can carry another request
+    bool stale = false;       // a reused connection that the peer had closed
+};
+
+// One connection to a peer, plain or TLS, carrying one request at a time.
+// Runs on the thread running its io_context; owned by the handlers of its
+// pending operations and by whoever keeps it for later requests.
+class Connection : public std::enable_shared_from_this<Connection> {
+public:
+    Connection(asio::io_context& io, Endpoint peer, const Options& options)
+        : m_peer(std::move(peer)),
+          m_context(ssl::context::tls_client),
+          m_tls(io, m_context),
+          m_timer(io),
+          m_plain_stream(m_tls.next_layer(), m_tls.next_layer()),
+          m_tls_stream(m_tls, m_tls.next_layer()) {
+        if (m_peer.scheme != Scheme::Https) return;
+        // The stream's session was made from the context above: settings for
+        // this connection go on the session itself.
+        SSL_set_min_proto_version(m_tls.native_handle(), TLS1_2_VERSION);
+        if (options.ca_file.empty()) {
+            // The peer is identified by its certificate's name and fingerprint,
+            // which the caller's check decides on.
+            m_tls.set_verify_mode(ssl::verify_none);
+        } else {
+            beast::error_code ec;
+            m_context.load_verify_file(options.ca_file, ec);
+            if (ec) {
+                m_ca_failure =
+                    "Error: cannot read the certificate authorities in " + options.ca_file + ".";
+            }
+            m_tls.set_verify_mode(ssl::verify_peer);
+        }
+    }
+
+    // Whether a request may go on this connection: it is open and the peer
+    // has neither closed it nor sent unasked bytes of HTTP.
+    bool usable() {
+        if (!m_connected || !socket().is_open()) return false;
+        char byte;
+        const auto got = ::recv(socket().native_handle(), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+        if (got == 0) return false;
+        // Over TLS the peer may send records of its own (session tickets, a
+        // closing alert): the session reads them, and a request that then
+        // finds the connection closed is sent once more on a new one.
+        if (got > 0) return m_peer.scheme == Scheme::Https;
+        return errno == EAGAIN || errno == EWOULDBLOCK;
+    }
+
+    // Sends one request and calls `done` once with how it ended, by `deadline`.
+    void run(Method method, const std::string& body, bool keep_alive, Options options,
+             Clock::time_point deadline, std::function<void(Outcome)> done) {
+        m_options = std::move(options);
+        m_done = std::move(done);
+        m_reused = m_connected;
+        m_request = {};
+        m_request.method(verb_of(method));
+        m_request.target(m_peer.target);
+        m_request.version(11);
+        m_request.set(http::field::host, host_field(m_peer));
+        if (!keep_alive) m_request.set(http::field::connection, "close");
+        if (!body.empty()) {
+            m_request.set(http::field::content_type, "application/json");
+            m_request.body() = body;
+        }
+        m_request.prepare_payload();
+        m_timer.expires_at(deadline);
+        m_timer.async_wait([self = shared_from_this()](beast::error_code ec) {
+            if (!ec) self->expire();
+        });
+        if (m_connected) return send();
+        if (m_ca_failure) return fail(FailureKind::tls, *m_ca_failure);
+        connect();
+    }
+
+    // Ends the request in flight as failed; nothing when there is none.
+    void cancel() { fail(FailureKind::connect, kConnectFailed); }
+
+    void set_target(const std::string& target) { m_peer.target = target; }
+
+private:
+    enum class Phase { connecting, handshaking, writing, reading };
+
+    tcp::socket& socket() { return m_tls.next_layer(); }
+
+    // The line for a failed handshake, with `why` when known.
+    std::string tls_failure(const char* why) const {
+        return "Error: the TLS handshake with " + host_field(m_peer) + " failed" +
+               (why ? std::string(": ") + why : std::string()) + ".";
+    }
+
+    void connect() {
+        m_phase = Phase::connecting;
+        beast::error_code ec;
+        const auto address = asio::ip::make_address(m_peer.host, ec);
+        if (ec) return fail(FailureKind::connect, "Error resolving address");
+        socket().async_connect(tcp::endpoint(address, m_peer.port),
+                               [self = shared_from_this()](beast::error_code cec) {
+                                   if (cec) return self->fail(FailureKind::connect, kConnectFailed);
+                                   self->connected();
+                               });
+    }
+
+    void connected() {
+        beast::error_code ignored;
+        socket().set_option(tcp::no_delay(true), ignored);
+        ++g_opened;
+        if (m_peer.scheme != Scheme::Https) {
+            m_connected = true;
+            return send();
+        }
+        m_phase = Phase::handshaking;
+        m_tls.async_handshake(ssl::stream_base::client, [self = shared_from_this()](
+                                                            beast::error_code hec) {
+            if (hec) {
+                const long verified = SSL_get_verify_result(self->m_tls.native_handle());
+                return self->fail(FailureKind::tls,
+                                  self->tls_failure(verified == X509_V_OK
+                                                        ? nullptr
+                                                        : X509_verify_cert_error_string(verified)));
+            }
+            self->m_certificate = certificate_of(self->m_tls.native_handle());
+            self->m_connected = true;
+            self->send();
+        });
+    }
+
+    void send() {
+        if (m_peer.scheme == Scheme::Https && m_options.check) {
+            if (auto refusal = m_options.check(m_certificate)) {
+                return fail(FailureKind::certificate, *refusal);
+            }
+        }
+        m_phase = Phase::writing;
+        if (m_peer.scheme == Scheme::Https) return write(m_tls_stream);
+        write(m_plain_stream);
+    }
+
+    template <class Stream>
+    void write(Stream& stream) {
+        http::async_write(stream, m_request,
+                          [self = shared_from_this(), &stream](beast::error_code ec, std::size_t) {
+                              if (ec) {
+                                  self->m_stale = self->m_reused;
+                                  return self->fail(FailureKind::write, kWriteFailed);
+                              }
+                              self->read(stream);
+                          });
+    }
+
+    template <class Stream>
+    void read(Stream& stream) {
+        m_phase = Phase::reading;
+        m_buffer.consume(m_buffer.size());
+        m_parser.emplace();
+        async_read_http_reply(stream, m_buffer, *m_parser, m_options.body_limit,
+                              [self = shared_from_this()](HttpRead result) { self->read(result); });
+    }
+
+    void read(HttpRead result) {
+        switch (result) {
+            case HttpRead::ok:
+                return succeed();
+            case HttpRead::header_failed:
+                // A kept connection the peer closed before any byte of the reply.
+                m_stale = m_reused && !m_parser->got_some() && m_buffer.size() == 0;
+                return fail(FailureKind::header, kHeaderFailed);
+            case HttpRead::header_too_large:
+                return fail(FailureKind::header_limit, kHeaderTooLarge);
+            case HttpRead::not_ok:
+                return fail_with_status();
+            case HttpRead::body_failed:
+                return fail(FailureKind::body, kBodyFailed);
+            case HttpRead::body_too_large:
+                return fail(FailureKind::body_limit, kBodyTooLarge);
+        }
+    }
+
+    void succeed() {
+        Outcome outcome;
+        outcome.body = std::move(m_parser->get().body());
+        outcome.keep = m_parser->keep_alive();
+        finish(std::move(outcome));
+    }
+
+    void fail_with_status() {
+        const auto& reply = m_parser->get();
+        std::string text = "HTTP " + std::to_string(reply.result_int());
+        const auto reason = reply.reason();
+        if (!reason.empty()) text += " " + std::string(reason);
+        Outcome outcome;
+        outcome.failure.emplace(FailureKind::status, text, reply.result_int(),
+                                std::string(reply[http::field::location]));
+        outcome.retry_after = std::string(reply[http::field::retry_after]);
+        finish(std::move(outcome));
+    }
+
+    void expire() {
+        m_stale = false;
+        switch (m_phase) {
+            case Phase::connecting:
+                return fail(FailureKind::connect, kConnectFailed);
+            case Phase::handshaking:
+                return fail(FailureKind::tls, tls_failure("out of time"));
+            case Phase::writing:
+                return fail(FailureKind::write, kWriteFailed);
+            case Phase::reading:
+                break;
+        }
+        if (m_parser && m_parser->is_header_done()) return fail(FailureKind::body, kBodyFailed);
+        fail(FailureKind::header, kHeaderFailed);
+    }
+
+    void fail(FailureKind kind, const std::string& text) {
+        Outcome outcome;
+        outcome.failure.emplace(kind, text);
+        outcome.stale = m_stale;
+        finish(std::move(outcome));
+    }
+
+    // Hands `outcome` to the caller, once; closes the connection unless it
+    // can carry another request.
+    void finish(Outcome outcome) {
+        if (!m_done) return;
+        auto done = std::move(m_done);
+        m_done = nullptr;
+        m_timer.cancel();
+        if (!outcome.keep) {
+            beast::error_code ignored;
+            socket().close(ignored);
+            m_connected = false;
+        }
+        m_stale = false;
+        done(std::move(outcome));
+    }
+
+    Endpoint m_peer;
+    Options m_options;
+    ssl::context m_context;
+    ssl::stream<tcp::socket> m_tls;  // plain HTTP uses its socket alone
+    asio::steady_timer m_timer;
+    QuickAck<tcp::socket> m_plain_stream;
+    QuickAck<ssl::stream<tcp::socket>> m_tls_stream;
+    std::optional<std::string> m_ca_failure;
+    Certificate m_certificate;
+    http::request<http::string_body> m_request;
+    beast::flat_buffer m_buffer;
+    std::optional<HttpResponseParser> m_parser;
+    std::function<void(Outcome)> m_done;  // null when no request is in flight
+    Phase m_phase = Phase::connecting;
+    bool m_connected = false;  // and, over TLS, the handshake done
+    bool m_reused = false;     // the request in flight came after another
+    bool m_stale = false;
+};
+
+// A connection with the io_context it runs on, for exchange() on any thread.
+struct Held {
+    asio::io_context io;
+    std::shared_ptr<Connection> connection;  // destroyed before `io`
+};
+
+std::mutex g_mutex;
+std::multimap<std::string, std::unique_ptr<Held>> g_idle;
+
+std::string key_of(const Endpoint& endpoint, const Options& options) {
+    return (endpoint.scheme == Scheme::Https ? "https " : "http ") + endpoint.host + " " +
+           std::to_string(endpoint.port) + " " + options.ca_file;
+}
+
+// An idle connection to the peer that can carry a request, or null.
+std::unique_ptr<Held> take_idle(const std::string& key) {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    for (auto found = g_idle.find(key); found != g_idle.end() && found->first == key;) {
+        std::unique_ptr<Held> held = std::move(found->second);
+        found = g_idle.erase(found);
+        if (held->connection->usable()) return held;
+    }
+    return nullptr;
+}
+
+void keep_idle(const std::string& key, std::unique_ptr<Held> held) {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_idle.emplace(key, std::move(held));
+}
+
+// One request on a kept connection or a new one; on a new one once more when
+// the kept one turns out closed by the peer.
+Outcome attempt(const Endpoint& endpoint, Method method, const std::string& body,
+                const Options& options, Clock::time_point deadline) {
+    const std::string key = key_of(endpoint, options);
+    std::unique_ptr<Held> held = take_idle(key);
+    for (;;) {
+        const bool reused = held != nullptr;
+        if (!held) {
+            held = std::make_unique<Held>();
+            held->connection = std::make_shared<Connection>(held->io, endpoint, options);
+        }
+        held->connection->set_target(endpoint.target);
+        Outcome outcome;
+        held->io.restart();
+        held->connection->run(method, body, true, options, deadline,
+                              [&outcome](Outcome ended) { outcome = std::move(ended); });
+        held->io.run();
+        if (reused && outcome.stale) {
+            held.reset();
+            continue;
+        }
+        if (outcome.keep) keep_idle(key, std::move(held));
+        return outcome;
+    }
+}
+
+// How long a refused request waits before it is sent again: the whole seconds
+// of `retry_after`, at most kLongestWait; kDefaultWait when that is no number.
+std::chrono::seconds wait_after(const std::string& retry_after) {
+    std::size_t begin = retry_after.find_first_not_of(" \t");
+    std::size_t end = retry_after.find_last_not_of(" \t");
+    if (begin == std::string::npos) return kDefaultWait;
+    long seconds = 0;
+    for (std::size_t i = begin; i <= end; ++i) {
+        const char c = retry_after[i];
+        if (c < '0' || c > '9') return kDefaultWait;
+        seconds = std::min<long>(seconds * 10 + (c - '0'), kLongestWait.count());
+    }
+    return std::chrono::seconds(seconds);
+}
+
+}  // namespace
+
+Failure::Failure(FailureKind kind, const std::string& text, int status, std::string location)
+    : std::runtime_error(text), m_kind(kind), m_status(status), m_location(std::move(location)) {}
+
+std::string exchange(const Endpoint& endpoint, Method method, const std::string& body,
+                     const Options& options) {
+    const auto deadline = Clock::now() + options.timeout;
+    for (int resends = 0;; ++resends) {
+        Outcome outcome = attempt(endpoint, method, body, options, deadline);
+        if (!outcome.failure) return std::move(outcome.body);
+        const int status = outcome.failure->status();
+        if ((status == 429 || status == 503) && resends < kMaxResends) {
+            const auto wait = wait_after(outcome.retry_after);
+            if (Clock::now() + wait < deadline) {
+                std::this_thread::sleep_for(wait);
+                continue;
+            }
+        }
+        throw *outcome.failure;
+    }
+}
+
+std::size_t connections_opened() { return g_opened; }
+
+bool refuses_connections(const Endpoint& endpoint, std::chrono::milliseconds timeout) {
+    beast::error_code ec;
+    const auto address = asio::ip::make_address(endpoint.host, ec);
+    if (ec) return false;
+    asio::io_context io;
+    tcp::socket socket(io);
+    bool refused = false;
+    socket.async_connect(tcp::endpoint(address, endpoint.port), [&refused](beast::error_code cec) {
+        refused = cec == asio::error::connection_refused;
+    });
+    io.run_for(timeout);
+    return refused;
+}
+
+void close_idle_connections() {
+    std::multimap<std::string, std::unique_ptr<Held>> idle;
+    std::lock_guard<std::mutex> lock(g_mutex);
+    idle.swap(g_idle);
+}
+
+std::function<void()> fetch(asio::io_context& io, const Endpoint& endpoint,
+                            std::chrono::milliseconds timeout, std::size_t cap,
+                            std::function<void(std::optional<std::string>)> done) {
+    Options options;
+    options.timeout = timeout;
+    options.body_limit = cap;
+    auto connection = std::make_shared<Connection>(io, endpoint, options);
+    connection->run(Method::Get, std::string(), false, options, Clock::now() + timeout,
+                    [done = std::move(done)](Outcome outcome) {
+                        if (outcome.failure) return done(std::nullopt);
+                        done(std::move(outcome.body));
+                    });
+    std::weak_ptr<Connection> weak = connection;
+    return [weak] {
+        if (auto alive = weak.lock()) alive->cancel();
+    };
+}
+
+}  // namespace Http

@@ -1,0 +1,120 @@
+#ifndef GLOWRIG_HTTP_EXCHANGE_HPP_
+#define GLOWRIG_HTTP_EXCHANGE_HPP_
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "http/endpoint.hpp"
+
+namespace boost {
+namespace asio {
+class io_context;
+}
+}  // namespace boost
+
+namespace Http {
+
+enum class Method { Get, Put, Post, Delete };
+
+// The largest reply body read unless a caller asks for less.
+inline constexpr std::size_t kBodyLimit = 4 * 1024 * 1024;
+
+// What a TLS peer showed of itself.
+struct Certificate {
+    std::string common_name;  // the subject's CN, empty when it has none
+    std::string sha256;       // fingerprint: 32 bytes as upper-case hex pairs joined by ':'
+};
+
+// Decides whether a peer's certificate is acceptable for one request: returns
+// nullopt to go on, or the one-line text of the failure.
+using CertificateCheck = std::function<std::optional<std::string>(const Certificate&)>;
+
+// How one exchange is run.
+struct Options {
+    // One deadline over the exchange, from its start to its last byte, waits
+    // for refused requests included.
+    std::chrono::milliseconds timeout{30000};
+    std::size_t body_limit = kBodyLimit;
+    // Https only: called before every request is written, with the peer's
+    // certificate; no check when empty.
+    CertificateCheck check;
+    // Https only: a PEM file of certificate authorities the peer's chain must
+    // lead to; empty: the chain is not checked.
+    std::string ca_file;
+};
+
+// Why an exchange failed.
+enum class FailureKind {
+    connect,       // no connection (refused, unreachable, out of time)
+    tls,           // the TLS handshake failed or the chain did not verify
+    certificate,   // the certificate check refused the peer
+    write,         // the request could not be sent
+    header,        // no complete, well-formed reply header in time
+    header_limit,  // more than 64 KiB of header
+    status,        // a status other than 200
+    body,          // the body broke off, was malformed or came too late
+    body_limit,    // the body passes the limit
+};
+
+// The failure of an exchange. what() is the text users see: the transport's
+// texts for connection, header and body failures, "HTTP <code> <reason>" for
+// a status other than 200.
+class Failure : public std::runtime_error {
+public:
+    Failure(FailureKind kind, const std::string& text, int status = 0,
+            std::string location = std::string());
+
+    FailureKind kind() const { return m_kind; }
+    // The status of a reply other than 200, else 0.
+    int status() const { return m_status; }
+    // The Location field of such a reply, empty when it had none.
+    const std::string& location() const { return m_location; }
+
+private:
+    FailureKind m_kind;
+    int m_status;
+    std::string m_location;
+};
+
+// Sends one request to `endpoint` (with `body` as JSON unless it is empty) and
+// returns the body of its 200 reply; throws Failure otherwise. Runs on the
+// calling thread. Requests to one peer share one keep-alive connection per
+// process, which is reopened once, transparently, when the peer closed it
+// between requests; requests running at the same time use connections of their
+// own. A reply 429 or 503 is sent again after its Retry-After seconds (1 s when
+// it has none or none that reads, at most 5 s), at most twice, while the
+// deadline allows; these statuses say the request was not carried out, so a
+// write is sent again too. No redirect is followed. Thread-safe.
+std::string exchange(const Endpoint& endpoint, Method method, const std::string& body,
+                     const Options& options);
+
+// True when a TCP connection to `endpoint`'s host and port is refused (the
+// peer answers that nothing listens there) within `timeout`; false when it is
+// accepted, or when nothing answers at all.
+bool refuses_connections(const Endpoint& endpoint, std::chrono::milliseconds timeout);
+
+// Returns the number of connections exchange() has opened in this process,
+// each TLS handshake included.
+std::size_t connections_opened();
+
+// Closes the connections exchange() keeps open for later requests.
+void close_idle_connections();
+
+// Sends "GET target" to `endpoint` on a connection of its own on `io` and
+// calls `done` exactly once, on the thread running `io`, with the body of a
+// 200 reply of at most `cap` bytes, or with nullopt when the fetch failed,
+// took longer than `timeout` or was cancelled. If `io` is stopped first,
+// `done` is destroyed uncalled. Returns an operation that cancels the fetch;
+// call it only on the thread running `io`. It does nothing once `done` has
+// been called.
+std::function<void()> fetch(boost::asio::io_context& io, const Endpoint& endpoint,
+                            std::chrono::milliseconds timeout, std::size_t cap,
+                            std::function<void(std::optional<std::string>)> done);
+
+}  // namespace Http
+
+#endif  // GLOWRIG_HTTP_EXCHANGE_HPP_

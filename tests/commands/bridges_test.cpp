@@ -1,0 +1,183 @@
+#include "commands/bridges.hpp"
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <cpprest/json.h>
+#include <gtest/gtest.h>
+
+#include "sim/certificate.hpp"
+#include "support/process.hpp"
+#include "support/sim_fixture.hpp"
+
+namespace {
+
+using testing_support::RunResult;
+using testing_support::TemporaryDirectory;
+
+constexpr const char* kId = "ECB5FAFFFE0A62C3";
+constexpr const char* kCertificateName = "ecb5fafffe0a62c3";
+
+const char kBridge[] = R"({"linkbutton": true, "state": {
+    "config": {"name": "Hall", "bridgeid": "ECB5FAFFFE0A62C3", "mac": "ec:b5:fa:0a:62:c3",
+               "whitelist": {}},
+    "lights": {"3": {"name": "Desk", "state": {"on": false, "bri": 1, "alert": "none",
+                                                "reachable": true}}},
+    "groups": {}, "schedules": {}, "scenes": {}, "sensors": {}, "rules": {}}})";
+
+// A bridge served over TLS, not yet authorised, with a plain port that
+// redirects, and a credentials file of the test's own.
+class BridgeOverTls : public testing_support::SimFixture {
+protected:
+    void SetUp() override {
+        serve_tls();
+        start(kBridge, /*whitelisted=*/false);
+    }
+    RunResult run_here(const std::vector<std::string>& args) {
+        return run(args, {{"XDG_CONFIG_HOME", m_home.path()}});
+    }
+    RunResult run_plain_here(const std::vector<std::string>& args) {
+        return run_plain(args, {{"XDG_CONFIG_HOME", m_home.path()}});
+    }
+    std::string file() const { return m_home.path() + "/glowrig/bridges.json"; }
+    web::json::value entries() const {
+        std::ifstream in(file());
+        std::ostringstream text;
+        text << in.rdbuf();
+        return web::json::value::parse(text.str()).at("bridges");
+    }
+    void write_file(const std::string& text) {
+        std::filesystem::create_directories(m_home.path() + "/glowrig");
+        std::ofstream(file()) << text;
+    }
+    // The distinct connections the bridge's requests came on.
+    std::size_t connections() {
+        std::set<int> numbers;
+        for (const auto& r : bridge().requests()) numbers.insert(r.connection);
+        return numbers.size();
+    }
+    // True when a request the bridge received carries the user name `name`.
+    bool received_user(const std::string& name) {
+        for (const auto& line : request_lines()) {
+            if (line.find("/api/" + name) != std::string::npos) return true;
+        }
+        return false;
+    }
+    TemporaryDirectory m_home;
+};
+
+TEST_F(BridgeOverTls, AuthPinsTheCertificateAndLaterRunsUseOneConnection) {
+    const RunResult auth = run_here({"config", "--auth"});
+    ASSERT_EQ(0, auth.status) << auth.output;
+    ASSERT_EQ(1u, entries().size());
+    const auto entry = entries().at(0);
+    EXPECT_EQ(kId, entry.at("id").as_string());
+    EXPECT_EQ("https", entry.at("scheme").as_string());
+    EXPECT_EQ(port(), entry.at("port").as_integer());
+    EXPECT_EQ(fingerprint(), entry.at("sha256").as_string());
+    const std::string granted = entry.at("username").as_string();
+
+    bridge().clear_requests();
+    const RunResult light = run_here({"light", "--id=3", "--bri=200"});
+    EXPECT_EQ(0, light.status) << light.output;
+    EXPECT_EQ(3u, bridge().requests().size());  // listing, change, read back
+    EXPECT_EQ(1u, connections());
+    EXPECT_TRUE(received_user(granted));
+}
+
+TEST_F(BridgeOverTls, ABridgeWithAnotherCertificateIsRefusedBeforeTheUserNameIsSent) {
+    ASSERT_EQ(0, run_here({"config", "--auth"}).status);
+    const std::string pinned = fingerprint();
+    renew_certificate();
+    bridge().clear_requests();
+    const RunResult refused = run_here({"lights"});
+    EXPECT_EQ(1, refused.status);
+    EXPECT_EQ("\nError: bridge " + std::string(kCertificateName) + " shows the certificate " +
+                  fingerprint() + ", not the pinned " + pinned +
+                  "; if it was reset or replaced, run 'glowrig config --auth' to trust the new "
+                  "one.\n",
+              refused.output);
+    EXPECT_TRUE(bridge().requests().empty());
+
+    // Authorising again pins the new certificate.
+    ASSERT_EQ(0, run_here({"config", "--auth"}).status);
+    EXPECT_EQ(fingerprint(), entries().at(0).at("sha256").as_string());
+    EXPECT_EQ(0, run_here({"lights"}).status);
+}
+
+TEST_F(BridgeOverTls, ACertificateNamingAnotherBridgeIsRefused) {
+    struct Case {
+        const char* what;
+        const char* file;  // credentials file written first; empty: none
+        const char* output;
+        std::vector<std::string> requests;
+    } cases[] = {
+        {"first contact: the configuration names the id",
+         "",
+         "\nError: the certificate of the bridge at {address} names '0000000000000001', not its "
+         "id ecb5fafffe0a62c3.\n",
+         {"GET /api/config"}},
+        {"the id is known from the file",
+         R"({"bridges":[{"id":"ECB5FAFFFE0A62C3","address":"{address}","username":"kept"}]})",
+         "\nError: the certificate of bridge ecb5fafffe0a62c3 names '0000000000000001'.\n",
+         {}},
+    };
+    renew_certificate("0000000000000001");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(m_home.path() + "/glowrig");
+        if (*c.file) write_file(expand(c.file));
+        bridge().clear_requests();
+        const RunResult result = run_here({"lights"});
+        EXPECT_EQ(1, result.status);
+        EXPECT_EQ(expand(c.output), result.output);
+        EXPECT_EQ(c.requests, request_lines());
+    }
+}
+
+TEST_F(BridgeOverTls, ANamedAuthorityMustHaveIssuedTheCertificate) {
+    struct Case {
+        const char* what;
+        std::string pem;  // the authorities' file; empty: none is written
+        int status;
+        const char* output;  // nullptr: not checked
+    } cases[] = {
+        {"the bridge's own certificate", certificate_pem(), 0, nullptr},
+        {"another authority", sim::make_certificate("authority").certificate_pem, 1,
+         "\nError: the TLS handshake with {address} failed: self-signed certificate.\n"},
+        {"no such file", "", 1,
+         "\nError: cannot read the certificate authorities in {home}/authorities.pem.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string authorities = m_home.path() + "/authorities.pem";
+        std::filesystem::remove(authorities);
+        if (!c.pem.empty()) std::ofstream(authorities) << c.pem;
+        bridge().clear_requests();
+        const RunResult result =
+            run({"config"}, {{"XDG_CONFIG_HOME", m_home.path()}, {"GLOWRIG_CA_FILE", authorities}});
+        EXPECT_EQ(c.status, result.status) << result.output;
+        if (c.output) {
+            std::string expected = expand(c.output);
+            const auto home = expected.find("{home}");
+            if (home != std::string::npos) expected.replace(home, 6, m_home.path());
+            EXPECT_EQ(expected, result.output);
+            EXPECT_TRUE(bridge().requests().empty());
+        }
+    }
+}
+
+TEST_F(BridgeOverTls, APlainRequestRedirectedToHttpsNamesTheAddressToUse) {
+    const RunResult result = run_plain_here(
+        {"lights", "--bridge=http://" + ip() + ":" + std::to_string(redirect_port())});
+    EXPECT_EQ(1, result.status);
+    EXPECT_EQ(
+        "\nError: the bridge answers only over HTTPS: use --bridge=https://" + address() + ".\n",
+        result.output);
+}
+
+}  // namespace
