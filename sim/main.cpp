@@ -135,9 +135,9 @@ int main(int argc, char** argv) {
     std::vector<Endpoint> endpoints;  // where each bridge listens, in argument order
     int ssdp_port = 0;
     std::vector<std::unique_ptr<sim::SsdpResponder>> responders;
-    std::string ssdp_all;                         // ADDRESS:PORT of the responder for all bridges
-    bool generate_names = false;                  // set by --generate-names for the bridges after it
-    std::optional<sim::Listings> listings;        // set by --listings for the bridges after it
+    std::string ssdp_all;                   // ADDRESS:PORT of the responder for all bridges
+    bool generate_names = false;            // set by --generate-names for the bridges after it
+    std::optional<sim::Listings> listings;  // set by --listings for the bridges after it
     std::optional<unsigned short> redirect_from;  // set by --redirect-from
     try {
         for (int i = 1; i < argc; ++i) {
