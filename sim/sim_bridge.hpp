@@ -74,6 +74,15 @@ public:
     // (true), or grant valid requested names (false).
     void set_generate_names(bool generate);
 
+    // Makes the bridge one of the newest generation (true): it serves no device
+    // description, as such bridges are found through mDNS only.
+    void set_newest(bool newest);
+    bool newest() const;
+
+    // The bridge's id as it announces it: the configuration's "bridgeid", else
+    // the description's serial number, else "".
+    std::string bridge_id() const;
+
     // A copy of the whole state.
     web::json::value state() const;
 
@@ -92,6 +101,8 @@ private:
     web::json::value m_scan;
     web::json::value m_portal;
     std::string m_description;  // empty: no device description
+    std::string m_serial;       // the description's serial number
+    bool m_newest = false;
     bool m_link_button = false;
     bool m_generate_names = false;
     std::vector<LoggedRequest> m_requests;
