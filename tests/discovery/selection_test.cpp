@@ -1,5 +1,6 @@
 #include "discovery/selection.hpp"
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -193,6 +194,13 @@ TEST_F(DiscoveryTest, EachSourceAloneFindsTheBridge) {
         EXPECT_EQ(c.scheme, chosen.scheme());
         EXPECT_EQ(c.mac, chosen.mac());
     }
+
+    // A bridge of the newest generation serves no description: SSDP cannot find it.
+    start_discovery(no_portal, true);
+    bridge().set_newest(true);
+    EXPECT_TRUE(find_bridges(m_settings).get().empty());
+    const auto requests = request_lines();
+    EXPECT_EQ(1, std::count(requests.begin(), requests.end(), "GET /description.xml"));
 }
 
 TEST_F(DiscoveryTest, OneBridgeFoundByEverySourceIsOneBridgeAtItsLanAddress) {
