@@ -21,7 +21,8 @@ fi
 log=$(mktemp)
 served=$(mktemp)
 # Port 0: the simulator picks a free port and prints the address it serves.
-./build/sim/glowrig-sim --log "$log" --ssdp 1900 "127.0.0.2:0=fixtures/sample.json" >"$served" &
+./build/sim/glowrig-sim --log "$log" --ssdp 1900 --mdns 127.0.0.2:5354 \
+  "127.0.0.2:0=fixtures/sample.json" >"$served" &
 sim=$!
 trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -f "$log" "$served"' EXIT
 
@@ -35,7 +36,8 @@ address=$(head -n1 "$served")
 [ -n "$address" ] || { echo "the simulator did not start" >&2; exit 1; }
 
 # No discovery leaves this machine during the demo.
-export GLOWRIG_PORTAL=$address GLOWRIG_SSDP=127.0.0.2:1900 GLOWRIG_SSDP_WINDOW_MS=500
+export GLOWRIG_PORTAL=$address GLOWRIG_SSDP=127.0.0.2:1900 GLOWRIG_MDNS=127.0.0.2:5354 \
+  GLOWRIG_SSDP_WINDOW_MS=500
 
 echo "== glowrig bridges"
 "$glowrig" bridges

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   libcpprest-dev libboost-program-options-dev libboost-dev
-  libpugixml-dev libssl-dev
+  libpugixml-dev libssl-dev libldns-dev
   libgtest-dev libgmock-dev
   clang-format dpkg-dev file ccache
   # The package and completion tests: lintian, the manual page checker, the

@@ -1,9 +1,9 @@
 // glowrig-sim: serves simulated bridges on loopback addresses, for trying
 // glowrig and for scripting against it without hardware.
 //
-//   glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT] [--split]
-//               [--generate-names] [--listings SHAPE] [--redirect-from PORT]
-//               [http://|https://]ADDRESS[:PORT]=FIXTURE.json [...]
+//   glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT] [--mdns ADDRESS:PORT]
+//               [--split] [--generate-names] [--newest] [--listings SHAPE]
+//               [--redirect-from PORT] [http://|https://]ADDRESS[:PORT]=FIXTURE.json [...]
 //
 // Each ADDRESS (for example 127.0.0.2, or 127.0.0.1:8080) gets one bridge
 // whose state comes from the fixture file; without a port it listens on port
@@ -27,9 +27,14 @@
 // does the same for one bridge). The bridges named after --listings SHAPE
 // give their listings of lights, groups and schedules in that shape: "whole"
 // items as current firmware does, "names" alone as old firmware did, or
-// "mixed" (the fixture member "listings" does the same for one bridge). With --split, the bridges
-// named after it write each reply's status line and header in one segment and its body in a later
-// one, with Nagle's algorithm on, as many small embedded servers do. Runs until interrupted.
+// "mixed" (the fixture member "listings" does the same for one bridge). With
+// --split, the bridges named after it write each reply's status line and
+// header in one segment and its body in a later one, with Nagle's algorithm
+// on, as many small embedded servers do. With --mdns, one responder on
+// ADDRESS:PORT answers one-shot mDNS queries for the bridge service with every
+// bridge (its id, address and port). The bridges named after --newest are of
+// the newest generation: found through mDNS only, they answer no SSDP search
+// and serve no device description. Runs until interrupted.
 
 #include <fstream>
 #include <iostream>
@@ -44,6 +49,7 @@
 #include <cpprest/json.h>
 #include <signal.h>
 
+#include "sim/mdns_responder.hpp"
 #include "sim/server.hpp"
 #include "sim/sim_bridge.hpp"
 #include "sim/ssdp_responder.hpp"
@@ -52,9 +58,9 @@ namespace {
 
 int usage() {
     std::cerr
-        << "usage: glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT] [--split]\n"
-           "                   [--generate-names] [--listings whole|names|mixed]\n"
-           "                   [--redirect-from PORT]\n"
+        << "usage: glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT]\n"
+           "                   [--mdns ADDRESS:PORT] [--split] [--generate-names] [--newest]\n"
+           "                   [--listings whole|names|mixed] [--redirect-from PORT]\n"
            "                   [http://|https://]ADDRESS[:PORT]=FIXTURE.json [...]\n";
     return 2;
 }
@@ -135,10 +141,15 @@ int main(int argc, char** argv) {
     std::vector<Endpoint> endpoints;  // where each bridge listens, in argument order
     int ssdp_port = 0;
     std::vector<std::unique_ptr<sim::SsdpResponder>> responders;
-    std::string ssdp_all;                   // ADDRESS:PORT of the responder for all bridges
+    std::string ssdp_all;  // ADDRESS:PORT of the responder for all bridges
+    std::string mdns;      // ADDRESS:PORT of the mDNS responder
+    std::unique_ptr<sim::MdnsResponder> mdns_responder;
     bool generate_names = false;            // set by --generate-names for the bridges after it
+    bool newest = false;                    // set by --newest for the bridges after it
     std::optional<sim::Listings> listings;  // set by --listings for the bridges after it
-    std::optional<unsigned short> redirect_from;  // set by --redirect-from
+    std::optional<unsigned short> redirect_from;           // set by --redirect-from
+    std::vector<std::shared_ptr<sim::SimBridge>> bridges;  // in argument order
+    std::vector<std::string> model_ids;                    // each bridge's config "modelid"
     try {
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
@@ -152,6 +163,14 @@ int main(int argc, char** argv) {
             }
             if (arg == "--ssdp-all" && i + 1 < argc) {
                 ssdp_all = argv[++i];
+                continue;
+            }
+            if (arg == "--mdns" && i + 1 < argc) {
+                mdns = argv[++i];
+                continue;
+            }
+            if (arg == "--newest") {
+                newest = true;
                 continue;
             }
             if (arg == "--generate-names") {
@@ -178,9 +197,16 @@ int main(int argc, char** argv) {
             }
             const auto eq = arg.find('=');
             if (eq == std::string::npos) return usage();
-            auto bridge = std::make_shared<sim::SimBridge>(read_fixture(arg.substr(eq + 1)));
+            const web::json::value fixture = read_fixture(arg.substr(eq + 1));
+            auto bridge = std::make_shared<sim::SimBridge>(fixture);
             if (generate_names) bridge->set_generate_names(true);
             if (listings) bridge->set_listings(*listings);
+            if (newest) bridge->set_newest(true);
+            const web::json::value config = bridge->state().at("config");
+            model_ids.push_back(config.has_field("modelid") && config.at("modelid").is_string()
+                                    ? config.at("modelid").as_string()
+                                    : std::string());
+            bridges.push_back(bridge);
             std::shared_ptr<std::ostream> sink =
                 log ? log : std::shared_ptr<std::ostream>(&std::cerr, [](std::ostream*) {});
             bridge->set_observer([sink, log_mutex](const sim::LoggedRequest& r) {
@@ -214,10 +240,16 @@ int main(int argc, char** argv) {
         server.open();
 
         // The ports are known now: the locations can name them.
-        std::vector<std::string> locations;  // every bridge's device description
+        std::vector<std::string> locations;  // every SSDP bridge's device description
+        std::vector<sim::MdnsService> services;
         for (std::size_t n = 0; n < endpoints.size(); ++n) {
             endpoints[n].port = server.port(endpoints[n].index);
             const std::string& address = endpoints[n].address;
+            const std::string id = bridges[n]->bridge_id();
+            const std::string tail = id.size() > 6 ? id.substr(id.size() - 6) : id;
+            services.push_back({"Bridge - " + tail, "bridge-" + std::to_string(n + 1), address,
+                                endpoints[n].port, id, model_ids[n]});
+            if (bridges[n]->newest()) continue;
             locations.push_back("http://" + endpoint_text(address, endpoints[n].port) +
                                 "/description.xml");
             if (ssdp_port > 0) {
@@ -226,7 +258,12 @@ int main(int argc, char** argv) {
                 responders.back()->start(static_cast<unsigned short>(ssdp_port));
             }
         }
-        if (!ssdp_all.empty()) {
+        if (!mdns.empty()) {
+            const Endpoint at = read_endpoint(mdns, true);
+            mdns_responder = std::make_unique<sim::MdnsResponder>(services, at.address);
+            mdns_responder->start(at.port);
+        }
+        if (!ssdp_all.empty() && !locations.empty()) {
             const Endpoint all = read_endpoint(ssdp_all, true);
             std::vector<std::string> replies;
             for (std::size_t n = 0; n < locations.size(); ++n) {

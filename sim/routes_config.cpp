@@ -116,7 +116,7 @@ Reply unauthorized_config(const BridgeData& data) {
     value reply = value::object();
     if (data.state.has_field("config")) {
         const value& config = data.state.at("config");
-        for (const char* key : {"name", "bridgeid", "swversion", "apiversion", "mac"}) {
+        for (const char* key : {"name", "swversion", "apiversion", "mac", "bridgeid", "modelid"}) {
             if (config.has_field(key)) reply[key] = config.at(key);
         }
     }

@@ -62,6 +62,9 @@ SimBridge::SimBridge(const value& fixture)
       m_scan(value::parse(R"({"lastscan":"none"})")),
       m_portal(member_or(fixture, "portal", value::array())),
       m_description(description_document(fixture)),
+      m_serial(fixture.is_object() && fixture.has_field("description")
+                   ? text_member(fixture.at("description"), "serialNumber")
+                   : std::string()),
       m_link_button(member_or(fixture, "linkbutton", value::boolean(false)).as_bool()),
       m_generate_names(member_or(fixture, "generatenames", value::boolean(false)).as_bool()),
       m_listings(
@@ -115,7 +118,7 @@ Reply SimBridge::handle(const std::string& method, const std::string& path, cons
 Reply SimBridge::route(const std::string& method, const std::string& path,
                        const std::string& body) {
     const std::vector<std::string> segments = decoded_segments(path);
-    if (method == "GET" && path == "/description.xml" && !m_description.empty()) {
+    if (method == "GET" && path == "/description.xml" && !m_description.empty() && !m_newest) {
         Reply reply;
         reply.body = m_description;
         reply.content_type = "text/xml";
@@ -231,6 +234,25 @@ void SimBridge::set_generate_names(bool generate) {
 void SimBridge::set_listings(Listings shape) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_listings = shape;
+}
+
+void SimBridge::set_newest(bool newest) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_newest = newest;
+}
+
+bool SimBridge::newest() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_newest;
+}
+
+std::string SimBridge::bridge_id() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const value& config = m_state.at("config");
+    if (config.has_field("bridgeid") && config.at("bridgeid").is_string()) {
+        return config.at("bridgeid").as_string();
+    }
+    return m_serial;
 }
 
 value SimBridge::state() const {

@@ -107,6 +107,15 @@ public:
     // Gives the listings of lights, groups and schedules in `shape` from now on.
     void set_listings(Listings shape);
 
+    // Makes the bridge one of the newest generation (true): it serves no device
+    // description, as such bridges are found through mDNS only.
+    void set_newest(bool newest);
+    bool newest() const;
+
+    // The bridge's id as it announces it: the configuration's "bridgeid", else
+    // the description's serial number, else "".
+    std::string bridge_id() const;
+
     // A copy of the whole state.
     web::json::value state() const;
 
@@ -125,6 +134,8 @@ private:
     web::json::value m_scan;
     web::json::value m_portal;
     std::string m_description;  // empty: no device description
+    std::string m_serial;       // the description's serial number
+    bool m_newest = false;
     bool m_link_button = false;
     bool m_generate_names = false;
     Listings m_listings = Listings::whole;

@@ -79,6 +79,16 @@ commands::Settings read_settings(const Environment& environment) {
         settings.ssdp.address = address->ip;
         settings.ssdp.port = address->port;
     }
+    if (const auto mdns = value_of(environment, "GLOWRIG_MDNS")) {
+        if (*mdns == "off") {
+            settings.mdns.enabled = false;
+        } else {
+            const auto address = ip_and_port(*mdns);
+            if (!address) refuse("GLOWRIG_MDNS", "host:port or off");
+            settings.mdns.address = address->ip;
+            settings.mdns.port = address->port;
+        }
+    }
     if (const auto window = milliseconds(environment, "GLOWRIG_SSDP_WINDOW_MS", 0, 60000)) {
         settings.ssdp.window = *window;
     }
@@ -93,9 +103,10 @@ commands::Settings read_settings(const Environment& environment) {
     }
     settings.default_bridge = value_of(environment, "GLOWRIG_BRIDGE");
     settings.credentials_file = credentials_file(environment);
-    // A description fetch is one more request: a shorter request time-out
-    // bounds it too.
+    // A description fetch and a configuration read are requests too: a shorter
+    // request time-out bounds them.
     settings.ssdp.fetch_timeout = std::min(settings.ssdp.fetch_timeout, settings.client.timeout);
+    settings.mdns.config_timeout = std::min(settings.mdns.config_timeout, settings.client.timeout);
     return settings;
 }
 

@@ -11,11 +11,13 @@ namespace cli {
 using Environment = std::function<const char*(const char* name)>;
 
 // Returns the settings of this run, read once from the environment: the
-// portal (GLOWRIG_PORTAL, host[:port]), the SSDP search address
-// (GLOWRIG_SSDP, ip:port or [ipv6]:port) and window (GLOWRIG_SSDP_WINDOW_MS,
-// 0 to 60000), the wait of "lights --find" (GLOWRIG_FIND_WAIT_MS, 0 to
+// portal (GLOWRIG_PORTAL, host[:port]; none when unset), the SSDP search address
+// (GLOWRIG_SSDP, ip:port or [ipv6]:port), the mDNS search address (GLOWRIG_MDNS,
+// the same forms, or "off" to leave it out), the window of both searches
+// (GLOWRIG_SSDP_WINDOW_MS, 0 to 60000), the wait of "lights --find" (GLOWRIG_FIND_WAIT_MS, 0 to
 // 600000) and the request time-out (GLOWRIG_TIMEOUT_MS, 1 to 600000), which
-// also bounds the fetch of a device description, the bridge used when the
+// also bounds the fetch of a device description and the configuration read
+// of an mDNS answer without an id, the bridge used when the
 // command line names none (GLOWRIG_BRIDGE) and the credentials file
 // ($XDG_CONFIG_HOME/glowrig/bridges.json, or $HOME/.config/glowrig/bridges.json
 // when XDG_CONFIG_HOME is not an absolute path). Unset or empty variables

@@ -77,6 +77,14 @@ std::string id_shown_by(const Hue::Bridge& bridge, const Settings& settings,
     return id;
 }
 
+// The bridge's address in the form --bridge takes: "IP[:PORT]" for plain HTTP,
+// "https://IP[:PORT]" for HTTPS, the port written unless it is the scheme's own.
+std::string bridge_address(const Hue::Bridge& bridge) {
+    if (bridge.scheme() != Hue::Scheme::Https) return Hue::address_text(bridge.ip(), bridge.port());
+    const std::string port = bridge.port() == 443 ? "" : ":" + std::to_string(bridge.port());
+    return "https://" + Hue::url_host(bridge.ip()) + port;
+}
+
 }  // namespace
 
 Hue::Bridge selected_bridge(const boost::program_options::variables_map& options,
@@ -153,7 +161,7 @@ void run_bridges_command(const boost::program_options::variables_map& options,
             object["id"] = value::string(bridge.id());
             object["ip"] = value::string(bridge.ip());
             object["port"] = value::number(bridge.port());
-            object["address"] = value::string(Hue::address_text(bridge.ip(), bridge.port()));
+            object["address"] = value::string(bridge_address(bridge));
             object["mac"] = value::string(bridge.mac());
             list[list.size()] = object;
         }
@@ -170,8 +178,8 @@ void run_bridges_command(const boost::program_options::variables_map& options,
         const std::string id = printable(bridge.id());
         const std::size_t width = Hue::code_points(id);
         std::cout << id << std::string(width < kIdColumn ? kIdColumn - width : 0, ' ')
-                  << printable(Hue::address_text(bridge.ip(), bridge.port())) << "\t"
-                  << printable(bridge.mac()) << std::endl;
+                  << printable(bridge_address(bridge)) << "\t" << printable(bridge.mac())
+                  << std::endl;
     }
 }
 

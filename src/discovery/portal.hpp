@@ -16,14 +16,15 @@ web::uri portal_url(const std::string& portal);
 
 // Asks the discovery portal `settings.portal` for the bridges it knows. The task yields one
 // bridge per element of the reply array, in order ("id" and "macaddress" used
-// as they are; "internalipaddress" read by Hue::parse_bridge_address, so it
-// may carry a port; an element whose address it does not read, a host name
-// say, is left out), and an empty list for an empty array or a reply that is
-// not an array. The request ends at most a second after the SSDP search
-// window, or at the request time-out if that is sooner. It fails on a
-// network failure, a time-out, a status other
-// than 200, a body that is not JSON, an error element, and an element missing
-// one of the three strings.
+// as they are, no "macaddress" giving an empty one; "internalipaddress" read
+// by Hue::parse_bridge_address, so it may carry a port; a number "port", 1 to
+// 65535, replaces that port, 443 meaning HTTPS; an element whose address or
+// port cannot be read, a host name say, is left out), and an empty list for
+// an empty array or a reply that is not an array. The request ends at most a
+// second after the search window, or at the request time-out if that is
+// sooner. It fails on a network failure, a time-out, a status other than 200,
+// a body that is not JSON, an error element, an element missing "id" or
+// "internalipaddress", and a member of the three that is not a string.
 pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const Settings& settings);
 
 }  // namespace discovery

@@ -13,10 +13,12 @@
 
 namespace discovery {
 
-// Runs the portal discovery and the SSDP search side by side. The task yields
-// the portal's bridges followed by the search's, nothing merged. When one
-// source fails, the other's bridges are used; when both fail, the task fails
-// with the portal's failure.
+// Runs the discovery sources side by side in one search window: the portal
+// (when settings.portal names one), the SSDP search and the mDNS search (unless
+// settings.mdns leaves it out). The task yields one bridge per bridge id, as
+// merge_bridges joins them. A failing source is dropped; only when every
+// source asked failed does the task fail, with the failure of the first in the
+// order portal, SSDP, mDNS.
 pplx::task<std::vector<Hue::Bridge>> find_bridges(const Settings& settings);
 
 // The failure of a selection that found several bridges and was not told
@@ -28,9 +30,9 @@ public:
 
 // Chooses the bridge a command talks to. A `wanted` text holding an IP
 // address gives that bridge at once, without discovery. Otherwise discovery
-// runs and the task yields the bridge whose id equals `wanted` exactly, or,
-// without `wanted`, the only bridge found (or the first of two found at one
-// address). Fails with "No bridges found.", "Invalid bridge identifier." or
+// runs and the task yields the bridge whose id is `wanted` (same_bridge_id:
+// case aside), or, without `wanted`, the only bridge found (or the first of
+// two found at one address). Fails with "No bridges found.", "Invalid bridge identifier." or
 // AmbiguousBridge. Prints nothing.
 pplx::task<Hue::Bridge> select_bridge(const std::optional<std::string>& wanted,
                                       const Settings& settings);

@@ -3,21 +3,19 @@
 
 #include <string>
 
+#include "discovery/mdns_finder.hpp"
 #include "discovery/ssdp_finder.hpp"
 #include "hue/client.hpp"
 
 namespace discovery {
 
-// The portal host used when none is set. It names no real service: the
-// portal the bridges of a network report to has to be set.
-inline constexpr const char* kPortalHost = "portal.glowrig.invalid";
-
 // How discovery and every HTTP client behave in one run. A plain value,
 // filled once by the entry and handed down; discovery reads nothing else.
 struct Settings {
-    Hue::ClientConfig client;          // the proxy setting and the request time-out
-    std::string portal = kPortalHost;  // host[:port] of the discovery portal
-    UPnP::SsdpSettings ssdp;           // where the SSDP search goes and for how long
+    Hue::ClientConfig client;  // the proxy setting and the request time-out
+    std::string portal;        // host[:port] of the discovery portal; empty: none is asked
+    UPnP::SsdpSettings ssdp;   // where the SSDP search goes and how long every search lasts
+    MdnsSettings mdns;         // whether and where the mDNS search goes
 };
 
 }  // namespace discovery

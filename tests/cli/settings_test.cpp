@@ -19,7 +19,10 @@ commands::Settings settings_from(const std::map<std::string, std::string>& varia
 
 TEST(ReadSettings, DefaultsWithoutTheVariables) {
     const commands::Settings settings = settings_from({});
-    EXPECT_EQ("portal.glowrig.invalid", settings.portal);
+    EXPECT_EQ("", settings.portal);  // no portal is asked
+    EXPECT_TRUE(settings.mdns.enabled);
+    EXPECT_EQ("", settings.mdns.address);  // the multicast groups
+    EXPECT_EQ(5353, settings.mdns.port);
     EXPECT_EQ("239.255.255.250", settings.ssdp.address);
     EXPECT_EQ(1900, settings.ssdp.port);
     EXPECT_EQ(3000, settings.ssdp.window.count());
@@ -42,6 +45,11 @@ TEST(ReadSettings, ReadsOrRefusesEachVariable) {
         {"GLOWRIG_SSDP", "127.0.0.1:65536", "Error: GLOWRIG_SSDP must be host:port."},
         {"GLOWRIG_SSDP", "localhost:1900", "Error: GLOWRIG_SSDP must be host:port."},
         {"GLOWRIG_SSDP", "::1:5000", "Error: GLOWRIG_SSDP must be host:port."},
+        {"GLOWRIG_MDNS", "127.0.0.1:5353", nullptr},
+        {"GLOWRIG_MDNS", "off", nullptr},
+        {"GLOWRIG_MDNS", "OFF", "Error: GLOWRIG_MDNS must be host:port or off."},
+        {"GLOWRIG_MDNS", "127.0.0.1", "Error: GLOWRIG_MDNS must be host:port or off."},
+        {"GLOWRIG_MDNS", "bridge.local:5353", "Error: GLOWRIG_MDNS must be host:port or off."},
         {"GLOWRIG_SSDP_WINDOW_MS", "0", nullptr},
         {"GLOWRIG_SSDP_WINDOW_MS", "-5", "Error: GLOWRIG_SSDP_WINDOW_MS must be 0 to 60000."},
         {"GLOWRIG_SSDP_WINDOW_MS", "60001", "Error: GLOWRIG_SSDP_WINDOW_MS must be 0 to 60000."},
@@ -68,7 +76,12 @@ TEST(ReadSettings, ReadsOrRefusesEachVariable) {
                                                    {"GLOWRIG_SSDP_WINDOW_MS", "250"},
                                                    {"GLOWRIG_PORTAL", "127.0.0.1:8080"},
                                                    {"GLOWRIG_FIND_WAIT_MS", "7"},
+                                                   {"GLOWRIG_MDNS", "[::1]:5354"},
                                                    {"GLOWRIG_TIMEOUT_MS", "2500"}});
+    EXPECT_EQ("::1", read.mdns.address);
+    EXPECT_EQ(5354, read.mdns.port);
+    EXPECT_EQ(2500, read.mdns.config_timeout.count());  // bounded by the request time-out
+    EXPECT_FALSE(settings_from({{"GLOWRIG_MDNS", "off"}}).mdns.enabled);
     EXPECT_EQ("::1", read.ssdp.address);
     EXPECT_EQ(5000, read.ssdp.port);
     EXPECT_EQ(250, read.ssdp.window.count());

@@ -1,5 +1,6 @@
 #include "discovery/selection.hpp"
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -10,6 +11,7 @@
 
 #include "discovery/portal.hpp"
 #include "hue/text.hpp"
+#include "sim/mdns_responder.hpp"
 #include "sim/ssdp_responder.hpp"
 #include "support/sim_fixture.hpp"
 
@@ -32,13 +34,18 @@ class DiscoveryTest : public testing_support::SimFixture {
 protected:
     void TearDown() override {
         m_responder.reset();
+        m_mdns.reset();
         SimFixture::TearDown();
     }
 
-    // Starts the bridge; `ssdp` makes it answer the SSDP search too. Both
-    // sources are aimed at it, in m_settings and in m_env for glowrig runs.
-    void start_discovery(const std::string& fixture, bool ssdp) {
+    // Starts the bridge; `ssdp` makes it answer the SSDP search too, and an
+    // mDNS responder answers with `mdns`. The sources are aimed at it, in
+    // m_settings and in m_env for glowrig runs.
+    void start_discovery(const std::string& fixture, bool ssdp,
+                         const std::vector<sim::MdnsService>& mdns = {}) {
         start(fixture);
+        m_mdns = std::make_unique<sim::MdnsResponder>(mdns);
+        m_mdns->start();
         std::string ssdp_target = "127.0.0.9:9";
         if (ssdp) {
             m_responder = std::make_unique<sim::SsdpResponder>(
@@ -48,9 +55,12 @@ protected:
         }
         m_env = {{"GLOWRIG_PORTAL", address()},
                  {"GLOWRIG_SSDP", ssdp_target},
+                 {"GLOWRIG_MDNS", m_mdns->endpoint()},
                  {"GLOWRIG_SSDP_WINDOW_MS", "300"}};
         m_settings = Settings();
         m_settings.portal = address();
+        m_settings.mdns.address = "127.0.0.1";
+        m_settings.mdns.port = m_mdns->port();
         m_settings.ssdp.address = ssdp_target.substr(0, ssdp_target.rfind(':'));
         m_settings.ssdp.port =
             static_cast<unsigned short>(std::stoi(ssdp_target.substr(ssdp_target.rfind(':') + 1)));
@@ -69,6 +79,7 @@ protected:
     Settings m_settings;
     testing_support::Environment m_env;
     std::unique_ptr<sim::SsdpResponder> m_responder;
+    std::unique_ptr<sim::MdnsResponder> m_mdns;
 };
 
 TEST_F(DiscoveryTest, PortalRepliesBecomeBridgesInOrder) {
@@ -81,6 +92,12 @@ TEST_F(DiscoveryTest, PortalRepliesBecomeBridgesInOrder) {
              {"id":"n","internalipaddress":"localhost","macaddress":"m3"},
              {"id":"b","internalipaddress":"10.0.0.3","macaddress":"m2"},
              {"id":"p","internalipaddress":"bridge.invalid:80","macaddress":"m4"}])",
+         2, nullptr},
+        // Current portal entries: a "port" (443: HTTPS), no "macaddress".
+        {R"([{"id":"a","internalipaddress":"10.0.0.2","port":443},
+             {"id":"q","internalipaddress":"10.0.0.4","port":"443"},
+             {"id":"r","internalipaddress":"10.0.0.4","port":0},
+             {"id":"b","internalipaddress":"10.0.0.3:81","port":8080}])",
          2, nullptr},
         {"[]", 0, nullptr},
         {R"({"id":"a","internalipaddress":"10.0.0.2","macaddress":"m1"})", 0, nullptr},
@@ -105,8 +122,16 @@ TEST_F(DiscoveryTest, PortalRepliesBecomeBridgesInOrder) {
         if (c.count == 2) {
             EXPECT_EQ("a", bridges[0].id());
             EXPECT_EQ("10.0.0.2", bridges[0].ip());
-            EXPECT_EQ("m1", bridges[0].mac());
             EXPECT_EQ("b", bridges[1].id());
+        }
+        if (c.count == 2 && bridges[0].port() == 443) {
+            EXPECT_EQ("", bridges[0].mac());
+            EXPECT_EQ(Hue::Scheme::Https, bridges[0].scheme());
+            EXPECT_EQ(8080, bridges[1].port());
+            EXPECT_EQ(Hue::Scheme::Http, bridges[1].scheme());
+        } else if (c.count == 2) {
+            EXPECT_EQ("m1", bridges[0].mac());
+            EXPECT_EQ(80, bridges[0].port());
         }
     }
     EXPECT_EQ("GET /api/nupnp", request_lines().back());
@@ -123,27 +148,78 @@ TEST_F(DiscoveryTest, AnAddressNeedsNoDiscovery) {
     EXPECT_TRUE(request_lines().empty());
 }
 
-TEST_F(DiscoveryTest, SelectsByIdExactlyOrTheOnlyBridge) {
+TEST_F(DiscoveryTest, SelectsByIdInAnyCaseOrTheOnlyBridge) {
     start_discovery(kOneBridge, false);
     EXPECT_EQ("portal-id", select_bridge(std::nullopt, m_settings).get().id());
     EXPECT_EQ("portal-id", select_bridge(std::string("portal-id"), m_settings).get().id());
+    EXPECT_EQ("portal-id", select_bridge(std::string("PORTAL-ID"), m_settings).get().id());
     EXPECT_EQ("Invalid bridge identifier.",
-              failure_of(select_bridge(std::string("PORTAL-ID"), m_settings)));
+              failure_of(select_bridge(std::string("portal-id2"), m_settings)));
     EXPECT_EQ("Invalid bridge identifier.",
               failure_of(select_bridge(std::string("bridge.local"), m_settings)));
 }
 
-TEST_F(DiscoveryTest, OneBridgeFoundTwiceAtOneAddressIsThePortalEntry) {
-    start_discovery(kOneBridge, true);
+TEST_F(DiscoveryTest, EachSourceAloneFindsTheBridge) {
+    const std::string no_portal = R"({"portal": [], "description": {
+        "friendlyName": "Living hue bridge", "manufacturer": "A Philips maker",
+        "serialNumber": "upnp-serial", "presentationURL": "index.html"}})";
+    const struct {
+        const char* what;
+        std::string fixture;
+        bool ssdp;
+        std::vector<sim::MdnsService> mdns;
+        const char* id;
+        unsigned short port;  // 0: the simulator's
+        Hue::Scheme scheme;
+        const char* mac;
+    } cases[] = {
+        {"portal", kOneBridge, false, {}, "portal-id", 0, Hue::Scheme::Http, "02:00:aa:aa:bb:cc"},
+        {"SSDP", no_portal, true, {}, "upnp-serial", 0, Hue::Scheme::Http, ""},
+        {"mDNS",
+         R"({"portal": []})",
+         false,
+         {{"Hall", "hall", "127.0.0.1", 443, "mdns-id", ""}},
+         "mdns-id",
+         443,
+         Hue::Scheme::Https,
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        start_discovery(c.fixture, c.ssdp, c.mdns);
+        const Hue::Bridge chosen = select_bridge(std::nullopt, m_settings).get();
+        EXPECT_EQ(c.id, chosen.id());
+        EXPECT_EQ(ip(), chosen.ip());
+        EXPECT_EQ(c.port == 0 ? port() : c.port, chosen.port());
+        EXPECT_EQ(c.scheme, chosen.scheme());
+        EXPECT_EQ(c.mac, chosen.mac());
+    }
+
+    // A bridge of the newest generation serves no description: SSDP cannot find it.
+    start_discovery(no_portal, true);
+    bridge().set_newest(true);
+    EXPECT_TRUE(find_bridges(m_settings).get().empty());
+    const auto requests = request_lines();
+    EXPECT_EQ(1, std::count(requests.begin(), requests.end(), "GET /description.xml"));
+}
+
+TEST_F(DiscoveryTest, OneBridgeFoundByEverySourceIsOneBridgeAtItsLanAddress) {
+    // The portal's entry names an old address; SSDP and mDNS see the bridge
+    // where it is now, mDNS through HTTPS.
+    start_discovery(R"({
+      "portal": [{"id": "0200AAFFFE0A1B2C", "internalipaddress": "10.0.0.2", "macaddress": "m1"}],
+      "description": {"friendlyName": "Living hue bridge", "manufacturer": "A Philips maker",
+                      "serialNumber": "0200aafffe0a1b2c", "presentationURL": "index.html"}})",
+                    true, {{"Hall", "hall", "127.0.0.1", 443, "0200AaFffe0a1b2c", ""}});
     const Bridges bridges = find_bridges(m_settings).get();
-    ASSERT_EQ(2u, bridges.size());
-    EXPECT_EQ("upnp-serial", bridges[1].id());
-    EXPECT_EQ(ip(), bridges[1].ip());
-    EXPECT_EQ("", bridges[1].mac());
-    const Hue::Bridge chosen = select_bridge(std::nullopt, m_settings).get();
-    EXPECT_EQ("portal-id", chosen.id());
-    EXPECT_EQ("02:00:aa:aa:bb:cc", chosen.mac());
-    EXPECT_EQ("upnp-serial", select_bridge(std::string("upnp-serial"), m_settings).get().id());
+    ASSERT_EQ(1u, bridges.size());
+    EXPECT_EQ("0200AaFffe0a1b2c", bridges[0].id());
+    EXPECT_EQ("127.0.0.1", bridges[0].ip());
+    EXPECT_EQ(443, bridges[0].port());
+    EXPECT_EQ(Hue::Scheme::Https, bridges[0].scheme());
+    EXPECT_EQ("m1", bridges[0].mac());
+    EXPECT_EQ(443, select_bridge(std::nullopt, m_settings).get().port());
+    EXPECT_EQ(443, select_bridge(std::string("0200aafffe0a1b2c"), m_settings).get().port());
 }
 
 TEST_F(DiscoveryTest, NoBridgeOrSeveralBridgesFailTheSelection) {
@@ -194,8 +270,10 @@ TEST_F(DiscoveryTest, AFailingSourceLeavesTheOtherOnesBridges) {
     ASSERT_EQ(1u, bridges.size());
     EXPECT_EQ("upnp-serial", bridges[0].id());
 
-    // Both sources failing report the portal's failure.
+    // mDNS failing as well, every source has failed: the portal's failure is reported.
     m_settings.ssdp.address = "not an address";
+    EXPECT_TRUE(find_bridges(m_settings).get().empty());  // mDNS answered, with nothing
+    m_settings.mdns.address = "255.255.255.255";
     try {
         find_bridges(m_settings).get();
         FAIL() << "no failure";
@@ -210,26 +288,28 @@ TEST_F(DiscoveryTest, BridgesCommandPrintsTheTable) {
                  {"id": "an-id-of-twenty-char", "internalipaddress": "10.0.0.3", "macaddress": "m"}],
       "description": {"friendlyName": "Living hue bridge", "manufacturer": "A Philips maker",
                       "serialNumber": "caf\u00e9", "presentationURL": "http://{address}/"}})",
-                    true);
+                    true, {{"Hall", "hall", "127.0.0.1", 443, "mdns-https", ""}});
     const auto result = run_plain({"bridges", "--bridge=10.0.0.7"}, m_env);
     EXPECT_EQ(expand("\nLocal Bridges\n\n"
                      "Id                  IP Address     \tMAC Address\n"
-                     "portal-id           {address}\t02:00:aa:aa:bb:cc\n"
                      "an-id-of-twenty-char10.0.0.3\tm\n"
-                     "caf\xc3\xa9                {address}\t\n"),
+                     "caf\xc3\xa9                {address}\t\n"
+                     "mdns-https          https://127.0.0.1\t\n"
+                     "portal-id           {address}\t02:00:aa:aa:bb:cc\n"),
               result.output);
     EXPECT_EQ(0, result.status);
 
     // The JSON printout holds the same bridges, the address also split.
     const auto json = run_plain({"bridges", "--bridge=10.0.0.7", "--json"}, m_env);
     const auto list = web::json::value::parse(json.output).at("bridges").as_array();
-    ASSERT_EQ(3u, list.size());
-    EXPECT_EQ("portal-id", list.at(0).at("id").as_string());
-    EXPECT_EQ("02:00:aa:aa:bb:cc", list.at(0).at("mac").as_string());
-    EXPECT_EQ("10.0.0.3", list.at(1).at("ip").as_string());
-    EXPECT_EQ("caf\xc3\xa9", list.at(2).at("id").as_string());
-    EXPECT_EQ(address(), list.at(2).at("address").as_string());
-    EXPECT_EQ(port(), list.at(2).at("port").as_integer());
+    ASSERT_EQ(4u, list.size());
+    EXPECT_EQ("10.0.0.3", list.at(0).at("ip").as_string());
+    EXPECT_EQ("caf\xc3\xa9", list.at(1).at("id").as_string());
+    EXPECT_EQ(address(), list.at(1).at("address").as_string());
+    EXPECT_EQ(port(), list.at(1).at("port").as_integer());
+    EXPECT_EQ("https://127.0.0.1", list.at(2).at("address").as_string());
+    EXPECT_EQ("portal-id", list.at(3).at("id").as_string());
+    EXPECT_EQ("02:00:aa:aa:bb:cc", list.at(3).at("mac").as_string());
     EXPECT_EQ(0, json.status);
 }
 

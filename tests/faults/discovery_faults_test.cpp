@@ -1,7 +1,8 @@
 // Broken discovery: SSDP replies and device descriptions that lead nowhere,
-// and portal replies that cannot be read. Discovery is aimed at loopback only:
-// the portal is the simulated bridge, the SSDP search goes to a responder on
-// 127.0.0.1 and the descriptions come from a server on 127.0.0.1.
+// mDNS answers that cannot be read, and portal replies that cannot be read.
+// Discovery is aimed at loopback only: the portal is the simulated bridge, the
+// SSDP and mDNS searches go to responders on 127.0.0.1 and the descriptions
+// come from a server on 127.0.0.1.
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -10,8 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include "discovery/mdns_message.hpp"
 #include "discovery/test_http_server.hpp"
 #include "faults/fault_table.hpp"
+#include "sim/mdns_responder.hpp"
 #include "sim/sim_bridge.hpp"
 #include "sim/ssdp_responder.hpp"
 #include "support/sim_fixture.hpp"
@@ -34,8 +37,14 @@ std::string bridge_description(const std::string& extra) {
 }
 
 // A search address nothing can be sent to (broadcast without permission): the
-// search fails as it starts, and nothing leaves the machine.
+// SSDP and mDNS searches fail as they start, and nothing leaves the machine.
 const char kUnsendable[] = "255.255.255.255:1900";
+
+// The mDNS answer for one bridge at `address` and `port`, with `id` as its
+// "bridgeid" (none when empty).
+std::string mdns_answer(const std::string& address, unsigned short port, const std::string& id) {
+    return sim::mdns_answer(discovery::mdns_query(0), {{"Hall", "hall", address, port, id, ""}});
+}
 
 struct DiscoveryCase {
     const char* what;
@@ -46,13 +55,15 @@ struct DiscoveryCase {
     std::vector<std::string> datagrams;
     std::string description;  // served at /description.xml; kHang: never answered
     std::optional<sim::Fault> portal;
-    std::string ssdp;  // GLOWRIG_SSDP when not empty
+    std::string ssdp;  // GLOWRIG_SSDP (and GLOWRIG_MDNS) when not empty
     const char* output;
-    std::size_t fetches;  // requests for the description
+    std::size_t fetches;                 // requests for the description
+    std::vector<std::string> mdns = {};  // mDNS answers (their ids made the query's)
 };
 
 std::vector<DiscoveryCase> discovery_cases() {
     const std::string reply = sim::ssdp_reply("{url}", "uuid:1::upnp:rootdevice");
+    const std::string answer = mdns_answer("127.0.0.1", 80, "0200aafffe0a1b2c");
     return {
         {"SSDP reply is not HTTP",
          {"lights"},
@@ -166,7 +177,7 @@ std::vector<DiscoveryCase> discovery_cases() {
          0},
         {"Portal reply is not JSON and the search fails",
          {"bridges"},
-         "the portal answers `<html>`; the search cannot start",
+         "the portal answers `<html>`; the searches cannot start",
          {},
          "",
          sim::Fault{200, "", std::string("<html>"), 0},
@@ -175,7 +186,7 @@ std::vector<DiscoveryCase> discovery_cases() {
          0},
         {"Portal answers 500 and the search fails",
          {"config"},
-         "the portal answers 500; the search cannot start",
+         "the portal answers 500; the searches cannot start",
          {},
          "",
          sim::Fault{500, "", std::nullopt, 0},
@@ -184,7 +195,7 @@ std::vector<DiscoveryCase> discovery_cases() {
          0},
         {"Portal entry lacks its address",
          {"bridges"},
-         R"(the portal answers `[{"id":"a","macaddress":"m"}]`; the search cannot start)",
+         R"(the portal answers `[{"id":"a","macaddress":"m"}]`; the searches cannot start)",
          {},
          "",
          sim::Fault{200, "", std::string(R"([{"id":"a","macaddress":"m"}])"), 0},
@@ -223,6 +234,56 @@ std::vector<DiscoveryCase> discovery_cases() {
          "",
          "No bridges found.\n",
          1},
+        {"mDNS answer is not DNS",
+         {"lights"},
+         "the mDNS query is answered with `hello`",
+         {},
+         "",
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         0,
+         {"hello"}},
+        {"mDNS answer is cut short",
+         {"lights"},
+         "a bridge's mDNS answer lacks its last 3 bytes",
+         {},
+         "",
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         0,
+         {answer.substr(0, answer.size() - 3)}},
+        {"mDNS answer with a pointer loop",
+         {"lights"},
+         "the mDNS answer's first name is a compression pointer to itself",
+         {},
+         "",
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         0,
+         {std::string{0, 0, '\x84', 0, 0, 0, 0, 1, 0, 0, 0, 0, '\xc0', '\x0c', 0, 12, 0, 1}}},
+        {"mDNS answer is too large",
+         {"lights"},
+         "a bridge's mDNS answer padded to more than 9000 bytes",
+         {},
+         "",
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         0,
+         {answer + std::string(discovery::kMdnsMessageLimit, '\0')}},
+        {"mDNS answer without an id",
+         {"lights"},
+         "the mDNS answer has no `bridgeid` and nothing answers at its address",
+         {},
+         "",
+         std::nullopt,
+         "",
+         "No bridges found.\n",
+         0,
+         {mdns_answer("127.0.0.9", 9, "")}},
     };
 }
 
@@ -254,9 +315,13 @@ protected:
         sim::SsdpResponder responder("http://127.0.0.1/unused.xml");
         responder.set_replies(datagrams);
         responder.start();
+        sim::MdnsResponder mdns({});
+        mdns.set_replies(c.mdns);
+        mdns.start();
         const RunResult result =
             run_plain(c.args, {{"GLOWRIG_PORTAL", address()},
                                {"GLOWRIG_SSDP", c.ssdp.empty() ? responder.endpoint() : c.ssdp},
+                               {"GLOWRIG_MDNS", c.ssdp.empty() ? mdns.endpoint() : c.ssdp},
                                {"GLOWRIG_SSDP_WINDOW_MS", "200"},
                                {"GLOWRIG_TIMEOUT_MS", "1000"}});
         *fetches = server.requests("/description.xml");
@@ -295,6 +360,18 @@ TEST_F(DiscoveryFaults, ASoundDescriptionFindsTheBridge) {
         run_case(sound, R"({"portal": [], "state": {"lights": {}}})", &fetches);
     expect_run(result, "Lights:\n", 0);
     EXPECT_EQ(1u, fetches);
+    EXPECT_EQ(expand("GET /api/{user}/lights"), request_lines().back());
+}
+
+// The control for the mDNS cases: a sound answer naming the bridge finds it.
+TEST_F(DiscoveryFaults, ASoundMdnsAnswerFindsTheBridge) {
+    start(R"({"portal": [], "state": {"lights": {}}})");
+    sim::MdnsResponder mdns({{"Hall", "hall", ip(), port(), "0200aafffe0a1b2c", ""}});
+    mdns.start();
+    const RunResult result = run_plain({"lights"}, {{"GLOWRIG_PORTAL", address()},
+                                                    {"GLOWRIG_MDNS", mdns.endpoint()},
+                                                    {"GLOWRIG_SSDP_WINDOW_MS", "200"}});
+    expect_run(result, "Lights:\n", 0);
     EXPECT_EQ(expand("GET /api/{user}/lights"), request_lines().back());
 }
 

@@ -19,11 +19,12 @@ namespace testing_support {
 namespace {
 
 // Discovery of a child glowrig never leaves the machine: the portal and the
-// SSDP search go to a loopback port where nothing listens (9, the discard
-// port: no test server can take it, as they bind free ports above 1023).
+// SSDP and mDNS searches go to a loopback port where nothing listens (9, the
+// discard port: no test server can take it, as they bind free ports above 1023).
 const Environment kSafeDiscovery = {
     {"GLOWRIG_PORTAL", "127.0.0.1:9"},
     {"GLOWRIG_SSDP", "127.0.0.1:9"},
+    {"GLOWRIG_MDNS", "127.0.0.1:9"},
     {"GLOWRIG_SSDP_WINDOW_MS", "300"},
     {"GLOWRIG_BRIDGE", ""},
 };

@@ -15,7 +15,7 @@ struct RunResult {
 };
 
 // Environment settings for a run: a value sets the variable, an absent key
-// keeps the test's own environment. Discovery is always aimed at loopback
+// keeps the test's own environment. Discovery (portal, SSDP, mDNS) is always aimed at loopback
 // addresses where nothing answers, GLOWRIG_BRIDGE is unset and, unless the
 // caller sets XDG_CONFIG_HOME, it is a new empty directory removed after the
 // run: no run reads or writes the real credentials file.

@@ -1,0 +1,51 @@
+#include "discovery/bridge_merge.hpp"
+
+#include <algorithm>
+#include <tuple>
+
+namespace discovery {
+namespace {
+
+std::string lower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+// How much an address is to be trusted: one seen on the local network is
+// current, the portal's may be stale; HTTPS is better than plain HTTP.
+int rank(const Sighting& sighting) {
+    return (sighting.on_lan ? 2 : 0) + (sighting.bridge.scheme() == Hue::Scheme::Https ? 1 : 0);
+}
+
+}  // namespace
+
+bool same_bridge_id(const std::string& a, const std::string& b) { return lower(a) == lower(b); }
+
+std::vector<Hue::Bridge> merge_bridges(const std::vector<Sighting>& sightings) {
+    std::vector<Hue::Bridge> bridges;
+    std::vector<bool> taken(sightings.size(), false);
+    for (std::size_t i = 0; i < sightings.size(); ++i) {
+        if (taken[i]) continue;
+        const std::string id = sightings[i].bridge.id();
+        std::size_t best = i;
+        std::string mac = sightings[i].bridge.mac();
+        for (std::size_t j = i + 1; j < sightings.size() && !id.empty(); ++j) {
+            if (taken[j] || !same_bridge_id(id, sightings[j].bridge.id())) continue;
+            taken[j] = true;
+            if (rank(sightings[j]) > rank(sightings[best])) best = j;
+            if (mac.empty()) mac = sightings[j].bridge.mac();
+        }
+        const Hue::Bridge& chosen = sightings[best].bridge;
+        bridges.emplace_back(chosen.id(), chosen.ip(), mac, chosen.port(), chosen.scheme());
+    }
+    std::stable_sort(bridges.begin(), bridges.end(),
+                     [](const Hue::Bridge& a, const Hue::Bridge& b) {
+                         return std::make_tuple(lower(a.id()), a.ip(), a.port()) <
+                                std::make_tuple(lower(b.id()), b.ip(), b.port());
+                     });
+    return bridges;
+}
+
+}  // namespace discovery

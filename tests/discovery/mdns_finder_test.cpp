@@ -1,0 +1,116 @@
+#include "discovery/mdns_finder.hpp"
+
+#include <chrono>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/udp.hpp>
+#include <gtest/gtest.h>
+
+#include "discovery/test_http_server.hpp"
+#include "sim/mdns_responder.hpp"
+
+namespace discovery {
+namespace {
+
+using std::chrono::milliseconds;
+
+// The settings that send the query to `responder`.
+MdnsSettings aimed_at(const sim::MdnsResponder& responder) {
+    MdnsSettings settings;
+    settings.address = "127.0.0.1";
+    settings.port = responder.port();
+    settings.config_timeout = milliseconds(1000);
+    return settings;
+}
+
+TEST(MdnsFinder, AnswersBecomeBridgesAndAnIdComesFromTheConfiguration) {
+    // The configuration a bridge gives without a user name.
+    UPnP::test_support::TestHttpServer server;
+    server.serve("/api/config", R"({"name": "Hall", "bridgeid": "0200AAFFFE0A1B2C"})");
+    const std::string url = server.url("/");
+    const auto port = static_cast<unsigned short>(std::stoi(url.substr(url.rfind(':') + 1)));
+    sim::MdnsResponder responder({
+        {"Secure", "secure", "192.0.2.7", 443, "0200aafffe000001", "M3"},
+        {"Plain", "plain", "192.0.2.8", 8080, "0200aafffe000002", ""},
+        {"No id", "noid", "127.0.0.1", port, "", ""},           // read from its configuration
+        {"No id, gone", "gone", "127.0.0.9", 9, "", ""},        // nothing answers there
+        {"No id, secure", "noid443", "192.0.2.9", 443, "", ""}  // not read over plain HTTP
+    });
+    responder.start();
+    const auto bridges = find_mdns_bridges(aimed_at(responder), milliseconds(200)).get();
+    ASSERT_EQ(3u, bridges.size());
+    EXPECT_EQ("0200aafffe000001", bridges[0].id());
+    EXPECT_EQ("192.0.2.7", bridges[0].ip());
+    EXPECT_EQ(443, bridges[0].port());
+    EXPECT_EQ(Hue::Scheme::Https, bridges[0].scheme());
+    EXPECT_EQ("", bridges[0].mac());
+    EXPECT_EQ(8080, bridges[1].port());
+    EXPECT_EQ(Hue::Scheme::Http, bridges[1].scheme());
+    EXPECT_EQ("0200AAFFFE0A1B2C", bridges[2].id());
+    EXPECT_EQ("127.0.0.1", bridges[2].ip());
+    EXPECT_EQ(port, bridges[2].port());
+    EXPECT_EQ(1u, server.requests("/api/config"));
+    EXPECT_EQ(2u, responder.queries());  // the query and its repetition
+}
+
+TEST(MdnsFinder, EndsWithTheWindowWhenNothingAnswers) {
+    sim::MdnsResponder responder({});
+    responder.start();
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_TRUE(find_mdns_bridges(aimed_at(responder), milliseconds(300)).get().empty());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, milliseconds(300 + 300));
+    EXPECT_GE(responder.queries(), 1u);
+}
+
+TEST(MdnsFinder, BrokenAnswersFindNothing) {
+    const std::string sound =
+        sim::mdns_answer(mdns_query(0), {{"Hall", "hall", "192.0.2.7", 80, "id1", ""}});
+    sim::MdnsResponder responder({});
+    responder.set_replies({"garbage", sound.substr(0, sound.size() - 3),
+                           std::string{0, 0, '\x84', 0, 0, 0, 0, 1, 0, 0, 0, 0, '\xc0', '\x0c'},
+                           sound + std::string(kMdnsMessageLimit, 'x')});
+    responder.start();
+    EXPECT_TRUE(find_mdns_bridges(aimed_at(responder), milliseconds(200)).get().empty());
+
+    // The control: the same answer, whole, is a bridge.
+    responder.set_replies({sound});
+    EXPECT_EQ(1u, find_mdns_bridges(aimed_at(responder), milliseconds(200)).get().size());
+}
+
+// Answers count only from the address and port asked (RFC 6762 §6: a
+// response comes from the port the query went to).
+TEST(MdnsFinder, AnswersFromAnotherPortAreIgnored) {
+    boost::asio::io_context io;
+    using boost::asio::ip::udp;
+    udp::socket asked(io, udp::endpoint(boost::asio::ip::make_address("127.0.0.1"), 0));
+    udp::socket other(io, udp::endpoint(boost::asio::ip::make_address("127.0.0.1"), 0));
+    MdnsSettings settings;
+    settings.address = "127.0.0.1";
+    settings.port = asked.local_endpoint().port();
+    for (udp::socket* from : {&other, &asked}) {
+        SCOPED_TRACE(from == &asked ? "the port asked" : "another port");
+        auto search = find_mdns_bridges(settings, milliseconds(300));
+        std::string query(512, '\0');
+        udp::endpoint querier;
+        query.resize(asked.receive_from(boost::asio::buffer(query), querier));
+        const std::string answer =
+            sim::mdns_answer(query, {{"Hall", "hall", "192.0.2.7", 80, "id1", ""}});
+        from->send_to(boost::asio::buffer(answer), querier);
+        EXPECT_EQ(from == &asked ? 1u : 0u, search.get().size());
+        boost::system::error_code ignored;
+        char repeat[512];  // the query's repetition
+        while (asked.available(ignored) > 0) asked.receive(boost::asio::buffer(repeat));
+    }
+}
+
+TEST(MdnsFinder, FailsAtOnceWhenNoQueryCanBeSent) {
+    MdnsSettings settings;
+    settings.address = "255.255.255.255";  // broadcast needs a permission the socket lacks
+    EXPECT_THROW(find_mdns_bridges(settings, milliseconds(200)), std::system_error);
+}
+
+}  // namespace
+}  // namespace discovery
