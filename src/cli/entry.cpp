@@ -23,7 +23,9 @@
 #include "cli/identity.hpp"
 #include "cli/options.hpp"
 #include "cli/settings.hpp"
+#include "commands/command.hpp"
 #include "commands/printable.hpp"
+#include "hue/address.hpp"
 #include "hue/text.hpp"
 
 namespace cli {
@@ -76,6 +78,11 @@ void dispatch(const std::vector<std::string>& args, const po::options_descriptio
                                    po::options_description::m_default_line_length / 2);
     second.add(general).add(*options);
     parse(args, second, vm);
+    // A bridge named by neither an address nor an id would only be searched
+    // for in vain: refused before anything is sent.
+    if (vm.count("bridge") && !Hue::names_a_bridge(vm["bridge"].as<std::string>())) {
+        throw commands::UsageError("Error: option 'bridge' must be an address or a bridge id.");
+    }
 
     const commands::Settings settings = read_settings(std::getenv);
     const AppIdentity identity = make_app_identity();

@@ -102,6 +102,9 @@ commands::Settings read_settings(const Environment& environment) {
         settings.client.ca_file = *ca_file;
     }
     settings.default_bridge = value_of(environment, "GLOWRIG_BRIDGE");
+    if (settings.default_bridge && !Hue::names_a_bridge(*settings.default_bridge)) {
+        refuse("GLOWRIG_BRIDGE", "an address or a bridge id");
+    }
     settings.credentials_file = credentials_file(environment);
     // A description fetch and a configuration read are requests too: a shorter
     // request time-out bounds them.

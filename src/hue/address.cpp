@@ -78,6 +78,15 @@ std::optional<BridgeLocation> parse_bridge_location(const std::string& text) {
     return BridgeLocation{address->ip, 443, Scheme::Https, true};
 }
 
+bool is_bridge_id(const std::string& text) {
+    return text.size() == 16 &&
+           text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+}
+
+bool names_a_bridge(const std::string& text) {
+    return is_bridge_id(text) || parse_bridge_location(text).has_value();
+}
+
 std::string url_host(const std::string& ip) {
     if (ip.find(':') != std::string::npos && ip.front() != '[') return "[" + ip + "]";
     return ip;

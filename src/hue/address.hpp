@@ -50,6 +50,13 @@ struct BridgeLocation {
 // Returns nullopt for anything else, host names included.
 std::optional<BridgeLocation> parse_bridge_location(const std::string& text);
 
+// True when `text` is a bridge id: 16 hexadecimal digits, in any case.
+bool is_bridge_id(const std::string& text);
+
+// True when `text` names a bridge as --bridge and GLOWRIG_BRIDGE take it: a
+// location parse_bridge_location reads, or a bridge id.
+bool names_a_bridge(const std::string& text);
+
 // Returns `ip` as the host of a URL: an IPv6 address in brackets, anything
 // else (an IPv4 address, an already bracketed host) unchanged.
 std::string url_host(const std::string& ip);
