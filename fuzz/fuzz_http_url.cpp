@@ -1,0 +1,36 @@
+// Reads the input as a URL of the HTTP module and as a bridge address from the
+// command line: whatever is accepted must be a numeric peer that reads back
+// unchanged from the text the program would write for it.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "fuzz_support.hpp"
+#include "http/endpoint.hpp"
+#include "hue/address.hpp"
+
+using fuzz_support::require;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    const std::string text = fuzz_support::as_text(data, size);
+
+    if (const auto endpoint = Http::parse_url(text)) {
+        require(!endpoint->host.empty() && endpoint->port != 0, "a URL names a host and a port");
+        require(!endpoint->target.empty() && endpoint->target.front() == '/',
+                "a target starts with '/'");
+        require(endpoint->host.find_first_of("[]/?#@ ") == std::string::npos,
+                "a host is a bare numeric address");
+        const auto again = Http::parse_url(Http::url_text(*endpoint));
+        require(again && again->scheme == endpoint->scheme && again->host == endpoint->host &&
+                    again->port == endpoint->port && again->target == endpoint->target,
+                "a URL reads back from its own text");
+    }
+
+    if (const auto location = Hue::parse_bridge_location(text)) {
+        require(!location->ip.empty() && location->port != 0, "a location names an ip and a port");
+        require(Hue::names_a_bridge(text), "a location names a bridge");
+    }
+    if (Hue::is_bridge_id(text)) require(text.size() == 16, "a bridge id has 16 digits");
+    return 0;
+}
