@@ -9,6 +9,7 @@
 
 #include <cpprest/json.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "sim/certificate.hpp"
 #include "support/process.hpp"
@@ -178,6 +179,57 @@ TEST_F(BridgeOverTls, APlainRequestRedirectedToHttpsNamesTheAddressToUse) {
     EXPECT_EQ(
         "\nError: the bridge answers only over HTTPS: use --bridge=https://" + address() + ".\n",
         result.output);
+}
+
+// A bare address means HTTPS on 443, and plain HTTP on 80 only when nothing
+// listens on 443 and the bridge is not pinned. Each case serves its own
+// loopback address on those ports, which needs root; without it they are
+// skipped.
+class BareAddress : public testing_support::SimFixture {
+protected:
+    void SetUp() override {
+        if (::geteuid() != 0) GTEST_SKIP() << "binding ports 80 and 443 needs root";
+    }
+    RunResult run_at(const std::string& ip, const std::vector<std::string>& args) {
+        std::vector<std::string> line = args;
+        line.push_back("--bridge=" + ip);
+        return run_plain(line, {{"XDG_CONFIG_HOME", m_home.path()}});
+    }
+    TemporaryDirectory m_home;
+};
+
+TEST_F(BareAddress, MeansHttpsOn443) {
+    serve_on("127.0.3.1");
+    serve_tls();
+    serve_on_port(443);
+    start(kBridge, /*whitelisted=*/false);
+    ASSERT_EQ(0, run_at("127.0.3.1", {"config", "--auth"}).status);
+    const RunResult lights = run_at("127.0.3.1", {"lights"});
+    EXPECT_EQ(0, lights.status) << lights.output;
+    EXPECT_NE(std::string::npos, lights.output.find("Desk"));
+}
+
+TEST_F(BareAddress, FallsBackToPlainHttpOn80OnlyWhenNotPinned) {
+    const struct {
+        const char* ip;
+        bool pinned;
+    } cases[] = {{"127.0.3.2", false}, {"127.0.3.3", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ip);
+        serve_on(c.ip);
+        serve_on_port(80);
+        start(kBridge);
+        if (c.pinned) {
+            std::filesystem::create_directories(m_home.path() + "/glowrig");
+            std::ofstream(m_home.path() + "/glowrig/bridges.json")
+                << R"({"bridges":[{"address":")" << c.ip << R"(:443","id":")" << kId
+                << R"(","username":")" << user() << R"(","scheme":"https","port":443,)"
+                << R"("sha256":"AB:CD"}]})";
+        }
+        const RunResult lights = run_at(c.ip, {"lights"});
+        EXPECT_EQ(c.pinned ? 1 : 0, lights.status) << lights.output;
+        EXPECT_EQ(c.pinned, request_lines().empty());
+    }
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ void SimFixture::start(const std::string& json, bool whitelisted) {
     m_user = this_user_id();
     // The port is picked before the bridge exists, so fixtures can name it.
     for (int attempt = 0; attempt < 20; ++attempt) {
-        m_port = sim::free_port(m_ip);
+        m_port = m_fixed_port != 0 ? m_fixed_port : sim::free_port(m_ip);
         m_bridge = std::make_shared<sim::SimBridge>(web::json::value::parse(expand(json)));
         if (whitelisted) {
             m_bridge->update([this](web::json::value& state) {

@@ -28,6 +28,9 @@ protected:
 
     // Serves the next bridge started on `ip` (127.0.0.1 unless set).
     void serve_on(const std::string& ip) { m_ip = ip; }
+    // Serves the next bridge started on `port` instead of a free one (ports
+    // below 1024 need root).
+    void serve_on_port(unsigned short port) { m_fixed_port = port; }
 
     // Serves the next bridge started over TLS, and a plain port beside it
     // that redirects every request to https; run() then names it
@@ -71,6 +74,7 @@ private:
     std::string m_ip = "127.0.0.1";
     bool m_tls = false;
     unsigned short m_port = 0;
+    unsigned short m_fixed_port = 0;  // 0: a free port
     std::string m_user;
     std::shared_ptr<sim::SimBridge> m_bridge;
     std::unique_ptr<sim::Server> m_server;
