@@ -382,7 +382,7 @@ TEST_F(DiscoveryTest, ARememberedBridgeIsAskedBeforeAnySearch) {
          true,
          "127.0.0.1:9"},
         {"another bridge answers there", "[" + other + "]", true, {"lights"}, 0, true, "{address}"},
-        {"two remembered", "[" + other + "," + here + "]", true, {"lights"}, 0, true, "{address}"},
+        {"two remembered", "[" + here + "," + other + "]", true, {"lights"}, 0, true, "{address}"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
