@@ -251,6 +251,17 @@ for bridge in large full; do
   done
 done
 bridges_us=$(time_runs nothing "$glowrig" bridges | median)
+# A home whose one bridge is remembered (the HTTPS sample bridge, pinned): a
+# command without --bridge contacts it directly and searches nothing.
+mkdir -p "$work/one/glowrig"
+jq '{bridges: [.bridges[] | select(.id == "0200AAFFFE0A0205")]}' "$XDG_CONFIG_HOME/glowrig/bridges.json" \
+  >"$work/one/glowrig/bridges.json"
+remembered_lights() { XDG_CONFIG_HOME=$work/one "$glowrig" lights; }
+portal_asked=$(grep -c 'GET /api/nupnp' "$work/discovery.log" || true)
+remembered_lights | grep -q '^  Id:' || { echo "lights on the remembered bridge printed no light" >&2; exit 1; }
+[ "$(grep -c 'GET /api/nupnp' "$work/discovery.log" || true)" = "$portal_asked" ] ||
+  { echo "lights on the remembered bridge searched the network" >&2; exit 1; }
+remembered_us=$(time_runs nothing remembered_lights | median)
 help_us=$(time_runs nothing "$glowrig" light -help | median)
 
 # --- table -------------------------------------------------------------------
@@ -312,6 +323,8 @@ for bridge in large full; do
 done
 row "bridges, 10 bridges by mDNS+SSDP+portal: wall" "<= $window_ms + 300 ms" "$(ms "$bridges_us")" \
   "$(verdict "$((bridges_us <= limit_us))")"
+row "lights, one remembered bridge, no --bridge" "< 100 ms" "$(ms "$remembered_us")" \
+  "$(verdict "$((remembered_us < 100000))")"
 row "light -help (start-up): wall" "< 10 ms" "$(ms "$help_us")" "$(verdict "$((help_us < 10000))")"
 
 # --- profile -----------------------------------------------------------------

@@ -1,10 +1,14 @@
 #include "commands/bridges.hpp"
 
+#include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
+
+#include <boost/algorithm/string/predicate.hpp>
 
 #include "commands/credentials.hpp"
 #include "commands/json_output.hpp"
@@ -77,6 +81,93 @@ std::string id_shown_by(const Hue::Bridge& bridge, const Settings& settings,
     return id;
 }
 
+// How long the first contact with a remembered bridge may take: a bridge at
+// home answers within milliseconds, and a search follows when it does not.
+constexpr std::chrono::milliseconds kFirstContact(1000);
+
+// The bridge `entry` remembers, at its remembered address: over HTTPS when
+// the entry says so or holds a pin. nullopt when the address is unreadable.
+std::optional<Hue::Bridge> remembered_bridge(const CredentialsFile::Entry& entry) {
+    const auto address = Hue::parse_bridge_address(entry.address);
+    if (!address) return std::nullopt;
+    if (entry.scheme != Hue::Scheme::Https && entry.sha256.empty()) {
+        return Hue::Bridge(entry.id, address->ip, std::string(), address->port);
+    }
+    return Hue::Bridge(entry.id, address->ip, std::string(),
+                       entry.port != 0 ? entry.port : address->port, Hue::Scheme::Https);
+}
+
+// True when `bridge` answers within `timeout` as the bridge `id`: over HTTPS
+// its certificate names the id (and is the one pinned, when `pin` is not
+// empty), over plain HTTP its configuration, read without a user name, has
+// the id as "bridgeid" (letter case aside). Any failure is a no.
+bool answers_as(const Hue::Bridge& bridge, const std::string& id, const std::string& pin,
+                const Settings& settings, std::chrono::milliseconds timeout) {
+    Hue::ClientConfig config = settings.client;
+    config.timeout = std::min(config.timeout, timeout);
+    const bool https = bridge.scheme() == Hue::Scheme::Https;
+    if (https) {
+        config.check_certificate =
+            certificate_check(id, pin, std::make_shared<Http::Certificate>());
+    }
+    try {
+        const Hue::Client client(
+            Hue::http_url(Hue::url_host(bridge.ip()), "api/config", bridge.port(), bridge.scheme()),
+            config);
+        const web::json::value reply = client.read(Hue::Method::Get).get();
+        if (https) return true;
+        return reply.is_object() && reply.has_field("bridgeid") &&
+               reply.at("bridgeid").is_string() &&
+               boost::iequals(reply.at("bridgeid").as_string(), id);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// The bridge a command names by id (`wanted`), or names none. A remembered
+// bridge (the entry of that id, or the only entry with an id when none is
+// named) that answers as itself at its address is used without a search.
+// Otherwise selected_bridge searches; when it finds the remembered bridge at
+// a new address where it answers as itself, its entry moves there, keeping
+// its user name and pin.
+Hue::Bridge remembered_or_found(const boost::program_options::variables_map& options,
+                                const Settings& settings, const std::optional<std::string>& wanted,
+                                const CredentialsFile& credentials) {
+    std::optional<CredentialsFile::Entry> remembered;
+    const auto entries = credentials.remembered();
+    if (wanted) {
+        for (const auto& entry : entries) {
+            if (boost::iequals(entry.id, *wanted)) {
+                remembered = entry;
+                break;
+            }
+        }
+    } else if (entries.size() == 1) {
+        remembered = entries.front();
+    }
+    if (!remembered) return selected_bridge(options, settings);
+    // "config --auth" pins anew: the certificate's CN is enough to know the bridge.
+    const std::string pin = options.count("auth") ? std::string() : remembered->sha256;
+    const auto at_home = remembered_bridge(*remembered);
+    if (at_home && answers_as(*at_home, remembered->id, pin, settings, kFirstContact)) {
+        return *at_home;
+    }
+    const Hue::Bridge found = selected_bridge(options, settings);
+    if (!boost::iequals(found.id(), remembered->id)) return found;
+    const bool pinned = !remembered->sha256.empty();
+    const Hue::Bridge moved =
+        pinned && found.scheme() != Hue::Scheme::Https
+            ? Hue::Bridge(found.id(), found.ip(), found.mac(),
+                          remembered->port != 0 ? remembered->port : 443, Hue::Scheme::Https)
+            : found;
+    const bool same_place = at_home && at_home->ip() == moved.ip() &&
+                            at_home->port() == moved.port() && at_home->scheme() == moved.scheme();
+    if (!same_place && answers_as(moved, remembered->id, pin, settings, settings.client.timeout)) {
+        credentials.store(moved, remembered->username, remembered->sha256);
+    }
+    return found;
+}
+
 // The bridge's address in the form --bridge takes: "IP[:PORT]" for plain HTTP,
 // "https://IP[:PORT]" for HTTPS, the port written unless it is the scheme's own.
 std::string bridge_address(const Hue::Bridge& bridge) {
@@ -114,10 +205,10 @@ Target select_target(const boost::program_options::variables_map& options, const
         options.count("bridge") ? std::optional<std::string>(options["bridge"].as<std::string>())
                                 : settings.default_bridge;
     const auto location = wanted ? Hue::parse_bridge_location(*wanted) : std::nullopt;
+    const CredentialsFile credentials(settings.credentials_file);
     Hue::Bridge bridge = location ? Hue::Bridge(std::string(), location->ip, std::string(),
                                                 location->port, location->scheme)
-                                  : selected_bridge(options, settings);
-    const CredentialsFile credentials(settings.credentials_file);
+                                  : remembered_or_found(options, settings, wanted, credentials);
     auto entry = credentials.find_entry(bridge);
     if (location && location->bare && !(entry && !entry->sha256.empty()) &&
         Http::refuses_connections(

@@ -85,7 +85,13 @@ struct Target {
 
 // The bridge the option "bridge" (or settings.default_bridge) names, as an
 // address (see Hue::parse_bridge_location) or as an id selected_bridge looks
-// for, and the identity for it: `computed` with the user id replaced by the
+// for, and the identity for it. A bridge remembered in the credentials file
+// (the one of that id, or without a name the only entry with an id) is first
+// contacted at its address, within about a second: when it proves to be the
+// same bridge (pin or CN over HTTPS, its configuration's id over plain HTTP)
+// nothing is searched; otherwise selected_bridge searches, and a remembered
+// bridge found at a new address where it proves itself has its entry moved
+// there. The identity is `computed` with the user id replaced by the
 // user name stored for that bridge in the credentials file, when there is one.
 // A bridge with a pin in the file is reached over HTTPS only, and must show
 // the pinned certificate, unless the options ask for "auth" (which pins

@@ -119,6 +119,22 @@ std::string id_of(const value& entry) {
     return entry.has_field("id") ? entry.at("id").as_string() : std::string();
 }
 
+// The entry of the file `entry`, which is_entry accepted.
+CredentialsFile::Entry entry_of(const value& entry) {
+    CredentialsFile::Entry found;
+    found.username = entry.at("username").as_string();
+    found.id = id_of(entry);
+    found.address = entry.at("address").as_string();
+    if (entry.has_field("scheme") && entry.at("scheme").as_string() == "https") {
+        found.scheme = Hue::Scheme::Https;
+    }
+    if (entry.has_field("port")) {
+        found.port = static_cast<unsigned short>(entry.at("port").as_integer());
+    }
+    if (entry.has_field("sha256")) found.sha256 = entry.at("sha256").as_string();
+    return found;
+}
+
 bool matches(const value& entry, const Hue::Bridge& bridge) {
     const std::string id = id_of(entry);
     if (!bridge.id().empty() && !id.empty()) return boost::iequals(id, bridge.id());
@@ -232,20 +248,20 @@ std::optional<CredentialsFile::Entry> CredentialsFile::find_entry(const Hue::Bri
     const std::optional<value> content = read_file(m_path);
     if (!content) return std::nullopt;
     for (const auto& entry : content->at("bridges").as_array()) {
-        if (!matches(entry, bridge)) continue;
-        Entry found;
-        found.username = entry.at("username").as_string();
-        found.id = id_of(entry);
-        if (entry.has_field("scheme") && entry.at("scheme").as_string() == "https") {
-            found.scheme = Hue::Scheme::Https;
-        }
-        if (entry.has_field("port")) {
-            found.port = static_cast<unsigned short>(entry.at("port").as_integer());
-        }
-        if (entry.has_field("sha256")) found.sha256 = entry.at("sha256").as_string();
-        return found;
+        if (matches(entry, bridge)) return entry_of(entry);
     }
     return std::nullopt;
+}
+
+std::vector<CredentialsFile::Entry> CredentialsFile::remembered() const {
+    std::vector<Entry> entries;
+    if (m_path.empty()) return entries;
+    const std::optional<value> content = read_file(m_path);
+    if (!content) return entries;
+    for (const auto& entry : content->at("bridges").as_array()) {
+        if (!id_of(entry).empty()) entries.push_back(entry_of(entry));
+    }
+    return entries;
 }
 
 void CredentialsFile::store(const Hue::Bridge& bridge, const std::string& user_id,

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "hue/bridge.hpp"
 
@@ -32,7 +33,8 @@ public:
     // One entry of the file.
     struct Entry {
         std::string username;
-        std::string id;  // empty when the entry has none
+        std::string id;       // empty when the entry has none
+        std::string address;  // as address_text writes it: "IP", "IP:PORT", "[IPv6]:PORT"
         Hue::Scheme scheme = Hue::Scheme::Http;
         unsigned short port = 0;  // 0 when the entry has none
         std::string sha256;       // the pinned fingerprint; empty: not pinned
@@ -52,6 +54,10 @@ public:
 
     // The whole entry find() takes its user name from.
     std::optional<Entry> find_entry(const Hue::Bridge& bridge) const;
+
+    // The entries that carry an id, in the file's order: the bridges this
+    // program remembers. Empty when the file does not exist. Throws as find().
+    std::vector<Entry> remembered() const;
 
     // Makes `user_id` the user name stored for `bridge`, with the bridge's
     // scheme and port and `sha256` as its pin (none when empty), replacing the

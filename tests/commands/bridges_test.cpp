@@ -12,6 +12,8 @@
 #include <unistd.h>
 
 #include "sim/certificate.hpp"
+#include "sim/mdns_responder.hpp"
+#include "sim/ssdp_responder.hpp"
 #include "support/process.hpp"
 #include "support/sim_fixture.hpp"
 
@@ -229,6 +231,56 @@ TEST_F(BareAddress, FallsBackToPlainHttpOn80OnlyWhenNotPinned) {
         const RunResult lights = run_at(c.ip, {"lights"});
         EXPECT_EQ(c.pinned ? 1 : 0, lights.status) << lights.output;
         EXPECT_EQ(c.pinned, request_lines().empty());
+    }
+}
+
+TEST_F(BridgeOverTls, ARememberedBridgeOverTlsIsKnownByItsCertificate) {
+    ASSERT_EQ(0, run_here({"config", "--auth"}).status);
+    const std::string pinned = entries().serialize();
+    const std::string granted = entries().at(0).at("username").as_string();
+    const std::string unpinned = R"({"bridges":[{"id":"ECB5FAFFFE0A62C3","address":"{address}",
+        "username":")" + granted +
+                                 R"(","scheme":"https","port":{port}}]})";
+    const struct {
+        const char* what;
+        std::string file;
+        const char* common_name;  // of a new certificate; nullptr: the certificate stays
+        bool searched;
+    } cases[] = {
+        {"pinned", R"({"bridges":)" + pinned + "}", nullptr, false},
+        {"pinned, another certificate", R"({"bridges":)" + pinned + "}", "", true},
+        {"not pinned, its id as CN", unpinned, nullptr, false},
+        {"not pinned, another bridge's CN", unpinned, "0000000000000001", true},
+    };
+    // Searches reach these responders, which answer nothing.
+    sim::SsdpResponder ssdp("http://127.0.0.1:9/description.xml");
+    ssdp.set_replies({});
+    ssdp.start();
+    sim::MdnsResponder mdns(std::vector<sim::MdnsService>{});
+    mdns.start();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string file = expand(c.file);
+        const auto at = file.find("{port}");
+        if (at != std::string::npos) file.replace(at, 6, std::to_string(port()));
+        write_file(file);
+        if (c.common_name) renew_certificate(c.common_name);
+        const std::size_t searches = ssdp.searches() + mdns.queries();
+        bridge().clear_requests();
+        const RunResult result = run_plain({"lights"}, {{"XDG_CONFIG_HOME", m_home.path()},
+                                                        {"GLOWRIG_SSDP", ssdp.endpoint()},
+                                                        {"GLOWRIG_MDNS", mdns.endpoint()}});
+        EXPECT_EQ(c.searched, searches != ssdp.searches() + mdns.queries());
+        if (c.searched) {
+            EXPECT_EQ(1, result.status);
+            EXPECT_EQ("\nNo bridges found.\n", result.output);
+            // The user name never reached a bridge that is not the remembered one.
+            EXPECT_FALSE(received_user(granted));
+        } else {
+            EXPECT_EQ(0, result.status) << result.output;
+            EXPECT_TRUE(received_user(granted));
+        }
+        if (c.common_name) renew_certificate();
     }
 }
 

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include <cpprest/json.h>
@@ -322,6 +325,101 @@ TEST_F(DiscoveryTest, BridgesCommandWithNothingAnsweringEndsAfterTheWindow) {
               result.output);
     EXPECT_EQ(0, result.status);
     EXPECT_LT(took, std::chrono::milliseconds(300 + 1000));
+}
+
+TEST_F(DiscoveryTest, ARememberedBridgeIsAskedBeforeAnySearch) {
+    // The simulator's bridge, listed by the portal; 127.0.0.1:9 refuses connections.
+    const std::string fixture = R"({
+      "portal": [{"id": "0200AAFFFE0A1B2C", "internalipaddress": "{address}"}],
+      "state": {"config": {"name": "Hall", "bridgeid": "0200AAFFFE0A1B2C", "whitelist": {}},
+                "lights": {}, "groups": {}, "schedules": {}, "scenes": {}, "sensors": {},
+                "rules": {}}})";
+    const std::string here =
+        R"({"id":"0200aafffe0a1b2c","address":"{address}","username":"{user}"})";
+    const std::string away =
+        R"({"id":"0200aafffe0a1b2c","address":"127.0.0.1:9","username":"{user}"})";
+    const std::string other =
+        R"({"id":"0200AAFFFE000001","address":"{address}","username":"{user}"})";
+    const std::string unnamed = R"({"address":"127.0.0.1:9","username":"{user}"})";
+    const struct {
+        const char* what;
+        std::string entries;  // the credentials file's list
+        bool listed;          // the portal lists the bridge
+        std::vector<std::string> args;
+        int status;
+        bool searched;
+        const char* address;  // the first entry's address afterwards
+    } cases[] = {
+        {"answering", "[" + here + "]", true, {"lights"}, 0, false, "{address}"},
+        {"answering, named",
+         "[" + here + "]",
+         true,
+         {"lights", "--bridge=0200AAFFFE0A1B2C"},
+         0,
+         false,
+         "{address}"},
+        {"answering beside an entry without id",
+         "[" + unnamed + "," + here + "]",
+         true,
+         {"lights"},
+         0,
+         false,
+         "127.0.0.1:9"},
+        {"moved", "[" + away + "]", true, {"lights"}, 0, true, "{address}"},
+        {"moved, named",
+         "[" + away + "]",
+         true,
+         {"lights", "--bridge=0200aafffe0a1b2c"},
+         0,
+         true,
+         "{address}"},
+        {"gone", "[" + away + "]", false, {"lights"}, 1, true, "127.0.0.1:9"},
+        {"gone, named",
+         "[" + away + "]",
+         false,
+         {"lights", "--bridge=0200aafffe0a1b2c"},
+         1,
+         true,
+         "127.0.0.1:9"},
+        {"another bridge answers there", "[" + other + "]", true, {"lights"}, 0, true, "{address}"},
+        {"two remembered", "[" + here + "," + other + "]", true, {"lights"}, 0, true, "{address}"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        start_discovery(c.listed ? fixture : R"({"portal": []})", true);
+        m_responder->set_replies({});  // counts the searches, answers none
+        const testing_support::TemporaryDirectory home;
+        std::filesystem::create_directories(home.path() + "/glowrig");
+        const std::string file = home.path() + "/glowrig/bridges.json";
+        std::ofstream(file) << expand(R"({"bridges":)" + c.entries + "}");
+        testing_support::Environment env = m_env;
+        env["XDG_CONFIG_HOME"] = home.path();
+
+        const auto result = run_plain(c.args, env);
+        EXPECT_EQ(c.status, result.status) << result.output << result.errors;
+        if (c.status != 0) {
+            EXPECT_EQ("\nNo bridges found.\n", result.output);
+        }
+        const auto requests = request_lines();
+        const bool portal = std::count(requests.begin(), requests.end(), "GET /api/nupnp") > 0;
+        EXPECT_EQ(c.searched, portal);
+        EXPECT_EQ(c.searched, m_responder->searches() > 0);
+        EXPECT_EQ(c.searched, m_mdns->queries() > 0);
+        std::ifstream in(file);
+        std::ostringstream text;
+        text << in.rdbuf();
+        const auto entry = web::json::value::parse(text.str()).at("bridges").at(0);
+        EXPECT_EQ(expand(c.address), entry.at("address").as_string());
+        EXPECT_EQ(user(), entry.at("username").as_string());
+        if (c.status != 0) continue;
+
+        // Where the bridge answered, the next run needs no search.
+        bridge().clear_requests();
+        const std::size_t searches = m_responder->searches();
+        EXPECT_EQ(0, run_plain(c.args, env).status);
+        EXPECT_EQ(c.entries.find("0200AAFFFE000001") == std::string::npos,
+                  searches == m_responder->searches());
+    }
 }
 
 }  // namespace
