@@ -76,6 +76,9 @@ void acknowledge_at_once(tcp::socket& socket) {
     ::setsockopt(socket.native_handle(), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
 }
 
+// The room each read may fill.
+constexpr std::size_t kReadRoom = 64 * 1024;
+
 // A stream (the socket itself or TLS over it) that renews acknowledge_at_once
 // before each read: what requests are written and replies read through.
 template <class Stream>
@@ -290,6 +293,9 @@ private:
     void read(Stream& stream) {
         m_phase = Phase::reading;
         m_buffer.consume(m_buffer.size());
+        // Room for large reads: an empty buffer makes every read 512 bytes, a
+        // system call each, and a bridge's whole state is hundreds of them.
+        m_buffer.reserve(kReadRoom);
         m_parser.emplace();
         async_read_http_reply(stream, m_buffer, *m_parser, m_options.body_limit,
                               [self = shared_from_this()](HttpRead result) { self->read(result); });
