@@ -1,24 +1,18 @@
 #include "sim/mdns_responder.hpp"
 
-#include <array>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <stdexcept>
-#include <system_error>
-#include <thread>
 #include <utility>
 
-#include <boost/asio/io_context.hpp>
-#include <boost/asio/ip/udp.hpp>
 #include <ldns/ldns.h>
+
+#include "sim/udp_responder.hpp"
 
 namespace sim {
 namespace {
-
-namespace asio = boost::asio;
-using asio::ip::udp;
 
 struct PacketFree {
     void operator()(ldns_pkt* packet) const { ldns_pkt_free(packet); }
@@ -100,33 +94,18 @@ std::string mdns_answer(const std::string& query, const std::vector<MdnsService>
 }
 
 struct MdnsResponder::Impl {
-    asio::ip::address address;
     const std::vector<MdnsService> services;
-    mutable std::mutex mutex;  // guards replies, raw and port
+    mutable std::mutex mutex;  // guards replies and raw
     std::vector<std::string> replies;
     bool raw = false;
-    unsigned short port = 0;
     std::atomic<std::size_t> queries{0};
-
-    // Present while running.
-    std::unique_ptr<asio::io_context> io;
-    std::unique_ptr<udp::socket> socket;
-    std::thread thread;
-    std::array<char, 65536> buffer{};
-    udp::endpoint sender;
+    std::unique_ptr<UdpResponder> udp;  // last: stops before the rest goes
 
     explicit Impl(std::vector<MdnsService> s) : services(std::move(s)) {}
 
-    void receive() {
-        socket->async_receive_from(asio::buffer(buffer), sender,
-                                   [this](const boost::system::error_code& ec, std::size_t n) {
-                                       if (ec == asio::error::operation_aborted) return;
-                                       if (!ec) answer(std::string(buffer.data(), n));
-                                       receive();
-                                   });
-    }
-
-    void answer(const std::string& query) {
+    // The replies to one query: the set replies with its message id, else the
+    // answer for the services.
+    std::vector<std::string> answer(const std::string& query) {
         ++queries;
         std::vector<std::string> answers;
         {
@@ -143,20 +122,15 @@ struct MdnsResponder::Impl {
                 }
             }
         }
-        for (const auto& reply : answers) {
-            boost::system::error_code ignored;
-            socket->send_to(asio::buffer(reply), sender, 0, ignored);
-        }
+        return answers;
     }
 };
 
 MdnsResponder::MdnsResponder(std::vector<MdnsService> services, std::string address)
     : m_impl(std::make_unique<Impl>(std::move(services))) {
-    boost::system::error_code ec;
-    m_impl->address = asio::ip::make_address(address, ec);
-    if (ec || !m_impl->address.is_loopback()) {
-        throw std::invalid_argument("the mDNS responder binds to loopback addresses only");
-    }
+    m_impl->udp = std::make_unique<UdpResponder>(
+        address, "mDNS responder",
+        [impl = m_impl.get()](const std::string& query) { return impl->answer(query); });
 }
 
 MdnsResponder::~MdnsResponder() { stop(); }
@@ -167,45 +141,13 @@ void MdnsResponder::set_replies(std::vector<std::string> replies) {
     m_impl->raw = true;
 }
 
-void MdnsResponder::start(unsigned short port) {
-    if (m_impl->io) return;
-    auto io = std::make_unique<asio::io_context>();
-    auto socket = std::make_unique<udp::socket>(*io);
-    const udp::endpoint local(m_impl->address, port);
-    boost::system::error_code ec;
-    socket->open(local.protocol(), ec);
-    if (!ec) socket->bind(local, ec);
-    if (ec) throw std::system_error(ec.value(), std::system_category(), "mDNS responder bind");
-    {
-        std::lock_guard<std::mutex> lock(m_impl->mutex);
-        m_impl->port = socket->local_endpoint().port();
-    }
-    m_impl->io = std::move(io);
-    m_impl->socket = std::move(socket);
-    m_impl->receive();
-    m_impl->thread = std::thread([impl = m_impl.get()] { impl->io->run(); });
-}
+void MdnsResponder::start(unsigned short port) { m_impl->udp->start(port); }
 
-void MdnsResponder::stop() {
-    if (!m_impl->io) return;
-    m_impl->io->stop();
-    m_impl->thread.join();
-    m_impl->socket.reset();
-    m_impl->io.reset();
-    std::lock_guard<std::mutex> lock(m_impl->mutex);
-    m_impl->port = 0;
-}
+void MdnsResponder::stop() { m_impl->udp->stop(); }
 
-unsigned short MdnsResponder::port() const {
-    std::lock_guard<std::mutex> lock(m_impl->mutex);
-    return m_impl->port;
-}
+unsigned short MdnsResponder::port() const { return m_impl->udp->port(); }
 
-std::string MdnsResponder::endpoint() const {
-    const std::string host = m_impl->address.to_string();
-    const std::string port_text = std::to_string(port());
-    return m_impl->address.is_v6() ? "[" + host + "]:" + port_text : host + ":" + port_text;
-}
+std::string MdnsResponder::endpoint() const { return m_impl->udp->endpoint(); }
 
 std::size_t MdnsResponder::queries() const { return m_impl->queries; }
 

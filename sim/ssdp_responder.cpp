@@ -1,22 +1,15 @@
 #include "sim/ssdp_responder.hpp"
 
-#include <array>
 #include <atomic>
 #include <mutex>
 #include <stdexcept>
 #include <string_view>
-#include <system_error>
-#include <thread>
 #include <utility>
 
-#include <boost/asio/io_context.hpp>
-#include <boost/asio/ip/udp.hpp>
+#include "sim/udp_responder.hpp"
 
 namespace sim {
 namespace {
-
-namespace asio = boost::asio;
-using asio::ip::udp;
 
 std::string escape(const std::string& text) {
     std::string out;
@@ -97,50 +90,27 @@ std::string ssdp_reply(const std::string& location, const std::string& usn) {
 }
 
 struct SsdpResponder::Impl {
-    asio::ip::address address;
-    mutable std::mutex mutex;  // guards replies and port
+    mutable std::mutex mutex;  // guards replies
     std::vector<std::string> replies;
-    unsigned short port = 0;
     std::atomic<std::size_t> searches{0};
+    std::unique_ptr<UdpResponder> udp;  // last: stops before the rest goes
 
-    // Present while running.
-    std::unique_ptr<asio::io_context> io;
-    std::unique_ptr<udp::socket> socket;
-    std::thread thread;
-    std::array<char, 65536> buffer{};
-    udp::endpoint sender;
-
-    void receive() {
-        socket->async_receive_from(
-            asio::buffer(buffer), sender,
-            [this](const boost::system::error_code& ec, std::size_t n) {
-                if (ec == asio::error::operation_aborted) return;
-                if (!ec && std::string_view(buffer.data(), n).substr(0, 8) == "M-SEARCH") {
-                    ++searches;
-                    std::vector<std::string> answers;
-                    {
-                        std::lock_guard<std::mutex> lock(mutex);
-                        answers = replies;
-                    }
-                    for (const auto& answer : answers) {
-                        boost::system::error_code ignored;
-                        socket->send_to(asio::buffer(answer), sender, 0, ignored);
-                    }
-                }
-                receive();
-            });
+    // The replies to one datagram: every reply for a search, nothing else.
+    std::vector<std::string> answer(const std::string& datagram) {
+        if (datagram.compare(0, 8, "M-SEARCH") != 0) return {};
+        ++searches;
+        std::lock_guard<std::mutex> lock(mutex);
+        return replies;
     }
 };
 
 SsdpResponder::SsdpResponder(const std::string& location, std::string address)
     : m_impl(std::make_unique<Impl>()) {
-    boost::system::error_code ec;
-    m_impl->address = asio::ip::make_address(address, ec);
-    if (ec || !m_impl->address.is_loopback()) {
-        throw std::invalid_argument("the SSDP responder binds to loopback addresses only");
-    }
     m_impl->replies.push_back(
         ssdp_reply(location, "uuid:sim-" + std::to_string(g_next_uuid++) + "::upnp:rootdevice"));
+    m_impl->udp = std::make_unique<UdpResponder>(
+        address, "SSDP responder",
+        [impl = m_impl.get()](const std::string& datagram) { return impl->answer(datagram); });
 }
 
 SsdpResponder::~SsdpResponder() { stop(); }
@@ -150,45 +120,13 @@ void SsdpResponder::set_replies(std::vector<std::string> replies) {
     m_impl->replies = std::move(replies);
 }
 
-void SsdpResponder::start(unsigned short port) {
-    if (m_impl->io) return;
-    auto io = std::make_unique<asio::io_context>();
-    auto socket = std::make_unique<udp::socket>(*io);
-    const udp::endpoint local(m_impl->address, port);
-    boost::system::error_code ec;
-    socket->open(local.protocol(), ec);
-    if (!ec) socket->bind(local, ec);
-    if (ec) throw std::system_error(ec.value(), std::system_category(), "SSDP responder bind");
-    {
-        std::lock_guard<std::mutex> lock(m_impl->mutex);
-        m_impl->port = socket->local_endpoint().port();
-    }
-    m_impl->io = std::move(io);
-    m_impl->socket = std::move(socket);
-    m_impl->receive();
-    m_impl->thread = std::thread([impl = m_impl.get()] { impl->io->run(); });
-}
+void SsdpResponder::start(unsigned short port) { m_impl->udp->start(port); }
 
-void SsdpResponder::stop() {
-    if (!m_impl->io) return;
-    m_impl->io->stop();
-    m_impl->thread.join();
-    m_impl->socket.reset();
-    m_impl->io.reset();
-    std::lock_guard<std::mutex> lock(m_impl->mutex);
-    m_impl->port = 0;
-}
+void SsdpResponder::stop() { m_impl->udp->stop(); }
 
-unsigned short SsdpResponder::port() const {
-    std::lock_guard<std::mutex> lock(m_impl->mutex);
-    return m_impl->port;
-}
+unsigned short SsdpResponder::port() const { return m_impl->udp->port(); }
 
-std::string SsdpResponder::endpoint() const {
-    const std::string host = m_impl->address.to_string();
-    const std::string port_text = std::to_string(port());
-    return m_impl->address.is_v6() ? "[" + host + "]:" + port_text : host + ":" + port_text;
-}
+std::string SsdpResponder::endpoint() const { return m_impl->udp->endpoint(); }
 
 std::size_t SsdpResponder::searches() const { return m_impl->searches; }
 
