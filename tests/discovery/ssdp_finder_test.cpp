@@ -9,7 +9,12 @@
 #include <system_error>
 #include <thread>
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "discovery/test_http_server.hpp"
 #include "discovery/upnp.hpp"
@@ -260,6 +265,33 @@ TEST_F(SsdpFinderTest, SocketFailureRaisesSystemError) {
     settings.address = "127.0.0.1";
     settings.port = 0;  // nothing can be sent to port 0
     EXPECT_THROW(find_upnp_devices(settings), std::system_error);
+}
+
+// The simulator's responder answers searches only: a notification or any
+// other datagram on its port gets no reply and is not counted.
+TEST(SsdpResponderTest, AnswersSearchesOnly) {
+    sim::SsdpResponder responder("http://127.0.0.1:9/description.xml");
+    responder.start();
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(responder.port());
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const auto replies_to = [&](const std::string& datagram) {
+        ::sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&to),
+                 sizeof to);
+        pollfd ready{fd, POLLIN, 0};
+        int count = 0;
+        char buffer[2048];
+        while (::poll(&ready, 1, 200) == 1 && ::recv(fd, buffer, sizeof buffer, 0) > 0) ++count;
+        return count;
+    };
+    EXPECT_EQ(0, replies_to("NOTIFY * HTTP/1.1\r\nHOST: 239.255.255.250:1900\r\n\r\n"));
+    EXPECT_EQ(0u, responder.searches());
+    EXPECT_EQ(1, replies_to("M-SEARCH * HTTP/1.1\r\nHOST: 239.255.255.250:1900\r\n\r\n"));
+    EXPECT_EQ(1u, responder.searches());
+    ::close(fd);
 }
 
 }  // namespace
