@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "commands/bridge_selection.hpp"
 #include "commands/console.hpp"
 #include "commands/credentials.hpp"
 #include "commands/json_output.hpp"

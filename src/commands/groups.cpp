@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/bridge_selection.hpp"
 #include "commands/json_output.hpp"
 #include "commands/light_options.hpp"
 #include "commands/lights.hpp"

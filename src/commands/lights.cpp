@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "commands/bridge_selection.hpp"
 #include "commands/json_output.hpp"
 #include "commands/light_options.hpp"
 #include "commands/printable.hpp"

@@ -13,7 +13,8 @@ namespace commands {
 // document. Holds references: the streams must outlive it.
 class Output {
 public:
-    Output(std::ostream& out, std::ostream& err, bool json) : m_out(out), m_err(err), m_json(json) {}
+    Output(std::ostream& out, std::ostream& err, bool json)
+        : m_out(out), m_err(err), m_json(json) {}
 
     // True when the JSON printout was asked for.
     bool json() const { return m_json; }

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "commands/bridge_selection.hpp"
 #include "commands/json_output.hpp"
 #include "commands/printable.hpp"
 #include "hue/bridge.hpp"

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "commands/bridge_selection.hpp"
 #include "commands/config.hpp"
 #include "commands/groups.hpp"
 #include "commands/json_output.hpp"

@@ -1,0 +1,229 @@
+#include "commands/bridge_selection.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <boost/algorithm/string/predicate.hpp>
+
+#include "commands/credentials.hpp"
+#include "commands/json_output.hpp"
+#include "commands/printable.hpp"
+#include "commands/progress.hpp"
+#include "discovery/selection.hpp"
+#include "hue/address.hpp"
+#include "hue/client.hpp"
+#include "hue/text.hpp"
+
+namespace commands {
+namespace {
+
+std::string lower_case(std::string text) {
+    for (auto& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The check of the certificate of the bridge `id` before each request: its CN
+// must be the id in lower case and, when `pin` is not empty, its fingerprint
+// the pin. Keeps the certificate in `seen`.
+Http::CertificateCheck certificate_check(const std::string& id, const std::string& pin,
+                                         std::shared_ptr<Http::Certificate> seen) {
+    const std::string expected = lower_case(id);
+    return [expected, pin, seen](const Http::Certificate& shown) -> std::optional<std::string> {
+        *seen = shown;
+        if (shown.common_name != expected) {
+            return "Error: the certificate of bridge " + expected + " names " +
+                   (shown.common_name.empty() ? std::string("no bridge")
+                                              : "'" + shown.common_name + "'") +
+                   ".";
+        }
+        if (!pin.empty() && shown.sha256 != pin) {
+            return "Error: bridge " + expected + " shows the certificate " + shown.sha256 +
+                   ", not the pinned " + pin +
+                   "; if it was reset or replaced, run 'glowrig config --auth' to trust the new "
+                   "one.";
+        }
+        return std::nullopt;
+    };
+}
+
+// The id of a bridge met by address for the first time: its configuration,
+// read without a user name over the connection later requests use, names it,
+// and the certificate must name the same.
+std::string id_shown_by(const Hue::Bridge& bridge, const Settings& settings,
+                        const std::shared_ptr<Http::Certificate>& seen) {
+    Hue::ClientConfig config = settings.client;
+    config.check_certificate =
+        [seen](const Http::Certificate& shown) -> std::optional<std::string> {
+        *seen = shown;
+        return std::nullopt;
+    };
+    const Hue::Client client(
+        Hue::http_url(Hue::url_host(bridge.ip()), "api/config", bridge.port(), bridge.scheme()),
+        config);
+    const web::json::value reply = client.read(Hue::Method::Get).get();
+    const std::string address = Hue::address_text(bridge.ip(), bridge.port());
+    if (!reply.is_object() || !reply.has_field("bridgeid") || !reply.at("bridgeid").is_string()) {
+        throw std::runtime_error("Error: the bridge at " + address + " does not tell its id.");
+    }
+    const std::string id = reply.at("bridgeid").as_string();
+    if (seen->common_name != lower_case(id)) {
+        throw std::runtime_error("Error: the certificate of the bridge at " + address + " names '" +
+                                 seen->common_name + "', not its id " + lower_case(id) + ".");
+    }
+    return id;
+}
+
+// How long the first contact with a remembered bridge may take: a bridge at
+// home answers within milliseconds, and a search follows when it does not.
+constexpr std::chrono::milliseconds kFirstContact(1000);
+
+// The bridge `entry` remembers, at its remembered address: over HTTPS when
+// the entry says so or holds a pin. nullopt when the address is unreadable.
+std::optional<Hue::Bridge> remembered_bridge(const CredentialsFile::Entry& entry) {
+    const auto address = Hue::parse_bridge_address(entry.address);
+    if (!address) return std::nullopt;
+    if (entry.scheme != Hue::Scheme::Https && entry.sha256.empty()) {
+        return Hue::Bridge(entry.id, address->ip, std::string(), address->port);
+    }
+    return Hue::Bridge(entry.id, address->ip, std::string(),
+                       entry.port != 0 ? entry.port : address->port, Hue::Scheme::Https);
+}
+
+// True when `bridge` answers within `timeout` as the bridge `id`: over HTTPS
+// its certificate names the id (and is the one pinned, when `pin` is not
+// empty), over plain HTTP its configuration, read without a user name, has
+// the id as "bridgeid" (letter case aside). Any failure is a no.
+bool answers_as(const Hue::Bridge& bridge, const std::string& id, const std::string& pin,
+                const Settings& settings, std::chrono::milliseconds timeout) {
+    Hue::ClientConfig config = settings.client;
+    config.timeout = std::min(config.timeout, timeout);
+    const bool https = bridge.scheme() == Hue::Scheme::Https;
+    if (https) {
+        config.check_certificate =
+            certificate_check(id, pin, std::make_shared<Http::Certificate>());
+    }
+    try {
+        const Hue::Client client(
+            Hue::http_url(Hue::url_host(bridge.ip()), "api/config", bridge.port(), bridge.scheme()),
+            config);
+        const web::json::value reply = client.read(Hue::Method::Get).get();
+        if (https) return true;
+        return reply.is_object() && reply.has_field("bridgeid") &&
+               reply.at("bridgeid").is_string() &&
+               boost::iequals(reply.at("bridgeid").as_string(), id);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// The bridge a command names by id (`wanted`), or names none. A remembered
+// bridge (the entry of that id, or the only entry with an id when none is
+// named) that answers as itself at its address is used without a search.
+// Otherwise selected_bridge searches; when it finds the remembered bridge at
+// a new address where it answers as itself, its entry moves there, keeping
+// its user name and pin.
+Hue::Bridge remembered_or_found(const boost::program_options::variables_map& options,
+                                const Settings& settings, const std::optional<std::string>& wanted,
+                                const CredentialsFile& credentials) {
+    std::optional<CredentialsFile::Entry> remembered;
+    const auto entries = credentials.remembered();
+    if (wanted) {
+        for (const auto& entry : entries) {
+            if (boost::iequals(entry.id, *wanted)) {
+                remembered = entry;
+                break;
+            }
+        }
+    } else if (entries.size() == 1) {
+        remembered = entries.front();
+    }
+    if (!remembered) return selected_bridge(options, settings);
+    // "config --auth" pins anew: the certificate's CN is enough to know the bridge.
+    const std::string pin = options.count("auth") ? std::string() : remembered->sha256;
+    const auto at_home = remembered_bridge(*remembered);
+    if (at_home && answers_as(*at_home, remembered->id, pin, settings, kFirstContact)) {
+        return *at_home;
+    }
+    const Hue::Bridge found = selected_bridge(options, settings);
+    if (!boost::iequals(found.id(), remembered->id)) return found;
+    const bool pinned = !remembered->sha256.empty();
+    const Hue::Bridge moved =
+        pinned && found.scheme() != Hue::Scheme::Https
+            ? Hue::Bridge(found.id(), found.ip(), found.mac(),
+                          remembered->port != 0 ? remembered->port : 443, Hue::Scheme::Https)
+            : found;
+    const bool same_place = at_home && at_home->ip() == moved.ip() &&
+                            at_home->port() == moved.port() && at_home->scheme() == moved.scheme();
+    if (!same_place && answers_as(moved, remembered->id, pin, settings, settings.client.timeout)) {
+        credentials.store(moved, remembered->username, remembered->sha256);
+    }
+    return found;
+}
+
+}  // namespace
+
+Hue::Bridge selected_bridge(const boost::program_options::variables_map& options,
+                            const Settings& settings) {
+    std::optional<std::string> wanted;
+    if (options.count("bridge")) {
+        wanted = options["bridge"].as<std::string>();
+    } else {
+        wanted = settings.default_bridge;
+    }
+    try {
+        // A search shows its countdown; a named address ends it before it shows.
+        const Countdown countdown("Searching for bridges", settings.ssdp.window);
+        return discovery::select_bridge(wanted, settings).get();
+    } catch (const discovery::AmbiguousBridge&) {
+        if (wants_json(options)) throw;
+        std::cout << "Multiple bridges found, please specify desired bridge with "
+                     "--bridge=<Ip||Id>"
+                  << std::endl;
+        throw;
+    }
+}
+
+Target select_target(const boost::program_options::variables_map& options, const Settings& settings,
+                     const AppIdentity& computed, std::shared_ptr<Http::Certificate>* shown) {
+    const std::optional<std::string> wanted =
+        options.count("bridge") ? std::optional<std::string>(options["bridge"].as<std::string>())
+                                : settings.default_bridge;
+    const auto location = wanted ? Hue::parse_bridge_location(*wanted) : std::nullopt;
+    const CredentialsFile credentials(settings.credentials_file);
+    Hue::Bridge bridge = location ? Hue::Bridge(std::string(), location->ip, std::string(),
+                                                location->port, location->scheme)
+                                  : remembered_or_found(options, settings, wanted, credentials);
+    auto entry = credentials.find_entry(bridge);
+    if (location && location->bare && !(entry && !entry->sha256.empty()) &&
+        Http::refuses_connections(
+            Http::Endpoint{Hue::Scheme::Https, bridge.ip(), bridge.port(), "/"},
+            settings.client.timeout)) {
+        // Nothing listens on 443: a bridge of a generation without TLS.
+        bridge = Hue::Bridge(std::string(), bridge.ip(), std::string(), Hue::kDefaultPort);
+        entry = credentials.find_entry(bridge);
+    }
+    const bool pinned = entry && !entry->sha256.empty();
+    std::string id = !bridge.id().empty() ? bridge.id() : entry ? entry->id : std::string();
+    if (pinned && (bridge.scheme() != Hue::Scheme::Https || entry->port != 0)) {
+        // A pinned bridge is never asked anything in clear.
+        bridge = Hue::Bridge(id, bridge.ip(), bridge.mac(),
+                             entry->port != 0 ? entry->port : bridge.port(), Hue::Scheme::Https);
+    }
+    Target target{bridge, computed};
+    if (entry) target.identity.user_id = entry->username;
+    if (bridge.scheme() != Hue::Scheme::Https) return target;
+    auto certificate = std::make_shared<Http::Certificate>();
+    if (shown) *shown = certificate;
+    if (id.empty()) id = id_shown_by(bridge, settings, certificate);
+    const std::string pin = pinned && !options.count("auth") ? entry->sha256 : std::string();
+    target.bridge = Hue::Bridge(id, bridge.ip(), bridge.mac(), bridge.port(), Hue::Scheme::Https)
+                        .with_certificate_check(certificate_check(id, pin, certificate));
+    return target;
+}
+
+}  // namespace commands
