@@ -1,30 +1,11 @@
 # bash completion for glowrig: the command words, then the options of the
 # command given (each with its "=" form where it takes a value), and the
-# values of --effect and --alert.
-
-_glowrig_options() {
-    case "$1" in
-        bridges) echo "--json" ;;
-        config) echo "--bridge= --auth --deauth= --updatefw --json --help" ;;
-        lights) echo "--bridge= --find --json --help" ;;
-        light) echo "--bridge= --id= --on --off --ct= --hue= --sat= --bri= --alert= --effect= --trans= --name= --json --help" ;;
-        groups | schedules | state) echo "--bridge= --json --help" ;;
-        group) echo "--bridge= --id= --on --off --ct= --hue= --sat= --bri= --alert= --effect= --trans= --name= -l= --delete --json --help" ;;
-        schedule) echo "--bridge= --id= --name= --desc= --delete --json --help" ;;
-        help) echo "bridges config lights light groups group schedules schedule state" ;;
-    esac
-}
-
-# The values an option takes, when glowrig knows them all.
-_glowrig_values() {
-    case "$1" in
-        -effect | --effect) echo "none colorloop" ;;
-        -alert | --alert) echo "none select lselect" ;;
-    esac
-}
+# values of options that take a few words. glowrig itself answers which
+# ("glowrig --completions ..."), from the table its help is made from.
 
 _glowrig() {
     local cur=${COMP_WORDS[COMP_CWORD]}
+    local program=${COMP_WORDS[0]}
     # A value after "=": bash splits "--effect=co" into "--effect" "=" "co"
     # (with "=" among its word breaks), or leaves it one word.
     local option="" value=""
@@ -37,7 +18,7 @@ _glowrig() {
     fi
     if [ -n "$option" ]; then
         local values
-        values=$(_glowrig_values "$option")
+        values=$("$program" --completions values "$option" 2>/dev/null)
         [ -n "$values" ] || return
         COMPREPLY=($(compgen -W "$values" -- "$value"))
         if [[ $cur == -*=* ]]; then
@@ -45,7 +26,8 @@ _glowrig() {
         fi
         return
     fi
-    local words="bridges config lights light groups group schedules schedule state help version"
+    local words
+    words=$("$program" --completions words 2>/dev/null)
     local command="" i
     for ((i = 1; i < COMP_CWORD; i++)); do
         case " $words " in
@@ -56,7 +38,7 @@ _glowrig() {
         COMPREPLY=($(compgen -W "$words" -- "$cur"))
         return
     fi
-    COMPREPLY=($(compgen -W "$(_glowrig_options "$command")" -- "$cur"))
+    COMPREPLY=($(compgen -W "$("$program" --completions options "$command" 2>/dev/null)" -- "$cur"))
     # An option that takes a value gets no blank after its "=".
     if [ "${#COMPREPLY[@]}" -eq 1 ] && [[ ${COMPREPLY[0]} == *= ]]; then
         compopt -o nospace 2>/dev/null

@@ -8,6 +8,7 @@
 #include <exception>
 #include <iostream>
 #include <locale>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -20,16 +21,21 @@
 #include <pplx/threadpool.h>
 #include <unistd.h>
 
+#include "cli/command_table.hpp"
+#include "cli/completions.hpp"
+#include "cli/help.hpp"
 #include "cli/identity.hpp"
-#include "cli/options.hpp"
 #include "cli/settings.hpp"
-#include "commands/command.hpp"
+#include "commands/output.hpp"
 #include "commands/printable.hpp"
+#include "commands/usage_error.hpp"
 #include "hue/address.hpp"
 #include "hue/text.hpp"
 
 namespace cli {
 namespace {
+
+namespace po = boost::program_options;
 
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
@@ -51,47 +57,55 @@ void start_worker_threads() {
 }
 
 // Parses `args` against `desc`, every positional word going to "command";
-// options that `desc` does not declare are skipped.
-void parse(const std::vector<std::string>& args, const po::options_description& desc,
-           po::variables_map& vm) {
+// options that `desc` does not declare are skipped and returned.
+std::vector<std::string> parse(const std::vector<std::string>& args,
+                               const po::options_description& desc, po::variables_map& vm) {
     po::positional_options_description positional;
     positional.add("command", -1);
     const int style =
         po::command_line_style::unix_style | po::command_line_style::allow_long_disguise;
-    po::store(po::command_line_parser(args)
-                  .options(desc)
-                  .positional(positional)
-                  .allow_unregistered()
-                  .style(style)
-                  .run(),
-              vm);
+    const po::parsed_options parsed = po::command_line_parser(args)
+                                          .options(desc)
+                                          .positional(positional)
+                                          .allow_unregistered()
+                                          .style(style)
+                                          .run();
+    po::store(parsed, vm);
     po::notify(vm);
+    return po::collect_unrecognized(parsed.options, po::exclude_positional);
+}
+
+// Says on standard error which options `command` does not know; they are
+// ignored, as they always were, but a misspelt option no longer goes unseen.
+void warn_of_unknown(const std::vector<std::string>& unknown) {
+    for (const std::string& token : unknown) {
+        std::cerr << "glowrig: ignoring unknown option "
+                  << commands::printable(token.substr(0, token.find('='))) << std::endl;
+    }
 }
 
 // Parses the command line a second time with the options of `command`,
 // reads the settings, builds the identity and runs the command.
 void dispatch(const std::vector<std::string>& args, const po::options_description& general,
-              const Command& command, po::variables_map& vm) {
+              const Command& command, const commands::Output& output) {
     const auto options = make_command_options(&command);
-    vm.clear();
+    po::variables_map vm;
     po::options_description second(po::options_description::m_default_line_length,
                                    po::options_description::m_default_line_length / 2);
     second.add(general).add(*options);
-    parse(args, second, vm);
-    // A bridge named by neither an address nor an id would only be searched
-    // for in vain: refused before anything is sent.
-    if (vm.count("bridge") && !Hue::names_a_bridge(vm["bridge"].as<std::string>())) {
-        throw commands::UsageError("Error: option 'bridge' must be an address or a bridge id.");
-    }
+    warn_of_unknown(parse(args, second, vm));
+    const PreparedCommand prepared = command.prepare(vm);
 
     const commands::Settings settings = read_settings(std::getenv);
     const AppIdentity identity = make_app_identity();
     start_worker_threads();
-    command.run(vm, settings, identity);
+    prepared(Invocation{settings, identity, output});
 }
 
 // True when the command line asks for the JSON printout: failures then go to
-// standard error and nothing but the document to standard output.
+// standard error and nothing but the document to standard output. The one
+// place that decides it, before anything is parsed, so that even a line that
+// cannot be parsed fails the way the JSON printout does.
 bool asks_for_json(const std::vector<std::string>& args) {
     return std::find_if(args.begin(), args.end(), [](const std::string& arg) {
                return arg == "--json" || arg == "-json";
@@ -110,18 +124,53 @@ bool is_word(const std::string& arg, const char* word) {
     return boost::algorithm::to_lower_copy(arg, std::locale::classic()) == word;
 }
 
+// The line that says why the first stage cannot read `args`, or nothing when
+// the words are not the problem: a second word that is not an option. The
+// commonest cause is a value given after a blank ("--id 3"), which glowrig
+// reads as a word of its own.
+std::optional<std::string> second_word(const std::vector<std::string>& args) {
+    bool first = true;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (!args[i].empty() && args[i][0] == '-') continue;
+        if (first) {
+            first = false;
+            continue;
+        }
+        const std::string word = commands::printable(args[i]);
+        const std::string& before = args[i - 1];
+        if (before.size() > 1 && before[0] == '-' && before.find('=') == std::string::npos) {
+            return "Error: \"" + word +
+                   "\" is a second command word; attach values with \"=\" "
+                   "as in " +
+                   commands::printable(before) + "=" + word + ".";
+        }
+        return "Error: \"" + word +
+               "\" is a second command word; glowrig runs one command at a time.";
+    }
+    return std::nullopt;
+}
+
 // Runs the command line and returns its status; what it printed may still be
 // buffered.
 int run_args(const std::vector<std::string>& args) {
+    if (!args.empty() && args[0] == kCompletionsWord) {
+        return print_completions(std::cout, std::vector<std::string>(args.begin() + 1, args.end()));
+    }
     if (args.size() == 1 && (args[0] == "--version" || is_word(args[0], "version"))) {
-        print_version();
+        print_version(commands::Output(std::cout, std::cerr, false));
         return kSuccess;
     }
     const bool json = asks_for_json(args);
+    const commands::Output output(std::cout, std::cerr, json);
     if (!json) std::cout << std::endl;
-    const auto fail = [json](const std::string& message, int status) {
-        (json ? std::cerr : std::cout) << commands::printable(message) << std::endl;
+    const auto fail = [&output](const std::string& message, int status) {
+        output.note(commands::printable(message));
         return status;
+    };
+    // The general help, in text mode, before the line that says what was wrong.
+    const auto refuse = [&](const std::string& message) {
+        if (!json) print_help(std::cout, nullptr);
+        return fail(message, kRefused);
     };
 
     for (const std::string& arg : args) {
@@ -130,48 +179,46 @@ int run_args(const std::vector<std::string>& args) {
         }
     }
 
-    const auto general = make_general_options();
     if (!args.empty() && args.size() <= 2 && is_word(args[0], "help")) {
         const Command* topic = args.size() == 2 ? find_command(args[1]) : nullptr;
-        print_help(*general, topic);
+        print_help(std::cout, topic);
         if (args.size() == 2 && topic == nullptr) {
-            return fail("Error: Command not recognized", kRefused);
+            return fail("Error: Command not recognized: \"" + args[1] + "\"", kRefused);
         }
         return kSuccess;
     }
 
+    const auto general = make_general_options();
     po::variables_map vm;
     try {
+        if (const auto line = second_word(args)) return refuse(*line);
         po::options_description first(po::options_description::m_default_line_length,
                                       po::options_description::m_default_line_length / 2);
         first.add(*general);
         parse(args, first, vm);
-        if (!vm.count("command")) throw std::runtime_error("nocommand");
-    } catch (...) {
-        // glowrig alone and a bare help option ask for the help; any other
-        // line the first stage cannot read is refused with it.
+    } catch (const po::error& e) {
+        return refuse(std::string("Error: ") + e.what() + ".");
+    }
+    if (!vm.count("command")) {
+        // glowrig alone and a bare help option ask for the help.
         if (asks_for_help(args)) {
-            print_help(*general, nullptr);
+            print_help(std::cout, nullptr);
             return kSuccess;
         }
-        if (json) {
-            return fail("Error: the command line cannot be read.  Try glowrig -help", kRefused);
-        }
-        print_help(*general, nullptr);
-        return kRefused;
+        return refuse("Error: the command line names no command.");
     }
 
     try {
-        const Command* command = find_command(vm["command"].as<std::string>());
+        const std::string word = vm["command"].as<std::vector<std::string>>().front();
+        const Command* command = find_command(word);
         if (command == nullptr) {
-            if (!json) print_help(*general, nullptr);
-            return fail("Error: Command not recognized", kRefused);
+            return refuse("Error: Command not recognized: \"" + word + "\"");
         }
         if (vm.count("help")) {
-            print_help(*general, command);
+            print_help(std::cout, command);
             return kSuccess;
         }
-        dispatch(args, *general, *command, vm);
+        dispatch(args, *general, *command, output);
     } catch (const po::error& e) {
         return fail(e.what(), kRefused);
     } catch (const commands::UsageError& e) {

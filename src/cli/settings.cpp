@@ -8,6 +8,7 @@
 
 #include <cpprest/base_uri.h>
 
+#include "commands/usage_error.hpp"
 #include "hue/address.hpp"
 
 namespace cli {

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "commands/command.hpp"
+#include "commands/settings.hpp"
 
 namespace cli {
 

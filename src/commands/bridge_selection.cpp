@@ -11,7 +11,6 @@
 #include <boost/algorithm/string/predicate.hpp>
 
 #include "commands/credentials.hpp"
-#include "commands/json_output.hpp"
 #include "commands/printable.hpp"
 #include "commands/progress.hpp"
 #include "discovery/selection.hpp"
@@ -127,9 +126,9 @@ bool answers_as(const Hue::Bridge& bridge, const std::string& id, const std::str
 // Otherwise selected_bridge searches; when it finds the remembered bridge at
 // a new address where it answers as itself, its entry moves there, keeping
 // its user name and pin.
-Hue::Bridge remembered_or_found(const boost::program_options::variables_map& options,
-                                const Settings& settings, const std::optional<std::string>& wanted,
-                                const CredentialsFile& credentials) {
+Hue::Bridge remembered_or_found(const std::optional<std::string>& wanted, bool pin_anew,
+                                const Settings& settings, const CredentialsFile& credentials,
+                                const Output& output) {
     std::optional<CredentialsFile::Entry> remembered;
     const auto entries = credentials.remembered();
     if (wanted) {
@@ -142,14 +141,14 @@ Hue::Bridge remembered_or_found(const boost::program_options::variables_map& opt
     } else if (entries.size() == 1) {
         remembered = entries.front();
     }
-    if (!remembered) return selected_bridge(options, settings);
+    if (!remembered) return selected_bridge(wanted, settings, output);
     // "config --auth" pins anew: the certificate's CN is enough to know the bridge.
-    const std::string pin = options.count("auth") ? std::string() : remembered->sha256;
+    const std::string pin = pin_anew ? std::string() : remembered->sha256;
     const auto at_home = remembered_bridge(*remembered);
     if (at_home && answers_as(*at_home, remembered->id, pin, settings, kFirstContact)) {
         return *at_home;
     }
-    const Hue::Bridge found = selected_bridge(options, settings);
+    const Hue::Bridge found = selected_bridge(wanted, settings, output);
     if (!boost::iequals(found.id(), remembered->id)) return found;
     const bool pinned = !remembered->sha256.empty();
     const Hue::Bridge moved =
@@ -167,37 +166,27 @@ Hue::Bridge remembered_or_found(const boost::program_options::variables_map& opt
 
 }  // namespace
 
-Hue::Bridge selected_bridge(const boost::program_options::variables_map& options,
-                            const Settings& settings) {
-    std::optional<std::string> wanted;
-    if (options.count("bridge")) {
-        wanted = options["bridge"].as<std::string>();
-    } else {
-        wanted = settings.default_bridge;
-    }
+Hue::Bridge selected_bridge(const std::optional<std::string>& wanted, const Settings& settings,
+                            const Output& output) {
     try {
         // A search shows its countdown; a named address ends it before it shows.
         const Countdown countdown("Searching for bridges", settings.ssdp.window);
         return discovery::select_bridge(wanted, settings).get();
     } catch (const discovery::AmbiguousBridge&) {
-        if (wants_json(options)) throw;
-        std::cout << "Multiple bridges found, please specify desired bridge with "
-                     "--bridge=<Ip||Id>"
-                  << std::endl;
+        output.note("Multiple bridges found, please specify desired bridge with --bridge=<Ip||Id>");
         throw;
     }
 }
 
-Target select_target(const boost::program_options::variables_map& options, const Settings& settings,
-                     const AppIdentity& computed, std::shared_ptr<Http::Certificate>* shown) {
-    const std::optional<std::string> wanted =
-        options.count("bridge") ? std::optional<std::string>(options["bridge"].as<std::string>())
-                                : settings.default_bridge;
+Target select_target(const BridgeOption& named, bool pin_anew, const Settings& settings,
+                     const AppIdentity& computed, const Output& output) {
+    const std::optional<std::string> wanted = named.bridge ? named.bridge : settings.default_bridge;
     const auto location = wanted ? Hue::parse_bridge_location(*wanted) : std::nullopt;
     const CredentialsFile credentials(settings.credentials_file);
-    Hue::Bridge bridge = location ? Hue::Bridge(std::string(), location->ip, std::string(),
-                                                location->port, location->scheme)
-                                  : remembered_or_found(options, settings, wanted, credentials);
+    Hue::Bridge bridge = location
+                             ? Hue::Bridge(std::string(), location->ip, std::string(),
+                                           location->port, location->scheme)
+                             : remembered_or_found(wanted, pin_anew, settings, credentials, output);
     auto entry = credentials.find_entry(bridge);
     if (location && location->bare && !(entry && !entry->sha256.empty()) &&
         Http::refuses_connections(
@@ -214,13 +203,13 @@ Target select_target(const boost::program_options::variables_map& options, const
         bridge = Hue::Bridge(id, bridge.ip(), bridge.mac(),
                              entry->port != 0 ? entry->port : bridge.port(), Hue::Scheme::Https);
     }
-    Target target{bridge, computed};
+    Target target{bridge, computed, computed, nullptr};
     if (entry) target.identity.user_id = entry->username;
     if (bridge.scheme() != Hue::Scheme::Https) return target;
     auto certificate = std::make_shared<Http::Certificate>();
-    if (shown) *shown = certificate;
+    target.shown = certificate;
     if (id.empty()) id = id_shown_by(bridge, settings, certificate);
-    const std::string pin = pinned && !options.count("auth") ? entry->sha256 : std::string();
+    const std::string pin = pinned && !pin_anew ? entry->sha256 : std::string();
     target.bridge = Hue::Bridge(id, bridge.ip(), bridge.mac(), bridge.port(), Hue::Scheme::Https)
                         .with_certificate_check(certificate_check(id, pin, certificate));
     return target;

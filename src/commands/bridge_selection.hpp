@@ -2,30 +2,35 @@
 #define GLOWRIG_COMMANDS_BRIDGE_SELECTION_HPP_
 
 #include <memory>
+#include <optional>
+#include <string>
 
-#include <boost/program_options/variables_map.hpp>
-
-#include "commands/command.hpp"
+#include "commands/options.hpp"
+#include "commands/output.hpp"
+#include "commands/settings.hpp"
 #include "hue/app_identity.hpp"
 #include "hue/bridge.hpp"
 
 namespace commands {
 
-// Chooses the bridge named by the option "bridge" (without it, by
+// Chooses the bridge named by `wanted` (without it, by
 // settings.default_bridge; without both, the only one found) as
-// discovery::select_bridge does. When several bridges were found
-// and none was named, prints the line that asks for --bridge before the
+// discovery::select_bridge does. When several bridges were found and none
+// was named, notes the line that asks for --bridge on `output` before the
 // failure reaches the caller.
-Hue::Bridge selected_bridge(const boost::program_options::variables_map& options,
-                            const Settings& settings);
+Hue::Bridge selected_bridge(const std::optional<std::string>& wanted, const Settings& settings,
+                            const Output& output);
 
-// A bridge and the identity under which to talk to it.
+// A bridge and the identities under which to talk to it.
 struct Target {
     Hue::Bridge bridge;
-    AppIdentity identity;
+    AppIdentity identity;  // `computed`, with the user name stored for the bridge
+    AppIdentity computed;  // the one this computer computes: "config --auth" asks for it
+    // Over TLS, the certificate the bridge shows, request by request; else null.
+    std::shared_ptr<Http::Certificate> shown;
 };
 
-// The bridge the option "bridge" (or settings.default_bridge) names, as an
+// The bridge `named.bridge` (or settings.default_bridge) names, as an
 // address (see Hue::parse_bridge_location) or as an id selected_bridge looks
 // for, and the identity for it. A bridge remembered in the credentials file
 // (the one of that id, or without a name the only entry with an id) is first
@@ -36,17 +41,15 @@ struct Target {
 // there. The identity is `computed` with the user id replaced by the
 // user name stored for that bridge in the credentials file, when there is one.
 // A bridge with a pin in the file is reached over HTTPS only, and must show
-// the pinned certificate, unless the options ask for "auth" (which pins
+// the pinned certificate, unless `pin_anew` ("config --auth", which pins
 // anew). Over HTTPS the certificate's CN must be the bridge's id in lower case;
 // when the id is not known yet, it is read from the bridge's configuration
 // first, without a user name. A bare address means HTTPS on 443, or plain HTTP
 // on 80 when 443 refuses connections and the bridge is not pinned. Throws
 // std::runtime_error naming the file when it cannot be read, and with one line
-// naming the bridge when its certificate does not match. Over TLS, `shown`
-// (when given) receives the certificate the bridge shows, request by request.
-Target select_target(const boost::program_options::variables_map& options, const Settings& settings,
-                     const AppIdentity& computed,
-                     std::shared_ptr<Http::Certificate>* shown = nullptr);
+// naming the bridge when its certificate does not match.
+Target select_target(const BridgeOption& named, bool pin_anew, const Settings& settings,
+                     const AppIdentity& computed, const Output& output);
 
 }  // namespace commands
 

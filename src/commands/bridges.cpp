@@ -27,14 +27,13 @@ std::string bridge_address(const Hue::Bridge& bridge) {
 
 }  // namespace
 
-void run_bridges_command(const boost::program_options::variables_map& options,
-                         const Settings& settings, const AppIdentity&) {
+void run_bridges_command(const BridgesOptions&, const Settings& settings, const Output& output) {
     std::vector<Hue::Bridge> bridges;
     {
         const Countdown countdown("Searching for bridges", settings.ssdp.window);
         bridges = discovery::find_bridges(settings).get();
     }
-    if (wants_json(options)) {
+    if (output.json()) {
         using web::json::value;
         value list = value::array();
         for (const auto& bridge : bridges) {
@@ -48,7 +47,7 @@ void run_bridges_command(const boost::program_options::variables_map& options,
         }
         value document = value::object();
         document["bridges"] = list;
-        print_json(document);
+        print_json(output, document);
         return;
     }
     std::cout << "Local Bridges" << std::endl << std::endl;

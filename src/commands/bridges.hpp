@@ -1,14 +1,16 @@
 #ifndef GLOWRIG_COMMANDS_BRIDGES_HPP_
 #define GLOWRIG_COMMANDS_BRIDGES_HPP_
 
-#include "commands/command.hpp"
+#include "commands/options.hpp"
+#include "commands/output.hpp"
+#include "commands/settings.hpp"
 
 namespace commands {
 
 // Runs the "bridges" command: finds every bridge and prints the table of
 // their ids, IP addresses and MAC addresses.
-void run_bridges_command(const boost::program_options::variables_map& options,
-                         const Settings& settings, const AppIdentity& identity);
+void run_bridges_command(const BridgesOptions& options, const Settings& settings,
+                         const Output& output);
 
 }  // namespace commands
 

@@ -18,8 +18,6 @@
 namespace commands {
 namespace {
 
-namespace po = boost::program_options;
-
 // Sends what std::cout is given to `target` while it lives; null leaves
 // std::cout alone.
 class CapturedOutput {
@@ -112,31 +110,29 @@ void update_firmware(Hue::Configuration& configuration) {
 
 }  // namespace
 
-void run_config_command(const po::variables_map& options, const Settings& settings,
-                        const AppIdentity& computed) {
-    std::shared_ptr<Http::Certificate> shown;
-    const Target target = select_target(options, settings, computed, &shown);
+void run_config_command(const ConfigOptions& options, const Settings& settings,
+                        const Target& target, const Output& output) {
     Hue::Configuration configuration =
         target.bridge.get_configuration(settings.client, target.identity).get();
     // The JSON printout carries the line of "auth" or "deauth" as "result".
     std::ostringstream result;
     {
-        const CapturedOutput captured(wants_json(options) ? &result : nullptr);
-        if (options.count("auth")) {
-            authorise(configuration, target, computed, settings, shown);
-        } else if (options.count("deauth")) {
-            deauthorise(configuration, options["deauth"].as<std::string>(), target, settings);
-        } else if (options.count("updatefw")) {
+        const CapturedOutput captured(output.json() ? &result : nullptr);
+        if (options.auth) {
+            authorise(configuration, target, target.computed, settings, target.shown);
+        } else if (options.deauth) {
+            deauthorise(configuration, *options.deauth, target, settings);
+        } else if (options.updatefw) {
             update_firmware(configuration);
         }
     }
-    if (wants_json(options)) {
+    if (output.json()) {
         std::string line = result.str();
         if (!line.empty() && line.back() == '\n') line.pop_back();
         web::json::value document = web::json::value::object();
         document["result"] = line.empty() ? web::json::value::null() : web::json::value(line);
         document["configuration"] = configuration_json(configuration);
-        print_json(document);
+        print_json(output, document);
     } else {
         print_configuration(configuration);
     }

@@ -3,7 +3,10 @@
 
 #include <cpprest/json.h>
 
-#include "commands/command.hpp"
+#include "commands/bridge_selection.hpp"
+#include "commands/options.hpp"
+#include "commands/output.hpp"
+#include "commands/settings.hpp"
 
 namespace Hue {
 class Configuration;
@@ -15,8 +18,8 @@ namespace commands {
 // out "auth", "deauth" or "updatefw" (the first of them given, in that order)
 // and prints the configuration. Failures are thrown; an "auth" or "deauth"
 // failure first prints "User creation failed" or "User deletion failed".
-void run_config_command(const boost::program_options::variables_map& options,
-                        const Settings& settings, const AppIdentity& identity);
+void run_config_command(const ConfigOptions& options, const Settings& settings,
+                        const Target& target, const Output& output);
 
 // Prints `configuration` (its settings and status as last read) to std::cout,
 // starting with the line "Configuration:".

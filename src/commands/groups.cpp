@@ -6,48 +6,42 @@
 #include <vector>
 
 #include "commands/bridge_selection.hpp"
+#include "commands/items.hpp"
 #include "commands/json_output.hpp"
-#include "commands/light_options.hpp"
 #include "commands/lights.hpp"
 #include "commands/printable.hpp"
+#include "commands/state_changes.hpp"
+#include "commands/usage_error.hpp"
 #include "hue/bridge.hpp"
 #include "hue/groups.hpp"
 
 namespace commands {
 namespace {
 
-namespace po = boost::program_options;
-
 // The bits that make the colour mode and its values worth printing.
 constexpr std::uint32_t kColorFields = Hue::GroupActionField::colormode |
                                        Hue::GroupActionField::xy | Hue::GroupActionField::ct |
                                        Hue::GroupActionField::hue | Hue::GroupActionField::sat;
 
-void create_group(const po::variables_map& options, const Hue::Groups& groups) {
-    if (!options.count("name") || !options.count("l")) {
-        throw UsageError(
-            "When creating a new group, you must specify name and one or more lights.");
-    }
-    groups.create(options["name"].as<std::string>(), options["l"].as<std::vector<std::string>>())
-        .get();
-    print_result(options, "Group created.", "created", std::nullopt);
+void create_group(const GroupOptions& options, const Hue::Groups& groups, const Output& output) {
+    groups.create(*options.name, options.lights).get();
+    print_result(output, "Group created.", "created", std::nullopt);
 }
 
 // Renames, re-members and changes the action of the group `id` and returns
 // the list that holds it as the bridge then reports it.
-Hue::Groups modify_group(const po::variables_map& options, const StateOptions& changes,
-                         const Hue::Groups& groups, const std::string& id) {
-    Hue::Group group = find_item(groups, id, "group");
+Hue::Groups modify_group(const GroupOptions& options, const Hue::Groups& groups) {
+    Hue::Group group = find_item(groups, options.id, "group");
     if (!group.whole()) group.refresh().get();  // old firmware: the listing named it only
-    if (options.count("name")) group.set_name(options["name"].as<std::string>());
-    if (options.count("l")) group.set_lights(options["l"].as<std::vector<std::string>>());
-    if (options.count("name") || options.count("l")) group.save().get();
+    if (options.name) group.set_name(*options.name);
+    if (!options.lights.empty()) group.set_lights(options.lights);
+    if (options.name || !options.lights.empty()) group.save().get();
     Hue::GroupAction action = group.action();
-    apply_state_options(changes, action);
+    apply_state_options(options, action);
     // A group's action is the last command sent to it, not the state of its
     // lights: every state option given is sent, whatever the action says.
-    group.set_action(action, fields_given(changes));
-    group.save_action(changes.transitiontime).get();
+    group.set_action(action, fields_given(options));
+    group.save_action(options.trans.value_or(0)).get();
     group.refresh().get();
     Hue::Groups changed;
     changed.add(group);
@@ -63,37 +57,36 @@ std::string joined(const std::vector<std::string>& ids) {
 
 }  // namespace
 
-void run_groups_command(const po::variables_map& options, const Settings& settings,
-                        const AppIdentity& computed) {
-    const auto [bridge, identity] = select_target(options, settings, computed);
-    const Hue::Groups groups = bridge.get_groups(settings.client, identity).get();
+void check_group_options(const GroupOptions& options) {
+    if (options.id == "new" && (!options.name || options.lights.empty())) {
+        throw UsageError(
+            "When creating a new group, you must specify name and one or more lights.");
+    }
+}
+
+void run_groups_command(const ListingOptions&, const Settings& settings, const Target& target,
+                        const Output& output) {
+    const Hue::Groups groups = target.bridge.get_groups(settings.client, target.identity).get();
     read_items_given_by_name(groups);
-    print_groups(options, groups);
+    print_groups(output, groups);
 }
 
-void run_group_command(const po::variables_map& options, const Settings& settings,
-                       const AppIdentity& computed) {
-    if (!options.count("id")) {
-        throw UsageError("Error: required option 'id' is missing.  Try glowrig group -help");
-    }
-    const StateOptions changes = read_state_options(options);
-    const std::string id = options["id"].as<std::string>();
-
-    const auto [bridge, identity] = select_target(options, settings, computed);
-    const Hue::Groups groups = bridge.get_groups(settings.client, identity).get();
-    if (id == "new") {
-        create_group(options, groups);
-    } else if (options.count("delete")) {
+void run_group_command(const GroupOptions& options, const Settings& settings, const Target& target,
+                       const Output& output) {
+    const Hue::Groups groups = target.bridge.get_groups(settings.client, target.identity).get();
+    if (options.id == "new") {
+        create_group(options, groups, output);
+    } else if (options.remove) {
         // The bridge decides whether the group exists; a refusal fails here.
-        groups.remove(id).get();
-        print_result(options, "Group Deleted.", "deleted", id);
+        groups.remove(options.id).get();
+        print_result(output, "Group Deleted.", "deleted", options.id);
     } else {
-        print_groups(options, modify_group(options, changes, groups, id));
+        print_groups(output, modify_group(options, groups));
     }
 }
 
-void print_groups(const po::variables_map& options, const Hue::Groups& groups) {
-    print_listing(options, "groups", groups, groups_json, print_groups);
+void print_groups(const Output& output, const Hue::Groups& groups) {
+    print_listing(output, "groups", groups, groups_json, print_groups);
 }
 
 web::json::value groups_json(const Hue::Groups& groups) {

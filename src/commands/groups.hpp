@@ -3,7 +3,10 @@
 
 #include <cpprest/json.h>
 
-#include "commands/command.hpp"
+#include "commands/bridge_selection.hpp"
+#include "commands/options.hpp"
+#include "commands/output.hpp"
+#include "commands/settings.hpp"
 
 namespace Hue {
 class Groups;
@@ -13,22 +16,25 @@ namespace commands {
 
 // Runs the "groups" command: prints every group from the listing, after
 // reading one by one the groups it gives without action or lights (old firmware).
-void run_groups_command(const boost::program_options::variables_map& options,
-                        const Settings& settings, const AppIdentity& identity);
+void run_groups_command(const ListingOptions& options, const Settings& settings,
+                        const Target& target, const Output& output);
+
+// Refuses, with UsageError, a "group" command line that cannot be carried
+// out: "--id=new" without "--name" and at least one "-l".
+void check_group_options(const GroupOptions& options);
 
 // Runs the "group" command: with id "new" creates a group, with "delete"
 // deletes one, otherwise renames, re-members and changes the action of the
 // group "id" (sending every state option given), reads it again and prints
 // it; the group is read before the change only when the listing did not give
-// it whole. Throws UsageError before any request when "id" is missing or a
-// value is refused, and std::runtime_error "Error: no group with id 9." when
-// the group to change is not on the bridge's listing.
-void run_group_command(const boost::program_options::variables_map& options,
-                       const Settings& settings, const AppIdentity& identity);
+// it whole. Throws std::runtime_error "Error: no group with id 9." when the
+// group to change is not on the bridge's listing.
+void run_group_command(const GroupOptions& options, const Settings& settings, const Target& target,
+                       const Output& output);
 
-// Writes the groups as the command line asks: as a JSON document
-// {"groups": groups_json(groups)} with the option "json", else as text.
-void print_groups(const boost::program_options::variables_map& options, const Hue::Groups& groups);
+// Writes the groups as `output` asks: as a JSON document
+// {"groups": groups_json(groups)}, or as text.
+void print_groups(const Output& output, const Hue::Groups& groups);
 
 // The groups as a JSON array: for each, its id, name, lights and last action
 // ("laststate"), whose fields the bridge did not report are null.

@@ -26,19 +26,17 @@ value shown_number(float number) {
 
 }  // namespace
 
-bool wants_json(const boost::program_options::variables_map& options) {
-    return options.count("json") != 0;
+void print_json(const Output& output, const value& document) {
+    output.out() << document.serialize() << std::endl;
 }
 
-void print_json(const value& document) { std::cout << document.serialize() << std::endl; }
-
-void print_result(const boost::program_options::variables_map& options, const std::string& text,
-                  const char* result, const std::optional<std::string>& id) {
-    if (wants_json(options)) {
+void print_result(const Output& output, const std::string& text, const char* result,
+                  const std::optional<std::string>& id) {
+    if (output.json()) {
         value document = value::object();
         document["result"] = value::string(result);
         document["id"] = id ? value::string(*id) : value::null();
-        print_json(document);
+        print_json(output, document);
     } else if (!text.empty()) {
         std::cout << text << std::endl;
     }

@@ -6,8 +6,9 @@
 #include <optional>
 #include <string>
 
-#include <boost/program_options/variables_map.hpp>
 #include <cpprest/json.h>
+
+#include "commands/output.hpp"
 
 namespace Hue {
 enum class ColorMode : std::uint8_t;
@@ -19,22 +20,18 @@ namespace commands {
 // one JSON document, on one line, to std::cout instead of its text. The names
 // are documented in docs/json.md.
 
-// True when the command line asks for the JSON printout.
-bool wants_json(const boost::program_options::variables_map& options);
-
-// Writes `document` and a line end to std::cout.
-void print_json(const web::json::value& document);
+// Writes `document` and a line end to the printout of `output`.
+void print_json(const Output& output, const web::json::value& document);
 
 // Writes `items` as the command line asks: with the option "json" as the
 // document {key: to_json(items)}, else with `print_text`.
 template <class Items>
-void print_listing(const boost::program_options::variables_map& options, const char* key,
-                   const Items& items, web::json::value (*to_json)(const Items&),
-                   void (*print_text)(const Items&)) {
-    if (wants_json(options)) {
+void print_listing(const Output& output, const char* key, const Items& items,
+                   web::json::value (*to_json)(const Items&), void (*print_text)(const Items&)) {
+    if (output.json()) {
         web::json::value document = web::json::value::object();
         document[key] = to_json(items);
-        print_json(document);
+        print_json(output, document);
     } else {
         print_text(items);
     }
@@ -42,8 +39,8 @@ void print_listing(const boost::program_options::variables_map& options, const c
 
 // Reports a change that prints no item: `text` (when not empty) as a line, or
 // with the option "json" the document {"result": result, "id": id or null}.
-void print_result(const boost::program_options::variables_map& options, const std::string& text,
-                  const char* result, const std::optional<std::string>& id);
+void print_result(const Output& output, const std::string& text, const char* result,
+                  const std::optional<std::string>& id);
 
 // `time`, read as a UTC calendar time, as ISO 8601 UTC text
 // ("2014-05-01T07:00:00Z"), the fields normalised as utc_text() does.

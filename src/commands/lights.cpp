@@ -5,75 +5,66 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "commands/bridge_selection.hpp"
+#include "commands/items.hpp"
 #include "commands/json_output.hpp"
-#include "commands/light_options.hpp"
 #include "commands/printable.hpp"
 #include "commands/progress.hpp"
+#include "commands/state_changes.hpp"
 #include "hue/bridge.hpp"
 #include "hue/lights.hpp"
 
 namespace commands {
-namespace {
 
-namespace po = boost::program_options;
-
-}  // namespace
-
-void run_lights_command(const po::variables_map& options, const Settings& settings,
-                        const AppIdentity& computed) {
-    const auto [bridge, identity] = select_target(options, settings, computed);
+void run_lights_command(const LightsOptions& options, const Settings& settings,
+                        const Target& target, const Output& output) {
+    const auto& [bridge, identity] = std::tie(target.bridge, target.identity);
     Hue::Lights lights = bridge.get_lights(settings.client, identity).get();
-    if (options.count("find")) {
+    if (options.find) {
         lights.search().get();
-        if (!wants_json(options)) std::cout << "Searching for new lights..." << std::endl;
+        if (!output.json()) output.out() << "Searching for new lights..." << std::endl;
         {
             const Countdown countdown("Searching for new lights", settings.find_wait);
             std::this_thread::sleep_for(settings.find_wait);
         }
         lights = bridge.get_new_lights(settings.client, identity).get();
-        print_lights(options, lights);
+        print_lights(output, lights);
         return;
     }
     read_items_given_by_name(lights);
-    print_lights(options, lights);
+    print_lights(output, lights);
 }
 
-void run_light_command(const po::variables_map& options, const Settings& settings,
-                       const AppIdentity& computed) {
-    if (!options.count("id")) {
-        throw UsageError("Error: required option 'id' is missing.  Try glowrig light -help");
-    }
-    const StateOptions changes = read_state_options(options);
-    const std::string id = options["id"].as<std::string>();
-
-    const auto [bridge, identity] = select_target(options, settings, computed);
+void run_light_command(const LightOptions& options, const Settings& settings, const Target& target,
+                       const Output& output) {
+    const auto& [bridge, identity] = std::tie(target.bridge, target.identity);
     const Hue::Lights lights = bridge.get_lights(settings.client, identity).get();
-    Hue::Light light = find_item(lights, id, "light");
+    Hue::Light light = find_item(lights, options.id, "light");
     if (!light.whole()) {  // old firmware: the listing named it only
         std::this_thread::sleep_for(kItemReadPause);
         light.refresh().get();
     }
     Hue::LightState state = light.state();
-    if (options.count("name")) {
-        light.set_name(options["name"].as<std::string>());
+    if (options.name) {
+        light.set_name(*options.name);
         light.save_name().get();
     }
-    apply_state_options(changes, state);
+    apply_state_options(options, state);
     // An alert is an event, not a state: one asked for is sent even when the
     // light still reports the last one. Other fields are sent when they differ.
-    const bool alert = changes.alert && *changes.alert != "none";
+    const bool alert = options.alert && *options.alert != "none";
     light.set_state(state, alert ? Hue::LightField::alert : 0u);
-    light.save_state(changes.transitiontime).get();
+    light.save_state(options.trans.value_or(0)).get();
     light.refresh().get();
     Hue::Lights changed;
     changed.add(light);
-    print_lights(options, changed);
+    print_lights(output, changed);
 }
 
-void print_lights(const po::variables_map& options, const Hue::Lights& lights) {
-    print_listing(options, "lights", lights, lights_json, print_lights);
+void print_lights(const Output& output, const Hue::Lights& lights) {
+    print_listing(output, "lights", lights, lights_json, print_lights);
 }
 
 web::json::value lights_json(const Hue::Lights& lights) {

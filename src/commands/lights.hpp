@@ -5,7 +5,10 @@
 
 #include <cpprest/json.h>
 
-#include "commands/command.hpp"
+#include "commands/bridge_selection.hpp"
+#include "commands/options.hpp"
+#include "commands/output.hpp"
+#include "commands/settings.hpp"
 
 namespace Hue {
 class Lights;
@@ -18,22 +21,21 @@ namespace commands {
 // reading one by one the lights it names without their state (old firmware),
 // or with "find" starts the bridge's search, waits and prints the lights it
 // found after `settings.find_wait` (90 s unless set otherwise).
-void run_lights_command(const boost::program_options::variables_map& options,
-                        const Settings& settings, const AppIdentity& identity);
+void run_lights_command(const LightsOptions& options, const Settings& settings,
+                        const Target& target, const Output& output);
 
 // Runs the "light" command: renames the light "id" and changes its state as
 // the options say (the fields that differ from its reported state, and an
 // alert "select" or "lselect" always), then reads it again and prints it. The
 // light is taken from the listing, and read before the change only when the
-// listing names it without its state. Throws UsageError before any request when
-// "id" is missing or a value is refused, and std::runtime_error
+// listing names it without its state. Throws std::runtime_error
 // "Error: no light with id 99." when the bridge lists no such light.
-void run_light_command(const boost::program_options::variables_map& options,
-                       const Settings& settings, const AppIdentity& identity);
+void run_light_command(const LightOptions& options, const Settings& settings, const Target& target,
+                       const Output& output);
 
-// Writes the lights as the command line asks: as a JSON document
-// {"lights": lights_json(lights)} with the option "json", else as text.
-void print_lights(const boost::program_options::variables_map& options, const Hue::Lights& lights);
+// Writes the lights as `output` asks: as a JSON document
+// {"lights": lights_json(lights)}, or as text.
+void print_lights(const Output& output, const Hue::Lights& lights);
 
 // The lights as a JSON array: for each, its id, name, modelid, swversion and
 // state (reachable, on, alert, effect, the colour fields, bri).

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "commands/bridge_selection.hpp"
+#include "commands/items.hpp"
 #include "commands/json_output.hpp"
 #include "commands/printable.hpp"
 #include "hue/bridge.hpp"
@@ -12,50 +13,42 @@
 
 namespace commands {
 
-namespace po = boost::program_options;
-
-void run_schedules_command(const po::variables_map& options, const Settings& settings,
-                           const AppIdentity& computed) {
-    const auto [bridge, identity] = select_target(options, settings, computed);
-    const Hue::Schedules schedules = bridge.get_schedules(settings.client, identity).get();
+void run_schedules_command(const ListingOptions&, const Settings& settings, const Target& target,
+                           const Output& output) {
+    const Hue::Schedules schedules =
+        target.bridge.get_schedules(settings.client, target.identity).get();
     read_items_given_by_name(schedules);
-    print_schedules(options, schedules);
+    print_schedules(output, schedules);
 }
 
-void run_schedule_command(const po::variables_map& options, const Settings& settings,
-                          const AppIdentity& computed) {
-    if (!options.count("id")) {
-        throw UsageError("Error: required option 'id' is missing.  Try glowrig schedule -help");
-    }
-    const std::string id = options["id"].as<std::string>();
-    const auto [bridge, identity] = select_target(options, settings, computed);
-    Hue::Schedules schedules = bridge.get_schedules(settings.client, identity).get();
+void run_schedule_command(const ScheduleOptions& options, const Settings& settings,
+                          const Target& target, const Output& output) {
+    const std::string& id = options.id;
+    Hue::Schedules schedules = target.bridge.get_schedules(settings.client, target.identity).get();
 
     if (id == "new") {
         // Creating is not offered; the command still goes on, with "new" as the id.
-        if (!wants_json(options)) {
-            std::cout << "Schedule creation not supported yet." << std::endl;
-        }
+        if (!output.json()) output.out() << "Schedule creation not supported yet." << std::endl;
     }
-    if (options.count("delete") != 0) {
+    if (options.remove) {
         schedules.remove(id).get();
-        print_result(options, std::string(), "deleted", id);
+        print_result(output, std::string(), "deleted", id);
         return;
     }
     Hue::Schedule schedule = find_item(schedules, id, "schedule");
     if (!schedule.whole()) schedule.refresh().get();  // old firmware: the listing named it only
-    if (options.count("name") != 0) schedule.set_name(options["name"].as<std::string>());
-    if (options.count("desc") != 0) schedule.set_description(options["desc"].as<std::string>());
+    if (options.name) schedule.set_name(*options.name);
+    if (options.description) schedule.set_description(*options.description);
     schedule.set_command(std::string());
     schedule.save().get();
     schedule.refresh().get();
     Hue::Schedules changed;
     changed.add(schedule);
-    print_schedules(options, changed);
+    print_schedules(output, changed);
 }
 
-void print_schedules(const po::variables_map& options, const Hue::Schedules& schedules) {
-    print_listing(options, "schedules", schedules, schedules_json, print_schedules);
+void print_schedules(const Output& output, const Hue::Schedules& schedules) {
+    print_listing(output, "schedules", schedules, schedules_json, print_schedules);
 }
 
 web::json::value schedules_json(const Hue::Schedules& schedules) {

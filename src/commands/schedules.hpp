@@ -3,7 +3,10 @@
 
 #include <cpprest/json.h>
 
-#include "commands/command.hpp"
+#include "commands/bridge_selection.hpp"
+#include "commands/options.hpp"
+#include "commands/output.hpp"
+#include "commands/settings.hpp"
 
 namespace Hue {
 class Schedules;
@@ -14,22 +17,21 @@ namespace commands {
 // Runs the "schedules" command: lists every schedule of the selected bridge
 // from the listing, after reading one by one (each after a pause of 100 ms)
 // the schedules it gives without command or time (old firmware).
-void run_schedules_command(const boost::program_options::variables_map& options,
-                           const Settings& settings, const AppIdentity& identity);
+void run_schedules_command(const ListingOptions& options, const Settings& settings,
+                           const Target& target, const Output& output);
 
 // Runs the "schedule" command on the schedule "id": deletes it with "delete";
 // otherwise renames it "name", changes its description "desc", saves it
 // and prints it as the bridge then reports it. The schedule is read before
-// the change only when the listing did not give it whole. Throws UsageError before any
-// request when "id" is absent, and std::runtime_error "Error: no schedule
-// with id 9." when the schedule to change is not on the bridge's listing.
-void run_schedule_command(const boost::program_options::variables_map& options,
-                          const Settings& settings, const AppIdentity& identity);
+// the change only when the listing did not give it whole. Throws
+// std::runtime_error "Error: no schedule with id 9." when the schedule to
+// change is not on the bridge's listing.
+void run_schedule_command(const ScheduleOptions& options, const Settings& settings,
+                          const Target& target, const Output& output);
 
-// Writes the schedules as the command line asks: as a JSON document
-// {"schedules": schedules_json(schedules)} with the option "json", else as text.
-void print_schedules(const boost::program_options::variables_map& options,
-                     const Hue::Schedules& schedules);
+// Writes the schedules as `output` asks: as a JSON document
+// {"schedules": schedules_json(schedules)}, or as text.
+void print_schedules(const Output& output, const Hue::Schedules& schedules);
 
 // The schedules as a JSON array: for each, its id, name, time (the bridge's
 // text; null when it has none), description and command.

@@ -12,17 +12,17 @@
 
 namespace commands {
 
-void run_state_command(const boost::program_options::variables_map& options,
-                       const Settings& settings, const AppIdentity& computed) {
-    const auto [bridge, identity] = select_target(options, settings, computed);
-    const Hue::FullState state = bridge.get_full_state(settings.client, identity).get();
-    if (wants_json(options)) {
+void run_state_command(const ListingOptions&, const Settings& settings, const Target& target,
+                       const Output& output) {
+    const Hue::FullState state =
+        target.bridge.get_full_state(settings.client, target.identity).get();
+    if (output.json()) {
         web::json::value document = web::json::value::object();
         document["configuration"] = configuration_json(std::get<Hue::Configuration>(state));
         document["lights"] = lights_json(std::get<Hue::Lights>(state));
         document["groups"] = groups_json(std::get<Hue::Groups>(state));
         document["schedules"] = schedules_json(std::get<Hue::Schedules>(state));
-        print_json(document);
+        print_json(output, document);
         return;
     }
     std::cout << "State:" << std::endl;

@@ -1,13 +1,17 @@
 #ifndef GLOWRIG_COMMANDS_STATE_HPP_
 #define GLOWRIG_COMMANDS_STATE_HPP_
 
-#include "commands/command.hpp"
+#include "commands/bridge_selection.hpp"
+#include "commands/options.hpp"
+#include "commands/output.hpp"
+#include "commands/settings.hpp"
 
 namespace commands {
 
-// Runs the "state" command.
-void run_state_command(const boost::program_options::variables_map& options,
-                       const Settings& settings, const AppIdentity& identity);
+// Runs the "state" command: reads the bridge's whole state in one request and
+// prints its configuration, lights, groups and schedules.
+void run_state_command(const ListingOptions& options, const Settings& settings,
+                       const Target& target, const Output& output);
 
 }  // namespace commands
 

@@ -14,6 +14,7 @@ struct HelpCase {
     std::vector<std::string> args;
     const char* expected_file;
     int status;
+    const char* why = "";  // the line after the help that says what was wrong
 };
 
 // Every help printout and every first-stage failure, compared byte for byte.
@@ -24,9 +25,22 @@ TEST(EntryHelp, PrintsTheExpectedHelpAndStatus) {
         {{"-h"}, "help_general.txt", 0},
         {{"help"}, "help_general.txt", 0},
         {{"help", "lights"}, "help_lights.txt", 0},
-        {{"light", "--id", "3", "--on"}, "help_general.txt", 2},
-        {{"lights", "groups"}, "help_general.txt", 2},
-        {{"light", "--id=3", "--ct="}, "help_general.txt", 2},
+        {{"light", "--id", "3", "--on"},
+         "help_general.txt",
+         2,
+         R"(Error: "3" is a second command word; attach values with "=" as in --id=3.)"},
+        {{"lights", "groups"},
+         "help_general.txt",
+         2,
+         R"(Error: "groups" is a second command word; glowrig runs one command at a time.)"},
+        {{"light", "--id=3", "--ct="},
+         "help_general.txt",
+         2,
+         "Error: the argument for option '--ct' should follow immediately after the equal sign."},
+        {{"--bridge=127.0.0.1"},
+         "help_general.txt",
+         2,
+         "Error: the command line names no command."},
         {{"bridges", "-help"}, "help_bridges.txt", 0},
         {{"LIGHTS", "-help"}, "help_lights.txt", 0},
         {{"light", "-help"}, "help_light.txt", 0},
@@ -37,15 +51,16 @@ TEST(EntryHelp, PrintsTheExpectedHelpAndStatus) {
         {{"schedules", "--help"}, "help_schedules.txt", 0},
         {{"Schedule", "--help"}, "help_schedule.txt", 0},
         {{"state", "--help"}, "help_state.txt", 0},
-        {{"lightz"}, "help_unknown_command.txt", 2},
-        {{"help", "lightz"}, "help_unknown_command.txt", 2},
+        {{"lightz"}, "help_general.txt", 2, R"(Error: Command not recognized: "lightz")"},
+        {{"help", "lightz"}, "help_general.txt", 2, R"(Error: Command not recognized: "lightz")"},
     };
     for (const HelpCase& c : cases) {
         std::string line;
         for (const auto& a : c.args) line += a + " ";
         SCOPED_TRACE("glowrig " + line);
         const auto result = run_glowrig(c.args);
-        EXPECT_EQ(read_test_data(c.expected_file), result.output);
+        const std::string why = *c.why ? std::string(c.why) + "\n" : "";
+        EXPECT_EQ(read_test_data(c.expected_file) + why, result.output);
         EXPECT_EQ(c.status, result.status);
         EXPECT_EQ("", result.errors);
     }
@@ -64,8 +79,8 @@ TEST(EntryFailures, PrintTheMessageAndExitWithTwo) {
          "option '--bridge' cannot be specified more than once"},
         {{"light", "--id=3", "--ct"}, "the required argument for option '--ct' is missing"},
         {{"light", "--id", "3", "--json"},
-         "Error: the command line cannot be read.  Try glowrig -help"},
-        {{"lightz", "--json"}, "Error: Command not recognized"},
+         R"(Error: "3" is a second command word; attach values with "=" as in --id=3.)"},
+        {{"lightz", "--json"}, R"(Error: Command not recognized: "lightz")"},
         {{"schedule", "--json"},
          "Error: required option 'id' is missing.  Try glowrig schedule -help"},
         {{"light", "\xff"}, "Error: the command line is not valid UTF-8."},
@@ -85,10 +100,25 @@ TEST(EntryFailures, PrintTheMessageAndExitWithTwo) {
 }
 
 TEST(EntryVersion, PrintsTheProjectsVersion) {
-    for (const char* word : {"--version", "version", "VERSION"}) {
-        SCOPED_TRACE(word);
-        const auto result = run_glowrig({word});
-        EXPECT_EQ(std::string("glowrig ") + GLOWRIG_VERSION + "\n", result.output);
+    const std::string version = GLOWRIG_VERSION;
+    const struct {
+        std::vector<std::string> args;
+        std::string output;
+        std::string errors = "";
+    } cases[] = {
+        {{"--version"}, "glowrig " + version + "\n"},
+        {{"VERSION"}, "glowrig " + version + "\n"},
+        {{"version", "--json"}, R"({"version":")" + version + "\"}\n"},
+        // An option the command does not know is named, and the command runs.
+        {{"version", "--brightness=200", "-l=3"},
+         "\nglowrig " + version + "\n",
+         "glowrig: ignoring unknown option --brightness\nglowrig: ignoring unknown option -l\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        const auto result = run_glowrig(c.args);
+        EXPECT_EQ(c.output, result.output);
+        EXPECT_EQ(c.errors, result.errors);
         EXPECT_EQ(0, result.status);
     }
 }

@@ -113,7 +113,7 @@ TEST_F(GroupsCommand, NewCreatesAGroupWithTheLightsInOrder) {
     EXPECT_EQ("Den", groups.at("5").at("name").as_string());
 }
 
-TEST_F(GroupsCommand, NewWithoutNameOrLightsIsRefusedAfterTheListing) {
+TEST_F(GroupsCommand, NewWithoutNameOrLightsIsRefusedBeforeAnythingIsSent) {
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"group", "--id=new", "--name=Den"}, {"group", "--id=new", "-l=1"}}) {
         SCOPED_TRACE(args.back());
@@ -122,7 +122,7 @@ TEST_F(GroupsCommand, NewWithoutNameOrLightsIsRefusedAfterTheListing) {
         EXPECT_EQ("\nWhen creating a new group, you must specify name and one or more lights.\n",
                   result.output);
         EXPECT_EQ(2, result.status);
-        EXPECT_EQ(expanded({"GET /api/{user}/groups"}), request_lines());
+        EXPECT_TRUE(request_lines().empty());
     }
 }
 

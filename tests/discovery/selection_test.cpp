@@ -249,7 +249,11 @@ TEST_F(DiscoveryTest, CommandsReportAFailedSelection) {
          {"groups"},
          "\nMultiple bridges found, please specify desired bridge with --bridge=<Ip||Id>\n"
          "Unable to identify bridge.\n"},
-        {kTwoBridges, {"groups", "--json"}, "", "Unable to identify bridge.\n"},
+        {kTwoBridges,
+         {"groups", "--json"},
+         "",
+         "Multiple bridges found, please specify desired bridge with --bridge=<Ip||Id>\n"
+         "Unable to identify bridge.\n"},
         {kTwoBridges, {"state", "--bridge=0200aafffe0a0c0c"}, "\nInvalid bridge identifier.\n"},
         {R"({"portal":[]})", {"config"}, "\nNo bridges found.\n"},
     };

@@ -32,8 +32,17 @@ constexpr const char* kFixture = R"({"state": {
   "schedules": {"1": {"name": "Wake", "time": "2014-05-01T07:00:00"},
                 "\u65e5\u672c": {"name": "\u671d", "time": "2014-05-01T07:00:00"}}}})";
 
-// The general help, printed for a command line the first stage cannot read.
-std::string general_help() { return testing_support::read_test_data("help_general.txt").substr(1); }
+// The general help, printed for a command line the first stage cannot read,
+// and the line that says why.
+std::string general_help(const std::string& why) {
+    return testing_support::read_test_data("help_general.txt").substr(1) + "Error: " + why + "\n";
+}
+
+// Why the first stage cannot read `option`, given as "--name=".
+std::string empty_value(const std::string& option) {
+    return "the argument for option '" + option.substr(0, option.size() - 1) +
+           "' should follow immediately after the equal sign.";
+}
 
 // Light "a/b" as printed, with its colour mode lines.
 std::string light_printout(const std::string& name, const std::string& mode,
@@ -239,7 +248,7 @@ std::vector<CommandLineCase> cases() {
          {}},
         {"Option value given as the next word, the command run",
          {"light", "--id", "1", "--on"},
-         general_help(),
+         general_help(R"("1" is a second command word; attach values with "=" as in --id=1.)"),
          2,
          {}},
         {"Effect that is not a word of its option",
@@ -292,7 +301,7 @@ TEST_F(CommandLineFaults, EmptyValuesPrintTheGeneralHelpAndSendNothing) {
             auto args = c.before;
             args.push_back(option);
             SCOPED_TRACE(command_text(args));
-            expect_run(run(args), general_help(), 2);
+            expect_run(run(args), general_help(empty_value(option)), 2);
         }
     }
     EXPECT_TRUE(request_lines().empty());
@@ -320,7 +329,7 @@ std::vector<FaultRow> command_line_fault_rows() {
             args.push_back(option);
             example += (example.empty() ? "" : ", ") + command_text(args);
         }
-        rows.push_back({c.what, example, general_help(), 2});
+        rows.push_back({c.what, example, general_help(empty_value(c.options.front())), 2});
     }
     for (const auto& c : cases()) {
         rows.push_back({c.what, command_text(c.args), c.output, c.status});

@@ -4,9 +4,13 @@
 # --alert. Each shell runs its own completion code non-interactively: bash
 # through the completion function, zsh through its function with compadd and
 # compset stood in for, fish through "complete -C".
+# The completions ask glowrig (the first argument: the built program) what to
+# offer; every command's options are also checked against its own help.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 completion=$here/../../completion
+PATH=$(cd "$(dirname "$1")" && pwd):$PATH
+export PATH
 source "$completion/glowrig.bash"
 
 # Command line (a trailing blank starts an empty word) | the completions, sorted.
@@ -16,18 +20,34 @@ cases=(
     "glowrig schedule |--bridge= --delete --desc= --help --id= --json --name="
     "glowrig LIGHT --bri|--bri= --bridge="
     "glowrig group --id=1 -l|-l="
-    "glowrig bridges --|--json"
+    "glowrig bridges --|--help --json"
     "glowrig config --a|--auth"
     "glowrig help l|light lights"
+    "glowrig help v|version"
     "glowrig light --eff|--effect="
     "glowrig light --id=3 --effect=|--effect=colorloop --effect=none"
     "glowrig group --alert=|--alert=lselect --alert=none --alert=select"
     "glowrig light -alert=l|-alert=lselect"
     "glowrig light --bri=|"
-    "glowrig version |"
+    "glowrig version |--help --json"
 )
 
 failed=0
+
+# Each command's options as its help lists them ("--bri=" for one that takes
+# a value) against what the completions offer for it.
+for word in $(glowrig --completions words); do
+    [ "$word" = help ] && continue
+    from_help=$(glowrig "$word" -help | sed -n '/^Options for/,/^$/p' |
+        sed -nE 's/^  --?([a-z]+)( arg)?.*/\1\2/p' | sed -E 's/ arg$/=/' | sort | paste -sd ' ')
+    offered=$(glowrig --completions options "$word" | tr ' ' '\n' | sed -E 's/^--?//' |
+        grep -vx help | sort | paste -sd ' ')
+    if [ "$from_help" != "$offered" ]; then
+        echo "$word: the help lists '$from_help', the completions offer '$offered'"
+        failed=1
+    fi
+done
+
 check() {
     local shell=$1 line=$2 want=$3 got=$4
     got=$(tr ' ' '\n' <<<"$got" | sed '/^$/d' | sort | paste -sd ' ')

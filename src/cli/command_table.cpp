@@ -1,0 +1,208 @@
+#include "cli/command_table.hpp"
+
+#include <locale>
+#include <string>
+#include <vector>
+
+#include <boost/algorithm/string/case_conv.hpp>
+
+#include "cli/help.hpp"
+#include "cli/typed_options.hpp"
+#include "commands/bridges.hpp"
+#include "commands/config.hpp"
+#include "commands/groups.hpp"
+#include "commands/lights.hpp"
+#include "commands/schedules.hpp"
+#include "commands/state.hpp"
+
+namespace cli {
+namespace {
+
+using commands::BridgeOption;
+using commands::StateOptions;
+
+const char kFindDescription[] =
+    "Instructs bridge to enter \"find new lights mode\" rather than list existing ones.  "
+    "Wait 90 seconds and run command again without this option to see if anything new was "
+    "found.  Note if searching for a tap switch:  Run glowrig config to confirm you have at "
+    "least API version 1.3 and that there are no firmware updates available.After confirming "
+    "your bridge is updated, note which Zigbee channel your bridge is on.  While in find "
+    "mode, you must hold down the button that corresponds to the bridge's channel for ten "
+    "seconds then release.  The channels should map to buttons as follows: 11:1, 15:2, "
+    "20:3, 25:4.";
+
+// The option pieces the commands are made of, in the order the help lists them.
+
+template <class Record>
+Option<Record> bridge() {
+    return {"bridge",
+            "Specify IP Address of the bridge you want to talk to.  Required if you have more "
+            "than one bridge.",
+            &Record::bridge};
+}
+
+template <class Record>
+Option<Record> json() {
+    return {"json", "Print the result as one JSON document.", std::monostate()};
+}
+
+template <class Record>
+Option<Record> id(const std::string& word, bool can_create) {
+    return {"id",
+            "The " + word + " id." + (can_create ? "  Use \"new\" if you want create one." : ""),
+            &Record::id};
+}
+
+template <class Record>
+Option<Record> name(const std::string& word) {
+    return {"name", "New name of " + word + " (for renaming or creation)", &Record::name};
+}
+
+template <class Record>
+Option<Record> remove(const std::string& word) {
+    return {"delete", "Delete " + word, &Record::remove};
+}
+
+template <class Record>
+std::vector<Option<Record>> light_state() {
+    return {
+        {"on", "turn the lights on", &StateOptions::on},
+        {"off", "turn the lights off", &StateOptions::off},
+        {"ct", "Mired color temperature, valid values 153-500", &StateOptions::ct},
+        {"hue", "Hue, valid values 0-65535", &StateOptions::hue},
+        {"sat", "Saturation, valid values 0-255", &StateOptions::sat},
+        {"bri", "Brightness, valid values 0-255", &StateOptions::bri},
+        {"alert",
+         "Alert setting for light.  Valid values are: none, select, lselect",
+         &StateOptions::alert,
+         {"none", "select", "lselect"}},
+        {"effect",
+         "Light effect.Valid values are: non, colorloop",
+         &StateOptions::effect,
+         {"none", "colorloop"}},
+        {"trans",
+         "Transition time for lighting change in hundreds of milliseconds. A value of 10 equals "
+         "one second.",
+         &StateOptions::trans},
+    };
+}
+
+// `first`, then `more`.
+template <class Record>
+std::vector<Option<Record>> joined(std::vector<Option<Record>> first,
+                                   const std::vector<Option<Record>>& more) {
+    first.insert(first.end(), more.begin(), more.end());
+    return first;
+}
+
+std::vector<Option<commands::ListingOptions>> listing_options() {
+    using R = commands::ListingOptions;
+    return {bridge<R>(), json<R>()};
+}
+
+std::vector<Option<commands::ConfigOptions>> config_options() {
+    using R = commands::ConfigOptions;
+    return {
+        bridge<R>(),
+        {"auth",
+         "Authorize this app (must be executed within 30 seconds of pressing button on the "
+         "Bridge).",
+         &R::auth},
+        {"deauth", "Remove authorization for a user/app.", &R::deauth},
+        {"updatefw", "Instruct the Bridge to download a firmware update, if available.",
+         &R::updatefw},
+        json<R>(),
+    };
+}
+
+std::vector<Option<commands::LightsOptions>> lights_options() {
+    using R = commands::LightsOptions;
+    return {bridge<R>(), {"find", kFindDescription, &R::find}, json<R>()};
+}
+
+std::vector<Option<commands::LightOptions>> light_options() {
+    using R = commands::LightOptions;
+    return joined<R>(joined<R>({bridge<R>(), id<R>("light", false)}, light_state<R>()),
+                     {name<R>("light"), json<R>()});
+}
+
+std::vector<Option<commands::GroupOptions>> group_options() {
+    using R = commands::GroupOptions;
+    return joined<R>(
+        joined<R>({bridge<R>(), id<R>("group", true)}, light_state<R>()),
+        {name<R>("group"),
+         {"l",
+          "Light id. When creating or modifying a group, used to specify lights for group.  Can "
+          "be used multiple times, e.g. -l=1 -l=3 -l=5 when creating a group with lights 1, 3, "
+          "and 5.",
+          &R::lights},
+         remove<R>("group"),
+         json<R>()});
+}
+
+std::vector<Option<commands::ScheduleOptions>> schedule_options() {
+    using R = commands::ScheduleOptions;
+    return {bridge<R>(),           id<R>("schedule", true),
+            name<R>("schedule"),   {"desc", "New description for schedule", &R::description},
+            remove<R>("schedule"), json<R>()};
+}
+
+bool pins_anew(const commands::ConfigOptions& options) { return options.auth; }
+
+struct NoOptions {};
+
+void run_help(const NoOptions&, const commands::Settings&, const commands::Output& output) {
+    print_help(output.out(), nullptr);
+}
+
+void run_version(const NoOptions&, const commands::Settings&, const commands::Output& output) {
+    print_version(output);
+}
+
+}  // namespace
+
+const std::vector<Command>& command_table() {
+    static const std::vector<Command> kCommands = {
+        make_command<commands::BridgesOptions>("bridges", "Enumerates Hue bridges on the network.",
+                                               {json<commands::BridgesOptions>()},
+                                               commands::run_bridges_command),
+        make_bridge_command<commands::ConfigOptions>(
+            "config", "Prints or modifies a bridge's Configuration.", config_options(),
+            commands::run_config_command, nullptr, pins_anew),
+        make_bridge_command<commands::LightsOptions>(
+            "lights", "Enumerates the Lights associated with the bridge.", lights_options(),
+            commands::run_lights_command),
+        make_bridge_command<commands::LightOptions>("light", "Allows manipulating a single Light.",
+                                                    light_options(), commands::run_light_command),
+        make_bridge_command<commands::ListingOptions>(
+            "groups", "Enumerates Groups of Lights configured with the bridge.", listing_options(),
+            commands::run_groups_command),
+        make_bridge_command<commands::GroupOptions>(
+            "group", "Allows manipulating a Group of Lights.", group_options(),
+            commands::run_group_command, commands::check_group_options),
+        make_bridge_command<commands::ListingOptions>(
+            "schedules", "Enumerates Schedules set on the bridge.", listing_options(),
+            commands::run_schedules_command),
+        make_bridge_command<commands::ScheduleOptions>("schedule", "Allows deleting a Schedule.",
+                                                       schedule_options(),
+                                                       commands::run_schedule_command),
+        make_bridge_command<commands::ListingOptions>(
+            "state", "Prints lights, groups, schedules, scenes, sensors, rules.", listing_options(),
+            commands::run_state_command),
+        make_command<NoOptions>("help", "Prints this help, or the help of the command after it.",
+                                {}, run_help),
+        make_command<NoOptions>("version", "Prints the version of glowrig.", {json<NoOptions>()},
+                                run_version),
+    };
+    return kCommands;
+}
+
+const Command* find_command(const std::string& word) {
+    const std::string lower = boost::algorithm::to_lower_copy(word, std::locale::classic());
+    for (const Command& command : command_table()) {
+        if (lower == command.word) return &command;
+    }
+    return nullptr;
+}
+
+}  // namespace cli

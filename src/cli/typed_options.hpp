@@ -1,0 +1,201 @@
+#ifndef GLOWRIG_CLI_TYPED_OPTIONS_HPP_
+#define GLOWRIG_CLI_TYPED_OPTIONS_HPP_
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include <boost/program_options/variables_map.hpp>
+
+#include "cli/command_table.hpp"
+#include "commands/bridge_selection.hpp"
+#include "commands/options.hpp"
+#include "commands/usage_error.hpp"
+#include "hue/address.hpp"
+
+namespace cli {
+
+// One option of the command whose option record is `Record`: its name, its
+// help, the field of the record it fills and, for a text option, the words
+// it must be one of (empty: any text). A field of type std::string makes the
+// option required; std::monostate declares an option the entry reads itself
+// ("--json").
+template <class Record>
+struct Option {
+    using Field =
+        std::variant<std::monostate, bool Record::*, std::string Record::*,
+                     std::optional<std::string> Record::*, std::optional<std::uint8_t> Record::*,
+                     std::optional<std::uint16_t> Record::*, std::vector<std::string> Record::*>;
+    Option(const char* option_name, std::string option_help, Field option_field,
+           std::vector<std::string> option_words = {})
+        : name(option_name),
+          help(std::move(option_help)),
+          field(option_field),
+          words(std::move(option_words)) {}
+
+    const char* name;
+    std::string help;
+    Field field;
+    std::vector<std::string> words;
+};
+
+namespace details {
+
+// "none, select or lselect".
+inline std::string one_of(const std::vector<std::string>& words) {
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i];
+    }
+    return text;
+}
+
+template <class Record>
+ValueKind kind_of(const typename Option<Record>::Field& field) {
+    if (std::holds_alternative<std::monostate>(field) ||
+        std::holds_alternative<bool Record::*>(field)) {
+        return ValueKind::none;
+    }
+    if (std::holds_alternative<std::vector<std::string> Record::*>(field)) return ValueKind::texts;
+    if (std::holds_alternative<std::string Record::*>(field) ||
+        std::holds_alternative<std::optional<std::string> Record::*>(field)) {
+        return ValueKind::text;
+    }
+    return ValueKind::number;
+}
+
+// The value of the integer option `name`, refused unless it fits `Number`,
+// so that no value is silently cut to its field's width.
+template <class Number>
+Number ranged(const boost::program_options::variables_map& values, const char* name) {
+    const int value = values[name].as<int>();
+    const int high = std::numeric_limits<Number>::max();
+    if (value < 0 || value > high) {
+        throw commands::UsageError(std::string("Error: option '") + name +
+                                   "' must be between 0 and " + std::to_string(high) + ".");
+    }
+    return static_cast<Number>(value);
+}
+
+// Fills the field of `option` in `record` from `values`.
+template <class Record>
+void read_option(const Option<Record>& option, const boost::program_options::variables_map& values,
+                 const char* word, Record& record) {
+    const char* name = option.name;
+    const bool given = values.count(name) != 0;
+    std::visit(
+        [&](auto field) {
+            using Field = decltype(field);
+            if constexpr (std::is_same_v<Field, std::monostate>) {
+                return;
+            } else {
+                using Value = std::remove_reference_t<decltype(record.*field)>;
+                if constexpr (std::is_same_v<Value, std::string>) {
+                    if (!given) {
+                        throw commands::UsageError(std::string("Error: required option '") + name +
+                                                   "' is missing.  Try glowrig " + word + " -help");
+                    }
+                    record.*field = values[name].template as<std::string>();
+                } else if (!given) {
+                    return;
+                } else if constexpr (std::is_same_v<Value, bool>) {
+                    record.*field = true;
+                } else if constexpr (std::is_same_v<Value, std::optional<std::string>>) {
+                    const auto& text = values[name].template as<std::string>();
+                    if (!option.words.empty() && std::find(option.words.begin(), option.words.end(),
+                                                           text) == option.words.end()) {
+                        // A typo never becomes another command ("none").
+                        throw commands::UsageError(std::string("Error: option '") + name +
+                                                   "' must be " + one_of(option.words) + ".");
+                    }
+                    record.*field = text;
+                } else if constexpr (std::is_same_v<Value, std::vector<std::string>>) {
+                    record.*field = values[name].template as<std::vector<std::string>>();
+                } else {
+                    record.*field = ranged<typename Value::value_type>(values, name);
+                }
+            }
+        },
+        option.field);
+}
+
+template <class Record>
+std::vector<OptionDeclaration> declarations(const std::vector<Option<Record>>& options) {
+    std::vector<OptionDeclaration> declared;
+    for (const auto& option : options) {
+        declared.push_back({option.name, option.help, kind_of<Record>(option.field), option.words});
+    }
+    return declared;
+}
+
+// Reads every option of `options` into a new record, in their order.
+template <class Record>
+Record read_record(const std::vector<Option<Record>>& options,
+                   const boost::program_options::variables_map& values, const char* word) {
+    Record record;
+    if constexpr (!std::is_empty_v<Record>) {  // a record without fields has nothing to read
+        for (const auto& option : options) read_option(option, values, word, record);
+    }
+    if constexpr (std::is_base_of_v<commands::BridgeOption, Record>) {
+        // A bridge named by neither an address nor an id would only be
+        // searched for in vain: refused before anything is sent.
+        if (record.bridge && !Hue::names_a_bridge(*record.bridge)) {
+            throw commands::UsageError("Error: option 'bridge' must be an address or a bridge id.");
+        }
+    }
+    return record;
+}
+
+}  // namespace details
+
+// A command that talks to no bridge.
+template <class Record>
+Command make_command(const char* word, const char* description, std::vector<Option<Record>> options,
+                     void (*run)(const Record&, const commands::Settings&,
+                                 const commands::Output&)) {
+    auto declared = details::declarations(options);
+    return {word, description, std::move(declared),
+            [word, options = std::move(options),
+             run](const boost::program_options::variables_map& values) -> PreparedCommand {
+                const Record record = details::read_record(options, values, word);
+                return [record, run](const Invocation& invocation) {
+                    run(record, invocation.settings, invocation.output);
+                };
+            }};
+}
+
+// A command that talks to the bridge its record names. `check` (when given)
+// refuses a record that cannot be carried out, before anything is sent;
+// `pins_anew` (when given) tells when the bridge's certificate is to be
+// pinned anew rather than checked against its pin.
+template <class Record>
+Command make_bridge_command(const char* word, const char* description,
+                            std::vector<Option<Record>> options,
+                            void (*run)(const Record&, const commands::Settings&,
+                                        const commands::Target&, const commands::Output&),
+                            void (*check)(const Record&) = nullptr,
+                            bool (*pins_anew)(const Record&) = nullptr) {
+    auto declared = details::declarations(options);
+    return {word, description, std::move(declared),
+            [word, options = std::move(options), run, check,
+             pins_anew](const boost::program_options::variables_map& values) -> PreparedCommand {
+                const Record record = details::read_record(options, values, word);
+                if (check) check(record);
+                return [record, run, pins_anew](const Invocation& invocation) {
+                    const commands::Target target = commands::select_target(
+                        record, pins_anew && pins_anew(record), invocation.settings,
+                        invocation.computed, invocation.output);
+                    run(record, invocation.settings, target, invocation.output);
+                };
+            }};
+}
+
+}  // namespace cli
+
+#endif  // GLOWRIG_CLI_TYPED_OPTIONS_HPP_

@@ -1,0 +1,72 @@
+#ifndef GLOWRIG_COMMANDS_OPTIONS_HPP_
+#define GLOWRIG_COMMANDS_OPTIONS_HPP_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace commands {
+
+// The options of each command, as the entry read them from the command line:
+// plain records, one per command, whose values the entry has checked against
+// their declared ranges and words. An absent option is an empty optional, an
+// unset flag false. "--json" is in none of them: the entry decides it once
+// and hands it over as the commands' Output.
+
+// The bridge a command talks to ("--bridge"): an address or a bridge id.
+struct BridgeOption {
+    std::optional<std::string> bridge;
+};
+
+// The state changes the light and group commands share: "--on", "--off",
+// "--bri", "--ct", "--hue", "--sat", "--alert", "--effect" and "--trans".
+struct StateOptions {
+    bool on = false;  // both "--on" and "--off": on
+    bool off = false;
+    std::optional<std::uint8_t> bri;
+    std::optional<std::uint16_t> ct;
+    std::optional<std::uint16_t> hue;
+    std::optional<std::uint8_t> sat;
+    std::optional<std::string> alert;    // none, select or lselect
+    std::optional<std::string> effect;   // none or colorloop
+    std::optional<std::uint16_t> trans;  // tenths of a second
+};
+
+struct BridgesOptions {};
+
+// "groups", "schedules" and "state".
+struct ListingOptions : BridgeOption {};
+
+struct ConfigOptions : BridgeOption {
+    bool auth = false;
+    std::optional<std::string> deauth;  // the user name to remove
+    bool updatefw = false;
+};
+
+struct LightsOptions : BridgeOption {
+    bool find = false;
+};
+
+struct LightOptions : BridgeOption, StateOptions {
+    std::string id;
+    std::optional<std::string> name;
+};
+
+struct GroupOptions : BridgeOption, StateOptions {
+    std::string id;  // "new" creates one
+    std::optional<std::string> name;
+    std::vector<std::string> lights;  // "-l", in the order given
+    bool remove = false;              // "--delete"
+};
+
+struct ScheduleOptions : BridgeOption {
+    std::string id;
+    std::optional<std::string> name;
+    std::optional<std::string> description;  // "--desc"
+    bool remove = false;                     // "--delete"
+};
+
+}  // namespace commands
+
+#endif  // GLOWRIG_COMMANDS_OPTIONS_HPP_

@@ -1,0 +1,43 @@
+#include "commands/state_changes.hpp"
+
+#include "hue/groups.hpp"
+#include "hue/lights.hpp"
+
+namespace commands {
+namespace {
+
+template <class Record>
+void apply(const StateOptions& changes, Record& record) {
+    if (changes.off) record.on = false;
+    if (changes.on) record.on = true;
+    if (changes.bri) record.bri = *changes.bri;
+    if (changes.ct) record.ct = *changes.ct;
+    if (changes.hue) record.hue = *changes.hue;
+    if (changes.sat) record.sat = *changes.sat;
+    if (changes.alert) record.alert = *changes.alert;
+    if (changes.effect) record.effect = *changes.effect;
+}
+
+}  // namespace
+
+std::uint32_t fields_given(const StateOptions& changes) {
+    std::uint32_t fields = 0;
+    if (changes.on || changes.off) fields |= Hue::LightField::on;
+    if (changes.bri) fields |= Hue::LightField::bri;
+    if (changes.ct) fields |= Hue::LightField::ct;
+    if (changes.hue) fields |= Hue::LightField::hue;
+    if (changes.sat) fields |= Hue::LightField::sat;
+    if (changes.alert) fields |= Hue::LightField::alert;
+    if (changes.effect) fields |= Hue::LightField::effect;
+    return fields;
+}
+
+void apply_state_options(const StateOptions& changes, Hue::LightState& state) {
+    apply(changes, state);
+}
+
+void apply_state_options(const StateOptions& changes, Hue::GroupAction& action) {
+    apply(changes, action);
+}
+
+}  // namespace commands

@@ -1,0 +1,26 @@
+#ifndef GLOWRIG_COMMANDS_STATE_CHANGES_HPP_
+#define GLOWRIG_COMMANDS_STATE_CHANGES_HPP_
+
+#include <cstdint>
+
+#include "commands/options.hpp"
+
+namespace Hue {
+struct LightState;
+struct GroupAction;
+}  // namespace Hue
+
+namespace commands {
+
+// The Hue::LightField bits of the state options given (on or off, bri, ct,
+// hue, sat, alert, effect); "trans" has none.
+std::uint32_t fields_given(const StateOptions& changes);
+
+// Applies the changes to a light's state or a group's action, in the order
+// off, on, bri, ct, hue, sat, alert, effect: "--on" with "--off" turns on.
+void apply_state_options(const StateOptions& changes, Hue::LightState& state);
+void apply_state_options(const StateOptions& changes, Hue::GroupAction& action);
+
+}  // namespace commands
+
+#endif  // GLOWRIG_COMMANDS_STATE_CHANGES_HPP_
