@@ -1,10 +1,12 @@
 #include "http/exchange.hpp"
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <utility>
 
@@ -224,6 +226,28 @@ private:
 
     tcp::socket& socket() { return m_tls.next_layer(); }
 
+    // The peer as the failure lines name it: "192.0.2.10:443", "[::1]:80".
+    std::string peer_text() const {
+        const bool v6 = m_peer.host.find(':') != std::string::npos;
+        return (v6 ? "[" + m_peer.host + "]" : m_peer.host) + ":" + std::to_string(m_peer.port);
+    }
+
+    // The line for a connection that could not be made, with the system's cause.
+    std::string connect_failure(const beast::error_code& ec) const {
+        std::string cause = ec.message();
+        if (!cause.empty()) cause[0] = static_cast<char>(std::tolower(cause[0]));
+        return "Error: cannot connect to " + peer_text() + ": " + cause + ".";
+    }
+
+    // The line for a peer that let the time-out pass: "30 s", or "1500 ms"
+    // for a time-out that is not whole seconds.
+    std::string silence_failure() const {
+        const auto ms = m_options.timeout.count();
+        const std::string time =
+            ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+        return "Error: " + peer_text() + " did not answer within " + time + ".";
+    }
+
     // The line for a failed handshake, with `why` when known.
     std::string tls_failure(const char* why) const {
         return "Error: the TLS handshake with " + host_field(m_peer) + " failed" +
@@ -235,11 +259,13 @@ private:
         beast::error_code ec;
         const auto address = asio::ip::make_address(m_peer.host, ec);
         if (ec) return fail(FailureKind::connect, "Error resolving address");
-        socket().async_connect(tcp::endpoint(address, m_peer.port),
-                               [self = shared_from_this()](beast::error_code cec) {
-                                   if (cec) return self->fail(FailureKind::connect, kConnectFailed);
-                                   self->connected();
-                               });
+        socket().async_connect(tcp::endpoint(address, m_peer.port), [self = shared_from_this()](
+                                                                        beast::error_code cec) {
+            if (cec) {
+                return self->fail(FailureKind::connect, self->connect_failure(cec));
+            }
+            self->connected();
+        });
     }
 
     void connected() {
@@ -343,16 +369,16 @@ private:
         m_stale = false;
         switch (m_phase) {
             case Phase::connecting:
-                return fail(FailureKind::connect, kConnectFailed);
+                return fail(FailureKind::connect, silence_failure());
             case Phase::handshaking:
                 return fail(FailureKind::tls, tls_failure("out of time"));
             case Phase::writing:
-                return fail(FailureKind::write, kWriteFailed);
+                return fail(FailureKind::write, silence_failure());
             case Phase::reading:
                 break;
         }
         if (m_parser && m_parser->is_header_done()) return fail(FailureKind::body, kBodyFailed);
-        fail(FailureKind::header, kHeaderFailed);
+        fail(FailureKind::header, silence_failure());
     }
 
     void fail(FailureKind kind, const std::string& text) {

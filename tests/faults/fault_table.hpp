@@ -26,9 +26,6 @@ std::vector<FaultRow> command_line_fault_rows();
 // its begin and end markers).
 std::string fault_table_markdown();
 
-// What the library reports when no reply came within its 30 s time-out.
-constexpr const char* kTimeOutMessage = "Failed to read HTTP status line\n";
-
 // What a discovery whose portal never answers ends with, once the time-out has
 // failed the portal and the SSDP search has found nothing.
 constexpr const char* kHungPortalOutput = "No bridges found.\n";

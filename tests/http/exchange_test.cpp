@@ -69,6 +69,20 @@ TEST_F(ExchangeTest, RequestsToOneBridgeShareOneConnection) {
     }
 }
 
+TEST_F(ExchangeTest, AClosedPortFailsWithTheAddressAndTheCause) {
+    const Endpoint closed{Scheme::Http, "127.0.0.1", m_server.port(m_plain), "/api/u/config"};
+    m_server.close();
+    try {
+        exchange(closed, Method::Get, "", m_options);
+        FAIL() << "no failure";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(FailureKind::connect, failure.kind());
+        EXPECT_EQ("Error: cannot connect to 127.0.0.1:" + std::to_string(closed.port) +
+                      ": connection refused.",
+                  std::string(failure.what()));
+    }
+}
+
 TEST_F(ExchangeTest, AConnectionThePeerClosedIsReopenedOnce) {
     exchange(at(Scheme::Https, "/api/u/config"), Method::Get, "", m_options);
     m_server.renew_certificate(m_tls);  // closes the kept connection
