@@ -11,7 +11,7 @@ Usage: scripts/mutate.py MUTATIONS [BUILD_DIR] [-R TEST_REGEX]
 MUTATIONS is a text file of blocks separated by lines holding only "---":
 
     name: the lower bound of bri moved by one
-    file: src/commands/light_options.cpp
+    file: src/cli/typed_options.hpp
     old: value < 0
     new: value < 1
 

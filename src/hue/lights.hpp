@@ -122,9 +122,9 @@ public:
     using ItemList<Light>::ItemList;
 
     // Builds the collection from a JSON object keyed by light id, in key
-    // order, skipping the member "lastscan". A member that is not an object
-    // yields a light with only its id. Throws web::json::json_exception when
-    // `object` is not an object or a value has a wrong type.
+    // order, skipping the member "lastscan". Throws web::json::json_exception
+    // ("not an object") when `object` or one of its other members is not an
+    // object, and when a value has a wrong type.
     static Lights from_json(const Client& client, const web::json::value& object);
 
     // POST lights with no body: the bridge starts searching for new lights.

@@ -81,10 +81,9 @@ public:
     using ItemList<Schedule>::ItemList;
 
     // Returns the schedules of `listing`, an object keyed by schedule id, in
-    // key order, each holding a copy of `client`. A member whose value is not
-    // an object gives a schedule with only its id. Throws
-    // web::json::json_exception when `listing` is not an object or a member
-    // has a key of the wrong type.
+    // key order, each holding a copy of `client`. Throws
+    // web::json::json_exception when `listing` or one of its members is not
+    // an object, and when a member has a key of the wrong type.
     static Schedules from_json(const Client& client, const web::json::value& listing);
 
     // Sends DELETE {id}, whether or not the collection holds that id, and
