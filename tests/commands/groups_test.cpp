@@ -167,6 +167,11 @@ TEST_F(GroupsCommand, ModifySendsWhatWasAskedFor) {
          {R"(PUT /api/{user}/groups/2 {"lights":["3"],"name":"Cooking"})"},
          kitchen("Cooking", kKitchenAction)},
         {{"--trans=10"}, {}, kitchen("Kitchen", kKitchenAction)},
+        {{"-l=3", "-l=1"},
+         {R"(PUT /api/{user}/groups/2 {"lights":["3","1"],"name":"Kitchen"})"},
+         "\nGroups:\n\n  Id:                      2\n  Name:                    Kitchen\n"
+         "  Lights:                  3, 1\n  LastState:        \n" +
+             std::string(kKitchenAction)},
         {{"--off", "--bri=50", "--alert=none", "--effect=none"},
          {R"(PUT /api/{user}/groups/2/action {"alert":"none","bri":50,"effect":"none","on":false})"},
          kitchen("Kitchen",
