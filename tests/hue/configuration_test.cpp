@@ -143,6 +143,19 @@ TEST_F(ConfigurationParse, SecondParseReplacesEverything) {
     EXPECT_TRUE(m_impl.save_body().is_null()) << "pending settings are reset by a read";
 }
 
+// A handle tells which members the last read held, so that a printout can
+// tell a default from a reported value; an error array holds none.
+TEST(ConfigurationMembers, ReportedAreThoseOfTheLastRead) {
+    Configuration configuration =
+        Configuration::from_json(Client(), value::parse(R"({"name":"B","UTC":"","dhcp":false})"));
+    for (const char* member : {"name", "UTC", "dhcp"}) EXPECT_TRUE(configuration.reported(member));
+    for (const char* member : {"utc", "mac", "whitelist", ""}) {
+        EXPECT_FALSE(configuration.reported(member)) << member;
+    }
+    configuration = Configuration::from_json(Client(), value::parse(R"([{"error":{}}])"));
+    EXPECT_FALSE(configuration.reported("name"));
+}
+
 TEST_F(ConfigurationParse, WrongTypesAndIncompleteRecordsFail) {
     for (const char* json : {
              R"({"zigbeechannel":"15"})",
