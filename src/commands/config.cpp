@@ -7,13 +7,13 @@
 #include <string>
 
 #include "commands/bridge_selection.hpp"
-#include "commands/console.hpp"
 #include "commands/credentials.hpp"
 #include "commands/json_output.hpp"
 #include "commands/printable.hpp"
 #include "hue/bridge.hpp"
 #include "hue/configuration.hpp"
 #include "hue/text.hpp"
+#include "util/utc_text.hpp"
 
 namespace commands {
 namespace {
@@ -195,7 +195,7 @@ void print_configuration(const Hue::Configuration& configuration) {
     out << "  Dhcp:                    " << settings.dhcp << std::endl;
     out << "  PortalServices:          " << settings.portalservices << std::endl;
     out << std::endl;
-    out << "  Utc:                     " << utc_text(status.utc) << std::endl;
+    out << "  Utc:                     " << Util::utc_text(status.utc) << std::endl;
     out << std::endl;
     out << "  SWVersion:               " << printable(status.swversion) << std::endl;
     out << "  Firmware:" << std::endl;
@@ -211,8 +211,8 @@ void print_configuration(const Hue::Configuration& configuration) {
         out << std::endl;
         out << "    " << printable(user_id) << std::endl;
         out << "      Name:                " << printable(entry.name) << std::endl;
-        out << "      CreationDate:        " << utc_text(entry.create_date) << std::endl;
-        out << "      LastUseDate:         " << utc_text(entry.last_use_date) << std::endl;
+        out << "      CreationDate:        " << Util::utc_text(entry.create_date) << std::endl;
+        out << "      LastUseDate:         " << Util::utc_text(entry.last_use_date) << std::endl;
     }
 }
 

@@ -4,8 +4,8 @@
 #include <locale>
 #include <sstream>
 
-#include "commands/console.hpp"
 #include "hue/lights.hpp"
+#include "util/utc_text.hpp"
 
 namespace commands {
 
@@ -44,7 +44,7 @@ void print_result(const boost::program_options::variables_map& options, const st
     }
 }
 
-value utc_json(const std::tm& time) { return value::string(utc_iso_text(time)); }
+value utc_json(const std::tm& time) { return value::string(Util::utc_iso_text(time)); }
 
 void add_color_json(value& object, Hue::ColorMode mode, float x, float y, std::uint16_t ct,
                     std::uint16_t hue, std::uint8_t sat) {
