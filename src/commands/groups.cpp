@@ -1,15 +1,17 @@
 #include "commands/groups.hpp"
 
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "commands/bridge_selection.hpp"
-#include "commands/json_output.hpp"
+#include "commands/json_option.hpp"
 #include "commands/light_options.hpp"
-#include "commands/lights.hpp"
-#include "commands/printable.hpp"
+#include "commands/output.hpp"
+#include "commands/printout_builder.hpp"
+#include "commands/render.hpp"
 #include "hue/bridge.hpp"
 #include "hue/groups.hpp"
 
@@ -18,25 +20,24 @@ namespace {
 
 namespace po = boost::program_options;
 
-// The bits that make the colour mode and its values worth printing.
-constexpr std::uint32_t kColorFields = Hue::GroupActionField::colormode |
-                                       Hue::GroupActionField::xy | Hue::GroupActionField::ct |
-                                       Hue::GroupActionField::hue | Hue::GroupActionField::sat;
-
-void create_group(const po::variables_map& options, const Hue::Groups& groups) {
+// Creates the group the options describe and returns the printout of the
+// change, with the id the bridge gave it.
+ChangePrintout create_group(const po::variables_map& options, const Hue::Groups& groups) {
     if (!options.count("name") || !options.count("l")) {
         throw UsageError(
             "When creating a new group, you must specify name and one or more lights.");
     }
-    groups.create(options["name"].as<std::string>(), options["l"].as<std::vector<std::string>>())
-        .get();
-    print_result(options, "Group created.", "created", std::nullopt);
+    const std::optional<std::string> id =
+        groups
+            .create(options["name"].as<std::string>(), options["l"].as<std::vector<std::string>>())
+            .get();
+    return ChangePrintout{"Group created.", "created", id};
 }
 
 // Renames, re-members and changes the action of the group `id` and returns
-// the list that holds it as the bridge then reports it.
-Hue::Groups modify_group(const po::variables_map& options, const StateOptions& changes,
-                         const Hue::Groups& groups, const std::string& id) {
+// it as the bridge then reports it.
+Hue::Group modify_group(const po::variables_map& options, const StateOptions& changes,
+                        const Hue::Groups& groups, const std::string& id) {
     Hue::Group group = find_item(groups, id, "group");
     if (!group.whole()) group.refresh().get();  // old firmware: the listing named it only
     if (options.count("name")) group.set_name(options["name"].as<std::string>());
@@ -49,30 +50,23 @@ Hue::Groups modify_group(const po::variables_map& options, const StateOptions& c
     group.set_action(action, fields_given(changes));
     group.save_action(changes.transitiontime).get();
     group.refresh().get();
-    Hue::Groups changed;
-    changed.add(group);
-    return changed;
-}
-
-std::string joined(const std::vector<std::string>& ids) {
-    if (ids.empty()) return "none";
-    std::string text;
-    for (const auto& id : ids) text += (text.empty() ? "" : ", ") + id;
-    return text;
+    return group;
 }
 
 }  // namespace
 
 void run_groups_command(const po::variables_map& options, const Settings& settings,
                         const AppIdentity& computed) {
+    const Output output(std::cout, std::cerr, wants_json(options));
     const auto [bridge, identity] = select_target(options, settings, computed);
     const Hue::Groups groups = bridge.get_groups(settings.client, identity).get();
     read_items_given_by_name(groups);
-    print_groups(options, groups);
+    render(output, groups_printout(groups));
 }
 
 void run_group_command(const po::variables_map& options, const Settings& settings,
                        const AppIdentity& computed) {
+    const Output output(std::cout, std::cerr, wants_json(options));
     if (!options.count("id")) {
         throw UsageError("Error: required option 'id' is missing.  Try glowrig group -help");
     }
@@ -82,85 +76,14 @@ void run_group_command(const po::variables_map& options, const Settings& setting
     const auto [bridge, identity] = select_target(options, settings, computed);
     const Hue::Groups groups = bridge.get_groups(settings.client, identity).get();
     if (id == "new") {
-        create_group(options, groups);
+        render(output, create_group(options, groups));
     } else if (options.count("delete")) {
         // The bridge decides whether the group exists; a refusal fails here.
         groups.remove(id).get();
-        print_result(options, "Group Deleted.", "deleted", id);
+        render(output, ChangePrintout{"Group Deleted.", "deleted", id});
     } else {
-        print_groups(options, modify_group(options, changes, groups, id));
-    }
-}
-
-void print_groups(const po::variables_map& options, const Hue::Groups& groups) {
-    print_listing(options, "groups", groups, groups_json, print_groups);
-}
-
-web::json::value groups_json(const Hue::Groups& groups) {
-    using web::json::value;
-    value list = value::array();
-    std::size_t index = 0;
-    for (const Hue::Group& group : groups) {
-        const Hue::GroupAction action = group.action();
-        const auto has = [&action](std::uint32_t field) { return (action.flags & field) != 0; };
-        value object = value::object();
-        object["id"] = value::string(group.id());
-        object["name"] = value::string(group.name());
-        value members = value::array();
-        for (const std::string& light : group.lights()) {
-            members[members.size()] = value::string(light);
-        }
-        object["lights"] = members;
-        value fields = value::object();
-        fields["on"] = has(Hue::GroupActionField::on) ? value::boolean(action.on) : value::null();
-        fields["alert"] =
-            has(Hue::GroupActionField::alert) ? value::string(action.alert) : value::null();
-        fields["effect"] =
-            has(Hue::GroupActionField::effect) ? value::string(action.effect) : value::null();
-        if (has(kColorFields)) {
-            add_color_json(fields, action.colormode, action.x, action.y, action.ct, action.hue,
-                           action.sat);
-        } else {
-            for (const char* key : {"colormode", "hue", "sat", "x", "y", "ct"}) {
-                fields[key] = value::null();
-            }
-        }
-        fields["bri"] = has(Hue::GroupActionField::bri)
-                            ? value::number(static_cast<unsigned>(action.bri))
-                            : value::null();
-        object["laststate"] = fields;
-        list[index++] = object;
-    }
-    return list;
-}
-
-void print_groups(const Hue::Groups& groups) {
-    std::cout << "Groups:" << std::endl;
-    for (const Hue::Group& group : groups) {
-        const Hue::GroupAction action = group.action();
-        std::cout << std::endl;
-        std::cout << "  Id:                      " << printable(group.id()) << std::endl;
-        std::cout << "  Name:                    " << printable(group.name()) << std::endl;
-        std::cout << "  Lights:                  " << printable(joined(group.lights()))
-                  << std::endl;
-        std::cout << "  LastState:        " << std::endl;
-        if (action.flags & Hue::GroupActionField::on) {
-            std::cout << "    On:                    " << action.on << std::endl;
-        }
-        if (action.flags & Hue::GroupActionField::alert) {
-            std::cout << "    Alert:                 " << printable(action.alert) << std::endl;
-        }
-        if (action.flags & Hue::GroupActionField::effect) {
-            std::cout << "    Effect:                " << printable(action.effect) << std::endl;
-        }
-        if (action.flags & kColorFields) {
-            print_color_mode(action.colormode, action.x, action.y, action.ct, action.hue,
-                             action.sat);
-        }
-        if (action.flags & Hue::GroupActionField::bri) {
-            std::cout << "    Brightness:            " << static_cast<unsigned>(action.bri)
-                      << std::endl;
-        }
+        render(output,
+               GroupsPrintout{{group_printout(modify_group(options, changes, groups, id))}});
     }
 }
 

@@ -1,13 +1,7 @@
 #ifndef GLOWRIG_COMMANDS_GROUPS_HPP_
 #define GLOWRIG_COMMANDS_GROUPS_HPP_
 
-#include <cpprest/json.h>
-
 #include "commands/command.hpp"
-
-namespace Hue {
-class Groups;
-}  // namespace Hue
 
 namespace commands {
 
@@ -25,18 +19,6 @@ void run_groups_command(const boost::program_options::variables_map& options,
 // the group to change is not on the bridge's listing.
 void run_group_command(const boost::program_options::variables_map& options,
                        const Settings& settings, const AppIdentity& identity);
-
-// Writes the groups as the command line asks: as a JSON document
-// {"groups": groups_json(groups)} with the option "json", else as text.
-void print_groups(const boost::program_options::variables_map& options, const Hue::Groups& groups);
-
-// The groups as a JSON array: for each, its id, name, lights and last action
-// ("laststate"), whose fields the bridge did not report are null.
-web::json::value groups_json(const Hue::Groups& groups);
-
-// Writes "Groups:" and, for each group, an empty line, its labelled fields
-// and the parts of its last action that the bridge reported, to std::cout.
-void print_groups(const Hue::Groups& groups);
 
 }  // namespace commands
 

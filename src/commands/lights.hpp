@@ -1,16 +1,7 @@
 #ifndef GLOWRIG_COMMANDS_LIGHTS_HPP_
 #define GLOWRIG_COMMANDS_LIGHTS_HPP_
 
-#include <cstdint>
-
-#include <cpprest/json.h>
-
 #include "commands/command.hpp"
-
-namespace Hue {
-class Lights;
-enum class ColorMode : std::uint8_t;
-}  // namespace Hue
 
 namespace commands {
 
@@ -30,24 +21,6 @@ void run_lights_command(const boost::program_options::variables_map& options,
 // "Error: no light with id 99." when the bridge lists no such light.
 void run_light_command(const boost::program_options::variables_map& options,
                        const Settings& settings, const AppIdentity& identity);
-
-// Writes the lights as the command line asks: as a JSON document
-// {"lights": lights_json(lights)} with the option "json", else as text.
-void print_lights(const boost::program_options::variables_map& options, const Hue::Lights& lights);
-
-// The lights as a JSON array: for each, its id, name, modelid, swversion and
-// state (reachable, on, alert, effect, the colour fields, bri).
-web::json::value lights_json(const Hue::Lights& lights);
-
-// Writes "Lights:" and, for each light, an empty line and its labelled
-// fields with its reported state, to std::cout.
-void print_lights(const Hue::Lights& lights);
-
-// Writes the "    Mode:" line with the text of `mode`, then the lines of
-// that mode's values (hue and saturation, x and y, or colour temperature;
-// none for invalid), to std::cout. Shared by the lights and groups printouts.
-void print_color_mode(Hue::ColorMode mode, float x, float y, std::uint16_t ct, std::uint16_t hue,
-                      std::uint8_t sat);
 
 }  // namespace commands
 

@@ -5,8 +5,10 @@
 #include <string>
 
 #include "commands/bridge_selection.hpp"
-#include "commands/json_output.hpp"
-#include "commands/printable.hpp"
+#include "commands/json_option.hpp"
+#include "commands/output.hpp"
+#include "commands/printout_builder.hpp"
+#include "commands/render.hpp"
 #include "hue/bridge.hpp"
 #include "hue/schedules.hpp"
 
@@ -16,14 +18,16 @@ namespace po = boost::program_options;
 
 void run_schedules_command(const po::variables_map& options, const Settings& settings,
                            const AppIdentity& computed) {
+    const Output output(std::cout, std::cerr, wants_json(options));
     const auto [bridge, identity] = select_target(options, settings, computed);
     const Hue::Schedules schedules = bridge.get_schedules(settings.client, identity).get();
     read_items_given_by_name(schedules);
-    print_schedules(options, schedules);
+    render(output, schedules_printout(schedules));
 }
 
 void run_schedule_command(const po::variables_map& options, const Settings& settings,
                           const AppIdentity& computed) {
+    const Output output(std::cout, std::cerr, wants_json(options));
     if (!options.count("id")) {
         throw UsageError("Error: required option 'id' is missing.  Try glowrig schedule -help");
     }
@@ -33,13 +37,11 @@ void run_schedule_command(const po::variables_map& options, const Settings& sett
 
     if (id == "new") {
         // Creating is not offered; the command still goes on, with "new" as the id.
-        if (!wants_json(options)) {
-            std::cout << "Schedule creation not supported yet." << std::endl;
-        }
+        if (!output.json()) output.out() << "Schedule creation not supported yet." << std::endl;
     }
     if (options.count("delete") != 0) {
         schedules.remove(id).get();
-        print_result(options, std::string(), "deleted", id);
+        render(output, ChangePrintout{std::string(), "deleted", id});
         return;
     }
     Hue::Schedule schedule = find_item(schedules, id, "schedule");
@@ -49,51 +51,7 @@ void run_schedule_command(const po::variables_map& options, const Settings& sett
     schedule.set_command(std::string());
     schedule.save().get();
     schedule.refresh().get();
-    Hue::Schedules changed;
-    changed.add(schedule);
-    print_schedules(options, changed);
-}
-
-void print_schedules(const po::variables_map& options, const Hue::Schedules& schedules) {
-    print_listing(options, "schedules", schedules, schedules_json, print_schedules);
-}
-
-web::json::value schedules_json(const Hue::Schedules& schedules) {
-    using web::json::value;
-    value list = value::array();
-    std::size_t index = 0;
-    for (const Hue::Schedule& schedule : schedules) {
-        const Hue::ScheduleTime time = schedule.time();
-        value object = value::object();
-        object["id"] = value::string(schedule.id());
-        object["name"] = value::string(schedule.name());
-        object["time"] = time.kind == Hue::ScheduleTimeKind::none
-                             ? value::null()
-                             : value::string(time.format_time());
-        object["description"] = value::string(schedule.description());
-        object["command"] = value::string(schedule.command());
-        list[index++] = object;
-    }
-    return list;
-}
-
-void print_schedules(const Hue::Schedules& schedules) {
-    std::cout << "Schedules:" << std::endl;
-    for (const Hue::Schedule& schedule : schedules) {
-        const Hue::ScheduleTime time = schedule.time();
-        std::cout << std::endl;
-        std::cout << "  Id:                      " << printable(schedule.id()) << std::endl;
-        std::cout << "  Name:                    " << printable(schedule.name()) << std::endl;
-        std::cout << "  Time:                    "
-                  << printable(time.kind == Hue::ScheduleTimeKind::none ? std::string()
-                                                                        : time.format_time())
-                  << std::endl;
-        std::cout << "  Description:             " << std::endl;
-        std::cout << "    " << printable(schedule.description()) << std::endl;
-        std::cout << std::endl;
-        std::cout << "  Command:                  " << std::endl;
-        std::cout << "    " << printable(schedule.command()) << std::endl;
-    }
+    render(output, SchedulesPrintout{{schedule_printout(schedule)}});
 }
 
 }  // namespace commands

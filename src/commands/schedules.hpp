@@ -1,13 +1,7 @@
 #ifndef GLOWRIG_COMMANDS_SCHEDULES_HPP_
 #define GLOWRIG_COMMANDS_SCHEDULES_HPP_
 
-#include <cpprest/json.h>
-
 #include "commands/command.hpp"
-
-namespace Hue {
-class Schedules;
-}  // namespace Hue
 
 namespace commands {
 
@@ -25,19 +19,6 @@ void run_schedules_command(const boost::program_options::variables_map& options,
 // with id 9." when the schedule to change is not on the bridge's listing.
 void run_schedule_command(const boost::program_options::variables_map& options,
                           const Settings& settings, const AppIdentity& identity);
-
-// Writes the schedules as the command line asks: as a JSON document
-// {"schedules": schedules_json(schedules)} with the option "json", else as text.
-void print_schedules(const boost::program_options::variables_map& options,
-                     const Hue::Schedules& schedules);
-
-// The schedules as a JSON array: for each, its id, name, time (the bridge's
-// text; null when it has none), description and command.
-web::json::value schedules_json(const Hue::Schedules& schedules);
-
-// Writes "Schedules:" and then every schedule of `schedules`, with all of its
-// fields, to the wide console stream.
-void print_schedules(const Hue::Schedules& schedules);
 
 }  // namespace commands
 

@@ -114,15 +114,22 @@ TEST_F(ConfigCommand, AuthWithLinkButtonPressedCreatesTheUser) {
         request_lines());
 }
 
+// The note of the failure and the failure go to standard output in text, to
+// standard error with --json.
 TEST_F(ConfigCommand, AuthWithoutLinkButtonFails) {
     bridge().update(
         [this](web::json::value& state) { state.at("config").at("whitelist").erase(user()); });
+    const std::string lines = std::string("User creation failed\n") + kLinkButtonError + "\n";
     const RunResult result = run({"config", "--auth"});
-    EXPECT_EQ(std::string("\nUser creation failed\n") + kLinkButtonError + "\n", result.output);
+    EXPECT_EQ("\n" + lines, result.output);
     EXPECT_EQ(1, result.status);
     EXPECT_EQ(
         (Lines{config_read(), expand(R"(POST /api {"devicetype":"glowrig","username":"{user}"})")}),
         request_lines());
+    const RunResult json = run({"config", "--auth", "--json"});
+    EXPECT_EQ("", json.output);
+    EXPECT_EQ(lines, json.errors);
+    EXPECT_EQ(1, json.status);
 }
 
 TEST_F(ConfigCommand, AuthReplyThatIsNotAnArrayFails) {
@@ -152,12 +159,17 @@ TEST_F(ConfigCommand, DeauthRemovesAWhitelistedUser) {
               request_lines());
 }
 
-TEST_F(ConfigCommand, DeauthOfAnUnknownUserSendsNoDelete) {
+// A user the bridge does not know fails the command, without a printout.
+TEST_F(ConfigCommand, DeauthOfAnUnknownUserFailsAndSendsNoDelete) {
     // Ids are compared exactly, letter case included.
     const RunResult result = run({"config", "--deauth=-PHONE-0001"});
-    EXPECT_EQ(printout("User not found\n"), result.output);
-    EXPECT_EQ(0, result.status);
+    EXPECT_EQ("\nUser not found\n", result.output);
+    EXPECT_EQ(1, result.status);
     EXPECT_EQ(Lines{config_read()}, request_lines());
+    const RunResult json = run({"config", "--deauth=-PHONE-0001", "--json"});
+    EXPECT_EQ("", json.output);
+    EXPECT_EQ("User not found\n", json.errors);
+    EXPECT_EQ(1, json.status);
 }
 
 TEST_F(ConfigCommand, DeauthRefusedByTheBridgeFails) {
@@ -423,6 +435,12 @@ TEST_F(ConfigCommandUnauthorized, PrintsWhatTheBridgeShowsStrangers) {
     EXPECT_EQ("\n" + read_test_data("config_unauthorized.txt"), result.output);
     EXPECT_EQ(0, result.status);
     EXPECT_EQ(Lines{expand("GET /api/{user}/config")}, request_lines());
+    // The JSON printout holds null for what a stranger is not shown.
+    const RunResult json = run({"config", "--json"});
+    EXPECT_EQ(
+        R"({"configuration":{"dhcp":null,"gateway":null,"ipaddress":null,"linkbutton":null,"mac":"02:00:aa:1a:2b:3c","name":"Living room","netmask":null,"portalservices":null,"proxy":null,"swupdate":null,"swversion":"2.0.12","utc":null,"whitelist":null},"result":null})"
+        "\n",
+        json.output);
 }
 
 }  // namespace

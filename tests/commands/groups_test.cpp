@@ -87,14 +87,6 @@ TEST_F(GroupsCommand, ListsEveryGroupWithTheReportedPartsOfItsAction) {
     EXPECT_EQ(0u, json.find(R"({"groups":[{"id":"1","laststate":{"alert":"none",)")) << json;
 }
 
-TEST_F(GroupsCommand, BridgeWithoutGroupsPrintsTheHeaderAlone) {
-    bridge().update([](value& state) { state["groups"] = value::object(); });
-    const auto result = run({"groups"});
-    EXPECT_EQ("\nGroups:\n", result.output);
-    EXPECT_EQ(0, result.status);
-    EXPECT_EQ(expanded({"GET /api/{user}/groups"}), request_lines());
-}
-
 TEST_F(GroupsCommand, NewCreatesAGroupWithTheLightsInOrder) {
     for (const bool with_delete : {false, true}) {
         SCOPED_TRACE(with_delete ? "with --delete" : "without --delete");
@@ -111,6 +103,10 @@ TEST_F(GroupsCommand, NewCreatesAGroupWithTheLightsInOrder) {
     const value groups = bridge().state().at("groups");
     EXPECT_EQ("Den", groups.at("4").at("name").as_string());
     EXPECT_EQ("Den", groups.at("5").at("name").as_string());
+    // The JSON printout names the id the bridge gave the group.
+    const auto json = run({"group", "--id=new", "--name=Den", "-l=1", "--json"});
+    EXPECT_EQ("{\"id\":\"6\",\"result\":\"created\"}\n", json.output);
+    EXPECT_EQ(0, json.status);
 }
 
 TEST_F(GroupsCommand, NewWithoutNameOrLightsIsRefusedAfterTheListing) {

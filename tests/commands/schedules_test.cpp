@@ -110,7 +110,9 @@ TEST_F(SchedulesCommand, ListsEveryScheduleReadingOnlyThoseGivenByName) {
         requests.push_back("GET /api/{user}/schedules/2");
         EXPECT_EQ(expanded(requests), request_lines());
     }
-    EXPECT_EQ(0u, json.find(R"({"schedules":[{"command":"{\"address\":)")) << json;
+    EXPECT_EQ(0u, json.find(R"({"schedules":[{"command":{"address":"/api/abc/groups/0/action",)"))
+        << json;
+    EXPECT_NE(std::string::npos, json.find(R"("status":"enabled")")) << json;
 }
 
 TEST_F(SchedulesCommand, ModifySavesNameDescriptionAndTimeThenPrintsTheSchedule) {
