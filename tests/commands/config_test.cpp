@@ -210,15 +210,6 @@ TEST_F(ConfigCommand, UpdateFirmwareWithoutAReadyUpdateOnlyReadsAgain) {
     EXPECT_EQ((Lines{config_read(), config_read()}), request_lines());
 }
 
-TEST_F(ConfigCommand, ErrorReplyToTheReadPrintsTheDefaults) {
-    sim::Fault error;
-    error.body = R"([{"error":{"address":"/config","description":"unauthorized user","type":1}}])";
-    bridge().set_fault("GET", expand("/api/{user}/config"), error);
-    const RunResult result = run({"config"});
-    EXPECT_EQ("\n" + read_test_data("config_defaults.txt"), result.output);
-    EXPECT_EQ(0, result.status);
-}
-
 TEST_F(ConfigCommand, BridgeFromTheEnvironmentUnlessTheCommandLineNamesOne) {
     EXPECT_EQ(0, run_plain({"config"}, {{"GLOWRIG_BRIDGE", address()}}).status);
     EXPECT_EQ(Lines{config_read()}, request_lines());

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -271,6 +272,52 @@ TEST(TextPrintout, WritesEachPrintoutAsItHasAlwaysBeenShown) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.expected, c.text());
     }
+}
+
+// The state printout of the sample bridge, with or without the collections
+// it does not print.
+std::string sample_state_text(void (*change)(value& state)) {
+    value state = sample_state();
+    change(state);
+    const Hue::FullState full = Hue::read_full_state(Hue::Bridge(), {}, {}, state);
+    return text_of(state_printout(std::get<Hue::Configuration>(full), std::get<Hue::Lights>(full),
+                                  std::get<Hue::Groups>(full), std::get<Hue::Schedules>(full)));
+}
+
+TEST(TextPrintout, ScenesSensorsAndRulesDoNotChangeTheState) {
+    EXPECT_EQ(sample_state_text([](value&) {}), sample_state_text([](value& state) {
+                  state.erase("scenes");
+                  state.erase("sensors");
+                  state.erase("rules");
+              }));
+}
+
+// A bridge as large as a big household's: every item comes out once.
+TEST(TextPrintout, StateOfALargeBridgeHoldsEveryItemOnce) {
+    value state = value::object();
+    state["config"] = value::object();
+    for (const char* key : {"lights", "groups", "schedules"}) state[key] = value::object();
+    const auto add = [&state](const char* key, int count, const std::string& json) {
+        for (int i = 1; i <= count; ++i) state[key][std::to_string(i)] = value::parse(json);
+    };
+    add("lights", 60,
+        R"({"name":"","modelid":"M","swversion":"1","state":{"on":true,"bri":1,"colormode":"ct","ct":300}})");
+    add("groups", 60, R"({"name":"G","lights":["1","2"],"action":{"on":true}})");
+    add("schedules", 100, R"({"name":"S","description":"D","time":"PT00:01:00","command":{}})");
+    const Hue::FullState full = Hue::read_full_state(Hue::Bridge(), {}, {}, state);
+    std::istringstream lines(
+        text_of(state_printout(std::get<Hue::Configuration>(full), std::get<Hue::Lights>(full),
+                               std::get<Hue::Groups>(full), std::get<Hue::Schedules>(full))));
+    std::map<std::string, int> counts;
+    int ids = 0;
+    for (std::string line; std::getline(lines, line);) {
+        ++counts[line];
+        if (line.rfind("  Id:", 0) == 0) ++ids;
+    }
+    EXPECT_EQ(60 + 60 + 100, ids);
+    EXPECT_EQ(60, counts["    ColorTemperature:      300"]);
+    EXPECT_EQ(60, counts["  Lights:                  1, 2"]);
+    EXPECT_EQ(100, counts["  Time:                    PT00:01:00"]);
 }
 
 // Texts from the bridge cannot reach the terminal as control characters.
