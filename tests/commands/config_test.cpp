@@ -33,20 +33,7 @@ using testing_support::RunResult;
 using testing_support::TemporaryDirectory;
 using Lines = std::vector<std::string>;
 
-const char kBridge[] = R"({"state": {"config": {
-    "name": "Living room", "mac": "02:00:aa:1a:2b:3c", "swversion": "2.0.12",
-    "apiversion": "1.2.1", "zigbeechannel": 15,
-    "UTC": "2014-05-01T07:05:00", "localtime": "2014-05-01T09:05:00",
-    "proxyaddress": "192.0.2.9", "proxyport": 3128,
-    "swupdate": {"updatestate": 2, "url": "http://192.0.2.1/fw/latest",
-                 "text": "Bug fixes and a new scene editor", "notify": true},
-    "linkbutton": false, "ipaddress": "192.0.2.10", "netmask": "255.255.255.0",
-    "gateway": "192.0.2.1", "dhcp": true, "portalservices": true, "timezone": "Europe/Berlin",
-    "whitelist": {
-        "-phone-0001": {"last use date": "2014-04-30T21:15:03",
-                        "create date": "2013-12-24T18:00:00", "name": "my phone"},
-        "~tablet-0002": {"last use date": "2014-03-01T00:00:00",
-                         "create date": "2014-02-28T23:59:59", "name": "tablet app"}}}}})";
+const std::string kBridge = read_test_data("config_fixture.json");
 
 const char kLinkButtonError[] =
     R"({"error":{"address":"","description":"link button not pressed","type":101}})";

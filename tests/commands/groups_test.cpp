@@ -14,15 +14,7 @@ namespace {
 using web::json::value;
 
 // Group 1 reports a full action, group 2 only "on" and "bri", group 3 has no members.
-constexpr const char* kFixture = R"({"state": {"groups": {
-    "1": {"name": "Living room", "lights": ["1", "2"], "type": "LightGroup",
-          "action": {"on": true, "bri": 200, "hue": 10000, "sat": 100, "xy": [0.4, 0.3],
-                     "ct": 250, "effect": "none", "alert": "none", "colormode": "xy"}},
-    "2": {"name": "Kitchen", "lights": ["3"], "type": "LightGroup",
-          "action": {"on": false, "bri": 50}},
-    "3": {"name": "Empty", "lights": [], "type": "LightGroup",
-          "action": {"on": true, "bri": 10, "colormode": "ct", "ct": 300,
-                     "alert": "select"}}}}})";
+const std::string kFixture = testing_support::read_test_data("groups_fixture.json");
 
 // Group 2 as the `group` command prints it, with its name and action lines.
 std::string kitchen(const std::string& name, const std::string& action_lines) {

@@ -14,27 +14,7 @@ namespace {
 using web::json::value;
 
 // One light in each colour mode; light 4 reports a mode no light has.
-constexpr const char* kFixture = R"({"state": {"lights": {
-    "1": {"name": "Hall", "type": "Extended color light", "modelid": "CL-100",
-          "swversion": "1.4.2",
-          "state": {"on": true, "bri": 254, "hue": 10000, "sat": 200, "xy": [0.5, 0.4],
-                    "ct": 300, "alert": "none", "effect": "none", "colormode": "hs",
-                    "reachable": true}},
-    "2": {"name": "Porch", "type": "Extended color light", "modelid": "CL-100",
-          "swversion": "1.4.2",
-          "state": {"on": false, "bri": 1, "hue": 0, "sat": 0, "xy": [0.3127, 0.329],
-                    "ct": 153, "alert": "none", "effect": "none", "colormode": "xy",
-                    "reachable": false}},
-    "3": {"name": "Desk", "type": "Color temperature light", "modelid": "TW-100",
-          "swversion": "5.38.1",
-          "state": {"on": false, "bri": 100, "ct": 366, "alert": "select",
-                    "effect": "colorloop", "colormode": "ct", "reachable": true}},
-    "4": {"name": "Odd", "type": "Dimmable light", "modelid": "DL-100", "swversion": "1.0",
-          "state": {"on": true, "bri": 7, "alert": "lselect", "effect": "none",
-                    "colormode": "XY", "reachable": true}}}},
-  "newlights": {"9": {"name": "Hue Lamp 9", "modelid": "CL-700", "swversion": "1",
-                      "state": {"on": false, "bri": 0, "colormode": "hs",
-                                "reachable": true}}}})";
+const std::string kFixture = testing_support::read_test_data("lights_fixture.json");
 
 // The printout of light 3 after a `light` run, with the fields a case changes.
 struct Desk {

@@ -27,94 +27,19 @@ using web::json::value;
 // The user the fixtures whitelist, where the printouts of the test data show {user}.
 constexpr const char* kUser = "glowrig-test-user";
 
-// One light in each colour mode; light 4 reports a mode no light has.
-constexpr const char* kLights = R"({
-    "1": {"name": "Hall", "type": "Extended color light", "modelid": "CL-100",
-          "swversion": "1.4.2",
-          "state": {"on": true, "bri": 254, "hue": 10000, "sat": 200, "xy": [0.5, 0.4],
-                    "ct": 300, "alert": "none", "effect": "none", "colormode": "hs",
-                    "reachable": true}},
-    "2": {"name": "Porch", "type": "Extended color light", "modelid": "CL-100",
-          "swversion": "1.4.2",
-          "state": {"on": false, "bri": 1, "hue": 0, "sat": 0, "xy": [0.3127, 0.329],
-                    "ct": 153, "alert": "none", "effect": "none", "colormode": "xy",
-                    "reachable": false}},
-    "3": {"name": "Desk", "type": "Color temperature light", "modelid": "TW-100",
-          "swversion": "5.38.1",
-          "state": {"on": false, "bri": 100, "ct": 366, "alert": "select",
-                    "effect": "colorloop", "colormode": "ct", "reachable": true}},
-    "4": {"name": "Odd", "type": "Dimmable light", "modelid": "DL-100", "swversion": "1.0",
-          "state": {"on": true, "bri": 7, "alert": "lselect", "effect": "none",
-                    "colormode": "XY", "reachable": true}}})";
+// The member `resource` of the state in the test data file `fixture`, as
+// the simulator of the end-to-end tests serves it.
+value fixture_state(const char* fixture, const char* resource) {
+    return value::parse(read_test_data(fixture)).at("state").at(resource);
+}
 
-// Group 1 reports a full action, group 2 only "on" and "bri", group 3 has no members.
-constexpr const char* kGroups = R"({
-    "1": {"name": "Living room", "lights": ["1", "2"], "type": "LightGroup",
-          "action": {"on": true, "bri": 200, "hue": 10000, "sat": 100, "xy": [0.4, 0.3],
-                     "ct": 250, "effect": "none", "alert": "none", "colormode": "xy"}},
-    "2": {"name": "Kitchen", "lights": ["3"], "type": "LightGroup",
-          "action": {"on": false, "bri": 50}},
-    "3": {"name": "Empty", "lights": [], "type": "LightGroup",
-          "action": {"on": true, "bri": 10, "colormode": "ct", "ct": 300,
-                     "alert": "select"}}})";
-
-constexpr const char* kSchedules = R"({
-    "1": {"name": "Wake up", "description": "Morning lights", "time": "2014-05-01T07:00:00",
-          "status": "enabled",
-          "command": {"address": "/api/abc/groups/0/action", "body": {"on": true},
-                      "method": "PUT"}},
-    "2": {"name": "Pulse", "description": "Every ten minutes", "time": "R05/PT00:10:00",
-          "command": {}},
-    "3": {"name": "Weekdays", "description": "", "time": "W124/T06:30:00A00:05:00",
-          "command": {"address": "/api/abc/lights/1/state", "body": {"bri": 1},
-                      "method": "PUT"}}})";
-
-constexpr const char* kSchedulesText = R"(Schedules:
-
-  Id:                      1
-  Name:                    Wake up
-  Time:                    2014-05-01T07:00:00
-  Description:             
-    Morning lights
-
-  Command:                  
-    {"address":"/api/abc/groups/0/action","body":{"on":true},"method":"PUT"}
-
-  Id:                      2
-  Name:                    Pulse
-  Time:                    R05/PT00:10:00
-  Description:             
-    Every ten minutes
-
-  Command:                  
-    {}
-
-  Id:                      3
-  Name:                    Weekdays
-  Time:                    W124/T06:30:00A00:05:00
-  Description:             
-    
-
-  Command:                  
-    {"address":"/api/abc/lights/1/state","body":{"bri":1},"method":"PUT"}
-)";
-
-constexpr const char* kConfiguration = R"({
-    "name": "Living room", "mac": "02:00:aa:1a:2b:3c", "swversion": "2.0.12",
-    "apiversion": "1.2.1", "zigbeechannel": 15,
-    "UTC": "2014-05-01T07:05:00", "localtime": "2014-05-01T09:05:00",
-    "proxyaddress": "192.0.2.9", "proxyport": 3128,
-    "swupdate": {"updatestate": 2, "url": "http://192.0.2.1/fw/latest",
-                 "text": "Bug fixes and a new scene editor", "notify": true},
-    "linkbutton": false, "ipaddress": "192.0.2.10", "netmask": "255.255.255.0",
-    "gateway": "192.0.2.1", "dhcp": true, "portalservices": true, "timezone": "Europe/Berlin",
-    "whitelist": {
-        "-phone-0001": {"last use date": "2014-04-30T21:15:03",
-                        "create date": "2013-12-24T18:00:00", "name": "my phone"},
-        "glowrig-test-user": {"last use date": "2014-05-01T07:00:00",
-                              "create date": "2014-04-01T06:00:00", "name": "glowrig"},
-        "~tablet-0002": {"last use date": "2014-03-01T00:00:00",
-                         "create date": "2014-02-28T23:59:59", "name": "tablet app"}}})";
+// The configuration fixture, with kUser on its whitelist.
+value configuration_fixture() {
+    value config = fixture_state("config_fixture.json", "config");
+    config["whitelist"][kUser] = value::parse(
+        R"({"last use date":"2014-05-01T07:00:00","create date":"2014-04-01T06:00:00","name":"glowrig"})");
+    return config;
+}
 
 // What a bridge shows a user it does not know.
 constexpr const char* kStrangersConfiguration =
@@ -135,8 +60,8 @@ std::string text_of(const Printout& printout) {
     return out.str();
 }
 
-std::string configuration_text(const char* json) {
-    return text_of(configuration_printout(Hue::Configuration::from_json({}, value::parse(json))));
+std::string configuration_text(const value& json) {
+    return text_of(configuration_printout(Hue::Configuration::from_json({}, json)));
 }
 
 // The state of fixtures/sample.json, with its whitelist entry renamed and
@@ -164,7 +89,10 @@ TEST(TextPrintout, WritesEachPrintoutAsItHasAlwaysBeenShown) {
         std::string expected;
     } cases[] = {
         {"lights",
-         [] { return text_of(lights_printout(Hue::Lights::from_json({}, value::parse(kLights)))); },
+         [] {
+             return text_of(lights_printout(
+                 Hue::Lights::from_json({}, fixture_state("lights_fixture.json", "lights"))));
+         },
          read_test_data("lights_listing.txt").substr(1)},
         {"no lights", [] { return text_of(LightsPrintout{}); }, "Lights:\n"},
         // A search's new light, given by name: its defaults are printed.
@@ -205,24 +133,27 @@ TEST(TextPrintout, WritesEachPrintoutAsItHasAlwaysBeenShown) {
          "    Mode:                  invalid\n"
          "    Brightness:            3\n"},
         {"groups",
-         [] { return text_of(groups_printout(Hue::Groups::from_json({}, value::parse(kGroups)))); },
+         [] {
+             return text_of(groups_printout(
+                 Hue::Groups::from_json({}, fixture_state("groups_fixture.json", "groups"))));
+         },
          read_test_data("groups_listing.txt").substr(1)},
         {"no groups", [] { return text_of(GroupsPrintout{}); }, "Groups:\n"},
         {"schedules",
          [] {
-             return text_of(
-                 schedules_printout(Hue::Schedules::from_json({}, value::parse(kSchedules))));
+             return text_of(schedules_printout(Hue::Schedules::from_json(
+                 {}, fixture_state("schedules_fixture.json", "schedules"))));
          },
-         kSchedulesText},
-        {"configuration", [] { return configuration_text(kConfiguration); },
+         read_test_data("schedules_listing.txt").substr(1)},
+        {"configuration", [] { return configuration_text(configuration_fixture()); },
          with_user(read_test_data("config_printout.txt"))},
         {"configuration shown to a stranger",
-         [] { return configuration_text(kStrangersConfiguration); },
+         [] { return configuration_text(value::parse(kStrangersConfiguration)); },
          read_test_data("config_unauthorized.txt")},
         {"configuration of an error reply",
          [] {
-             return configuration_text(
-                 R"([{"error":{"address":"/config","description":"unauthorized user","type":1}}])");
+             return configuration_text(value::parse(
+                 R"([{"error":{"address":"/config","description":"unauthorized user","type":1}}])"));
          },
          read_test_data("config_defaults.txt")},
         {"config after a change",
