@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "commands/printable.hpp"
 #include "fuzz_support.hpp"
 #include "hue/text.hpp"
+#include "util/printable.hpp"
 
 using fuzz_support::require;
 
@@ -32,10 +32,10 @@ bool has_control(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string input = fuzz_support::as_text(data, size);
-    const std::string output = commands::printable(input);
+    const std::string output = Util::printable(input);
     require(Hue::is_valid_utf8(output), "the output is valid UTF-8");
     require(!has_control(output), "the output holds no control character");
-    require(commands::printable(output) == output, "a second pass changes nothing");
+    require(Util::printable(output) == output, "a second pass changes nothing");
     if (Hue::is_valid_utf8(input) && !has_control(input)) {
         require(output == input, "printable text is kept as it is");
     }

@@ -27,10 +27,10 @@
 #include "cli/identity.hpp"
 #include "cli/settings.hpp"
 #include "commands/output.hpp"
-#include "commands/printable.hpp"
 #include "commands/usage_error.hpp"
 #include "hue/address.hpp"
 #include "hue/text.hpp"
+#include "util/printable.hpp"
 
 namespace cli {
 namespace {
@@ -80,7 +80,7 @@ std::vector<std::string> parse(const std::vector<std::string>& args,
 void warn_of_unknown(const std::vector<std::string>& unknown) {
     for (const std::string& token : unknown) {
         std::cerr << "glowrig: ignoring unknown option "
-                  << commands::printable(token.substr(0, token.find('='))) << std::endl;
+                  << Util::printable(token.substr(0, token.find('='))) << std::endl;
     }
 }
 
@@ -136,13 +136,13 @@ std::optional<std::string> second_word(const std::vector<std::string>& args) {
             first = false;
             continue;
         }
-        const std::string word = commands::printable(args[i]);
+        const std::string word = Util::printable(args[i]);
         const std::string& before = args[i - 1];
         if (before.size() > 1 && before[0] == '-' && before.find('=') == std::string::npos) {
             return "Error: \"" + word +
                    "\" is a second command word; attach values with \"=\" "
                    "as in " +
-                   commands::printable(before) + "=" + word + ".";
+                   Util::printable(before) + "=" + word + ".";
         }
         return "Error: \"" + word +
                "\" is a second command word; glowrig runs one command at a time.";
@@ -164,7 +164,7 @@ int run_args(const std::vector<std::string>& args) {
     const commands::Output output(std::cout, std::cerr, json);
     if (!json) std::cout << std::endl;
     const auto fail = [&output](const std::string& message, int status) {
-        output.note(commands::printable(message));
+        output.note(Util::printable(message));
         return status;
     };
     // The general help, in text mode, before the line that says what was wrong.

@@ -11,7 +11,6 @@
 #include <boost/algorithm/string/predicate.hpp>
 
 #include "commands/credentials.hpp"
-#include "commands/printable.hpp"
 #include "commands/progress.hpp"
 #include "discovery/selection.hpp"
 #include "hue/address.hpp"

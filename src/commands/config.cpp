@@ -2,15 +2,15 @@
 
 #include <exception>
 #include <iostream>
-#include <sstream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "commands/bridge_selection.hpp"
-#include "commands/console.hpp"
 #include "commands/credentials.hpp"
-#include "commands/json_output.hpp"
-#include "commands/printable.hpp"
+#include "commands/output.hpp"
+#include "commands/printout_builder.hpp"
+#include "commands/render.hpp"
 #include "hue/bridge.hpp"
 #include "hue/configuration.hpp"
 #include "hue/text.hpp"
@@ -18,29 +18,16 @@
 namespace commands {
 namespace {
 
-// Sends what std::cout is given to `target` while it lives; null leaves
-// std::cout alone.
-class CapturedOutput {
-public:
-    explicit CapturedOutput(std::ostream* target)
-        : m_saved(target ? std::cout.rdbuf(target->rdbuf()) : nullptr) {}
-    ~CapturedOutput() {
-        if (m_saved) std::cout.rdbuf(m_saved);
-    }
-    CapturedOutput(const CapturedOutput&) = delete;
-    CapturedOutput& operator=(const CapturedOutput&) = delete;
-
-private:
-    std::streambuf* m_saved;
-};
-
 // Adds this program to the bridge's whitelist unless `target`'s identity is
 // on it already, and reads the configuration again with the identity granted.
 // The name asked for is always the computed one; the name the bridge grants
 // is kept in the credentials file, replacing a kept name that the bridge no
-// longer knew, with the bridge's certificate as its pin over TLS.
-void authorise(Hue::Configuration& configuration, const Target& target, const AppIdentity& computed,
-               const Settings& settings, const std::shared_ptr<Http::Certificate>& shown) {
+// longer knew, with the bridge's certificate as its pin over TLS. Returns the
+// line that tells what it did; a failure to create the user is noted through
+// `output` before it propagates.
+std::string authorise(Hue::Configuration& configuration, const Target& target,
+                      const AppIdentity& computed, const Settings& settings,
+                      const std::shared_ptr<Http::Certificate>& shown, const Output& output) {
     const auto certificate_of = [&shown](const Target&) {
         return shown ? shown->sha256 : std::string();
     };
@@ -49,14 +36,13 @@ void authorise(Hue::Configuration& configuration, const Target& target, const Ap
     if (configuration.is_allowed(target.identity)) {
         // Over TLS, the certificate shown now becomes the pin.
         if (tls) credentials.store(target.bridge, target.identity.user_id, certificate_of(target));
-        std::cout << "App already allowed" << std::endl;
-        return;
+        return "App already allowed";
     }
     AppIdentity granted = computed;
     try {
         granted.user_id = configuration.create_user(computed).get();
     } catch (...) {
-        std::cout << "User creation failed" << std::endl;
+        output.note("User creation failed");
         throw;
     }
     try {
@@ -71,34 +57,34 @@ void authorise(Hue::Configuration& configuration, const Target& target, const Ap
     try {
         configuration = target.bridge.get_configuration(settings.client, granted).get();
     } catch (...) {
-        std::cout << "User creation failed" << std::endl;
+        output.note("User creation failed");
         throw;
     }
-    std::cout << "User created" << std::endl;
+    return "User created";
 }
 
-// Removes `user_id` from the bridge's whitelist when it is on it, and from the
-// credentials file.
-void deauthorise(Hue::Configuration& configuration, const std::string& user_id,
-                 const Target& target, const Settings& settings) {
+// Removes `user_id` from the bridge's whitelist and from the credentials
+// file, and returns the line that tells so. Throws std::runtime_error "User
+// not found" when the whitelist does not hold `user_id`; a failure to delete
+// it is told through `output` before it propagates.
+std::string deauthorise(Hue::Configuration& configuration, const std::string& user_id,
+                        const Target& target, const Settings& settings, const Output& output) {
     const AppIdentity user{std::string(), user_id};
-    if (!configuration.is_allowed(user)) {
-        std::cout << "User not found" << std::endl;
-        return;
-    }
+    if (!configuration.is_allowed(user)) throw std::runtime_error("User not found");
     try {
         configuration.delete_user(user).get();
         configuration.refresh().get();
     } catch (...) {
-        std::cout << "User deletion failed" << std::endl;
+        output.note("User deletion failed");
         throw;
     }
     CredentialsFile(settings.credentials_file).remove(target.bridge, user_id);
-    std::cout << "User deleted" << std::endl;
+    return "User deleted";
 }
 
 // Tells the bridge to install a downloaded update (state 2 becomes 3).
-void update_firmware(Hue::Configuration& configuration) {
+// Returns no line: the configuration printout shows the update's state.
+std::optional<std::string> update_firmware(Hue::Configuration& configuration) {
     constexpr int32_t kUpdateReady = 2;
     constexpr int32_t kInstallUpdate = 3;
     if (configuration.settings().swupdate.updatestate == kUpdateReady) {
@@ -106,6 +92,7 @@ void update_firmware(Hue::Configuration& configuration) {
     }
     configuration.save().get();
     configuration.refresh().get();
+    return std::nullopt;
 }
 
 }  // namespace
@@ -114,102 +101,15 @@ void run_config_command(const ConfigOptions& options, const Settings& settings,
                         const Target& target, const Output& output) {
     Hue::Configuration configuration =
         target.bridge.get_configuration(settings.client, target.identity).get();
-    // The JSON printout carries the line of "auth" or "deauth" as "result".
-    std::ostringstream result;
-    {
-        const CapturedOutput captured(output.json() ? &result : nullptr);
-        if (options.auth) {
-            authorise(configuration, target, target.computed, settings, target.shown);
-        } else if (options.deauth) {
-            deauthorise(configuration, *options.deauth, target, settings);
-        } else if (options.updatefw) {
-            update_firmware(configuration);
-        }
+    std::optional<std::string> result;
+    if (options.auth) {
+        result = authorise(configuration, target, target.computed, settings, target.shown, output);
+    } else if (options.deauth) {
+        result = deauthorise(configuration, *options.deauth, target, settings, output);
+    } else if (options.updatefw) {
+        result = update_firmware(configuration);
     }
-    if (output.json()) {
-        std::string line = result.str();
-        if (!line.empty() && line.back() == '\n') line.pop_back();
-        web::json::value document = web::json::value::object();
-        document["result"] = line.empty() ? web::json::value::null() : web::json::value(line);
-        document["configuration"] = configuration_json(configuration);
-        print_json(output, document);
-    } else {
-        print_configuration(configuration);
-    }
-}
-
-web::json::value configuration_json(const Hue::Configuration& configuration) {
-    using web::json::value;
-    const Hue::ConfigurationSettings settings = configuration.settings();
-    const Hue::ConfigurationStatus status = configuration.status();
-    value object = value::object();
-    object["name"] = value::string(settings.name);
-    object["linkbutton"] = value::boolean(settings.linkbutton);
-    object["proxy"] = value::string(settings.proxy.to_string());
-    object["ipaddress"] = value::string(settings.ipaddress);
-    object["mac"] = value::string(status.mac);
-    object["netmask"] = value::string(settings.netmask);
-    object["gateway"] = value::string(settings.gateway);
-    object["dhcp"] = value::boolean(settings.dhcp);
-    object["portalservices"] = value::boolean(settings.portalservices);
-    object["utc"] = utc_json(status.utc);
-    object["swversion"] = value::string(status.swversion);
-    value swupdate = value::object();
-    swupdate["updatestate"] = value::number(settings.swupdate.updatestate);
-    swupdate["notify"] = value::boolean(settings.swupdate.notify);
-    swupdate["url"] = value::string(settings.swupdate.url);
-    swupdate["text"] = value::string(settings.swupdate.text);
-    object["swupdate"] = swupdate;
-    value whitelist = value::array();
-    for (const auto& [user_id, entry] : status.whitelist) {
-        value user = value::object();
-        user["id"] = value::string(user_id);
-        user["name"] = value::string(entry.name);
-        user["create_date"] = utc_json(entry.create_date);
-        user["last_use_date"] = utc_json(entry.last_use_date);
-        whitelist[whitelist.size()] = user;
-    }
-    object["whitelist"] = whitelist;
-    return object;
-}
-
-void print_configuration(const Hue::Configuration& configuration) {
-    const Hue::ConfigurationSettings settings = configuration.settings();
-    const Hue::ConfigurationStatus status = configuration.status();
-    std::ostream& out = std::cout;
-
-    out << "Configuration:" << std::endl;
-    out << std::endl;
-    out << "  Name:                    " << printable(settings.name) << std::endl;
-    out << "  LinkButton:              " << settings.linkbutton << std::endl;
-    out << std::endl;
-    out << "  Proxy:                   " << printable(settings.proxy.to_string()) << std::endl;
-    out << "  Ip:                      " << printable(settings.ipaddress) << std::endl;
-    out << "  Mac:                     " << printable(status.mac) << std::endl;
-    out << "  NetMask:                 " << printable(settings.netmask) << std::endl;
-    out << "  Gateway:                 " << printable(settings.gateway) << std::endl;
-    out << "  Dhcp:                    " << settings.dhcp << std::endl;
-    out << "  PortalServices:          " << settings.portalservices << std::endl;
-    out << std::endl;
-    out << "  Utc:                     " << utc_text(status.utc) << std::endl;
-    out << std::endl;
-    out << "  SWVersion:               " << printable(status.swversion) << std::endl;
-    out << "  Firmware:" << std::endl;
-    out << "    UpdateState:           " << settings.swupdate.updatestate << std::endl;
-    out << "    Notify:                " << settings.swupdate.notify << std::endl;
-    out << "    Url:                   " << std::endl;
-    out << "  " << printable(settings.swupdate.url) << std::endl;
-    out << "    Description:" << std::endl;
-    out << printable(settings.swupdate.text) << std::endl;
-    out << std::endl;
-    out << "  Whitelist:        " << std::endl;
-    for (const auto& [user_id, entry] : status.whitelist) {
-        out << std::endl;
-        out << "    " << printable(user_id) << std::endl;
-        out << "      Name:                " << printable(entry.name) << std::endl;
-        out << "      CreationDate:        " << utc_text(entry.create_date) << std::endl;
-        out << "      LastUseDate:         " << utc_text(entry.last_use_date) << std::endl;
-    }
+    render(output, ConfigPrintout{result, configuration_printout(configuration)});
 }
 
 }  // namespace commands

@@ -1,16 +1,10 @@
 #ifndef GLOWRIG_COMMANDS_GROUPS_HPP_
 #define GLOWRIG_COMMANDS_GROUPS_HPP_
 
-#include <cpprest/json.h>
-
 #include "commands/bridge_selection.hpp"
 #include "commands/options.hpp"
 #include "commands/output.hpp"
 #include "commands/settings.hpp"
-
-namespace Hue {
-class Groups;
-}  // namespace Hue
 
 namespace commands {
 
@@ -31,18 +25,6 @@ void check_group_options(const GroupOptions& options);
 // group to change is not on the bridge's listing.
 void run_group_command(const GroupOptions& options, const Settings& settings, const Target& target,
                        const Output& output);
-
-// Writes the groups as `output` asks: as a JSON document
-// {"groups": groups_json(groups)}, or as text.
-void print_groups(const Output& output, const Hue::Groups& groups);
-
-// The groups as a JSON array: for each, its id, name, lights and last action
-// ("laststate"), whose fields the bridge did not report are null.
-web::json::value groups_json(const Hue::Groups& groups);
-
-// Writes "Groups:" and, for each group, an empty line, its labelled fields
-// and the parts of its last action that the bridge reported, to std::cout.
-void print_groups(const Hue::Groups& groups);
 
 }  // namespace commands
 

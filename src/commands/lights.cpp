@@ -9,9 +9,10 @@
 
 #include "commands/bridge_selection.hpp"
 #include "commands/items.hpp"
-#include "commands/json_output.hpp"
-#include "commands/printable.hpp"
+#include "commands/output.hpp"
+#include "commands/printout_builder.hpp"
 #include "commands/progress.hpp"
+#include "commands/render.hpp"
 #include "commands/state_changes.hpp"
 #include "hue/bridge.hpp"
 #include "hue/lights.hpp"
@@ -30,11 +31,11 @@ void run_lights_command(const LightsOptions& options, const Settings& settings,
             std::this_thread::sleep_for(settings.find_wait);
         }
         lights = bridge.get_new_lights(settings.client, identity).get();
-        print_lights(output, lights);
+        render(output, lights_printout(lights));
         return;
     }
     read_items_given_by_name(lights);
-    print_lights(output, lights);
+    render(output, lights_printout(lights));
 }
 
 void run_light_command(const LightOptions& options, const Settings& settings, const Target& target,
@@ -58,76 +59,7 @@ void run_light_command(const LightOptions& options, const Settings& settings, co
     light.set_state(state, alert ? Hue::LightField::alert : 0u);
     light.save_state(options.trans.value_or(0)).get();
     light.refresh().get();
-    Hue::Lights changed;
-    changed.add(light);
-    print_lights(output, changed);
-}
-
-void print_lights(const Output& output, const Hue::Lights& lights) {
-    print_listing(output, "lights", lights, lights_json, print_lights);
-}
-
-web::json::value lights_json(const Hue::Lights& lights) {
-    using web::json::value;
-    value list = value::array();
-    std::size_t index = 0;
-    for (const Hue::Light& light : lights) {
-        const Hue::LightState state = light.state();
-        value object = value::object();
-        object["id"] = value::string(light.id());
-        object["name"] = value::string(light.name());
-        object["modelid"] = value::string(light.modelid());
-        object["swversion"] = value::string(light.swversion());
-        value fields = value::object();
-        fields["reachable"] = value::boolean(state.reachable);
-        fields["on"] = value::boolean(state.on);
-        fields["alert"] = value::string(state.alert);
-        fields["effect"] = value::string(state.effect);
-        add_color_json(fields, state.colormode, state.x, state.y, state.ct, state.hue, state.sat);
-        fields["bri"] = value::number(static_cast<unsigned>(state.bri));
-        object["state"] = fields;
-        list[index++] = object;
-    }
-    return list;
-}
-
-void print_color_mode(Hue::ColorMode mode, float x, float y, std::uint16_t ct, std::uint16_t hue,
-                      std::uint8_t sat) {
-    std::cout << "    Mode:                  " << Hue::color_mode_text(mode) << std::endl;
-    switch (mode) {
-        case Hue::ColorMode::hs:
-            std::cout << "    Hue:                   " << hue << std::endl;
-            std::cout << "    Saturation:            " << static_cast<unsigned>(sat) << std::endl;
-            break;
-        case Hue::ColorMode::xy:
-            std::cout << "    X:                     " << x << std::endl;
-            std::cout << "    Y:                     " << y << std::endl;
-            break;
-        case Hue::ColorMode::ct:
-            std::cout << "    ColorTemperature:      " << ct << std::endl;
-            break;
-        case Hue::ColorMode::invalid:
-            break;
-    }
-}
-
-void print_lights(const Hue::Lights& lights) {
-    std::cout << "Lights:" << std::endl;
-    for (const Hue::Light& light : lights) {
-        const Hue::LightState state = light.state();
-        std::cout << std::endl;
-        std::cout << "  Id:                      " << printable(light.id()) << std::endl;
-        std::cout << "  Name:                    " << printable(light.name()) << std::endl;
-        std::cout << "  ModelId:                 " << printable(light.modelid()) << std::endl;
-        std::cout << "  SwVersion:               " << printable(light.swversion()) << std::endl;
-        std::cout << "  State:        " << std::endl;
-        std::cout << "    Reachable:             " << state.reachable << std::endl;
-        std::cout << "    On:                    " << state.on << std::endl;
-        std::cout << "    Alert:                 " << printable(state.alert) << std::endl;
-        std::cout << "    Effect:                " << printable(state.effect) << std::endl;
-        print_color_mode(state.colormode, state.x, state.y, state.ct, state.hue, state.sat);
-        std::cout << "    Brightness:            " << static_cast<unsigned>(state.bri) << std::endl;
-    }
+    render(output, LightsPrintout{{light_printout(light)}});
 }
 
 }  // namespace commands

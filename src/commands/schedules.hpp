@@ -1,16 +1,10 @@
 #ifndef GLOWRIG_COMMANDS_SCHEDULES_HPP_
 #define GLOWRIG_COMMANDS_SCHEDULES_HPP_
 
-#include <cpprest/json.h>
-
 #include "commands/bridge_selection.hpp"
 #include "commands/options.hpp"
 #include "commands/output.hpp"
 #include "commands/settings.hpp"
-
-namespace Hue {
-class Schedules;
-}  // namespace Hue
 
 namespace commands {
 
@@ -28,18 +22,6 @@ void run_schedules_command(const ListingOptions& options, const Settings& settin
 // change is not on the bridge's listing.
 void run_schedule_command(const ScheduleOptions& options, const Settings& settings,
                           const Target& target, const Output& output);
-
-// Writes the schedules as `output` asks: as a JSON document
-// {"schedules": schedules_json(schedules)}, or as text.
-void print_schedules(const Output& output, const Hue::Schedules& schedules);
-
-// The schedules as a JSON array: for each, its id, name, time (the bridge's
-// text; null when it has none), description and command.
-web::json::value schedules_json(const Hue::Schedules& schedules);
-
-// Writes "Schedules:" and then every schedule of `schedules`, with all of its
-// fields, to the wide console stream.
-void print_schedules(const Hue::Schedules& schedules);
 
 }  // namespace commands
 

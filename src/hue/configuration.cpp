@@ -62,6 +62,10 @@ void Configuration::set_settings(const ConfigurationSettings& settings) {
 
 ConfigurationSettings& Configuration::pending_settings() { return m_impl->pending_settings(); }
 
+bool Configuration::reported(const std::string& member) const {
+    return m_impl->members().count(member) != 0;
+}
+
 bool Configuration::is_allowed(const AppIdentity& identity) const {
     return m_impl->status().whitelist.count(identity.user_id) != 0;
 }

@@ -106,6 +106,12 @@ public:
     // The pending settings, for changing one field in place.
     ConfigurationSettings& pending_settings();
 
+    // True when the configuration object last read held the top-level member
+    // `member` (its exact name, such as "UTC" or "whitelist"): a value the
+    // bridge reported rather than a default. A bridge shows a user it does not
+    // know only a few members.
+    bool reported(const std::string& member) const;
+
     // Returns true when identity.user_id is a key of the whitelist as last
     // read (exact comparison). Sends nothing.
     bool is_allowed(const AppIdentity& identity) const;

@@ -6,6 +6,23 @@
 #include "hue/details/requests.hpp"
 
 namespace Hue {
+namespace {
+
+// The id in a reply such as [{"success":{"id":"7"}}]: the text "id" of the
+// first success element that holds one.
+std::optional<std::string> created_id(const web::json::value& reply) {
+    if (!reply.is_array()) return std::nullopt;
+    for (const auto& element : reply.as_array()) {
+        if (!element.is_object() || !element.has_field("success")) continue;
+        const auto& success = element.at("success");
+        if (success.is_object() && success.has_field("id") && success.at("id").is_string()) {
+            return success.at("id").as_string();
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
 
 Group::Group(std::shared_ptr<details::Group_Impl> impl) : m_impl(std::move(impl)) {}
 
@@ -38,10 +55,11 @@ Groups Groups::from_json(const Client& client, const web::json::value& object) {
     return read_items<Groups, Group, details::Group_Impl>(client, object);
 }
 
-pplx::task<void> Groups::create(const std::string& name,
-                                const std::vector<std::string>& lights) const {
-    return details::send(client(), details::kCreate, std::string(),
-                         details::group_body(name, lights));
+pplx::task<std::optional<std::string>> Groups::create(
+    const std::string& name, const std::vector<std::string>& lights) const {
+    return details::send_request(client(), details::kCreate, std::string(),
+                                 details::group_body(name, lights))
+        .then(created_id);
 }
 
 pplx::task<void> Groups::remove(const std::string& id) const {

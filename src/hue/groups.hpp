@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,9 +89,11 @@ public:
     // `object` is not an object or a value has a wrong type.
     static Groups from_json(const Client& client, const web::json::value& object);
 
-    // POST groups with {"name": name, "lights": [ids]}; the id the bridge
-    // gives the new group is not read.
-    pplx::task<void> create(const std::string& name, const std::vector<std::string>& lights) const;
+    // POST groups with {"name": name, "lights": [ids]}; yields the id the
+    // bridge gives the new group (the text "id" of the first success element
+    // holding one), or nullopt when the reply names none.
+    pplx::task<std::optional<std::string>> create(const std::string& name,
+                                                  const std::vector<std::string>& lights) const;
 
     // DELETE groups/{id}. Fails when the bridge refuses.
     pplx::task<void> remove(const std::string& id) const;

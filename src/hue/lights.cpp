@@ -47,6 +47,8 @@ LightState Light::state() const { return m_impl->state(); }
 void Light::set_name(const std::string& name) { m_impl->set_name(name); }
 bool Light::whole() const { return m_impl->whole(); }
 
+std::uint32_t Light::reported_fields() const { return m_impl->state_keys(); }
+
 void Light::set_state(const LightState& desired, std::uint32_t always) {
     m_impl->set_desired(desired, always);
 }

@@ -89,6 +89,10 @@ public:
     // only its name is known, as from the listings of old firmware.
     bool whole() const;
 
+    // The LightField bits of the keys the state object last read held (a
+    // light without colour reports no "effect"); 0 until one was read.
+    std::uint32_t reported_fields() const;
+
     // Replaces the desired state; sends nothing. The LightField bits of
     // `always` name fields that save_state sends even when the light already
     // reports them (an alert is an event, not a state).

@@ -16,6 +16,7 @@ std::string Schedule::name() const { return m_impl->name(); }
 std::string Schedule::description() const { return m_impl->description(); }
 std::string Schedule::command() const { return m_impl->command(); }
 ScheduleTime Schedule::time() const { return m_impl->time(); }
+std::string Schedule::status() const { return m_impl->status(); }
 bool Schedule::whole() const { return m_impl->whole(); }
 
 void Schedule::set_name(const std::string& name) { m_impl->set_name(name); }

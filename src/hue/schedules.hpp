@@ -39,6 +39,9 @@ public:
     std::string command() const;
     // The time as read; kind none when the bridge reported none.
     ScheduleTime time() const;
+    // "enabled" or "disabled" as the bridge reported it; empty when it reported
+    // no "status" (old firmware).
+    std::string status() const;
 
     // True once an object read into this schedule held its "command" and
     // "time": the schedule is known whole (a listing of current firmware

@@ -33,20 +33,7 @@ using testing_support::RunResult;
 using testing_support::TemporaryDirectory;
 using Lines = std::vector<std::string>;
 
-const char kBridge[] = R"({"state": {"config": {
-    "name": "Living room", "mac": "02:00:aa:1a:2b:3c", "swversion": "2.0.12",
-    "apiversion": "1.2.1", "zigbeechannel": 15,
-    "UTC": "2014-05-01T07:05:00", "localtime": "2014-05-01T09:05:00",
-    "proxyaddress": "192.0.2.9", "proxyport": 3128,
-    "swupdate": {"updatestate": 2, "url": "http://192.0.2.1/fw/latest",
-                 "text": "Bug fixes and a new scene editor", "notify": true},
-    "linkbutton": false, "ipaddress": "192.0.2.10", "netmask": "255.255.255.0",
-    "gateway": "192.0.2.1", "dhcp": true, "portalservices": true, "timezone": "Europe/Berlin",
-    "whitelist": {
-        "-phone-0001": {"last use date": "2014-04-30T21:15:03",
-                        "create date": "2013-12-24T18:00:00", "name": "my phone"},
-        "~tablet-0002": {"last use date": "2014-03-01T00:00:00",
-                         "create date": "2014-02-28T23:59:59", "name": "tablet app"}}}}})";
+const std::string kBridge = read_test_data("config_fixture.json");
 
 const char kLinkButtonError[] =
     R"({"error":{"address":"","description":"link button not pressed","type":101}})";
@@ -114,15 +101,22 @@ TEST_F(ConfigCommand, AuthWithLinkButtonPressedCreatesTheUser) {
         request_lines());
 }
 
+// The note of the failure and the failure go to standard output in text, to
+// standard error with --json.
 TEST_F(ConfigCommand, AuthWithoutLinkButtonFails) {
     bridge().update(
         [this](web::json::value& state) { state.at("config").at("whitelist").erase(user()); });
+    const std::string lines = std::string("User creation failed\n") + kLinkButtonError + "\n";
     const RunResult result = run({"config", "--auth"});
-    EXPECT_EQ(std::string("\nUser creation failed\n") + kLinkButtonError + "\n", result.output);
+    EXPECT_EQ("\n" + lines, result.output);
     EXPECT_EQ(1, result.status);
     EXPECT_EQ(
         (Lines{config_read(), expand(R"(POST /api {"devicetype":"glowrig","username":"{user}"})")}),
         request_lines());
+    const RunResult json = run({"config", "--auth", "--json"});
+    EXPECT_EQ("", json.output);
+    EXPECT_EQ(lines, json.errors);
+    EXPECT_EQ(1, json.status);
 }
 
 TEST_F(ConfigCommand, AuthReplyThatIsNotAnArrayFails) {
@@ -152,12 +146,17 @@ TEST_F(ConfigCommand, DeauthRemovesAWhitelistedUser) {
               request_lines());
 }
 
-TEST_F(ConfigCommand, DeauthOfAnUnknownUserSendsNoDelete) {
+// A user the bridge does not know fails the command, without a printout.
+TEST_F(ConfigCommand, DeauthOfAnUnknownUserFailsAndSendsNoDelete) {
     // Ids are compared exactly, letter case included.
     const RunResult result = run({"config", "--deauth=-PHONE-0001"});
-    EXPECT_EQ(printout("User not found\n"), result.output);
-    EXPECT_EQ(0, result.status);
+    EXPECT_EQ("\nUser not found\n", result.output);
+    EXPECT_EQ(1, result.status);
     EXPECT_EQ(Lines{config_read()}, request_lines());
+    const RunResult json = run({"config", "--deauth=-PHONE-0001", "--json"});
+    EXPECT_EQ("", json.output);
+    EXPECT_EQ("User not found\n", json.errors);
+    EXPECT_EQ(1, json.status);
 }
 
 TEST_F(ConfigCommand, DeauthRefusedByTheBridgeFails) {
@@ -196,15 +195,6 @@ TEST_F(ConfigCommand, UpdateFirmwareWithoutAReadyUpdateOnlyReadsAgain) {
     EXPECT_EQ(expected, result.output);
     EXPECT_EQ(0, result.status);
     EXPECT_EQ((Lines{config_read(), config_read()}), request_lines());
-}
-
-TEST_F(ConfigCommand, ErrorReplyToTheReadPrintsTheDefaults) {
-    sim::Fault error;
-    error.body = R"([{"error":{"address":"/config","description":"unauthorized user","type":1}}])";
-    bridge().set_fault("GET", expand("/api/{user}/config"), error);
-    const RunResult result = run({"config"});
-    EXPECT_EQ("\n" + read_test_data("config_defaults.txt"), result.output);
-    EXPECT_EQ(0, result.status);
 }
 
 TEST_F(ConfigCommand, BridgeFromTheEnvironmentUnlessTheCommandLineNamesOne) {
@@ -423,6 +413,12 @@ TEST_F(ConfigCommandUnauthorized, PrintsWhatTheBridgeShowsStrangers) {
     EXPECT_EQ("\n" + read_test_data("config_unauthorized.txt"), result.output);
     EXPECT_EQ(0, result.status);
     EXPECT_EQ(Lines{expand("GET /api/{user}/config")}, request_lines());
+    // The JSON printout holds null for what a stranger is not shown.
+    const RunResult json = run({"config", "--json"});
+    EXPECT_EQ(
+        R"({"configuration":{"dhcp":null,"gateway":null,"ipaddress":null,"linkbutton":null,"mac":"02:00:aa:1a:2b:3c","name":"Living room","netmask":null,"portalservices":null,"proxy":null,"swupdate":null,"swversion":"2.0.12","utc":null,"whitelist":null},"result":null})"
+        "\n",
+        json.output);
 }
 
 }  // namespace

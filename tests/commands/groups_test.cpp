@@ -14,15 +14,7 @@ namespace {
 using web::json::value;
 
 // Group 1 reports a full action, group 2 only "on" and "bri", group 3 has no members.
-constexpr const char* kFixture = R"({"state": {"groups": {
-    "1": {"name": "Living room", "lights": ["1", "2"], "type": "LightGroup",
-          "action": {"on": true, "bri": 200, "hue": 10000, "sat": 100, "xy": [0.4, 0.3],
-                     "ct": 250, "effect": "none", "alert": "none", "colormode": "xy"}},
-    "2": {"name": "Kitchen", "lights": ["3"], "type": "LightGroup",
-          "action": {"on": false, "bri": 50}},
-    "3": {"name": "Empty", "lights": [], "type": "LightGroup",
-          "action": {"on": true, "bri": 10, "colormode": "ct", "ct": 300,
-                     "alert": "select"}}}}})";
+const std::string kFixture = testing_support::read_test_data("groups_fixture.json");
 
 // Group 2 as the `group` command prints it, with its name and action lines.
 std::string kitchen(const std::string& name, const std::string& action_lines) {
@@ -87,14 +79,6 @@ TEST_F(GroupsCommand, ListsEveryGroupWithTheReportedPartsOfItsAction) {
     EXPECT_EQ(0u, json.find(R"({"groups":[{"id":"1","laststate":{"alert":"none",)")) << json;
 }
 
-TEST_F(GroupsCommand, BridgeWithoutGroupsPrintsTheHeaderAlone) {
-    bridge().update([](value& state) { state["groups"] = value::object(); });
-    const auto result = run({"groups"});
-    EXPECT_EQ("\nGroups:\n", result.output);
-    EXPECT_EQ(0, result.status);
-    EXPECT_EQ(expanded({"GET /api/{user}/groups"}), request_lines());
-}
-
 TEST_F(GroupsCommand, NewCreatesAGroupWithTheLightsInOrder) {
     for (const bool with_delete : {false, true}) {
         SCOPED_TRACE(with_delete ? "with --delete" : "without --delete");
@@ -111,6 +95,10 @@ TEST_F(GroupsCommand, NewCreatesAGroupWithTheLightsInOrder) {
     const value groups = bridge().state().at("groups");
     EXPECT_EQ("Den", groups.at("4").at("name").as_string());
     EXPECT_EQ("Den", groups.at("5").at("name").as_string());
+    // The JSON printout names the id the bridge gave the group.
+    const auto json = run({"group", "--id=new", "--name=Den", "-l=1", "--json"});
+    EXPECT_EQ("{\"id\":\"6\",\"result\":\"created\"}\n", json.output);
+    EXPECT_EQ(0, json.status);
 }
 
 TEST_F(GroupsCommand, NewWithoutNameOrLightsIsRefusedBeforeAnythingIsSent) {

@@ -1,6 +1,5 @@
+#include <algorithm>
 #include <fstream>
-#include <map>
-#include <set>
 #include <sstream>
 #include <string>
 
@@ -18,33 +17,6 @@ std::string sample_fixture() {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-// The names docs/json.md documents: the first `name` of each row of the
-// table under "## Names".
-std::set<std::string> documented_names() {
-    std::ifstream in(std::string(GLOWRIG_TEST_DATA) + "/../../docs/json.md");
-    std::set<std::string> names;
-    bool in_names = false;
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("## ", 0) == 0) in_names = line == "## Names";
-        if (in_names && line.rfind("| `", 0) == 0) {
-            names.insert(line.substr(3, line.find('`', 3) - 3));
-        }
-    }
-    return names;
-}
-
-// Adds the name of every member of `json`, at any depth, to `names`.
-void collect_names(const value& json, std::set<std::string>& names) {
-    if (json.is_object()) {
-        for (const auto& [key, member] : json.as_object()) {
-            names.insert(key);
-            collect_names(member, names);
-        }
-    } else if (json.is_array()) {
-        for (const auto& element : json.as_array()) collect_names(element, names);
-    }
 }
 
 class StateCommand : public testing_support::SimFixture {
@@ -71,8 +43,8 @@ TEST_F(StateCommand, PrintsEverythingFromOneRequest) {
 }
 
 // Every printing command's --json output is one JSON document and nothing
-// else; together they use exactly the names docs/json.md documents.
-TEST_F(StateCommand, JsonPrintoutsParseAndUseTheDocumentedNames) {
+// else (the names it uses are checked against docs/json.md in-process).
+TEST_F(StateCommand, JsonPrintoutsAreOneDocumentAndNothingElse) {
     const std::vector<std::vector<std::string>> lines = {{"state"},
                                                          {"config", "--auth"},
                                                          {"lights"},
@@ -82,8 +54,6 @@ TEST_F(StateCommand, JsonPrintoutsParseAndUseTheDocumentedNames) {
                                                          {"schedules"},
                                                          {"schedule", "--id=1"},
                                                          {"schedule", "--id=2", "--delete"}};
-    // The bridges listing's names, which its own test reads (it needs discovery).
-    std::set<std::string> names = {"bridges", "ip", "port", "address", "mac"};
     for (auto args : lines) {
         SCOPED_TRACE(args[0]);
         start_sample();
@@ -91,41 +61,9 @@ TEST_F(StateCommand, JsonPrintoutsParseAndUseTheDocumentedNames) {
         const auto result = run(args);
         EXPECT_EQ(0, result.status);
         EXPECT_EQ("", result.errors);
-        value document;
-        ASSERT_NO_THROW(document = value::parse(result.output)) << result.output;
-        collect_names(document, names);
+        ASSERT_EQ(1, std::count(result.output.begin(), result.output.end(), '\n'));
+        EXPECT_NO_THROW(value::parse(result.output)) << result.output;
     }
-    EXPECT_EQ(documented_names(), names);
-}
-
-// The JSON printout holds what the text printout of the same bridge shows.
-TEST_F(StateCommand, JsonPrintoutHoldsTheTextsFields) {
-    start_sample();
-    const std::string text = run({"state"}).output;
-    const value document = value::parse(run({"state", "--json"}).output);
-    const auto shows = [&text](const std::string& label, const std::string& field) {
-        return text.find(label + field + "\n") != std::string::npos;
-    };
-    for (const char* list : {"lights", "groups", "schedules"}) {
-        for (const value& item : document.at(list).as_array()) {
-            SCOPED_TRACE(item.serialize());
-            EXPECT_TRUE(shows("  Id:                      ", item.at("id").as_string()));
-            EXPECT_TRUE(shows("  Name:                    ", item.at("name").as_string()));
-        }
-    }
-    for (const value& light : document.at("lights").as_array()) {
-        const value& state = light.at("state");
-        if (state.at("colormode").as_string() != "xy") continue;
-        // Light 2 of the sample: the number the text shows, not the float's digits.
-        EXPECT_TRUE(shows("    X:                     ", "0.3227"));
-        EXPECT_EQ(0.3227, state.at("x").as_double());
-        EXPECT_TRUE(state.at("ct").is_null());
-    }
-    const value& configuration = document.at("configuration");
-    EXPECT_TRUE(shows("  Name:                    ", configuration.at("name").as_string()));
-    EXPECT_TRUE(shows("  Utc:                     ", "Thu May  1 07:00:00 2014 UTC") &&
-                configuration.at("utc").as_string() == "2014-05-01T07:00:00Z")
-        << configuration.at("utc").serialize();
 }
 
 // Output that cannot be written fails the command with one line on standard
@@ -151,16 +89,6 @@ TEST_F(StateCommand, OutputThatCannotBeWrittenFails) {
     }
 }
 
-TEST_F(StateCommand, ScenesSensorsAndRulesDoNotChangeThePrintout) {
-    start_sample();
-    bridge().update([](value& state) {
-        state.erase("scenes");
-        state.erase("sensors");
-        state.erase("rules");
-    });
-    EXPECT_EQ(expand(testing_support::read_test_data("state_sample.txt")), run({"state"}).output);
-}
-
 TEST_F(StateCommand, AStateWithoutSchedulesPrintsNothingButTheFailure) {
     start_sample();
     bridge().update([](value& state) { state.erase("schedules"); });
@@ -176,43 +104,6 @@ TEST_F(StateCommand, AnUnknownUserGetsTheBridgesError) {
         "\n{\"error\":{\"address\":\"/\",\"description\":\"unauthorized user\",\"type\":1}}\n",
         result.output);
     EXPECT_EQ(1, result.status);
-}
-
-// A bridge as large as a big household's: every item must come out once.
-TEST_F(StateCommand, ReadsAndPrintsALargeBridge) {
-    value state = value::object();
-    state["config"] = value::object();
-    for (const char* key : {"lights", "groups", "schedules", "scenes", "sensors", "rules"}) {
-        state[key] = value::object();
-    }
-    const auto add = [&state](const char* key, int count, const std::string& json) {
-        for (int i = 1; i <= count; ++i) state[key][std::to_string(i)] = value::parse(json);
-    };
-    add("lights", 60,
-        R"({"name":"","modelid":"M","swversion":"1","state":{"on":true,"bri":1,"colormode":"ct","ct":300}})");
-    add("groups", 60, R"({"name":"G","lights":["1","2"],"action":{"on":true}})");
-    add("schedules", 100, R"({"name":"S","description":"D","time":"PT00:01:00","command":{}})");
-    add("scenes", 200, R"({"name":"Sc","lights":["1"],"active":false})");
-    add("sensors", 60, R"({"name":"Se","type":"T","modelid":"M","manufacturername":"m"})");
-    add("rules", 200, R"({"name":"R"})");
-    value fixture = value::object();
-    fixture["state"] = state;
-    start(fixture.serialize());
-
-    const auto result = run({"state"});
-    EXPECT_EQ(0, result.status);
-    std::istringstream lines(result.output);
-    std::map<std::string, int> counts;
-    int ids = 0;
-    for (std::string line; std::getline(lines, line);) {
-        ++counts[line];
-        if (line.rfind("  Id:", 0) == 0) ++ids;
-    }
-    EXPECT_EQ(60 + 60 + 100, ids);
-    EXPECT_EQ(60, counts["    ColorTemperature:      300"]);
-    EXPECT_EQ(60, counts["  Lights:                  1, 2"]);
-    EXPECT_EQ(100, counts["  Time:                    PT00:01:00"]);
-    EXPECT_EQ(1u, request_lines().size());
 }
 
 }  // namespace

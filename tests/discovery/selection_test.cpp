@@ -315,6 +315,7 @@ TEST_F(DiscoveryTest, BridgesCommandPrintsTheTable) {
     EXPECT_EQ(address(), list.at(1).at("address").as_string());
     EXPECT_EQ(port(), list.at(1).at("port").as_integer());
     EXPECT_EQ("https://127.0.0.1", list.at(2).at("address").as_string());
+    EXPECT_TRUE(list.at(2).at("mac").is_null());
     EXPECT_EQ("portal-id", list.at(3).at("id").as_string());
     EXPECT_EQ("02:00:aa:aa:bb:cc", list.at(3).at("mac").as_string());
     EXPECT_EQ(0, json.status);

@@ -3,8 +3,8 @@
 #include <cpprest/uri_builder.h>
 #include <gtest/gtest.h>
 
-#include "commands/console.hpp"
 #include "hue/details/configuration_impl.hpp"
+#include "util/utc_text.hpp"
 
 namespace Hue {
 namespace {
@@ -37,13 +37,13 @@ TEST_F(ConfigurationParse, ReadsEveryMember) {
     EXPECT_EQ("2.0.12", status.swversion);
     EXPECT_EQ("02:00:aa:1a:2b:3c", status.mac);
     EXPECT_EQ(15, status.zigbeechannel);
-    EXPECT_EQ("Thu May  1 07:00:00 2014 UTC", commands::utc_text(status.utc));
+    EXPECT_EQ("Thu May  1 07:00:00 2014 UTC", Util::utc_text(status.utc));
     EXPECT_EQ(9, status.localtime.tm_hour);
     ASSERT_EQ(2u, status.whitelist.size());
     EXPECT_EQ("aa", status.whitelist.begin()->first);
     EXPECT_EQ("glowrig", status.whitelist.at("aa").name);
     EXPECT_EQ("Wed Apr  2 06:30:00 2014 UTC",
-              commands::utc_text(status.whitelist.at("aa").create_date));
+              Util::utc_text(status.whitelist.at("aa").create_date));
 
     const ConfigurationSettings& s = m_impl.settings();
     EXPECT_EQ("Bridge", s.name);
@@ -71,7 +71,7 @@ TEST_F(ConfigurationParse, NonObjectRepliesKeepTheDefaults) {
         const ConfigurationStatus& status = m_impl.status();
         EXPECT_EQ(0x01000000u, status.api_version);
         EXPECT_TRUE(status.whitelist.empty());
-        EXPECT_EQ("Thu Jan  1 00:00:00 1970 UTC", commands::utc_text(status.utc));
+        EXPECT_EQ("Thu Jan  1 00:00:00 1970 UTC", Util::utc_text(status.utc));
         EXPECT_EQ(0, status.zigbeechannel);
         EXPECT_EQ("/", m_impl.settings().proxy.to_string());
         EXPECT_EQ("", m_impl.settings().name);
@@ -122,14 +122,14 @@ TEST_F(ConfigurationParse, ProxyNeedsAddressAndNonZeroPort) {
 
 TEST_F(ConfigurationParse, DateThatDoesNotMatchIsNoError) {
     parse(R"({"UTC":"none","localtime":"2014-05-01"})");
-    EXPECT_EQ("Thu Jan  1 00:00:00 1970 UTC", commands::utc_text(m_impl.status().utc));
+    EXPECT_EQ("Thu Jan  1 00:00:00 1970 UTC", Util::utc_text(m_impl.status().utc));
     EXPECT_EQ(114, m_impl.status().localtime.tm_year);
     EXPECT_EQ(1, m_impl.status().localtime.tm_mday);
     // A whitelist date that does not match also stays at the epoch.
     parse(R"({"whitelist":{"u":{"last use date":"none","create date":"","name":"n"}}})");
     const WhitelistEntry& entry = m_impl.status().whitelist.at("u");
-    EXPECT_EQ("Thu Jan  1 00:00:00 1970 UTC", commands::utc_text(entry.last_use_date));
-    EXPECT_EQ("Thu Jan  1 00:00:00 1970 UTC", commands::utc_text(entry.create_date));
+    EXPECT_EQ("Thu Jan  1 00:00:00 1970 UTC", Util::utc_text(entry.last_use_date));
+    EXPECT_EQ("Thu Jan  1 00:00:00 1970 UTC", Util::utc_text(entry.create_date));
 }
 
 TEST_F(ConfigurationParse, SecondParseReplacesEverything) {
@@ -141,6 +141,19 @@ TEST_F(ConfigurationParse, SecondParseReplacesEverything) {
     EXPECT_EQ(0, m_impl.status().zigbeechannel);
     EXPECT_EQ("", m_impl.settings().name);
     EXPECT_TRUE(m_impl.save_body().is_null()) << "pending settings are reset by a read";
+}
+
+// A handle tells which members the last read held, so that a printout can
+// tell a default from a reported value; an error array holds none.
+TEST(ConfigurationMembers, ReportedAreThoseOfTheLastRead) {
+    Configuration configuration =
+        Configuration::from_json(Client(), value::parse(R"({"name":"B","UTC":"","dhcp":false})"));
+    for (const char* member : {"name", "UTC", "dhcp"}) EXPECT_TRUE(configuration.reported(member));
+    for (const char* member : {"utc", "mac", "whitelist", ""}) {
+        EXPECT_FALSE(configuration.reported(member)) << member;
+    }
+    configuration = Configuration::from_json(Client(), value::parse(R"([{"error":{}}])"));
+    EXPECT_FALSE(configuration.reported("name"));
 }
 
 TEST_F(ConfigurationParse, WrongTypesAndIncompleteRecordsFail) {

@@ -1,6 +1,7 @@
 #include "hue/groups.hpp"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -137,11 +138,30 @@ TEST_F(GroupRequests, SaveSendsNameAndMembersAlways) {
     group.refresh().get();
     group.set_name("Hallway");
     group.save().get();
-    Groups::from_json(client, parse("{}")).create("Empty", {}).get();
+    EXPECT_EQ("1", Groups::from_json(client, parse("{}")).create("Empty", {}).get());
     EXPECT_EQ(expanded({"GET /api/{user}/groups/2",
                         R"(PUT /api/{user}/groups/2 {"lights":["1","2"],"name":"Hallway"})",
                         R"(POST /api/{user}/groups {"lights":[],"name":"Empty"})"}),
               request_lines());
+}
+
+// The id of a new group is that of the first success element naming one.
+TEST_F(GroupRequests, CreateYieldsTheIdTheBridgeNamed) {
+    const struct {
+        const char* reply;
+        std::optional<std::string> id;
+    } cases[] = {
+        {R"([{"success":{"id":"7"}}])", "7"},
+        {R"([{"success":{"/groups/7":"created"}},{"success":{"id":"8"}}])", "8"},
+        {R"([{"success":{"id":7}}])", std::nullopt},
+        {R"([])", std::nullopt},
+        {R"({"success":{"id":"7"}})", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reply);
+        bridge().set_fault("POST", expand("/api/{user}/groups"), sim::Fault{200, "", c.reply, 0});
+        EXPECT_EQ(c.id, Groups::from_json(client, parse("{}")).create("G", {"1"}).get());
+    }
 }
 
 }  // namespace

@@ -200,6 +200,18 @@ TEST_F(LightTest, LightWithoutStateKeepsBothRecords) {
     EXPECT_TRUE(impl->state_body(0).is_null());
 }
 
+// The keys of the last state read, so that a printout can tell a light
+// without an effect from one whose effect is "none".
+TEST_F(LightTest, StateKeysAreThoseOfTheLastStateRead) {
+    EXPECT_EQ(0u, Light(impl).reported_fields());
+    impl->read(parse(R"({"state":{"on":true,"effect":"none","xy":[0.1,0.2],"reachable":true}})"));
+    EXPECT_EQ(LightField::on | LightField::effect | LightField::xy, Light(impl).reported_fields());
+    impl->read(parse(R"({"name":"Desk"})"));
+    EXPECT_EQ(LightField::on | LightField::effect | LightField::xy, Light(impl).reported_fields());
+    impl->read(parse(R"({"state":{"bri":1}})"));
+    EXPECT_EQ(std::uint32_t{LightField::bri}, Light(impl).reported_fields());
+}
+
 TEST_F(LightTest, SaveStateWithNothingChangedSendsNothing) {
     // The placeholder client points at 127.0.0.1; the task must be complete
     // without any request being started.

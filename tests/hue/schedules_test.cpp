@@ -42,7 +42,9 @@ TEST(ScheduleReading, ReadsEveryFieldAndKeepsTheCommandAsJsonText) {
     EXPECT_EQ("W124/T06:30:00", s.time().format_time());
     EXPECT_EQ(R"({"address":"/api/u/groups/0/action","body":{"on":true},"method":"PUT"})",
               s.command());
+    EXPECT_EQ("enabled", s.status());
     EXPECT_TRUE(s.whole());
+    EXPECT_EQ("", listed(R"({"1": {"name": "a"}})")[0].status());
     // Whole only with both a command and a time.
     EXPECT_FALSE(listed(R"({"1": {"name": "a", "time": "PT01:00:00"}})")[0].whole());
     EXPECT_FALSE(listed(R"({"1": {"name": "a", "command": {}}})")[0].whole());

@@ -106,11 +106,13 @@ void Configuration_Impl::read(const value& json) {
     const value empty = value::object();
     const value& object = json.is_object() ? json : empty;
 
+    m_members.clear();
     m_status = ConfigurationStatus();
     read_status(object, m_status);
     m_settings = ConfigurationSettings();
     read_settings(object, m_settings);
     m_pending = m_settings;
+    for (const auto& member : object.as_object()) m_members.insert(member.first);
 }
 
 value Configuration_Impl::save_body() const {

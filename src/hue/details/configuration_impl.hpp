@@ -1,6 +1,9 @@
 #ifndef GLOWRIG_HUE_DETAILS_CONFIGURATION_IMPL_HPP_
 #define GLOWRIG_HUE_DETAILS_CONFIGURATION_IMPL_HPP_
 
+#include <set>
+#include <string>
+
 #include <cpprest/json.h>
 
 #include "hue/client.hpp"
@@ -34,6 +37,10 @@ public:
     // or the JSON null value when none differ.
     web::json::value save_body() const;
 
+    // The names of the top-level members of the object last read; empty
+    // before the first read and after an error array.
+    const std::set<std::string>& members() const { return m_members; }
+
     const ConfigurationStatus& status() const { return m_status; }
     const ConfigurationSettings& settings() const { return m_settings; }
     ConfigurationSettings& pending_settings() { return m_pending; }
@@ -44,6 +51,7 @@ private:
     ConfigurationStatus m_status;
     ConfigurationSettings m_settings;  // as read
     ConfigurationSettings m_pending;   // as wanted
+    std::set<std::string> m_members;   // of the object last read
 };
 
 // Returns the packed form of an API version text such as "1.2.1": up to four

@@ -12,7 +12,7 @@ void Light_Impl::read(const web::json::value& light) {
     read_field(light, "modelid", m_modelid);
     read_field(light, "swversion", m_swversion);
     if (light.has_field("state")) {
-        read_state(light.at("state"), m_state);
+        read_state(light.at("state"), m_state, &m_state_keys);
         m_desired = m_state;
         m_always = 0;
         m_whole = true;

@@ -24,6 +24,8 @@ public:
     const LightState& state() const { return m_state; }
     // Whether an object read so far held "state".
     bool whole() const { return m_whole; }
+    // The LightField bits of the keys the last "state" object read held.
+    std::uint32_t state_keys() const { return m_state_keys; }
 
     void set_name(const std::string& name) { m_name = name; }
     // `always`: the LightField bits of the fields to send even when unchanged.
@@ -53,6 +55,7 @@ private:
     LightState m_state;
     LightState m_desired;
     std::uint32_t m_always = 0;
+    std::uint32_t m_state_keys = 0;
     bool m_whole = false;
 };
 

@@ -41,15 +41,17 @@ void read_reachable(const value&, GroupAction&) {}
 }  // namespace
 
 template <class Record>
-void read_state(const value& object, Record& record) {
+void read_state(const value& object, Record& record, std::uint32_t* keys) {
     std::uint32_t unused = 0;
     std::uint32_t& found = presence_bits(record, unused);
+    if (keys != nullptr) *keys = 0;
     if (!object.is_object()) throw web::json::json_exception("not an object");
     // Reads `key` with `read` when present, then records its bit.
     auto key = [&](const char* name, std::uint32_t bit, auto read) {
         if (!object.has_field(name)) return;
         read(object.at(name));
         found |= bit;
+        if (keys != nullptr) *keys |= bit;
     };
     key("on", GroupActionField::on, [&](const value& v) { record.on = v.as_bool(); });
     key("effect", GroupActionField::effect, [&](const value& v) { record.effect = v.as_string(); });
@@ -91,8 +93,8 @@ value state_change(const LightFields& reported, const LightFields& desired,
     return body;
 }
 
-template void read_state(const value&, LightState&);
-template void read_state(const value&, GroupAction&);
+template void read_state(const value&, LightState&, std::uint32_t*);
+template void read_state(const value&, GroupAction&, std::uint32_t*);
 
 }  // namespace details
 }  // namespace Hue

@@ -14,6 +14,7 @@ void Schedule_Impl::read(const value& schedule) {
     read_field(schedule, "description", m_description);
     if (schedule.has_field("time")) m_time.parse_time(schedule.at("time").as_string());
     if (schedule.has_field("command")) m_command = schedule.at("command").serialize();
+    read_field(schedule, "status", m_status);
     if (schedule.has_field("time") && schedule.has_field("command")) m_whole = true;
 }
 

@@ -21,6 +21,7 @@ public:
     const std::string& description() const { return m_description; }
     const std::string& command() const { return m_command; }
     const ScheduleTime& time() const { return m_time; }
+    const std::string& status() const { return m_status; }
     // Whether an object read so far held both "command" and "time".
     bool whole() const { return m_whole; }
 
@@ -30,8 +31,8 @@ public:
     void set_time(const ScheduleTime& time) { m_time = time; }
 
     // Reads a schedule object: "name", "description", "time" (through
-    // ScheduleTime::parse_time) and "command" (kept as its serialised JSON
-    // text), in that order; an absent key leaves its field unchanged (an
+    // ScheduleTime::parse_time), "command" (kept as its serialised JSON
+    // text) and "status", in that order; an absent key leaves its field unchanged (an
     // object holding both "time" and "command" makes the schedule whole), and a
     // value that is not an object changes nothing. Throws
     // web::json::json_exception on a key of the wrong type; the fields read
@@ -47,6 +48,7 @@ private:
     std::string m_description;
     std::string m_command;
     ScheduleTime m_time;
+    std::string m_status;
     bool m_whole = false;
 };
 

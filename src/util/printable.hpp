@@ -1,10 +1,10 @@
-#ifndef GLOWRIG_COMMANDS_PRINTABLE_HPP_
-#define GLOWRIG_COMMANDS_PRINTABLE_HPP_
+#ifndef GLOWRIG_UTIL_PRINTABLE_HPP_
+#define GLOWRIG_UTIL_PRINTABLE_HPP_
 
 #include <string>
 #include <string_view>
 
-namespace commands {
+namespace Util {
 
 // Returns `text` made safe for a terminal: every C0 control (U+0000 to
 // U+001F), DEL and C1 control (U+0080 to U+009F), and every byte that is not
@@ -14,6 +14,6 @@ namespace commands {
 // user's terminal.
 std::string printable(std::string_view text);
 
-}  // namespace commands
+}  // namespace Util
 
-#endif  // GLOWRIG_COMMANDS_PRINTABLE_HPP_
+#endif  // GLOWRIG_UTIL_PRINTABLE_HPP_

@@ -1,14 +1,10 @@
-#ifndef GLOWRIG_COMMANDS_CONSOLE_HPP_
-#define GLOWRIG_COMMANDS_CONSOLE_HPP_
+#ifndef GLOWRIG_UTIL_UTC_TEXT_HPP_
+#define GLOWRIG_UTIL_UTC_TEXT_HPP_
 
 #include <ctime>
 #include <string>
 
-namespace commands {
-
-// Console conventions shared by every printout: all output goes to std::cout,
-// every line ends with std::endl (which flushes), labels are fixed-width
-// literals, booleans print as 1 and 0 and no stream flag is ever set.
+namespace Util {
 
 // Returns `time`, read as a UTC calendar time, in the form "%c UTC" of the
 // classic "C" locale, e.g. "Thu May  1 07:00:00 2014 UTC". The fields are
@@ -20,6 +16,6 @@ std::string utc_text(const std::tm& time);
 // text, e.g. "2014-05-01T07:00:00Z".
 std::string utc_iso_text(const std::tm& time);
 
-}  // namespace commands
+}  // namespace Util
 
-#endif  // GLOWRIG_COMMANDS_CONSOLE_HPP_
+#endif  // GLOWRIG_UTIL_UTC_TEXT_HPP_

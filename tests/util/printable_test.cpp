@@ -1,10 +1,10 @@
-#include "commands/printable.hpp"
+#include "util/printable.hpp"
 
 #include <string>
 
 #include <gtest/gtest.h>
 
-namespace commands {
+namespace Util {
 namespace {
 
 const std::string kReplacement = "\xEF\xBF\xBD";
@@ -58,4 +58,4 @@ TEST(Printable, KeepsValidTextWhole) {
 }
 
 }  // namespace
-}  // namespace commands
+}  // namespace Util

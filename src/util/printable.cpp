@@ -1,8 +1,8 @@
-#include "commands/printable.hpp"
+#include "util/printable.hpp"
 
 #include <boost/locale/utf.hpp>
 
-namespace commands {
+namespace Util {
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
@@ -32,4 +32,4 @@ std::string printable(std::string_view text) {
     return result;
 }
 
-}  // namespace commands
+}  // namespace Util

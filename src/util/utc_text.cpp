@@ -1,10 +1,10 @@
-#include "commands/console.hpp"
+#include "util/utc_text.hpp"
 
 #include <iomanip>
 #include <locale>
 #include <sstream>
 
-namespace commands {
+namespace Util {
 
 namespace {
 
@@ -26,4 +26,4 @@ std::string utc_text(const std::tm& time) { return utc_formatted(time, "%c UTC")
 
 std::string utc_iso_text(const std::tm& time) { return utc_formatted(time, "%Y-%m-%dT%H:%M:%SZ"); }
 
-}  // namespace commands
+}  // namespace Util

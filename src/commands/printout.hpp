@@ -1,0 +1,159 @@
+#ifndef GLOWRIG_COMMANDS_PRINTOUT_HPP_
+#define GLOWRIG_COMMANDS_PRINTOUT_HPP_
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace commands {
+
+// What the commands print, as plain records built before anything is
+// written. A value the bridge did not report is absent (nullopt), never a
+// default: the text printout shows its default, the JSON printout null.
+
+// One user of a bridge's whitelist.
+struct WhitelistUserPrintout {
+    std::string id;
+    std::string name;
+    std::tm create_date{};
+    std::tm last_use_date{};
+};
+
+// A bridge's firmware update ("swupdate"), reported whole or not at all.
+struct FirmwareUpdatePrintout {
+    std::int32_t updatestate = 0;
+    bool notify = false;
+    std::string url;
+    std::string text;
+};
+
+// A bridge's configuration. A bridge shows a user it does not know only a few
+// members, so that every one of them may be absent.
+struct ConfigurationPrintout {
+    std::optional<std::string> name;
+    std::optional<bool> linkbutton;
+    std::optional<std::string> proxy;  // "//host:port/", or "/" for none
+    std::optional<std::string> ipaddress;
+    std::optional<std::string> mac;
+    std::optional<std::string> netmask;
+    std::optional<std::string> gateway;
+    std::optional<bool> dhcp;
+    std::optional<bool> portalservices;
+    std::optional<std::tm> utc;
+    std::optional<std::string> swversion;
+    std::optional<FirmwareUpdatePrintout> swupdate;
+    std::optional<std::vector<WhitelistUserPrintout>> whitelist;  // in user id order
+};
+
+// The printout of "config": the line of what it did ("User created", ...)
+// when it did something, then the configuration.
+struct ConfigPrintout {
+    std::optional<std::string> result;
+    ConfigurationPrintout configuration;
+};
+
+// A colour mode ("hs", "xy", "ct" or "invalid") and the values of that mode
+// alone: hue and sat, x and y, or ct.
+struct ColorPrintout {
+    std::string mode = "invalid";
+    std::optional<std::uint16_t> hue;
+    std::optional<unsigned> sat;
+    std::optional<float> x;
+    std::optional<float> y;
+    std::optional<std::uint16_t> ct;
+};
+
+// The fields a group's last action and a light's state share.
+struct ActionPrintout {
+    std::optional<bool> on;
+    std::optional<std::string> alert;
+    std::optional<std::string> effect;
+    std::optional<ColorPrintout> color;  // absent when no colour field was reported
+    std::optional<unsigned> bri;
+};
+
+// A light's state.
+struct LightStatePrintout : ActionPrintout {
+    std::optional<bool> reachable;
+};
+
+// One light. A light given by name alone (a search's new lights, old
+// firmware) has neither model, software version nor state.
+struct LightPrintout {
+    std::string id;
+    std::string name;
+    std::optional<std::string> modelid;
+    std::optional<std::string> swversion;
+    LightStatePrintout state;
+};
+
+// The printout of "lights" and "light".
+struct LightsPrintout {
+    std::vector<LightPrintout> lights;
+};
+
+// One group: its member lights' ids in order and its last action.
+struct GroupPrintout {
+    std::string id;
+    std::string name;
+    std::vector<std::string> lights;
+    ActionPrintout laststate;
+};
+
+// The printout of "groups" and "group".
+struct GroupsPrintout {
+    std::vector<GroupPrintout> groups;
+};
+
+// One schedule. `command` is the JSON text of the command the bridge
+// reported; `status` is "enabled" or "disabled".
+struct SchedulePrintout {
+    std::string id;
+    std::string name;
+    std::optional<std::string> time;  // as the bridge writes it
+    std::string description;
+    std::optional<std::string> command;
+    std::optional<std::string> status;
+};
+
+// The printout of "schedules" and "schedule".
+struct SchedulesPrintout {
+    std::vector<SchedulePrintout> schedules;
+};
+
+// The printout of "state": everything the bridge reported in one reply.
+struct StatePrintout {
+    ConfigurationPrintout configuration;
+    LightsPrintout lights;
+    GroupsPrintout groups;
+    SchedulesPrintout schedules;
+};
+
+// One bridge found on the network.
+struct BridgePrintout {
+    std::string id;
+    std::string ip;
+    unsigned short port = 0;
+    std::string address;             // as --bridge takes it
+    std::optional<std::string> mac;  // when the portal reported one
+};
+
+// The printout of "bridges".
+struct BridgesPrintout {
+    std::vector<BridgePrintout> bridges;
+};
+
+// The printout of a change that prints no item (a group created or deleted, a
+// schedule deleted): `line` in text (nothing when empty), `result` and `id`
+// in JSON.
+struct ChangePrintout {
+    std::string line;
+    std::string result;  // "created", "deleted"
+    std::optional<std::string> id;
+};
+
+}  // namespace commands
+
+#endif  // GLOWRIG_COMMANDS_PRINTOUT_HPP_

@@ -1,0 +1,272 @@
+#include "commands/text_printout.hpp"
+
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include <cpprest/json.h>
+#include <gtest/gtest.h>
+
+#include "commands/printout_builder.hpp"
+#include "hue/bridge.hpp"
+#include "hue/configuration.hpp"
+#include "hue/fullstate.hpp"
+#include "hue/groups.hpp"
+#include "hue/lights.hpp"
+#include "hue/schedules.hpp"
+#include "support/process.hpp"
+
+namespace commands {
+namespace {
+
+using testing_support::read_test_data;
+using web::json::value;
+
+// The user the fixtures whitelist, where the printouts of the test data show {user}.
+constexpr const char* kUser = "glowrig-test-user";
+
+// The member `resource` of the state in the test data file `fixture`, as
+// the simulator of the end-to-end tests serves it.
+value fixture_state(const char* fixture, const char* resource) {
+    return value::parse(read_test_data(fixture)).at("state").at(resource);
+}
+
+// The configuration fixture, with kUser on its whitelist.
+value configuration_fixture() {
+    value config = fixture_state("config_fixture.json", "config");
+    config["whitelist"][kUser] = value::parse(
+        R"({"last use date":"2014-05-01T07:00:00","create date":"2014-04-01T06:00:00","name":"glowrig"})");
+    return config;
+}
+
+// What a bridge shows a user it does not know.
+constexpr const char* kStrangersConfiguration =
+    R"({"name": "Living room", "swversion": "2.0.12", "apiversion": "1.2.1",
+        "mac": "02:00:aa:1a:2b:3c"})";
+
+// `text` with {user} replaced by kUser.
+std::string with_user(std::string text) {
+    const auto at = text.find("{user}");
+    if (at != std::string::npos) text.replace(at, 6, kUser);
+    return text;
+}
+
+template <class Printout>
+std::string text_of(const Printout& printout) {
+    std::ostringstream out;
+    print_text(out, printout);
+    return out.str();
+}
+
+std::string configuration_text(const value& json) {
+    return text_of(configuration_printout(Hue::Configuration::from_json({}, json)));
+}
+
+// The state of fixtures/sample.json, with its whitelist entry renamed and
+// kUser added, as tests/commands/state_test.cpp has it on the simulator.
+value sample_state() {
+    std::ifstream in(std::string(GLOWRIG_TEST_DATA) + "/../../fixtures/sample.json");
+    std::stringstream text;
+    text << in.rdbuf();
+    value state = value::parse(text.str()).at("state");
+    value& whitelist = state["config"]["whitelist"];
+    const value phone = whitelist.at("8a2f0f1c2d3e4f5a");
+    whitelist["-phone"] = phone;
+    whitelist.erase("8a2f0f1c2d3e4f5a");
+    whitelist[kUser] = value::parse(
+        R"({"last use date":"2014-05-01T07:00:00","create date":"2014-04-01T06:00:00","name":"glowrig"})");
+    return state;
+}
+
+// Every printout built from a bridge's reply and written as text, compared
+// whole with the printout the program has always shown.
+TEST(TextPrintout, WritesEachPrintoutAsItHasAlwaysBeenShown) {
+    const struct {
+        const char* name;
+        std::function<std::string()> text;
+        std::string expected;
+    } cases[] = {
+        {"lights",
+         [] {
+             return text_of(lights_printout(
+                 Hue::Lights::from_json({}, fixture_state("lights_fixture.json", "lights"))));
+         },
+         read_test_data("lights_listing.txt").substr(1)},
+        {"no lights", [] { return text_of(LightsPrintout{}); }, "Lights:\n"},
+        // A search's new light, given by name: its defaults are printed.
+        {"light given by name",
+         [] {
+             return text_of(lights_printout(Hue::Lights::from_json(
+                 {}, value::parse(R"({"9": {"name": "Hue Lamp 9"}, "lastscan": "active"})"))));
+         },
+         "Lights:\n\n"
+         "  Id:                      9\n"
+         "  Name:                    Hue Lamp 9\n"
+         "  ModelId:                 \n"
+         "  SwVersion:               \n"
+         "  State:        \n"
+         "    Reachable:             0\n"
+         "    On:                    0\n"
+         "    Alert:                 none\n"
+         "    Effect:                none\n"
+         "    Mode:                  invalid\n"
+         "    Brightness:            0\n"},
+        // A light without colour reports no effect; the text shows the default.
+        {"light without effect",
+         [] {
+             return text_of(lights_printout(Hue::Lights::from_json({}, value::parse(R"({"5": {
+                 "name": "White", "modelid": "W", "swversion": "2",
+                 "state": {"on": true, "bri": 3, "alert": "none", "reachable": true}}})"))));
+         },
+         "Lights:\n\n"
+         "  Id:                      5\n"
+         "  Name:                    White\n"
+         "  ModelId:                 W\n"
+         "  SwVersion:               2\n"
+         "  State:        \n"
+         "    Reachable:             1\n"
+         "    On:                    1\n"
+         "    Alert:                 none\n"
+         "    Effect:                none\n"
+         "    Mode:                  invalid\n"
+         "    Brightness:            3\n"},
+        {"groups",
+         [] {
+             return text_of(groups_printout(
+                 Hue::Groups::from_json({}, fixture_state("groups_fixture.json", "groups"))));
+         },
+         read_test_data("groups_listing.txt").substr(1)},
+        {"no groups", [] { return text_of(GroupsPrintout{}); }, "Groups:\n"},
+        {"schedules",
+         [] {
+             return text_of(schedules_printout(Hue::Schedules::from_json(
+                 {}, fixture_state("schedules_fixture.json", "schedules"))));
+         },
+         read_test_data("schedules_listing.txt").substr(1)},
+        {"configuration", [] { return configuration_text(configuration_fixture()); },
+         with_user(read_test_data("config_printout.txt"))},
+        {"configuration shown to a stranger",
+         [] { return configuration_text(value::parse(kStrangersConfiguration)); },
+         read_test_data("config_unauthorized.txt")},
+        {"configuration of an error reply",
+         [] {
+             return configuration_text(value::parse(
+                 R"([{"error":{"address":"/config","description":"unauthorized user","type":1}}])"));
+         },
+         read_test_data("config_defaults.txt")},
+        {"config after a change",
+         [] {
+             return text_of(ConfigPrintout{"User created",
+                                           configuration_printout(Hue::Configuration::from_json(
+                                               {}, value::parse(kStrangersConfiguration)))});
+         },
+         "User created\n" + read_test_data("config_unauthorized.txt")},
+        {"state",
+         [] {
+             const Hue::FullState state =
+                 Hue::read_full_state(Hue::Bridge(), {}, {}, sample_state());
+             return text_of(
+                 state_printout(std::get<Hue::Configuration>(state), std::get<Hue::Lights>(state),
+                                std::get<Hue::Groups>(state), std::get<Hue::Schedules>(state)));
+         },
+         with_user(read_test_data("state_sample.txt")).substr(1)},
+        {"bridges",
+         [] {
+             return text_of(bridges_printout(
+                 {Hue::Bridge("an-id-of-twenty-char", "10.0.0.3", "m"),
+                  Hue::Bridge("caf\xc3\xa9", "127.0.0.1", "", 8080),
+                  Hue::Bridge("mdns-https", "127.0.0.1", "", 443, Hue::Scheme::Https),
+                  Hue::Bridge("v6", "::1", "", 8443, Hue::Scheme::Https),
+                  Hue::Bridge("ctl\x1b", "127.0.0.2", "02:00:aa:aa:bb:cc")}));
+         },
+         "Local Bridges\n\n"
+         "Id                  IP Address     \tMAC Address\n"
+         "an-id-of-twenty-char10.0.0.3\tm\n"
+         "caf\xc3\xa9                127.0.0.1:8080\t\n"
+         "mdns-https          https://127.0.0.1\t\n"
+         "v6                  https://[::1]:8443\t\n"
+         "ctl\xef\xbf\xbd                127.0.0.2\t02:00:aa:aa:bb:cc\n"},
+        {"group created",
+         [] {
+             return text_of(ChangePrintout{"Group created.", "created", "7"});
+         },
+         "Group created.\n"},
+        {"schedule deleted",
+         [] {
+             return text_of(ChangePrintout{"", "deleted", "2"});
+         },
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.expected, c.text());
+    }
+}
+
+// The state printout of the sample bridge, with or without the collections
+// it does not print.
+std::string sample_state_text(void (*change)(value& state)) {
+    value state = sample_state();
+    change(state);
+    const Hue::FullState full = Hue::read_full_state(Hue::Bridge(), {}, {}, state);
+    return text_of(state_printout(std::get<Hue::Configuration>(full), std::get<Hue::Lights>(full),
+                                  std::get<Hue::Groups>(full), std::get<Hue::Schedules>(full)));
+}
+
+TEST(TextPrintout, ScenesSensorsAndRulesDoNotChangeTheState) {
+    EXPECT_EQ(sample_state_text([](value&) {}), sample_state_text([](value& state) {
+                  state.erase("scenes");
+                  state.erase("sensors");
+                  state.erase("rules");
+              }));
+}
+
+// A bridge as large as a big household's: every item comes out once.
+TEST(TextPrintout, StateOfALargeBridgeHoldsEveryItemOnce) {
+    value state = value::object();
+    state["config"] = value::object();
+    for (const char* key : {"lights", "groups", "schedules"}) state[key] = value::object();
+    const auto add = [&state](const char* key, int count, const std::string& json) {
+        for (int i = 1; i <= count; ++i) state[key][std::to_string(i)] = value::parse(json);
+    };
+    add("lights", 60,
+        R"({"name":"","modelid":"M","swversion":"1","state":{"on":true,"bri":1,"colormode":"ct","ct":300}})");
+    add("groups", 60, R"({"name":"G","lights":["1","2"],"action":{"on":true}})");
+    add("schedules", 100, R"({"name":"S","description":"D","time":"PT00:01:00","command":{}})");
+    const Hue::FullState full = Hue::read_full_state(Hue::Bridge(), {}, {}, state);
+    std::istringstream lines(
+        text_of(state_printout(std::get<Hue::Configuration>(full), std::get<Hue::Lights>(full),
+                               std::get<Hue::Groups>(full), std::get<Hue::Schedules>(full))));
+    std::map<std::string, int> counts;
+    int ids = 0;
+    for (std::string line; std::getline(lines, line);) {
+        ++counts[line];
+        if (line.rfind("  Id:", 0) == 0) ++ids;
+    }
+    EXPECT_EQ(60 + 60 + 100, ids);
+    EXPECT_EQ(60, counts["    ColorTemperature:      300"]);
+    EXPECT_EQ(60, counts["  Lights:                  1, 2"]);
+    EXPECT_EQ(100, counts["  Time:                    PT00:01:00"]);
+}
+
+// Texts from the bridge cannot reach the terminal as control characters.
+TEST(TextPrintout, MakesTheBridgesTextsPrintable) {
+    LightPrintout light;
+    light.id = "1\n";
+    light.name = "\x1b[2J";
+    light.modelid = "m\x7f";
+    light.state.alert = "\x9b";
+    const std::string text = text_of(LightsPrintout{{light}});
+    for (const char* control : {"\x1b", "\x7f", "1\n  Name"}) {
+        EXPECT_EQ(std::string::npos, text.find(control)) << text;
+    }
+    SchedulePrintout schedule;
+    schedule.command = "{\"a\":\"\x07\"}";
+    schedule.description = "\r";
+    EXPECT_EQ(std::string::npos, text_of(SchedulesPrintout{{schedule}}).find_first_of("\a\r"));
+}
+
+}  // namespace
+}  // namespace commands
