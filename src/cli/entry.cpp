@@ -16,11 +16,11 @@
 #include <boost/algorithm/string/case_conv.hpp>
 #include <boost/program_options/errors.hpp>
 #include <boost/program_options/parsers.hpp>
-#include <boost/program_options/positional_options.hpp>
 #include <fcntl.h>
 #include <pplx/threadpool.h>
 #include <unistd.h>
 
+#include "cli/command_line.hpp"
 #include "cli/command_table.hpp"
 #include "cli/completions.hpp"
 #include "cli/help.hpp"
@@ -56,25 +56,6 @@ void start_worker_threads() {
     }
 }
 
-// Parses `args` against `desc`, every positional word going to "command";
-// options that `desc` does not declare are skipped and returned.
-std::vector<std::string> parse(const std::vector<std::string>& args,
-                               const po::options_description& desc, po::variables_map& vm) {
-    po::positional_options_description positional;
-    positional.add("command", -1);
-    const int style =
-        po::command_line_style::unix_style | po::command_line_style::allow_long_disguise;
-    const po::parsed_options parsed = po::command_line_parser(args)
-                                          .options(desc)
-                                          .positional(positional)
-                                          .allow_unregistered()
-                                          .style(style)
-                                          .run();
-    po::store(parsed, vm);
-    po::notify(vm);
-    return po::collect_unrecognized(parsed.options, po::exclude_positional);
-}
-
 // Says on standard error which options `command` does not know; they are
 // ignored, as they always were, but a misspelt option no longer goes unseen.
 void warn_of_unknown(const std::vector<std::string>& unknown) {
@@ -93,7 +74,7 @@ void dispatch(const std::vector<std::string>& args, const po::options_descriptio
     po::options_description second(po::options_description::m_default_line_length,
                                    po::options_description::m_default_line_length / 2);
     second.add(general).add(*options);
-    warn_of_unknown(parse(args, second, vm));
+    warn_of_unknown(parse_command_line(args, second, vm));
     const PreparedCommand prepared = command.prepare(vm);
 
     const commands::Settings settings = read_settings(std::getenv);
@@ -195,7 +176,7 @@ int run_args(const std::vector<std::string>& args) {
         po::options_description first(po::options_description::m_default_line_length,
                                       po::options_description::m_default_line_length / 2);
         first.add(*general);
-        parse(args, first, vm);
+        parse_command_line(args, first, vm);
     } catch (const po::error& e) {
         return refuse(std::string("Error: ") + e.what() + ".");
     }

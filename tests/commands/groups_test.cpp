@@ -213,25 +213,4 @@ TEST_F(GroupsCommand, UnknownIdFailsAfterTheListing) {
     EXPECT_EQ(expanded({"GET /api/{user}/groups"}), request_lines());
 }
 
-TEST_F(GroupsCommand, RefusedOptionsSendNothing) {
-    const struct {
-        std::vector<std::string> args;
-        const char* message;
-    } cases[] = {
-        {{"group", "--name=x"}, "Error: required option 'id' is missing.  Try glowrig group -help"},
-        {{"group", "--id=2", "--bri=256"}, "Error: option 'bri' must be between 0 and 255."},
-        {{"group", "--id=new", "--name=x", "-l=1", "--hue=65536"},
-         "Error: option 'hue' must be between 0 and 65535."},
-        {{"group", "--id=2", "--alert=flash"},
-         "Error: option 'alert' must be none, select or lselect."},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
-        const auto result = run(c.args);
-        EXPECT_EQ(std::string("\n") + c.message + "\n", result.output);
-        EXPECT_EQ(2, result.status);
-    }
-    EXPECT_TRUE(request_lines().empty());
-}
-
 }  // namespace

@@ -215,40 +215,6 @@ TEST_F(LightsCommand, UnknownIdFailsAfterTheListing) {
     EXPECT_EQ(expanded({"GET /api/{user}/lights"}), request_lines());
 }
 
-TEST_F(LightsCommand, RefusedOptionsSendNothing) {
-    const struct {
-        std::vector<std::string> args;
-        const char* message;
-    } cases[] = {
-        {{"light", "--bri=1"}, "Error: required option 'id' is missing.  Try glowrig light -help"},
-        {{"light", "--bri=300"},
-         "Error: required option 'id' is missing.  Try glowrig light -help"},
-        {{"light", "--id=3", "--bri=300"}, "Error: option 'bri' must be between 0 and 255."},
-        {{"light", "--id=3", "--sat=256"}, "Error: option 'sat' must be between 0 and 255."},
-        {{"light", "--id=3", "--bri=-1"}, "Error: option 'bri' must be between 0 and 255."},
-        {{"light", "--id=3", "--hue=-1"}, "Error: option 'hue' must be between 0 and 65535."},
-        {{"light", "--id=3", "--ct=65536"}, "Error: option 'ct' must be between 0 and 65535."},
-        {{"light", "--id=3", "--trans=70000"},
-         "Error: option 'trans' must be between 0 and 65535."},
-        {{"light", "--id=3", "--alert=blink"},
-         "Error: option 'alert' must be none, select or lselect."},
-        {{"light", "--id=3", "--effect=ColorLoop"},
-         "Error: option 'effect' must be none or colorloop."},
-        {{"light", "--id=3", "--effect=colourloop", "--json"},
-         "Error: option 'effect' must be none or colorloop."},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
-        const auto result = run(c.args);
-        // With --json the one line goes to standard error, nothing to standard output.
-        const bool json = c.args.back() == "--json";
-        EXPECT_EQ(json ? "" : std::string("\n") + c.message + "\n", result.output);
-        EXPECT_EQ(json ? std::string(c.message) + "\n" : "", result.errors);
-        EXPECT_EQ(2, result.status);
-    }
-    EXPECT_TRUE(request_lines().empty());
-}
-
 TEST_F(LightsCommand, FailedStateChangeKeepsTheRename) {
     sim::Fault refused;
     refused.body =

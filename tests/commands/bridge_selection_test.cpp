@@ -1,5 +1,3 @@
-#include "commands/bridges.hpp"
-
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -11,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "commands/bridges.hpp"
 #include "sim/certificate.hpp"
 #include "sim/mdns_responder.hpp"
 #include "sim/ssdp_responder.hpp"

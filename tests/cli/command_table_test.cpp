@@ -1,0 +1,82 @@
+#include "cli/command_table.hpp"
+
+#include <string>
+#include <vector>
+
+#include <boost/program_options/variables_map.hpp>
+#include <gtest/gtest.h>
+
+#include "cli/command_line.hpp"
+#include "cli/help.hpp"
+#include "commands/usage_error.hpp"
+
+namespace cli {
+namespace {
+
+// Reads `args` as the entry does and prepares the command they name.
+PreparedCommand prepare(const std::vector<std::string>& args) {
+    const Command* command = find_command(args.front());
+    boost::program_options::options_description desc;
+    desc.add(*make_general_options()).add(*make_command_options(command));
+    boost::program_options::variables_map values;
+    parse_command_line(args, desc, values);
+    return command->prepare(values);
+}
+
+// Values out of their range or not among their words, missing ids and
+// bridges named by neither an address nor an id are refused before anything
+// is sent; values at their bounds pass.
+TEST(CommandTable, ChecksEveryOptionBeforeTheCommandRuns) {
+    const struct {
+        std::vector<std::string> args;
+        const char* refusal;  // empty: accepted
+    } cases[] = {
+        {{"light", "--bri=1"}, "Error: required option 'id' is missing.  Try glowrig light -help"},
+        {{"light", "--bri=300"},
+         "Error: required option 'id' is missing.  Try glowrig light -help"},
+        {{"group", "--name=x"}, "Error: required option 'id' is missing.  Try glowrig group -help"},
+        {{"schedule", "--delete"},
+         "Error: required option 'id' is missing.  Try glowrig schedule -help"},
+        {{"light", "--id=3", "--bri=300"}, "Error: option 'bri' must be between 0 and 255."},
+        {{"light", "--id=3", "--bri=-1"}, "Error: option 'bri' must be between 0 and 255."},
+        {{"light", "--id=3", "--sat=256"}, "Error: option 'sat' must be between 0 and 255."},
+        {{"light", "--id=3", "--hue=-1"}, "Error: option 'hue' must be between 0 and 65535."},
+        {{"light", "--id=3", "--ct=65536"}, "Error: option 'ct' must be between 0 and 65535."},
+        {{"light", "--id=3", "--trans=70000"},
+         "Error: option 'trans' must be between 0 and 65535."},
+        {{"group", "--id=2", "--bri=256"}, "Error: option 'bri' must be between 0 and 255."},
+        {{"group", "--id=new", "--name=x", "-l=1", "--hue=65536"},
+         "Error: option 'hue' must be between 0 and 65535."},
+        {{"light", "--id=3", "--alert=blink"},
+         "Error: option 'alert' must be none, select or lselect."},
+        {{"group", "--id=2", "--alert=flash"},
+         "Error: option 'alert' must be none, select or lselect."},
+        {{"light", "--id=3", "--effect=ColorLoop"},
+         "Error: option 'effect' must be none or colorloop."},
+        {{"group", "--id=new", "--name=Den"},
+         "When creating a new group, you must specify name and one or more lights."},
+        {{"group", "--id=new", "-l=1"},
+         "When creating a new group, you must specify name and one or more lights."},
+        {{"lights", "--bridge=bridge.local"},
+         "Error: option 'bridge' must be an address or a bridge id."},
+        {{"light", "--id=3", "--bri=255", "--sat=0", "--hue=65535", "--ct=0", "--trans=65535",
+          "--alert=lselect", "--effect=colorloop", "--on", "--off"},
+         ""},
+        {{"group", "--id=new", "--name=Den", "-l=1", "-l=3"}, ""},
+        {{"config", "--bridge=ECB5FAFFFE0A62C3", "--deauth=x"}, ""},
+    };
+    for (const auto& c : cases) {
+        std::string line;
+        for (const auto& arg : c.args) line += arg + " ";
+        SCOPED_TRACE(line);
+        try {
+            prepare(c.args);
+            EXPECT_EQ("", std::string(c.refusal));
+        } catch (const commands::UsageError& e) {
+            EXPECT_EQ(c.refusal, std::string(e.what()));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace cli
