@@ -119,14 +119,17 @@ std::optional<std::string> second_word(const std::vector<std::string>& args) {
         }
         const std::string word = Util::printable(args[i]);
         const std::string& before = args[i - 1];
+        std::string line = "Error: \"" + word + "\" is a second command word; ";
         if (before.size() > 1 && before[0] == '-' && before.find('=') == std::string::npos) {
-            return "Error: \"" + word +
-                   "\" is a second command word; attach values with \"=\" "
-                   "as in " +
-                   Util::printable(before) + "=" + word + ".";
+            line += "attach values with \"=\" as in ";
+            line += Util::printable(before);
+            line += "=";
+            line += word;
+            line += ".";
+        } else {
+            line += "glowrig runs one command at a time.";
         }
-        return "Error: \"" + word +
-               "\" is a second command word; glowrig runs one command at a time.";
+        return line;
     }
     return std::nullopt;
 }

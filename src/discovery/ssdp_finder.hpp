@@ -17,7 +17,7 @@ struct SsdpSettings {
     unsigned short port = 1900;
     std::chrono::milliseconds window{3000};  // how long replies are collected
     std::chrono::milliseconds fetch_timeout{3000};
-    std::size_t description_cap = 256 * 1024;  // bytes of one description
+    std::size_t description_cap = std::size_t{256} * 1024;  // bytes of one description
     std::size_t max_locations = 64;            // distinct descriptions fetched per search
 };
 

@@ -21,7 +21,7 @@ namespace Http {
 enum class Method { Get, Put, Post, Delete };
 
 // The largest reply body read unless a caller asks for less.
-inline constexpr std::size_t kBodyLimit = 4 * 1024 * 1024;
+inline constexpr std::size_t kBodyLimit = std::size_t{4} * 1024 * 1024;
 
 // What a TLS peer showed of itself.
 struct Certificate {
