@@ -25,7 +25,7 @@ void run_lights_command(const LightsOptions& options, const Settings& settings,
     Hue::Lights lights = bridge.get_lights(settings.client, identity).get();
     if (options.find) {
         lights.search().get();
-        if (!output.json()) output.out() << "Searching for new lights..." << std::endl;
+        output.note("Searching for new lights...");
         {
             const Countdown countdown("Searching for new lights", settings.find_wait);
             std::this_thread::sleep_for(settings.find_wait);

@@ -29,7 +29,7 @@ void run_schedule_command(const ScheduleOptions& options, const Settings& settin
 
     if (id == "new") {
         // Creating is not offered; the command still goes on, with "new" as the id.
-        if (!output.json()) output.out() << "Schedule creation not supported yet." << std::endl;
+        output.note("Schedule creation not supported yet.");
     }
     if (options.remove) {
         schedules.remove(id).get();

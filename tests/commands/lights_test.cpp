@@ -142,6 +142,7 @@ Lights:
         R"({"lights":[{"id":"9","modelid":null,"name":"Hue Lamp 9","state":{"alert":null,"bri":null,"colormode":null,"ct":null,"effect":null,"hue":null,"on":null,"reachable":null,"sat":null,"x":null,"y":null},"swversion":null}]})"
         "\n",
         json.output);
+    EXPECT_EQ("Searching for new lights...\n", json.errors);  // the text printout's line
 }
 
 // Fields are sent when they differ from the light's state; an alert asked

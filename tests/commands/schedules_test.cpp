@@ -162,6 +162,12 @@ TEST_F(SchedulesCommand, NewAndUnknownIdsFailAfterTheListing) {
         EXPECT_EQ(1, result.status);
         EXPECT_EQ(expanded({"GET /api/{user}/schedules"}), request_lines());
     }
+    // With --json, the lines the text printout shows before failing go to
+    // standard error, and standard output stays empty.
+    const auto json = run({"schedule", "--id=new", "--json"});
+    EXPECT_EQ("", json.output);
+    EXPECT_EQ("Schedule creation not supported yet.\nError: no schedule with id new.\n",
+              json.errors);
 }
 
 TEST_F(SchedulesCommand, DeleteSendsDeleteAndPrintsNothing) {
