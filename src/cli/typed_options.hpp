@@ -128,6 +128,7 @@ void read_option(const Option<Record>& option, const boost::program_options::var
 template <class Record>
 std::vector<OptionDeclaration> declarations(const std::vector<Option<Record>>& options) {
     std::vector<OptionDeclaration> declared;
+    declared.reserve(options.size());
     for (const auto& option : options) {
         declared.push_back({option.name, option.help, kind_of<Record>(option.field), option.words});
     }

@@ -29,7 +29,7 @@ std::string lower_case(std::string text) {
 // must be the id in lower case and, when `pin` is not empty, its fingerprint
 // the pin. Keeps the certificate in `seen`.
 Http::CertificateCheck certificate_check(const std::string& id, const std::string& pin,
-                                         std::shared_ptr<Http::Certificate> seen) {
+                                         const std::shared_ptr<Http::Certificate>& seen) {
     const std::string expected = lower_case(id);
     return [expected, pin, seen](const Http::Certificate& shown) -> std::optional<std::string> {
         *seen = shown;
@@ -68,7 +68,7 @@ std::string id_shown_by(const Hue::Bridge& bridge, const Settings& settings,
     if (!reply.is_object() || !reply.has_field("bridgeid") || !reply.at("bridgeid").is_string()) {
         throw std::runtime_error("Error: the bridge at " + address + " does not tell its id.");
     }
-    const std::string id = reply.at("bridgeid").as_string();
+    std::string id = reply.at("bridgeid").as_string();
     if (seen->common_name != lower_case(id)) {
         throw std::runtime_error("Error: the certificate of the bridge at " + address + " names '" +
                                  seen->common_name + "', not its id " + lower_case(id) + ".");
@@ -147,7 +147,7 @@ Hue::Bridge remembered_or_found(const std::optional<std::string>& wanted, bool p
     if (at_home && answers_as(*at_home, remembered->id, pin, settings, kFirstContact)) {
         return *at_home;
     }
-    const Hue::Bridge found = selected_bridge(wanted, settings, output);
+    Hue::Bridge found = selected_bridge(wanted, settings, output);
     if (!boost::iequals(found.id(), remembered->id)) return found;
     const bool pinned = !remembered->sha256.empty();
     const Hue::Bridge moved =
