@@ -20,7 +20,12 @@
 namespace Hue {
 namespace {
 
-class WriteRequests : public testing_support::SimFixture {
+const char kFixture[] = R"({"state": {"lights": {"1": {"name": "Desk", "state": {"on": false}}},
+                        "groups": {"2": {"name": "Hall", "lights": ["1"], "action": {"on": false}}},
+                        "schedules": {"3": {"name": "Wake", "time": "2014-09-20T19:35:26",
+                                            "command": {}}}}})";
+
+class ResourceRequests : public testing_support::SimFixture {
 protected:
     Client client(const std::string& path) {
         return Bridge("", ip(), "", port())
@@ -30,11 +35,8 @@ protected:
 
 // A bridge that refuses a write answers 200 with an error element: every write
 // method fails with that element, none counts it as done.
-TEST_F(WriteRequests, EveryWriteFailsOnAnErrorReply) {
-    start(R"({"state": {"lights": {"1": {"name": "Desk", "state": {"on": false}}},
-                        "groups": {"2": {"name": "Hall", "lights": ["1"], "action": {"on": false}}},
-                        "schedules": {"3": {"name": "Wake", "time": "2014-09-20T19:35:26",
-                                            "command": {}}}}})");
+TEST_F(ResourceRequests, EveryWriteFailsOnAnErrorReply) {
+    start(kFixture);
     const std::string refusal = R"([{"error":{"type":3,"address":"/x","description":"no"}}])";
     const struct {
         const char* method;
@@ -101,6 +103,39 @@ TEST_F(WriteRequests, EveryWriteFailsOnAnErrorReply) {
             ADD_FAILURE() << "counted as done";
         } catch (const std::runtime_error& e) {
             EXPECT_EQ(web::json::value::parse(refusal).at(0).serialize(), e.what());
+        }
+    }
+}
+
+// A refresh answered by a value that is neither an object nor (for groups and
+// schedules, whose refresh reads an error array as nothing new) an array
+// fails: it is no item at all, and must not leave the item as if read.
+TEST_F(ResourceRequests, EveryRefreshFailsOnAValueThatIsNotAnObject) {
+    start(kFixture);
+    const struct {
+        const char* path;
+        std::function<pplx::task<void>()> refresh;
+    } cases[] = {
+        {"lights/1",
+         [&] {
+             return Light(std::make_shared<details::Light_Impl>(client("lights"), "1")).refresh();
+         }},
+        {"groups/2",
+         [&] {
+             return Group(std::make_shared<details::Group_Impl>(client("groups"), "2")).refresh();
+         }},
+        {"schedules/3",
+         [&] {
+             return Schedule(std::make_shared<details::Schedule_Impl>(client("schedules"), "3"))
+                 .refresh();
+         }},
+    };
+    for (const auto& c : cases) {
+        for (const char* reply : {"5", "\"text\"", "true", "null"}) {
+            SCOPED_TRACE(std::string(c.path) + " answered " + reply);
+            bridge().set_fault("GET", expand("/api/{user}/") + c.path,
+                               sim::Fault{200, "", std::string(reply), 0});
+            EXPECT_THROW(c.refresh().get(), web::json::json_exception);
         }
     }
 }
