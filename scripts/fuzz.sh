@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets in fuzz/ with clang++ (in build-fuzz) and runs
 # each for a bounded time on a copy of its seed corpus, then prints one line
-# per target: executions and result. Inputs that crashed a target are kept in
+# per target: executions, seconds, executions per second, the corpus size at
+# the end (files) and the result. Inputs that crashed a target are kept in
 # build-fuzz/findings/. Exits 1 when any target found something.
 # Not part of the CI test run: it takes seconds-per-target times the number of
 # targets.
@@ -9,10 +10,14 @@
 # Usage: scripts/fuzz.sh [seconds-per-target] [target...]
 #   seconds-per-target  default 60
 #   target              default: every target (each fuzz/fuzz_*.cpp)
+# GLOWRIG_FUZZ_RUNS=N stops each target after N executions (seconds-per-target
+# stays the upper bound). Run it under `nice -n 19` on a shared machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${1:-60}"
+runs_limit=()
+[ -z "${GLOWRIG_FUZZ_RUNS:-}" ] || runs_limit=(-runs="$GLOWRIG_FUZZ_RUNS")
 shift || true
 if [ "$#" -gt 0 ]; then
     targets=("$@")
@@ -53,10 +58,14 @@ for target in "${targets[@]}"; do
     cp -r "fuzz/corpus/$target/." "$corpus/" 2>/dev/null || true
     echo "== $target: ${seconds} s" >&2
     status=0
-    "build-fuzz/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=1 -artifact_prefix="$work/artifacts/$target-" "$corpus" \
+    started="$(date +%s.%N)"
+    "build-fuzz/fuzz/$target" -max_total_time="$seconds" "${runs_limit[@]}" -timeout=10 \
+        -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$work/artifacts/$target-" "$corpus" \
         >"$work/$target.log" 2>&1 || status=$?
+    elapsed="$(awk -v a="$started" -v b="$(date +%s.%N)" 'BEGIN { printf "%.0f", b - a }')"
     runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/$target.log" | tail -n 1)"
+    rate="$(sed -n 's/^stat::average_exec_per_sec: *//p' "$work/$target.log" | tail -n 1)"
+    corpus_files="$(find "$corpus" -type f | wc -l)"
     found="$(ls "$work/artifacts" 2>/dev/null | grep "^$target-" || true)"
     if [ "$status" -eq 0 ] && [ -z "$found" ]; then
         result="clean"
@@ -70,9 +79,10 @@ for target in "${targets[@]}"; do
         cp "$work/$target.log" "$findings/$target.log"
         tail -n 40 "$work/$target.log" >&2
     fi
-    results+=("$(printf '%-26s %12s  %s' "$target" "${runs:-?}" "$result")")
+    results+=("$(printf '%-26s %12s %8s %8s %7s  %s' "$target" "${runs:-?}" "$elapsed" \
+        "${rate:-?}" "$corpus_files" "$result")")
 done
 
-printf '%-26s %12s  %s\n' "target" "executions" "result"
+printf '%-26s %12s %8s %8s %7s  %s\n' "target" "executions" "seconds" "exec/s" "corpus" "result"
 printf '%s\n' "${results[@]}"
 exit "$failed"

@@ -6,7 +6,7 @@ the change, rebuilds incrementally, runs the suite until its first failing
 test, reports which test caught the mistake (or that none did) and puts the
 file back as it was, also when interrupted.
 
-Usage: scripts/mutate.py MUTATIONS [BUILD_DIR] [-R TEST_REGEX]
+Usage: scripts/mutate.py MUTATIONS [BUILD_DIR] [-R TEST_REGEX] [-t TARGET]...
 
 MUTATIONS is a text file of blocks separated by lines holding only "---":
 
@@ -17,7 +17,9 @@ MUTATIONS is a text file of blocks separated by lines holding only "---":
 
 "old" must occur exactly once in the file. A value may span several lines by
 starting it with "|" on the following lines. Lines starting with "#" are
-comments. BUILD_DIR defaults to build (configured by scripts/build.sh).
+comments. BUILD_DIR defaults to build (configured by scripts/build.sh). With
+-t only the named targets are rebuilt (for example glowrig and glowrig_tests,
+with -R leaving out the fuzz replays): each mistake then costs fewer links.
 Not part of the CI run: each mistake costs a build and a suite run.
 """
 
@@ -66,14 +68,14 @@ def first_failure(output):
     return match.group(1) if match else "a test (see ctest's output)"
 
 
-def try_mutation(mutation, build, regex):
+def try_mutation(mutation, build, regex, targets):
     path = ROOT / mutation["file"]
     original = path.read_text()
     if original.count(mutation["old"]) != 1:
         return f"NOT APPLIED: the old text occurs {original.count(mutation['old'])} times"
     path.write_text(original.replace(mutation["old"], mutation["new"]))
     try:
-        built = run(["cmake", "--build", build, "-j2"])
+        built = run(["cmake", "--build", build, "-j2"] + [a for t in targets for a in ("--target", t)])
         if built.returncode != 0:
             return "does not build (a compile error is not a test)"
         command = ["ctest", "--test-dir", build, "-j2", "--stop-on-failure", "--timeout", "60"]
@@ -92,10 +94,12 @@ def main():
     parser.add_argument("mutations")
     parser.add_argument("build", nargs="?", default="build")
     parser.add_argument("-R", dest="regex", default=None, help="run only the tests matching this")
+    parser.add_argument("-t", dest="targets", action="append", default=[],
+                        help="rebuild only this target (repeatable)")
     args = parser.parse_args()
     survived = 0
     for mutation in read_mutations(args.mutations):
-        result = try_mutation(mutation, args.build, args.regex)
+        result = try_mutation(mutation, args.build, args.regex, args.targets)
         survived += result.startswith("SURVIVED")
         print(f"{mutation['name']}: {result}", flush=True)
     # Put the build back in step with the unchanged sources.

@@ -6,9 +6,8 @@
 #include <stdexcept>
 #include <string>
 
-#include <cpprest/base_uri.h>
-
 #include "commands/usage_error.hpp"
+#include "discovery/portal.hpp"
 #include "hue/address.hpp"
 
 namespace cli {
@@ -48,13 +47,6 @@ std::optional<Hue::BridgeAddress> ip_and_port(const std::string& text) {
     return Hue::parse_bridge_address(text);
 }
 
-// True when "http://{text}/api/nupnp" is a URL whose authority is all of `text`.
-bool is_host_and_port(const std::string& text) {
-    const std::string url = "http://" + text + "/api/nupnp";
-    if (text.find_first_of("/?#@") != std::string::npos || !web::uri::validate(url)) return false;
-    return !web::uri(url).host().empty();
-}
-
 // Where the user names granted by bridges are kept: under XDG_CONFIG_HOME,
 // else under HOME's ".config"; empty when neither is set. A relative
 // XDG_CONFIG_HOME counts as unset, as the base directory rules say.
@@ -71,7 +63,9 @@ std::string credentials_file(const Environment& environment) {
 commands::Settings read_settings(const Environment& environment) {
     commands::Settings settings;
     if (const auto portal = value_of(environment, "GLOWRIG_PORTAL")) {
-        if (!is_host_and_port(*portal)) refuse("GLOWRIG_PORTAL", "host[:port]");
+        if (!discovery::portal_endpoint(*portal)) {
+            refuse("GLOWRIG_PORTAL", "host[:port] or an http(s) URL");
+        }
         settings.portal = *portal;
     }
     if (const auto ssdp = value_of(environment, "GLOWRIG_SSDP")) {

@@ -11,7 +11,7 @@ namespace cli {
 using Environment = std::function<const char*(const char* name)>;
 
 // Returns the settings of this run, read once from the environment: the
-// portal (GLOWRIG_PORTAL, host[:port]; none when unset), the SSDP search address
+// portal (GLOWRIG_PORTAL, host[:port] or an http(s) URL; none when unset), the SSDP search address
 // (GLOWRIG_SSDP, ip:port or [ipv6]:port), the mDNS search address (GLOWRIG_MDNS,
 // the same forms, or "off" to leave it out), the window of both searches
 // (GLOWRIG_SSDP_WINDOW_MS, 0 to 60000), the wait of "lights --find" (GLOWRIG_FIND_WAIT_MS, 0 to

@@ -2,9 +2,15 @@
 
 #include <algorithm>
 #include <chrono>
+#include <stdexcept>
 #include <string>
 
+#include <boost/algorithm/string/predicate.hpp>
+#include <cpprest/base_uri.h>
+
+#include "http/exchange.hpp"
 #include "hue/address.hpp"
+#include "hue/client.hpp"
 
 namespace discovery {
 namespace {
@@ -14,18 +20,47 @@ constexpr unsigned short kHttpsPort = 443;
 
 }  // namespace
 
-web::uri portal_url(const std::string& portal) {
-    return web::uri("http://" + portal + "/api/nupnp");
+std::optional<Http::Endpoint> portal_endpoint(const std::string& portal) {
+    if (portal.find("://") != std::string::npos) return Http::parse_named_url(portal);
+    // The authority must be all of `portal`: no path, user info or query.
+    const std::string url = "http://" + portal + "/api/nupnp";
+    if (portal.find_first_of("/?#@") != std::string::npos || !web::uri::validate(url)) {
+        return std::nullopt;
+    }
+    const web::uri uri(url);
+    std::string host = uri.host();
+    // web::uri reads ":0" and ":" as no port and clamps long ports: the
+    // authority must read back as written.
+    const int port = uri.port();
+    if (host.empty() || port > 65535 ||
+        !boost::algorithm::iequals(portal, host + (port > 0 ? ":" + std::to_string(port) : ""))) {
+        return std::nullopt;
+    }
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
+        host = host.substr(1, host.size() - 2);
+    }
+    Http::Endpoint endpoint;
+    endpoint.host = host;
+    endpoint.port = port > 0 ? static_cast<unsigned short>(port) : 80;
+    endpoint.target = "/api/nupnp";
+    return endpoint;
 }
 
 pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const Settings& settings) {
+    const auto endpoint = portal_endpoint(settings.portal);
+    if (!endpoint) {
+        return pplx::task_from_exception<std::vector<Hue::Bridge>>(
+            std::invalid_argument("Error: GLOWRIG_PORTAL must be host[:port] or an http(s) URL."));
+    }
     // The portal's answer is only of use while the search lasts: the request
     // ends at most a second after the search window.
-    Hue::ClientConfig config = settings.client;
-    config.timeout =
-        std::min(config.timeout, settings.ssdp.window + std::chrono::milliseconds(1000));
-    const Hue::Client client(portal_url(settings.portal), config);
-    return client.read_strict(Hue::Method::Get).then([](const web::json::value& reply) {
+    Http::Options options;
+    options.timeout =
+        std::min(settings.client.timeout, settings.ssdp.window + std::chrono::milliseconds(1000));
+    auto fetched = pplx::create_task([endpoint = *endpoint, options] {
+        return Hue::read_json(Http::exchange(endpoint, Http::Method::Get, std::string(), options));
+    });
+    return fetched.then(Hue::reject_errors).then([](const web::json::value& reply) {
         std::vector<Hue::Bridge> bridges;
         if (!reply.is_array()) return bridges;
         bridges.reserve(reply.size());

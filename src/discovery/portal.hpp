@@ -1,18 +1,24 @@
 #ifndef GLOWRIG_DISCOVERY_PORTAL_HPP_
 #define GLOWRIG_DISCOVERY_PORTAL_HPP_
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include <pplx/pplxtasks.h>
 
 #include "discovery/settings.hpp"
+#include "http/endpoint.hpp"
 #include "hue/bridge.hpp"
 
 namespace discovery {
 
-// The discovery portal's address: http://{portal}/api/nupnp, where `portal`
-// is host[:port].
-web::uri portal_url(const std::string& portal);
+// Where the discovery portal named by `portal` is asked: host[:port] means
+// http://{host[:port]}/api/nupnp, with a numeric host (a name is never
+// resolved in this form); an http or https URL is fetched as given ("/" when
+// it has no path), its host numeric or a host name, the endpoint by_name.
+// nullopt when `portal` is neither.
+std::optional<Http::Endpoint> portal_endpoint(const std::string& portal);
 
 // Asks the discovery portal `settings.portal` for the bridges it knows. The task yields one
 // bridge per element of the reply array, in order ("id" and "macaddress" used

@@ -13,7 +13,7 @@ namespace discovery {
 // filled once by the entry and handed down; discovery reads nothing else.
 struct Settings {
     Hue::ClientConfig client;  // the proxy setting and the request time-out
-    std::string portal;        // host[:port] of the discovery portal; empty: none is asked
+    std::string portal;        // the discovery portal (see portal_endpoint); empty: none is asked
     UPnP::SsdpSettings ssdp;   // where the SSDP search goes and how long every search lasts
     MdnsSettings mdns;         // whether and where the mDNS search goes
 };

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include <boost/asio/connect.hpp>
 #include <boost/asio/io_context.hpp>
@@ -26,6 +27,7 @@
 #include <openssl/x509.h>
 #include <sys/socket.h>
 
+#include "http/host_name.hpp"
 #include "http/read_reply.hpp"
 
 namespace Http {
@@ -136,6 +138,13 @@ Certificate certificate_of(SSL* session) {
     return certificate;
 }
 
+// True when `host` is an IPv4 or IPv6 address rather than a name.
+bool is_address(const std::string& host) {
+    beast::error_code ec;
+    asio::ip::make_address(host, ec);
+    return !ec;
+}
+
 // How one request on one connection ended.
 struct Outcome {
     std::optional<Failure> failure;
@@ -161,7 +170,9 @@ public:
         // The stream's session was made from the context above: settings for
         // this connection go on the session itself.
         SSL_set_min_proto_version(m_tls.native_handle(), TLS1_2_VERSION);
-        if (options.ca_file.empty()) {
+        if (m_peer.by_name) {
+            verify_by_name();
+        } else if (options.ca_file.empty()) {
             // The peer is identified by its certificate's name and fingerprint,
             // which the caller's check decides on.
             m_tls.set_verify_mode(ssl::verify_none);
@@ -216,6 +227,10 @@ public:
         connect();
     }
 
+    // Connects to these addresses, in turn, rather than to the peer's host:
+    // what its host name resolved to.
+    void set_addresses(const std::vector<std::string>& addresses) { m_addresses = addresses; }
+
     // Ends the request in flight as failed; nothing when there is none.
     void cancel() { fail(FailureKind::connect, kConnectFailed); }
 
@@ -248,6 +263,23 @@ private:
         return "Error: " + peer_text() + " did not answer within " + time + ".";
     }
 
+    // A peer the user named is checked as the web checks sites: its chain
+    // must lead to the system's certificate authorities (SSL_CERT_FILE and
+    // SSL_CERT_DIR may name others) and its certificate must name the host,
+    // a host name or an address. A host name is sent in the handshake too.
+    void verify_by_name() {
+        beast::error_code ignored;
+        m_context.set_default_verify_paths(ignored);
+        SSL* session = m_tls.native_handle();
+        const char* host = m_peer.host.c_str();
+        const bool named =
+            is_address(m_peer.host)
+                ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(session), host) == 1
+                : SSL_set1_host(session, host) == 1 && SSL_set_tlsext_host_name(session, host) == 1;
+        if (!named) m_ca_failure = tls_failure("the host cannot be checked");
+        m_tls.set_verify_mode(ssl::verify_peer);
+    }
+
     // The line for a failed handshake, with `why` when known.
     std::string tls_failure(const char* why) const {
         return "Error: the TLS handshake with " + host_field(m_peer) + " failed" +
@@ -257,6 +289,22 @@ private:
     void connect() {
         m_phase = Phase::connecting;
         beast::error_code ec;
+        if (!m_addresses.empty()) {
+            std::vector<tcp::endpoint> endpoints;
+            for (const auto& text : m_addresses) {
+                const auto address = asio::ip::make_address(text, ec);
+                if (!ec) endpoints.emplace_back(address, m_peer.port);
+            }
+            asio::async_connect(
+                socket(), endpoints,
+                [self = shared_from_this()](beast::error_code cec, const tcp::endpoint&) {
+                    if (cec) {
+                        return self->fail(FailureKind::connect, self->connect_failure(cec));
+                    }
+                    self->connected();
+                });
+            return;
+        }
         const auto address = asio::ip::make_address(m_peer.host, ec);
         if (ec) return fail(FailureKind::connect, "Error resolving address");
         socket().async_connect(tcp::endpoint(address, m_peer.port), [self = shared_from_this()](
@@ -412,6 +460,7 @@ private:
     QuickAck<tcp::socket> m_plain_stream;
     QuickAck<ssl::stream<tcp::socket>> m_tls_stream;
     std::optional<std::string> m_ca_failure;
+    std::vector<std::string> m_addresses;  // empty: the peer's host
     Certificate m_certificate;
     http::request<http::string_body> m_request;
     beast::flat_buffer m_buffer;
@@ -433,7 +482,8 @@ std::mutex g_mutex;
 std::multimap<std::string, std::unique_ptr<Held>> g_idle;
 
 std::string key_of(const Endpoint& endpoint, const Options& options) {
-    return (endpoint.scheme == Scheme::Https ? "https " : "http ") + endpoint.host + " " +
+    return std::string(endpoint.scheme == Scheme::Https ? "https " : "http ") +
+           (endpoint.by_name ? "named " : "") + endpoint.host + " " +
            std::to_string(endpoint.port) + " " + options.ca_file;
 }
 
@@ -464,6 +514,17 @@ Outcome attempt(const Endpoint& endpoint, Method method, const std::string& body
         if (!held) {
             held = std::make_unique<Held>();
             held->connection = std::make_shared<Connection>(held->io, endpoint, options);
+            if (endpoint.by_name && !is_address(endpoint.host)) {
+                const auto addresses = resolve_host_name(endpoint.host, deadline);
+                if (addresses.empty()) {
+                    Outcome outcome;
+                    outcome.failure.emplace(
+                        FailureKind::connect,
+                        "Error: cannot resolve the host name " + endpoint.host + ".");
+                    return outcome;
+                }
+                held->connection->set_addresses(addresses);
+            }
         }
         held->connection->set_target(endpoint.target);
         Outcome outcome;

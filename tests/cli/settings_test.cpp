@@ -28,9 +28,12 @@ TEST(ReadSettings, DefaultsWithoutTheVariables) {
     EXPECT_EQ(3000, settings.ssdp.window.count());
     EXPECT_EQ(90000, settings.find_wait.count());
     EXPECT_EQ(30000, settings.client.timeout.count());
+    EXPECT_EQ(3000, settings.ssdp.fetch_timeout.count());
+    EXPECT_EQ(3000, settings.mdns.config_timeout.count());
 }
 
 TEST(ReadSettings, ReadsOrRefusesEachVariable) {
+    const char kPortalRule[] = "Error: GLOWRIG_PORTAL must be host[:port] or an http(s) URL.";
     struct Case {
         const char* name;
         const char* value;
@@ -64,12 +67,32 @@ TEST(ReadSettings, ReadsOrRefusesEachVariable) {
         {"GLOWRIG_SSDP_WINDOW_MS", "3s", "Error: GLOWRIG_SSDP_WINDOW_MS must be 0 to 60000."},
         {"GLOWRIG_PORTAL", "127.0.0.1:8080", nullptr},
         {"GLOWRIG_PORTAL", "portal.example", nullptr},
-        {"GLOWRIG_PORTAL", "host/path", "Error: GLOWRIG_PORTAL must be host[:port]."},
-        {"GLOWRIG_PORTAL", "a b", "Error: GLOWRIG_PORTAL must be host[:port]."},
+        {"GLOWRIG_PORTAL", "[::1]:8080", nullptr},
+        {"GLOWRIG_PORTAL", "http://127.0.0.1:8080/v1/bridges?all", nullptr},
+        {"GLOWRIG_PORTAL", "https://portal.example", nullptr},
+        {"GLOWRIG_PORTAL", "https://[::1]/", nullptr},
+        {"GLOWRIG_PORTAL", "host/path", kPortalRule},
+        {"GLOWRIG_PORTAL", "a b", kPortalRule},
+        {"GLOWRIG_PORTAL", "127.0.0.1:65536", kPortalRule},
+        {"GLOWRIG_PORTAL", "127.0.0.1:0", kPortalRule},
+        {"GLOWRIG_PORTAL", "ftp://portal.example/", kPortalRule},
+        {"GLOWRIG_PORTAL", "https://user@portal.example/", kPortalRule},
+        {"GLOWRIG_PORTAL", "https://portal.example:0/", kPortalRule},
+        {"GLOWRIG_PORTAL", "https://portal_1.example/", kPortalRule},
+        {"GLOWRIG_PORTAL", "http://10.1/", kPortalRule},
+        {"GLOWRIG_PORTAL", "https://", kPortalRule},
         {"GLOWRIG_FIND_WAIT_MS", "0", nullptr},
+        {"GLOWRIG_FIND_WAIT_MS", "600000", nullptr},
+        {"GLOWRIG_FIND_WAIT_MS", "600001", "Error: GLOWRIG_FIND_WAIT_MS must be 0 to 600000."},
+        {"GLOWRIG_FIND_WAIT_MS", "99999999999999999999",
+         "Error: GLOWRIG_FIND_WAIT_MS must be 0 to 600000."},
         {"GLOWRIG_FIND_WAIT_MS", "soon", "Error: GLOWRIG_FIND_WAIT_MS must be 0 to 600000."},
         {"GLOWRIG_TIMEOUT_MS", "2500", nullptr},
         {"GLOWRIG_TIMEOUT_MS", "0", "Error: GLOWRIG_TIMEOUT_MS must be 1 to 600000."},
+        {"GLOWRIG_TIMEOUT_MS", "1", nullptr},
+        {"GLOWRIG_TIMEOUT_MS", "600000", nullptr},
+        {"GLOWRIG_TIMEOUT_MS", "600001", "Error: GLOWRIG_TIMEOUT_MS must be 1 to 600000."},
+        {"GLOWRIG_SSDP_WINDOW_MS", "60000", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.name) + "=" + c.value);
@@ -89,6 +112,7 @@ TEST(ReadSettings, ReadsOrRefusesEachVariable) {
     EXPECT_EQ("::1", read.mdns.address);
     EXPECT_EQ(5354, read.mdns.port);
     EXPECT_EQ(2500, read.mdns.config_timeout.count());  // bounded by the request time-out
+    EXPECT_EQ(2500, read.ssdp.fetch_timeout.count());
     EXPECT_FALSE(settings_from({{"GLOWRIG_MDNS", "off"}}).mdns.enabled);
     EXPECT_EQ("::1", read.ssdp.address);
     EXPECT_EQ(5000, read.ssdp.port);

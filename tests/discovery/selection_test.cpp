@@ -13,7 +13,9 @@
 #include <gtest/gtest.h>
 
 #include "discovery/portal.hpp"
+#include "discovery/test_http_server.hpp"
 #include "hue/text.hpp"
+#include "sim/certificate.hpp"
 #include "sim/mdns_responder.hpp"
 #include "sim/ssdp_responder.hpp"
 #include "support/sim_fixture.hpp"
@@ -138,6 +140,83 @@ TEST_F(DiscoveryTest, PortalRepliesBecomeBridgesInOrder) {
         }
     }
     EXPECT_EQ("GET /api/nupnp", request_lines().back());
+}
+
+TEST_F(DiscoveryTest, APortalNamedByAUrlIsFetchedAsGiven) {
+    UPnP::test_support::TestHttpServer server;
+    const char kReply[] = R"([{"id":"a","internalipaddress":"10.0.0.2","port":443}])";
+    server.serve("/", kReply);
+    server.serve("/v1/bridges", kReply);
+    const std::string port = server.url("").substr(server.url("").rfind(':'));
+    const struct {
+        std::string url;
+        const char* path;
+    } cases[] = {
+        {"http://127.0.0.1" + port + "/v1/bridges", "/v1/bridges"},
+        {"http://localhost" + port + "/v1/bridges", "/v1/bridges"},  // resolved
+        {"http://127.0.0.1" + port, "/"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.url);
+        Settings settings;
+        settings.portal = c.url;
+        const std::size_t before = server.requests(c.path);
+        const Bridges bridges = find_portal_bridges(settings).get();
+        ASSERT_EQ(1u, bridges.size());
+        EXPECT_EQ("a", bridges[0].id());
+        EXPECT_EQ(Hue::Scheme::Https, bridges[0].scheme());
+        EXPECT_EQ(before + 1, server.requests(c.path));
+    }
+}
+
+// An HTTPS portal is trusted as a web site is: the certificate must lead to an
+// authority of the system's store (here the test's own, through SSL_CERT_FILE)
+// and name the host of the URL.
+TEST_F(DiscoveryTest, AnHttpsPortalMustShowACertificateForItsHost) {
+    serve_tls();
+    start_discovery(R"({"state": {"config": {"bridgeid": "0200AAFFFE0A1B2C"}},
+      "portal": [{"id": "portal-id", "internalipaddress": "{address}", "macaddress": "02:00:aa:aa:bb:cc"}]})",
+                    false);
+    const std::string port = ":" + std::to_string(this->port());
+    const testing_support::TemporaryDirectory home;
+    const std::string trusted = home.path() + "/authorities.pem";
+    const struct {
+        const char* what;
+        const char* certified;  // the name in the portal's certificate
+        bool authority;         // the certificate is in the trusted store
+        std::string url;
+        std::string output;
+        int status = 1;
+    } cases[] = {
+        {"a certified name", "localhost", true, "https://localhost" + port + "/api/nupnp",
+         expand("\nLocal Bridges\n\nId                  IP Address     \tMAC Address\n"
+                "portal-id           {address}\t02:00:aa:aa:bb:cc\n"),
+         0},
+        {"another name", "portal.example", true, "https://localhost" + port + "/api/nupnp",
+         "\nError: the TLS handshake with localhost" + port + " failed: hostname mismatch.\n"},
+        {"an address the certificate does not name", "localhost", true,
+         "https://127.0.0.1" + port + "/api/nupnp",
+         "\nError: the TLS handshake with 127.0.0.1" + port + " failed: IP address mismatch.\n"},
+        {"an authority not trusted", "localhost", false, "https://localhost" + port + "/api/nupnp",
+         "\nError: the TLS handshake with localhost" + port +
+             " failed: self-signed certificate.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        renew_certificate(c.certified);
+        std::ofstream(trusted) << (c.authority
+                                       ? certificate_pem()
+                                       : sim::make_certificate(c.certified).certificate_pem);
+        // The searches cannot start: discovery fails with the portal.
+        const auto result = run_plain({"bridges"}, {{"GLOWRIG_PORTAL", c.url},
+                                                    {"GLOWRIG_SSDP", "255.255.255.255:1900"},
+                                                    {"GLOWRIG_MDNS", "off"},
+                                                    {"GLOWRIG_SSDP_WINDOW_MS", "300"},
+                                                    {"SSL_CERT_FILE", trusted},
+                                                    {"XDG_CONFIG_HOME", home.path()}});
+        EXPECT_EQ(c.output, result.output);
+        EXPECT_EQ(c.status, result.status);
+    }
 }
 
 TEST_F(DiscoveryTest, AnAddressNeedsNoDiscovery) {

@@ -45,5 +45,45 @@ TEST(UrlReading, TakesBothSchemesWithTheirDefaultPorts) {
     }
 }
 
+TEST(UrlReading, NamedUrlsTakeHostNamesAndKeepTheirTargets) {
+    struct Case {
+        const char* url;
+        const char* host;  // null: refused
+        const char* target;
+    } cases[] = {
+        {"https://portal.example", "portal.example", "/"},
+        {"http://localhost:8080/v1/x?y=1", "localhost", "/v1/x?y=1"},
+        {"https://127.0.0.1/", "127.0.0.1", "/"},
+        {"https://[::1]/", "::1", "/"},
+        {"https://a-1.b2.example/", "a-1.b2.example", "/"},
+        {"https://-a.example/", nullptr, nullptr},
+        {"https://a-.example/", nullptr, nullptr},
+        {"https://a..example/", nullptr, nullptr},
+        {"https://a_b.example/", nullptr, nullptr},
+        {"https://1.2.3/", nullptr, nullptr},
+        {"https://example.123/", nullptr, nullptr},
+        {"https://[portal.example]/", nullptr, nullptr},
+        {"https://u@portal.example/", nullptr, nullptr},
+        {"ftp://portal.example/", nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.url);
+        const auto endpoint = parse_named_url(c.url);
+        ASSERT_EQ(c.host != nullptr, endpoint.has_value());
+        if (!endpoint) continue;
+        EXPECT_EQ(c.host, endpoint->host);
+        EXPECT_EQ(c.target, endpoint->target);
+        EXPECT_TRUE(endpoint->by_name);
+    }
+    // Labels of 63 characters at most, names of 253.
+    const std::string label(63, 'a');
+    EXPECT_TRUE(parse_named_url("https://" + label + ".example/"));
+    EXPECT_FALSE(parse_named_url("https://a" + label + ".example/"));
+    std::string longest = label + "." + label + "." + label + "." + std::string(61, 'b');
+    EXPECT_TRUE(parse_named_url("https://" + longest + "/"));
+    EXPECT_FALSE(parse_named_url("https://" + longest + "b/"));
+    EXPECT_FALSE(parse_url("https://127.0.0.1/")->by_name);
+}
+
 }  // namespace
 }  // namespace Http

@@ -1,0 +1,101 @@
+#include "commands/credentials.hpp"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "support/process.hpp"
+
+namespace commands {
+namespace {
+
+class CredentialsFileTest : public ::testing::Test {
+protected:
+    std::string path() const { return m_home.path() + "/glowrig/bridges.json"; }
+
+    void write(const std::string& text) const {
+        std::filesystem::create_directories(m_home.path() + "/glowrig");
+        std::ofstream(path(), std::ios::binary) << text;
+    }
+
+    std::string text() const {
+        std::ostringstream read;
+        read << std::ifstream(path(), std::ios::binary).rdbuf();
+        return read.str();
+    }
+
+    const testing_support::TemporaryDirectory m_home;
+    const CredentialsFile m_file{path()};
+};
+
+// A file that is not a credentials file fails both reads and writes, and is
+// never written over: it may hold names the user still needs.
+TEST_F(CredentialsFileTest, AFileOfAnotherShapeIsRefusedAndKept) {
+    const std::string entry = R"({"address":"10.0.0.2","username":"u")";
+    const struct {
+        const char* what;
+        std::string text;
+    } cases[] = {
+        {"not JSON", "{\"bridges\": ["},
+        {"an entry that is not an object", R"({"bridges":[7]})"},
+        {"an empty user name", R"({"bridges":[{"address":"10.0.0.2","username":""}]})"},
+        {"port 0", R"({"bridges":[)" + entry + R"(,"port":0}]})"},
+        {"port 65536", R"({"bridges":[)" + entry + R"(,"port":65536}]})"},
+        {"another scheme", R"({"bridges":[)" + entry + R"(,"scheme":"ftp"}]})"},
+        {"larger than 1 MiB", R"({"bridges":[)" + entry + "}]" + std::string(1 << 20, ' ') + "}"},
+    };
+    const Hue::Bridge bridge("", "10.0.0.2", "");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        write(c.text);
+        const std::string refusal =
+            "Error: " + path() +
+            " is not a readable list of bridge user names; repair or remove it.";
+        try {
+            m_file.find(bridge);
+            ADD_FAILURE() << "read";
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(refusal, e.what());
+        }
+        EXPECT_THROW(m_file.store(bridge, "new"), std::runtime_error);
+        EXPECT_EQ(c.text, text());
+    }
+}
+
+TEST_F(CredentialsFileTest, EntriesAreReplacedAndRemovedOnlyForTheirBridge) {
+    // A bridge named by its address later keeps the id it was stored with.
+    m_file.store(Hue::Bridge("0200aafffe0a1b2c", "10.0.0.2", ""), "first");
+    m_file.store(Hue::Bridge("", "10.0.0.2", ""), "second");
+    ASSERT_EQ(1u, m_file.remembered().size());
+    EXPECT_EQ("0200aafffe0a1b2c", m_file.remembered()[0].id);
+    EXPECT_EQ("second", m_file.remembered()[0].username);
+
+    // Removing another name of the bridge keeps the entry; a shorter file
+    // written over a longer one leaves nothing of it behind.
+    m_file.store(Hue::Bridge("", "10.0.0.3", ""), std::string(200, 'x'));
+    m_file.remove(Hue::Bridge("", "10.0.0.2", ""), "first");
+    EXPECT_EQ("second", m_file.find(Hue::Bridge("", "10.0.0.2", "")));
+    m_file.remove(Hue::Bridge("", "10.0.0.3", ""), std::string(200, 'x'));
+    EXPECT_FALSE(m_file.find(Hue::Bridge("", "10.0.0.3", "")));
+    EXPECT_EQ("second", m_file.find(Hue::Bridge("", "10.0.0.2", "")));
+
+    // Removing a name the file does not hold leaves the file as it was written.
+    const std::string kept = R"({"bridges":[{"address":"10.0.0.2","username":"kept"}]})";
+    write(kept);
+    m_file.remove(Hue::Bridge("", "10.0.0.2", ""), "other");
+    EXPECT_EQ(kept, text());
+
+    // Removing from a file that does not exist creates nothing.
+    const testing_support::TemporaryDirectory other;
+    std::filesystem::create_directories(other.path() + "/glowrig");
+    const CredentialsFile missing(other.path() + "/glowrig/bridges.json");
+    missing.remove(Hue::Bridge("", "10.0.0.2", ""), "second");
+    EXPECT_FALSE(std::filesystem::exists(other.path() + "/glowrig/bridges.json"));
+}
+
+}  // namespace
+}  // namespace commands
