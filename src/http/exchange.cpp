@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -149,28 +150,28 @@ struct Outcome {
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
     Connection(asio::io_context& io, Endpoint peer, const Options& options)
-        : m_peer(std::move(peer)),
-          m_context(ssl::context::tls_client),
-          m_tls(io, m_context),
-          m_timer(io),
-          m_plain_stream(m_tls.next_layer(), m_tls.next_layer()),
-          m_tls_stream(m_tls, m_tls.next_layer()) {
+        : m_peer(std::move(peer)), m_socket(io), m_timer(io), m_plain_stream(m_socket, m_socket) {
+        // A TLS context costs OpenSSL's initialisation and configuration
+        // file: only HTTPS connections make one.
         if (m_peer.scheme != Scheme::Https) return;
+        m_context.emplace(ssl::context::tls_client);
+        m_tls.emplace(m_socket, *m_context);
+        m_tls_stream.emplace(*m_tls, m_socket);
         // The stream's session was made from the context above: settings for
         // this connection go on the session itself.
-        SSL_set_min_proto_version(m_tls.native_handle(), TLS1_2_VERSION);
+        SSL_set_min_proto_version(m_tls->native_handle(), TLS1_2_VERSION);
         if (options.ca_file.empty()) {
             // The peer is identified by its certificate's name and fingerprint,
             // which the caller's check decides on.
-            m_tls.set_verify_mode(ssl::verify_none);
+            m_tls->set_verify_mode(ssl::verify_none);
         } else {
             beast::error_code ec;
-            m_context.load_verify_file(options.ca_file, ec);
+            m_context->load_verify_file(options.ca_file, ec);
             if (ec) {
                 m_ca_failure =
                     "Error: cannot read the certificate authorities in " + options.ca_file + ".";
             }
-            m_tls.set_verify_mode(ssl::verify_peer);
+            m_tls->set_verify_mode(ssl::verify_peer);
         }
     }
 
@@ -222,7 +223,7 @@ public:
 private:
     enum class Phase { connecting, handshaking, writing, reading };
 
-    tcp::socket& socket() { return m_tls.next_layer(); }
+    tcp::socket& socket() { return m_socket; }
 
     // The line for a failed handshake, with `why` when known.
     std::string tls_failure(const char* why) const {
@@ -251,16 +252,16 @@ private:
             return send();
         }
         m_phase = Phase::handshaking;
-        m_tls.async_handshake(ssl::stream_base::client, [self = shared_from_this()](
-                                                            beast::error_code hec) {
+        m_tls->async_handshake(ssl::stream_base::client, [self = shared_from_this()](
+                                                             beast::error_code hec) {
             if (hec) {
-                const long verified = SSL_get_verify_result(self->m_tls.native_handle());
+                const long verified = SSL_get_verify_result(self->m_tls->native_handle());
                 return self->fail(FailureKind::tls,
                                   self->tls_failure(verified == X509_V_OK
                                                         ? nullptr
                                                         : X509_verify_cert_error_string(verified)));
             }
-            self->m_certificate = certificate_of(self->m_tls.native_handle());
+            self->m_certificate = certificate_of(self->m_tls->native_handle());
             self->m_connected = true;
             self->send();
         });
@@ -273,7 +274,7 @@ private:
             }
         }
         m_phase = Phase::writing;
-        if (m_peer.scheme == Scheme::Https) return write(m_tls_stream);
+        if (m_peer.scheme == Scheme::Https) return write(*m_tls_stream);
         write(m_plain_stream);
     }
 
@@ -380,11 +381,12 @@ private:
 
     Endpoint m_peer;
     Options m_options;
-    ssl::context m_context;
-    ssl::stream<tcp::socket> m_tls;  // plain HTTP uses its socket alone
+    tcp::socket m_socket;
+    std::optional<ssl::context> m_context;  // these three for HTTPS only
+    std::optional<ssl::stream<tcp::socket&>> m_tls;
+    std::optional<QuickAck<ssl::stream<tcp::socket&>>> m_tls_stream;
     asio::steady_timer m_timer;
     QuickAck<tcp::socket> m_plain_stream;
-    QuickAck<ssl::stream<tcp::socket>> m_tls_stream;
     std::optional<std::string> m_ca_failure;
     Certificate m_certificate;
     http::request<http::string_body> m_request;
