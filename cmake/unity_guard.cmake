@@ -1,0 +1,57 @@
+# glowrig_unity_guard(TARGET): keeps a unity build of TARGET compiling as more
+# files are added. A unity batch is one translation unit, so two sources that
+# each define a file-local helper, constant or class of the same name (in an
+# anonymous namespace, static, or a test fixture) cannot share one. This reads
+# the names each source defines at the start of a line (the layout
+# clang-format gives every file here) and compiles a source that repeats a
+# name of an earlier one on its own, outside the batches. Qualified
+# definitions (Class::member) are left out: they cannot clash.
+function(glowrig_unity_guard target)
+  get_target_property(unity ${target} UNITY_BUILD)
+  if(NOT unity)
+    return()
+  endif()
+  get_target_property(sources ${target} SOURCES)
+  get_target_property(directory ${target} SOURCE_DIR)
+  set(ident "[A-Za-z_][A-Za-z0-9_]*")
+  # Type definitions, macros, and unqualified functions and variables.
+  set(type_line "^(struct|class|union|enum|enum class) (${ident})[^;]*$")
+  set(macro_line "^#define (${ident})")
+  set(entity_line "^[A-Za-z_][A-Za-z0-9_:<>,*& ]*[ *&](${ident}) *(\\(|=|\\{|\\[)")
+  set(not_entity "^(namespace|using|template|typedef|return|extern|TEST|TEST_F|TEST_P|TYPED_TEST|INSTANTIATE_TEST_SUITE_P|struct|class|union|enum)[ (]")
+  set(seen "")
+  foreach(source IN LISTS sources)
+    if(NOT source MATCHES "\\.(cpp|cc|cxx)$")
+      continue()
+    endif()
+    if(NOT IS_ABSOLUTE "${source}")
+      set(source "${directory}/${source}")
+    endif()
+    file(STRINGS "${source}" lines REGEX "^[A-Za-z_#]")
+    set(names "")
+    foreach(line IN LISTS lines)
+      if(line MATCHES "${type_line}")
+        list(APPEND names "${CMAKE_MATCH_2}")
+      elseif(line MATCHES "${macro_line}")
+        list(APPEND names "${CMAKE_MATCH_1}")
+      elseif(NOT line MATCHES "${not_entity}" AND line MATCHES "${entity_line}")
+        list(APPEND names "${CMAKE_MATCH_1}")
+      endif()
+    endforeach()
+    list(REMOVE_DUPLICATES names)
+    set(clash "")
+    foreach(name IN LISTS names)
+      if(name IN_LIST seen)
+        set(clash "${name}")
+        break()
+      endif()
+    endforeach()
+    if(clash)
+      set_source_files_properties("${source}" TARGET_DIRECTORY ${target}
+        PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+      message(VERBOSE "${target}: ${source} defines ${clash} as an earlier source does: compiled alone")
+    else()
+      list(APPEND seen ${names})
+    endif()
+  endforeach()
+endfunction()
