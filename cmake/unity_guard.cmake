@@ -1,16 +1,20 @@
-# glowrig_unity_guard(TARGET): keeps a unity build of TARGET compiling as more
-# files are added. A unity batch is one translation unit, so two sources that
-# each define a file-local helper, constant or class of the same name (in an
-# anonymous namespace, static, or a test fixture) cannot share one. This reads
-# the names each source defines at the start of a line (the layout
-# clang-format gives every file here) and compiles a source that repeats a
-# name of an earlier one on its own, outside the batches. Qualified
-# definitions (Class::member) are left out: they cannot clash.
-function(glowrig_unity_guard target)
-  get_target_property(unity ${target} UNITY_BUILD)
-  if(NOT unity)
+# glowrig_unity_batches(TARGET): compiles TARGET's sources in unity batches of
+# at most GLOWRIG_UNITY_BATCH files, one translation unit per batch, so that
+# the headers' templates are instantiated and optimised once per batch rather
+# than once per file.
+#
+# Two sources that each define a file-local helper, constant or class of the
+# same name (in an anonymous namespace, static, or a test fixture) cannot
+# share a batch. This reads the names each source defines at the start of a
+# line (the layout clang-format gives every file here) and puts each source,
+# in the order of the target's list, into the first batch that has room and
+# none of its names. Qualified definitions (Class::member) are left out: they
+# cannot clash. A source marked SKIP_UNITY_BUILD_INCLUSION is compiled alone.
+function(glowrig_unity_batches target)
+  if(NOT GLOWRIG_UNITY)
     return()
   endif()
+  set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_MODE GROUP)
   get_target_property(sources ${target} SOURCES)
   get_target_property(directory ${target} SOURCE_DIR)
   set(ident "[A-Za-z_][A-Za-z0-9_]*")
@@ -19,13 +23,17 @@ function(glowrig_unity_guard target)
   set(macro_line "^#define (${ident})")
   set(entity_line "^[A-Za-z_][A-Za-z0-9_:<>,*& ]*[ *&](${ident}) *(\\(|=|\\{|\\[)")
   set(not_entity "^(namespace|using|template|typedef|return|extern|TEST|TEST_F|TEST_P|TYPED_TEST|INSTANTIATE_TEST_SUITE_P|struct|class|union|enum)[ (]")
-  set(seen "")
+  set(batches 0)
   foreach(source IN LISTS sources)
     if(NOT source MATCHES "\\.(cpp|cc|cxx)$")
       continue()
     endif()
     if(NOT IS_ABSOLUTE "${source}")
       set(source "${directory}/${source}")
+    endif()
+    get_source_file_property(alone "${source}" TARGET_DIRECTORY ${target} SKIP_UNITY_BUILD_INCLUSION)
+    if(alone)
+      continue()
     endif()
     file(STRINGS "${source}" lines REGEX "^[A-Za-z_#]")
     set(names "")
@@ -39,19 +47,33 @@ function(glowrig_unity_guard target)
       endif()
     endforeach()
     list(REMOVE_DUPLICATES names)
-    set(clash "")
-    foreach(name IN LISTS names)
-      if(name IN_LIST seen)
-        set(clash "${name}")
-        break()
+    # The first batch with room and no name of this source, else a new one.
+    set(chosen "")
+    set(batch 0)
+    while(batch LESS batches AND chosen STREQUAL "")
+      if(count_${batch} LESS GLOWRIG_UNITY_BATCH)
+        set(shared FALSE)
+        foreach(name IN LISTS names)
+          if(name IN_LIST names_${batch})
+            set(shared TRUE)
+            break()
+          endif()
+        endforeach()
+        if(NOT shared)
+          set(chosen ${batch})
+        endif()
       endif()
-    endforeach()
-    if(clash)
-      set_source_files_properties("${source}" TARGET_DIRECTORY ${target}
-        PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
-      message(VERBOSE "${target}: ${source} defines ${clash} as an earlier source does: compiled alone")
-    else()
-      list(APPEND seen ${names})
+      math(EXPR batch "${batch} + 1")
+    endwhile()
+    if(chosen STREQUAL "")
+      set(chosen ${batches})
+      math(EXPR batches "${batches} + 1")
+      set(count_${chosen} 0)
+      set(names_${chosen} "")
     endif()
+    math(EXPR count_${chosen} "${count_${chosen}} + 1")
+    list(APPEND names_${chosen} ${names})
+    set_source_files_properties("${source}" TARGET_DIRECTORY ${target}
+      PROPERTIES UNITY_GROUP "${target}_${chosen}")
   endforeach()
 endfunction()
