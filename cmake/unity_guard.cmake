@@ -21,7 +21,7 @@ function(glowrig_unity_batches target)
   # Type definitions, macros, and unqualified functions and variables.
   set(type_line "^(struct|class|union|enum|enum class) (${ident})[^;]*$")
   set(macro_line "^#define (${ident})")
-  set(entity_line "^[A-Za-z_][A-Za-z0-9_:<>,*& ]*[ *&](${ident}) *(\\(|=|\\{|\\[)")
+  set(entity_line "^[A-Za-z_][A-Za-z0-9_:<>,*& ]*[ *&](${ident}) *(\\(|=|\\{|\\[|;)")
   set(not_entity "^(namespace|using|template|typedef|return|extern|TEST|TEST_F|TEST_P|TYPED_TEST|INSTANTIATE_TEST_SUITE_P|struct|class|union|enum)[ (]")
   set(batches 0)
   foreach(source IN LISTS sources)

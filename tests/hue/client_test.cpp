@@ -198,13 +198,14 @@ TEST_F(ClientTest, RepliesPassWhateverTheirContentType) {
 
 // read_strict and the checked requests run their checks in the reading step.
 TEST_F(ClientTest, ACheckSeesTheParsedReplyAndItsExceptionEndsTheRead) {
+    const std::string body = R"({"a":[1,{"b":null}]})";
     sim::Fault fault;
-    fault.body = R"({"a":[1,{"b":null}]})";
+    fault.body = body;
     bridge().set_fault("GET", lights_path(), fault);
     value seen;
     const auto keep = [&seen](const value& reply) { seen = reply; };
-    EXPECT_EQ(value::parse(fault.body), lights().read(Method::Get, "", value(), keep).get());
-    EXPECT_EQ(value::parse(fault.body), seen);
+    EXPECT_EQ(value::parse(body), lights().read(Method::Get, "", value(), keep).get());
+    EXPECT_EQ(value::parse(body), seen);
     const auto refuse = [](const value&) { throw std::runtime_error("refused"); };
     EXPECT_EQ("refused", failure_of(lights().read(Method::Get, "", value(), refuse)));
 
