@@ -3,9 +3,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer and runs the suite there too,
 # and finally runs the discovery and task tests under ThreadSanitizer.
 # The tests start bridge simulators on free ports of 127.0.0.1: no root needed.
-# The time of each stage but the last is printed at its end (the whole run
-# stays under five minutes on a 2-core machine from an empty compiler cache);
-# the run ends with the last test summary.
+# The time of each stage but the last is printed at its end; the run ends
+# with the last test summary.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
