@@ -80,31 +80,36 @@ void acknowledge_at_once(tcp::socket& socket) {
 // The room each read may fill.
 constexpr std::size_t kReadRoom = 64 * 1024;
 
-// A stream (the socket itself or TLS over it) that renews acknowledge_at_once
-// before each read: what requests are written and replies read through.
-template <class Stream>
-class QuickAck {
+// The stream requests are written and replies read through: the socket
+// itself, or TLS over it once use_tls() named the TLS stream. Renews
+// acknowledge_at_once before each read. One type for both, so the HTTP
+// reading and writing code is compiled once, not once per kind of stream.
+class Wire {
 public:
-    using executor_type = typename Stream::executor_type;
+    using executor_type = tcp::socket::executor_type;
 
-    QuickAck(Stream& stream, tcp::socket& socket) : m_stream(stream), m_socket(socket) {}
+    explicit Wire(tcp::socket& socket) : m_socket(socket) {}
 
-    executor_type get_executor() { return m_stream.get_executor(); }
+    void use_tls(ssl::stream<tcp::socket&>& tls) { m_tls = &tls; }
+
+    executor_type get_executor() { return m_socket.get_executor(); }
 
     template <class Buffers, class Handler>
-    auto async_read_some(const Buffers& buffers, Handler&& handler) {
+    void async_read_some(const Buffers& buffers, Handler&& handler) {
         acknowledge_at_once(m_socket);
-        return m_stream.async_read_some(buffers, std::forward<Handler>(handler));
+        if (m_tls) return m_tls->async_read_some(buffers, std::forward<Handler>(handler));
+        m_socket.async_read_some(buffers, std::forward<Handler>(handler));
     }
 
     template <class Buffers, class Handler>
-    auto async_write_some(const Buffers& buffers, Handler&& handler) {
-        return m_stream.async_write_some(buffers, std::forward<Handler>(handler));
+    void async_write_some(const Buffers& buffers, Handler&& handler) {
+        if (m_tls) return m_tls->async_write_some(buffers, std::forward<Handler>(handler));
+        m_socket.async_write_some(buffers, std::forward<Handler>(handler));
     }
 
 private:
-    Stream& m_stream;
     tcp::socket& m_socket;
+    ssl::stream<tcp::socket&>* m_tls = nullptr;
 };
 
 // The peer's certificate as Certificate; empty fields when there is none.
@@ -150,13 +155,13 @@ struct Outcome {
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
     Connection(asio::io_context& io, Endpoint peer, const Options& options)
-        : m_peer(std::move(peer)), m_socket(io), m_timer(io), m_plain_stream(m_socket, m_socket) {
+        : m_peer(std::move(peer)), m_socket(io), m_timer(io), m_wire(m_socket) {
         // A TLS context costs OpenSSL's initialisation and configuration
         // file: only HTTPS connections make one.
         if (m_peer.scheme != Scheme::Https) return;
         m_context.emplace(ssl::context::tls_client);
         m_tls.emplace(m_socket, *m_context);
-        m_tls_stream.emplace(*m_tls, m_socket);
+        m_wire.use_tls(*m_tls);
         // The stream's session was made from the context above: settings for
         // this connection go on the session itself.
         SSL_set_min_proto_version(m_tls->native_handle(), TLS1_2_VERSION);
@@ -274,31 +279,28 @@ private:
             }
         }
         m_phase = Phase::writing;
-        if (m_peer.scheme == Scheme::Https) return write(*m_tls_stream);
-        write(m_plain_stream);
+        write();
     }
 
-    template <class Stream>
-    void write(Stream& stream) {
-        http::async_write(stream, m_request,
-                          [self = shared_from_this(), &stream](beast::error_code ec, std::size_t) {
+    void write() {
+        http::async_write(m_wire, m_request,
+                          [self = shared_from_this()](beast::error_code ec, std::size_t) {
                               if (ec) {
                                   self->m_stale = self->m_reused;
                                   return self->fail(FailureKind::write, kWriteFailed);
                               }
-                              self->read(stream);
+                              self->read();
                           });
     }
 
-    template <class Stream>
-    void read(Stream& stream) {
+    void read() {
         m_phase = Phase::reading;
         m_buffer.consume(m_buffer.size());
         // Room for large reads: an empty buffer makes every read 512 bytes, a
         // system call each, and a bridge's whole state is hundreds of them.
         m_buffer.reserve(kReadRoom);
         m_parser.emplace();
-        async_read_http_reply(stream, m_buffer, *m_parser, m_options.body_limit,
+        async_read_http_reply(m_wire, m_buffer, *m_parser, m_options.body_limit,
                               [self = shared_from_this()](HttpRead result) { self->read(result); });
     }
 
@@ -382,11 +384,10 @@ private:
     Endpoint m_peer;
     Options m_options;
     tcp::socket m_socket;
-    std::optional<ssl::context> m_context;  // these three for HTTPS only
+    std::optional<ssl::context> m_context;  // these two for HTTPS only
     std::optional<ssl::stream<tcp::socket&>> m_tls;
-    std::optional<QuickAck<ssl::stream<tcp::socket&>>> m_tls_stream;
     asio::steady_timer m_timer;
-    QuickAck<tcp::socket> m_plain_stream;
+    Wire m_wire;
     std::optional<std::string> m_ca_failure;
     Certificate m_certificate;
     http::request<http::string_body> m_request;
