@@ -41,7 +41,7 @@ fi
 
 # --- build -------------------------------------------------------------------
 build=build-bench
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DGLOWRIG_BUILD_TESTS=OFF >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DGLOWRIG_BUILD_TESTS=OFF -DGLOWRIG_UNITY=ON >/dev/null
 cmake --build "$build" -j2 --target glowrig glowrig-sim >/dev/null
 glowrig=$PWD/$build/src/glowrig
 sim=$PWD/$build/sim/glowrig-sim

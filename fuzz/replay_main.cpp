@@ -1,7 +1,8 @@
-// A stand-in for libFuzzer's driver: runs a fuzz target once on each file it
-// is given, or on each file of a directory it is given, in name order. The
-// normal build links every target with it, so a target that stops building,
-// or fails on an input of its seed corpus, fails the test suite.
+// A stand-in for libFuzzer's driver: runs the fuzz target named first once on
+// each file it is given, or on each file of a directory it is given, in name
+// order. The normal build links every target into this one program, so a
+// target that stops building, or fails on an input of its seed corpus, fails
+// the test suite.
 
 #include <algorithm>
 #include <cstdint>
@@ -13,7 +14,7 @@
 #include <system_error>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size);
+#include "replay_targets.hpp"
 
 namespace {
 
@@ -30,15 +31,28 @@ std::vector<fs::path> inputs_of(const fs::path& path) {
     return files;
 }
 
+// The target called `name`, or null.
+const ReplayTarget* target_named(const std::string& name) {
+    for (std::size_t i = 0; i < kReplayTargetCount; ++i) {
+        if (name == kReplayTargets[i].name) return &kReplayTargets[i];
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s FILE|DIRECTORY...\n", argv[0]);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s TARGET FILE|DIRECTORY...\n", argv[0]);
+        return 2;
+    }
+    const ReplayTarget* target = target_named(argv[1]);
+    if (!target) {
+        std::fprintf(stderr, "%s: no such fuzz target\n", argv[1]);
         return 2;
     }
     std::size_t runs = 0;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 2; i < argc; ++i) {
         std::error_code error;
         if (!fs::exists(argv[i], error)) {
             std::fprintf(stderr, "%s: no such file or directory\n", argv[i]);
@@ -53,7 +67,7 @@ int main(int argc, char** argv) {
                 return 1;
             }
             std::fprintf(stderr, "running %s\n", file.c_str());
-            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+            target->run(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
             ++runs;
         }
     }

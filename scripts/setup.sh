@@ -9,6 +9,9 @@ packages=(
   libpugixml-dev libssl-dev libldns-dev
   libgtest-dev libgmock-dev
   clang-format dpkg-dev file ccache
+  # A quicker linker than GNU ld for the test binaries (CMakeLists.txt uses it
+  # when present).
+  lld
   # The package and completion tests: lintian, the manual page checker, the
   # two other shells whose completions glowrig ships.
   lintian man-db groff-base zsh fish

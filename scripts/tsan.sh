@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DGLOWRIG_TSAN=ON -DGLOWRIG_SANITIZE=OFF \
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DGLOWRIG_TSAN=ON -DGLOWRIG_SANITIZE=OFF -DGLOWRIG_UNITY=ON \
     -DGLOWRIG_BUILD_TESTS=ON "$@" >/dev/null
 cmake --build build-tsan -j2 --target glowrig_tests
 

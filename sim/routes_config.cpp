@@ -10,7 +10,7 @@ namespace {
 using web::json::value;
 
 // Settings a PUT on config may change, with the JSON type each must have.
-bool settable(const std::string& key, const value& v) {
+bool config_settable(const std::string& key, const value& v) {
     if (key == "name" || key == "proxyaddress" || key == "ipaddress" || key == "netmask" ||
         key == "gateway" || key == "timezone") {
         return v.is_string();
@@ -31,7 +31,7 @@ Reply change_config(value& config, const value& body) {
             v.at("updatestate").is_integer()) {
             member(config, "swupdate")["updatestate"] = v.at("updatestate");
             results[n++] = success("/config/swupdate/updatestate", v.at("updatestate"));
-        } else if (settable(key, v)) {
+        } else if (config_settable(key, v)) {
             config[key] = v;
             results[n++] = success(address, v);
         } else {

@@ -5,7 +5,8 @@ namespace {
 
 using web::json::value;
 
-bool settable(const std::string& key, const value& v) {
+// Members a PUT on a schedule may change, with the JSON type each must have.
+bool schedule_settable(const std::string& key, const value& v) {
     if (key == "name" || key == "description" || key == "time" || key == "status") {
         return v.is_string();
     }
@@ -24,7 +25,7 @@ Reply route_schedules(BridgeData& data, const Route& route) {
         if (route.rest.size() > 1 || !schedules.has_field(id)) return not_available(route.address);
         if (route.method == "GET") return json_reply(schedules.at(id));
         if (route.method == "PUT")
-            return change_members(schedules[id], route.body, route.address, settable);
+            return change_members(schedules[id], route.body, route.address, schedule_settable);
         if (route.method == "DELETE") {
             schedules.erase(id);
             return json_reply(value::array({deleted(route.address)}));

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -83,31 +84,36 @@ void acknowledge_at_once(tcp::socket& socket) {
 // The room each read may fill.
 constexpr std::size_t kReadRoom = 64 * 1024;
 
-// A stream (the socket itself or TLS over it) that renews acknowledge_at_once
-// before each read: what requests are written and replies read through.
-template <class Stream>
-class QuickAck {
+// The stream requests are written and replies read through: the socket
+// itself, or TLS over it once use_tls() named the TLS stream. Renews
+// acknowledge_at_once before each read. One type for both, so the HTTP
+// reading and writing code is compiled once, not once per kind of stream.
+class Wire {
 public:
-    using executor_type = typename Stream::executor_type;
+    using executor_type = tcp::socket::executor_type;
 
-    QuickAck(Stream& stream, tcp::socket& socket) : m_stream(stream), m_socket(socket) {}
+    explicit Wire(tcp::socket& socket) : m_socket(socket) {}
 
-    executor_type get_executor() { return m_stream.get_executor(); }
+    void use_tls(ssl::stream<tcp::socket&>& tls) { m_tls = &tls; }
+
+    executor_type get_executor() { return m_socket.get_executor(); }
 
     template <class Buffers, class Handler>
-    auto async_read_some(const Buffers& buffers, Handler&& handler) {
+    void async_read_some(const Buffers& buffers, Handler&& handler) {
         acknowledge_at_once(m_socket);
-        return m_stream.async_read_some(buffers, std::forward<Handler>(handler));
+        if (m_tls) return m_tls->async_read_some(buffers, std::forward<Handler>(handler));
+        m_socket.async_read_some(buffers, std::forward<Handler>(handler));
     }
 
     template <class Buffers, class Handler>
-    auto async_write_some(const Buffers& buffers, Handler&& handler) {
-        return m_stream.async_write_some(buffers, std::forward<Handler>(handler));
+    void async_write_some(const Buffers& buffers, Handler&& handler) {
+        if (m_tls) return m_tls->async_write_some(buffers, std::forward<Handler>(handler));
+        m_socket.async_write_some(buffers, std::forward<Handler>(handler));
     }
 
 private:
-    Stream& m_stream;
     tcp::socket& m_socket;
+    ssl::stream<tcp::socket&>* m_tls = nullptr;
 };
 
 // The peer's certificate as Certificate; empty fields when there is none.
@@ -160,30 +166,30 @@ struct Outcome {
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
     Connection(asio::io_context& io, Endpoint peer, const Options& options)
-        : m_peer(std::move(peer)),
-          m_context(ssl::context::tls_client),
-          m_tls(io, m_context),
-          m_timer(io),
-          m_plain_stream(m_tls.next_layer(), m_tls.next_layer()),
-          m_tls_stream(m_tls, m_tls.next_layer()) {
+        : m_peer(std::move(peer)), m_socket(io), m_timer(io), m_wire(m_socket) {
+        // A TLS context costs OpenSSL's initialisation and configuration
+        // file: only HTTPS connections make one.
         if (m_peer.scheme != Scheme::Https) return;
+        m_context.emplace(ssl::context::tls_client);
+        m_tls.emplace(m_socket, *m_context);
+        m_wire.use_tls(*m_tls);
         // The stream's session was made from the context above: settings for
         // this connection go on the session itself.
-        SSL_set_min_proto_version(m_tls.native_handle(), TLS1_2_VERSION);
+        SSL_set_min_proto_version(m_tls->native_handle(), TLS1_2_VERSION);
         if (m_peer.by_name) {
             verify_by_name();
         } else if (options.ca_file.empty()) {
             // The peer is identified by its certificate's name and fingerprint,
             // which the caller's check decides on.
-            m_tls.set_verify_mode(ssl::verify_none);
+            m_tls->set_verify_mode(ssl::verify_none);
         } else {
             beast::error_code ec;
-            m_context.load_verify_file(options.ca_file, ec);
+            m_context->load_verify_file(options.ca_file, ec);
             if (ec) {
                 m_ca_failure =
                     "Error: cannot read the certificate authorities in " + options.ca_file + ".";
             }
-            m_tls.set_verify_mode(ssl::verify_peer);
+            m_tls->set_verify_mode(ssl::verify_peer);
         }
     }
 
@@ -239,7 +245,7 @@ public:
 private:
     enum class Phase { connecting, handshaking, writing, reading };
 
-    tcp::socket& socket() { return m_tls.next_layer(); }
+    tcp::socket& socket() { return m_socket; }
 
     // The peer as the failure lines name it: "192.0.2.10:443", "[::1]:80".
     std::string peer_text() const {
@@ -269,15 +275,15 @@ private:
     // a host name or an address. A host name is sent in the handshake too.
     void verify_by_name() {
         beast::error_code ignored;
-        m_context.set_default_verify_paths(ignored);
-        SSL* session = m_tls.native_handle();
+        m_context->set_default_verify_paths(ignored);
+        SSL* session = m_tls->native_handle();
         const char* host = m_peer.host.c_str();
         const bool named =
             is_address(m_peer.host)
                 ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(session), host) == 1
                 : SSL_set1_host(session, host) == 1 && SSL_set_tlsext_host_name(session, host) == 1;
         if (!named) m_ca_failure = tls_failure("the host cannot be checked");
-        m_tls.set_verify_mode(ssl::verify_peer);
+        m_tls->set_verify_mode(ssl::verify_peer);
     }
 
     // The line for a failed handshake, with `why` when known.
@@ -325,16 +331,16 @@ private:
             return send();
         }
         m_phase = Phase::handshaking;
-        m_tls.async_handshake(ssl::stream_base::client, [self = shared_from_this()](
-                                                            beast::error_code hec) {
+        m_tls->async_handshake(ssl::stream_base::client, [self = shared_from_this()](
+                                                             beast::error_code hec) {
             if (hec) {
-                const long verified = SSL_get_verify_result(self->m_tls.native_handle());
+                const long verified = SSL_get_verify_result(self->m_tls->native_handle());
                 return self->fail(FailureKind::tls,
                                   self->tls_failure(verified == X509_V_OK
                                                         ? nullptr
                                                         : X509_verify_cert_error_string(verified)));
             }
-            self->m_certificate = certificate_of(self->m_tls.native_handle());
+            self->m_certificate = certificate_of(self->m_tls->native_handle());
             self->m_connected = true;
             self->send();
         });
@@ -347,31 +353,28 @@ private:
             }
         }
         m_phase = Phase::writing;
-        if (m_peer.scheme == Scheme::Https) return write(m_tls_stream);
-        write(m_plain_stream);
+        write();
     }
 
-    template <class Stream>
-    void write(Stream& stream) {
-        http::async_write(stream, m_request,
-                          [self = shared_from_this(), &stream](beast::error_code ec, std::size_t) {
+    void write() {
+        http::async_write(m_wire, m_request,
+                          [self = shared_from_this()](beast::error_code ec, std::size_t) {
                               if (ec) {
                                   self->m_stale = self->m_reused;
                                   return self->fail(FailureKind::write, kWriteFailed);
                               }
-                              self->read(stream);
+                              self->read();
                           });
     }
 
-    template <class Stream>
-    void read(Stream& stream) {
+    void read() {
         m_phase = Phase::reading;
         m_buffer.consume(m_buffer.size());
         // Room for large reads: an empty buffer makes every read 512 bytes, a
         // system call each, and a bridge's whole state is hundreds of them.
         m_buffer.reserve(kReadRoom);
         m_parser.emplace();
-        async_read_http_reply(stream, m_buffer, *m_parser, m_options.body_limit,
+        async_read_http_reply(m_wire, m_buffer, *m_parser, m_options.body_limit,
                               [self = shared_from_this()](HttpRead result) { self->read(result); });
     }
 
@@ -454,11 +457,11 @@ private:
 
     Endpoint m_peer;
     Options m_options;
-    ssl::context m_context;
-    ssl::stream<tcp::socket> m_tls;  // plain HTTP uses its socket alone
+    tcp::socket m_socket;
+    std::optional<ssl::context> m_context;  // these two for HTTPS only
+    std::optional<ssl::stream<tcp::socket&>> m_tls;
     asio::steady_timer m_timer;
-    QuickAck<tcp::socket> m_plain_stream;
-    QuickAck<ssl::stream<tcp::socket>> m_tls_stream;
+    Wire m_wire;
     std::optional<std::string> m_ca_failure;
     std::vector<std::string> m_addresses;  // empty: the peer's host
     Certificate m_certificate;

@@ -100,41 +100,51 @@ web::uri http_url(const std::string& host, const std::string& path, unsigned sho
     return url;
 }
 
-pplx::task<web::json::value> Client::read(Method method, const std::string& path,
-                                          const web::json::value& body) const {
+pplx::task<web::json::value> Client::read(
+    Method method, const std::string& path, const web::json::value& body,
+    std::function<void(const web::json::value&)> check) const {
     const web::uri url = join(m_base, path);
     std::string text = body.is_null() ? std::string() : body.serialize();
     Http::Options options;
     options.timeout = m_config.timeout;
     options.ca_file = m_config.ca_file;
     options.check = m_config.check_certificate;
-    return pplx::create_task([url, method, text = std::move(text), options] {
-        const Http::Endpoint endpoint = endpoint_of(url);
-        try {
-            return read_json(Http::exchange(endpoint, method_of(method), text, options));
-        } catch (const Http::Failure& failure) {
-            redirected_to_https(endpoint, failure);
-            throw;
-        }
-    });
+    return pplx::create_task(
+        [url, method, text = std::move(text), options, check = std::move(check)] {
+            const Http::Endpoint endpoint = endpoint_of(url);
+            std::string reply;
+            try {
+                reply = Http::exchange(endpoint, method_of(method), text, options);
+            } catch (const Http::Failure& failure) {
+                redirected_to_https(endpoint, failure);
+                throw;
+            }
+            web::json::value json = read_json(reply);
+            if (check) check(json);
+            return json;
+        });
 }
 
 pplx::task<web::json::value> Client::read_strict(Method method, const std::string& path,
                                                  const web::json::value& body) const {
-    return read(method, path, body).then(reject_errors);
+    return read(method, path, body, check_errors);
 }
 
 web::json::value read_json(const std::string& body) { return web::json::value::parse(body); }
 
 web::json::value reject_errors(pplx::task<web::json::value> json) {
     web::json::value value = json.get();
-    if (!value.is_array()) return value;
-    for (const auto& element : value.as_array()) {
+    check_errors(value);
+    return value;
+}
+
+void check_errors(const web::json::value& json) {
+    if (!json.is_array()) return;
+    for (const auto& element : json.as_array()) {
         if (element.is_object() && element.has_field("error")) {
             throw std::runtime_error(element.serialize());
         }
     }
-    return value;
 }
 
 std::string path_segment(const std::string& id) {

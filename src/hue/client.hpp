@@ -2,6 +2,7 @@
 #define GLOWRIG_HUE_CLIENT_HPP_
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -59,10 +60,14 @@ public:
     // soon as that much body has arrived or been announced; the transport's
     // own texts when the connection, the time-out or the header fails; the
     // check's text when it refuses the bridge's certificate.
-    pplx::task<web::json::value> read(Method method, const std::string& path = std::string(),
-                                      const web::json::value& body = web::json::value()) const;
+    // A `check`, when given, sees the reply in the same step and fails the
+    // request by throwing: each further step of a chain copies the reply whole.
+    pplx::task<web::json::value> read(
+        Method method, const std::string& path = std::string(),
+        const web::json::value& body = web::json::value(),
+        std::function<void(const web::json::value&)> check = nullptr) const;
 
-    // As read, followed by reject_errors.
+    // As read with the check check_errors (what reject_errors does).
     pplx::task<web::json::value> read_strict(
         Method method, const std::string& path = std::string(),
         const web::json::value& body = web::json::value()) const;
@@ -88,6 +93,9 @@ web::json::value read_json(const std::string& body);
 // object with the key "error"; then fails with std::runtime_error whose
 // message is that whole element serialised (UTF-8). Objects are never inspected.
 web::json::value reject_errors(pplx::task<web::json::value> json);
+
+// Fails as reject_errors does; returns when the value passes.
+void check_errors(const web::json::value& json);
 
 // Returns `id` encoded as one URL path segment: '/', '?', '#', '%', blanks and
 // other characters outside the unreserved and sub-delimiter sets are

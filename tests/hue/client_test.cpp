@@ -196,6 +196,32 @@ TEST_F(ClientTest, RepliesPassWhateverTheirContentType) {
     }
 }
 
+// read_strict and the checked requests run their checks in the reading step.
+TEST_F(ClientTest, ACheckSeesTheParsedReplyAndItsExceptionEndsTheRead) {
+    const std::string body = R"({"a":[1,{"b":null}]})";
+    sim::Fault fault;
+    fault.body = body;
+    bridge().set_fault("GET", lights_path(), fault);
+    value seen;
+    const auto keep = [&seen](const value& reply) { seen = reply; };
+    EXPECT_EQ(value::parse(body), lights().read(Method::Get, "", value(), keep).get());
+    EXPECT_EQ(value::parse(body), seen);
+    const auto refuse = [](const value&) { throw std::runtime_error("refused"); };
+    EXPECT_EQ("refused", failure_of(lights().read(Method::Get, "", value(), refuse)));
+
+    // A reply that is no JSON, or not a 200, never reaches the check.
+    for (int status : {200, 404}) {
+        SCOPED_TRACE(status);
+        fault.status = status;
+        fault.body = status == 200 ? "not json" : "{}";
+        bridge().set_fault("GET", lights_path(), fault);
+        bool checked = false;
+        failure_of(
+            lights().read(Method::Get, "", value(), [&checked](const value&) { checked = true; }));
+        EXPECT_FALSE(checked);
+    }
+}
+
 TEST_F(ClientTest, SendsMethodPathAndJsonBody) {
     value body = value::object();
     body["name"] = value::string("Desk");
