@@ -9,10 +9,10 @@
 #include "hue/client.hpp"
 #include "hue/details/configuration_impl.hpp"
 
-using fuzz_support::require;
+using FuzzSupport::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    const auto json = fuzz_support::parse_json(data, size);
+    const auto json = FuzzSupport::parse_json(data, size);
     if (!json) return 0;
     static const Hue::Client client;
     Hue::details::Configuration_Impl configuration(client);

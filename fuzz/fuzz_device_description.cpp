@@ -7,7 +7,7 @@
 #include "discovery/device_description.hpp"
 #include "fuzz_support.hpp"
 
-using fuzz_support::require;
+using FuzzSupport::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string_view xml(reinterpret_cast<const char*>(data), size);

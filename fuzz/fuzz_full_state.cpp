@@ -11,7 +11,7 @@
 #include "hue/fullstate.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    const auto json = fuzz_support::parse_json(data, size);
+    const auto json = FuzzSupport::parse_json(data, size);
     if (!json) return 0;
     static const Hue::ClientConfig client_config;
     static const Hue::Bridge bridge("", "192.0.2.1", "");

@@ -16,7 +16,7 @@
 #include "fuzz_support.hpp"
 #include "http/read_reply.hpp"
 
-using fuzz_support::require;
+using FuzzSupport::require;
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include "http/endpoint.hpp"
 #include "hue/address.hpp"
 
-using fuzz_support::require;
+using FuzzSupport::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    const std::string text = fuzz_support::as_text(data, size);
+    const std::string text = FuzzSupport::as_text(data, size);
 
     if (const auto endpoint = Http::parse_url(text)) {
         require(!endpoint->host.empty() && endpoint->port != 0, "a URL names a host and a port");

@@ -9,7 +9,7 @@
 #include "hue/lights.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    const auto json = fuzz_support::parse_json(data, size);
+    const auto json = FuzzSupport::parse_json(data, size);
     if (!json) return 0;
     static const Hue::Client client;
     try {

@@ -8,14 +8,14 @@
 #include "discovery/mdns_message.hpp"
 #include "fuzz_support.hpp"
 
-using fuzz_support::require;
+using FuzzSupport::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string_view datagram(reinterpret_cast<const char*>(data), size);
-    discovery::MdnsAnswers answers;
+    Discovery::MdnsAnswers answers;
     const bool read = answers.add(datagram, 0);
     require(read || answers.services().empty(), "a datagram not read adds nothing");
-    require(!read || size <= discovery::kMdnsMessageLimit, "a datagram too large is not read");
+    require(!read || size <= Discovery::kMdnsMessageLimit, "a datagram too large is not read");
     answers.add(datagram, 0);
     for (const auto& service : answers.services()) {
         require(service.port != 0, "a service has a port");

@@ -10,7 +10,7 @@
 #include "hue/text.hpp"
 #include "util/printable.hpp"
 
-using fuzz_support::require;
+using FuzzSupport::require;
 
 namespace {
 
@@ -31,7 +31,7 @@ bool has_control(const std::string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    const std::string input = fuzz_support::as_text(data, size);
+    const std::string input = FuzzSupport::as_text(data, size);
     const std::string output = Util::printable(input);
     require(Hue::is_valid_utf8(output), "the output is valid UTF-8");
     require(!has_control(output), "the output holds no control character");

@@ -12,10 +12,10 @@
 #include "hue/schedule_time.hpp"
 #include "hue/text.hpp"
 
-using fuzz_support::require;
+using FuzzSupport::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    const std::string text = fuzz_support::as_text(data, size);
+    const std::string text = FuzzSupport::as_text(data, size);
 
     Hue::ScheduleTime first;
     first.parse_time(text);

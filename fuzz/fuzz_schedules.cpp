@@ -15,7 +15,7 @@
 #include "hue/schedules.hpp"
 #include "hue/text.hpp"
 
-using fuzz_support::require;
+using FuzzSupport::require;
 
 namespace {
 
@@ -35,7 +35,7 @@ void save_body_of(const Hue::Client& client, const std::string& id,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    const auto json = fuzz_support::parse_json(data, size);
+    const auto json = FuzzSupport::parse_json(data, size);
     if (!json) return 0;
     static const Hue::Client client;
     try {

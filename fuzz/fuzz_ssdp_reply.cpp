@@ -10,7 +10,7 @@
 #include "discovery/ssdp_reply.hpp"
 #include "fuzz_support.hpp"
 
-using fuzz_support::require;
+using FuzzSupport::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string_view datagram(reinterpret_cast<const char*>(data), size);

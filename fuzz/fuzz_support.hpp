@@ -14,7 +14,7 @@
 
 #include <cpprest/json.h>
 
-namespace fuzz_support {
+namespace FuzzSupport {
 
 // Aborts with `what` on standard error unless `condition` holds.
 inline void require(bool condition, const char* what) {
@@ -36,6 +36,6 @@ inline std::optional<web::json::value> parse_json(const uint8_t* data, std::size
     return json;
 }
 
-}  // namespace fuzz_support
+}  // namespace FuzzSupport
 
 #endif  // GLOWRIG_FUZZ_FUZZ_SUPPORT_HPP_

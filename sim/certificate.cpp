@@ -9,7 +9,7 @@
 #include <openssl/rand.h>
 #include <openssl/x509.h>
 
-namespace sim {
+namespace Sim {
 namespace {
 
 template <class T, void (*Free)(T*)>
@@ -76,4 +76,4 @@ Certificate make_certificate(const std::string& common_name) {
     return made;
 }
 
-}  // namespace sim
+}  // namespace Sim

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace sim {
+namespace Sim {
 
 // A self-signed certificate and its private key, in PEM.
 struct Certificate {
@@ -17,6 +17,6 @@ struct Certificate {
 // years. Throws std::runtime_error when OpenSSL fails.
 Certificate make_certificate(const std::string& common_name);
 
-}  // namespace sim
+}  // namespace Sim
 
 #endif  // GLOWRIG_SIM_CERTIFICATE_HPP_

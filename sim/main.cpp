@@ -135,20 +135,20 @@ int main(int argc, char** argv) {
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    sim::Server server;
+    Sim::Server server;
     auto log_mutex = std::make_shared<std::mutex>();
     std::shared_ptr<std::ostream> log;
     std::vector<Endpoint> endpoints;  // where each bridge listens, in argument order
     int ssdp_port = 0;
-    std::vector<std::unique_ptr<sim::SsdpResponder>> responders;
+    std::vector<std::unique_ptr<Sim::SsdpResponder>> responders;
     std::string ssdp_all;  // ADDRESS:PORT of the responder for all bridges
     std::string mdns;      // ADDRESS:PORT of the mDNS responder
-    std::unique_ptr<sim::MdnsResponder> mdns_responder;
+    std::unique_ptr<Sim::MdnsResponder> mdns_responder;
     bool generate_names = false;            // set by --generate-names for the bridges after it
     bool newest = false;                    // set by --newest for the bridges after it
-    std::optional<sim::Listings> listings;  // set by --listings for the bridges after it
+    std::optional<Sim::Listings> listings;  // set by --listings for the bridges after it
     std::optional<unsigned short> redirect_from;           // set by --redirect-from
-    std::vector<std::shared_ptr<sim::SimBridge>> bridges;  // in argument order
+    std::vector<std::shared_ptr<Sim::SimBridge>> bridges;  // in argument order
     std::vector<std::string> model_ids;                    // each bridge's config "modelid"
     try {
         for (int i = 1; i < argc; ++i) {
@@ -178,7 +178,7 @@ int main(int argc, char** argv) {
                 continue;
             }
             if (arg == "--listings" && i + 1 < argc) {
-                listings = sim::listings_from_text(argv[++i]);
+                listings = Sim::listings_from_text(argv[++i]);
                 continue;
             }
             if (arg == "--redirect-from" && i + 1 < argc) {
@@ -198,7 +198,7 @@ int main(int argc, char** argv) {
             const auto eq = arg.find('=');
             if (eq == std::string::npos) return usage();
             const web::json::value fixture = read_fixture(arg.substr(eq + 1));
-            auto bridge = std::make_shared<sim::SimBridge>(fixture);
+            auto bridge = std::make_shared<Sim::SimBridge>(fixture);
             if (generate_names) bridge->set_generate_names(true);
             if (listings) bridge->set_listings(*listings);
             if (newest) bridge->set_newest(true);
@@ -209,7 +209,7 @@ int main(int argc, char** argv) {
             bridges.push_back(bridge);
             std::shared_ptr<std::ostream> sink =
                 log ? log : std::shared_ptr<std::ostream>(&std::cerr, [](std::ostream*) {});
-            bridge->set_observer([sink, log_mutex](const sim::LoggedRequest& r) {
+            bridge->set_observer([sink, log_mutex](const Sim::LoggedRequest& r) {
                 std::lock_guard<std::mutex> lock(*log_mutex);
                 *sink << r.method << ' ' << r.path << ' ' << r.body << " #" << r.connection
                       << std::endl;
@@ -229,7 +229,7 @@ int main(int argc, char** argv) {
             }
             endpoint.tls = tls;
             endpoint.index = server.add(endpoint.address, endpoint.port, bridge,
-                                        tls ? sim::Transport::tls : sim::Transport::plain);
+                                        tls ? Sim::Transport::tls : Sim::Transport::plain);
             if (tls && redirect_from) {
                 endpoint.redirect =
                     server.add_redirect(endpoint.address, *redirect_from, endpoint.index);
@@ -241,7 +241,7 @@ int main(int argc, char** argv) {
 
         // The ports are known now: the locations can name them.
         std::vector<std::string> locations;  // every SSDP bridge's device description
-        std::vector<sim::MdnsService> services;
+        std::vector<Sim::MdnsService> services;
         for (std::size_t n = 0; n < endpoints.size(); ++n) {
             endpoints[n].port = server.port(endpoints[n].index);
             const std::string& address = endpoints[n].address;
@@ -254,24 +254,24 @@ int main(int argc, char** argv) {
                                 "/description.xml");
             if (ssdp_port > 0) {
                 responders.push_back(
-                    std::make_unique<sim::SsdpResponder>(locations.back(), address));
+                    std::make_unique<Sim::SsdpResponder>(locations.back(), address));
                 responders.back()->start(static_cast<unsigned short>(ssdp_port));
             }
         }
         if (!mdns.empty()) {
             const Endpoint at = read_endpoint(mdns, true);
-            mdns_responder = std::make_unique<sim::MdnsResponder>(services, at.address);
+            mdns_responder = std::make_unique<Sim::MdnsResponder>(services, at.address);
             mdns_responder->start(at.port);
         }
         if (!ssdp_all.empty() && !locations.empty()) {
             const Endpoint all = read_endpoint(ssdp_all, true);
             std::vector<std::string> replies;
             for (std::size_t n = 0; n < locations.size(); ++n) {
-                replies.push_back(sim::ssdp_reply(
+                replies.push_back(Sim::ssdp_reply(
                     locations[n], "uuid:sim-all-" + std::to_string(n + 1) + "::upnp:rootdevice"));
             }
             responders.push_back(
-                std::make_unique<sim::SsdpResponder>(locations.front(), all.address));
+                std::make_unique<Sim::SsdpResponder>(locations.front(), all.address));
             responders.back()->set_replies(std::move(replies));
             responders.back()->start(all.port);
         }

@@ -11,7 +11,7 @@
 
 #include "sim/udp_responder.hpp"
 
-namespace sim {
+namespace Sim {
 namespace {
 
 struct PacketFree {
@@ -151,4 +151,4 @@ std::string MdnsResponder::endpoint() const { return m_impl->udp->endpoint(); }
 
 std::size_t MdnsResponder::queries() const { return m_impl->queries; }
 
-}  // namespace sim
+}  // namespace Sim

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace sim {
+namespace Sim {
 
 // One bridge service as a responder describes it.
 struct MdnsService {
@@ -64,6 +64,6 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-}  // namespace sim
+}  // namespace Sim
 
 #endif  // GLOWRIG_SIM_MDNS_RESPONDER_HPP_

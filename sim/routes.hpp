@@ -9,7 +9,7 @@
 
 #include "sim/sim_bridge.hpp"
 
-namespace sim {
+namespace Sim {
 
 // What a resource handler sees of one request under /api/{user}/.
 struct Route {
@@ -89,6 +89,6 @@ Reply create_user(BridgeData& data, const web::json::value& body);
 // GET /api/{user}/config for a user not on the whitelist.
 Reply unauthorized_config(const BridgeData& data);
 
-}  // namespace sim
+}  // namespace Sim
 
 #endif  // GLOWRIG_SIM_ROUTES_HPP_

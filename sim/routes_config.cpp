@@ -4,7 +4,7 @@
 
 #include "sim/routes.hpp"
 
-namespace sim {
+namespace Sim {
 namespace {
 
 using web::json::value;
@@ -123,4 +123,4 @@ Reply unauthorized_config(const BridgeData& data) {
     return json_reply(reply);
 }
 
-}  // namespace sim
+}  // namespace Sim

@@ -1,6 +1,6 @@
 #include "sim/routes.hpp"
 
-namespace sim {
+namespace Sim {
 namespace {
 
 using web::json::value;
@@ -66,4 +66,4 @@ Reply route_groups(BridgeData& data, const Route& route) {
     return method_not_available(route);
 }
 
-}  // namespace sim
+}  // namespace Sim

@@ -1,6 +1,6 @@
 #include "sim/routes.hpp"
 
-namespace sim {
+namespace Sim {
 namespace {
 
 using web::json::value;
@@ -112,4 +112,4 @@ Reply route_lights(BridgeData& data, const Route& route) {
     return method_not_available(route);
 }
 
-}  // namespace sim
+}  // namespace Sim

@@ -1,6 +1,6 @@
 #include "sim/routes.hpp"
 
-namespace sim {
+namespace Sim {
 namespace {
 
 using web::json::value;
@@ -34,4 +34,4 @@ Reply route_schedules(BridgeData& data, const Route& route) {
     return method_not_available(route);
 }
 
-}  // namespace sim
+}  // namespace Sim

@@ -20,7 +20,7 @@
 #include "sim/sim_bridge.hpp"
 #include "sim/tcp_relay.hpp"
 
-namespace sim {
+namespace Sim {
 namespace {
 
 namespace asio = boost::asio;
@@ -327,4 +327,4 @@ void Server::close() {
     for (auto& l : m_listeners) l->close();
 }
 
-}  // namespace sim
+}  // namespace Sim

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace sim {
+namespace Sim {
 
 class SimBridge;
 
@@ -81,6 +81,6 @@ private:
 // before it is used). Throws boost::system::system_error when none can be bound.
 unsigned short free_port(const std::string& address);
 
-}  // namespace sim
+}  // namespace Sim
 
 #endif  // GLOWRIG_SIM_SERVER_HPP_

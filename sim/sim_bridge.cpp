@@ -10,7 +10,7 @@
 #include "sim/routes.hpp"
 #include "sim/ssdp_responder.hpp"
 
-namespace sim {
+namespace Sim {
 namespace {
 
 using web::json::value;
@@ -371,4 +371,4 @@ std::string now_text() {
     return text;
 }
 
-}  // namespace sim
+}  // namespace Sim

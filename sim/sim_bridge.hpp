@@ -10,7 +10,7 @@
 
 #include <cpprest/json.h>
 
-namespace sim {
+namespace Sim {
 
 // What the listings of lights, groups and schedules hold for each item.
 enum class Listings {
@@ -150,6 +150,6 @@ private:
     std::function<void(const LoggedRequest&)> m_observer;
 };
 
-}  // namespace sim
+}  // namespace Sim
 
 #endif  // GLOWRIG_SIM_SIM_BRIDGE_HPP_

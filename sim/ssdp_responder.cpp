@@ -8,7 +8,7 @@
 
 #include "sim/udp_responder.hpp"
 
-namespace sim {
+namespace Sim {
 namespace {
 
 std::string escape(const std::string& text) {
@@ -130,4 +130,4 @@ std::string SsdpResponder::endpoint() const { return m_impl->udp->endpoint(); }
 
 std::size_t SsdpResponder::searches() const { return m_impl->searches; }
 
-}  // namespace sim
+}  // namespace Sim

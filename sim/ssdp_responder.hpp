@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace sim {
+namespace Sim {
 
 // The fields of a device description document.
 struct DeviceFields {
@@ -72,6 +72,6 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-}  // namespace sim
+}  // namespace Sim
 
 #endif  // GLOWRIG_SIM_SSDP_RESPONDER_HPP_

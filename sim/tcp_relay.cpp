@@ -9,7 +9,7 @@
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/write.hpp>
 
-namespace sim {
+namespace Sim {
 namespace {
 
 namespace asio = boost::asio;
@@ -121,4 +121,4 @@ TcpRelay::~TcpRelay() {
 
 unsigned short TcpRelay::port() const { return m_impl->acceptor.local_endpoint().port(); }
 
-}  // namespace sim
+}  // namespace Sim

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-namespace sim {
+namespace Sim {
 
 // Accepts TCP connections on one address and passes every byte both ways
 // between each of them and a connection of its own to a target port of
@@ -31,6 +31,6 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-}  // namespace sim
+}  // namespace Sim
 
 #endif  // GLOWRIG_SIM_TCP_RELAY_HPP_

@@ -10,7 +10,7 @@
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/udp.hpp>
 
-namespace sim {
+namespace Sim {
 
 namespace asio = boost::asio;
 using asio::ip::udp;
@@ -98,4 +98,4 @@ std::string UdpResponder::endpoint() const {
     return m_impl->address.is_v6() ? "[" + host + "]:" + port_text : host + ":" + port_text;
 }
 
-}  // namespace sim
+}  // namespace Sim

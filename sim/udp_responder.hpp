@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace sim {
+namespace Sim {
 
 // A UDP socket on a loopback address that answers each datagram it receives
 // with the datagrams `answer` returns, sent back to the sender, on a thread of
@@ -43,6 +43,6 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-}  // namespace sim
+}  // namespace Sim
 
 #endif  // GLOWRIG_SIM_UDP_RESPONDER_HPP_

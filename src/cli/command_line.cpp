@@ -3,7 +3,7 @@
 #include <boost/program_options/parsers.hpp>
 #include <boost/program_options/positional_options.hpp>
 
-namespace cli {
+namespace Cli {
 
 namespace po = boost::program_options;
 
@@ -25,4 +25,4 @@ std::vector<std::string> parse_command_line(const std::vector<std::string>& args
     return po::collect_unrecognized(parsed.options, po::exclude_positional);
 }
 
-}  // namespace cli
+}  // namespace Cli

@@ -7,7 +7,7 @@
 #include <boost/program_options/options_description.hpp>
 #include <boost/program_options/variables_map.hpp>
 
-namespace cli {
+namespace Cli {
 
 // Parses `args` (the words after the program's name) against `desc` into
 // `values`, as every glowrig command line is read: options with one or two
@@ -19,6 +19,6 @@ std::vector<std::string> parse_command_line(const std::vector<std::string>& args
                                             const boost::program_options::options_description& desc,
                                             boost::program_options::variables_map& values);
 
-}  // namespace cli
+}  // namespace Cli
 
 #endif  // GLOWRIG_CLI_COMMAND_LINE_HPP_

@@ -15,11 +15,11 @@
 #include "commands/schedules.hpp"
 #include "commands/state.hpp"
 
-namespace cli {
+namespace Cli {
 namespace {
 
-using commands::BridgeOption;
-using commands::StateOptions;
+using Commands::BridgeOption;
+using Commands::StateOptions;
 
 const char kFindDescription[] =
     "Instructs bridge to enter \"find new lights mode\" rather than list existing ones.  "
@@ -95,13 +95,13 @@ std::vector<Option<Record>> joined(std::vector<Option<Record>> first,
     return first;
 }
 
-std::vector<Option<commands::ListingOptions>> listing_options() {
-    using R = commands::ListingOptions;
+std::vector<Option<Commands::ListingOptions>> listing_options() {
+    using R = Commands::ListingOptions;
     return {bridge<R>(), json<R>()};
 }
 
-std::vector<Option<commands::ConfigOptions>> config_options() {
-    using R = commands::ConfigOptions;
+std::vector<Option<Commands::ConfigOptions>> config_options() {
+    using R = Commands::ConfigOptions;
     return {
         bridge<R>(),
         {"auth",
@@ -115,19 +115,19 @@ std::vector<Option<commands::ConfigOptions>> config_options() {
     };
 }
 
-std::vector<Option<commands::LightsOptions>> lights_options() {
-    using R = commands::LightsOptions;
+std::vector<Option<Commands::LightsOptions>> lights_options() {
+    using R = Commands::LightsOptions;
     return {bridge<R>(), {"find", kFindDescription, &R::find}, json<R>()};
 }
 
-std::vector<Option<commands::LightOptions>> light_options() {
-    using R = commands::LightOptions;
+std::vector<Option<Commands::LightOptions>> light_options() {
+    using R = Commands::LightOptions;
     return joined<R>(joined<R>({bridge<R>(), id<R>("light", false)}, light_state<R>()),
                      {name<R>("light"), json<R>()});
 }
 
-std::vector<Option<commands::GroupOptions>> group_options() {
-    using R = commands::GroupOptions;
+std::vector<Option<Commands::GroupOptions>> group_options() {
+    using R = Commands::GroupOptions;
     return joined<R>(
         joined<R>({bridge<R>(), id<R>("group", true)}, light_state<R>()),
         {name<R>("group"),
@@ -140,22 +140,22 @@ std::vector<Option<commands::GroupOptions>> group_options() {
          json<R>()});
 }
 
-std::vector<Option<commands::ScheduleOptions>> schedule_options() {
-    using R = commands::ScheduleOptions;
+std::vector<Option<Commands::ScheduleOptions>> schedule_options() {
+    using R = Commands::ScheduleOptions;
     return {bridge<R>(),           id<R>("schedule", true),
             name<R>("schedule"),   {"desc", "New description for schedule", &R::description},
             remove<R>("schedule"), json<R>()};
 }
 
-bool pins_anew(const commands::ConfigOptions& options) { return options.auth; }
+bool pins_anew(const Commands::ConfigOptions& options) { return options.auth; }
 
 struct NoOptions {};
 
-void run_help(const NoOptions&, const commands::Settings&, const commands::Output& output) {
+void run_help(const NoOptions&, const Commands::Settings&, const Commands::Output& output) {
     print_help(output.out(), nullptr);
 }
 
-void run_version(const NoOptions&, const commands::Settings&, const commands::Output& output) {
+void run_version(const NoOptions&, const Commands::Settings&, const Commands::Output& output) {
     print_version(output);
 }
 
@@ -163,32 +163,32 @@ void run_version(const NoOptions&, const commands::Settings&, const commands::Ou
 
 const std::vector<Command>& command_table() {
     static const std::vector<Command> kCommands = {
-        make_command<commands::BridgesOptions>("bridges", "Enumerates Hue bridges on the network.",
-                                               {json<commands::BridgesOptions>()},
-                                               commands::run_bridges_command),
-        make_bridge_command<commands::ConfigOptions>(
+        make_command<Commands::BridgesOptions>("bridges", "Enumerates Hue bridges on the network.",
+                                               {json<Commands::BridgesOptions>()},
+                                               Commands::run_bridges_command),
+        make_bridge_command<Commands::ConfigOptions>(
             "config", "Prints or modifies a bridge's Configuration.", config_options(),
-            commands::run_config_command, nullptr, pins_anew),
-        make_bridge_command<commands::LightsOptions>(
+            Commands::run_config_command, nullptr, pins_anew),
+        make_bridge_command<Commands::LightsOptions>(
             "lights", "Enumerates the Lights associated with the bridge.", lights_options(),
-            commands::run_lights_command),
-        make_bridge_command<commands::LightOptions>("light", "Allows manipulating a single Light.",
-                                                    light_options(), commands::run_light_command),
-        make_bridge_command<commands::ListingOptions>(
+            Commands::run_lights_command),
+        make_bridge_command<Commands::LightOptions>("light", "Allows manipulating a single Light.",
+                                                    light_options(), Commands::run_light_command),
+        make_bridge_command<Commands::ListingOptions>(
             "groups", "Enumerates Groups of Lights configured with the bridge.", listing_options(),
-            commands::run_groups_command),
-        make_bridge_command<commands::GroupOptions>(
+            Commands::run_groups_command),
+        make_bridge_command<Commands::GroupOptions>(
             "group", "Allows manipulating a Group of Lights.", group_options(),
-            commands::run_group_command, commands::check_group_options),
-        make_bridge_command<commands::ListingOptions>(
+            Commands::run_group_command, Commands::check_group_options),
+        make_bridge_command<Commands::ListingOptions>(
             "schedules", "Enumerates Schedules set on the bridge.", listing_options(),
-            commands::run_schedules_command),
-        make_bridge_command<commands::ScheduleOptions>("schedule", "Allows deleting a Schedule.",
+            Commands::run_schedules_command),
+        make_bridge_command<Commands::ScheduleOptions>("schedule", "Allows deleting a Schedule.",
                                                        schedule_options(),
-                                                       commands::run_schedule_command),
-        make_bridge_command<commands::ListingOptions>(
+                                                       Commands::run_schedule_command),
+        make_bridge_command<Commands::ListingOptions>(
             "state", "Prints lights, groups, schedules, scenes, sensors, rules.", listing_options(),
-            commands::run_state_command),
+            Commands::run_state_command),
         make_command<NoOptions>("help", "Prints this help, or the help of the command after it.",
                                 {}, run_help),
         make_command<NoOptions>("version", "Prints the version of glowrig.", {json<NoOptions>()},
@@ -205,4 +205,4 @@ const Command* find_command(const std::string& word) {
     return nullptr;
 }
 
-}  // namespace cli
+}  // namespace Cli

@@ -13,7 +13,7 @@ namespace boost::program_options {
 class variables_map;
 }  // namespace boost::program_options
 
-namespace cli {
+namespace Cli {
 
 // How an option is written on the command line.
 enum class ValueKind {
@@ -33,9 +33,9 @@ struct OptionDeclaration {
 
 // What a command is run with besides its options.
 struct Invocation {
-    const commands::Settings& settings;
+    const Commands::Settings& settings;
     const AppIdentity& computed;  // this computer's identity, before the credentials file
-    const commands::Output& output;
+    const Commands::Output& output;
 };
 
 // A command whose options have been read and checked, ready to run. Runs to
@@ -51,7 +51,7 @@ struct Command {
     const char* description;
     std::vector<OptionDeclaration> options;
     // Reads the command's option record from `values` (parsed with the
-    // command's declared options) and checks it; throws commands::UsageError
+    // command's declared options) and checks it; throws Commands::UsageError
     // for a value out of range or not among its words, a missing required
     // option or a "--bridge" that names no bridge. Sends nothing.
     std::function<PreparedCommand(const boost::program_options::variables_map& values)> prepare;
@@ -63,6 +63,6 @@ const std::vector<Command>& command_table();
 // The command named by `word` in any case; null when it names none.
 const Command* find_command(const std::string& word);
 
-}  // namespace cli
+}  // namespace Cli
 
 #endif  // GLOWRIG_CLI_COMMAND_TABLE_HPP_

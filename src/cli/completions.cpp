@@ -2,7 +2,7 @@
 
 #include "cli/command_table.hpp"
 
-namespace cli {
+namespace Cli {
 namespace {
 
 // `words` on one line, separated by blanks.
@@ -61,4 +61,4 @@ int print_completions(std::ostream& out, const std::vector<std::string>& questio
     return 0;
 }
 
-}  // namespace cli
+}  // namespace Cli

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace Cli {
 
 // The word after which glowrig answers the shell completions' questions
 // instead of running a command.
@@ -20,6 +20,6 @@ constexpr const char kCompletionsWord[] = "--completions";
 // an empty line for anything else. Returns 0, or 2 for a question it does not know.
 int print_completions(std::ostream& out, const std::vector<std::string>& question);
 
-}  // namespace cli
+}  // namespace Cli
 
 #endif  // GLOWRIG_CLI_COMPLETIONS_HPP_

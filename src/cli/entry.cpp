@@ -32,7 +32,7 @@
 #include "hue/text.hpp"
 #include "util/printable.hpp"
 
-namespace cli {
+namespace Cli {
 namespace {
 
 namespace po = boost::program_options;
@@ -68,7 +68,7 @@ void warn_of_unknown(const std::vector<std::string>& unknown) {
 // Parses the command line a second time with the options of `command`,
 // reads the settings, builds the identity and runs the command.
 void dispatch(const std::vector<std::string>& args, const po::options_description& general,
-              const Command& command, const commands::Output& output) {
+              const Command& command, const Commands::Output& output) {
     const auto options = make_command_options(&command);
     po::variables_map vm;
     po::options_description second(po::options_description::m_default_line_length,
@@ -77,7 +77,7 @@ void dispatch(const std::vector<std::string>& args, const po::options_descriptio
     warn_of_unknown(parse_command_line(args, second, vm));
     const PreparedCommand prepared = command.prepare(vm);
 
-    const commands::Settings settings = read_settings(std::getenv);
+    const Commands::Settings settings = read_settings(std::getenv);
     const AppIdentity identity = make_app_identity();
     start_worker_threads();
     prepared(Invocation{settings, identity, output});
@@ -141,11 +141,11 @@ int run_args(const std::vector<std::string>& args) {
         return print_completions(std::cout, std::vector<std::string>(args.begin() + 1, args.end()));
     }
     if (args.size() == 1 && (args[0] == "--version" || is_word(args[0], "version"))) {
-        print_version(commands::Output(std::cout, std::cerr, false));
+        print_version(Commands::Output(std::cout, std::cerr, false));
         return kSuccess;
     }
     const bool json = asks_for_json(args);
-    const commands::Output output(std::cout, std::cerr, json);
+    const Commands::Output output(std::cout, std::cerr, json);
     if (!json) std::cout << std::endl;
     const auto fail = [&output](const std::string& message, int status) {
         output.note(Util::printable(message));
@@ -205,7 +205,7 @@ int run_args(const std::vector<std::string>& args) {
         dispatch(args, *general, *command, output);
     } catch (const po::error& e) {
         return fail(e.what(), kRefused);
-    } catch (const commands::UsageError& e) {
+    } catch (const Commands::UsageError& e) {
         return fail(e.what(), kRefused);
     } catch (const std::exception& e) {
         return fail(e.what(), kFailure);
@@ -287,4 +287,4 @@ int run(int argc, char** argv) {
     return status;
 }
 
-}  // namespace cli
+}  // namespace Cli

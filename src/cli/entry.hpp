@@ -1,7 +1,7 @@
 #ifndef GLOWRIG_CLI_ENTRY_HPP_
 #define GLOWRIG_CLI_ENTRY_HPP_
 
-namespace cli {
+namespace Cli {
 
 // Runs one glowrig command from the command line `argv` (UTF-8 words) and
 // returns the exit status: 0 for success and for help that was asked for; 2
@@ -11,6 +11,6 @@ namespace cli {
 // for output that could not be written and for a console that cannot be set up.
 int run(int argc, char** argv);
 
-}  // namespace cli
+}  // namespace Cli
 
 #endif  // GLOWRIG_CLI_ENTRY_HPP_

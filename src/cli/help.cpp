@@ -5,7 +5,7 @@
 
 #include <boost/program_options/value_semantic.hpp>
 
-namespace cli {
+namespace Cli {
 namespace {
 
 namespace po = boost::program_options;
@@ -88,7 +88,7 @@ void print_help(std::ostream& out, const Command* command) {
     out << kBanner << std::endl;
 }
 
-void print_version(const commands::Output& output) {
+void print_version(const Commands::Output& output) {
     if (output.json()) {
         output.out() << "{\"version\":\"" << GLOWRIG_VERSION << "\"}" << std::endl;
     } else {
@@ -96,4 +96,4 @@ void print_version(const commands::Output& output) {
     }
 }
 
-}  // namespace cli
+}  // namespace Cli

@@ -8,7 +8,7 @@
 
 #include "cli/command_table.hpp"
 
-namespace cli {
+namespace Cli {
 
 // The general options ("command" and "help") under the general caption.
 std::unique_ptr<boost::program_options::options_description> make_general_options();
@@ -24,8 +24,8 @@ void print_help(std::ostream& out, const Command* command);
 
 // Writes "glowrig VERSION", the project's version, or with JSON the document
 // {"version":"VERSION"}.
-void print_version(const commands::Output& output);
+void print_version(const Commands::Output& output);
 
-}  // namespace cli
+}  // namespace Cli
 
 #endif  // GLOWRIG_CLI_HELP_HPP_

@@ -10,7 +10,7 @@
 
 #include "hue/text.hpp"
 
-namespace cli {
+namespace Cli {
 namespace {
 
 constexpr std::size_t kBufferSize = 272;  // characters, the terminator included
@@ -58,4 +58,4 @@ std::string make_user_id(const NameSources& sources) {
 
 AppIdentity make_app_identity() { return AppIdentity{"glowrig", make_user_id()}; }
 
-}  // namespace cli
+}  // namespace Cli

@@ -7,7 +7,7 @@
 
 #include "hue/app_identity.hpp"
 
-namespace cli {
+namespace Cli {
 
 // Where the two parts of the user id come from. Each returns the name (UTF-8)
 // or nullopt when it cannot be read.
@@ -29,6 +29,6 @@ std::string make_user_id(const NameSources& sources = system_name_sources());
 // The identity of this program: "glowrig" and make_user_id().
 AppIdentity make_app_identity();
 
-}  // namespace cli
+}  // namespace Cli
 
 #endif  // GLOWRIG_CLI_IDENTITY_HPP_

@@ -10,11 +10,11 @@
 #include "discovery/portal.hpp"
 #include "hue/address.hpp"
 
-namespace cli {
+namespace Cli {
 namespace {
 
 [[noreturn]] void refuse(const char* name, const char* rule) {
-    throw commands::UsageError(std::string("Error: ") + name + " must be " + rule + ".");
+    throw Commands::UsageError(std::string("Error: ") + name + " must be " + rule + ".");
 }
 
 // The value of `name`, or nullopt when it is unset or empty.
@@ -60,10 +60,10 @@ std::string credentials_file(const Environment& environment) {
 
 }  // namespace
 
-commands::Settings read_settings(const Environment& environment) {
-    commands::Settings settings;
+Commands::Settings read_settings(const Environment& environment) {
+    Commands::Settings settings;
     if (const auto portal = value_of(environment, "GLOWRIG_PORTAL")) {
-        if (!discovery::portal_endpoint(*portal)) {
+        if (!Discovery::portal_endpoint(*portal)) {
             refuse("GLOWRIG_PORTAL", "host[:port] or an http(s) URL");
         }
         settings.portal = *portal;
@@ -108,4 +108,4 @@ commands::Settings read_settings(const Environment& environment) {
     return settings;
 }
 
-}  // namespace cli
+}  // namespace Cli

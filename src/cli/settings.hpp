@@ -5,7 +5,7 @@
 
 #include "commands/settings.hpp"
 
-namespace cli {
+namespace Cli {
 
 // Looks up one environment variable; null when it is not set.
 using Environment = std::function<const char*(const char* name)>;
@@ -21,11 +21,11 @@ using Environment = std::function<const char*(const char* name)>;
 // command line names none (GLOWRIG_BRIDGE) and the credentials file
 // ($XDG_CONFIG_HOME/glowrig/bridges.json, or $HOME/.config/glowrig/bridges.json
 // when XDG_CONFIG_HOME is not an absolute path). Unset or empty variables
-// leave the defaults. Throws commands::UsageError naming the
+// leave the defaults. Throws Commands::UsageError naming the
 // variable, for example "Error: GLOWRIG_SSDP must be host:port.", when a
 // value is malformed.
-commands::Settings read_settings(const Environment& environment);
+Commands::Settings read_settings(const Environment& environment);
 
-}  // namespace cli
+}  // namespace Cli
 
 #endif  // GLOWRIG_CLI_SETTINGS_HPP_

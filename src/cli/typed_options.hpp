@@ -19,7 +19,7 @@
 #include "commands/usage_error.hpp"
 #include "hue/address.hpp"
 
-namespace cli {
+namespace Cli {
 
 // One option of the command whose option record is `Record`: its name, its
 // help, the field of the record it fills and, for a text option, the words
@@ -77,7 +77,7 @@ Number ranged(const boost::program_options::variables_map& values, const char* n
     const int value = values[name].as<int>();
     const int high = std::numeric_limits<Number>::max();
     if (value < 0 || value > high) {
-        throw commands::UsageError(std::string("Error: option '") + name +
+        throw Commands::UsageError(std::string("Error: option '") + name +
                                    "' must be between 0 and " + std::to_string(high) + ".");
     }
     return static_cast<Number>(value);
@@ -98,7 +98,7 @@ void read_option(const Option<Record>& option, const boost::program_options::var
                 using Value = std::remove_reference_t<decltype(record.*field)>;
                 if constexpr (std::is_same_v<Value, std::string>) {
                     if (!given) {
-                        throw commands::UsageError(std::string("Error: required option '") + name +
+                        throw Commands::UsageError(std::string("Error: required option '") + name +
                                                    "' is missing.  Try glowrig " + word + " -help");
                     }
                     record.*field = values[name].template as<std::string>();
@@ -111,7 +111,7 @@ void read_option(const Option<Record>& option, const boost::program_options::var
                     if (!option.words.empty() && std::find(option.words.begin(), option.words.end(),
                                                            text) == option.words.end()) {
                         // A typo never becomes another command ("none").
-                        throw commands::UsageError(std::string("Error: option '") + name +
+                        throw Commands::UsageError(std::string("Error: option '") + name +
                                                    "' must be " + one_of(option.words) + ".");
                     }
                     record.*field = text;
@@ -143,11 +143,11 @@ Record read_record(const std::vector<Option<Record>>& options,
     if constexpr (!std::is_empty_v<Record>) {  // a record without fields has nothing to read
         for (const auto& option : options) read_option(option, values, word, record);
     }
-    if constexpr (std::is_base_of_v<commands::BridgeOption, Record>) {
+    if constexpr (std::is_base_of_v<Commands::BridgeOption, Record>) {
         // A bridge named by neither an address nor an id would only be
         // searched for in vain: refused before anything is sent.
         if (record.bridge && !Hue::names_a_bridge(*record.bridge)) {
-            throw commands::UsageError("Error: option 'bridge' must be an address or a bridge id.");
+            throw Commands::UsageError("Error: option 'bridge' must be an address or a bridge id.");
         }
     }
     return record;
@@ -158,8 +158,8 @@ Record read_record(const std::vector<Option<Record>>& options,
 // A command that talks to no bridge.
 template <class Record>
 Command make_command(const char* word, const char* description, std::vector<Option<Record>> options,
-                     void (*run)(const Record&, const commands::Settings&,
-                                 const commands::Output&)) {
+                     void (*run)(const Record&, const Commands::Settings&,
+                                 const Commands::Output&)) {
     auto declared = details::declarations(options);
     return {word, description, std::move(declared),
             [word, options = std::move(options),
@@ -178,8 +178,8 @@ Command make_command(const char* word, const char* description, std::vector<Opti
 template <class Record>
 Command make_bridge_command(const char* word, const char* description,
                             std::vector<Option<Record>> options,
-                            void (*run)(const Record&, const commands::Settings&,
-                                        const commands::Target&, const commands::Output&),
+                            void (*run)(const Record&, const Commands::Settings&,
+                                        const Commands::Target&, const Commands::Output&),
                             void (*check)(const Record&) = nullptr,
                             bool (*pins_anew)(const Record&) = nullptr) {
     auto declared = details::declarations(options);
@@ -189,7 +189,7 @@ Command make_bridge_command(const char* word, const char* description,
                 const Record record = details::read_record(options, values, word);
                 if (check) check(record);
                 return [record, run, pins_anew](const Invocation& invocation) {
-                    const commands::Target target = commands::select_target(
+                    const Commands::Target target = Commands::select_target(
                         record, pins_anew && pins_anew(record), invocation.settings,
                         invocation.computed, invocation.output);
                     run(record, invocation.settings, target, invocation.output);
@@ -197,6 +197,6 @@ Command make_bridge_command(const char* word, const char* description,
             }};
 }
 
-}  // namespace cli
+}  // namespace Cli
 
 #endif  // GLOWRIG_CLI_TYPED_OPTIONS_HPP_

@@ -17,7 +17,7 @@
 #include "hue/client.hpp"
 #include "hue/text.hpp"
 
-namespace commands {
+namespace Commands {
 namespace {
 
 std::string lower_case(std::string text) {
@@ -170,8 +170,8 @@ Hue::Bridge selected_bridge(const std::optional<std::string>& wanted, const Sett
     try {
         // A search shows its countdown; a named address ends it before it shows.
         const Countdown countdown("Searching for bridges", settings.ssdp.window);
-        return discovery::select_bridge(wanted, settings).get();
-    } catch (const discovery::AmbiguousBridge&) {
+        return Discovery::select_bridge(wanted, settings).get();
+    } catch (const Discovery::AmbiguousBridge&) {
         output.note("Multiple bridges found, please specify desired bridge with --bridge=<Ip||Id>");
         throw;
     }
@@ -214,4 +214,4 @@ Target select_target(const BridgeOption& named, bool pin_anew, const Settings& s
     return target;
 }
 
-}  // namespace commands
+}  // namespace Commands

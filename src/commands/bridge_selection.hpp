@@ -11,11 +11,11 @@
 #include "hue/app_identity.hpp"
 #include "hue/bridge.hpp"
 
-namespace commands {
+namespace Commands {
 
 // Chooses the bridge named by `wanted` (without it, by
 // settings.default_bridge; without both, the only one found) as
-// discovery::select_bridge does. When several bridges were found and none
+// Discovery::select_bridge does. When several bridges were found and none
 // was named, notes the line that asks for --bridge on `output` before the
 // failure reaches the caller.
 Hue::Bridge selected_bridge(const std::optional<std::string>& wanted, const Settings& settings,
@@ -51,6 +51,6 @@ struct Target {
 Target select_target(const BridgeOption& named, bool pin_anew, const Settings& settings,
                      const AppIdentity& computed, const Output& output);
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_BRIDGE_SELECTION_HPP_

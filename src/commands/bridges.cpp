@@ -10,15 +10,15 @@
 #include "discovery/selection.hpp"
 #include "hue/bridge.hpp"
 
-namespace commands {
+namespace Commands {
 
 void run_bridges_command(const BridgesOptions&, const Settings& settings, const Output& output) {
     std::vector<Hue::Bridge> bridges;
     {
         const Countdown countdown("Searching for bridges", settings.ssdp.window);
-        bridges = discovery::find_bridges(settings).get();
+        bridges = Discovery::find_bridges(settings).get();
     }
     render(output, bridges_printout(bridges));
 }
 
-}  // namespace commands
+}  // namespace Commands

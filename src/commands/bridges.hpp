@@ -5,13 +5,13 @@
 #include "commands/output.hpp"
 #include "commands/settings.hpp"
 
-namespace commands {
+namespace Commands {
 
 // Runs the "bridges" command: finds every bridge and prints the table of
 // their ids, IP addresses and MAC addresses.
 void run_bridges_command(const BridgesOptions& options, const Settings& settings,
                          const Output& output);
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_BRIDGES_HPP_

@@ -15,7 +15,7 @@
 #include "hue/configuration.hpp"
 #include "hue/text.hpp"
 
-namespace commands {
+namespace Commands {
 namespace {
 
 // Adds this program to the bridge's whitelist unless `target`'s identity is
@@ -112,4 +112,4 @@ void run_config_command(const ConfigOptions& options, const Settings& settings,
     render(output, ConfigPrintout{result, configuration_printout(configuration)});
 }
 
-}  // namespace commands
+}  // namespace Commands

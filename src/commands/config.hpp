@@ -6,7 +6,7 @@
 #include "commands/output.hpp"
 #include "commands/settings.hpp"
 
-namespace commands {
+namespace Commands {
 
 // Runs the "config" command: reads the chosen bridge's configuration, carries
 // out "auth", "deauth" or "updatefw" (the first of them given, in that order)
@@ -17,6 +17,6 @@ namespace commands {
 void run_config_command(const ConfigOptions& options, const Settings& settings,
                         const Target& target, const Output& output);
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_CONFIG_HPP_

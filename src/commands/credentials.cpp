@@ -15,7 +15,7 @@
 
 #include "hue/address.hpp"
 
-namespace commands {
+namespace Commands {
 namespace {
 
 using web::json::value;
@@ -304,4 +304,4 @@ void CredentialsFile::remove(const Hue::Bridge& bridge, const std::string& user_
     });
 }
 
-}  // namespace commands
+}  // namespace Commands

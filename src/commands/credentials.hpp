@@ -7,7 +7,7 @@
 
 #include "hue/bridge.hpp"
 
-namespace commands {
+namespace Commands {
 
 // The user names that bridges granted to this program in place of the one it
 // asked for, one entry per bridge, kept in a JSON file:
@@ -74,6 +74,6 @@ private:
     std::string m_path;
 };
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_CREDENTIALS_HPP_

@@ -16,7 +16,7 @@
 #include "hue/bridge.hpp"
 #include "hue/groups.hpp"
 
-namespace commands {
+namespace Commands {
 namespace {
 
 // Creates the group the options describe and returns the printout of the
@@ -74,4 +74,4 @@ void run_group_command(const GroupOptions& options, const Settings& settings, co
     }
 }
 
-}  // namespace commands
+}  // namespace Commands

@@ -6,7 +6,7 @@
 #include "commands/output.hpp"
 #include "commands/settings.hpp"
 
-namespace commands {
+namespace Commands {
 
 // Runs the "groups" command: prints every group from the listing, after
 // reading one by one the groups it gives without action or lights (old firmware).
@@ -26,6 +26,6 @@ void check_group_options(const GroupOptions& options);
 void run_group_command(const GroupOptions& options, const Settings& settings, const Target& target,
                        const Output& output);
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_GROUPS_HPP_

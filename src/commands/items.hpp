@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-namespace commands {
+namespace Commands {
 
 // The item of `list` (lights, groups or schedules, which hold each id once)
 // whose id is `id`. Throws std::runtime_error "Error: no WHAT with id ID."
@@ -38,6 +38,6 @@ void read_items_given_by_name(const List& list) {
     }
 }
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_ITEMS_HPP_

@@ -7,7 +7,7 @@
 
 #include "util/utc_text.hpp"
 
-namespace commands {
+namespace Commands {
 namespace {
 
 using web::json::value;
@@ -203,4 +203,4 @@ value to_json(const ChangePrintout& change) {
     return object;
 }
 
-}  // namespace commands
+}  // namespace Commands

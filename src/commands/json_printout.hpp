@@ -7,7 +7,7 @@
 
 #include "commands/printout.hpp"
 
-namespace commands {
+namespace Commands {
 
 // The JSON printouts: one document per command, its members in alphabetical
 // order, null for every value the bridge did not report, times as ISO 8601
@@ -36,6 +36,6 @@ void print_json(std::ostream& out, const Printout& printout) {
     out << to_json(printout).serialize() << std::endl;
 }
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_JSON_PRINTOUT_HPP_

@@ -17,7 +17,7 @@
 #include "hue/bridge.hpp"
 #include "hue/lights.hpp"
 
-namespace commands {
+namespace Commands {
 
 void run_lights_command(const LightsOptions& options, const Settings& settings,
                         const Target& target, const Output& output) {
@@ -62,4 +62,4 @@ void run_light_command(const LightOptions& options, const Settings& settings, co
     render(output, LightsPrintout{{light_printout(light)}});
 }
 
-}  // namespace commands
+}  // namespace Commands

@@ -6,7 +6,7 @@
 #include "commands/output.hpp"
 #include "commands/settings.hpp"
 
-namespace commands {
+namespace Commands {
 
 // Runs the "lights" command: prints every light from the listing, after
 // reading one by one the lights it names without their state (old firmware),
@@ -24,6 +24,6 @@ void run_lights_command(const LightsOptions& options, const Settings& settings,
 void run_light_command(const LightOptions& options, const Settings& settings, const Target& target,
                        const Output& output);
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_LIGHTS_HPP_

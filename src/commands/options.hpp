@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace commands {
+namespace Commands {
 
 // The options of each command, as the entry read them from the command line:
 // plain records, one per command, whose values the entry has checked against
@@ -67,6 +67,6 @@ struct ScheduleOptions : BridgeOption {
     bool remove = false;                     // "--delete"
 };
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_OPTIONS_HPP_

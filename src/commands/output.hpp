@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-namespace commands {
+namespace Commands {
 
 // Where a command writes. The printout (text, or with JSON one document on
 // one line) goes to `out`; lines of the text printout that report progress or
@@ -35,6 +35,6 @@ private:
     bool m_json;
 };
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_OUTPUT_HPP_

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace commands {
+namespace Commands {
 
 // What the commands print, as plain records built before anything is
 // written. A value the bridge did not report is absent (nullopt), never a
@@ -154,6 +154,6 @@ struct ChangePrintout {
     std::optional<std::string> id;
 };
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_PRINTOUT_HPP_

@@ -9,7 +9,7 @@
 #include "hue/lights.hpp"
 #include "hue/schedules.hpp"
 
-namespace commands {
+namespace Commands {
 namespace {
 
 // `value` when the configuration last read held `member`, else nothing.
@@ -174,4 +174,4 @@ BridgesPrintout bridges_printout(const std::vector<Hue::Bridge>& bridges) {
     return BridgesPrintout{each_built(bridges, bridge_printout)};
 }
 
-}  // namespace commands
+}  // namespace Commands

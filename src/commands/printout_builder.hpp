@@ -16,7 +16,7 @@ class Schedule;
 class Schedules;
 }  // namespace Hue
 
-namespace commands {
+namespace Commands {
 
 // The printout records of the bridge's resources as last read: what the
 // bridge reported is present, what it did not is absent.
@@ -51,6 +51,6 @@ StatePrintout state_printout(const Hue::Configuration& configuration, const Hue:
 BridgePrintout bridge_printout(const Hue::Bridge& bridge);
 BridgesPrintout bridges_printout(const std::vector<Hue::Bridge>& bridges);
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_PRINTOUT_BUILDER_HPP_

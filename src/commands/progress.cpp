@@ -6,7 +6,7 @@
 
 #include <unistd.h>
 
-namespace commands {
+namespace Commands {
 namespace {
 
 // How long a wait runs before its countdown shows, and how often it changes.
@@ -47,4 +47,4 @@ void Countdown::show() {
     std::fflush(stderr);
 }
 
-}  // namespace commands
+}  // namespace Commands

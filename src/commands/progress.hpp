@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-namespace commands {
+namespace Commands {
 
 // A one-line countdown on standard error while a wait of known length runs,
 // e.g. "Searching for bridges... 3 s", erased when the object is destroyed.
@@ -31,6 +31,6 @@ private:
     std::thread m_thread;
 };
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_PROGRESS_HPP_

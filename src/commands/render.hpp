@@ -5,7 +5,7 @@
 #include "commands/output.hpp"
 #include "commands/text_printout.hpp"
 
-namespace commands {
+namespace Commands {
 
 // Writes `printout` to output.out(): its JSON document when output.json(),
 // else its text.
@@ -18,6 +18,6 @@ void render(const Output& output, const Printout& printout) {
     }
 }
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_RENDER_HPP_

@@ -12,7 +12,7 @@
 #include "hue/bridge.hpp"
 #include "hue/schedules.hpp"
 
-namespace commands {
+namespace Commands {
 
 void run_schedules_command(const ListingOptions&, const Settings& settings, const Target& target,
                            const Output& output) {
@@ -46,4 +46,4 @@ void run_schedule_command(const ScheduleOptions& options, const Settings& settin
     render(output, SchedulesPrintout{{schedule_printout(schedule)}});
 }
 
-}  // namespace commands
+}  // namespace Commands

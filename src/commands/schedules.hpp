@@ -6,7 +6,7 @@
 #include "commands/output.hpp"
 #include "commands/settings.hpp"
 
-namespace commands {
+namespace Commands {
 
 // Runs the "schedules" command: lists every schedule of the selected bridge
 // from the listing, after reading one by one (each after a pause of 100 ms)
@@ -23,6 +23,6 @@ void run_schedules_command(const ListingOptions& options, const Settings& settin
 void run_schedule_command(const ScheduleOptions& options, const Settings& settings,
                           const Target& target, const Output& output);
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_SCHEDULES_HPP_

@@ -7,18 +7,18 @@
 
 #include "discovery/settings.hpp"
 
-namespace commands {
+namespace Commands {
 
 // The settings of one run: discovery's and the HTTP clients' (see
-// discovery::Settings), how long "lights --find" leaves the bridge searching
+// Discovery::Settings), how long "lights --find" leaves the bridge searching
 // before it reads what was found, the bridge to use when the command line
 // names none, and where the user names granted by bridges are kept.
-struct Settings : discovery::Settings {
+struct Settings : Discovery::Settings {
     std::chrono::milliseconds find_wait{90000};
     std::optional<std::string> default_bridge;  // as --bridge; none: the command line decides
     std::string credentials_file;  // path of the credentials file; empty: there is none
 };
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_SETTINGS_HPP_

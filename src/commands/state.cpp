@@ -8,7 +8,7 @@
 #include "commands/render.hpp"
 #include "hue/fullstate.hpp"
 
-namespace commands {
+namespace Commands {
 
 void run_state_command(const ListingOptions&, const Settings& settings, const Target& target,
                        const Output& output) {
@@ -18,4 +18,4 @@ void run_state_command(const ListingOptions&, const Settings& settings, const Ta
                                   std::get<Hue::Groups>(state), std::get<Hue::Schedules>(state)));
 }
 
-}  // namespace commands
+}  // namespace Commands

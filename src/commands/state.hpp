@@ -6,13 +6,13 @@
 #include "commands/output.hpp"
 #include "commands/settings.hpp"
 
-namespace commands {
+namespace Commands {
 
 // Runs the "state" command: reads the bridge's whole state in one request and
 // prints its configuration, lights, groups and schedules.
 void run_state_command(const ListingOptions& options, const Settings& settings,
                        const Target& target, const Output& output);
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_STATE_HPP_

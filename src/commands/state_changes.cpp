@@ -3,7 +3,7 @@
 #include "hue/groups.hpp"
 #include "hue/lights.hpp"
 
-namespace commands {
+namespace Commands {
 namespace {
 
 template <class Record>
@@ -40,4 +40,4 @@ void apply_state_options(const StateOptions& changes, Hue::GroupAction& action) 
     apply(changes, action);
 }
 
-}  // namespace commands
+}  // namespace Commands

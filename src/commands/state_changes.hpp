@@ -10,7 +10,7 @@ struct LightState;
 struct GroupAction;
 }  // namespace Hue
 
-namespace commands {
+namespace Commands {
 
 // The Hue::LightField bits of the state options given (on or off, bri, ct,
 // hue, sat, alert, effect); "trans" has none.
@@ -21,6 +21,6 @@ std::uint32_t fields_given(const StateOptions& changes);
 void apply_state_options(const StateOptions& changes, Hue::LightState& state);
 void apply_state_options(const StateOptions& changes, Hue::GroupAction& action);
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_STATE_CHANGES_HPP_

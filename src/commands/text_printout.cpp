@@ -8,7 +8,7 @@
 #include "util/printable.hpp"
 #include "util/utc_text.hpp"
 
-namespace commands {
+namespace Commands {
 namespace {
 
 using Util::printable;
@@ -171,4 +171,4 @@ void print_text(std::ostream& out, const ChangePrintout& change) {
     if (!change.line.empty()) out << change.line << std::endl;
 }
 
-}  // namespace commands
+}  // namespace Commands

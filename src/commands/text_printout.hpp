@@ -5,7 +5,7 @@
 
 #include "commands/printout.hpp"
 
-namespace commands {
+namespace Commands {
 
 // The text printouts: indented, labelled lines, each ended with std::endl
 // (which flushes), booleans as 1 and 0, times as "Thu May  1 07:00:00 2014
@@ -40,6 +40,6 @@ void print_text(std::ostream& out, const BridgesPrintout& bridges);
 // The change's line, when it has one.
 void print_text(std::ostream& out, const ChangePrintout& change);
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_TEXT_PRINTOUT_HPP_

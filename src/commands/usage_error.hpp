@@ -3,7 +3,7 @@
 
 #include <stdexcept>
 
-namespace commands {
+namespace Commands {
 
 // A command line glowrig will not run: an option out of its range or not one
 // of its words, a missing option, a malformed setting. The entry ends such a
@@ -13,6 +13,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-}  // namespace commands
+}  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_USAGE_ERROR_HPP_

@@ -8,7 +8,7 @@
 
 #include "discovery/http_fetch.hpp"
 
-namespace discovery {
+namespace Discovery {
 
 std::function<void()> fetch_bridge_id(boost::asio::io_context& io, const std::string& ip,
                                       unsigned short port, bool https,
@@ -32,4 +32,4 @@ std::function<void()> fetch_bridge_id(boost::asio::io_context& io, const std::st
                             });
 }
 
-}  // namespace discovery
+}  // namespace Discovery

@@ -12,7 +12,7 @@ class io_context;
 }
 }  // namespace boost
 
-namespace discovery {
+namespace Discovery {
 
 // The most bytes of a configuration read for its bridge id.
 inline constexpr std::size_t kConfigCap = 64 * 1024;
@@ -30,6 +30,6 @@ std::function<void()> fetch_bridge_id(boost::asio::io_context& io, const std::st
                                       std::chrono::milliseconds timeout,
                                       std::function<void(std::string)> done);
 
-}  // namespace discovery
+}  // namespace Discovery
 
 #endif  // GLOWRIG_DISCOVERY_BRIDGE_ID_FETCH_HPP_

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
-namespace discovery {
+namespace Discovery {
 namespace {
 
 std::string lower(std::string text) {
@@ -48,4 +48,4 @@ std::vector<Hue::Bridge> merge_bridges(const std::vector<Sighting>& sightings) {
     return bridges;
 }
 
-}  // namespace discovery
+}  // namespace Discovery

@@ -6,7 +6,7 @@
 
 #include "hue/bridge.hpp"
 
-namespace discovery {
+namespace Discovery {
 
 // One bridge as one discovery source reported it.
 struct Sighting {
@@ -26,6 +26,6 @@ bool same_bridge_id(const std::string& a, const std::string& b);
 // source answered first.
 std::vector<Hue::Bridge> merge_bridges(const std::vector<Sighting>& sightings);
 
-}  // namespace discovery
+}  // namespace Discovery
 
 #endif  // GLOWRIG_DISCOVERY_BRIDGE_MERGE_HPP_

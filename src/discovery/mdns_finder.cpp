@@ -23,7 +23,7 @@
 
 #include "discovery/bridge_id_fetch.hpp"
 
-namespace discovery {
+namespace Discovery {
 namespace {
 
 namespace asio = boost::asio;
@@ -343,4 +343,4 @@ pplx::task<Bridges> find_mdns_bridges(const MdnsSettings& settings,
     });
 }
 
-}  // namespace discovery
+}  // namespace Discovery

@@ -11,7 +11,7 @@
 #include "discovery/mdns_message.hpp"
 #include "hue/bridge.hpp"
 
-namespace discovery {
+namespace Discovery {
 
 // Whether and where an mDNS search asks.
 struct MdnsSettings {
@@ -43,6 +43,6 @@ struct MdnsSettings {
 pplx::task<std::vector<Hue::Bridge>> find_mdns_bridges(const MdnsSettings& settings,
                                                        std::chrono::milliseconds window);
 
-}  // namespace discovery
+}  // namespace Discovery
 
 #endif  // GLOWRIG_DISCOVERY_MDNS_FINDER_HPP_

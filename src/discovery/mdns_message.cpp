@@ -9,7 +9,7 @@
 #include <boost/asio/ip/address.hpp>
 #include <ldns/ldns.h>
 
-namespace discovery {
+namespace Discovery {
 namespace {
 
 namespace asio = boost::asio;
@@ -208,4 +208,4 @@ std::vector<MdnsService> MdnsAnswers::services() const {
     return services;
 }
 
-}  // namespace discovery
+}  // namespace Discovery

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace discovery {
+namespace Discovery {
 
 // The multicast groups and port of multicast DNS.
 inline constexpr const char* kMdnsGroupV4 = "224.0.0.251";
@@ -71,6 +71,6 @@ private:
     std::map<std::string, std::vector<std::string>> m_v6;             // by host
 };
 
-}  // namespace discovery
+}  // namespace Discovery
 
 #endif  // GLOWRIG_DISCOVERY_MDNS_MESSAGE_HPP_

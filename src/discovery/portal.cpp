@@ -12,7 +12,7 @@
 #include "hue/address.hpp"
 #include "hue/client.hpp"
 
-namespace discovery {
+namespace Discovery {
 namespace {
 
 // A bridge whose port is 443 answers through HTTPS.
@@ -88,4 +88,4 @@ pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const Settings& setting
     });
 }
 
-}  // namespace discovery
+}  // namespace Discovery

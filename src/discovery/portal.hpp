@@ -11,7 +11,7 @@
 #include "http/endpoint.hpp"
 #include "hue/bridge.hpp"
 
-namespace discovery {
+namespace Discovery {
 
 // Where the discovery portal named by `portal` is asked: host[:port] means
 // http://{host[:port]}/api/nupnp, with a numeric host (a name is never
@@ -33,6 +33,6 @@ std::optional<Http::Endpoint> portal_endpoint(const std::string& portal);
 // "internalipaddress", and a member of the three that is not a string.
 pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const Settings& settings);
 
-}  // namespace discovery
+}  // namespace Discovery
 
 #endif  // GLOWRIG_DISCOVERY_PORTAL_HPP_

@@ -13,7 +13,7 @@
 #include "discovery/upnp_bridges.hpp"
 #include "hue/address.hpp"
 
-namespace discovery {
+namespace Discovery {
 namespace {
 
 using Bridges = std::vector<Hue::Bridge>;
@@ -122,4 +122,4 @@ pplx::task<Hue::Bridge> select_bridge(const std::optional<std::string>& wanted,
         [wanted](const Bridges& bridges) { return choose(bridges, wanted); });
 }
 
-}  // namespace discovery
+}  // namespace Discovery

@@ -11,7 +11,7 @@
 #include "discovery/settings.hpp"
 #include "hue/bridge.hpp"
 
-namespace discovery {
+namespace Discovery {
 
 // Runs the discovery sources side by side in one search window: the portal
 // (when settings.portal names one), the SSDP search and the mDNS search (unless
@@ -37,6 +37,6 @@ public:
 pplx::task<Hue::Bridge> select_bridge(const std::optional<std::string>& wanted,
                                       const Settings& settings);
 
-}  // namespace discovery
+}  // namespace Discovery
 
 #endif  // GLOWRIG_DISCOVERY_SELECTION_HPP_

@@ -7,7 +7,7 @@
 #include "discovery/ssdp_finder.hpp"
 #include "hue/client.hpp"
 
-namespace discovery {
+namespace Discovery {
 
 // How discovery and every HTTP client behave in one run. A plain value,
 // filled once by the entry and handed down; discovery reads nothing else.
@@ -18,6 +18,6 @@ struct Settings {
     MdnsSettings mdns;         // whether and where the mDNS search goes
 };
 
-}  // namespace discovery
+}  // namespace Discovery
 
 #endif  // GLOWRIG_DISCOVERY_SETTINGS_HPP_

@@ -10,7 +10,7 @@
 #include "cli/help.hpp"
 #include "commands/usage_error.hpp"
 
-namespace cli {
+namespace Cli {
 namespace {
 
 // Reads `args` as the entry does and prepares the command they name.
@@ -72,11 +72,11 @@ TEST(CommandTable, ChecksEveryOptionBeforeTheCommandRuns) {
         try {
             prepare(c.args);
             EXPECT_EQ("", std::string(c.refusal));
-        } catch (const commands::UsageError& e) {
+        } catch (const Commands::UsageError& e) {
             EXPECT_EQ(c.refusal, std::string(e.what()));
         }
     }
 }
 
 }  // namespace
-}  // namespace cli
+}  // namespace Cli

@@ -7,8 +7,8 @@
 
 namespace {
 
-using testing_support::read_test_data;
-using testing_support::run_glowrig;
+using TestingSupport::read_test_data;
+using TestingSupport::run_glowrig;
 
 struct HelpCase {
     std::vector<std::string> args;
@@ -66,7 +66,7 @@ TEST(EntryFailures, PrintTheMessageAndExitWithTwo) {
     const struct {
         std::vector<std::string> args;
         const char* message;
-        testing_support::Environment env = {};
+        TestingSupport::Environment env = {};
     } cases[] = {
         {{"light", "--id=3", "--hue=abc"}, "the argument ('abc') for option '--hue' is invalid"},
         {{"config", "--bridge=1", "--bridge=2"},

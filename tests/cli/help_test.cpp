@@ -7,7 +7,7 @@
 
 #include "support/process.hpp"
 
-namespace cli {
+namespace Cli {
 namespace {
 
 // Every command's help as the table makes it, against the printouts users
@@ -27,9 +27,9 @@ TEST(Help, ListsEachCommandsOptionsAsAlways) {
         SCOPED_TRACE(c.file);
         std::ostringstream out;
         print_help(out, c.word ? find_command(c.word) : nullptr);
-        EXPECT_EQ(testing_support::read_test_data(c.file).substr(1), out.str());
+        EXPECT_EQ(TestingSupport::read_test_data(c.file).substr(1), out.str());
     }
 }
 
 }  // namespace
-}  // namespace cli
+}  // namespace Cli

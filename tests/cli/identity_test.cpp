@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-namespace cli {
+namespace Cli {
 namespace {
 
 // Name sources that report fixed names.
@@ -79,4 +79,4 @@ TEST(MakeUserId, SystemSourcesGiveAnIdOfTenToFortyCharacters) {
 }
 
 }  // namespace
-}  // namespace cli
+}  // namespace Cli

@@ -6,11 +6,11 @@
 
 #include <gtest/gtest.h>
 
-namespace cli {
+namespace Cli {
 namespace {
 
 // Reads the settings from `variables` alone.
-commands::Settings settings_from(const std::map<std::string, std::string>& variables) {
+Commands::Settings settings_from(const std::map<std::string, std::string>& variables) {
     return read_settings([&variables](const char* name) -> const char* {
         const auto found = variables.find(name);
         return found == variables.end() ? nullptr : found->second.c_str();
@@ -18,7 +18,7 @@ commands::Settings settings_from(const std::map<std::string, std::string>& varia
 }
 
 TEST(ReadSettings, DefaultsWithoutTheVariables) {
-    const commands::Settings settings = settings_from({});
+    const Commands::Settings settings = settings_from({});
     EXPECT_EQ("", settings.portal);  // no portal is asked
     EXPECT_TRUE(settings.mdns.enabled);
     EXPECT_EQ("", settings.mdns.address);  // the multicast groups
@@ -103,7 +103,7 @@ TEST(ReadSettings, ReadsOrRefusesEachVariable) {
             EXPECT_STREQ(c.failure, e.what());
         }
     }
-    const commands::Settings read = settings_from({{"GLOWRIG_SSDP", "[::1]:5000"},
+    const Commands::Settings read = settings_from({{"GLOWRIG_SSDP", "[::1]:5000"},
                                                    {"GLOWRIG_SSDP_WINDOW_MS", "250"},
                                                    {"GLOWRIG_PORTAL", "127.0.0.1:8080"},
                                                    {"GLOWRIG_FIND_WAIT_MS", "7"},
@@ -141,4 +141,4 @@ TEST(ReadSettings, CredentialsFileUnderTheConfigurationHome) {
 }
 
 }  // namespace
-}  // namespace cli
+}  // namespace Cli

@@ -18,8 +18,8 @@
 
 namespace {
 
-using testing_support::RunResult;
-using testing_support::TemporaryDirectory;
+using TestingSupport::RunResult;
+using TestingSupport::TemporaryDirectory;
 
 constexpr const char* kId = "ECB5FAFFFE0A62C3";
 constexpr const char* kCertificateName = "ecb5fafffe0a62c3";
@@ -33,7 +33,7 @@ const char kBridge[] = R"({"linkbutton": true, "state": {
 
 // A bridge served over TLS, not yet authorised, with a plain port that
 // redirects, and a credentials file of the test's own.
-class BridgeOverTls : public testing_support::SimFixture {
+class BridgeOverTls : public TestingSupport::SimFixture {
 protected:
     void SetUp() override {
         serve_tls();
@@ -149,7 +149,7 @@ TEST_F(BridgeOverTls, ANamedAuthorityMustHaveIssuedTheCertificate) {
         const char* output;  // nullptr: not checked
     } cases[] = {
         {"the bridge's own certificate", certificate_pem(), 0, nullptr},
-        {"another authority", sim::make_certificate("authority").certificate_pem, 1,
+        {"another authority", Sim::make_certificate("authority").certificate_pem, 1,
          "\nError: the TLS handshake with {address} failed: self-signed certificate.\n"},
         {"no such file", "", 1,
          "\nError: cannot read the certificate authorities in {home}/authorities.pem.\n"},
@@ -186,7 +186,7 @@ TEST_F(BridgeOverTls, APlainRequestRedirectedToHttpsNamesTheAddressToUse) {
 // listens on 443 and the bridge is not pinned. Each case serves its own
 // loopback address on those ports, which needs root; without it they are
 // skipped.
-class BareAddress : public testing_support::SimFixture {
+class BareAddress : public TestingSupport::SimFixture {
 protected:
     void SetUp() override {
         if (::geteuid() != 0) GTEST_SKIP() << "binding ports 80 and 443 needs root";
@@ -252,10 +252,10 @@ TEST_F(BridgeOverTls, ARememberedBridgeOverTlsIsKnownByItsCertificate) {
         {"not pinned, another bridge's CN", unpinned, "0000000000000001", true},
     };
     // Searches reach these responders, which answer nothing.
-    sim::SsdpResponder ssdp("http://127.0.0.1:9/description.xml");
+    Sim::SsdpResponder ssdp("http://127.0.0.1:9/description.xml");
     ssdp.set_replies({});
     ssdp.start();
-    sim::MdnsResponder mdns(std::vector<sim::MdnsService>{});
+    Sim::MdnsResponder mdns(std::vector<Sim::MdnsService>{});
     mdns.start();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -28,9 +28,9 @@ bool bridge_takes(const std::string& name) {
            });
 }
 
-using testing_support::read_test_data;
-using testing_support::RunResult;
-using testing_support::TemporaryDirectory;
+using TestingSupport::read_test_data;
+using TestingSupport::RunResult;
+using TestingSupport::TemporaryDirectory;
 using Lines = std::vector<std::string>;
 
 const std::string kBridge = read_test_data("config_fixture.json");
@@ -53,7 +53,7 @@ std::string printed_date(const std::string& bridge_text) {
     return text;
 }
 
-class ConfigCommand : public testing_support::SimFixture {
+class ConfigCommand : public TestingSupport::SimFixture {
 protected:
     void SetUp() override { start(kBridge); }
 
@@ -122,7 +122,7 @@ TEST_F(ConfigCommand, AuthWithoutLinkButtonFails) {
 TEST_F(ConfigCommand, AuthReplyThatIsNotAnArrayFails) {
     bridge().update(
         [this](web::json::value& state) { state.at("config").at("whitelist").erase(user()); });
-    sim::Fault object_reply;
+    Sim::Fault object_reply;
     object_reply.body = R"({"success":{"username":"x"}})";
     bridge().set_fault("POST", "/api", object_reply);
     const RunResult result = run({"config", "--auth"});
@@ -162,7 +162,7 @@ TEST_F(ConfigCommand, DeauthOfAnUnknownUserFailsAndSendsNoDelete) {
 TEST_F(ConfigCommand, DeauthRefusedByTheBridgeFails) {
     const std::string error =
         R"({"error":{"address":"/config/whitelist/-phone-0001","description":"not allowed","type":1}})";
-    sim::Fault refusal;
+    Sim::Fault refusal;
     refusal.body = "[" + error + "]";
     bridge().set_fault("DELETE", expand("/api/{user}/config/whitelist/-phone-0001"), refusal);
 
@@ -206,7 +206,7 @@ TEST_F(ConfigCommand, BridgeFromTheEnvironmentUnlessTheCommandLineNamesOne) {
 
 // A bridge glowrig is not yet allowed on, with its link button pressed and one
 // light, and a credentials file in a directory of the test's own.
-class ConfigCommandGrants : public testing_support::SimFixture {
+class ConfigCommandGrants : public TestingSupport::SimFixture {
 protected:
     void start_bridge() {
         start(kBridge, /*whitelisted=*/false);
@@ -244,14 +244,14 @@ const char kGranted[] = "0123456789abcdef0123456789abcdef";
 TEST_F(ConfigCommandGrants, GrantedNameIsKeptPerBridgeAndUsedByEveryCommand) {
     struct Case {
         const char* bridge;
-        void (*prepare)(sim::SimBridge& bridge);
+        void (*prepare)(Sim::SimBridge& bridge);
         bool grants_requested;
     } cases[] = {
-        {"generates every name", [](sim::SimBridge& b) { b.set_generate_names(true); }, false},
+        {"generates every name", [](Sim::SimBridge& b) { b.set_generate_names(true); }, false},
         {"refuses the requested name beside a grant",
-         [](sim::SimBridge& b) {
+         [](Sim::SimBridge& b) {
              b.set_fault("POST", "/api",
-                         sim::Fault{200, "",
+                         Sim::Fault{200, "",
                                     R"([{"error":{"type":7,"address":"/username","description":
                                     "invalid value, desk-pcroot, for parameter, username"}},
                                     {"success":{"username":")" +
@@ -263,8 +263,8 @@ TEST_F(ConfigCommandGrants, GrantedNameIsKeptPerBridgeAndUsedByEveryCommand) {
              });
          },
          false},
-        {"takes the requested name", [](sim::SimBridge&) {},
-         bridge_takes(testing_support::this_user_id())},
+        {"takes the requested name", [](Sim::SimBridge&) {},
+         bridge_takes(TestingSupport::this_user_id())},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bridge);
@@ -329,7 +329,7 @@ TEST_F(ConfigCommandGrants, UnsafeGrantedNamesAreRefusedAndNotStored) {
         m_home = std::make_unique<TemporaryDirectory>();
         start_bridge();
         bridge().set_fault("POST", "/api",
-                           sim::Fault{200, "",
+                           Sim::Fault{200, "",
                                       "[{\"success\":{\"username\":" +
                                           web::json::value::string(name).serialize() + "}}]",
                                       0});
@@ -381,7 +381,7 @@ TEST_F(ConfigCommandGrants, UnreadableFileFailsTheRunAndIsKept) {
 
 TEST(CredentialsFile, RunsWritingAtOnceKeepEveryEntry) {
     const TemporaryDirectory home;
-    const commands::CredentialsFile credentials(home.path() + "/glowrig/bridges.json");
+    const Commands::CredentialsFile credentials(home.path() + "/glowrig/bridges.json");
     auto store_many = [&credentials](const std::string& prefix) {
         for (int i = 0; i < 10; ++i) {
             credentials.store(Hue::Bridge("", "127.0.0.1", "", 1000 + i), prefix);
@@ -405,7 +405,7 @@ TEST(CredentialsFile, RunsWritingAtOnceKeepEveryEntry) {
     EXPECT_EQ("2", credentials.find(Hue::Bridge("def", "127.0.0.2", "", 1000)));
 }
 
-class ConfigCommandUnauthorized : public testing_support::SimFixture {};
+class ConfigCommandUnauthorized : public TestingSupport::SimFixture {};
 
 TEST_F(ConfigCommandUnauthorized, PrintsWhatTheBridgeShowsStrangers) {
     start(kBridge, /*whitelisted=*/false);

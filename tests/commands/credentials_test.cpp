@@ -10,7 +10,7 @@
 
 #include "support/process.hpp"
 
-namespace commands {
+namespace Commands {
 namespace {
 
 class CredentialsFileTest : public ::testing::Test {
@@ -28,7 +28,7 @@ protected:
         return read.str();
     }
 
-    const testing_support::TemporaryDirectory m_home;
+    const TestingSupport::TemporaryDirectory m_home;
     const CredentialsFile m_file{path()};
 };
 
@@ -90,7 +90,7 @@ TEST_F(CredentialsFileTest, EntriesAreReplacedAndRemovedOnlyForTheirBridge) {
     EXPECT_EQ(kept, text());
 
     // Removing from a file that does not exist creates nothing.
-    const testing_support::TemporaryDirectory other;
+    const TestingSupport::TemporaryDirectory other;
     std::filesystem::create_directories(other.path() + "/glowrig");
     const CredentialsFile missing(other.path() + "/glowrig/bridges.json");
     missing.remove(Hue::Bridge("", "10.0.0.2", ""), "second");
@@ -98,4 +98,4 @@ TEST_F(CredentialsFileTest, EntriesAreReplacedAndRemovedOnlyForTheirBridge) {
 }
 
 }  // namespace
-}  // namespace commands
+}  // namespace Commands

@@ -14,7 +14,7 @@ namespace {
 using web::json::value;
 
 // Group 1 reports a full action, group 2 only "on" and "bri", group 3 has no members.
-const std::string kFixture = testing_support::read_test_data("groups_fixture.json");
+const std::string kFixture = TestingSupport::read_test_data("groups_fixture.json");
 
 // Group 2 as the `group` command prints it, with its name and action lines.
 std::string kitchen(const std::string& name, const std::string& action_lines) {
@@ -28,7 +28,7 @@ constexpr const char* kKitchenAction =
     "    On:                    0\n"
     "    Brightness:            50\n";
 
-class GroupsCommand : public testing_support::SimFixture {
+class GroupsCommand : public TestingSupport::SimFixture {
 protected:
     void SetUp() override { start(kFixture); }
 };
@@ -49,13 +49,13 @@ TEST_F(GroupsCommand, ListsEveryGroupWithTheReportedPartsOfItsAction) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("listings ") + c.shape);
         start(kFixture);
-        bridge().set_listings(sim::listings_from_text(c.shape));
+        bridge().set_listings(Sim::listings_from_text(c.shape));
         std::vector<std::string> requests = {"GET /api/{user}/groups"};
         for (const auto& id : c.read) requests.push_back("GET /api/{user}/groups/" + id);
         const auto started = std::chrono::steady_clock::now();
         auto result = run({"groups"});
         const auto elapsed = std::chrono::steady_clock::now() - started;
-        EXPECT_EQ(testing_support::read_test_data("groups_listing.txt"), result.output);
+        EXPECT_EQ(TestingSupport::read_test_data("groups_listing.txt"), result.output);
         EXPECT_EQ(0, result.status);
         EXPECT_EQ(expanded(requests), request_lines());
         EXPECT_GE(elapsed, std::chrono::milliseconds(100) * c.read.size());
@@ -115,7 +115,7 @@ TEST_F(GroupsCommand, NewWithoutNameOrLightsIsRefusedBeforeAnythingIsSent) {
 }
 
 TEST_F(GroupsCommand, DeleteReportsOnlyWhatTheBridgeDid) {
-    sim::Fault refused;
+    Sim::Fault refused;
     refused.body =
         R"([{"error":{"type":3,"address":"/groups/2","description":"resource, /groups/2, not available"}}])";
     bridge().set_fault("DELETE", expand("/api/{user}/groups/2"), refused);

@@ -15,7 +15,7 @@
 #include "hue/lights.hpp"
 #include "hue/schedules.hpp"
 
-namespace commands {
+namespace Commands {
 namespace {
 
 using web::json::value;
@@ -192,4 +192,4 @@ TEST(JsonPrintout, DocumentsUseExactlyTheDocumentedNames) {
 }
 
 }  // namespace
-}  // namespace commands
+}  // namespace Commands

@@ -14,7 +14,7 @@ namespace {
 using web::json::value;
 
 // One light in each colour mode; light 4 reports a mode no light has.
-const std::string kFixture = testing_support::read_test_data("lights_fixture.json");
+const std::string kFixture = TestingSupport::read_test_data("lights_fixture.json");
 
 // The printout of light 3 after a `light` run, with the fields a case changes.
 struct Desk {
@@ -48,7 +48,7 @@ Desk changed(std::string Desk::*field, const char* value) {
     return desk;
 }
 
-class LightsCommand : public testing_support::SimFixture {
+class LightsCommand : public TestingSupport::SimFixture {
 protected:
     void SetUp() override { start(kFixture); }
 
@@ -81,13 +81,13 @@ TEST_F(LightsCommand, ListsFromTheListingAndReadsOnlyLightsGivenByName) {
             SCOPED_TRACE(std::string(ip) + ", listings " + c.shape);
             serve_on(ip);
             start(kFixture);
-            bridge().set_listings(sim::listings_from_text(c.shape));
+            bridge().set_listings(Sim::listings_from_text(c.shape));
             std::vector<std::string> requests = {"GET /api/{user}/lights"};
             for (const auto& id : c.read) requests.push_back("GET /api/{user}/lights/" + id);
             const auto started = std::chrono::steady_clock::now();
             auto result = run({"lights"});
             const auto elapsed = std::chrono::steady_clock::now() - started;
-            EXPECT_EQ(testing_support::read_test_data("lights_listing.txt"), result.output);
+            EXPECT_EQ(TestingSupport::read_test_data("lights_listing.txt"), result.output);
             EXPECT_EQ(0, result.status);
             EXPECT_EQ(expanded(requests), request_lines());
             EXPECT_GE(elapsed, std::chrono::milliseconds(100) * c.read.size());
@@ -217,7 +217,7 @@ TEST_F(LightsCommand, UnknownIdFailsAfterTheListing) {
 }
 
 TEST_F(LightsCommand, FailedStateChangeKeepsTheRename) {
-    sim::Fault refused;
+    Sim::Fault refused;
     refused.body =
         R"([{"error":{"type":201,"address":"/lights/3/state/bri","description":"parameter, bri, is not modifiable. Device is set to off."}}])";
     bridge().set_fault("PUT", expand("/api/{user}/lights/3/state"), refused);

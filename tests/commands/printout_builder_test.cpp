@@ -10,7 +10,7 @@
 #include "hue/groups.hpp"
 #include "hue/lights.hpp"
 
-namespace commands {
+namespace Commands {
 namespace {
 
 using web::json::value;
@@ -90,4 +90,4 @@ TEST(GroupPrintoutBuilding, ColourPresentWithAnyColourField) {
 }
 
 }  // namespace
-}  // namespace commands
+}  // namespace Commands

@@ -14,11 +14,11 @@ namespace {
 using web::json::value;
 
 // Three schedules, one of each usual time form, each with a command.
-const std::string kFixture = testing_support::read_test_data("schedules_fixture.json");
+const std::string kFixture = TestingSupport::read_test_data("schedules_fixture.json");
 
-const std::string kListing = testing_support::read_test_data("schedules_listing.txt");
+const std::string kListing = TestingSupport::read_test_data("schedules_listing.txt");
 
-class SchedulesCommand : public testing_support::SimFixture {
+class SchedulesCommand : public TestingSupport::SimFixture {
 protected:
     void SetUp() override { start(kFixture); }
 
@@ -44,7 +44,7 @@ TEST_F(SchedulesCommand, ListsEveryScheduleReadingOnlyThoseGivenByName) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("listings ") + c.shape);
         start(kFixture);
-        bridge().set_listings(sim::listings_from_text(c.shape));
+        bridge().set_listings(Sim::listings_from_text(c.shape));
         std::vector<std::string> requests = {"GET /api/{user}/schedules"};
         for (const auto& id : c.read) requests.push_back("GET /api/{user}/schedules/" + id);
         const auto started = std::chrono::steady_clock::now();

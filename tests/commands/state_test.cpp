@@ -19,7 +19,7 @@ std::string sample_fixture() {
     return text.str();
 }
 
-class StateCommand : public testing_support::SimFixture {
+class StateCommand : public TestingSupport::SimFixture {
 protected:
     // The sample bridge, with its whitelist entry renamed so that it sorts
     // before any user id this machine can have.
@@ -37,7 +37,7 @@ protected:
 TEST_F(StateCommand, PrintsEverythingFromOneRequest) {
     start_sample();
     const auto result = run({"state"});
-    EXPECT_EQ(expand(testing_support::read_test_data("state_sample.txt")), result.output);
+    EXPECT_EQ(expand(TestingSupport::read_test_data("state_sample.txt")), result.output);
     EXPECT_EQ(0, result.status);
     EXPECT_EQ(std::vector<std::string>{expand("GET /api/{user}")}, request_lines());
 }
@@ -78,7 +78,7 @@ TEST_F(StateCommand, OutputThatCannotBeWrittenFails) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.redirect);
         bridge().clear_requests();
-        const auto result = testing_support::run_program(
+        const auto result = TestingSupport::run_program(
             "/bin/sh",
             {"-c", std::string("exec \"$0\" state --bridge=\"$1\" ") + c.redirect, GLOWRIG_BINARY,
              address()},

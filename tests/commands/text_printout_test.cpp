@@ -18,10 +18,10 @@
 #include "hue/schedules.hpp"
 #include "support/process.hpp"
 
-namespace commands {
+namespace Commands {
 namespace {
 
-using testing_support::read_test_data;
+using TestingSupport::read_test_data;
 using web::json::value;
 
 // The user the fixtures whitelist, where the printouts of the test data show {user}.
@@ -269,4 +269,4 @@ TEST(TextPrintout, MakesTheBridgesTextsPrintable) {
 }
 
 }  // namespace
-}  // namespace commands
+}  // namespace Commands

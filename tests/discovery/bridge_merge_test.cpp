@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-namespace discovery {
+namespace Discovery {
 namespace {
 
 using Hue::Scheme;
@@ -62,4 +62,4 @@ TEST(MergeBridges, OneRowPerIdAtTheBestAddress) {
 }
 
 }  // namespace
-}  // namespace discovery
+}  // namespace Discovery

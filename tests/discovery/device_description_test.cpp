@@ -9,8 +9,8 @@ namespace {
 
 const char* const kLocation = "http://192.168.1.2:80/description.xml";
 
-sim::DeviceFields bridge_fields() {
-    sim::DeviceFields f;
+Sim::DeviceFields bridge_fields() {
+    Sim::DeviceFields f;
     f.device_type = "urn:schemas-upnp-org:device:Basic:1";
     f.friendly_name = "Den hue bridge (192.168.1.2)";
     f.manufacturer = "A Philips maker";
@@ -30,7 +30,7 @@ std::optional<Device> read(const std::string& xml) {
 }
 
 TEST(DeviceDescriptionReading, ReadsEveryField) {
-    const auto device = read(sim::render_description(bridge_fields()));
+    const auto device = read(Sim::render_description(bridge_fields()));
     ASSERT_TRUE(device);
     EXPECT_TRUE(device->IsRootDevice);
     EXPECT_FALSE(device->HasChildren);
@@ -97,10 +97,10 @@ TEST(DeviceDescriptionReading, ResolvesThePresentationUrl) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.url_base) + " | " + c.presentation);
-        sim::DeviceFields f = bridge_fields();
+        Sim::DeviceFields f = bridge_fields();
         f.url_base = c.url_base;
         f.presentation_url = c.presentation;
-        const auto device = read(sim::render_description(f));
+        const auto device = read(Sim::render_description(f));
         ASSERT_TRUE(device);
         EXPECT_EQ(c.expected, device->PresentationURL);
     }

@@ -12,13 +12,13 @@
 #include "discovery/test_http_server.hpp"
 #include "sim/mdns_responder.hpp"
 
-namespace discovery {
+namespace Discovery {
 namespace {
 
 using std::chrono::milliseconds;
 
 // The settings that send the query to `responder`.
-MdnsSettings aimed_at(const sim::MdnsResponder& responder) {
+MdnsSettings aimed_at(const Sim::MdnsResponder& responder) {
     MdnsSettings settings;
     settings.address = "127.0.0.1";
     settings.port = responder.port();
@@ -28,11 +28,11 @@ MdnsSettings aimed_at(const sim::MdnsResponder& responder) {
 
 TEST(MdnsFinder, AnswersBecomeBridgesAndAnIdComesFromTheConfiguration) {
     // The configuration a bridge gives without a user name.
-    UPnP::test_support::TestHttpServer server;
+    UPnP::TestSupport::TestHttpServer server;
     server.serve("/api/config", R"({"name": "Hall", "bridgeid": "0200AAFFFE0A1B2C"})");
     const std::string url = server.url("/");
     const auto port = static_cast<unsigned short>(std::stoi(url.substr(url.rfind(':') + 1)));
-    sim::MdnsResponder responder({
+    Sim::MdnsResponder responder({
         {"Secure", "secure", "192.0.2.7", 443, "0200aafffe000001", "M3"},
         {"Plain", "plain", "192.0.2.8", 8080, "0200aafffe000002", ""},
         {"No id", "noid", "127.0.0.1", port, "", ""},           // read from its configuration
@@ -57,7 +57,7 @@ TEST(MdnsFinder, AnswersBecomeBridgesAndAnIdComesFromTheConfiguration) {
 }
 
 TEST(MdnsFinder, EndsWithTheWindowWhenNothingAnswers) {
-    sim::MdnsResponder responder({});
+    Sim::MdnsResponder responder({});
     responder.start();
     const auto started = std::chrono::steady_clock::now();
     EXPECT_TRUE(find_mdns_bridges(aimed_at(responder), milliseconds(300)).get().empty());
@@ -67,8 +67,8 @@ TEST(MdnsFinder, EndsWithTheWindowWhenNothingAnswers) {
 
 TEST(MdnsFinder, BrokenAnswersFindNothing) {
     const std::string sound =
-        sim::mdns_answer(mdns_query(0), {{"Hall", "hall", "192.0.2.7", 80, "id1", ""}});
-    sim::MdnsResponder responder({});
+        Sim::mdns_answer(mdns_query(0), {{"Hall", "hall", "192.0.2.7", 80, "id1", ""}});
+    Sim::MdnsResponder responder({});
     responder.set_replies({"garbage", sound.substr(0, sound.size() - 3),
                            std::string{0, 0, '\x84', 0, 0, 0, 0, 1, 0, 0, 0, 0, '\xc0', '\x0c'},
                            sound + std::string(kMdnsMessageLimit, 'x')});
@@ -97,7 +97,7 @@ TEST(MdnsFinder, AnswersFromAnotherPortAreIgnored) {
         udp::endpoint querier;
         query.resize(asked.receive_from(boost::asio::buffer(query), querier));
         const std::string answer =
-            sim::mdns_answer(query, {{"Hall", "hall", "192.0.2.7", 80, "id1", ""}});
+            Sim::mdns_answer(query, {{"Hall", "hall", "192.0.2.7", 80, "id1", ""}});
         from->send_to(boost::asio::buffer(answer), querier);
         EXPECT_EQ(from == &asked ? 1u : 0u, search.get().size());
         boost::system::error_code ignored;
@@ -113,4 +113,4 @@ TEST(MdnsFinder, FailsAtOnceWhenNoQueryCanBeSent) {
 }
 
 }  // namespace
-}  // namespace discovery
+}  // namespace Discovery

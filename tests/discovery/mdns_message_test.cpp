@@ -10,7 +10,7 @@
 
 #include "sim/mdns_responder.hpp"
 
-namespace discovery {
+namespace Discovery {
 namespace {
 
 constexpr std::uint16_t kId = 0x4a17;
@@ -56,9 +56,9 @@ TEST(MdnsQuery, IsAOneShotPtrQueryAResponderAnswers) {
     EXPECT_EQ('\x4a', query[0]);
     EXPECT_EQ('\x17', query[1]);
     EXPECT_EQ(0, query[2] & 0x80);  // a query, not a response
-    const sim::MdnsService service{"Hall", "hall", "192.0.2.7", 443, "0200aafffe0a1b2c", "M1"};
+    const Sim::MdnsService service{"Hall", "hall", "192.0.2.7", 443, "0200aafffe0a1b2c", "M1"};
     MdnsAnswers answers;
-    ASSERT_TRUE(answers.add(sim::mdns_answer(query, {service}), kId));
+    ASSERT_TRUE(answers.add(Sim::mdns_answer(query, {service}), kId));
     const auto services = answers.services();
     ASSERT_EQ(1u, services.size());
     EXPECT_EQ("Hall._hue._tcp.local.", services[0].instance);
@@ -197,4 +197,4 @@ TEST(MdnsAnswersReading, KeepsABoundedNumberOfServices) {
 }
 
 }  // namespace
-}  // namespace discovery
+}  // namespace Discovery

@@ -20,7 +20,7 @@
 #include "sim/ssdp_responder.hpp"
 #include "support/sim_fixture.hpp"
 
-namespace discovery {
+namespace Discovery {
 namespace {
 
 using Bridges = std::vector<Hue::Bridge>;
@@ -35,7 +35,7 @@ const char kOneBridge[] = R"({
                   "presentationURL": "index.html"}
 })";
 
-class DiscoveryTest : public testing_support::SimFixture {
+class DiscoveryTest : public TestingSupport::SimFixture {
 protected:
     void TearDown() override {
         m_responder.reset();
@@ -47,13 +47,13 @@ protected:
     // mDNS responder answers with `mdns`. The sources are aimed at it, in
     // m_settings and in m_env for glowrig runs.
     void start_discovery(const std::string& fixture, bool ssdp,
-                         const std::vector<sim::MdnsService>& mdns = {}) {
+                         const std::vector<Sim::MdnsService>& mdns = {}) {
         start(fixture);
-        m_mdns = std::make_unique<sim::MdnsResponder>(mdns);
+        m_mdns = std::make_unique<Sim::MdnsResponder>(mdns);
         m_mdns->start();
         std::string ssdp_target = "127.0.0.9:9";
         if (ssdp) {
-            m_responder = std::make_unique<sim::SsdpResponder>(
+            m_responder = std::make_unique<Sim::SsdpResponder>(
                 "http://" + address() + "/description.xml", ip());
             m_responder->start();
             ssdp_target = m_responder->endpoint();
@@ -82,9 +82,9 @@ protected:
     }
 
     Settings m_settings;
-    testing_support::Environment m_env;
-    std::unique_ptr<sim::SsdpResponder> m_responder;
-    std::unique_ptr<sim::MdnsResponder> m_mdns;
+    TestingSupport::Environment m_env;
+    std::unique_ptr<Sim::SsdpResponder> m_responder;
+    std::unique_ptr<Sim::MdnsResponder> m_mdns;
 };
 
 TEST_F(DiscoveryTest, PortalRepliesBecomeBridgesInOrder) {
@@ -143,7 +143,7 @@ TEST_F(DiscoveryTest, PortalRepliesBecomeBridgesInOrder) {
 }
 
 TEST_F(DiscoveryTest, APortalNamedByAUrlIsFetchedAsGiven) {
-    UPnP::test_support::TestHttpServer server;
+    UPnP::TestSupport::TestHttpServer server;
     const char kReply[] = R"([{"id":"a","internalipaddress":"10.0.0.2","port":443}])";
     server.serve("/", kReply);
     server.serve("/v1/bridges", kReply);
@@ -178,7 +178,7 @@ TEST_F(DiscoveryTest, AnHttpsPortalMustShowACertificateForItsHost) {
       "portal": [{"id": "portal-id", "internalipaddress": "{address}", "macaddress": "02:00:aa:aa:bb:cc"}]})",
                     false);
     const std::string port = ":" + std::to_string(this->port());
-    const testing_support::TemporaryDirectory home;
+    const TestingSupport::TemporaryDirectory home;
     const std::string trusted = home.path() + "/authorities.pem";
     const struct {
         const char* what;
@@ -206,7 +206,7 @@ TEST_F(DiscoveryTest, AnHttpsPortalMustShowACertificateForItsHost) {
         renew_certificate(c.certified);
         std::ofstream(trusted) << (c.authority
                                        ? certificate_pem()
-                                       : sim::make_certificate(c.certified).certificate_pem);
+                                       : Sim::make_certificate(c.certified).certificate_pem);
         // The searches cannot start: discovery fails with the portal.
         const auto result = run_plain({"bridges"}, {{"GLOWRIG_PORTAL", c.url},
                                                     {"GLOWRIG_SSDP", "255.255.255.255:1900"},
@@ -249,7 +249,7 @@ TEST_F(DiscoveryTest, EachSourceAloneFindsTheBridge) {
         const char* what;
         std::string fixture;
         bool ssdp;
-        std::vector<sim::MdnsService> mdns;
+        std::vector<Sim::MdnsService> mdns;
         const char* id;
         unsigned short port;  // 0: the simulator's
         Hue::Scheme scheme;
@@ -349,7 +349,7 @@ TEST_F(DiscoveryTest, CommandsReportAFailedSelection) {
 
 TEST_F(DiscoveryTest, AFailingSourceLeavesTheOtherOnesBridges) {
     start_discovery(kOneBridge, true);
-    sim::Fault down;
+    Sim::Fault down;
     down.status = 503;
     bridge().set_fault("GET", "/api/nupnp", down);
     const Bridges bridges = find_bridges(m_settings).get();
@@ -472,11 +472,11 @@ TEST_F(DiscoveryTest, ARememberedBridgeIsAskedBeforeAnySearch) {
         SCOPED_TRACE(c.what);
         start_discovery(c.listed ? fixture : R"({"portal": []})", true);
         m_responder->set_replies({});  // counts the searches, answers none
-        const testing_support::TemporaryDirectory home;
+        const TestingSupport::TemporaryDirectory home;
         std::filesystem::create_directories(home.path() + "/glowrig");
         const std::string file = home.path() + "/glowrig/bridges.json";
         std::ofstream(file) << expand(R"({"bridges":)" + c.entries + "}");
-        testing_support::Environment env = m_env;
+        TestingSupport::Environment env = m_env;
         env["XDG_CONFIG_HOME"] = home.path();
 
         const auto result = run_plain(c.args, env);
@@ -507,4 +507,4 @@ TEST_F(DiscoveryTest, ARememberedBridgeIsAskedBeforeAnySearch) {
 }
 
 }  // namespace
-}  // namespace discovery
+}  // namespace Discovery

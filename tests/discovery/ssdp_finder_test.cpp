@@ -66,31 +66,31 @@ protected:
     // Serves a description of a device with serial number `serial` at `path`
     // and returns its URL.
     std::string serve_device(const std::string& path, const std::string& serial) {
-        sim::DeviceFields fields;
+        Sim::DeviceFields fields;
         fields.friendly_name = "Den hue bridge (" + serial + ")";
         fields.manufacturer = "A Philips maker";
         fields.model_number = "929000226503";
         fields.serial_number = serial;
         fields.udn = "uuid:" + serial;
         fields.presentation_url = "index.html";
-        m_http.serve(path, sim::render_description(fields));
+        m_http.serve(path, Sim::render_description(fields));
         return m_http.url(path);
     }
 
     // Starts a responder that answers with `replies` (an SSDP reply per URL).
-    sim::SsdpResponder& responder(const std::vector<std::string>& locations) {
-        m_responders.push_back(std::make_unique<sim::SsdpResponder>(""));
+    Sim::SsdpResponder& responder(const std::vector<std::string>& locations) {
+        m_responders.push_back(std::make_unique<Sim::SsdpResponder>(""));
         auto& r = *m_responders.back();
         std::vector<std::string> replies;
         for (const auto& location : locations) {
-            replies.push_back(sim::ssdp_reply(location, "uuid:x::upnp:rootdevice"));
+            replies.push_back(Sim::ssdp_reply(location, "uuid:x::upnp:rootdevice"));
         }
         r.set_replies(replies);
         r.start();
         return r;
     }
 
-    static SsdpSettings settings_for(const sim::SsdpResponder& r) {
+    static SsdpSettings settings_for(const Sim::SsdpResponder& r) {
         SsdpSettings settings;
         settings.address = "127.0.0.1";
         settings.port = r.port();
@@ -124,8 +124,8 @@ protected:
         return out;
     }
 
-    test_support::TestHttpServer m_http;
-    std::vector<std::unique_ptr<sim::SsdpResponder>> m_responders;
+    TestSupport::TestHttpServer m_http;
+    std::vector<std::unique_ptr<Sim::SsdpResponder>> m_responders;
 };
 
 TEST_F(SsdpFinderTest, FindsEveryAnsweringDevice) {
@@ -168,15 +168,15 @@ TEST_F(SsdpFinderTest, BadRepliesAndDescriptionsAreSkipped) {
     r.set_replies({
         "not HTTP at all",
         "HTTP/1.1 200 OK\r\nST: upnp:rootdevice\r\n\r\n",  // no LOCATION
-        sim::ssdp_reply("https://127.0.0.1:1/x.xml", "uuid:tls"),
-        sim::ssdp_reply("http://localhost/x.xml", "uuid:name"),
-        sim::ssdp_reply(m_http.url("/missing.xml"), "uuid:404"),
-        sim::ssdp_reply(m_http.url("/text.xml"), "uuid:text"),
-        sim::ssdp_reply(m_http.url("/big.xml"), "uuid:big"),
-        sim::ssdp_reply(m_http.url("/redirect.xml"), "uuid:302"),
-        sim::ssdp_reply(m_http.url("/short.xml"), "uuid:short"),
-        sim::ssdp_reply(m_http.url("/hang.xml"), "uuid:hang"),
-        sim::ssdp_reply(serve_device("/good.xml", "good"), "uuid:good"),
+        Sim::ssdp_reply("https://127.0.0.1:1/x.xml", "uuid:tls"),
+        Sim::ssdp_reply("http://localhost/x.xml", "uuid:name"),
+        Sim::ssdp_reply(m_http.url("/missing.xml"), "uuid:404"),
+        Sim::ssdp_reply(m_http.url("/text.xml"), "uuid:text"),
+        Sim::ssdp_reply(m_http.url("/big.xml"), "uuid:big"),
+        Sim::ssdp_reply(m_http.url("/redirect.xml"), "uuid:302"),
+        Sim::ssdp_reply(m_http.url("/short.xml"), "uuid:short"),
+        Sim::ssdp_reply(m_http.url("/hang.xml"), "uuid:hang"),
+        Sim::ssdp_reply(serve_device("/good.xml", "good"), "uuid:good"),
     });
     settings = settings_for(r);
     settings.description_cap = 16 * 1024;
@@ -270,7 +270,7 @@ TEST_F(SsdpFinderTest, SocketFailureRaisesSystemError) {
 // The simulator's responder answers searches only: a notification or any
 // other datagram on its port gets no reply and is not counted.
 TEST(SsdpResponderTest, AnswersSearchesOnly) {
-    sim::SsdpResponder responder("http://127.0.0.1:9/description.xml");
+    Sim::SsdpResponder responder("http://127.0.0.1:9/description.xml");
     responder.start();
     const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
     ASSERT_GE(fd, 0);

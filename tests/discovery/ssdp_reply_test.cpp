@@ -149,7 +149,7 @@ TEST(HttpFetch, OnlyWholeOkResponsesWithinTheLimitsYieldABody) {
          false},  // a header over 64 KiB
     };
     constexpr std::chrono::milliseconds kTimeout{1000};
-    test_support::TestHttpServer server;
+    TestSupport::TestHttpServer server;
     boost::asio::io_context io;
     const auto start = std::chrono::steady_clock::now();
     std::vector<std::vector<std::optional<std::string>>> results(std::size(cases));

@@ -13,7 +13,7 @@
 #include <boost/asio/write.hpp>
 
 namespace UPnP {
-namespace test_support {
+namespace TestSupport {
 
 namespace asio = boost::asio;
 using asio::ip::tcp;
@@ -100,5 +100,5 @@ std::size_t TestHttpServer::requests(const std::string& path) const {
     return found == m_impl->counts.end() ? 0 : found->second;
 }
 
-}  // namespace test_support
+}  // namespace TestSupport
 }  // namespace UPnP

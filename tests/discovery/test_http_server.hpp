@@ -6,7 +6,7 @@
 #include <string>
 
 namespace UPnP {
-namespace test_support {
+namespace TestSupport {
 
 // A small HTTP server on 127.0.0.1:<free port>, on a thread of its own, that
 // answers GET requests with fixed responses by path (404 for unknown paths).
@@ -37,7 +37,7 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-}  // namespace test_support
+}  // namespace TestSupport
 }  // namespace UPnP
 
 #endif  // GLOWRIG_TESTS_DISCOVERY_TEST_HTTP_SERVER_HPP_

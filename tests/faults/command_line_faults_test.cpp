@@ -10,10 +10,10 @@
 #include "support/process.hpp"
 #include "support/sim_fixture.hpp"
 
-namespace faults {
+namespace Faults {
 namespace {
 
-using testing_support::RunResult;
+using TestingSupport::RunResult;
 
 // Lights, groups, schedules and whitelist entries with ids that are not
 // plain numbers.
@@ -35,7 +35,7 @@ constexpr const char* kFixture = R"({"state": {
 // The general help, printed for a command line the first stage cannot read,
 // and the line that says why.
 std::string general_help(const std::string& why) {
-    return testing_support::read_test_data("help_general.txt").substr(1) + "Error: " + why + "\n";
+    return TestingSupport::read_test_data("help_general.txt").substr(1) + "Error: " + why + "\n";
 }
 
 // Why the first stage cannot read `option`, given as "--name=".
@@ -290,7 +290,7 @@ std::vector<CommandLineCase> cases() {
     };
 }
 
-class CommandLineFaults : public testing_support::SimFixture {
+class CommandLineFaults : public TestingSupport::SimFixture {
 protected:
     void SetUp() override { start(kFixture); }
 };
@@ -337,4 +337,4 @@ std::vector<FaultRow> command_line_fault_rows() {
     return rows;
 }
 
-}  // namespace faults
+}  // namespace Faults

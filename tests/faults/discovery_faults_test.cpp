@@ -19,10 +19,10 @@
 #include "sim/ssdp_responder.hpp"
 #include "support/sim_fixture.hpp"
 
-namespace faults {
+namespace Faults {
 namespace {
 
-using testing_support::RunResult;
+using TestingSupport::RunResult;
 
 // Served in place of a description that never comes.
 constexpr const char* kHang = "(hang)";
@@ -43,7 +43,7 @@ const char kUnsendable[] = "255.255.255.255:1900";
 // The mDNS answer for one bridge at `address` and `port`, with `id` as its
 // "bridgeid" (none when empty).
 std::string mdns_answer(const std::string& address, unsigned short port, const std::string& id) {
-    return sim::mdns_answer(discovery::mdns_query(0), {{"Hall", "hall", address, port, id, ""}});
+    return Sim::mdns_answer(Discovery::mdns_query(0), {{"Hall", "hall", address, port, id, ""}});
 }
 
 struct DiscoveryCase {
@@ -54,7 +54,7 @@ struct DiscoveryCase {
     // its "127.0.0.1:port".
     std::vector<std::string> datagrams;
     std::string description;  // served at /description.xml; kHang: never answered
-    std::optional<sim::Fault> portal;
+    std::optional<Sim::Fault> portal;
     std::string ssdp;  // GLOWRIG_SSDP (and GLOWRIG_MDNS) when not empty
     const char* output;
     std::size_t fetches;                 // requests for the description
@@ -62,7 +62,7 @@ struct DiscoveryCase {
 };
 
 std::vector<DiscoveryCase> discovery_cases() {
-    const std::string reply = sim::ssdp_reply("{url}", "uuid:1::upnp:rootdevice");
+    const std::string reply = Sim::ssdp_reply("{url}", "uuid:1::upnp:rootdevice");
     const std::string answer = mdns_answer("127.0.0.1", 80, "0200aafffe0a1b2c");
     return {
         {"SSDP reply is not HTTP",
@@ -86,8 +86,8 @@ std::vector<DiscoveryCase> discovery_cases() {
         {"SSDP LOCATION with another scheme",
          {"lights"},
          "LOCATION is `ftp://127.0.0.1:PORT/description.xml` or `file:///etc/passwd`",
-         {sim::ssdp_reply("ftp://{authority}/description.xml", "uuid:1"),
-          sim::ssdp_reply("file:///etc/passwd", "uuid:2")},
+         {Sim::ssdp_reply("ftp://{authority}/description.xml", "uuid:1"),
+          Sim::ssdp_reply("file:///etc/passwd", "uuid:2")},
          bridge_description("<presentationURL>http://127.0.0.1/</presentationURL>"),
          std::nullopt,
          "",
@@ -96,7 +96,7 @@ std::vector<DiscoveryCase> discovery_cases() {
         {"SSDP LOCATION at a host name",
          {"lights"},
          "LOCATION is `http://bridge.invalid/description.xml` (never looked up)",
-         {sim::ssdp_reply("http://bridge.invalid/description.xml", "uuid:1")},
+         {Sim::ssdp_reply("http://bridge.invalid/description.xml", "uuid:1")},
          "",
          std::nullopt,
          "",
@@ -105,7 +105,7 @@ std::vector<DiscoveryCase> discovery_cases() {
         {"SSDP LOCATION where nothing listens",
          {"lights"},
          "LOCATION is `http://127.0.0.9:9/description.xml`",
-         {sim::ssdp_reply("http://127.0.0.9:9/description.xml", "uuid:1")},
+         {Sim::ssdp_reply("http://127.0.0.9:9/description.xml", "uuid:1")},
          "",
          std::nullopt,
          "",
@@ -171,7 +171,7 @@ std::vector<DiscoveryCase> discovery_cases() {
          "the portal answers `<html>`; nothing answers the search",
          {},
          "",
-         sim::Fault{200, "", std::string("<html>"), 0},
+         Sim::Fault{200, "", std::string("<html>"), 0},
          "",
          "No bridges found.\n",
          0},
@@ -180,7 +180,7 @@ std::vector<DiscoveryCase> discovery_cases() {
          "the portal answers `<html>`; the searches cannot start",
          {},
          "",
-         sim::Fault{200, "", std::string("<html>"), 0},
+         Sim::Fault{200, "", std::string("<html>"), 0},
          kUnsendable,
          "* Line 1, Column 2 Syntax error: Malformed token\n",
          0},
@@ -189,7 +189,7 @@ std::vector<DiscoveryCase> discovery_cases() {
          "the portal answers 500; the searches cannot start",
          {},
          "",
-         sim::Fault{500, "", std::nullopt, 0},
+         Sim::Fault{500, "", std::nullopt, 0},
          kUnsendable,
          "HTTP 500 Internal Error\n",
          0},
@@ -198,7 +198,7 @@ std::vector<DiscoveryCase> discovery_cases() {
          R"(the portal answers `[{"id":"a","macaddress":"m"}]`; the searches cannot start)",
          {},
          "",
-         sim::Fault{200, "", std::string(R"([{"id":"a","macaddress":"m"}])"), 0},
+         Sim::Fault{200, "", std::string(R"([{"id":"a","macaddress":"m"}])"), 0},
          kUnsendable,
          "Key not found\n",
          0},
@@ -207,7 +207,7 @@ std::vector<DiscoveryCase> discovery_cases() {
          R"(the portal reports `"internalipaddress":"127.0.0.9/x?"`)",
          {},
          "",
-         sim::Fault{
+         Sim::Fault{
              200, "",
              std::string(R"([{"id":"a","internalipaddress":"127.0.0.9/x?","macaddress":"m"}])"), 0},
          "",
@@ -218,7 +218,7 @@ std::vector<DiscoveryCase> discovery_cases() {
          R"(the portal reports `"internalipaddress":"bridge.invalid:80"` (never looked up))",
          {},
          "",
-         sim::Fault{200, "",
+         Sim::Fault{200, "",
                     std::string(
                         R"([{"id":"a","internalipaddress":"bridge.invalid:80","macaddress":"m"}])"),
                     0},
@@ -273,7 +273,7 @@ std::vector<DiscoveryCase> discovery_cases() {
          "",
          "No bridges found.\n",
          0,
-         {answer + std::string(discovery::kMdnsMessageLimit, '\0')}},
+         {answer + std::string(Discovery::kMdnsMessageLimit, '\0')}},
         {"mDNS answer without an id",
          {"lights"},
          "the mDNS answer has no `bridgeid` and nothing answers at its address",
@@ -287,14 +287,14 @@ std::vector<DiscoveryCase> discovery_cases() {
     };
 }
 
-class DiscoveryFaults : public testing_support::SimFixture {
+class DiscoveryFaults : public TestingSupport::SimFixture {
 protected:
     // Starts a bridge whose portal answers [] (or `c.portal`), serves the
     // description, answers the search with the case's datagrams and runs glowrig.
     RunResult run_case(const DiscoveryCase& c, const std::string& fixture, std::size_t* fetches) {
         start(fixture);
         if (c.portal) bridge().set_fault("GET", "/api/nupnp", *c.portal);
-        UPnP::test_support::TestHttpServer server;
+        UPnP::TestSupport::TestHttpServer server;
         if (c.description == kHang) {
             server.hang("/description.xml");
         } else if (!c.description.empty()) {
@@ -312,10 +312,10 @@ protected:
             }
             datagrams.push_back(d);
         }
-        sim::SsdpResponder responder("http://127.0.0.1/unused.xml");
+        Sim::SsdpResponder responder("http://127.0.0.1/unused.xml");
         responder.set_replies(datagrams);
         responder.start();
-        sim::MdnsResponder mdns({});
+        Sim::MdnsResponder mdns({});
         mdns.set_replies(c.mdns);
         mdns.start();
         const RunResult result =
@@ -349,7 +349,7 @@ TEST_F(DiscoveryFaults, ASoundDescriptionFindsTheBridge) {
         "",
         {"lights"},
         "",
-        {sim::ssdp_reply("{url}", "uuid:1::upnp:rootdevice")},
+        {Sim::ssdp_reply("{url}", "uuid:1::upnp:rootdevice")},
         bridge_description("<presentationURL>http://{address}/</presentationURL>"),
         std::nullopt,
         "",
@@ -366,7 +366,7 @@ TEST_F(DiscoveryFaults, ASoundDescriptionFindsTheBridge) {
 // The control for the mDNS cases: a sound answer naming the bridge finds it.
 TEST_F(DiscoveryFaults, ASoundMdnsAnswerFindsTheBridge) {
     start(R"({"portal": [], "state": {"lights": {}}})");
-    sim::MdnsResponder mdns({{"Hall", "hall", ip(), port(), "0200aafffe0a1b2c", ""}});
+    Sim::MdnsResponder mdns({{"Hall", "hall", ip(), port(), "0200aafffe0a1b2c", ""}});
     mdns.start();
     const RunResult result = run_plain({"lights"}, {{"GLOWRIG_PORTAL", address()},
                                                     {"GLOWRIG_MDNS", mdns.endpoint()},
@@ -390,4 +390,4 @@ std::vector<FaultRow> discovery_fault_rows() {
     return rows;
 }
 
-}  // namespace faults
+}  // namespace Faults

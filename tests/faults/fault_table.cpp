@@ -6,7 +6,7 @@
 
 #include "hue/text.hpp"
 
-namespace faults {
+namespace Faults {
 namespace {
 
 std::string escaped(const std::string& text) {
@@ -80,11 +80,11 @@ std::string command_text(const std::vector<std::string>& args) {
     return "`" + escaped(text) + "`";
 }
 
-void expect_run(const testing_support::RunResult& result, const std::string& output, int status) {
+void expect_run(const TestingSupport::RunResult& result, const std::string& output, int status) {
     EXPECT_FALSE(result.timed_out) << "glowrig hung";
     EXPECT_EQ("\n" + output, result.output);
     EXPECT_EQ(status, result.status) << "a crash or a kill gives -1";
     EXPECT_EQ("", result.errors);
 }
 
-}  // namespace faults
+}  // namespace Faults

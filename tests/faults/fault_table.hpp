@@ -6,7 +6,7 @@
 
 #include "support/process.hpp"
 
-namespace faults {
+namespace Faults {
 
 // One fault case as docs/faults.md lists it. The fault suites run every case
 // they describe this way, so the document states what the tests observe.
@@ -35,8 +35,8 @@ std::string command_text(const std::vector<std::string>& args);
 
 // Checks a finished run against the output and status a case documents, and
 // that it neither crashed nor hung.
-void expect_run(const testing_support::RunResult& result, const std::string& output, int status);
+void expect_run(const TestingSupport::RunResult& result, const std::string& output, int status);
 
-}  // namespace faults
+}  // namespace Faults
 
 #endif  // GLOWRIG_TESTS_FAULTS_FAULT_TABLE_HPP_

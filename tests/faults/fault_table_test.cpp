@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-namespace faults {
+namespace Faults {
 namespace {
 
 constexpr const char* kBegin = "<!-- fault table begin -->\n";
@@ -51,4 +51,4 @@ TEST(FaultTable, DocumentListsWhatTheCasesCheck) {
 }
 
 }  // namespace
-}  // namespace faults
+}  // namespace Faults

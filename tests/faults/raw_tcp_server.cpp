@@ -11,7 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace faults {
+namespace Faults {
 
 struct RawTcpServer::Impl {
     std::string reply;
@@ -130,4 +130,4 @@ std::vector<std::string> RawTcpServer::request_lines() const {
     return m_impl->lines;
 }
 
-}  // namespace faults
+}  // namespace Faults

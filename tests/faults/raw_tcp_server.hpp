@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace faults {
+namespace Faults {
 
 // A stand-in for a broken bridge: listens on a free port of 127.0.0.1 and answers
 // every request with the same raw bytes, then closes the connection or resets
@@ -47,6 +47,6 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-}  // namespace faults
+}  // namespace Faults
 
 #endif  // GLOWRIG_TESTS_FAULTS_RAW_TCP_SERVER_HPP_

@@ -16,11 +16,11 @@
 #include "sim/sim_bridge.hpp"
 #include "support/sim_fixture.hpp"
 
-namespace faults {
+namespace Faults {
 namespace {
 
-using testing_support::Environment;
-using testing_support::RunResult;
+using TestingSupport::Environment;
+using TestingSupport::RunResult;
 
 // One bridge with one light, one group, one schedule and a second user.
 constexpr const char* kFixture = R"({"state": {
@@ -41,8 +41,8 @@ constexpr const char* kFixture = R"({"state": {
                                   "body": {"on": true}}}}},
   "linkbutton": true})";
 
-sim::Fault body(std::string text) { return sim::Fault{200, "", std::move(text), 0}; }
-sim::Fault status(int code) { return sim::Fault{code, "", std::nullopt, 0}; }
+Sim::Fault body(std::string text) { return Sim::Fault{200, "", std::move(text), 0}; }
+Sim::Fault status(int code) { return Sim::Fault{code, "", std::nullopt, 0}; }
 
 // A bridge step that answers wrongly.
 struct ReplyCase {
@@ -51,7 +51,7 @@ struct ReplyCase {
     const char* method;             // the failing step ...
     const char* path;               // ... as the bridge receives it
     const char* fault_text;         // the fault, for the document
-    sim::Fault fault;
+    Sim::Fault fault;
     const char* output;                 // after the leading empty line
     std::vector<std::string> requests;  // every request the bridge received
     bool whitelisted = true;            // whether glowrig is on the bridge's whitelist
@@ -336,7 +336,7 @@ std::vector<ReplyCase> status_cases() {
          "GET",
          "/api/{user}",
          "answers `500 Overheated`",
-         sim::Fault{500, "Overheated", std::nullopt, 0},
+         Sim::Fault{500, "Overheated", std::nullopt, 0},
          "HTTP 500 Overheated\n",
          {"GET /api/{user}"}},
         {"Status 500 to a light's state change",
@@ -504,13 +504,13 @@ std::string step_text(const char* method, const char* path) {
     return "`" + text + "`";
 }
 
-class ReplyFaults : public testing_support::SimFixture {
+class ReplyFaults : public TestingSupport::SimFixture {
 protected:
     void run_cases(const std::vector<ReplyCase>& cases) {
         for (const auto& c : cases) {
             SCOPED_TRACE(c.what);
             start(kFixture, c.whitelisted);
-            if (c.names_only) bridge().set_listings(sim::Listings::names);
+            if (c.names_only) bridge().set_listings(Sim::Listings::names);
             bridge().set_fault(c.method, expand(c.path), c.fault);
             const RunResult result = run(c.args, {{"GLOWRIG_FIND_WAIT_MS", "0"}});
             expect_run(result, expand(c.output), 1);
@@ -704,10 +704,10 @@ TEST_F(ReplyFaults, AReplyThatNeverComesEndsAtTheTimeOut) {
     start(kFixture);
     // The request time-out is a setting: one second here, against replies
     // held back longer than that.
-    const sim::Fault never{200, "", std::nullopt, 2500};
+    const Sim::Fault never{200, "", std::nullopt, 2500};
     bridge().set_fault("GET", expand("/api/{user}/lights"), never);
     bridge().set_fault("GET", "/api/nupnp", never);
-    const testing_support::Environment timeout = {{"GLOWRIG_TIMEOUT_MS", "1000"}};
+    const TestingSupport::Environment timeout = {{"GLOWRIG_TIMEOUT_MS", "1000"}};
     const auto started = std::chrono::steady_clock::now();
     auto from_portal = std::async(std::launch::async, [this, &timeout] {
         auto env = timeout;
@@ -753,4 +753,4 @@ std::vector<FaultRow> reply_fault_rows() {
     return rows;
 }
 
-}  // namespace faults
+}  // namespace Faults

@@ -26,9 +26,9 @@ class ExchangeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         close_idle_connections();
-        m_bridge = std::make_shared<sim::SimBridge>(web::json::value::parse(kFixture));
+        m_bridge = std::make_shared<Sim::SimBridge>(web::json::value::parse(kFixture));
         m_plain = m_server.add("127.0.0.1", 0, m_bridge);
-        m_tls = m_server.add("127.0.0.1", 0, m_bridge, sim::Transport::tls);
+        m_tls = m_server.add("127.0.0.1", 0, m_bridge, Sim::Transport::tls);
         m_server.open();
     }
     void TearDown() override { close_idle_connections(); }
@@ -45,8 +45,8 @@ protected:
         return numbers;
     }
 
-    std::shared_ptr<sim::SimBridge> m_bridge;
-    sim::Server m_server;
+    std::shared_ptr<Sim::SimBridge> m_bridge;
+    Sim::Server m_server;
     std::size_t m_plain = 0;
     std::size_t m_tls = 0;
     Options m_options;

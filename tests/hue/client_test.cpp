@@ -133,7 +133,7 @@ TEST(RejectErrors, FailsWithTheFirstErrorElementSerialised) {
 
 TEST(NothingToSend, IsAlreadyDone) { EXPECT_TRUE(nothing_to_send().is_done()); }
 
-class ClientTest : public testing_support::SimFixture {
+class ClientTest : public TestingSupport::SimFixture {
 protected:
     void SetUp() override { start(R"({"state":{"lights":{}}})"); }
 
@@ -171,7 +171,7 @@ TEST_F(ClientTest, FailuresOfTheReplyAreReportedWithTheirOwnText) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
-        sim::Fault fault;
+        Sim::Fault fault;
         fault.status = c.status;
         fault.reason = c.reason;
         fault.body = c.body;
@@ -188,7 +188,7 @@ TEST_F(ClientTest, RepliesPassWhateverTheirContentType) {
     } cases[] = {{"[]", true}, {R"({"error":{"type":1}})", true}, {R"([{"error":{}}])", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.body);
-        sim::Fault fault;
+        Sim::Fault fault;
         fault.body = c.body;
         bridge().set_fault("GET", lights_path(), fault);
         auto reply = c.strict ? lights().read_strict(Method::Get) : lights().read(Method::Get);
@@ -199,7 +199,7 @@ TEST_F(ClientTest, RepliesPassWhateverTheirContentType) {
 // read_strict and the checked requests run their checks in the reading step.
 TEST_F(ClientTest, ACheckSeesTheParsedReplyAndItsExceptionEndsTheRead) {
     const std::string body = R"({"a":[1,{"b":null}]})";
-    sim::Fault fault;
+    Sim::Fault fault;
     fault.body = body;
     bridge().set_fault("GET", lights_path(), fault);
     value seen;
@@ -240,9 +240,9 @@ TEST_F(ClientTest, SendsMethodPathAndJsonBody) {
 // Nagle's algorithm on holds the body until the header is acknowledged: a
 // client that delays its acknowledgements would wait about 40 ms per reply.
 TEST(ClientConnection, RepliesSplitInTwoSegmentsCostNoDelayedAcknowledgement) {
-    sim::Server server;
+    Sim::Server server;
     server.split_replies();
-    server.add("127.0.0.1", 0, std::make_shared<sim::SimBridge>(value::parse(R"({"state":{}})")));
+    server.add("127.0.0.1", 0, std::make_shared<Sim::SimBridge>(value::parse(R"({"state":{}})")));
     server.open();
     const Client client(http_url("127.0.0.1", "api/x/lights", server.port(0)), kProxy);
     const auto started = std::chrono::steady_clock::now();

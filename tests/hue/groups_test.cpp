@@ -109,7 +109,7 @@ TEST(GroupsFromJson, KeepsEveryKeyInOrder) {
 }
 
 // Requests against the simulated bridge.
-class GroupRequests : public testing_support::SimFixture {
+class GroupRequests : public TestingSupport::SimFixture {
 protected:
     void SetUp() override {
         start(R"({"state": {"groups": {"2": {"name": "Hall", "lights": ["1", "2"],
@@ -159,7 +159,7 @@ TEST_F(GroupRequests, CreateYieldsTheIdTheBridgeNamed) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reply);
-        bridge().set_fault("POST", expand("/api/{user}/groups"), sim::Fault{200, "", c.reply, 0});
+        bridge().set_fault("POST", expand("/api/{user}/groups"), Sim::Fault{200, "", c.reply, 0});
         EXPECT_EQ(c.id, Groups::from_json(client, parse("{}")).create("G", {"1"}).get());
     }
 }

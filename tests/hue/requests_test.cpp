@@ -25,7 +25,7 @@ const char kFixture[] = R"({"state": {"lights": {"1": {"name": "Desk", "state": 
                         "schedules": {"3": {"name": "Wake", "time": "2014-09-20T19:35:26",
                                             "command": {}}}}})";
 
-class ResourceRequests : public testing_support::SimFixture {
+class ResourceRequests : public TestingSupport::SimFixture {
 protected:
     Client client(const std::string& path) {
         return Bridge("", ip(), "", port())
@@ -98,7 +98,7 @@ TEST_F(ResourceRequests, EveryWriteFailsOnAnErrorReply) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.method) + " " + c.path);
         bridge().set_fault(c.method, expand("/api/{user}/") + c.path,
-                           sim::Fault{200, "", refusal, 0});
+                           Sim::Fault{200, "", refusal, 0});
         try {
             c.write().get();
             ADD_FAILURE() << "counted as done";
@@ -135,7 +135,7 @@ TEST_F(ResourceRequests, EveryRefreshFailsOnAValueThatIsNotAnObject) {
         for (const char* reply : {"5", "\"text\"", "true", "null"}) {
             SCOPED_TRACE(std::string(c.path) + " answered " + reply);
             bridge().set_fault("GET", expand("/api/{user}/") + c.path,
-                               sim::Fault{200, "", std::string(reply), 0});
+                               Sim::Fault{200, "", std::string(reply), 0});
             EXPECT_THROW(c.refresh().get(), web::json::json_exception);
         }
     }

@@ -131,7 +131,7 @@ TEST(ScheduleSaving, NothingToSaveSendsNoRequest) {
     EXPECT_NO_THROW(saved.get());
 }
 
-class ScheduleRequests : public testing_support::SimFixture {
+class ScheduleRequests : public TestingSupport::SimFixture {
 protected:
     Schedules read_listing() {
         const Bridge bridge("", ip(), "", port());

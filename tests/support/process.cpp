@@ -15,7 +15,7 @@
 
 extern char** environ;
 
-namespace testing_support {
+namespace TestingSupport {
 namespace {
 
 // Discovery of a child glowrig never leaves the machine: the portal and the
@@ -137,4 +137,4 @@ std::string read_test_data(const std::string& name) {
     return text.str();
 }
 
-}  // namespace testing_support
+}  // namespace TestingSupport

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace testing_support {
+namespace TestingSupport {
 
 struct RunResult {
     std::string output;  // everything the program wrote to stdout
@@ -48,6 +48,6 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
 // Reads a file of tests/data into a string.
 std::string read_test_data(const std::string& name);
 
-}  // namespace testing_support
+}  // namespace TestingSupport
 
 #endif  // GLOWRIG_TESTS_SUPPORT_PROCESS_HPP_

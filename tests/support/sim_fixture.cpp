@@ -6,7 +6,7 @@
 #include "hue/address.hpp"
 #include "hue/text.hpp"
 
-namespace testing_support {
+namespace TestingSupport {
 namespace {
 
 void replace_all(std::string& text, const std::string& from, const std::string& to) {
@@ -18,7 +18,7 @@ void replace_all(std::string& text, const std::string& from, const std::string& 
 
 }  // namespace
 
-std::string this_user_id() { return cli::make_user_id(); }
+std::string this_user_id() { return Cli::make_user_id(); }
 
 std::string SimFixture::address() const {
     return Hue::url_host(m_ip) + ":" + std::to_string(m_port);
@@ -29,8 +29,8 @@ void SimFixture::start(const std::string& json, bool whitelisted) {
     m_user = this_user_id();
     // The port is picked before the bridge exists, so fixtures can name it.
     for (int attempt = 0; attempt < 20; ++attempt) {
-        m_port = m_fixed_port != 0 ? m_fixed_port : sim::free_port(m_ip);
-        m_bridge = std::make_shared<sim::SimBridge>(web::json::value::parse(expand(json)));
+        m_port = m_fixed_port != 0 ? m_fixed_port : Sim::free_port(m_ip);
+        m_bridge = std::make_shared<Sim::SimBridge>(web::json::value::parse(expand(json)));
         if (whitelisted) {
             m_bridge->update([this](web::json::value& state) {
                 auto& whitelist = state["config"]["whitelist"];
@@ -40,9 +40,9 @@ void SimFixture::start(const std::string& json, bool whitelisted) {
                 }
             });
         }
-        auto server = std::make_unique<sim::Server>();
+        auto server = std::make_unique<Sim::Server>();
         if (m_tls) {
-            server->add_redirect(m_ip, 0, server->add(m_ip, m_port, m_bridge, sim::Transport::tls));
+            server->add_redirect(m_ip, 0, server->add(m_ip, m_port, m_bridge, Sim::Transport::tls));
         } else {
             server->add(m_ip, m_port, m_bridge);
         }
@@ -92,4 +92,4 @@ std::vector<std::string> SimFixture::expanded(const std::vector<std::string>& li
     return result;
 }
 
-}  // namespace testing_support
+}  // namespace TestingSupport

@@ -11,7 +11,7 @@
 #include "sim/sim_bridge.hpp"
 #include "support/process.hpp"
 
-namespace testing_support {
+namespace TestingSupport {
 
 // Hosts one simulated bridge in the test process on 127.0.0.1 and a free port
 // of its own (so tests may run in parallel, without root) and runs the glowrig
@@ -20,7 +20,7 @@ class SimFixture : public ::testing::Test {
 protected:
     void TearDown() override;
 
-    // Starts the bridge with the fixture `json` (see sim::SimBridge), in which
+    // Starts the bridge with the fixture `json` (see Sim::SimBridge), in which
     // "{ip}", "{address}" and "{user}" are replaced first. Unless `whitelisted` is false,
     // this machine's user id is put on its whitelist. A second call replaces
     // the bridge.
@@ -68,7 +68,7 @@ protected:
     // "ip:port", the address an IPv6 bridge in brackets.
     std::string address() const;
     const std::string& user() const { return m_user; }
-    sim::SimBridge& bridge() { return *m_bridge; }
+    Sim::SimBridge& bridge() { return *m_bridge; }
 
 private:
     std::string m_ip = "127.0.0.1";
@@ -76,13 +76,13 @@ private:
     unsigned short m_port = 0;
     unsigned short m_fixed_port = 0;  // 0: a free port
     std::string m_user;
-    std::shared_ptr<sim::SimBridge> m_bridge;
-    std::unique_ptr<sim::Server> m_server;
+    std::shared_ptr<Sim::SimBridge> m_bridge;
+    std::unique_ptr<Sim::Server> m_server;
 };
 
 // The user id glowrig computes on this machine, as UTF-8.
 std::string this_user_id();
 
-}  // namespace testing_support
+}  // namespace TestingSupport
 
 #endif  // GLOWRIG_TESTS_SUPPORT_SIM_FIXTURE_HPP_
