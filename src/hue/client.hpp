@@ -30,7 +30,7 @@ struct ClientConfig {
     Http::CertificateCheck check_certificate;
 };
 
-// An HTTP/1.1 client bound to one resource URL of a bridge or the portal,
+// An HTTP/1.1 client bound to one resource URL of a bridge,
 // plain or over TLS. Requests go to paths relative to that URL through
 // Http::exchange(): one kept connection per peer, one deadline per exchange,
 // 64 KiB of header and 4 MiB of body at most, refusals (429, 503) sent again,
