@@ -49,28 +49,16 @@ TEST_F(GroupsCommand, ListsEveryGroupWithTheReportedPartsOfItsAction) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("listings ") + c.shape);
         start(kFixture);
-        bridge().set_listings(Sim::listings_from_text(c.shape));
-        std::vector<std::string> requests = {"GET /api/{user}/groups"};
-        for (const auto& id : c.read) requests.push_back("GET /api/{user}/groups/" + id);
-        const auto started = std::chrono::steady_clock::now();
-        auto result = run({"groups"});
-        const auto elapsed = std::chrono::steady_clock::now() - started;
-        EXPECT_EQ(TestingSupport::read_test_data("groups_listing.txt"), result.output);
-        EXPECT_EQ(0, result.status);
-        EXPECT_EQ(expanded(requests), request_lines());
-        EXPECT_GE(elapsed, std::chrono::milliseconds(100) * c.read.size());
-
-        bridge().clear_requests();
-        result = run({"groups", "--json"});
-        if (json.empty()) json = result.output;
-        EXPECT_EQ(json, result.output);
-        EXPECT_EQ(expanded(requests), request_lines());
+        const std::string listed = expect_listing(
+            "groups", c.shape, c.read, TestingSupport::read_test_data("groups_listing.txt"));
+        if (json.empty()) json = listed;
+        EXPECT_EQ(json, listed);
 
         // `group` reads the group before changing it only when the listing named it.
         bridge().clear_requests();
-        result = run({"group", "--id=2", "--name=Den"});
+        const auto result = run({"group", "--id=2", "--name=Den"});
         EXPECT_EQ(kitchen("Den", kKitchenAction), result.output);
-        requests = {"GET /api/{user}/groups"};
+        std::vector<std::string> requests = {"GET /api/{user}/groups"};
         if (!c.read.empty()) requests.push_back("GET /api/{user}/groups/2");
         requests.push_back(R"(PUT /api/{user}/groups/2 {"lights":["3"],"name":"Den"})");
         requests.push_back("GET /api/{user}/groups/2");

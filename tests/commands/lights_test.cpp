@@ -81,28 +81,16 @@ TEST_F(LightsCommand, ListsFromTheListingAndReadsOnlyLightsGivenByName) {
             SCOPED_TRACE(std::string(ip) + ", listings " + c.shape);
             serve_on(ip);
             start(kFixture);
-            bridge().set_listings(Sim::listings_from_text(c.shape));
-            std::vector<std::string> requests = {"GET /api/{user}/lights"};
-            for (const auto& id : c.read) requests.push_back("GET /api/{user}/lights/" + id);
-            const auto started = std::chrono::steady_clock::now();
-            auto result = run({"lights"});
-            const auto elapsed = std::chrono::steady_clock::now() - started;
-            EXPECT_EQ(TestingSupport::read_test_data("lights_listing.txt"), result.output);
-            EXPECT_EQ(0, result.status);
-            EXPECT_EQ(expanded(requests), request_lines());
-            EXPECT_GE(elapsed, std::chrono::milliseconds(100) * c.read.size());
-
-            bridge().clear_requests();
-            result = run({"lights", "--json"});
-            if (json.empty()) json = result.output;
-            EXPECT_EQ(json, result.output);
-            EXPECT_EQ(expanded(requests), request_lines());
+            const std::string listed = expect_listing(
+                "lights", c.shape, c.read, TestingSupport::read_test_data("lights_listing.txt"));
+            if (json.empty()) json = listed;
+            EXPECT_EQ(json, listed);
 
             // `light` reads the light before changing it only when the listing named it.
             bridge().clear_requests();
-            result = run({"light", "--id=2", "--bri=9"});
+            const auto result = run({"light", "--id=2", "--bri=9"});
             EXPECT_EQ(0, result.status);
-            requests = {"GET /api/{user}/lights"};
+            std::vector<std::string> requests = {"GET /api/{user}/lights"};
             if (!c.read.empty()) requests.push_back("GET /api/{user}/lights/2");
             requests.push_back(R"(PUT /api/{user}/lights/2/state {"bri":9})");
             requests.push_back("GET /api/{user}/lights/2");

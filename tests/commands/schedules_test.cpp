@@ -44,28 +44,15 @@ TEST_F(SchedulesCommand, ListsEveryScheduleReadingOnlyThoseGivenByName) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("listings ") + c.shape);
         start(kFixture);
-        bridge().set_listings(Sim::listings_from_text(c.shape));
-        std::vector<std::string> requests = {"GET /api/{user}/schedules"};
-        for (const auto& id : c.read) requests.push_back("GET /api/{user}/schedules/" + id);
-        const auto started = std::chrono::steady_clock::now();
-        auto result = run({"schedules"});
-        const auto elapsed = std::chrono::steady_clock::now() - started;
-        EXPECT_EQ(kListing, result.output);
-        EXPECT_EQ(0, result.status);
-        EXPECT_EQ(expanded(requests), request_lines());
-        EXPECT_GE(elapsed, std::chrono::milliseconds(100) * c.read.size());
-
-        bridge().clear_requests();
-        result = run({"schedules", "--json"});
-        if (json.empty()) json = result.output;
-        EXPECT_EQ(json, result.output);
-        EXPECT_EQ(expanded(requests), request_lines());
+        const std::string listed = expect_listing("schedules", c.shape, c.read, kListing);
+        if (json.empty()) json = listed;
+        EXPECT_EQ(json, listed);
 
         // `schedule` reads the schedule before changing it only when the listing named it.
         bridge().clear_requests();
-        result = run({"schedule", "--id=2", "--desc=Often"});
+        const auto result = run({"schedule", "--id=2", "--desc=Often"});
         EXPECT_EQ(0, result.status);
-        requests = {"GET /api/{user}/schedules"};
+        std::vector<std::string> requests = {"GET /api/{user}/schedules"};
         if (!c.read.empty()) requests.push_back("GET /api/{user}/schedules/2");
         requests.push_back(
             R"(PUT /api/{user}/schedules/2 {"description":"Often","name":"Pulse","time":"R05/PT00:10:00"})");

@@ -1,5 +1,7 @@
 #include "support/sim_fixture.hpp"
 
+#include <chrono>
+
 #include <cpprest/json.h>
 
 #include "cli/identity.hpp"
@@ -90,6 +92,27 @@ std::vector<std::string> SimFixture::expanded(const std::vector<std::string>& li
     std::vector<std::string> result;
     for (const auto& line : lines) result.push_back(expand(line));
     return result;
+}
+
+std::string SimFixture::expect_listing(const std::string& word, const std::string& shape,
+                                       const std::vector<std::string>& read,
+                                       const std::string& printout) {
+    bridge().set_listings(Sim::listings_from_text(shape));
+    bridge().clear_requests();
+    std::vector<std::string> requests = {"GET /api/{user}/" + word};
+    for (const auto& id : read) requests.push_back("GET /api/{user}/" + word + "/" + id);
+    const auto started = std::chrono::steady_clock::now();
+    RunResult result = run({word});
+    const auto elapsed = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(printout, result.output);
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ(expanded(requests), request_lines());
+    EXPECT_GE(elapsed, std::chrono::milliseconds(100) * read.size());
+
+    bridge().clear_requests();
+    result = run({word, "--json"});
+    EXPECT_EQ(expanded(requests), request_lines());
+    return result.output;
 }
 
 }  // namespace TestingSupport

@@ -63,6 +63,14 @@ protected:
     // Each of `lines` expanded.
     std::vector<std::string> expanded(const std::vector<std::string>& lines) const;
 
+    // Serves listings of `shape` ("whole", "names" or "mixed"), runs the
+    // listing command `word` ("lights") and checks `printout`, status 0, the
+    // requests (the listing, then each item of `read` alone, in order) and a
+    // pause of at least 100 ms before each such read; then runs it with
+    // --json and checks the same requests. Returns the JSON printout.
+    std::string expect_listing(const std::string& word, const std::string& shape,
+                               const std::vector<std::string>& read, const std::string& printout);
+
     const std::string& ip() const { return m_ip; }
     unsigned short port() const { return m_port; }
     // "ip:port", the address an IPv6 bridge in brackets.
