@@ -5,6 +5,9 @@ set -euo pipefail
 
 packages=(
   g++ cmake make pkg-config
+  # The compiler scripts/build.sh uses when it is installed (about twice as
+  # quick on this code as g++), and its sanitizer runtimes.
+  clang libclang-rt-dev
   libcpprest-dev libboost-program-options-dev libboost-dev
   libpugixml-dev libssl-dev libldns-dev
   libgtest-dev libgmock-dev

@@ -9,9 +9,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DGLOWRIG_TSAN=ON -DGLOWRIG_SANITIZE=OFF -DGLOWRIG_UNITY=ON \
-    -DGLOWRIG_BUILD_TESTS=ON "$@" >/dev/null
-cmake --build build-tsan -j2 --target glowrig_tests
+GLOWRIG_TARGETS=glowrig_tests bash scripts/build.sh build-tsan -DCMAKE_BUILD_TYPE=Debug \
+  -DGLOWRIG_TSAN=ON -DGLOWRIG_SANITIZE=OFF -DGLOWRIG_BUILD_TESTS=ON "$@"
 
 # The test binary of this build holds only those suites (tests/CMakeLists.txt).
 # DiscoveryTest is left out: it serves concurrent requests from the simulator's

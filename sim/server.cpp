@@ -36,6 +36,38 @@ constexpr int kPortAttempts = 5;
 // The largest request body read; glowrig's are a few hundred bytes.
 constexpr std::size_t kRequestBodyLimit = 1024 * 1024;
 
+// The stream requests are read from and replies written to: the socket itself
+// or TLS over it. One type for both, so that the HTTP reading and writing code
+// is compiled once, not once per kind of stream.
+class Wire {
+public:
+    Wire(tcp::socket& socket, ssl::stream<tcp::socket&>* tls) : m_socket(socket), m_tls(tls) {}
+
+    template <class Buffers>
+    std::size_t read_some(const Buffers& buffers, beast::error_code& ec) {
+        return m_tls ? m_tls->read_some(buffers, ec) : m_socket.read_some(buffers, ec);
+    }
+
+    template <class Buffers>
+    std::size_t read_some(const Buffers& buffers) {
+        return m_tls ? m_tls->read_some(buffers) : m_socket.read_some(buffers);
+    }
+
+    template <class Buffers>
+    std::size_t write_some(const Buffers& buffers, beast::error_code& ec) {
+        return m_tls ? m_tls->write_some(buffers, ec) : m_socket.write_some(buffers, ec);
+    }
+
+    template <class Buffers>
+    std::size_t write_some(const Buffers& buffers) {
+        return m_tls ? m_tls->write_some(buffers) : m_socket.write_some(buffers);
+    }
+
+private:
+    tcp::socket& m_socket;
+    ssl::stream<tcp::socket&>* m_tls;
+};
+
 // The reason phrases the simulator has always sent where they differ from the
 // usual ones.
 const char* reason_for(int status) {
@@ -179,15 +211,18 @@ struct Server::Listener {
     void serve(Connection& connection, const std::shared_ptr<ssl::context>& tls) {
         beast::error_code ec;
         connection.socket.set_option(tcp::no_delay(true), ec);
-        if (transport != Transport::tls) return answer(connection.socket, connection.number);
+        if (transport != Transport::tls) {
+            Wire wire(connection.socket, nullptr);
+            return answer(wire, connection.number);
+        }
         ssl::stream<tcp::socket&> stream(connection.socket, *tls);
         stream.handshake(ssl::stream_base::server, ec);
-        if (!ec) answer(stream, connection.number);
+        Wire wire(connection.socket, &stream);
+        if (!ec) answer(wire, connection.number);
     }
 
     // Answers requests on `stream` until the peer closes it or asks to.
-    template <class Stream>
-    void answer(Stream& stream, int number) {
+    void answer(Wire& stream, int number) {
         beast::flat_buffer buffer;
         for (;;) {
             http::request_parser<http::string_body> parser;

@@ -19,8 +19,8 @@
 #include <boost/asio/ssl/context.hpp>
 #include <boost/asio/ssl/stream.hpp>
 #include <boost/asio/steady_timer.hpp>
+#include <boost/asio/write.hpp>
 #include <boost/beast/http/string_body.hpp>
-#include <boost/beast/http/write.hpp>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <openssl/evp.h>
@@ -57,18 +57,33 @@ constexpr std::chrono::seconds kLongestWait{5};
 
 std::atomic<std::size_t> g_opened{0};
 
-http::verb verb_of(Method method) {
+// A request as it goes on the wire: the request line, the fields, the body.
+// A PUT or POST always states its length, a GET or DELETE only with a body.
+std::string request_text(Method method, const std::string& target, const std::string& host,
+                         bool keep_alive, const std::string& body) {
+    const char* name = "GET";
     switch (method) {
         case Method::Put:
-            return http::verb::put;
+            name = "PUT";
+            break;
         case Method::Post:
-            return http::verb::post;
+            name = "POST";
+            break;
         case Method::Delete:
-            return http::verb::delete_;
+            name = "DELETE";
+            break;
         case Method::Get:
             break;
     }
-    return http::verb::get;
+    std::string text = std::string(name) + " " + target + " HTTP/1.1\r\nHost: " + host + "\r\n";
+    if (!keep_alive) text += "Connection: close\r\n";
+    if (!body.empty()) text += "Content-Type: application/json\r\n";
+    if (!body.empty() || method == Method::Put || method == Method::Post) {
+        text += "Content-Length: " + std::to_string(body.size()) + "\r\n";
+    }
+    text += "\r\n";
+    text += body;
+    return text;
 }
 
 // Asks the kernel to acknowledge what arrives at once. A peer that writes its
@@ -213,17 +228,7 @@ public:
         m_options = std::move(options);
         m_done = std::move(done);
         m_reused = m_connected;
-        m_request = {};
-        m_request.method(verb_of(method));
-        m_request.target(m_peer.target);
-        m_request.version(11);
-        m_request.set(http::field::host, host_field(m_peer));
-        if (!keep_alive) m_request.set(http::field::connection, "close");
-        if (!body.empty()) {
-            m_request.set(http::field::content_type, "application/json");
-            m_request.body() = body;
-        }
-        m_request.prepare_payload();
+        m_request = request_text(method, m_peer.target, host_field(m_peer), keep_alive, body);
         m_timer.expires_at(deadline);
         m_timer.async_wait([self = shared_from_this()](beast::error_code ec) {
             if (!ec) self->expire();
@@ -357,7 +362,7 @@ private:
     }
 
     void write() {
-        http::async_write(m_wire, m_request,
+        asio::async_write(m_wire, asio::buffer(m_request),
                           [self = shared_from_this()](beast::error_code ec, std::size_t) {
                               if (ec) {
                                   self->m_stale = self->m_reused;
@@ -465,7 +470,7 @@ private:
     std::optional<std::string> m_ca_failure;
     std::vector<std::string> m_addresses;  // empty: the peer's host
     Certificate m_certificate;
-    http::request<http::string_body> m_request;
+    std::string m_request;
     beast::flat_buffer m_buffer;
     std::optional<HttpResponseParser> m_parser;
     std::function<void(Outcome)> m_done;  // null when no request is in flight

@@ -21,8 +21,9 @@ struct RawTcpServer::Impl {
     int listener = -1;
     std::atomic<bool> stopping{false};
     std::thread thread;
-    mutable std::mutex mutex;  // guards lines
+    mutable std::mutex mutex;  // guards lines and requests
     std::vector<std::string> lines;
+    std::vector<std::string> requests;
 
     // Binds a free port of 127.0.0.1; false when none can be bound.
     bool bind_free_port() {
@@ -43,22 +44,29 @@ struct RawTcpServer::Impl {
         return false;
     }
 
-    // Reads one request head (the requests glowrig sends first carry no body
-    // that matters here) and logs its request line.
+    // Reads one request, its body as far as a Content-Length field says, and
+    // logs it whole and its request line.
     void read_request(int connection) {
         std::string received;
+        std::size_t wanted = std::string::npos;
         char buffer[4096];
-        while (received.find("\r\n\r\n") == std::string::npos && received.size() < 65536) {
+        while (received.size() < wanted && received.size() < 65536) {
             pollfd ready{connection, POLLIN, 0};
             if (poll(&ready, 1, 2000) <= 0) break;
             const ssize_t n = recv(connection, buffer, sizeof buffer, 0);
             if (n <= 0) break;
             received.append(buffer, static_cast<std::size_t>(n));
+            const auto head_end = received.find("\r\n\r\n");
+            if (head_end == std::string::npos) continue;
+            const auto length = received.find("\r\nContent-Length: ");
+            wanted =
+                head_end + 4 + (length < head_end ? std::stoul(received.substr(length + 18)) : 0);
         }
         const std::string line = received.substr(0, received.find("\r\n"));
         const std::string method_path = line.substr(0, line.rfind(' '));
         std::lock_guard<std::mutex> lock(mutex);
         lines.push_back(method_path);
+        requests.push_back(received);
     }
 
     // Writes all of `bytes`; false once the client has gone.
@@ -128,6 +136,11 @@ const std::string& RawTcpServer::address() const { return m_impl->address; }
 std::vector<std::string> RawTcpServer::request_lines() const {
     std::lock_guard<std::mutex> lock(m_impl->mutex);
     return m_impl->lines;
+}
+
+std::vector<std::string> RawTcpServer::requests() const {
+    std::lock_guard<std::mutex> lock(m_impl->mutex);
+    return m_impl->requests;
 }
 
 }  // namespace Faults

@@ -42,6 +42,9 @@ public:
     // "METHOD PATH" of every request received, in order.
     std::vector<std::string> request_lines() const;
 
+    // Every request received, in order, as its bytes came.
+    std::vector<std::string> requests() const;
+
 private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;

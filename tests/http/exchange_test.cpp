@@ -11,6 +11,7 @@
 #include <cpprest/json.h>
 #include <gtest/gtest.h>
 
+#include "faults/raw_tcp_server.hpp"
 #include "sim/server.hpp"
 #include "sim/sim_bridge.hpp"
 
@@ -153,6 +154,44 @@ TEST_F(ExchangeTest, RefusedRequestsAreSentAgainWithinTheDeadline) {
         EXPECT_EQ(c.sent, m_bridge->requests().size());
         m_bridge->clear_requests();
     }
+}
+
+// The bytes of each kind of request: a PUT or POST states its length even
+// without a body, a GET or DELETE only with one.
+TEST(ExchangeRequest, GoesOutAsWritten) {
+    struct Case {
+        Method method;
+        const char* body;
+        const char* sent;  // after the request line's method and target
+    } cases[] = {
+        {Method::Get, "", " HTTP/1.1\r\nHost: H\r\n\r\n"},
+        {Method::Delete, "", " HTTP/1.1\r\nHost: H\r\n\r\n"},
+        {Method::Put, "", " HTTP/1.1\r\nHost: H\r\nContent-Length: 0\r\n\r\n"},
+        {Method::Post, "", " HTTP/1.1\r\nHost: H\r\nContent-Length: 0\r\n\r\n"},
+        {Method::Put, R"({"on":true})",
+         " HTTP/1.1\r\nHost: H\r\nContent-Type: application/json\r\n"
+         "Content-Length: 11\r\n\r\n{\"on\":true}"},
+        {Method::Delete, "{}",
+         " HTTP/1.1\r\nHost: H\r\nContent-Type: application/json\r\n"
+         "Content-Length: 2\r\n\r\n{}"},
+    };
+    const char* names[] = {"GET", "PUT", "POST", "DELETE"};
+    for (const auto& c : cases) {
+        close_idle_connections();
+        Faults::RawTcpServer peer("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n{}",
+                                  Faults::RawTcpServer::Ending::close);
+        const auto port = peer.address().substr(peer.address().find(':') + 1);
+        exchange(Endpoint{Scheme::Http, "127.0.0.1", static_cast<unsigned short>(std::stoi(port)),
+                          "/api/u/lights/1"},
+                 c.method, c.body, Options{});
+        std::string expected =
+            std::string(names[static_cast<int>(c.method)]) + " /api/u/lights/1" + c.sent;
+        const auto host = "127.0.0.1:" + port;
+        expected.replace(expected.find("Host: H"), 7, "Host: " + host);
+        ASSERT_EQ(1u, peer.requests().size());
+        EXPECT_EQ(expected, peer.requests()[0]);
+    }
+    close_idle_connections();
 }
 
 TEST_F(ExchangeTest, ARefusalWithoutRetryAfterWaitsASecond) {
