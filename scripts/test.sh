@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds glowrig, its simulator and the tests with AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs the whole test suite there; then builds
+# UndefinedBehaviorSanitizer and runs the whole test suite there; then runs
 # the suites of the concurrent code (discovery, the HTTP module, the client's
-# task chains) with ThreadSanitizer and runs them. The tests start bridge
+# task chains) in a build with ThreadSanitizer. The tests start bridge
 # simulators on free ports of 127.0.0.1: no root needed. The time of each
 # stage but the last is printed at its end; the run ends with the last test
 # summary.
@@ -14,6 +14,15 @@ stage_done() {
   echo "== $1: $((SECONDS - stage_start)) s" >&2
   stage_start=$SECONDS
 }
+
+# The ThreadSanitizer build runs alongside the first two stages at the lowest
+# priority: it takes only the processor time they leave (while they link, and
+# while tests wait for simulators and time-outs), and they keep their pace.
+tsan_log=$(mktemp)
+trap 'rm -f "$tsan_log"' EXIT
+nice -n 19 bash scripts/tsan.sh build -DGLOWRIG_WERROR=ON -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
+  >"$tsan_log" 2>&1 &
+tsan_build=$!
 
 # Warnings are errors here, as in every CI build. Line tables are all the
 # debug information a sanitizer report needs, and much quicker to build.
@@ -27,5 +36,10 @@ stage_done "sanitizer build"
   ctest -j3 --output-on-failure --timeout 600)
 stage_done "sanitizer tests"
 
-# The discovery and task code once more under ThreadSanitizer.
-bash scripts/tsan.sh -DGLOWRIG_WERROR=ON -DCMAKE_CXX_FLAGS_DEBUG=-g1
+if ! wait "$tsan_build"; then
+  cat "$tsan_log" >&2
+  echo "== the ThreadSanitizer build failed" >&2
+  exit 1
+fi
+stage_done "rest of the ThreadSanitizer build"
+bash scripts/tsan.sh run

@@ -5,12 +5,22 @@
 # that scripts/tsan.supp does not name. The tests start bridge simulators on
 # free ports of 127.0.0.1: no root needed.
 #
-# Usage: scripts/tsan.sh [extra cmake args...]
+# Usage: scripts/tsan.sh [build|run] [extra cmake args...]
+# "build" only builds, "run" only runs the suites of an earlier build; without
+# either it does both.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+step=all
+if [ "${1:-}" = build ] || [ "${1:-}" = run ]; then
+  step=$1
+  shift
+fi
 
-GLOWRIG_TARGETS=glowrig_tests bash scripts/build.sh build-tsan -DCMAKE_BUILD_TYPE=Debug \
-  -DGLOWRIG_TSAN=ON -DGLOWRIG_SANITIZE=OFF -DGLOWRIG_BUILD_TESTS=ON "$@"
+if [ "$step" != run ]; then
+  GLOWRIG_TARGETS=glowrig_tests bash scripts/build.sh build-tsan -DCMAKE_BUILD_TYPE=Debug \
+    -DGLOWRIG_TSAN=ON -DGLOWRIG_SANITIZE=OFF -DGLOWRIG_BUILD_TESTS=ON "$@"
+fi
+[ "$step" != build ] || exit 0
 
 # The test binary of this build holds only those suites (tests/CMakeLists.txt).
 # DiscoveryTest is left out: it serves concurrent requests from the simulator's

@@ -12,14 +12,15 @@
 #include <gtest/gtest.h>
 
 #include "faults/fault_table.hpp"
-#include "faults/raw_tcp_server.hpp"
 #include "sim/sim_bridge.hpp"
+#include "support/raw_tcp_server.hpp"
 #include "support/sim_fixture.hpp"
 
 namespace Faults {
 namespace {
 
 using TestingSupport::Environment;
+using TestingSupport::RawTcpServer;
 using TestingSupport::RunResult;
 
 // One bridge with one light, one group, one schedule and a second user.

@@ -11,9 +11,9 @@
 #include <cpprest/json.h>
 #include <gtest/gtest.h>
 
-#include "faults/raw_tcp_server.hpp"
 #include "sim/server.hpp"
 #include "sim/sim_bridge.hpp"
+#include "support/raw_tcp_server.hpp"
 
 namespace Http {
 namespace {
@@ -178,8 +178,8 @@ TEST(ExchangeRequest, GoesOutAsWritten) {
     const char* names[] = {"GET", "PUT", "POST", "DELETE"};
     for (const auto& c : cases) {
         close_idle_connections();
-        Faults::RawTcpServer peer("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n{}",
-                                  Faults::RawTcpServer::Ending::close);
+        TestingSupport::RawTcpServer peer("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n{}",
+                                          TestingSupport::RawTcpServer::Ending::close);
         const auto port = peer.address().substr(peer.address().find(':') + 1);
         exchange(Endpoint{Scheme::Http, "127.0.0.1", static_cast<unsigned short>(std::stoi(port)),
                           "/api/u/lights/1"},

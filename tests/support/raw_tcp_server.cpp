@@ -1,4 +1,4 @@
-#include "faults/raw_tcp_server.hpp"
+#include "support/raw_tcp_server.hpp"
 
 #include <atomic>
 #include <mutex>
@@ -11,7 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace Faults {
+namespace TestingSupport {
 
 struct RawTcpServer::Impl {
     std::string reply;
@@ -143,4 +143,4 @@ std::vector<std::string> RawTcpServer::requests() const {
     return m_impl->requests;
 }
 
-}  // namespace Faults
+}  // namespace TestingSupport

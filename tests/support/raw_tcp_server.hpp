@@ -1,12 +1,12 @@
-#ifndef GLOWRIG_TESTS_FAULTS_RAW_TCP_SERVER_HPP_
-#define GLOWRIG_TESTS_FAULTS_RAW_TCP_SERVER_HPP_
+#ifndef GLOWRIG_TESTS_SUPPORT_RAW_TCP_SERVER_HPP_
+#define GLOWRIG_TESTS_SUPPORT_RAW_TCP_SERVER_HPP_
 
 #include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace Faults {
+namespace TestingSupport {
 
 // A stand-in for a broken bridge: listens on a free port of 127.0.0.1 and answers
 // every request with the same raw bytes, then closes the connection or resets
@@ -50,6 +50,6 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-}  // namespace Faults
+}  // namespace TestingSupport
 
-#endif  // GLOWRIG_TESTS_FAULTS_RAW_TCP_SERVER_HPP_
+#endif  // GLOWRIG_TESTS_SUPPORT_RAW_TCP_SERVER_HPP_
