@@ -41,8 +41,9 @@ fi
 
 # --- build -------------------------------------------------------------------
 build=build-bench
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DGLOWRIG_BUILD_TESTS=OFF -DGLOWRIG_UNITY=ON >/dev/null
-cmake --build "$build" -j2 --target glowrig glowrig-sim >/dev/null
+# The compiler and linker scripts/build.sh picks, as for the packages.
+GLOWRIG_TARGETS="glowrig glowrig-sim" bash scripts/build.sh "$build" -DCMAKE_BUILD_TYPE=Release \
+  -DGLOWRIG_BUILD_TESTS=OFF >/dev/null
 glowrig=$PWD/$build/src/glowrig
 sim=$PWD/$build/sim/glowrig-sim
 

@@ -29,56 +29,56 @@ std::string joined(const std::vector<std::string>& ids) {
 
 // The "    Mode:" line, then the lines of the values of that mode.
 void print_color(std::ostream& out, const ColorPrintout& color) {
-    out << "    Mode:                  " << printable(color.mode) << std::endl;
-    if (color.hue) out << "    Hue:                   " << *color.hue << std::endl;
-    if (color.sat) out << "    Saturation:            " << *color.sat << std::endl;
-    if (color.x) out << "    X:                     " << *color.x << std::endl;
-    if (color.y) out << "    Y:                     " << *color.y << std::endl;
-    if (color.ct) out << "    ColorTemperature:      " << *color.ct << std::endl;
+    out << "    Mode:                  " << printable(color.mode) << '\n';
+    if (color.hue) out << "    Hue:                   " << *color.hue << '\n';
+    if (color.sat) out << "    Saturation:            " << *color.sat << '\n';
+    if (color.x) out << "    X:                     " << *color.x << '\n';
+    if (color.y) out << "    Y:                     " << *color.y << '\n';
+    if (color.ct) out << "    ColorTemperature:      " << *color.ct << '\n';
 }
 
 void print_light(std::ostream& out, const LightPrintout& light) {
     const LightStatePrintout& state = light.state;
-    out << std::endl;
-    out << "  Id:                      " << printable(light.id) << std::endl;
-    out << "  Name:                    " << printable(light.name) << std::endl;
-    out << "  ModelId:                 " << text_or_empty(light.modelid) << std::endl;
-    out << "  SwVersion:               " << text_or_empty(light.swversion) << std::endl;
-    out << "  State:        " << std::endl;
-    out << "    Reachable:             " << state.reachable.value_or(false) << std::endl;
-    out << "    On:                    " << state.on.value_or(false) << std::endl;
-    out << "    Alert:                 " << printable(state.alert.value_or("none")) << std::endl;
-    out << "    Effect:                " << printable(state.effect.value_or("none")) << std::endl;
+    out << '\n';
+    out << "  Id:                      " << printable(light.id) << '\n';
+    out << "  Name:                    " << printable(light.name) << '\n';
+    out << "  ModelId:                 " << text_or_empty(light.modelid) << '\n';
+    out << "  SwVersion:               " << text_or_empty(light.swversion) << '\n';
+    out << "  State:        " << '\n';
+    out << "    Reachable:             " << state.reachable.value_or(false) << '\n';
+    out << "    On:                    " << state.on.value_or(false) << '\n';
+    out << "    Alert:                 " << printable(state.alert.value_or("none")) << '\n';
+    out << "    Effect:                " << printable(state.effect.value_or("none")) << '\n';
     print_color(out, state.color.value_or(ColorPrintout()));
-    out << "    Brightness:            " << state.bri.value_or(0) << std::endl;
+    out << "    Brightness:            " << state.bri.value_or(0) << '\n';
 }
 
 void print_group(std::ostream& out, const GroupPrintout& group) {
     const ActionPrintout& action = group.laststate;
-    out << std::endl;
-    out << "  Id:                      " << printable(group.id) << std::endl;
-    out << "  Name:                    " << printable(group.name) << std::endl;
-    out << "  Lights:                  " << printable(joined(group.lights)) << std::endl;
-    out << "  LastState:        " << std::endl;
-    if (action.on) out << "    On:                    " << *action.on << std::endl;
-    if (action.alert) out << "    Alert:                 " << printable(*action.alert) << std::endl;
+    out << '\n';
+    out << "  Id:                      " << printable(group.id) << '\n';
+    out << "  Name:                    " << printable(group.name) << '\n';
+    out << "  Lights:                  " << printable(joined(group.lights)) << '\n';
+    out << "  LastState:        " << '\n';
+    if (action.on) out << "    On:                    " << *action.on << '\n';
+    if (action.alert) out << "    Alert:                 " << printable(*action.alert) << '\n';
     if (action.effect) {
-        out << "    Effect:                " << printable(*action.effect) << std::endl;
+        out << "    Effect:                " << printable(*action.effect) << '\n';
     }
     if (action.color) print_color(out, *action.color);
-    if (action.bri) out << "    Brightness:            " << *action.bri << std::endl;
+    if (action.bri) out << "    Brightness:            " << *action.bri << '\n';
 }
 
 void print_schedule(std::ostream& out, const SchedulePrintout& schedule) {
-    out << std::endl;
-    out << "  Id:                      " << printable(schedule.id) << std::endl;
-    out << "  Name:                    " << printable(schedule.name) << std::endl;
-    out << "  Time:                    " << text_or_empty(schedule.time) << std::endl;
-    out << "  Description:             " << std::endl;
-    out << "    " << printable(schedule.description) << std::endl;
-    out << std::endl;
-    out << "  Command:                  " << std::endl;
-    out << "    " << text_or_empty(schedule.command) << std::endl;
+    out << '\n';
+    out << "  Id:                      " << printable(schedule.id) << '\n';
+    out << "  Name:                    " << printable(schedule.name) << '\n';
+    out << "  Time:                    " << text_or_empty(schedule.time) << '\n';
+    out << "  Description:             " << '\n';
+    out << "    " << printable(schedule.description) << '\n';
+    out << '\n';
+    out << "  Command:                  " << '\n';
+    out << "    " << text_or_empty(schedule.command) << '\n';
 }
 
 }  // namespace
@@ -86,89 +86,89 @@ void print_schedule(std::ostream& out, const SchedulePrintout& schedule) {
 void print_text(std::ostream& out, const ConfigurationPrintout& configuration) {
     const ConfigurationPrintout& c = configuration;
     const FirmwareUpdatePrintout update = c.swupdate.value_or(FirmwareUpdatePrintout());
-    out << "Configuration:" << std::endl;
-    out << std::endl;
-    out << "  Name:                    " << text_or_empty(c.name) << std::endl;
-    out << "  LinkButton:              " << c.linkbutton.value_or(false) << std::endl;
-    out << std::endl;
-    out << "  Proxy:                   " << printable(c.proxy.value_or("/")) << std::endl;
-    out << "  Ip:                      " << text_or_empty(c.ipaddress) << std::endl;
-    out << "  Mac:                     " << text_or_empty(c.mac) << std::endl;
-    out << "  NetMask:                 " << text_or_empty(c.netmask) << std::endl;
-    out << "  Gateway:                 " << text_or_empty(c.gateway) << std::endl;
-    out << "  Dhcp:                    " << c.dhcp.value_or(false) << std::endl;
-    out << "  PortalServices:          " << c.portalservices.value_or(false) << std::endl;
-    out << std::endl;
+    out << "Configuration:" << '\n';
+    out << '\n';
+    out << "  Name:                    " << text_or_empty(c.name) << '\n';
+    out << "  LinkButton:              " << c.linkbutton.value_or(false) << '\n';
+    out << '\n';
+    out << "  Proxy:                   " << printable(c.proxy.value_or("/")) << '\n';
+    out << "  Ip:                      " << text_or_empty(c.ipaddress) << '\n';
+    out << "  Mac:                     " << text_or_empty(c.mac) << '\n';
+    out << "  NetMask:                 " << text_or_empty(c.netmask) << '\n';
+    out << "  Gateway:                 " << text_or_empty(c.gateway) << '\n';
+    out << "  Dhcp:                    " << c.dhcp.value_or(false) << '\n';
+    out << "  PortalServices:          " << c.portalservices.value_or(false) << '\n';
+    out << '\n';
     out << "  Utc:                     " << Util::utc_text(c.utc.value_or(Hue::epoch_utc()))
-        << std::endl;
-    out << std::endl;
-    out << "  SWVersion:               " << text_or_empty(c.swversion) << std::endl;
-    out << "  Firmware:" << std::endl;
-    out << "    UpdateState:           " << update.updatestate << std::endl;
-    out << "    Notify:                " << update.notify << std::endl;
-    out << "    Url:                   " << std::endl;
-    out << "  " << printable(update.url) << std::endl;
-    out << "    Description:" << std::endl;
-    out << printable(update.text) << std::endl;
-    out << std::endl;
-    out << "  Whitelist:        " << std::endl;
+        << '\n';
+    out << '\n';
+    out << "  SWVersion:               " << text_or_empty(c.swversion) << '\n';
+    out << "  Firmware:" << '\n';
+    out << "    UpdateState:           " << update.updatestate << '\n';
+    out << "    Notify:                " << update.notify << '\n';
+    out << "    Url:                   " << '\n';
+    out << "  " << printable(update.url) << '\n';
+    out << "    Description:" << '\n';
+    out << printable(update.text) << '\n';
+    out << '\n';
+    out << "  Whitelist:        " << '\n';
     for (const WhitelistUserPrintout& user :
          c.whitelist.value_or(std::vector<WhitelistUserPrintout>())) {
-        out << std::endl;
-        out << "    " << printable(user.id) << std::endl;
-        out << "      Name:                " << printable(user.name) << std::endl;
-        out << "      CreationDate:        " << Util::utc_text(user.create_date) << std::endl;
-        out << "      LastUseDate:         " << Util::utc_text(user.last_use_date) << std::endl;
+        out << '\n';
+        out << "    " << printable(user.id) << '\n';
+        out << "      Name:                " << printable(user.name) << '\n';
+        out << "      CreationDate:        " << Util::utc_text(user.create_date) << '\n';
+        out << "      LastUseDate:         " << Util::utc_text(user.last_use_date) << '\n';
     }
 }
 
 void print_text(std::ostream& out, const ConfigPrintout& config) {
-    if (config.result) out << printable(*config.result) << std::endl;
+    if (config.result) out << printable(*config.result) << '\n';
     print_text(out, config.configuration);
 }
 
 void print_text(std::ostream& out, const LightsPrintout& lights) {
-    out << "Lights:" << std::endl;
+    out << "Lights:" << '\n';
     for (const LightPrintout& light : lights.lights) print_light(out, light);
 }
 
 void print_text(std::ostream& out, const GroupsPrintout& groups) {
-    out << "Groups:" << std::endl;
+    out << "Groups:" << '\n';
     for (const GroupPrintout& group : groups.groups) print_group(out, group);
 }
 
 void print_text(std::ostream& out, const SchedulesPrintout& schedules) {
-    out << "Schedules:" << std::endl;
+    out << "Schedules:" << '\n';
     for (const SchedulePrintout& schedule : schedules.schedules) print_schedule(out, schedule);
 }
 
 void print_text(std::ostream& out, const StatePrintout& state) {
-    out << "State:" << std::endl;
+    out << "State:" << '\n';
     print_text(out, state.configuration);
-    out << std::endl;
+    out << '\n';
     print_text(out, state.lights);
-    out << std::endl;
+    out << '\n';
     print_text(out, state.groups);
-    out << std::endl;
+    out << '\n';
     print_text(out, state.schedules);
-    out << std::endl;
+    out << '\n';
 }
 
 void print_text(std::ostream& out, const BridgesPrintout& bridges) {
-    out << "Local Bridges" << std::endl << std::endl;
+    out << "Local Bridges" << '\n' << '\n';
     out << "Id                  "
         << "IP Address     \t"
-        << "MAC Address" << std::endl;
+        << "MAC Address" << '\n';
     for (const BridgePrintout& bridge : bridges.bridges) {
         const std::string id = printable(bridge.id);
         const std::size_t width = Hue::code_points(id);
         out << id << std::string(width < kIdColumn ? kIdColumn - width : 0, ' ')
-            << printable(bridge.address) << "\t" << text_or_empty(bridge.mac) << std::endl;
+            << printable(bridge.address) << "\t" << text_or_empty(bridge.mac) << '\n';
     }
 }
 
 void print_text(std::ostream& out, const ChangePrintout& change) {
-    if (!change.line.empty()) out << change.line << std::endl;
+    if (!change.line.empty()) out << change.line << '\n';
 }
 
 }  // namespace Commands
