@@ -280,7 +280,7 @@ tls_state_ratio=$(awk -v a="$tls_state_us" -v c="$tls_curl_state_us" 'BEGIN { pr
 echo
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores," \
   "$(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)," \
-  "$(. /etc/os-release && echo "$PRETTY_NAME"), $(c++ --version | head -1), load $(cut -d' ' -f1-3 /proc/loadavg)"
+  "$(. /etc/os-release && echo "$PRETTY_NAME"), $("$(sed -n 's/^CMAKE_CXX_COMPILER:FILEPATH=//p' "$build/CMakeCache.txt")" --version | head -1), load $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
 printf '| %-44s | %-22s | %-32s | %-7s |\n' "figure" "goal" "measured (median of $runs)" "verdict"
 printf '|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..46})" "$(printf -- '-%.0s' {1..24})" \

@@ -29,7 +29,7 @@ out=$(lintian "$deb" "$sim" 2>&1 | grep -v '^running with root privileges' || tr
 [ -z "$out" ] || fail "lintian: $out"
 
 control=$(dpkg-deb -f "$deb" Package Depends Recommends)
-for needed in "Package: glowrig" libcpprest2.10 libboost-program-options libpugixml libldns3 \
+for needed in "Package: glowrig" libcpprest2.10 libpugixml libldns3 \
               "Recommends: bash-completion"; do
     grep -q "$needed" <<<"$control" || fail "control data lacks $needed: $control"
 done
