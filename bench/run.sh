@@ -166,6 +166,28 @@ time_runs() {
   done
 }
 
+# time_pairs SETUP_A A SETUP_B B: runs A and B in turns, $runs times each
+# (SETUP_A before A, SETUP_B before B, untimed); prints the wall times of each
+# turn, "A B" in microseconds. A ratio of two commands timed in turns is not
+# skewed by a change in the machine's speed between two blocks of runs.
+time_pairs() {
+  local setup_a=$1 a=$2 setup_b=$3 b=$4 i start middle middle_b end
+  $setup_a; $a >/dev/null 2>&1; $setup_b; $b >/dev/null 2>&1
+  for ((i = 0; i < runs; i++)); do
+    $setup_a
+    start=$(now_us)
+    $a >/dev/null 2>&1
+    middle=$(now_us)
+    $setup_b
+    middle_b=$(now_us)
+    $b >/dev/null 2>&1
+    end=$(now_us)
+    echo "$((middle - start)) $((end - middle_b))"
+  done
+}
+# column N: the Nth column of standard input
+column() { awk -v n="$1" '{ print $n }'; }
+
 # Puts light 3 back to brightness 100, so every run has a change to send.
 reset_light() {
   curl -s -o /dev/null -X PUT -d '{"bri": 100}' "http://$light_bridge/api/$user/lights/3/state"
@@ -221,10 +243,15 @@ bridges_listed=$("$glowrig" bridges | grep -c '^0200aafffe')
 echo "measuring: $runs runs per figure (median), SSDP window $window_ms ms"
 echo "large bridge: 60 lights, 60 groups, 100 schedules, 200 scenes, 60 sensors, 200 rules;" \
   "the same with 150 lights"
-light_us=$(time_runs reset_light "$glowrig" light --id=3 --bri=200 --bridge="$light_bridge" | median)
-curl_us=$(time_runs reset_light curl_three | median)
-split_us=$(time_runs reset_split_light "$glowrig" light --id=3 --bri=200 --bridge="$split_bridge" | median)
-split_curl_us=$(time_runs reset_split_light curl_three "$split_bridge" | median)
+glowrig_light() { "$glowrig" light --id=3 --bri=200 --bridge="$light_bridge"; }
+glowrig_split_light() { "$glowrig" light --id=3 --bri=200 --bridge="$split_bridge"; }
+curl_three_split() { curl_three "$split_bridge"; }
+time_pairs reset_light glowrig_light reset_light curl_three >"$work/light.times"
+light_us=$(column 1 <"$work/light.times" | median)
+curl_us=$(column 2 <"$work/light.times" | median)
+time_pairs reset_split_light glowrig_split_light reset_split_light curl_three_split >"$work/split.times"
+split_us=$(column 1 <"$work/split.times" | median)
+split_curl_us=$(column 2 <"$work/split.times" | median)
 # The hostile run fails on purpose (status 1).
 hostile_config() { "$glowrig" config --bridge="$hostile_peer" || true; }
 hostile_us=$(time_runs nothing hostile_config | median)
@@ -232,11 +259,14 @@ hostile_kb=$(for ((i = 0; i < runs; i++)); do
   { /usr/bin/time -f %M "$glowrig" config --bridge="$hostile_peer" 2>&1 >/dev/null || true; } | tail -1
 done | median)
 state_us=$(time_runs nothing "$glowrig" state --bridge="$large_bridge" | median)
-tls_light_us=$(time_runs reset_tls_light "$glowrig" light --id=3 --bri=200 \
-  --bridge="https://$tls_light_bridge" | median)
-tls_curl_us=$(time_runs reset_tls_light curl_three_tls | median)
-tls_state_us=$(time_runs nothing "$glowrig" state --bridge="https://$tls_large_bridge" | median)
-tls_curl_state_us=$(time_runs nothing curl_state_tls | median)
+glowrig_tls_light() { "$glowrig" light --id=3 --bri=200 --bridge="https://$tls_light_bridge"; }
+glowrig_tls_state() { "$glowrig" state --bridge="https://$tls_large_bridge"; }
+time_pairs reset_tls_light glowrig_tls_light reset_tls_light curl_three_tls >"$work/tls_light.times"
+tls_light_us=$(column 1 <"$work/tls_light.times" | median)
+tls_curl_us=$(column 2 <"$work/tls_light.times" | median)
+time_pairs nothing glowrig_tls_state nothing curl_state_tls >"$work/tls_state.times"
+tls_state_us=$(column 1 <"$work/tls_state.times" | median)
+tls_curl_state_us=$(column 2 <"$work/tls_state.times" | median)
 state_kb=$(for ((i = 0; i < runs; i++)); do
   /usr/bin/time -f %M "$glowrig" state --bridge="$large_bridge" 2>&1 >/dev/null | tail -1
 done | median)
