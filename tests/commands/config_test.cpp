@@ -4,7 +4,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <cpprest/json.h>
@@ -377,32 +376,6 @@ TEST_F(ConfigCommandGrants, UnreadableFileFailsTheRunAndIsKept) {
               result.output);
     EXPECT_EQ(1, result.status);
     EXPECT_EQ("{\"bridges\": [{\"address\": 7}]}", file_text());
-}
-
-TEST(CredentialsFile, RunsWritingAtOnceKeepEveryEntry) {
-    const TemporaryDirectory home;
-    const Commands::CredentialsFile credentials(home.path() + "/glowrig/bridges.json");
-    auto store_many = [&credentials](const std::string& prefix) {
-        for (int i = 0; i < 10; ++i) {
-            credentials.store(Hue::Bridge("", "127.0.0.1", "", 1000 + i), prefix);
-            credentials.store(Hue::Bridge("", "127.0.0." + prefix, "", 1000 + i), prefix);
-        }
-    };
-    std::thread first(store_many, "2");
-    std::thread second(store_many, "3");
-    first.join();
-    second.join();
-    for (int i = 0; i < 10; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_TRUE(credentials.find(Hue::Bridge("", "127.0.0.1", "", 1000 + i)));
-        EXPECT_EQ("2", credentials.find(Hue::Bridge("", "127.0.0.2", "", 1000 + i)));
-        EXPECT_EQ("3", credentials.find(Hue::Bridge("", "127.0.0.3", "", 1000 + i)));
-    }
-    // Matched by id when the bridge's id is known; an entry without one by address.
-    credentials.store(Hue::Bridge("ABC", "127.0.0.9", ""), "by-id");
-    EXPECT_EQ("by-id", credentials.find(Hue::Bridge("abc", "127.0.0.8", "")));
-    EXPECT_FALSE(credentials.find(Hue::Bridge("def", "127.0.0.9", "")));
-    EXPECT_EQ("2", credentials.find(Hue::Bridge("def", "127.0.0.2", "", 1000)));
 }
 
 class ConfigCommandUnauthorized : public TestingSupport::SimFixture {};

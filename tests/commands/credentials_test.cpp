@@ -1,10 +1,12 @@
 #include "commands/credentials.hpp"
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -95,6 +97,39 @@ TEST_F(CredentialsFileTest, EntriesAreReplacedAndRemovedOnlyForTheirBridge) {
     const CredentialsFile missing(other.path() + "/glowrig/bridges.json");
     missing.remove(Hue::Bridge("", "10.0.0.2", ""), "second");
     EXPECT_FALSE(std::filesystem::exists(other.path() + "/glowrig/bridges.json"));
+}
+
+TEST(CredentialsFile, RunsWritingAtOnceKeepEveryEntryAndReadersSeeItWhole) {
+    const TestingSupport::TemporaryDirectory home;
+    const CredentialsFile credentials(home.path() + "/glowrig/bridges.json");
+    auto store_many = [&credentials](const std::string& prefix) {
+        for (int i = 0; i < 10; ++i) {
+            credentials.store(Hue::Bridge("", "127.0.0.1", "", 1000 + i), prefix);
+            credentials.store(Hue::Bridge("", "127.0.0." + prefix, "", 1000 + i), prefix);
+        }
+    };
+    // A run reading the file meanwhile always finds it whole.
+    std::atomic<bool> writing{true};
+    std::thread reader([&] {
+        while (writing) EXPECT_NO_THROW(credentials.remembered());
+    });
+    std::thread first(store_many, "2");
+    std::thread second(store_many, "3");
+    first.join();
+    second.join();
+    writing = false;
+    reader.join();
+    for (int i = 0; i < 10; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(credentials.find(Hue::Bridge("", "127.0.0.1", "", 1000 + i)));
+        EXPECT_EQ("2", credentials.find(Hue::Bridge("", "127.0.0.2", "", 1000 + i)));
+        EXPECT_EQ("3", credentials.find(Hue::Bridge("", "127.0.0.3", "", 1000 + i)));
+    }
+    // Matched by id when the bridge's id is known; an entry without one by address.
+    credentials.store(Hue::Bridge("ABC", "127.0.0.9", ""), "by-id");
+    EXPECT_EQ("by-id", credentials.find(Hue::Bridge("abc", "127.0.0.8", "")));
+    EXPECT_FALSE(credentials.find(Hue::Bridge("def", "127.0.0.9", "")));
+    EXPECT_EQ("2", credentials.find(Hue::Bridge("def", "127.0.0.2", "", 1000)));
 }
 
 }  // namespace
