@@ -185,8 +185,13 @@ time_pairs() {
     echo "$((middle - start)) $((end - middle_b))"
   done
 }
-# column N: the Nth column of standard input
-column() { awk -v n="$1" '{ print $n }'; }
+# pair_medians SETUP_A A SETUP_B B: the medians of the times time_pairs
+# prints, "A B".
+pair_medians() {
+  local times
+  times=$(time_pairs "$@")
+  echo "$(awk '{ print $1 }' <<<"$times" | median) $(awk '{ print $2 }' <<<"$times" | median)"
+}
 
 # Puts light 3 back to brightness 100, so every run has a change to send.
 reset_light() {
@@ -246,12 +251,9 @@ echo "large bridge: 60 lights, 60 groups, 100 schedules, 200 scenes, 60 sensors,
 glowrig_light() { "$glowrig" light --id=3 --bri=200 --bridge="$light_bridge"; }
 glowrig_split_light() { "$glowrig" light --id=3 --bri=200 --bridge="$split_bridge"; }
 curl_three_split() { curl_three "$split_bridge"; }
-time_pairs reset_light glowrig_light reset_light curl_three >"$work/light.times"
-light_us=$(column 1 <"$work/light.times" | median)
-curl_us=$(column 2 <"$work/light.times" | median)
-time_pairs reset_split_light glowrig_split_light reset_split_light curl_three_split >"$work/split.times"
-split_us=$(column 1 <"$work/split.times" | median)
-split_curl_us=$(column 2 <"$work/split.times" | median)
+read -r light_us curl_us < <(pair_medians reset_light glowrig_light reset_light curl_three)
+read -r split_us split_curl_us < <(pair_medians reset_split_light glowrig_split_light \
+  reset_split_light curl_three_split)
 # The hostile run fails on purpose (status 1).
 hostile_config() { "$glowrig" config --bridge="$hostile_peer" || true; }
 hostile_us=$(time_runs nothing hostile_config | median)
@@ -261,12 +263,9 @@ done | median)
 state_us=$(time_runs nothing "$glowrig" state --bridge="$large_bridge" | median)
 glowrig_tls_light() { "$glowrig" light --id=3 --bri=200 --bridge="https://$tls_light_bridge"; }
 glowrig_tls_state() { "$glowrig" state --bridge="https://$tls_large_bridge"; }
-time_pairs reset_tls_light glowrig_tls_light reset_tls_light curl_three_tls >"$work/tls_light.times"
-tls_light_us=$(column 1 <"$work/tls_light.times" | median)
-tls_curl_us=$(column 2 <"$work/tls_light.times" | median)
-time_pairs nothing glowrig_tls_state nothing curl_state_tls >"$work/tls_state.times"
-tls_state_us=$(column 1 <"$work/tls_state.times" | median)
-tls_curl_state_us=$(column 2 <"$work/tls_state.times" | median)
+read -r tls_light_us tls_curl_us < <(pair_medians reset_tls_light glowrig_tls_light \
+  reset_tls_light curl_three_tls)
+read -r tls_state_us tls_curl_state_us < <(pair_medians nothing glowrig_tls_state nothing curl_state_tls)
 state_kb=$(for ((i = 0; i < runs; i++)); do
   /usr/bin/time -f %M "$glowrig" state --bridge="$large_bridge" 2>&1 >/dev/null | tail -1
 done | median)
