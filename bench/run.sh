@@ -293,6 +293,13 @@ remembered_lights | grep -q '^  Id:' || { echo "lights on the remembered bridge 
   { echo "lights on the remembered bridge searched the network" >&2; exit 1; }
 remembered_us=$(time_runs nothing remembered_lights | median)
 help_us=$(time_runs nothing "$glowrig" light -help | median)
+# The floor under start-up: a program that does nothing but load the shared
+# libraries glowrig loads (the REST library, OpenSSL, ldns, pugixml and what
+# they need), built with the same compiler.
+printf 'int main() { return 0; }\n' >"$work/empty.cpp"
+"$(sed -n 's/^CMAKE_CXX_COMPILER:FILEPATH=//p' "$build/CMakeCache.txt")" "$work/empty.cpp" -o "$work/empty" \
+  -Wl,--no-as-needed $(ldd "$glowrig" | awk '$2 == "=>" && $3 ~ /^\// { print $3 }')
+floor_us=$(time_runs nothing "$work/empty" | median)
 
 # --- table -------------------------------------------------------------------
 ms() { awk -v us="$1" 'BEGIN { printf "%.1f ms", us / 1000 }'; }
@@ -356,6 +363,7 @@ row "bridges, 10 bridges by mDNS+SSDP+portal: wall" "<= $window_ms + 300 ms" "$(
 row "lights, one remembered bridge, no --bridge" "< 100 ms" "$(ms "$remembered_us")" \
   "$(verdict "$((remembered_us < 100000))")"
 row "light -help (start-up): wall" "< 10 ms" "$(ms "$help_us")" "$(verdict "$((help_us < 10000))")"
+row "  a program loading the same libraries alone" "" "$(ms "$floor_us")" ""
 
 # --- profile -----------------------------------------------------------------
 if [ -n "$profile" ]; then
