@@ -18,11 +18,14 @@ stage_done() {
 # The ThreadSanitizer build runs alongside the first two stages at the lowest
 # priority: it takes only the processor time they leave (while they link, and
 # while tests wait for simulators and time-outs), and they keep their pace.
+# It runs in a process group of its own, which is stopped whole when this
+# script ends early.
 tsan_log=$(mktemp)
-trap 'rm -f "$tsan_log"' EXIT
-nice -n 19 bash scripts/tsan.sh build -DGLOWRIG_WERROR=ON -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
+setsid nice -n 19 bash scripts/tsan.sh build -DGLOWRIG_WERROR=ON -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
   >"$tsan_log" 2>&1 &
 tsan_build=$!
+tsan_running=1
+trap '[ -z "$tsan_running" ] || kill -- -"$tsan_build" 2>/dev/null; rm -f "$tsan_log"' EXIT
 
 # Warnings are errors here, as in every CI build. Line tables are all the
 # debug information a sanitizer report needs, and much quicker to build.
@@ -36,7 +39,10 @@ stage_done "sanitizer build"
   ctest -j3 --output-on-failure --timeout 600)
 stage_done "sanitizer tests"
 
-if ! wait "$tsan_build"; then
+tsan_status=0
+wait "$tsan_build" || tsan_status=$?
+tsan_running=
+if [ "$tsan_status" -ne 0 ]; then
   cat "$tsan_log" >&2
   echo "== the ThreadSanitizer build failed" >&2
   exit 1
