@@ -15,13 +15,12 @@ stage_done() {
   stage_start=$SECONDS
 }
 
-# The ThreadSanitizer build runs alongside the first two stages at the lowest
-# priority: it takes only the processor time they leave (while they link, and
-# while tests wait for simulators and time-outs), and they keep their pace.
-# It runs in a process group of its own, which is stopped whole when this
-# script ends early.
+# The two builds run at once: together they keep both cores busy through each
+# other's links and lone long translation units. The ThreadSanitizer build
+# runs in a process group of its own, which is stopped whole when this script
+# ends early. The tests then have the processor to themselves.
 tsan_log=$(mktemp)
-setsid nice -n 19 bash scripts/tsan.sh build -DGLOWRIG_WERROR=ON -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
+setsid bash scripts/tsan.sh build -DGLOWRIG_WERROR=ON -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
   >"$tsan_log" 2>&1 &
 tsan_build=$!
 tsan_running=1
@@ -31,14 +30,6 @@ trap '[ -z "$tsan_running" ] || kill -- -"$tsan_build" 2>/dev/null; rm -f "$tsan
 # debug information a sanitizer report needs, and much quicker to build.
 bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
   -DGLOWRIG_SANITIZE=ON -DGLOWRIG_WERROR=ON
-stage_done "sanitizer build"
-# Three at a time on two cores: many tests spend most of their time waiting
-# for a simulator or a time-out.
-(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  LSAN_OPTIONS="suppressions=$PWD/../scripts/lsan.supp print_suppressions=0" \
-  ctest -j3 --output-on-failure --timeout 600)
-stage_done "sanitizer tests"
-
 tsan_status=0
 wait "$tsan_build" || tsan_status=$?
 tsan_running=
@@ -47,5 +38,12 @@ if [ "$tsan_status" -ne 0 ]; then
   echo "== the ThreadSanitizer build failed" >&2
   exit 1
 fi
-stage_done "rest of the ThreadSanitizer build"
+stage_done "both sanitizer builds"
+# Three at a time on two cores: many tests spend most of their time waiting
+# for a simulator or a time-out.
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  LSAN_OPTIONS="suppressions=$PWD/../scripts/lsan.supp print_suppressions=0" \
+  ctest -j3 --output-on-failure --timeout 600)
+stage_done "sanitizer tests"
+
 bash scripts/tsan.sh run
