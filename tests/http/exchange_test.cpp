@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include <boost/asio/io_context.hpp>
 #include <cpprest/json.h>
 #include <gtest/gtest.h>
 
@@ -192,6 +193,23 @@ TEST(ExchangeRequest, GoesOutAsWritten) {
         EXPECT_EQ(expected, peer.requests()[0]);
     }
     close_idle_connections();
+    // A fetch has a connection of its own and asks the peer to close it.
+    TestingSupport::RawTcpServer peer("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n{}",
+                                      TestingSupport::RawTcpServer::Ending::close);
+    const auto port = peer.address().substr(peer.address().find(':') + 1);
+    boost::asio::io_context io;
+    std::optional<std::string> body;
+    fetch(io,
+          Endpoint{Scheme::Http, "127.0.0.1", static_cast<unsigned short>(std::stoi(port)),
+                   "/description.xml"},
+          std::chrono::milliseconds(2000), 100,
+          [&](std::optional<std::string> got) { body = got; });
+    io.run();
+    EXPECT_EQ("{}", body.value_or("none"));
+    ASSERT_EQ(1u, peer.requests().size());
+    EXPECT_EQ("GET /description.xml HTTP/1.1\r\nHost: " + peer.address() +
+                  "\r\nConnection: close\r\n\r\n",
+              peer.requests()[0]);
 }
 
 TEST_F(ExchangeTest, ARefusalWithoutRetryAfterWaitsASecond) {
