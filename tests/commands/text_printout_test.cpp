@@ -1,14 +1,19 @@
 #include "commands/text_printout.hpp"
 
+#include <algorithm>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <cpprest/json.h>
 #include <gtest/gtest.h>
 
+#include "commands/json_printout.hpp"
 #include "commands/printout_builder.hpp"
 #include "hue/bridge.hpp"
 #include "hue/configuration.hpp"
@@ -249,6 +254,169 @@ TEST(TextPrintout, StateOfALargeBridgeHoldsEveryItemOnce) {
     EXPECT_EQ(60, counts["    ColorTemperature:      300"]);
     EXPECT_EQ(60, counts["  Lights:                  1, 2"]);
     EXPECT_EQ(100, counts["  Time:                    PT00:01:00"]);
+}
+
+// The text printout as "Heading/item/Label" -> value: the item is the latest
+// "Id:" or whitelist entry, the value what follows the label's column, or the
+// next line for the labels whose value stands under them.
+std::map<std::string, std::string> labelled_values(const std::string& text) {
+    std::map<std::string, std::string> values;
+    std::istringstream lines(text);
+    std::string section;  // the printout's heading, "Lights/"
+    std::string item;
+    bool in_whitelist = false;
+    for (std::string line; std::getline(lines, line);) {
+        const auto indent = line.find_first_not_of(' ');
+        const auto colon = line.find(':');
+        if (indent == std::string::npos) continue;
+        if (indent == 0 && colon != std::string::npos) {
+            section = line.substr(0, colon) + "/";
+            item.clear();
+            in_whitelist = false;
+        }
+        if (in_whitelist && indent == 4 && line.size() < 27) {
+            item = line.substr(4);
+            continue;
+        }
+        if (colon == std::string::npos || indent == 0) continue;
+        const std::string label = line.substr(indent, colon - indent);
+        in_whitelist = in_whitelist || label == "Whitelist";
+        std::string rest = line.size() > 27 ? line.substr(27) : "";
+        if (label == "Url" || label == "Description" || label == "Command") {
+            std::getline(lines, rest);
+            rest = rest.substr(std::min(rest.size(), rest.find_first_not_of(' ')));
+        }
+        if (label == "Id") item = rest;
+        values[section + item + "/" + label] = rest;
+    }
+    return values;
+}
+
+// An ISO 8601 UTC time of a JSON document as the text printout shows it.
+std::string printed_time(const std::string& iso) {
+    std::tm time{};
+    EXPECT_NE(nullptr, strptime(iso.c_str(), "%Y-%m-%dT%H:%M:%SZ", &time)) << iso;
+    char text[64];
+    std::strftime(text, sizeof text, "%a %b %e %H:%M:%S %Y UTC", &time);
+    return text;
+}
+
+// Checks every value of `json` that is not null against the text printout's
+// `values` (taking each key it finds), as the text shows it.
+void expect_shown(const value& json, const std::string& item,
+                  std::map<std::string, std::string>& values) {
+    static const std::map<std::string, std::vector<std::string>> labels = {
+        {"name", {"Name"}},
+        {"modelid", {"ModelId"}},
+        {"swversion", {"SwVersion", "SWVersion"}},
+        {"reachable", {"Reachable"}},
+        {"on", {"On"}},
+        {"alert", {"Alert"}},
+        {"effect", {"Effect"}},
+        {"colormode", {"Mode"}},
+        {"hue", {"Hue"}},
+        {"sat", {"Saturation"}},
+        {"x", {"X"}},
+        {"y", {"Y"}},
+        {"ct", {"ColorTemperature"}},
+        {"bri", {"Brightness"}},
+        {"lights", {"Lights"}},
+        {"time", {"Time"}},
+        {"description", {"Description"}},
+        {"command", {"Command"}},
+        {"linkbutton", {"LinkButton"}},
+        {"proxy", {"Proxy"}},
+        {"ipaddress", {"Ip"}},
+        {"mac", {"Mac"}},
+        {"netmask", {"NetMask"}},
+        {"gateway", {"Gateway"}},
+        {"dhcp", {"Dhcp"}},
+        {"portalservices", {"PortalServices"}},
+        {"utc", {"Utc"}},
+        {"updatestate", {"UpdateState"}},
+        {"notify", {"Notify"}},
+        {"url", {"Url"}},
+        {"text", {"Description"}},
+        {"create_date", {"CreationDate"}},
+        {"last_use_date", {"LastUseDate"}},
+    };
+    const std::string own = json.has_field("id")
+                                ? item.substr(0, item.find('/') + 1) + json.at("id").as_string()
+                                : item;
+    for (const auto& [name, member] : json.as_object()) {
+        SCOPED_TRACE(own + "/" + name);
+        if (member.is_null() || name == "id" || name == "status") continue;  // status: JSON only
+        if (member.is_object() && name != "command") {
+            expect_shown(member, own, values);
+            continue;
+        }
+        if (name == "whitelist") {
+            for (const auto& entry : member.as_array()) expect_shown(entry, own, values);
+            continue;
+        }
+        const auto label =
+            std::find_if(labels.at(name).begin(), labels.at(name).end(),
+                         [&](const std::string& l) { return values.count(own + "/" + l) != 0; });
+        ASSERT_NE(labels.at(name).end(), label) << "not in the text printout";
+        const std::string shown = values.at(own + "/" + *label);
+        values.erase(own + "/" + *label);
+        if (member.is_boolean()) {
+            EXPECT_EQ(member.as_bool() ? "1" : "0", shown);
+        } else if (member.is_number()) {
+            EXPECT_EQ(member.as_double(), std::stod(shown));
+        } else if (member.is_array()) {
+            std::string joined;
+            for (const auto& id : member.as_array()) {
+                joined += (joined.empty() ? "" : ", ") + id.as_string();
+            }
+            EXPECT_EQ(joined.empty() ? "none" : joined, shown);
+        } else if (name == "command") {
+            EXPECT_EQ(member, value::parse(shown));
+        } else if (name == "utc" || name == "create_date" || name == "last_use_date") {
+            EXPECT_EQ(printed_time(member.as_string()), shown);
+        } else {
+            EXPECT_EQ(member.as_string(), shown);
+        }
+    }
+}
+
+// Every value the JSON document of a fixture holds is the value its text
+// printout shows under the same label, and what the text shows besides
+// (Effect, for one) is only a default for a value the bridge did not report.
+TEST(TextPrintout, ShowsEveryValueTheJsonDocumentHolds) {
+    const auto state_of = [](const value& json) {
+        const Hue::FullState full = Hue::read_full_state(Hue::Bridge(), {}, {}, json);
+        return state_printout(std::get<Hue::Configuration>(full), std::get<Hue::Lights>(full),
+                              std::get<Hue::Groups>(full), std::get<Hue::Schedules>(full));
+    };
+    StatePrintout fixtures;
+    fixtures.configuration =
+        configuration_printout(Hue::Configuration::from_json({}, configuration_fixture()));
+    fixtures.lights =
+        lights_printout(Hue::Lights::from_json({}, fixture_state("lights_fixture.json", "lights")));
+    fixtures.groups =
+        groups_printout(Hue::Groups::from_json({}, fixture_state("groups_fixture.json", "groups")));
+    fixtures.schedules = schedules_printout(
+        Hue::Schedules::from_json({}, fixture_state("schedules_fixture.json", "schedules")));
+    for (const StatePrintout& state : {state_of(sample_state()), fixtures}) {
+        std::map<std::string, std::string> values = labelled_values(text_of(state));
+        const value json = to_json(state);
+        expect_shown(json.at("configuration"), "Configuration/", values);
+        for (const auto& [list, heading] :
+             {std::pair{"lights", "Lights/"}, {"groups", "Groups/"}, {"schedules", "Schedules/"}}) {
+            for (const auto& item : json.at(list).as_array()) expect_shown(item, heading, values);
+        }
+        // What is left: labels of no JSON value, and defaults.
+        std::set<std::string> defaults = {"none", "0", "", "invalid"};
+        for (const auto& [key, shown] : values) {
+            const std::string label = key.substr(key.rfind('/') + 1);
+            if (label == "Id" || label == "Firmware" || label == "State" || label == "LastState" ||
+                label == "Whitelist") {
+                continue;
+            }
+            EXPECT_EQ(1u, defaults.count(shown)) << key << " shows " << shown;
+        }
+    }
 }
 
 // Texts from the bridge cannot reach the terminal as control characters.
