@@ -1,16 +1,36 @@
 #include "commands/credentials.hpp"
 
 #include <atomic>
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include "support/process.hpp"
+
+namespace {
+// While set, every rename of this process fails as a full disk would make it.
+std::atomic<bool> g_renames_fail{false};
+}  // namespace
+
+// Stands in for the C library's rename, which this program's code calls, so
+// that a test can make the last step of a rewrite fail: nothing else can make
+// it fail once the new file is written, not even for root.
+extern "C" int rename(const char* from, const char* to) noexcept {
+    if (g_renames_fail) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return ::renameat(AT_FDCWD, from, AT_FDCWD, to);
+}
 
 namespace Commands {
 namespace {
@@ -97,6 +117,25 @@ TEST_F(CredentialsFileTest, EntriesAreReplacedAndRemovedOnlyForTheirBridge) {
     const CredentialsFile missing(other.path() + "/glowrig/bridges.json");
     missing.remove(Hue::Bridge("", "10.0.0.2", ""), "second");
     EXPECT_FALSE(std::filesystem::exists(other.path() + "/glowrig/bridges.json"));
+}
+
+// A rewrite whose last step fails is a failed store: the file keeps what it
+// held and no temporary file is left beside it.
+TEST_F(CredentialsFileTest, AFailedRenameFailsTheStoreAndKeepsTheFile) {
+    m_file.store(Hue::Bridge("", "10.0.0.2", ""), "kept");
+    const std::string before = text();
+    g_renames_fail = true;
+    try {
+        m_file.store(Hue::Bridge("", "10.0.0.3", ""), "new");
+        ADD_FAILURE() << "stored";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ("Error: cannot write " + path() + ": No space left on device.",
+                  std::string(e.what()));
+    }
+    g_renames_fail = false;
+    EXPECT_EQ(before, text());
+    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(m_home.path() + "/glowrig"),
+                               std::filesystem::directory_iterator()));
 }
 
 TEST(CredentialsFile, RunsWritingAtOnceKeepEveryEntryAndReadersSeeItWhole) {
