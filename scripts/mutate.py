@@ -6,7 +6,7 @@ the change, rebuilds incrementally, runs the suite until its first failing
 test, reports which test caught the mistake (or that none did) and puts the
 file back as it was, also when interrupted.
 
-Usage: scripts/mutate.py MUTATIONS [BUILD_DIR] [-R TEST_REGEX] [-t TARGET]...
+Usage: scripts/mutate.py MUTATIONS... [-b BUILD_DIR] [-R TEST_REGEX] [-t TARGET]... [--check]
 
 MUTATIONS is a text file of blocks separated by lines holding only "---":
 
@@ -17,10 +17,14 @@ MUTATIONS is a text file of blocks separated by lines holding only "---":
 
 "old" must occur exactly once in the file. A value may span several lines by
 starting it with "|" on the following lines. Lines starting with "#" are
-comments. BUILD_DIR defaults to build (configured by scripts/build.sh). With
--t only the named targets are rebuilt (for example glowrig and glowrig_tests,
-with -R leaving out the fuzz replays): each mistake then costs fewer links.
-Not part of the CI run: each mistake costs a build and a suite run.
+comments; a comment "# caught by TEST" names the test that caught the mistake
+last time, and that test runs first: when it fails, the rest of the suite
+need not run. BUILD_DIR defaults to build (configured by scripts/build.sh).
+With -t only the named targets are rebuilt (for example glowrig and
+glowrig_tests, with -R leaving out the fuzz replays): each mistake then costs
+fewer links. --check only tells which mistakes no longer apply (the code
+moved), without building. Not part of the CI run: each mistake costs a build
+and a suite run.
 """
 
 import argparse
@@ -39,6 +43,9 @@ def read_mutations(path):
     for block in blocks:
         fields, key = {}, None
         for line in block.splitlines():
+            caught = re.match(r"^# caught by (\S+)", line)
+            if caught:
+                fields["caught_by"] = caught.group(1)
             if line.startswith("#") or (not line.strip() and key is None):
                 continue
             if line.startswith("|") and key:
@@ -49,7 +56,7 @@ def read_mutations(path):
                 continue
             key, value = match.groups()
             fields[key] = value
-        if fields:
+        if fields.keys() - {"caught_by"}:
             missing = {"name", "file", "old", "new"} - fields.keys()
             if missing:
                 sys.exit(f"mutate: a block lacks {', '.join(sorted(missing))}: {fields}")
@@ -73,6 +80,11 @@ def test_command(build, regex):
     return command + ["-R", regex] if regex else command
 
 
+def applies(mutation):
+    count = (ROOT / mutation["file"]).read_text().count(mutation["old"])
+    return None if count == 1 else f"NOT APPLIED: the old text occurs {count} times"
+
+
 def first_failure(output):
     match = re.search(r"^\s*\d+ - (\S+) \(Failed|^\s*\d+ - (\S+) \(", output, flags=re.M)
     if match:
@@ -83,14 +95,18 @@ def first_failure(output):
 
 def try_mutation(mutation, build, regex, targets):
     path = ROOT / mutation["file"]
+    if not path.exists() or applies(mutation):
+        return applies(mutation) if path.exists() else "NOT APPLIED: no such file"
     original = path.read_text()
-    if original.count(mutation["old"]) != 1:
-        return f"NOT APPLIED: the old text occurs {original.count(mutation['old'])} times"
     path.write_text(original.replace(mutation["old"], mutation["new"]))
     try:
         built = run(["cmake", "--build", build, "-j2"] + [a for t in targets for a in ("--target", t)])
         if built.returncode != 0:
             return "does not build (a compile error is not a test)"
+        if "caught_by" in mutation:
+            named = run(test_command(build, "^" + re.escape(mutation["caught_by"]) + "$"))
+            if named.returncode != 0 and "No tests were found" not in named.stdout + named.stderr:
+                return "caught by " + mutation["caught_by"]
         tested = run(test_command(build, regex))
         if tested.returncode == 0:
             return "SURVIVED: no test failed"
@@ -101,12 +117,22 @@ def try_mutation(mutation, build, regex, targets):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("mutations")
-    parser.add_argument("build", nargs="?", default="build")
+    parser.add_argument("mutations", nargs="+")
+    parser.add_argument("-b", dest="build", default="build")
     parser.add_argument("-R", dest="regex", default=None, help="run only the tests matching this")
     parser.add_argument("-t", dest="targets", action="append", default=[],
                         help="rebuild only this target (repeatable)")
+    parser.add_argument("--check", action="store_true",
+                        help="only tell which mistakes no longer apply")
     args = parser.parse_args()
+    mutations = [m for path in args.mutations for m in read_mutations(path)]
+    if args.check:
+        stale = [(m, applies(m) if (ROOT / m["file"]).exists() else "NOT APPLIED: no such file")
+                 for m in mutations]
+        for mutation, result in stale:
+            if result:
+                print(f"{mutation['file']}: {mutation['name']}: {result}")
+        return 1 if any(result for _, result in stale) else 0
     # A suite that fails without any mistake would "catch" every one.
     run(["cmake", "--build", args.build, "-j2"])
     baseline = run(test_command(args.build, args.regex))
@@ -114,7 +140,7 @@ def main():
         print("the tests fail without any mistake made: " + first_failure(baseline.stdout))
         return 2
     survived = 0
-    for mutation in read_mutations(args.mutations):
+    for mutation in mutations:
         result = try_mutation(mutation, args.build, args.regex, args.targets)
         survived += result.startswith("SURVIVED")
         print(f"{mutation['name']}: {result}", flush=True)
