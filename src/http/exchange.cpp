@@ -185,6 +185,11 @@ public:
         // A TLS context costs OpenSSL's initialisation and configuration
         // file: only HTTPS connections make one.
         if (m_peer.scheme != Scheme::Https) return;
+        // What OpenSSL holds is given back with the process: freeing it at
+        // exit would only cost time.
+        OPENSSL_init_ssl(OPENSSL_INIT_NO_ATEXIT | OPENSSL_INIT_LOAD_SSL_STRINGS |
+                             OPENSSL_INIT_LOAD_CRYPTO_STRINGS,
+                         nullptr);
         m_context.emplace(ssl::context::tls_client);
         m_tls.emplace(m_socket, *m_context);
         m_wire.use_tls(*m_tls);
