@@ -6,7 +6,8 @@ the change, rebuilds incrementally, runs the suite until its first failing
 test, reports which test caught the mistake (or that none did) and puts the
 file back as it was, also when interrupted.
 
-Usage: scripts/mutate.py MUTATIONS... [-b BUILD_DIR] [-R TEST_REGEX] [-t TARGET]... [--check]
+Usage: scripts/mutate.py MUTATIONS... [-b BUILD_DIR] [-R TEST_REGEX] [-E TEST_REGEX]
+                         [-t TARGET]... [--check]
 
 MUTATIONS is a text file of blocks separated by lines holding only "---":
 
@@ -75,9 +76,9 @@ def run(command, **kwargs):
                           **kwargs)
 
 
-def test_command(build, regex):
+def test_command(build, regex, exclude=None):
     command = ["ctest", "--test-dir", build, "-j2", "--stop-on-failure", "--timeout", "60"]
-    return command + ["-R", regex] if regex else command
+    return command + (["-R", regex] if regex else []) + (["-E", exclude] if exclude else [])
 
 
 def applies(mutation):
@@ -93,7 +94,7 @@ def first_failure(output):
     return match.group(1) if match else "a test (see ctest's output)"
 
 
-def try_mutation(mutation, build, regex, targets):
+def try_mutation(mutation, build, regex, exclude, targets):
     path = ROOT / mutation["file"]
     if not path.exists() or applies(mutation):
         return applies(mutation) if path.exists() else "NOT APPLIED: no such file"
@@ -107,7 +108,7 @@ def try_mutation(mutation, build, regex, targets):
             named = run(test_command(build, "^" + re.escape(mutation["caught_by"]) + "$"))
             if named.returncode != 0 and "No tests were found" not in named.stdout + named.stderr:
                 return "caught by " + mutation["caught_by"]
-        tested = run(test_command(build, regex))
+        tested = run(test_command(build, regex, exclude))
         if tested.returncode == 0:
             return "SURVIVED: no test failed"
         return "caught by " + first_failure(tested.stdout)
@@ -120,6 +121,7 @@ def main():
     parser.add_argument("mutations", nargs="+")
     parser.add_argument("-b", dest="build", default="build")
     parser.add_argument("-R", dest="regex", default=None, help="run only the tests matching this")
+    parser.add_argument("-E", dest="exclude", default=None, help="leave out the tests matching this")
     parser.add_argument("-t", dest="targets", action="append", default=[],
                         help="rebuild only this target (repeatable)")
     parser.add_argument("--check", action="store_true",
@@ -135,13 +137,13 @@ def main():
         return 1 if any(result for _, result in stale) else 0
     # A suite that fails without any mistake would "catch" every one.
     run(["cmake", "--build", args.build, "-j2"])
-    baseline = run(test_command(args.build, args.regex))
+    baseline = run(test_command(args.build, args.regex, args.exclude))
     if baseline.returncode != 0:
         print("the tests fail without any mistake made: " + first_failure(baseline.stdout))
         return 2
     survived = 0
     for mutation in mutations:
-        result = try_mutation(mutation, args.build, args.regex, args.targets)
+        result = try_mutation(mutation, args.build, args.regex, args.exclude, args.targets)
         survived += result.startswith("SURVIVED")
         print(f"{mutation['name']}: {result}", flush=True)
     # Put the build back in step with the unchanged sources.
