@@ -37,9 +37,9 @@ namespace {
 // The collection keeps a copy of the client for its own requests.
 template <class Collection>
 pplx::task<Collection> read_collection(const Client& client, const std::string& path = "") {
-    return details::send_request(client, details::kReadCollection, path)
-        .then(
-            [client](const web::json::value& json) { return Collection::from_json(client, json); });
+    return details::read_as<Collection>(
+        client, details::kReadCollection, path,
+        [client](const web::json::value& json) { return Collection::from_json(client, json); });
 }
 
 }  // namespace
@@ -74,8 +74,9 @@ pplx::task<FullState> Bridge::get_full_state(const ClientConfig& client_config,
                                              const AppIdentity& identity) const {
     const Bridge bridge = *this;
     const ClientConfig config_copy = client_config;
-    return details::send_request(make_client(identity, "", client_config), details::kReadCollection)
-        .then([bridge, config_copy, identity](const web::json::value& root) {
+    return details::read_as<FullState>(
+        make_client(identity, "", client_config), details::kReadCollection, "",
+        [bridge, config_copy, identity](const web::json::value& root) {
             return read_full_state(bridge, config_copy, identity, root);
         });
 }

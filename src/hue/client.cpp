@@ -57,6 +57,29 @@ void redirected_to_https(const Http::Endpoint& endpoint, const Http::Failure& fa
                              Http::host_field(*target) + ".");
 }
 
+// One exchange of `method` with `url`, its reply read as JSON.
+web::json::value fetch_json(const web::uri& url, Method method, const std::string& text,
+                            const Http::Options& options) {
+    const Http::Endpoint endpoint = endpoint_of(url);
+    std::string reply;
+    try {
+        reply = Http::exchange(endpoint, method_of(method), text, options);
+    } catch (const Http::Failure& failure) {
+        redirected_to_https(endpoint, failure);
+        throw;
+    }
+    return read_json(reply);
+}
+
+// The exchange's options for a client configured by `config`.
+Http::Options options_of(const ClientConfig& config) {
+    Http::Options options;
+    options.timeout = config.timeout;
+    options.ca_file = config.ca_file;
+    options.check = config.check_certificate;
+    return options;
+}
+
 web::uri join(const web::uri& base, const std::string& path) {
     if (path.empty()) return base;
     web::uri_builder builder(base);
@@ -105,24 +128,20 @@ pplx::task<web::json::value> Client::read(
     std::function<void(const web::json::value&)> check) const {
     const web::uri url = join(m_base, path);
     std::string text = body.is_null() ? std::string() : body.serialize();
-    Http::Options options;
-    options.timeout = m_config.timeout;
-    options.ca_file = m_config.ca_file;
-    options.check = m_config.check_certificate;
-    return pplx::create_task(
-        [url, method, text = std::move(text), options, check = std::move(check)] {
-            const Http::Endpoint endpoint = endpoint_of(url);
-            std::string reply;
-            try {
-                reply = Http::exchange(endpoint, method_of(method), text, options);
-            } catch (const Http::Failure& failure) {
-                redirected_to_https(endpoint, failure);
-                throw;
-            }
-            web::json::value json = read_json(reply);
-            if (check) check(json);
-            return json;
-        });
+    return pplx::create_task([url, method, text = std::move(text), options = options_of(m_config),
+                              check = std::move(check)] {
+        web::json::value json = fetch_json(url, method, text, options);
+        if (check) check(json);
+        return json;
+    });
+}
+
+pplx::task<void> Client::read_into(Method method, const std::string& path,
+                                   std::function<void(const web::json::value&)> use) const {
+    const web::uri url = join(m_base, path);
+    return pplx::create_task([url, method, options = options_of(m_config), use = std::move(use)] {
+        use(fetch_json(url, method, std::string(), options));
+    });
 }
 
 pplx::task<web::json::value> Client::read_strict(Method method, const std::string& path,

@@ -67,6 +67,13 @@ public:
         const web::json::value& body = web::json::value(),
         std::function<void(const web::json::value&)> check = nullptr) const;
 
+    // As read, but `use` takes the reply in the reading step and the task
+    // yields nothing. The task of read holds the reply, and each step it is
+    // passed on to copies it whole twice: a bridge's whole state is hundreds
+    // of kilobytes of small values.
+    pplx::task<void> read_into(Method method, const std::string& path,
+                               std::function<void(const web::json::value&)> use) const;
+
     // As read with the check check_errors (what reject_errors does).
     pplx::task<web::json::value> read_strict(
         Method method, const std::string& path = std::string(),

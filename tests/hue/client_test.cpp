@@ -208,6 +208,11 @@ TEST_F(ClientTest, ACheckSeesTheParsedReplyAndItsExceptionEndsTheRead) {
     EXPECT_EQ(value::parse(body), seen);
     const auto refuse = [](const value&) { throw std::runtime_error("refused"); };
     EXPECT_EQ("refused", failure_of(lights().read(Method::Get, "", value(), refuse)));
+    // read_into hands the reply on in the same step and yields nothing.
+    value used;
+    lights().read_into(Method::Get, "", [&used](const value& reply) { used = reply; }).get();
+    EXPECT_EQ(value::parse(body), used);
+    EXPECT_THROW(lights().read_into(Method::Get, "", refuse).get(), std::runtime_error);
 
     // A reply that is no JSON, or not a 200, never reaches the check.
     for (int status : {200, 404}) {

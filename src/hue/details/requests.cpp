@@ -85,6 +85,16 @@ pplx::task<web::json::value> send_request(const Client& client, Request request,
     return client.read(request.method, path, body, check_errors);
 }
 
+pplx::task<void> read_into(const Client& client, Request request, const std::string& path,
+                           std::function<void(const web::json::value&)> use) {
+    const bool strict = request.reply == Reply::Strict;
+    return client.read_into(request.method, path,
+                            [strict, use = std::move(use)](const web::json::value& reply) {
+                                if (strict) check_errors(reply);
+                                use(reply);
+                            });
+}
+
 pplx::task<void> send(const Client& client, Request request, const std::string& path,
                       const web::json::value& body) {
     return send_request(client, request, path, body).then([](const web::json::value&) {});

@@ -1,9 +1,11 @@
 #ifndef GLOWRIG_HUE_DETAILS_REQUESTS_HPP_
 #define GLOWRIG_HUE_DETAILS_REQUESTS_HPP_
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include <cpprest/json.h>
 #include <pplx/pplxtasks.h>
@@ -71,14 +73,31 @@ pplx::task<void> send(const Client& client, Request request,
 pplx::task<void> send_change(const Client& client, Request request, const std::string& path,
                              const web::json::value& body);
 
+// Sends the read `request` (strict or unchecked) to `path` of `client` and
+// gives `use` the reply after its reply step, in the reading step itself (see
+// Client::read_into).
+pplx::task<void> read_into(const Client& client, Request request, const std::string& path,
+                           std::function<void(const web::json::value&)> use);
+
+// As read_into, yielding `convert` of the reply.
+template <class Result>
+pplx::task<Result> read_as(const Client& client, Request request, const std::string& path,
+                           std::function<Result(const web::json::value&)> convert) {
+    auto result = std::make_shared<std::optional<Result>>();
+    return read_into(client, request, path,
+                     [result, convert = std::move(convert)](const web::json::value& reply) {
+                         result->emplace(convert(reply));
+                     })
+        .then([result] { return std::move(**result); });
+}
+
 // Sends `request` to `path` of impl->client() and reads the reply into the
 // state with impl->read(). The task holds `impl` until then.
 template <class Impl>
 pplx::task<void> refresh(const std::shared_ptr<Impl>& impl, Request request,
                          const std::string& path) {
-    return send_request(impl->client(), request, path).then([impl](const web::json::value& json) {
-        impl->read(json);
-    });
+    return read_into(impl->client(), request, path,
+                     [impl](const web::json::value& json) { impl->read(json); });
 }
 
 }  // namespace details
