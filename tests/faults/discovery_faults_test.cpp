@@ -327,20 +327,31 @@ protected:
         *fetches = server.requests("/description.xml");
         return result;
     }
+
+    // Runs the cases whose name starts with "SSDP" or "Description" when
+    // `search` is set, the others otherwise: each half runs in a test of its
+    // own, so that neither takes long.
+    void expect_no_bridge(bool search) {
+        for (const auto& c : discovery_cases()) {
+            const std::string what = c.what;
+            if ((what.rfind("SSDP", 0) == 0 || what.rfind("Description", 0) == 0) != search) {
+                continue;
+            }
+            SCOPED_TRACE(c.what);
+            std::size_t fetches = 0;
+            const auto started = std::chrono::steady_clock::now();
+            const RunResult result = run_case(c, R"({"portal": []})", &fetches);
+            EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+            expect_run(result, expand(c.output), 1);
+            EXPECT_EQ(std::vector<std::string>{"GET /api/nupnp"}, request_lines());
+            EXPECT_EQ(c.fetches, fetches);
+        }
+    }
 };
 
-TEST_F(DiscoveryFaults, BrokenSourcesYieldNoBridge) {
-    for (const auto& c : discovery_cases()) {
-        SCOPED_TRACE(c.what);
-        std::size_t fetches = 0;
-        const auto started = std::chrono::steady_clock::now();
-        const RunResult result = run_case(c, R"({"portal": []})", &fetches);
-        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
-        expect_run(result, expand(c.output), 1);
-        EXPECT_EQ(std::vector<std::string>{"GET /api/nupnp"}, request_lines());
-        EXPECT_EQ(c.fetches, fetches);
-    }
-}
+TEST_F(DiscoveryFaults, BrokenSearchRepliesAndDescriptionsYieldNoBridge) { expect_no_bridge(true); }
+
+TEST_F(DiscoveryFaults, BrokenPortalAndMdnsRepliesYieldNoBridge) { expect_no_bridge(false); }
 
 // The control for the cases above: the same set-up with a sound description
 // finds the bridge and runs the command.
