@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -27,6 +26,7 @@ bool bridge_takes(const std::string& name) {
            });
 }
 
+using TestingSupport::printed_time;
 using TestingSupport::read_test_data;
 using TestingSupport::RunResult;
 using TestingSupport::TemporaryDirectory;
@@ -41,15 +41,6 @@ void replace(std::string& text, const std::string& from, const std::string& to) 
     const auto at = text.find(from);
     ASSERT_NE(std::string::npos, at) << from;
     text.replace(at, from.size(), to);
-}
-
-// A bridge date text as the printout shows it ("%c UTC" of the C locale).
-std::string printed_date(const std::string& bridge_text) {
-    std::tm time{};
-    EXPECT_NE(nullptr, strptime(bridge_text.c_str(), "%Y-%m-%dT%H:%M:%S", &time)) << bridge_text;
-    char text[64];
-    std::strftime(text, sizeof text, "%a %b %e %H:%M:%S %Y UTC", &time);
-    return text;
 }
 
 class ConfigCommand : public TestingSupport::SimFixture {
@@ -89,9 +80,9 @@ TEST_F(ConfigCommand, AuthWithLinkButtonPressedCreatesTheUser) {
     const web::json::value entry = bridge().state().at("config").at("whitelist").at(user());
     std::string expected = printout("User created\n");
     replace(expected, "Tue Apr  1 06:00:00 2014 UTC",
-            printed_date(entry.at("create date").as_string()));
+            printed_time(entry.at("create date").as_string()));
     replace(expected, "Thu May  1 07:00:00 2014 UTC",
-            printed_date(entry.at("last use date").as_string()));
+            printed_time(entry.at("last use date").as_string()));
     EXPECT_EQ(expected, result.output);
     EXPECT_EQ(0, result.status);
     EXPECT_EQ(

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <ctime>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -299,15 +298,6 @@ std::map<std::string, std::string> labelled_values(const std::string& text) {
     return values;
 }
 
-// An ISO 8601 UTC time of a JSON document as the text printout shows it.
-std::string printed_time(const std::string& iso) {
-    std::tm time{};
-    EXPECT_NE(nullptr, strptime(iso.c_str(), "%Y-%m-%dT%H:%M:%SZ", &time)) << iso;
-    char text[64];
-    std::strftime(text, sizeof text, "%a %b %e %H:%M:%S %Y UTC", &time);
-    return text;
-}
-
 // Checks every value of `json` that is not null against the text printout's
 // `values` (taking each key it finds), as the text shows it.
 void expect_shown(const value& json, const std::string& item,
@@ -352,7 +342,7 @@ void expect_shown(const value& json, const std::string& item,
         } else if (name == "command") {
             EXPECT_EQ(member, value::parse(shown));
         } else if (name == "utc" || name == "create_date" || name == "last_use_date") {
-            EXPECT_EQ(printed_time(member.as_string()), shown);
+            EXPECT_EQ(TestingSupport::printed_time(member.as_string()), shown);
         } else {
             EXPECT_EQ(member.as_string(), shown);
         }

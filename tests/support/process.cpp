@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -135,6 +136,16 @@ std::string read_test_data(const std::string& name) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::string printed_time(const std::string& bridge_text) {
+    std::tm time{};
+    if (strptime(bridge_text.c_str(), "%Y-%m-%dT%H:%M:%S", &time) == nullptr) {
+        throw std::runtime_error("not a bridge time: " + bridge_text);
+    }
+    char text[64];
+    std::strftime(text, sizeof text, "%a %b %e %H:%M:%S %Y UTC", &time);
+    return text;
 }
 
 }  // namespace TestingSupport

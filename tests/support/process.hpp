@@ -48,6 +48,10 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
 // Reads a file of tests/data into a string.
 std::string read_test_data(const std::string& name);
 
+// A time as a bridge writes it ("2014-05-01T07:05:00", a trailing "Z" or not)
+// as the text printouts show it ("%c UTC" of the C locale).
+std::string printed_time(const std::string& bridge_text);
+
 }  // namespace TestingSupport
 
 #endif  // GLOWRIG_TESTS_SUPPORT_PROCESS_HPP_
