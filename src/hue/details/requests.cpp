@@ -1,5 +1,6 @@
 #include "hue/details/requests.hpp"
 
+#include <functional>
 #include <stdexcept>
 
 namespace Hue {
@@ -53,6 +54,15 @@ void check_write_reply(const web::json::value& reply) {
     check_errors(reply);
 }
 
+// The check of a strict or unchecked request's reply step, run in the reading
+// step itself: a step more would copy the whole reply twice, and a bridge's
+// state is hundreds of kilobytes. None for an unchecked request.
+std::function<void(const web::json::value&)> check_of(Request request) {
+    if (request.reply != Reply::Strict) return nullptr;
+    if (request.method != Method::Get) return check_write_reply;
+    return check_errors;
+}
+
 }  // namespace
 
 std::optional<std::string> granted_user_name(const web::json::value& reply) {
@@ -69,30 +79,20 @@ std::optional<std::string> granted_user_name(const web::json::value& reply) {
 
 pplx::task<web::json::value> send_request(const Client& client, Request request,
                                           const std::string& path, const web::json::value& body) {
-    // The checks run in the reading step itself: a step more would copy the
-    // whole reply twice, and a bridge's state is hundreds of kilobytes.
-    switch (request.reply) {
-        case Reply::Unchecked:
-            return client.read(request.method, path, body);
-        case Reply::UserGrant:
-            return client.read(request.method, path, body).then(require_array).then(accept_grant);
-        case Reply::Strict:
-            break;
+    if (request.reply == Reply::UserGrant) {
+        return client.read(request.method, path, body).then(require_array).then(accept_grant);
     }
-    if (request.method != Method::Get) {
-        return client.read(request.method, path, body, check_write_reply);
-    }
-    return client.read(request.method, path, body, check_errors);
+    return client.read(request.method, path, body, check_of(request));
 }
 
 pplx::task<void> read_into(const Client& client, Request request, const std::string& path,
                            std::function<void(const web::json::value&)> use) {
-    const bool strict = request.reply == Reply::Strict;
-    return client.read_into(request.method, path,
-                            [strict, use = std::move(use)](const web::json::value& reply) {
-                                if (strict) check_errors(reply);
-                                use(reply);
-                            });
+    return client.read_into(
+        request.method, path,
+        [check = check_of(request), use = std::move(use)](const web::json::value& reply) {
+            if (check) check(reply);
+            use(reply);
+        });
 }
 
 pplx::task<void> send(const Client& client, Request request, const std::string& path,
