@@ -177,32 +177,29 @@ TEST(ExchangeRequest, GoesOutAsWritten) {
          "Content-Length: 2\r\n\r\n{}"},
     };
     const char* names[] = {"GET", "PUT", "POST", "DELETE"};
+    // `target` on a peer that answers every request with an empty object.
+    const auto at = [](const TestingSupport::RawTcpServer& peer, const char* target) {
+        const auto port = peer.address().substr(peer.address().find(':') + 1);
+        return Endpoint{Scheme::Http, "127.0.0.1", static_cast<unsigned short>(std::stoi(port)),
+                        target};
+    };
+    const std::string reply = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n{}";
     for (const auto& c : cases) {
         close_idle_connections();
-        TestingSupport::RawTcpServer peer("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n{}",
-                                          TestingSupport::RawTcpServer::Ending::close);
-        const auto port = peer.address().substr(peer.address().find(':') + 1);
-        exchange(Endpoint{Scheme::Http, "127.0.0.1", static_cast<unsigned short>(std::stoi(port)),
-                          "/api/u/lights/1"},
-                 c.method, c.body, Options{});
+        TestingSupport::RawTcpServer peer(reply, TestingSupport::RawTcpServer::Ending::close);
+        exchange(at(peer, "/api/u/lights/1"), c.method, c.body, Options{});
         std::string expected =
             std::string(names[static_cast<int>(c.method)]) + " /api/u/lights/1" + c.sent;
-        const auto host = "127.0.0.1:" + port;
-        expected.replace(expected.find("Host: H"), 7, "Host: " + host);
+        expected.replace(expected.find("Host: H"), 7, "Host: " + peer.address());
         ASSERT_EQ(1u, peer.requests().size());
         EXPECT_EQ(expected, peer.requests()[0]);
     }
     close_idle_connections();
     // A fetch has a connection of its own and asks the peer to close it.
-    TestingSupport::RawTcpServer peer("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n{}",
-                                      TestingSupport::RawTcpServer::Ending::close);
-    const auto port = peer.address().substr(peer.address().find(':') + 1);
+    TestingSupport::RawTcpServer peer(reply, TestingSupport::RawTcpServer::Ending::close);
     boost::asio::io_context io;
     std::optional<std::string> body;
-    fetch(io,
-          Endpoint{Scheme::Http, "127.0.0.1", static_cast<unsigned short>(std::stoi(port)),
-                   "/description.xml"},
-          std::chrono::milliseconds(2000), 100,
+    fetch(io, at(peer, "/description.xml"), std::chrono::milliseconds(2000), 100,
           [&](std::optional<std::string> got) { body = got; });
     io.run();
     EXPECT_EQ("{}", body.value_or("none"));
