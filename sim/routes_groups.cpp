@@ -34,6 +34,47 @@ Reply create_group(value& groups, const value& body) {
     return json_reply(value::array({element}));
 }
 
+// Group 0, every light of the bridge, which no listing holds. Its action is
+// what the first light shows: an action sent to it goes to every light.
+value all_lights_group(value& lights) {
+    value group = value::object();
+    group["name"] = value::string("Group 0");
+    group["type"] = value::string("LightGroup");
+    value ids = value::array();
+    bool all_on = true;
+    bool any_on = false;
+    std::size_t n = 0;
+    for (auto& [id, light] : lights.as_object()) {
+        ids[n++] = value::string(id);
+        const value& state = member(light, "state");
+        const bool on =
+            state.has_field("on") && state.at("on").is_boolean() && state.at("on").as_bool();
+        all_on = all_on && on;
+        any_on = any_on || on;
+        if (n == 1) group["action"] = state;
+    }
+    group["lights"] = ids;
+    if (n == 0) group["action"] = value::parse(R"({"on":false,"bri":0})");
+    group["state"] = value::object();
+    group["state"]["all_on"] = value::boolean(all_on && n > 0);
+    group["state"]["any_on"] = value::boolean(any_on);
+    return group;
+}
+
+Reply route_all_lights(BridgeData& data, const Route& route) {
+    value& lights = member(data.state, "lights");
+    if (route.rest.size() == 1 && route.method == "GET")
+        return json_reply(all_lights_group(lights));
+    if (route.rest.size() == 2 && route.rest[1] == "action" && route.method == "PUT") {
+        value results = value::array();
+        for (auto& entry : lights.as_object()) {
+            results = apply_light_state(member(entry.second, "state"), route.body, route.address);
+        }
+        return json_reply(results);
+    }
+    return method_not_available(route);
+}
+
 }  // namespace
 
 Reply route_groups(BridgeData& data, const Route& route) {
@@ -43,6 +84,7 @@ Reply route_groups(BridgeData& data, const Route& route) {
         if (route.method == "POST") return create_group(groups, route.body);
     } else {
         const std::string& id = route.rest[0];
+        if (id == "0") return route_all_lights(data, route);
         if (!groups.has_field(id)) return not_available(route.address);
         value& group = groups[id];
         if (route.rest.size() == 1) {

@@ -26,6 +26,7 @@
 #include "cli/help.hpp"
 #include "cli/identity.hpp"
 #include "cli/settings.hpp"
+#include "commands/bridge_error_advice.hpp"
 #include "commands/output.hpp"
 #include "commands/usage_error.hpp"
 #include "hue/address.hpp"
@@ -207,6 +208,12 @@ int run_args(const std::vector<std::string>& args) {
         return fail(e.what(), kRefused);
     } catch (const Commands::UsageError& e) {
         return fail(e.what(), kRefused);
+    } catch (const Commands::AdvisedFailure& e) {
+        const int status = fail(e.what(), kFailure);
+        // After the failure's line, when both streams go to one terminal.
+        std::cout.flush();
+        std::cerr << Util::printable(e.advice()) << std::endl;
+        return status;
     } catch (const std::exception& e) {
         return fail(e.what(), kFailure);
     } catch (...) {

@@ -14,6 +14,7 @@
 #include <boost/program_options/variables_map.hpp>
 
 #include "cli/command_table.hpp"
+#include "commands/bridge_error_advice.hpp"
 #include "commands/bridge_selection.hpp"
 #include "commands/options.hpp"
 #include "commands/usage_error.hpp"
@@ -192,7 +193,9 @@ Command make_bridge_command(const char* word, const char* description,
                     const Commands::Target target = Commands::select_target(
                         record, pins_anew && pins_anew(record), invocation.settings,
                         invocation.computed, invocation.output);
-                    run(record, invocation.settings, target, invocation.output);
+                    Commands::run_with_advice(target, [&] {
+                        run(record, invocation.settings, target, invocation.output);
+                    });
                 };
             }};
 }

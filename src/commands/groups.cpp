@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/bridge_error_advice.hpp"
 #include "commands/bridge_selection.hpp"
 #include "commands/items.hpp"
 #include "commands/output.hpp"
@@ -26,11 +27,24 @@ ChangePrintout create_group(const GroupOptions& options, const Hue::Groups& grou
     return ChangePrintout{"Group created.", "created", id};
 }
 
+// The group `id` of `groups`. Group 0, all lights, is on no listing; every
+// option sent to it is sent whatever it reports, so it is not read first.
+Hue::Group group_to_change(const std::string& id, const Hue::Groups& groups) {
+    if (id == Hue::kAllLights) {
+        for (const auto& group : groups) {
+            if (group.id() == id) return group;
+        }
+        return groups.all_lights();
+    }
+    Hue::Group group = find_item(groups, id, "group");
+    if (!group.whole()) group.refresh().get();  // old firmware: the listing named it only
+    return group;
+}
+
 // Renames, re-members and changes the action of the group `id` and returns
 // it as the bridge then reports it.
 Hue::Group modify_group(const GroupOptions& options, const Hue::Groups& groups) {
-    Hue::Group group = find_item(groups, options.id, "group");
-    if (!group.whole()) group.refresh().get();  // old firmware: the listing named it only
+    Hue::Group group = group_to_change(options.id, groups);
     if (options.name) group.set_name(*options.name);
     if (!options.lights.empty()) group.set_lights(options.lights);
     if (options.name || !options.lights.empty()) group.save().get();
@@ -51,6 +65,12 @@ void check_group_options(const GroupOptions& options) {
         throw UsageError(
             "When creating a new group, you must specify name and one or more lights.");
     }
+    if (options.id == Hue::kAllLights &&
+        (options.remove || options.name || !options.lights.empty())) {
+        throw UsageError(
+            "Error: group 0 is every light of the bridge: it cannot be renamed, re-membered or "
+            "deleted.");
+    }
 }
 
 void run_groups_command(const ListingOptions&, const Settings& settings, const Target& target,
@@ -67,7 +87,7 @@ void run_group_command(const GroupOptions& options, const Settings& settings, co
         render(output, create_group(options, groups));
     } else if (options.remove) {
         // The bridge decides whether the group exists; a refusal fails here.
-        groups.remove(options.id).get();
+        remove_with_advice("group", options.id, [&] { groups.remove(options.id).get(); });
         render(output, ChangePrintout{"Group Deleted.", "deleted", options.id});
     } else {
         render(output, GroupsPrintout{{group_printout(modify_group(options, groups))}});

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "commands/bridge_error_advice.hpp"
 #include "commands/bridge_selection.hpp"
 #include "commands/items.hpp"
 #include "commands/output.hpp"
@@ -32,7 +33,7 @@ void run_schedule_command(const ScheduleOptions& options, const Settings& settin
         output.note("Schedule creation not supported yet.");
     }
     if (options.remove) {
-        schedules.remove(id).get();
+        remove_with_advice("schedule", id, [&] { schedules.remove(id).get(); });
         render(output, ChangePrintout{std::string(), "deleted", id});
         return;
     }

@@ -7,6 +7,7 @@
 #include <boost/algorithm/string/predicate.hpp>
 
 #include "http/exchange.hpp"
+#include "hue/bridge_error.hpp"
 #include "hue/text.hpp"
 
 namespace Hue {
@@ -161,9 +162,24 @@ void check_errors(const web::json::value& json) {
     if (!json.is_array()) return;
     for (const auto& element : json.as_array()) {
         if (element.is_object() && element.has_field("error")) {
-            throw std::runtime_error(element.serialize());
+            throw_bridge_error(element);
         }
     }
+}
+
+void throw_bridge_error(const web::json::value& element) {
+    int type = 0;
+    std::string address;
+    const web::json::value& error = element.at("error");
+    if (error.is_object()) {
+        if (error.has_field("type") && error.at("type").is_integer()) {
+            type = error.at("type").as_integer();
+        }
+        if (error.has_field("address") && error.at("address").is_string()) {
+            address = error.at("address").as_string();
+        }
+    }
+    throw BridgeError(element.serialize(), type, address);
 }
 
 std::string path_segment(const std::string& id) {

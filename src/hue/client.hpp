@@ -97,12 +97,15 @@ web::uri http_url(const std::string& host, const std::string& path, unsigned sho
 web::json::value read_json(const std::string& body);
 
 // Reply step: yields the value unchanged unless it is an array holding an
-// object with the key "error"; then fails with std::runtime_error whose
+// object with the key "error"; then fails with Hue::BridgeError whose
 // message is that whole element serialised (UTF-8). Objects are never inspected.
 web::json::value reject_errors(pplx::task<web::json::value> json);
 
 // Fails as reject_errors does; returns when the value passes.
 void check_errors(const web::json::value& json);
+
+// Throws the Hue::BridgeError of `element`, an object holding "error".
+[[noreturn]] void throw_bridge_error(const web::json::value& element);
 
 // Returns `id` encoded as one URL path segment: '/', '?', '#', '%', blanks and
 // other characters outside the unreserved and sub-delimiter sets are

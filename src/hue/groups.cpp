@@ -62,6 +62,10 @@ pplx::task<std::optional<std::string>> Groups::create(
         .then(created_id);
 }
 
+Group Groups::all_lights() const {
+    return Group(std::make_shared<details::Group_Impl>(client(), std::string(kAllLights)));
+}
+
 pplx::task<void> Groups::remove(const std::string& id) const {
     return details::send(client(), details::kRemove, path_segment(id));
 }

@@ -20,6 +20,9 @@ namespace details {
 class Group_Impl;
 }  // namespace details
 
+// The id of the group of every light of a bridge.
+constexpr const char* kAllLights = "0";
+
 // Presence bits of GroupAction::flags: which keys the last action object read held.
 using GroupActionField = LightField;
 
@@ -94,6 +97,10 @@ public:
     // holding one), or nullopt when the reply names none.
     pplx::task<std::optional<std::string>> create(const std::string& name,
                                                   const std::vector<std::string>& lights) const;
+
+    // Group 0, which every bridge has and no listing holds: all its lights.
+    // Nothing is known of it until it is refreshed.
+    Group all_lights() const;
 
     // DELETE groups/{id}. Fails when the bridge refuses.
     pplx::task<void> remove(const std::string& id) const;

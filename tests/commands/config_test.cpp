@@ -97,15 +97,19 @@ TEST_F(ConfigCommand, AuthWithoutLinkButtonFails) {
     bridge().update(
         [this](web::json::value& state) { state.at("config").at("whitelist").erase(user()); });
     const std::string lines = std::string("User creation failed\n") + kLinkButtonError + "\n";
+    const std::string advice = expand(
+        "the link button of {address} was not pressed: press it, then run this again within 30 "
+        "s\n");
     const RunResult result = run({"config", "--auth"});
     EXPECT_EQ("\n" + lines, result.output);
+    EXPECT_EQ(advice, result.errors);
     EXPECT_EQ(1, result.status);
     EXPECT_EQ(
         (Lines{config_read(), expand(R"(POST /api {"devicetype":"glowrig","username":"{user}"})")}),
         request_lines());
     const RunResult json = run({"config", "--auth", "--json"});
     EXPECT_EQ("", json.output);
-    EXPECT_EQ(lines, json.errors);
+    EXPECT_EQ(lines + advice, json.errors);
     EXPECT_EQ(1, json.status);
 }
 

@@ -89,14 +89,28 @@ TEST_F(GroupsCommand, NewCreatesAGroupWithTheLightsInOrder) {
     EXPECT_EQ(0, json.status);
 }
 
-TEST_F(GroupsCommand, NewWithoutNameOrLightsIsRefusedBeforeAnythingIsSent) {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"group", "--id=new", "--name=Den"}, {"group", "--id=new", "-l=1"}}) {
-        SCOPED_TRACE(args.back());
+// Group 0 (every light) cannot be renamed, re-membered or deleted.
+TEST_F(GroupsCommand, ChangesTheBridgeForbidsAreRefusedBeforeAnythingIsSent) {
+    const std::string new_group =
+        "\nWhen creating a new group, you must specify name and one or more lights.\n";
+    const std::string all_lights =
+        "\nError: group 0 is every light of the bridge: it cannot be renamed, re-membered or "
+        "deleted.\n";
+    const struct {
+        std::vector<std::string> args;
+        std::string printed;
+    } cases[] = {
+        {{"group", "--id=new", "--name=Den"}, new_group},
+        {{"group", "--id=new", "-l=1"}, new_group},
+        {{"group", "--id=0", "--delete"}, all_lights},
+        {{"group", "--id=0", "--name=All", "--on"}, all_lights},
+        {{"group", "--id=0", "-l=1"}, all_lights},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[1] + " " + c.args[2]);
         bridge().clear_requests();
-        const auto result = run(args);
-        EXPECT_EQ("\nWhen creating a new group, you must specify name and one or more lights.\n",
-                  result.output);
+        const auto result = run(c.args);
+        EXPECT_EQ(c.printed, result.output);
         EXPECT_EQ(2, result.status);
         EXPECT_TRUE(request_lines().empty());
     }
@@ -192,6 +206,31 @@ TEST_F(GroupsCommand, OnIsSentThoughTheActionSaysOn) {
     EXPECT_EQ(expanded({"GET /api/{user}/groups", R"(PUT /api/{user}/groups/1/action {"on":true})",
                         "GET /api/{user}/groups/1"}),
               request_lines());
+}
+
+// Group 0 is on no listing; its action goes to every light, and it is
+// printed as the bridge reports it.
+TEST_F(GroupsCommand, GroupZeroTakesStateOptionsForEveryLight) {
+    bridge().update([](value& state) {
+        state["lights"] = value::parse(R"({"1": {"name": "A", "state": {"on": true, "bri": 9}},
+                                           "2": {"name": "B", "state": {"on": true}}})");
+    });
+    const auto result = run({"group", "--id=0", "--off", "--bri=20"});
+    EXPECT_EQ(
+        "\nGroups:\n\n"
+        "  Id:                      0\n"
+        "  Name:                    Group 0\n"
+        "  Lights:                  1, 2\n"
+        "  LastState:        \n"
+        "    On:                    0\n"
+        "    Brightness:            20\n",
+        result.output);
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ(expanded({"GET /api/{user}/groups",
+                        R"(PUT /api/{user}/groups/0/action {"bri":20,"on":false})",
+                        "GET /api/{user}/groups/0"}),
+              request_lines());
+    EXPECT_FALSE(bridge().state().at("lights").at("2").at("state").at("on").as_bool());
 }
 
 TEST_F(GroupsCommand, UnknownIdFailsAfterTheListing) {

@@ -75,7 +75,8 @@ struct CommandLineCase {
     std::string output;
     int status;
     std::vector<std::string> requests;
-    bool plain = false;  // run without --bridge={ip}
+    bool plain = false;       // run without --bridge={ip}
+    std::string errors = {};  // on standard error
 };
 
 // Every option of a command given with "=" and nothing after it. The first
@@ -165,31 +166,41 @@ std::vector<CommandLineCase> cases() {
          R"({"error":{"address":"/groups/1/../../config","description":"resource, /groups/1/../../config, not available","type":3}})"
          "\n",
          1,
-         {"GET /api/{user}/groups", "DELETE /api/{user}/groups/1%2F..%2F..%2Fconfig"}},
+         {"GET /api/{user}/groups", "DELETE /api/{user}/groups/1%2F..%2F..%2Fconfig"},
+         false,
+         "no group with id 1/../../config\n"},
         {"Id \"..\"",
          {"schedule", "--id=..", "--delete"},
          R"({"error":{"address":"/schedules/..","description":"resource, /schedules/.., not available","type":3}})"
          "\n",
          1,
-         {"GET /api/{user}/schedules", "DELETE /api/{user}/schedules/%2E%2E"}},
+         {"GET /api/{user}/schedules", "DELETE /api/{user}/schedules/%2E%2E"},
+         false,
+         "no schedule with id ..\n"},
         {"Id with \"?\"",
          {"group", "--id=1?x=1", "--delete"},
          R"({"error":{"address":"/groups/1?x=1","description":"resource, /groups/1?x=1, not available","type":3}})"
          "\n",
          1,
-         {"GET /api/{user}/groups", "DELETE /api/{user}/groups/1%3Fx%3D1"}},
+         {"GET /api/{user}/groups", "DELETE /api/{user}/groups/1%3Fx%3D1"},
+         false,
+         "no group with id 1?x=1\n"},
         {"Id with \"#\"",
          {"schedule", "--id=1#x", "--delete"},
          R"({"error":{"address":"/schedules/1#x","description":"resource, /schedules/1#x, not available","type":3}})"
          "\n",
          1,
-         {"GET /api/{user}/schedules", "DELETE /api/{user}/schedules/1%23x"}},
+         {"GET /api/{user}/schedules", "DELETE /api/{user}/schedules/1%23x"},
+         false,
+         "no schedule with id 1#x\n"},
         {"Id with \"%\"",
          {"group", "--id=%31", "--delete"},
          R"({"error":{"address":"/groups/%31","description":"resource, /groups/%31, not available","type":3}})"
          "\n",
          1,
-         {"GET /api/{user}/groups", "DELETE /api/{user}/groups/%2531"}},
+         {"GET /api/{user}/groups", "DELETE /api/{user}/groups/%2531"},
+         false,
+         "no group with id %31\n"},
         {"Whitelist id with \"../\"",
          {"config", "--deauth=../lights"},
          "User deleted\n" + configuration_printout(),
@@ -311,7 +322,7 @@ TEST_F(CommandLineFaults, EachLineEndsAsDocumented) {
     for (const auto& c : cases()) {
         SCOPED_TRACE(c.what);
         start(kFixture);
-        expect_run(c.plain ? run_plain(c.args) : run(c.args), expand(c.output), c.status);
+        expect_run(c.plain ? run_plain(c.args) : run(c.args), expand(c.output), c.status, c.errors);
         std::vector<std::string> expected;
         for (const auto& line : c.requests) expected.push_back(expand(line));
         EXPECT_EQ(expected, request_lines());
@@ -332,7 +343,7 @@ std::vector<FaultRow> command_line_fault_rows() {
         rows.push_back({c.what, example, general_help(empty_value(c.options.front())), 2});
     }
     for (const auto& c : cases()) {
-        rows.push_back({c.what, command_text(c.args), c.output, c.status});
+        rows.push_back({c.what, command_text(c.args), c.output, c.status, c.errors});
     }
     return rows;
 }

@@ -41,6 +41,11 @@ std::string seen_cell(const FaultRow& row) {
         cell += "<br>... (" + std::to_string(lines.size()) + " lines in all)";
     }
     if (cell.empty()) cell = "(nothing)";
+    if (!row.errors.empty()) {
+        std::string errors = row.errors;
+        if (errors.back() == '\n') errors.pop_back();
+        cell += "; on standard error `" + escaped(errors) + "`";
+    }
     return cell + "; exit " + std::to_string(row.status);
 }
 
@@ -80,11 +85,12 @@ std::string command_text(const std::vector<std::string>& args) {
     return "`" + escaped(text) + "`";
 }
 
-void expect_run(const TestingSupport::RunResult& result, const std::string& output, int status) {
+void expect_run(const TestingSupport::RunResult& result, const std::string& output, int status,
+                const std::string& errors) {
     EXPECT_FALSE(result.timed_out) << "glowrig hung";
     EXPECT_EQ("\n" + output, result.output);
     EXPECT_EQ(status, result.status) << "a crash or a kill gives -1";
-    EXPECT_EQ("", result.errors);
+    EXPECT_EQ(errors, result.errors);
 }
 
 }  // namespace Faults

@@ -11,10 +11,11 @@ namespace Faults {
 // One fault case as docs/faults.md lists it. The fault suites run every case
 // they describe this way, so the document states what the tests observe.
 struct FaultRow {
-    std::string what;     // what goes wrong; unique across all suites
-    std::string example;  // the command line and the fault (Markdown)
-    std::string output;   // what glowrig prints after its leading empty line
-    int status = 1;       // its exit status
+    std::string what;         // what goes wrong; unique across all suites
+    std::string example;      // the command line and the fault (Markdown)
+    std::string output;       // what glowrig prints after its leading empty line
+    int status = 1;           // its exit status
+    std::string errors = {};  // what it writes to standard error (text mode: only advice)
 };
 
 // The cases of each suite, in the order of their tables.
@@ -35,7 +36,8 @@ std::string command_text(const std::vector<std::string>& args);
 
 // Checks a finished run against the output and status a case documents, and
 // that it neither crashed nor hung.
-void expect_run(const TestingSupport::RunResult& result, const std::string& output, int status);
+void expect_run(const TestingSupport::RunResult& result, const std::string& output, int status,
+                const std::string& errors = std::string());
 
 }  // namespace Faults
 

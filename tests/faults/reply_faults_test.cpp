@@ -57,6 +57,7 @@ struct ReplyCase {
     std::vector<std::string> requests;  // every request the bridge received
     bool whitelisted = true;            // whether glowrig is on the bridge's whitelist
     bool names_only = false;  // the listings give each item's name alone, as old firmware's
+    std::string errors = {};  // on standard error
 };
 
 // `c` on a bridge whose listings give names alone, so that every item listed
@@ -277,7 +278,10 @@ std::vector<ReplyCase> body_cases() {
          R"({"error":{"address":"","description":"link button not pressed","type":101}})"
          "\n",
          {"GET /api/{user}/config", R"(POST /api {"devicetype":"glowrig","username":"{user}"})"},
-         false},
+         false,
+         false,
+         "the link button of {address} was not pressed: press it, then run this again within "
+         "30 s\n"},
         {"Error object to a write",
          {"light", "--id=1", "--bri=10"},
          "PUT",
@@ -514,7 +518,7 @@ protected:
             if (c.names_only) bridge().set_listings(Sim::Listings::names);
             bridge().set_fault(c.method, expand(c.path), c.fault);
             const RunResult result = run(c.args, {{"GLOWRIG_FIND_WAIT_MS", "0"}});
-            expect_run(result, expand(c.output), 1);
+            expect_run(result, expand(c.output), 1, expand(c.errors));
             EXPECT_EQ(expanded(c.requests), request_lines());
         }
     }
@@ -734,7 +738,7 @@ std::vector<FaultRow> reply_fault_rows() {
                             command_text(c.args) +
                                 (c.names_only ? " (listings of names only, as old firmware)" : "") +
                                 ", " + step_text(c.method, c.path) + " " + c.fault_text,
-                            c.output, 1});
+                            c.output, 1, c.errors});
         }
     }
     for (const auto& c : raw_cases()) {

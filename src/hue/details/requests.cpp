@@ -32,7 +32,7 @@ web::json::value accept_grant(pplx::task<web::json::value> task) {
     for (const auto& element : reply.as_array()) {
         if (element.is_object() && element.has_field("error") &&
             !(granted && refuses_requested_name(element))) {
-            throw std::runtime_error(element.serialize());
+            throw_bridge_error(element);
         }
     }
     return reply;
@@ -44,7 +44,7 @@ web::json::value accept_grant(pplx::task<web::json::value> task) {
 // name an item "error".
 void check_error_object(const web::json::value& reply) {
     if (reply.is_object() && reply.has_field("error")) {
-        throw std::runtime_error(reply.serialize());
+        throw_bridge_error(reply);
     }
 }
 

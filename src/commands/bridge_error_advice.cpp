@@ -1,0 +1,51 @@
+#include "commands/bridge_error_advice.hpp"
+
+#include "hue/address.hpp"
+#include "hue/bridge_error.hpp"
+
+namespace Commands {
+namespace {
+
+// The bridge as --bridge names it: by the address it was reached at.
+std::string bridge_option(const Hue::Bridge& bridge) {
+    if (bridge.scheme() == Hue::Scheme::Https) {
+        const std::string host = Hue::url_host(bridge.ip());
+        return "https://" +
+               (bridge.port() == 443 ? host : host + ":" + std::to_string(bridge.port()));
+    }
+    return Hue::address_text(bridge.ip(), bridge.port());
+}
+
+}  // namespace
+
+void run_with_advice(const Target& target, const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const Hue::BridgeError& e) {
+        const std::string bridge = bridge_option(target.bridge);
+        if (e.type() == Hue::kUnauthorisedUser) {
+            throw AdvisedFailure(e.what(), "glowrig is not authorised on " + bridge +
+                                               ": press its link button, then run glowrig config "
+                                               "--auth --bridge=" +
+                                               bridge);
+        }
+        if (e.type() == Hue::kLinkButtonNotPressed) {
+            throw AdvisedFailure(e.what(), "the link button of " + bridge +
+                                               " was not pressed: press it, then run this again "
+                                               "within 30 s");
+        }
+        throw;
+    }
+}
+
+void remove_with_advice(const char* what, const std::string& id,
+                        const std::function<void()>& remove) {
+    try {
+        remove();
+    } catch (const Hue::BridgeError& e) {
+        if (e.type() != Hue::kResourceNotAvailable) throw;
+        throw AdvisedFailure(e.what(), std::string("no ") + what + " with id " + id);
+    }
+}
+
+}  // namespace Commands
