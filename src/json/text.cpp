@@ -1,0 +1,112 @@
+#include "json/text.hpp"
+
+#include <cmath>
+#include <cstdio>
+
+namespace Json {
+namespace {
+
+void write_string(const std::string& raw, std::string& out) {
+    static const char kHex[] = "0123456789ABCDEF";
+    out += '"';
+    for (const char c : raw) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    out += "\\u00";
+                    out += kHex[(c >> 4) & 0xF];
+                    out += kHex[c & 0xF];
+                } else {
+                    out += c;
+                }
+        }
+    }
+    out += '"';
+}
+
+void write_double(double number, std::string& out) {
+    if (!std::isfinite(number)) {
+        out += "null";
+        return;
+    }
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.17g", number);
+    out += buffer;
+}
+
+void write(const Value& value, std::string& out) {
+    switch (value.type()) {
+        case Value::value_t::object: {
+            out += '{';
+            bool first = true;
+            for (const auto& [name, member] : value.get_ref<const Value::object_t&>()) {
+                if (!first) out += ',';
+                first = false;
+                write_string(name, out);
+                out += ':';
+                write(member, out);
+            }
+            out += '}';
+            break;
+        }
+        case Value::value_t::array: {
+            out += '[';
+            bool first = true;
+            for (const auto& element : value.get_ref<const Value::array_t&>()) {
+                if (!first) out += ',';
+                first = false;
+                write(element, out);
+            }
+            out += ']';
+            break;
+        }
+        case Value::value_t::string:
+            write_string(value.get_ref<const std::string&>(), out);
+            break;
+        case Value::value_t::boolean:
+            out += value.get<bool>() ? "true" : "false";
+            break;
+        case Value::value_t::number_integer:
+            out += std::to_string(value.get<std::int64_t>());
+            break;
+        case Value::value_t::number_unsigned:
+            out += std::to_string(value.get<std::uint64_t>());
+            break;
+        case Value::value_t::number_float:
+            write_double(value.get<double>(), out);
+            break;
+        default:  // null, discarded, binary
+            out += "null";
+    }
+}
+
+}  // namespace
+
+std::string text(const Value& value) {
+    std::string out;
+    write(value, out);
+    return out;
+}
+
+}  // namespace Json

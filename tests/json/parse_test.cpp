@@ -1,0 +1,56 @@
+#include "json/parse.hpp"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "json/text.hpp"
+
+namespace {
+
+std::string nested(std::size_t depth) { return std::string(depth, '[') + std::string(depth, ']'); }
+
+// Each text read back as glowrig writes it, or the line its failure shows.
+TEST(JsonParse, ReadsAValueOrNamesThePlaceWhereTheTextStopsBeingJson) {
+    const struct {
+        std::string text;
+        std::string read;
+    } cases[] = {
+        {R"( {"b":[1,2.5,"x"],"a":null} )", R"({"a":null,"b":[1,2.5,"x"]})"},
+        // The first of a repeated name counts, also within a value it repeats.
+        {R"({"a":1,"a":{"b":1,"b":[2],"c":3}})", R"({"a":1})"},
+        {R"({"a":{"b":1,"b":{"c":[1],"c":2}},"z":0})", R"({"a":{"b":1},"z":0})"},
+        {"<html>not json</html>", "Error: the bridge's reply is not JSON (line 1, column 1)."},
+        {"", "Error: the bridge's reply is not JSON (line 1, column 1)."},
+        {R"({"name":"Bri)", "Error: the bridge's reply is not JSON (line 1, column 13)."},
+        {"{\n  \"a\": 1,\n  x}", "Error: the bridge's reply is not JSON (line 3, column 3)."},
+        {"[1] [2]", "Error: the bridge's reply is not JSON (line 1, column 5)."},
+        {"\"\xff\"", "Error: the bridge's reply is not JSON (line 1, column 2)."},
+        {nested(Json::kMaxDepth), nested(Json::kMaxDepth)},
+        {nested(Json::kMaxDepth + 1), "Error: the bridge's reply is nested more than 128 deep."},
+        {std::string(1000000, '['), "Error: the bridge's reply is nested more than 128 deep."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        try {
+            EXPECT_EQ(c.read, Json::text(Json::parse(c.text)));
+        } catch (const Json::ParseError& e) {
+            EXPECT_EQ(c.read, e.what());
+        }
+    }
+}
+
+TEST(JsonParse, NamesItsSource) {
+    EXPECT_THROW(
+        {
+            try {
+                Json::parse("x", "the portal's reply");
+            } catch (const Json::ParseError& e) {
+                EXPECT_STREQ("Error: the portal's reply is not JSON (line 1, column 1).", e.what());
+                throw;
+            }
+        },
+        Json::ParseError);
+}
+
+}  // namespace
