@@ -26,6 +26,7 @@
 #include "cli/help.hpp"
 #include "cli/identity.hpp"
 #include "cli/settings.hpp"
+#include "cli/suggestion.hpp"
 #include "commands/output.hpp"
 #include "commands/usage_error.hpp"
 #include "hue/address.hpp"
@@ -56,13 +57,36 @@ void start_worker_threads() {
     }
 }
 
-// Says on standard error which options `command` does not know; they are
-// ignored, as they always were, but a misspelt option no longer goes unseen.
-void warn_of_unknown(const std::vector<std::string>& unknown) {
-    for (const std::string& token : unknown) {
-        std::cerr << "glowrig: ignoring unknown option "
-                  << Util::printable(token.substr(0, token.find('='))) << std::endl;
-    }
+// "--bri", or "-l" for a name of one letter, as the help and README write
+// options.
+std::string option_text(const std::string& name) { return (name.size() == 1 ? "-" : "--") + name; }
+
+// Refuses the command line when it gives options `command` does not take
+// (`unknown`, as written: "--brightness=200"), naming the first as the user
+// wrote it and, when the command has an option it most likely misspells, that
+// option. Nothing has been read or sent yet.
+void refuse_unknown(const std::vector<std::string>& unknown, const Command& command) {
+    if (unknown.empty()) return;
+    const std::string& token = unknown.front();
+    const std::string written = token.substr(0, token.find('='));
+    std::vector<std::string> names{"help"};
+    for (const OptionDeclaration& option : command.options) names.push_back(option.name);
+    std::string line = "Error: unknown option " + written + " for " + command.word;
+    const std::size_t start = written.find_first_not_of('-');
+    const auto near =
+        suggestion(start == std::string::npos ? std::string() : written.substr(start), names);
+    if (near) line += "; did you mean " + option_text(*near) + "?";
+    throw Commands::UsageError(line);
+}
+
+// The line that refuses `word`, which names no command, with the command it
+// most likely misspells.
+std::string unknown_command(const std::string& word) {
+    std::string line = "Error: Command not recognized: \"" + word + "\"";
+    std::vector<std::string> words;
+    for (const Command& command : command_table()) words.push_back(command.word);
+    if (const auto near = suggestion(word, words)) line += "; did you mean " + *near + "?";
+    return line;
 }
 
 // Parses the command line a second time with the options of `command`,
@@ -74,7 +98,7 @@ void dispatch(const std::vector<std::string>& args, const po::options_descriptio
     po::options_description second(po::options_description::m_default_line_length,
                                    po::options_description::m_default_line_length / 2);
     second.add(general).add(*options);
-    warn_of_unknown(parse_command_line(args, second, vm));
+    refuse_unknown(parse_command_line(args, second, vm), command);
     const PreparedCommand prepared = command.prepare(vm);
 
     const Commands::Settings settings = read_settings(std::getenv);
@@ -165,10 +189,8 @@ int run_args(const std::vector<std::string>& args) {
 
     if (!args.empty() && args.size() <= 2 && is_word(args[0], "help")) {
         const Command* topic = args.size() == 2 ? find_command(args[1]) : nullptr;
+        if (args.size() == 2 && topic == nullptr) return refuse(unknown_command(args[1]));
         print_help(std::cout, topic);
-        if (args.size() == 2 && topic == nullptr) {
-            return fail("Error: Command not recognized: \"" + args[1] + "\"", kRefused);
-        }
         return kSuccess;
     }
 
@@ -196,7 +218,7 @@ int run_args(const std::vector<std::string>& args) {
         const std::string word = vm["command"].as<std::vector<std::string>>().front();
         const Command* command = find_command(word);
         if (command == nullptr) {
-            return refuse("Error: Command not recognized: \"" + word + "\"");
+            return refuse(unknown_command(word));
         }
         if (vm.count("help")) {
             print_help(std::cout, command);
