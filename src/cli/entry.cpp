@@ -7,6 +7,7 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <iterator>
 #include <locale>
 #include <optional>
 #include <stdexcept>
@@ -107,19 +108,33 @@ void dispatch(const std::vector<std::string>& args, const po::options_descriptio
     prepared(Invocation{settings, identity, output});
 }
 
+// True when `arg` asks for the JSON printout.
+bool is_json(const std::string& arg) { return arg == "--json" || arg == "-json"; }
+
 // True when the command line asks for the JSON printout: failures then go to
 // standard error and nothing but the document to standard output. The one
 // place that decides it, before anything is parsed, so that even a line that
 // cannot be parsed fails the way the JSON printout does.
 bool asks_for_json(const std::vector<std::string>& args) {
-    return std::find_if(args.begin(), args.end(), [](const std::string& arg) {
-               return arg == "--json" || arg == "-json";
-           }) != args.end();
+    return std::find_if(args.begin(), args.end(), is_json) != args.end();
 }
 
-// True when the command line is nothing but a request for the general help.
+// `args` without the words that ask for the JSON printout: what is left of a
+// request for help or for the version, which "--json" does not refuse.
+std::vector<std::string> without_json(const std::vector<std::string>& args) {
+    std::vector<std::string> words;
+    std::copy_if(args.begin(), args.end(), std::back_inserter(words),
+                 [](const std::string& arg) { return !is_json(arg); });
+    return words;
+}
+
+// True when the command line is nothing but a request for the general help,
+// with "--json" or without (help is text either way); "--json" alone asks for
+// nothing.
 bool asks_for_help(const std::vector<std::string>& args) {
-    return std::all_of(args.begin(), args.end(), [](const std::string& arg) {
+    const std::vector<std::string> words = without_json(args);
+    if (words.empty() && !args.empty()) return false;
+    return std::all_of(words.begin(), words.end(), [](const std::string& arg) {
         return arg == "-h" || arg == "-help" || arg == "--help";
     });
 }
@@ -164,11 +179,14 @@ int run_args(const std::vector<std::string>& args) {
     if (!args.empty() && args[0] == kCompletionsWord) {
         return print_completions(std::cout, std::vector<std::string>(args.begin() + 1, args.end()));
     }
-    if (args.size() == 1 && (args[0] == "--version" || is_word(args[0], "version"))) {
-        print_version(Commands::Output(std::cout, std::cerr, false));
+    const bool json = asks_for_json(args);
+    // What is asked for besides the JSON form: help stays text, the version
+    // takes the form asked for.
+    const std::vector<std::string> words = without_json(args);
+    if (words.size() == 1 && (words[0] == "--version" || is_word(words[0], "version"))) {
+        print_version(Commands::Output(std::cout, std::cerr, json));
         return kSuccess;
     }
-    const bool json = asks_for_json(args);
     const Commands::Output output(std::cout, std::cerr, json);
     if (!json) std::cout << std::endl;
     const auto fail = [&output](const std::string& message, int status) {
@@ -187,9 +205,9 @@ int run_args(const std::vector<std::string>& args) {
         }
     }
 
-    if (!args.empty() && args.size() <= 2 && is_word(args[0], "help")) {
-        const Command* topic = args.size() == 2 ? find_command(args[1]) : nullptr;
-        if (args.size() == 2 && topic == nullptr) return refuse(unknown_command(args[1]));
+    if (!words.empty() && words.size() <= 2 && is_word(words[0], "help")) {
+        const Command* topic = words.size() == 2 ? find_command(words[1]) : nullptr;
+        if (words.size() == 2 && topic == nullptr) return refuse(unknown_command(words[1]));
         print_help(std::cout, topic);
         return kSuccess;
     }

@@ -54,6 +54,11 @@ TEST(EntryHelp, PrintsTheExpectedHelpAndStatus) {
          2,
          R"(Error: Command not recognized: "lihgt"; did you mean light?)"},
         {{"frobnicate"}, "help_general.txt", 2, R"(Error: Command not recognized: "frobnicate")"},
+        // Help is text with --json too, without the empty line of the text printout.
+        {{"help", "light", "--json"}, "help_light.txt", 0},
+        {{"help", "--json"}, "help_general.txt", 0},
+        {{"-h", "-json"}, "help_general.txt", 0},
+        {{"light", "-help", "--json"}, "help_light.txt", 0},
     };
     for (const HelpCase& c : cases) {
         std::string line;
@@ -61,7 +66,9 @@ TEST(EntryHelp, PrintsTheExpectedHelpAndStatus) {
         SCOPED_TRACE("glowrig " + line);
         const auto result = run_glowrig(c.args);
         const std::string why = *c.why ? std::string(c.why) + "\n" : "";
-        EXPECT_EQ(read_test_data(c.expected_file) + why, result.output);
+        const std::string help = read_test_data(c.expected_file);
+        const bool json = !c.args.empty() && c.args.back().find("json") != std::string::npos;
+        EXPECT_EQ((json ? help.substr(1) : help) + why, result.output);
         EXPECT_EQ(c.status, result.status);
         EXPECT_EQ("", result.errors);
     }
@@ -82,6 +89,8 @@ TEST(EntryFailures, PrintTheMessageAndExitWithTwo) {
         {{"light", "--id", "3", "--json"},
          R"(Error: "3" is a second command word; attach values with "=" as in --id=3.)"},
         {{"lightz", "--json"}, R"(Error: Command not recognized: "lightz"; did you mean light?)"},
+        {{"help", "lihgt", "--json"},
+         R"(Error: Command not recognized: "lihgt"; did you mean light?)"},
         // An option the command does not take, named as written, is refused
         // before the settings are read.
         {{"light", "--id=3", "--brightness=50"},
@@ -118,6 +127,7 @@ TEST(EntryVersion, PrintsTheProjectsVersion) {
         {{"--version"}, "glowrig " + version + "\n"},
         {{"VERSION"}, "glowrig " + version + "\n"},
         {{"version", "--json"}, R"({"version":")" + version + "\"}\n"},
+        {{"--version", "--json"}, R"({"version":")" + version + "\"}\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.back());
