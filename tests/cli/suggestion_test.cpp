@@ -39,8 +39,9 @@ TEST(Suggestion, NamesTheOneNearestName) {
                                             "ct",     "hue",    "sat",  "bri", "alert",
                                             "effect", "trans",  "name", "json"};
     const std::vector<std::string> group = {"help", "id", "on", "bri", "name", "l", "delete"};
-    const std::vector<std::string> commands = {"bridges", "config", "lights", "light",
-                                               "groups",  "group",  "help",   "version"};
+    const std::vector<std::string> commands = {"bridges", "config", "lights",    "light",
+                                               "groups",  "group",  "schedules", "schedule",
+                                               "help",    "version"};
     const struct {
         const char* typed;
         const std::vector<std::string>& names;
@@ -51,6 +52,7 @@ TEST(Suggestion, NamesTheOneNearestName) {
         {"sta", light, "sat"},  // a swap
         {"ON", light, "on"},    // letter case
         {"hlep", light, "help"},
+        {"brgde", light, "bridge"},  // two edits
         {"effects", light, "effect"},
         {"xx", light, ""},      // two edits from several names
         {"heu", light, "hue"},  // one swap from "hue", two edits from "help"
@@ -64,6 +66,8 @@ TEST(Suggestion, NamesTheOneNearestName) {
         {"lightss", commands, "lights"},  // spelt out further than "light"
         {"Grup", commands, "group"},
         {"gropus", commands, "groups"},
+        {"shedules", commands, "schedules"},
+        {"sheduls", commands, ""},  // two edits from "schedule" and from "schedules"
         {"frobnicate", commands, ""},
     };
     for (const auto& c : cases) {
