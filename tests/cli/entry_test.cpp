@@ -94,8 +94,6 @@ TEST(EntryFailures, PrintTheMessageAndExitWithTwo) {
          R"(Error: Command not recognized: "lihgt"; did you mean light?)"},
         // An option the command does not take, named as written, is refused
         // before the settings are read.
-        {{"light", "--id=3", "--brightness=50"},
-         "Error: unknown option --brightness for light; did you mean --bri?"},
         {{"lights", "--id=3", "--json"}, "Error: unknown option --id for lights"},
         {{"lights", "-hlep"}, "Error: unknown option -hlep for lights; did you mean --help?"},
         {{"lights", "--bridge=127.0.0.9", "-l=2"},
