@@ -7,6 +7,7 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <iterator>
 #include <locale>
 #include <optional>
 #include <stdexcept>
@@ -26,6 +27,7 @@
 #include "cli/help.hpp"
 #include "cli/identity.hpp"
 #include "cli/settings.hpp"
+#include "cli/suggestion.hpp"
 #include "commands/bridge_error_advice.hpp"
 #include "commands/output.hpp"
 #include "commands/usage_error.hpp"
@@ -57,13 +59,36 @@ void start_worker_threads() {
     }
 }
 
-// Says on standard error which options `command` does not know; they are
-// ignored, as they always were, but a misspelt option no longer goes unseen.
-void warn_of_unknown(const std::vector<std::string>& unknown) {
-    for (const std::string& token : unknown) {
-        std::cerr << "glowrig: ignoring unknown option "
-                  << Util::printable(token.substr(0, token.find('='))) << std::endl;
-    }
+// "--bri", or "-l" for a name of one letter, as the help and README write
+// options.
+std::string option_text(const std::string& name) { return (name.size() == 1 ? "-" : "--") + name; }
+
+// Refuses the command line when it gives options `command` does not take
+// (`unknown`, as written: "--brightness=200"), naming the first as the user
+// wrote it and, when the command has an option it most likely misspells, that
+// option. Nothing has been read or sent yet.
+void refuse_unknown(const std::vector<std::string>& unknown, const Command& command) {
+    if (unknown.empty()) return;
+    const std::string& token = unknown.front();
+    const std::string written = token.substr(0, token.find('='));
+    std::vector<std::string> names{"help"};
+    for (const OptionDeclaration& option : command.options) names.push_back(option.name);
+    std::string line = "Error: unknown option " + written + " for " + command.word;
+    const std::size_t start = written.find_first_not_of('-');
+    const auto near =
+        suggestion(start == std::string::npos ? std::string() : written.substr(start), names);
+    if (near) line += "; did you mean " + option_text(*near) + "?";
+    throw Commands::UsageError(line);
+}
+
+// The line that refuses `word`, which names no command, with the command it
+// most likely misspells.
+std::string unknown_command(const std::string& word) {
+    std::string line = "Error: Command not recognized: \"" + word + "\"";
+    std::vector<std::string> words;
+    for (const Command& command : command_table()) words.push_back(command.word);
+    if (const auto near = suggestion(word, words)) line += "; did you mean " + *near + "?";
+    return line;
 }
 
 // Parses the command line a second time with the options of `command`,
@@ -75,7 +100,7 @@ void dispatch(const std::vector<std::string>& args, const po::options_descriptio
     po::options_description second(po::options_description::m_default_line_length,
                                    po::options_description::m_default_line_length / 2);
     second.add(general).add(*options);
-    warn_of_unknown(parse_command_line(args, second, vm));
+    refuse_unknown(parse_command_line(args, second, vm), command);
     const PreparedCommand prepared = command.prepare(vm);
 
     const Commands::Settings settings = read_settings(std::getenv);
@@ -84,19 +109,33 @@ void dispatch(const std::vector<std::string>& args, const po::options_descriptio
     prepared(Invocation{settings, identity, output});
 }
 
+// True when `arg` asks for the JSON printout.
+bool is_json(const std::string& arg) { return arg == "--json" || arg == "-json"; }
+
 // True when the command line asks for the JSON printout: failures then go to
 // standard error and nothing but the document to standard output. The one
 // place that decides it, before anything is parsed, so that even a line that
 // cannot be parsed fails the way the JSON printout does.
 bool asks_for_json(const std::vector<std::string>& args) {
-    return std::find_if(args.begin(), args.end(), [](const std::string& arg) {
-               return arg == "--json" || arg == "-json";
-           }) != args.end();
+    return std::find_if(args.begin(), args.end(), is_json) != args.end();
 }
 
-// True when the command line is nothing but a request for the general help.
+// `args` without the words that ask for the JSON printout: what is left of a
+// request for help or for the version, which "--json" does not refuse.
+std::vector<std::string> without_json(const std::vector<std::string>& args) {
+    std::vector<std::string> words;
+    std::copy_if(args.begin(), args.end(), std::back_inserter(words),
+                 [](const std::string& arg) { return !is_json(arg); });
+    return words;
+}
+
+// True when the command line is nothing but a request for the general help,
+// with "--json" or without (help is text either way); "--json" alone asks for
+// nothing.
 bool asks_for_help(const std::vector<std::string>& args) {
-    return std::all_of(args.begin(), args.end(), [](const std::string& arg) {
+    const std::vector<std::string> words = without_json(args);
+    if (words.empty() && !args.empty()) return false;
+    return std::all_of(words.begin(), words.end(), [](const std::string& arg) {
         return arg == "-h" || arg == "-help" || arg == "--help";
     });
 }
@@ -141,11 +180,14 @@ int run_args(const std::vector<std::string>& args) {
     if (!args.empty() && args[0] == kCompletionsWord) {
         return print_completions(std::cout, std::vector<std::string>(args.begin() + 1, args.end()));
     }
-    if (args.size() == 1 && (args[0] == "--version" || is_word(args[0], "version"))) {
-        print_version(Commands::Output(std::cout, std::cerr, false));
+    const bool json = asks_for_json(args);
+    // What is asked for besides the JSON form: help stays text, the version
+    // takes the form asked for.
+    const std::vector<std::string> words = without_json(args);
+    if (words.size() == 1 && (words[0] == "--version" || is_word(words[0], "version"))) {
+        print_version(Commands::Output(std::cout, std::cerr, json));
         return kSuccess;
     }
-    const bool json = asks_for_json(args);
     const Commands::Output output(std::cout, std::cerr, json);
     if (!json) std::cout << std::endl;
     const auto fail = [&output](const std::string& message, int status) {
@@ -164,12 +206,10 @@ int run_args(const std::vector<std::string>& args) {
         }
     }
 
-    if (!args.empty() && args.size() <= 2 && is_word(args[0], "help")) {
-        const Command* topic = args.size() == 2 ? find_command(args[1]) : nullptr;
+    if (!words.empty() && words.size() <= 2 && is_word(words[0], "help")) {
+        const Command* topic = words.size() == 2 ? find_command(words[1]) : nullptr;
+        if (words.size() == 2 && topic == nullptr) return refuse(unknown_command(words[1]));
         print_help(std::cout, topic);
-        if (args.size() == 2 && topic == nullptr) {
-            return fail("Error: Command not recognized: \"" + args[1] + "\"", kRefused);
-        }
         return kSuccess;
     }
 
@@ -197,7 +237,7 @@ int run_args(const std::vector<std::string>& args) {
         const std::string word = vm["command"].as<std::vector<std::string>>().front();
         const Command* command = find_command(word);
         if (command == nullptr) {
-            return refuse("Error: Command not recognized: \"" + word + "\"");
+            return refuse(unknown_command(word));
         }
         if (vm.count("help")) {
             print_help(std::cout, command);
