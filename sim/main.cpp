@@ -9,13 +9,15 @@
 // whose state comes from the fixture file; without a port it listens on port
 // 80 (443 for https://), port 0 picks a free port. An https:// bridge serves
 // TLS with a certificate made at start whose CN is the fixture's bridge id in
-// lower case. After --redirect-from PORT, each https:// bridge also listens
-// on PORT of its address for plain HTTP and answers every request there with
-// 301 to its https address, as the newest bridges do. Once every bridge
-// listens, the program prints each bridge's address, one line each in argument
-// order ("127.0.0.1:40123"; "https://127.0.0.1:40124 SHA256=AB:CD:..." with
-// the certificate's fingerprint; "http://127.0.0.1:40125 -> https://..." for
-// a redirecting port), so scripts can read the ports picked. Every request is
+// lower case (its configuration's "bridgeid", else the id made from its
+// "mac"; a fixture with neither cannot be served over TLS). After
+// --redirect-from PORT, each https:// bridge also listens on PORT of its
+// address for plain HTTP and answers every request there with 301 to its
+// https address, as the newest bridges do. Once every bridge listens, the
+// program prints each bridge's address, one line each in argument order
+// ("127.0.0.1:40123"; "https://127.0.0.1:40124 SHA256=AB:CD:..." with the
+// certificate's fingerprint; "http://127.0.0.1:40125 -> https://..." for a
+// redirecting port), so scripts can read the ports picked. Every request is
 // appended to the log file (or written to standard error) as
 // "METHOD PATH BODY #N", N numbering the connection it came on. With --ssdp,
 // each bridge also answers SSDP searches sent to ADDRESS:PORT with the
@@ -34,7 +36,8 @@
 // ADDRESS:PORT answers one-shot mDNS queries for the bridge service with every
 // bridge (its id, address and port). The bridges named after --newest are of
 // the newest generation: found through mDNS only, they answer no SSDP search
-// and serve no device description. Runs until interrupted.
+// and serve no device description. Runs until interrupted. --help prints the
+// usage on standard output.
 
 #include <fstream>
 #include <iostream>
@@ -56,13 +59,14 @@
 
 namespace {
 
-int usage() {
-    std::cerr
-        << "usage: glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT]\n"
+// Prints the usage to `out` and returns `status`: 0 when it was asked for
+// (--help, -h), 2 for a command line that cannot be read.
+int usage(std::ostream& out = std::cerr, int status = 2) {
+    out << "usage: glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT]\n"
            "                   [--mdns ADDRESS:PORT] [--split] [--generate-names] [--newest]\n"
            "                   [--listings whole|names|mixed] [--redirect-from PORT]\n"
            "                   [http://|https://]ADDRESS[:PORT]=FIXTURE.json [...]\n";
-    return 2;
+    return status;
 }
 
 // Where one bridge listens.
@@ -153,6 +157,7 @@ int main(int argc, char** argv) {
     try {
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
+            if (arg == "--help" || arg == "-h") return usage(std::cout, 0);
             if (arg == "--log" && i + 1 < argc) {
                 log = std::make_shared<std::ofstream>(argv[++i], std::ios::app);
                 continue;
@@ -197,7 +202,8 @@ int main(int argc, char** argv) {
             }
             const auto eq = arg.find('=');
             if (eq == std::string::npos) return usage();
-            const web::json::value fixture = read_fixture(arg.substr(eq + 1));
+            const std::string path = arg.substr(eq + 1);
+            const web::json::value fixture = read_fixture(path);
             auto bridge = std::make_shared<Sim::SimBridge>(fixture);
             if (generate_names) bridge->set_generate_names(true);
             if (listings) bridge->set_listings(*listings);
@@ -226,6 +232,12 @@ int main(int argc, char** argv) {
             if (tls && where.find(':') == std::string::npos) endpoint.port = 443;
             if (tls && where.front() != '[' && where.find(':') != where.rfind(':')) {
                 endpoint.port = 443;  // a bare IPv6 address
+            }
+            if (tls && bridge->certificate_name().empty()) {
+                throw std::invalid_argument(
+                    path +
+                    " cannot be served over TLS: its configuration has neither "
+                    "\"bridgeid\" nor \"mac\" to name the certificate");
             }
             endpoint.tls = tls;
             endpoint.index = server.add(endpoint.address, endpoint.port, bridge,

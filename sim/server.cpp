@@ -10,10 +10,12 @@
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/ssl/context.hpp>
 #include <boost/asio/ssl/stream.hpp>
+#include <boost/asio/write.hpp>
 #include <boost/beast/core/flat_buffer.hpp>
 #include <boost/beast/http/read.hpp>
 #include <boost/beast/http/string_body.hpp>
 #include <boost/beast/http/write.hpp>
+#include <poll.h>
 #include <sys/socket.h>
 
 #include "sim/certificate.hpp"
@@ -91,6 +93,43 @@ const char* reason_for(int status) {
     }
 }
 
+// The first byte of a TLS record carrying a handshake message: what a client
+// that speaks TLS sends first (its ClientHello).
+constexpr unsigned char kTlsHandshake = 0x16;
+
+// How long a refused TLS client may take to close after the reply.
+constexpr int kRefusalLingerMs = 1000;
+
+// True when the first byte the peer sends on `socket` (left unread) opens a TLS
+// handshake; false when it is anything else or the peer closes first.
+bool greets_with_tls(tcp::socket& socket) {
+    unsigned char first = 0;
+    beast::error_code ec;
+    const std::size_t size = socket.receive(asio::buffer(&first, 1), tcp::socket::message_peek, ec);
+    return !ec && size == 1 && first == kTlsHandshake;
+}
+
+// Answers a TLS greeting on a plain HTTP port as HTTP servers do: 400 and a
+// close, at once, so that the client fails its handshake instead of waiting
+// for a reply that never comes. What the client sent, and sends until it
+// closes, is read and dropped, so that the close is orderly and the reply is
+// not lost to a reset.
+void refuse_tls_greeting(tcp::socket& socket) {
+    static const char kReply[] =
+        "HTTP/1.1 400 Bad Request\r\nContent-Type: text/plain\r\nContent-Length: 0\r\n"
+        "Connection: close\r\n\r\n";
+    const int fd = socket.native_handle();
+    char dropped[16384];
+    ::recv(fd, dropped, sizeof dropped, MSG_DONTWAIT);
+    beast::error_code ec;
+    asio::write(socket, asio::buffer(kReply, sizeof kReply - 1), ec);
+    ::shutdown(fd, SHUT_WR);
+    pollfd readable{fd, POLLIN, 0};
+    while (::poll(&readable, 1, kRefusalLingerMs) == 1 &&
+           ::recv(fd, dropped, sizeof dropped, 0) > 0) {
+    }
+}
+
 std::string host_text(const std::string& address) {
     return address.find(':') != std::string::npos ? "[" + address + "]" : address;
 }
@@ -140,8 +179,13 @@ struct Server::Listener {
     std::string listen_address() const { return relayed() ? "127.0.0.1" : address; }
 
     void renew(const std::string& common_name) {
-        const Certificate made =
-            make_certificate(common_name.empty() ? bridge->certificate_name() : common_name);
+        const std::string name = common_name.empty() ? bridge->certificate_name() : common_name;
+        if (name.empty()) {
+            throw std::invalid_argument(
+                "a bridge served over TLS needs an id for its certificate: its configuration "
+                "has neither \"bridgeid\" nor \"mac\"");
+        }
+        const Certificate made = make_certificate(name);
         auto fresh = std::make_shared<ssl::context>(ssl::context::tls_server);
         fresh->use_certificate_chain(asio::buffer(made.certificate_pem));
         fresh->use_private_key(asio::buffer(made.key_pem), ssl::context::pem);
@@ -212,6 +256,7 @@ struct Server::Listener {
         beast::error_code ec;
         connection.socket.set_option(tcp::no_delay(true), ec);
         if (transport != Transport::tls) {
+            if (greets_with_tls(connection.socket)) return refuse_tls_greeting(connection.socket);
             Wire wire(connection.socket, nullptr);
             return answer(wire, connection.number);
         }

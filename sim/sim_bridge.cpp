@@ -54,7 +54,32 @@ std::string join(const std::vector<std::string>& segments, std::size_t from) {
     return text.empty() ? "/" : text;
 }
 
+// The id the configuration of `state` names or its MAC address makes; "" for neither.
+std::string configured_id(const value& state) {
+    if (!state.has_field("config")) return std::string();
+    const value& config = state.at("config");
+    const std::string id = text_member(config, "bridgeid");
+    return id.empty() ? bridge_id_from_mac(text_member(config, "mac")) : id;
+}
+
 }  // namespace
+
+std::string bridge_id_from_mac(const std::string& mac) {
+    // "xx:xx:xx:xx:xx:xx": 17 characters, a colon after each pair but the last.
+    std::string digits;
+    if (mac.size() != 17) return std::string();
+    for (std::size_t i = 0; i < mac.size(); ++i) {
+        const auto c = static_cast<unsigned char>(mac[i]);
+        if (i % 3 == 2) {
+            if (c != ':') return std::string();
+        } else if (std::isxdigit(c)) {
+            digits += static_cast<char>(std::toupper(c));
+        } else {
+            return std::string();
+        }
+    }
+    return digits.substr(0, 6) + "FFFE" + digits.substr(6);
+}
 
 SimBridge::SimBridge(const value& fixture)
     : m_state(member_or(fixture, "state", value::object())),
@@ -197,11 +222,7 @@ void SimBridge::log(const LoggedRequest& request) {
 
 std::string SimBridge::certificate_name() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    std::string id;
-    if (m_state.has_field("config") && m_state.at("config").has_field("bridgeid") &&
-        m_state.at("config").at("bridgeid").is_string()) {
-        id = m_state.at("config").at("bridgeid").as_string();
-    }
+    std::string id = configured_id(m_state);
     for (auto& c : id) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return id;
 }
@@ -248,11 +269,8 @@ bool SimBridge::newest() const {
 
 std::string SimBridge::bridge_id() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    const value& config = m_state.at("config");
-    if (config.has_field("bridgeid") && config.at("bridgeid").is_string()) {
-        return config.at("bridgeid").as_string();
-    }
-    return m_serial;
+    const std::string id = configured_id(m_state);
+    return id.empty() ? m_serial : id;
 }
 
 value SimBridge::state() const {

@@ -23,6 +23,11 @@ enum class Listings {
 // std::invalid_argument for any other text.
 Listings listings_from_text(const std::string& text);
 
+// The id a bridge makes from its MAC address: the six hex digits before and
+// after "FFFE", upper case ("00:17:88:1a:2b:3c" gives "001788FFFE1A2B3C").
+// Empty when `mac` is not six pairs of hex digits joined by ':'.
+std::string bridge_id_from_mac(const std::string& mac);
+
 // One request as the simulator received it.
 struct LoggedRequest {
     std::string method;
@@ -81,7 +86,9 @@ public:
     // Logs a request that the bridge does not answer itself (a redirect).
     void log(const LoggedRequest& request);
 
-    // The bridge's id in lower case, as its certificate names it.
+    // The bridge's id in lower case, as its certificate names it: the
+    // configuration's "bridgeid", else the id made from its "mac"; empty when
+    // it has neither.
     std::string certificate_name() const;
 
     // The requests received so far, in order.
@@ -113,7 +120,7 @@ public:
     bool newest() const;
 
     // The bridge's id as it announces it: the configuration's "bridgeid", else
-    // the description's serial number, else "".
+    // the id made from its "mac", else the description's serial number, else "".
     std::string bridge_id() const;
 
     // A copy of the whole state.

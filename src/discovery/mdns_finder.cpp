@@ -22,6 +22,7 @@
 #include <netinet/in.h>
 
 #include "discovery/bridge_id_fetch.hpp"
+#include "discovery/search_failure.hpp"
 
 namespace Discovery {
 namespace {
@@ -36,6 +37,8 @@ constexpr std::chrono::milliseconds kResendDelay{100};
 constexpr int kMaxReceiveErrors = 16;
 // Multicast DNS is sent with the largest hop limit (RFC 6762 §11).
 constexpr int kHops = 255;
+// What the failure lines call the search.
+constexpr const char* kSearch = "mDNS query";
 // The port of a bridge that answers through HTTPS only.
 constexpr unsigned short kHttpsPort = 443;
 
@@ -126,6 +129,15 @@ struct Channel {
     int errors = 0;
 };
 
+// "ADDRESS:PORT" of the channel's target, without an IPv6 scope.
+std::string target_of(const Channel& channel) {
+    const auto address = channel.target.address();
+    const std::string text = address.is_v6()
+                                 ? asio::ip::make_address_v6(address.to_v6().to_bytes()).to_string()
+                                 : address.to_string();
+    return target_text(text, channel.target.port());
+}
+
 // One search: its sockets, its window and the configuration reads it starts.
 // Runs on a thread of its own from start() until the completion is set.
 class Search : public std::enable_shared_from_this<Search> {
@@ -148,11 +160,11 @@ public:
     }
 
     // Opens the sockets and sends the first query on each, then runs the
-    // search on its own thread. Throws std::system_error when no query could
-    // be sent.
+    // search on its own thread. Throws SearchFailure when no query could be
+    // sent: every send failed, or no interface can send multicast.
     void start() {
         open_channels();
-        std::optional<std::system_error> first_failure;
+        std::optional<SearchFailure> first_failure;
         std::size_t sent = 0;
         for (auto& channel : m_channels) {
             boost::system::error_code ec;
@@ -160,10 +172,14 @@ public:
             if (!ec) {
                 ++sent;
             } else if (!first_failure) {
-                first_failure.emplace(ec.value(), std::system_category(), "mDNS send");
+                first_failure.emplace(kSearch, target_of(*channel),
+                                      std::error_code(ec.value(), std::system_category()));
             }
         }
-        if (sent == 0 && first_failure) throw *first_failure;
+        if (sent == 0) {
+            if (first_failure) throw *first_failure;
+            throw SearchFailure(kSearch, "no network interface that can send multicast is up");
+        }
         // The guard keeps the thread running until the search is armed, which
         // happens after m_thread is set: nothing joins it before that.
         m_work.emplace(m_io.get_executor());
@@ -185,13 +201,17 @@ private:
         boost::system::error_code ec;
         if (!m_settings.address.empty()) {
             const auto address = asio::ip::make_address(m_settings.address, ec);
-            if (ec) throw std::system_error(ec.value(), std::system_category(), "mDNS address");
-            auto channel = std::make_unique<Channel>(m_io);
-            channel->target = udp::endpoint(address, m_settings.port);
-            channel->socket.open(channel->target.protocol(), ec);
-            if (!ec) channel->socket.bind(udp::endpoint(channel->target.protocol(), 0), ec);
-            if (ec) throw std::system_error(ec.value(), std::system_category(), "mDNS socket");
-            m_channels.push_back(std::move(channel));
+            if (!ec) {
+                auto channel = std::make_unique<Channel>(m_io);
+                channel->target = udp::endpoint(address, m_settings.port);
+                channel->socket.open(channel->target.protocol(), ec);
+                if (!ec) channel->socket.bind(udp::endpoint(channel->target.protocol(), 0), ec);
+                if (!ec) m_channels.push_back(std::move(channel));
+            }
+            if (ec) {
+                throw SearchFailure(kSearch, target_text(m_settings.address, m_settings.port),
+                                    std::error_code(ec.value(), std::system_category()));
+            }
             return;
         }
         for (const Interface& interface : multicast_interfaces()) {
@@ -226,7 +246,6 @@ private:
 
     void arm() {
         auto self = shared_from_this();
-        if (m_channels.empty()) return finish();
         m_window.expires_after(m_window_length);
         m_window.async_wait([self](const boost::system::error_code& ec) {
             if (!ec) self->close_window();

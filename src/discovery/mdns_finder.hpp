@@ -37,9 +37,9 @@ struct MdnsSettings {
 // HTTPS when its port is 443; a service whose answer names no id is read with
 // fetch_bridge_id and left out when that gives none. The task
 // yields the bridges in the order their answers came, at the latest
-// config_timeout after the window has closed. Throws std::system_error,
-// before any task exists, when no query could be sent; a machine without a
-// multicast interface finds nothing.
+// config_timeout after the window has closed. Throws SearchFailure (a
+// std::system_error), before any task exists, when no query could be sent:
+// every send failed, or no interface but the loopback can send multicast.
 pplx::task<std::vector<Hue::Bridge>> find_mdns_bridges(const MdnsSettings& settings,
                                                        std::chrono::milliseconds window);
 

@@ -21,6 +21,7 @@
 
 #include "discovery/device_description.hpp"
 #include "discovery/http_fetch.hpp"
+#include "discovery/search_failure.hpp"
 #include "discovery/ssdp_reply.hpp"
 
 namespace UPnP {
@@ -34,8 +35,12 @@ constexpr std::chrono::milliseconds kResendDelay{100};
 // Receiving gives up after this many failed receives in a row.
 constexpr int kMaxReceiveErrors = 16;
 
-[[noreturn]] void throw_system_error(const boost::system::error_code& ec, const char* what) {
-    throw std::system_error(ec.value(), std::system_category(), what);
+// The failure of a search to `settings`' address that could not be sent.
+[[noreturn]] void throw_search_failure(const SsdpSettings& settings,
+                                       const boost::system::error_code& ec) {
+    throw Discovery::SearchFailure("SSDP search",
+                                   Discovery::target_text(settings.address, settings.port),
+                                   std::error_code(ec.value(), std::system_category()));
 }
 
 // One find: its socket, its window and its fetches. Everything but start(),
@@ -61,18 +66,18 @@ public:
         m_started = true;
         boost::system::error_code ec;
         const auto address = asio::ip::make_address(m_settings.address, ec);
-        if (ec) throw_system_error(ec, "SSDP search address");
+        if (ec) throw_search_failure(m_settings, ec);
         m_target = udp::endpoint(address, m_settings.port);
         m_socket.open(m_target.protocol(), ec);
-        if (ec) throw_system_error(ec, "SSDP socket");
+        if (ec) throw_search_failure(m_settings, ec);
         if (address.is_multicast()) {
             m_socket.set_option(asio::ip::multicast::hops(2), ec);
-            if (ec) throw_system_error(ec, "SSDP multicast hops");
+            if (ec) throw_search_failure(m_settings, ec);
         }
         m_socket.bind(udp::endpoint(m_target.protocol(), 0), ec);
-        if (ec) throw_system_error(ec, "SSDP bind");
+        if (ec) throw_search_failure(m_settings, ec);
         m_socket.send_to(asio::buffer(m_request), m_target, 0, ec);
-        if (ec) throw_system_error(ec, "SSDP send");
+        if (ec) throw_search_failure(m_settings, ec);
         asio::post(m_io, [self = shared_from_this()] { self->arm(); });
     }
 

@@ -18,7 +18,7 @@ struct SsdpSettings {
     std::chrono::milliseconds window{3000};  // how long replies are collected
     std::chrono::milliseconds fetch_timeout{3000};
     std::size_t description_cap = std::size_t{256} * 1024;  // bytes of one description
-    std::size_t max_locations = 64;            // distinct descriptions fetched per search
+    std::size_t max_locations = 64;  // distinct descriptions fetched per search
 };
 
 // Receives the results of one find. The finder calls these on its own thread,
@@ -67,9 +67,10 @@ public:
                                  std::shared_ptr<DeviceFinderCallback> callback);
 
     // Starts the find: opens the socket and sends the first search before it
-    // returns. Throws std::system_error when the socket cannot be opened, bound
-    // or sent from, and std::invalid_argument for an unknown or cancelled
-    // handle. Starting a find a second time does nothing.
+    // returns. Throws Discovery::SearchFailure (a std::system_error) when the
+    // socket cannot be opened, bound or sent from, and std::invalid_argument
+    // for an unknown or cancelled handle. Starting a find a second time does
+    // nothing.
     void start_async_find(FindHandle find);
 
     // Stops the find and forgets it. Once this returns, no callback of the

@@ -39,8 +39,8 @@ private:
 // Searches for UPnP root devices as `settings` say. Returns at once a task
 // whose value is every device that answered, in the order they were read; the
 // task completes at the latest one fetch time-out after the search window.
-// Throws, before any task exists, std::system_error when the search cannot be
-// sent.
+// Throws, before any task exists, Discovery::SearchFailure (a
+// std::system_error) when the search cannot be sent.
 pplx::task<std::vector<Device>> find_upnp_devices(const SsdpSettings& settings);
 
 // True when `device` is a bridge: its FriendlyName contains " hue " and its

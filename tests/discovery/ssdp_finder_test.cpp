@@ -260,11 +260,19 @@ TEST_F(SsdpFinderTest, OneBurstOfManyRepliesLosesNothing) {
     EXPECT_EQ(expected, serials(devices));
 }
 
+// A search that cannot be sent fails at once with a line naming the cause.
 TEST_F(SsdpFinderTest, SocketFailureRaisesSystemError) {
     SsdpSettings settings;
     settings.address = "127.0.0.1";
     settings.port = 0;  // nothing can be sent to port 0
-    EXPECT_THROW(find_upnp_devices(settings), std::system_error);
+    try {
+        find_upnp_devices(settings);
+        FAIL() << "sent to port 0";
+    } catch (const std::system_error& e) {
+        EXPECT_EQ(
+            std::string("Error: cannot send the SSDP search to 127.0.0.1:0: invalid argument."),
+            e.what());
+    }
 }
 
 // The simulator's responder answers searches only: a notification or any

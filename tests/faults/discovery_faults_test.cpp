@@ -40,6 +40,11 @@ std::string bridge_description(const std::string& extra) {
 // SSDP and mDNS searches fail as they start, and nothing leaves the machine.
 const char kUnsendable[] = "255.255.255.255:1900";
 
+// What glowrig prints when no source was asked but the searches, and neither
+// could be sent to kUnsendable.
+constexpr const char* kUnsendableOutput =
+    "Error: cannot send the SSDP search to 255.255.255.255:1900: permission denied.\n";
+
 // The mDNS answer for one bridge at `address` and `port`, with `id` as its
 // "bridgeid" (none when empty).
 std::string mdns_answer(const std::string& address, unsigned short port, const std::string& id) {
@@ -59,6 +64,7 @@ struct DiscoveryCase {
     const char* output;
     std::size_t fetches;                 // requests for the description
     std::vector<std::string> mdns = {};  // mDNS answers (their ids made the query's)
+    bool portal_asked = true;            // GLOWRIG_PORTAL names the simulated bridge (else none)
 };
 
 std::vector<DiscoveryCase> discovery_cases() {
@@ -284,6 +290,29 @@ std::vector<DiscoveryCase> discovery_cases() {
          "No bridges found.\n",
          0,
          {mdns_answer("127.0.0.9", 9, "")}},
+        {"Searches cannot be sent",
+         {"lights"},
+         "no portal is set; neither search can be sent (`GLOWRIG_SSDP` and `GLOWRIG_MDNS` "
+         "name the broadcast address)",
+         {},
+         "",
+         std::nullopt,
+         kUnsendable,
+         kUnsendableOutput,
+         0,
+         {},
+         false},
+        {"Searches cannot be sent, bridges listed",
+         {"bridges"},
+         "no portal is set; neither search can be sent",
+         {},
+         "",
+         std::nullopt,
+         kUnsendable,
+         kUnsendableOutput,
+         0,
+         {},
+         false},
     };
 }
 
@@ -319,7 +348,7 @@ protected:
         mdns.set_replies(c.mdns);
         mdns.start();
         const RunResult result =
-            run_plain(c.args, {{"GLOWRIG_PORTAL", address()},
+            run_plain(c.args, {{"GLOWRIG_PORTAL", c.portal_asked ? address() : ""},
                                {"GLOWRIG_SSDP", c.ssdp.empty() ? responder.endpoint() : c.ssdp},
                                {"GLOWRIG_MDNS", c.ssdp.empty() ? mdns.endpoint() : c.ssdp},
                                {"GLOWRIG_SSDP_WINDOW_MS", "200"},
@@ -343,7 +372,9 @@ protected:
             const RunResult result = run_case(c, R"({"portal": []})", &fetches);
             EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
             expect_run(result, expand(c.output), 1);
-            EXPECT_EQ(std::vector<std::string>{"GET /api/nupnp"}, request_lines());
+            EXPECT_EQ(c.portal_asked ? std::vector<std::string>{"GET /api/nupnp"}
+                                     : std::vector<std::string>{},
+                      request_lines());
             EXPECT_EQ(c.fetches, fetches);
         }
     }
@@ -386,6 +417,37 @@ TEST_F(DiscoveryFaults, ASoundMdnsAnswerFindsTheBridge) {
     EXPECT_EQ(expand("GET /api/{user}/lights"), request_lines().back());
 }
 
+// What glowrig prints where no interface but the loopback is up.
+constexpr const char* kNoNetworkOutput =
+    "Error: cannot send the SSDP search to 239.255.255.250:1900: network is unreachable.\n";
+
+// On a machine whose only interface is the loopback, no search can be sent
+// and discovery fails with the cause, for `bridges` as for the other
+// commands. glowrig runs with the default search addresses in a network
+// namespace of its own, which nothing sent leaves; the test is skipped where
+// no namespace can be made.
+TEST(DiscoveryWithoutNetwork, FailsWithTheCauseWhenNoSearchCanBeSent) {
+    const std::string unshare = "/usr/bin/unshare";
+    std::string isolate;  // the option that gives the run a network namespace of its own
+    for (const char* option : {"-n", "-rn"}) {
+        if (TestingSupport::run_program(unshare, {option, "true"}, {}, 10).status == 0) {
+            isolate = option;
+            break;
+        }
+    }
+    if (isolate.empty()) GTEST_SKIP() << "no network namespace can be made here";
+    for (const std::string command : {"bridges", "lights"}) {
+        SCOPED_TRACE(command);
+        const TestingSupport::TemporaryDirectory config_home;
+        const RunResult result =
+            TestingSupport::run_program(unshare,
+                                        {isolate, "env", "-u", "GLOWRIG_SSDP", "-u", "GLOWRIG_MDNS",
+                                         "-u", "GLOWRIG_PORTAL", GLOWRIG_BINARY, command},
+                                        {{"XDG_CONFIG_HOME", config_home.path()}}, 60);
+        expect_run(result, kNoNetworkOutput, 1);
+    }
+}
+
 }  // namespace
 
 std::vector<FaultRow> discovery_fault_rows() {
@@ -393,6 +455,10 @@ std::vector<FaultRow> discovery_fault_rows() {
     for (const auto& c : discovery_cases()) {
         rows.push_back({c.what, command_text(c.args) + ", " + c.fault_text, c.output, 1});
     }
+    rows.push_back({"No network interface but the loopback",
+                    command_text({"bridges"}) +
+                        " on a machine whose only interface is the loopback; no portal is set",
+                    kNoNetworkOutput, 1});
     rows.push_back({"Portal never answers",
                     command_text({"lights"}) +
                         ", the portal never answers (given up a second after the "

@@ -571,6 +571,9 @@ struct HostileCase {
     const char* output;
     int status;
     std::chrono::milliseconds bound;  // the run ends sooner, whatever the peer does
+    // The peer is the simulated bridge's plain HTTP port, named with https://
+    // (the reply and sequel are unused; "{address}" in the output is its address).
+    bool simulator = false;
 };
 
 // What `bridges` prints when no source finds a bridge: a portal that fails
@@ -652,6 +655,17 @@ std::vector<HostileCase> hostile_cases() {
          "2J \xEF\xBF\xBD\n",
          1,
          3000ms},
+        {"TLS greeting to a plain HTTP port",
+         {"lights"},
+         false,
+         "`--bridge=https://{address}` names the simulated bridge's plain HTTP port, which "
+         "answers the TLS greeting with `400 Bad Request` and closes (time-out 1 s)",
+         "",
+         {},
+         "Error: the TLS handshake with {address} failed.\n",
+         1,
+         3000ms,
+         true},
     };
 }
 
@@ -662,14 +676,20 @@ TEST_F(ReplyFaults, HostilePeersEndWithOneLineInBoundedTime) {
     std::vector<std::unique_ptr<RawTcpServer>> peers;
     std::vector<std::future<std::pair<RunResult, std::chrono::steady_clock::duration>>> runs;
     for (const auto& c : cases) {
-        peers.push_back(
-            std::make_unique<RawTcpServer>(c.reply, RawTcpServer::Ending::close, c.sequel));
         auto env = kHostileLimits;
         auto args = c.args;
-        if (c.portal) {
-            env["GLOWRIG_PORTAL"] = peers.back()->address();
+        if (c.simulator) {
+            start(kFixture);
+            peers.push_back(nullptr);
+            args.push_back("--bridge=https://" + address());
         } else {
-            args.push_back("--bridge=" + peers.back()->address());
+            peers.push_back(
+                std::make_unique<RawTcpServer>(c.reply, RawTcpServer::Ending::close, c.sequel));
+            if (c.portal) {
+                env["GLOWRIG_PORTAL"] = peers.back()->address();
+            } else {
+                args.push_back("--bridge=" + peers.back()->address());
+            }
         }
         runs.push_back(std::async(std::launch::async, [this, args, env] {
             const auto started = std::chrono::steady_clock::now();
@@ -680,9 +700,13 @@ TEST_F(ReplyFaults, HostilePeersEndWithOneLineInBoundedTime) {
     for (std::size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(cases[i].what);
         const auto [result, took] = runs[i].get();
-        expect_run(result, cases[i].output, cases[i].status);
+        expect_run(result, expand(cases[i].output), cases[i].status);
         EXPECT_LT(took, cases[i].bound);
-        EXPECT_EQ(1u, peers[i]->request_lines().size());
+        if (peers[i]) {
+            EXPECT_EQ(1u, peers[i]->request_lines().size());
+        } else {
+            EXPECT_TRUE(request_lines().empty());  // no request got through
+        }
     }
 }
 
