@@ -49,7 +49,9 @@ public:
     // of an entry at the bridge's address; an entry without an id matches by
     // address either way. nullopt when the file does not exist or holds no
     // entry for the bridge. Throws std::runtime_error naming the file when it
-    // exists but cannot be read as a credentials file.
+    // exists but cannot be read as a credentials file, and naming the file
+    // and the system's cause ("Permission denied", "Not a directory") when it
+    // cannot be opened for another reason than that it does not exist.
     std::optional<std::string> find(const Hue::Bridge& bridge) const;
 
     // The whole entry find() takes its user name from.
