@@ -55,9 +55,9 @@ value command_json(const std::optional<std::string>& command) {
 
 // "colormode" and the values of the mode; all null without a colour.
 void add_color(value& object, const std::optional<ColorPrintout>& color) {
-    object["colormode"] = color ? value::string(color->mode) : value::null();
     const ColorPrintout none;
     const ColorPrintout& c = color ? *color : none;
+    object["colormode"] = or_null(c.mode);
     object["hue"] = or_null(c.hue);
     object["sat"] = or_null(c.sat);
     object["x"] = or_null(c.x);
@@ -136,6 +136,14 @@ value bridge_json(const BridgePrintout& bridge) {
     return object;
 }
 
+value proxy_json(const std::optional<ProxyPrintout>& proxy) {
+    if (!proxy) return value::null();
+    value object = value::object();
+    object["address"] = value::string(proxy->address);
+    object["port"] = value::number(proxy->port);
+    return object;
+}
+
 // {key: items}.
 value document(const char* key, const value& items) {
     value object = value::object();
@@ -150,7 +158,7 @@ value to_json(const ConfigurationPrintout& configuration) {
     value object = value::object();
     object["name"] = or_null(c.name);
     object["linkbutton"] = or_null(c.linkbutton);
-    object["proxy"] = or_null(c.proxy);
+    object["proxy"] = proxy_json(c.proxy);
     object["ipaddress"] = or_null(c.ipaddress);
     object["mac"] = or_null(c.mac);
     object["netmask"] = or_null(c.netmask);

@@ -22,7 +22,9 @@ std::optional<T> if_reported(const Hue::Configuration& configuration, const char
 
 ColorPrintout color_printout(const Hue::LightFields& fields) {
     ColorPrintout color;
-    color.mode = Hue::color_mode_text(fields.colormode);
+    if (fields.colormode != Hue::ColorMode::invalid) {
+        color.mode = Hue::color_mode_text(fields.colormode);
+    }
     switch (fields.colormode) {
         case Hue::ColorMode::hs:
             color.hue = fields.hue;
@@ -63,8 +65,9 @@ ConfigurationPrintout configuration_printout(const Hue::Configuration& configura
     ConfigurationPrintout printout;
     printout.name = if_reported(configuration, "name", settings.name);
     printout.linkbutton = if_reported(configuration, "linkbutton", settings.linkbutton);
-    if (configuration.reported("proxyaddress") && configuration.reported("proxyport")) {
-        printout.proxy = settings.proxy.to_string();
+    // Only a proxy the bridge reported has a host: port 0 means none.
+    if (!settings.proxy.host().empty()) {
+        printout.proxy = ProxyPrintout{settings.proxy.host(), settings.proxy.port()};
     }
     printout.ipaddress = if_reported(configuration, "ipaddress", settings.ipaddress);
     printout.mac = if_reported(configuration, "mac", status.mac);
