@@ -131,6 +131,7 @@ value bridge_json(const BridgePrintout& bridge) {
     object["id"] = value::string(bridge.id);
     object["ip"] = value::string(bridge.ip);
     object["port"] = value::number(bridge.port);
+    object["scheme"] = value::string(bridge.scheme);
     object["address"] = value::string(bridge.address);
     object["mac"] = or_null(bridge.mac);
     return object;

@@ -142,7 +142,8 @@ struct BridgePrintout {
     std::string id;
     std::string ip;
     unsigned short port = 0;
-    std::string address;             // as --bridge takes it
+    std::string scheme;              // "http" or "https"
+    std::string address;             // as --bridge takes it: Hue::location_text
     std::optional<std::string> mac;  // when the portal reported one
 };
 

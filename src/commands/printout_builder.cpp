@@ -163,12 +163,8 @@ BridgePrintout bridge_printout(const Hue::Bridge& bridge) {
     printout.id = bridge.id();
     printout.ip = bridge.ip();
     printout.port = bridge.port();
-    if (bridge.scheme() != Hue::Scheme::Https) {
-        printout.address = Hue::address_text(bridge.ip(), bridge.port());
-    } else {
-        const std::string port = bridge.port() == 443 ? "" : ":" + std::to_string(bridge.port());
-        printout.address = "https://" + Hue::url_host(bridge.ip()) + port;
-    }
+    printout.scheme = bridge.scheme() == Hue::Scheme::Https ? "https" : "http";
+    printout.address = Hue::location_text(bridge.ip(), bridge.port(), bridge.scheme());
     if (!bridge.mac().empty()) printout.mac = bridge.mac();
     return printout;
 }
