@@ -19,10 +19,11 @@ namespace Commands {
 //     ]
 //   }
 //
-// "id" is left out when the bridge was named by its address and did not tell
-// it. "scheme", "port" and "sha256" (the fingerprint of the certificate the
-// bridge showed when it granted the name: its pin) are written since bridges
-// are reached over HTTPS; files without them are read as before. The directory is
+// "id" is left out when the bridge was named by its address and its
+// configuration told none (see Hue::configuration_bridge_id). "scheme",
+// "port" and "sha256" (the fingerprint of the certificate the bridge showed
+// when it granted the name: its pin) are written since bridges are reached
+// over HTTPS; files without them are read as before. The directory is
 // created private (0700) and the file is written private (0600), whole, by
 // renaming a complete temporary file over it, while holding a lock on the
 // directory, so that runs writing at the same time keep each other's entries.

@@ -221,7 +221,7 @@ std::vector<ReplyCase> body_cases() {
          R"(answers `{"name":["Bridge"]}`)",
          body(R"({"name":["Bridge"]})"),
          "not a string\n",
-         {"GET /api/{user}/config"}},
+         {"GET /api/config", "GET /api/{user}/config"}},
         {"Firmware object lacking its members",
          {"config", "--updatefw"},
          "GET",
@@ -276,7 +276,8 @@ std::vector<ReplyCase> body_cases() {
          "User creation failed\n"
          R"({"error":{"address":"","description":"link button not pressed","type":101}})"
          "\n",
-         {"GET /api/{user}/config", R"(POST /api {"devicetype":"glowrig","username":"{user}"})"},
+         {"GET /api/config", "GET /api/{user}/config",
+          R"(POST /api {"devicetype":"glowrig","username":"{user}"})"},
          false},
         {"Error object to a write",
          {"light", "--id=1", "--bri=10"},
@@ -363,7 +364,8 @@ std::vector<ReplyCase> status_cases() {
          "answers 500",
          status(500),
          "User creation failed\nHTTP 500 Internal Error\n",
-         {"GET /api/{user}/config", R"(POST /api {"devicetype":"glowrig","username":"{user}"})"},
+         {"GET /api/config", "GET /api/{user}/config",
+          R"(POST /api {"devicetype":"glowrig","username":"{user}"})"},
          false},
         {"Status 500 to a user deletion",
          {"config", "--deauth=other"},
