@@ -13,7 +13,9 @@
 #include "commands/credentials.hpp"
 #include "commands/progress.hpp"
 #include "discovery/selection.hpp"
+#include "http/exchange.hpp"
 #include "hue/address.hpp"
+#include "hue/bridge_id.hpp"
 #include "hue/client.hpp"
 #include "hue/text.hpp"
 
@@ -49,9 +51,19 @@ Http::CertificateCheck certificate_check(const std::string& id, const std::strin
     };
 }
 
-// The id of a bridge met by address for the first time: its configuration,
-// read without a user name over the connection later requests use, names it,
-// and the certificate must name the same.
+// The id the configuration of `bridge`, read without a user name through a
+// client configured by `config`, tells (see Hue::configuration_bridge_id);
+// nullopt when it tells none. Fails as Hue::Client::read does.
+std::optional<std::string> id_told_by(const Hue::Bridge& bridge, const Hue::ClientConfig& config) {
+    const Hue::Client client(
+        Hue::http_url(Hue::url_host(bridge.ip()), "api/config", bridge.port(), bridge.scheme()),
+        config);
+    return Hue::configuration_bridge_id(client.read(Hue::Method::Get).get());
+}
+
+// The id of a bridge met by address for the first time over TLS: its
+// configuration, read without a user name over the connection later requests
+// use, tells it, and the certificate must name the same.
 std::string id_shown_by(const Hue::Bridge& bridge, const Settings& settings,
                         const std::shared_ptr<Http::Certificate>& seen) {
     Hue::ClientConfig config = settings.client;
@@ -60,20 +72,33 @@ std::string id_shown_by(const Hue::Bridge& bridge, const Settings& settings,
         *seen = shown;
         return std::nullopt;
     };
-    const Hue::Client client(
-        Hue::http_url(Hue::url_host(bridge.ip()), "api/config", bridge.port(), bridge.scheme()),
-        config);
-    const web::json::value reply = client.read(Hue::Method::Get).get();
-    const std::string address = Hue::address_text(bridge.ip(), bridge.port());
-    if (!reply.is_object() || !reply.has_field("bridgeid") || !reply.at("bridgeid").is_string()) {
-        throw std::runtime_error("Error: the bridge at " + address + " does not tell its id.");
+    const std::optional<std::string> id = id_told_by(bridge, config);
+    const std::string location = Hue::location_text(bridge.ip(), bridge.port(), bridge.scheme());
+    if (!id) {
+        throw std::runtime_error("Error: the bridge at " + location + " does not tell its id.");
     }
-    std::string id = reply.at("bridgeid").as_string();
-    if (seen->common_name != lower_case(id)) {
-        throw std::runtime_error("Error: the certificate of the bridge at " + address + " names '" +
-                                 seen->common_name + "', not its id " + lower_case(id) + ".");
+    if (seen->common_name != lower_case(*id)) {
+        throw std::runtime_error("Error: the certificate of the bridge at " + location +
+                                 " names '" + seen->common_name + "', not its id " +
+                                 lower_case(*id) + ".");
     }
-    return id;
+    return *id;
+}
+
+// The id of a bridge named by address over plain HTTP, which "config --auth"
+// keeps with the user name so that later runs know the bridge without a
+// search: the one its configuration, read without a user name, tells.
+// nullopt when the bridge answers without one (an error status, a reply that
+// is no configuration); a bridge that does not answer at all fails the run
+// here as the next request would.
+std::optional<std::string> id_told_in_clear(const Hue::Bridge& bridge, const Settings& settings) {
+    try {
+        return id_told_by(bridge, settings.client);
+    } catch (const Http::Failure& failure) {
+        if (failure.kind() != Http::FailureKind::status) throw;
+    } catch (const web::json::json_exception&) {
+    }
+    return std::nullopt;
 }
 
 // How long the first contact with a remembered bridge may take: a bridge at
@@ -94,8 +119,8 @@ std::optional<Hue::Bridge> remembered_bridge(const CredentialsFile::Entry& entry
 
 // True when `bridge` answers within `timeout` as the bridge `id`: over HTTPS
 // its certificate names the id (and is the one pinned, when `pin` is not
-// empty), over plain HTTP its configuration, read without a user name, has
-// the id as "bridgeid" (letter case aside). Any failure is a no.
+// empty), over plain HTTP its configuration, read without a user name, tells
+// the id (letter case aside). Any failure is a no.
 bool answers_as(const Hue::Bridge& bridge, const std::string& id, const std::string& pin,
                 const Settings& settings, std::chrono::milliseconds timeout) {
     Hue::ClientConfig config = settings.client;
@@ -106,14 +131,8 @@ bool answers_as(const Hue::Bridge& bridge, const std::string& id, const std::str
             certificate_check(id, pin, std::make_shared<Http::Certificate>());
     }
     try {
-        const Hue::Client client(
-            Hue::http_url(Hue::url_host(bridge.ip()), "api/config", bridge.port(), bridge.scheme()),
-            config);
-        const web::json::value reply = client.read(Hue::Method::Get).get();
-        if (https) return true;
-        return reply.is_object() && reply.has_field("bridgeid") &&
-               reply.at("bridgeid").is_string() &&
-               boost::iequals(reply.at("bridgeid").as_string(), id);
+        const std::optional<std::string> told = id_told_by(bridge, config);
+        return https || (told && boost::iequals(*told, id));
     } catch (const std::exception&) {
         return false;
     }
@@ -204,7 +223,17 @@ Target select_target(const BridgeOption& named, bool pin_anew, const Settings& s
     }
     Target target{bridge, computed, computed, nullptr};
     if (entry) target.identity.user_id = entry->username;
-    if (bridge.scheme() != Hue::Scheme::Https) return target;
+    if (bridge.scheme() != Hue::Scheme::Https) {
+        if (pin_anew && bridge.id().empty()) {
+            if (const auto told = id_told_in_clear(bridge, settings)) {
+                // The entry of that id, or one without an id at this address.
+                target.bridge = Hue::Bridge(*told, bridge.ip(), bridge.mac(), bridge.port());
+                entry = credentials.find_entry(target.bridge);
+                target.identity.user_id = entry ? entry->username : computed.user_id;
+            }
+        }
+        return target;
+    }
     auto certificate = std::make_shared<Http::Certificate>();
     target.shown = certificate;
     if (id.empty()) id = id_shown_by(bridge, settings, certificate);

@@ -44,7 +44,11 @@ struct Target {
 // the pinned certificate, unless `pin_anew` ("config --auth", which pins
 // anew). Over HTTPS the certificate's CN must be the bridge's id in lower case;
 // when the id is not known yet, it is read from the bridge's configuration
-// first, without a user name. A bare address means HTTPS on 443, or plain HTTP
+// first, without a user name. Over plain HTTP, "config --auth" (`pin_anew`)
+// reads the id of a bridge named by address the same way, so that the user
+// name it keeps is kept under the bridge's id (see
+// Hue::configuration_bridge_id); a bridge that tells none is known by its
+// address alone, as before. A bare address means HTTPS on 443, or plain HTTP
 // on 80 when 443 refuses connections and the bridge is not pinned. Throws
 // std::runtime_error naming the file when it cannot be read, and with one line
 // naming the bridge when its certificate does not match.

@@ -20,11 +20,12 @@ namespace {
 
 // Adds this program to the bridge's whitelist unless `target`'s identity is
 // on it already, and reads the configuration again with the identity granted.
-// The name asked for is always the computed one; the name the bridge grants
-// is kept in the credentials file, replacing a kept name that the bridge no
-// longer knew, with the bridge's certificate as its pin over TLS. Returns the
-// line that tells what it did; a failure to create the user is noted through
-// `output` before it propagates.
+// The name asked for is always the computed one. The name the bridge allows,
+// granted now or before, is kept in the credentials file, with the bridge's
+// id when it is known and over TLS its certificate as its pin, replacing a
+// kept name that the bridge no longer knew. Returns the line that tells what
+// it did; a failure to create the user is noted through `output` before it
+// propagates.
 std::string authorise(Hue::Configuration& configuration, const Target& target,
                       const AppIdentity& computed, const Settings& settings,
                       const std::shared_ptr<Http::Certificate>& shown, const Output& output) {
@@ -34,8 +35,9 @@ std::string authorise(Hue::Configuration& configuration, const Target& target,
     const CredentialsFile credentials(settings.credentials_file);
     const bool tls = target.bridge.scheme() == Hue::Scheme::Https;
     if (configuration.is_allowed(target.identity)) {
-        // Over TLS, the certificate shown now becomes the pin.
-        if (tls) credentials.store(target.bridge, target.identity.user_id, certificate_of(target));
+        // The entry takes the bridge's id, if it had none, and over TLS the
+        // certificate shown now as its pin.
+        credentials.store(target.bridge, target.identity.user_id, certificate_of(target));
         return "App already allowed";
     }
     AppIdentity granted = computed;

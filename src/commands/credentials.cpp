@@ -29,6 +29,12 @@ constexpr off_t kMaxFileBytes = 1 << 20;
                              " is not a readable list of bridge user names; repair or remove it.");
 }
 
+// A file that could not even be opened: the cause is the system's (a folder
+// on the way that is not one, or that this user may not enter), not the file's.
+[[noreturn]] void unopenable(const std::string& path, int error) {
+    throw std::runtime_error("Error: cannot read " + path + ": " + std::strerror(error) + ".");
+}
+
 [[noreturn]] void unwritable(const std::string& path, int error) {
     throw std::runtime_error("Error: cannot write " + path + ": " + std::strerror(error) + ".");
 }
@@ -83,7 +89,7 @@ std::optional<value> read_file(const std::string& path) {
     const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         if (errno == ENOENT) return std::nullopt;
-        unreadable(path);
+        unopenable(path, errno);
     }
     struct stat status {};
     if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode) ||

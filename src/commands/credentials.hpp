@@ -19,10 +19,11 @@ namespace Commands {
 //     ]
 //   }
 //
-// "id" is left out when the bridge was named by its address and did not tell
-// it. "scheme", "port" and "sha256" (the fingerprint of the certificate the
-// bridge showed when it granted the name: its pin) are written since bridges
-// are reached over HTTPS; files without them are read as before. The directory is
+// "id" is left out when the bridge was named by its address and its
+// configuration told none (see Hue::configuration_bridge_id). "scheme",
+// "port" and "sha256" (the fingerprint of the certificate the bridge showed
+// when it granted the name: its pin) are written since bridges are reached
+// over HTTPS; files without them are read as before. The directory is
 // created private (0700) and the file is written private (0600), whole, by
 // renaming a complete temporary file over it, while holding a lock on the
 // directory, so that runs writing at the same time keep each other's entries.
@@ -49,7 +50,9 @@ public:
     // of an entry at the bridge's address; an entry without an id matches by
     // address either way. nullopt when the file does not exist or holds no
     // entry for the bridge. Throws std::runtime_error naming the file when it
-    // exists but cannot be read as a credentials file.
+    // exists but cannot be read as a credentials file, and naming the file
+    // and the system's cause ("Permission denied", "Not a directory") when it
+    // cannot be opened for another reason than that it does not exist.
     std::optional<std::string> find(const Hue::Bridge& bridge) const;
 
     // The whole entry find() takes its user name from.

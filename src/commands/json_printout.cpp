@@ -55,9 +55,9 @@ value command_json(const std::optional<std::string>& command) {
 
 // "colormode" and the values of the mode; all null without a colour.
 void add_color(value& object, const std::optional<ColorPrintout>& color) {
-    object["colormode"] = color ? value::string(color->mode) : value::null();
     const ColorPrintout none;
     const ColorPrintout& c = color ? *color : none;
+    object["colormode"] = or_null(c.mode);
     object["hue"] = or_null(c.hue);
     object["sat"] = or_null(c.sat);
     object["x"] = or_null(c.x);
@@ -131,8 +131,17 @@ value bridge_json(const BridgePrintout& bridge) {
     object["id"] = value::string(bridge.id);
     object["ip"] = value::string(bridge.ip);
     object["port"] = value::number(bridge.port);
+    object["scheme"] = value::string(bridge.scheme);
     object["address"] = value::string(bridge.address);
     object["mac"] = or_null(bridge.mac);
+    return object;
+}
+
+value proxy_json(const std::optional<ProxyPrintout>& proxy) {
+    if (!proxy) return value::null();
+    value object = value::object();
+    object["address"] = value::string(proxy->address);
+    object["port"] = value::number(proxy->port);
     return object;
 }
 
@@ -150,7 +159,7 @@ value to_json(const ConfigurationPrintout& configuration) {
     value object = value::object();
     object["name"] = or_null(c.name);
     object["linkbutton"] = or_null(c.linkbutton);
-    object["proxy"] = or_null(c.proxy);
+    object["proxy"] = proxy_json(c.proxy);
     object["ipaddress"] = or_null(c.ipaddress);
     object["mac"] = or_null(c.mac);
     object["netmask"] = or_null(c.netmask);

@@ -29,12 +29,18 @@ struct FirmwareUpdatePrintout {
     std::string text;
 };
 
+// The proxy a bridge itself uses.
+struct ProxyPrintout {
+    std::string address;  // its host name or address, in lower case
+    int port = 0;
+};
+
 // A bridge's configuration. A bridge shows a user it does not know only a few
 // members, so that every one of them may be absent.
 struct ConfigurationPrintout {
     std::optional<std::string> name;
     std::optional<bool> linkbutton;
-    std::optional<std::string> proxy;  // "//host:port/", or "/" for none
+    std::optional<ProxyPrintout> proxy;  // absent also when the bridge uses none
     std::optional<std::string> ipaddress;
     std::optional<std::string> mac;
     std::optional<std::string> netmask;
@@ -54,10 +60,10 @@ struct ConfigPrintout {
     ConfigurationPrintout configuration;
 };
 
-// A colour mode ("hs", "xy", "ct" or "invalid") and the values of that mode
-// alone: hue and sat, x and y, or ct.
+// A colour mode ("hs", "xy" or "ct"; absent when the bridge reported none of
+// them) and the values of that mode alone: hue and sat, x and y, or ct.
 struct ColorPrintout {
-    std::string mode = "invalid";
+    std::optional<std::string> mode;
     std::optional<std::uint16_t> hue;
     std::optional<unsigned> sat;
     std::optional<float> x;
@@ -136,7 +142,8 @@ struct BridgePrintout {
     std::string id;
     std::string ip;
     unsigned short port = 0;
-    std::string address;             // as --bridge takes it
+    std::string scheme;              // "http" or "https"
+    std::string address;             // as --bridge takes it: Hue::location_text
     std::optional<std::string> mac;  // when the portal reported one
 };
 

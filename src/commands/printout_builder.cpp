@@ -22,7 +22,9 @@ std::optional<T> if_reported(const Hue::Configuration& configuration, const char
 
 ColorPrintout color_printout(const Hue::LightFields& fields) {
     ColorPrintout color;
-    color.mode = Hue::color_mode_text(fields.colormode);
+    if (fields.colormode != Hue::ColorMode::invalid) {
+        color.mode = Hue::color_mode_text(fields.colormode);
+    }
     switch (fields.colormode) {
         case Hue::ColorMode::hs:
             color.hue = fields.hue;
@@ -63,8 +65,9 @@ ConfigurationPrintout configuration_printout(const Hue::Configuration& configura
     ConfigurationPrintout printout;
     printout.name = if_reported(configuration, "name", settings.name);
     printout.linkbutton = if_reported(configuration, "linkbutton", settings.linkbutton);
-    if (configuration.reported("proxyaddress") && configuration.reported("proxyport")) {
-        printout.proxy = settings.proxy.to_string();
+    // Only a proxy the bridge reported has a host: port 0 means none.
+    if (!settings.proxy.host().empty()) {
+        printout.proxy = ProxyPrintout{settings.proxy.host(), settings.proxy.port()};
     }
     printout.ipaddress = if_reported(configuration, "ipaddress", settings.ipaddress);
     printout.mac = if_reported(configuration, "mac", status.mac);
@@ -160,12 +163,8 @@ BridgePrintout bridge_printout(const Hue::Bridge& bridge) {
     printout.id = bridge.id();
     printout.ip = bridge.ip();
     printout.port = bridge.port();
-    if (bridge.scheme() != Hue::Scheme::Https) {
-        printout.address = Hue::address_text(bridge.ip(), bridge.port());
-    } else {
-        const std::string port = bridge.port() == 443 ? "" : ":" + std::to_string(bridge.port());
-        printout.address = "https://" + Hue::url_host(bridge.ip()) + port;
-    }
+    printout.scheme = bridge.scheme() == Hue::Scheme::Https ? "https" : "http";
+    printout.address = Hue::location_text(bridge.ip(), bridge.port(), bridge.scheme());
     if (!bridge.mac().empty()) printout.mac = bridge.mac();
     return printout;
 }

@@ -22,7 +22,8 @@ namespace Commands {
 // bridge reported is present, what it did not is absent.
 
 // A configuration member is present when the object last read held it; the
-// proxy when it held "proxyaddress" and "proxyport".
+// proxy when it held "proxyaddress" and a "proxyport" other than 0 (which
+// means none).
 ConfigurationPrintout configuration_printout(const Hue::Configuration& configuration);
 
 // A light known whole has its model, software version and state; of the

@@ -27,9 +27,15 @@ std::string joined(const std::vector<std::string>& ids) {
     return text;
 }
 
+// The proxy as a URI without scheme ("//host:port/"), "/" for none.
+std::string proxy_text(const std::optional<ProxyPrintout>& proxy) {
+    if (!proxy) return "/";
+    return "//" + proxy->address + (proxy->port > 0 ? ":" + std::to_string(proxy->port) : "") + "/";
+}
+
 // The "    Mode:" line, then the lines of the values of that mode.
 void print_color(std::ostream& out, const ColorPrintout& color) {
-    out << "    Mode:                  " << printable(color.mode) << '\n';
+    out << "    Mode:                  " << printable(color.mode.value_or("invalid")) << '\n';
     if (color.hue) out << "    Hue:                   " << *color.hue << '\n';
     if (color.sat) out << "    Saturation:            " << *color.sat << '\n';
     if (color.x) out << "    X:                     " << *color.x << '\n';
@@ -91,7 +97,7 @@ void print_text(std::ostream& out, const ConfigurationPrintout& configuration) {
     out << "  Name:                    " << text_or_empty(c.name) << '\n';
     out << "  LinkButton:              " << c.linkbutton.value_or(false) << '\n';
     out << '\n';
-    out << "  Proxy:                   " << printable(c.proxy.value_or("/")) << '\n';
+    out << "  Proxy:                   " << printable(proxy_text(c.proxy)) << '\n';
     out << "  Ip:                      " << text_or_empty(c.ipaddress) << '\n';
     out << "  Mac:                     " << text_or_empty(c.mac) << '\n';
     out << "  NetMask:                 " << text_or_empty(c.netmask) << '\n';

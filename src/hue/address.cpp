@@ -97,4 +97,9 @@ std::string address_text(const std::string& ip, unsigned short port) {
     return url_host(ip) + ":" + std::to_string(port);
 }
 
+std::string location_text(const std::string& ip, unsigned short port, Scheme scheme) {
+    if (scheme != Scheme::Https) return url_host(ip) + ":" + std::to_string(port);
+    return "https://" + url_host(ip) + (port == 443 ? "" : ":" + std::to_string(port));
+}
+
 }  // namespace Hue

@@ -65,6 +65,13 @@ std::string url_host(const std::string& ip);
 // "ip:port" or "[ipv6]:port" otherwise. parse_bridge_address reads it back.
 std::string address_text(const std::string& ip, unsigned short port);
 
+// Returns where a bridge answers as --bridge takes it, so that
+// parse_bridge_location reads back the same ip, port and scheme and never
+// `bare`: "https://ip" for HTTPS on 443, "https://ip:port" on any other port,
+// "ip:port" for plain HTTP on any port, 80 included (the ip alone would mean
+// HTTPS first). An IPv6 address is bracketed.
+std::string location_text(const std::string& ip, unsigned short port, Scheme scheme);
+
 }  // namespace Hue
 
 #endif  // GLOWRIG_HUE_ADDRESS_HPP_

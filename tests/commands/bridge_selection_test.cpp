@@ -120,8 +120,8 @@ TEST_F(BridgeOverTls, ACertificateNamingAnotherBridgeIsRefused) {
     } cases[] = {
         {"first contact: the configuration names the id",
          "",
-         "\nError: the certificate of the bridge at {address} names '0000000000000001', not its "
-         "id ecb5fafffe0a62c3.\n",
+         "\nError: the certificate of the bridge at https://{address} names '0000000000000001', "
+         "not its id ecb5fafffe0a62c3.\n",
          {"GET /api/config"}},
         {"the id is known from the file",
          R"({"bridges":[{"id":"ECB5FAFFFE0A62C3","address":"{address}","username":"kept"}]})",

@@ -55,6 +55,10 @@ protected:
     std::string config_read() const { return expand("GET /api/{user}/config"); }
 };
 
+// What "config --auth" reads first from a bridge named by its address over
+// plain HTTP: the configuration without a user name, for the bridge's id.
+const char kIdRead[] = "GET /api/config";
+
 TEST_F(ConfigCommand, PrintsTheConfigurationAfterOneRead) {
     const RunResult result = run({"config"});
     EXPECT_EQ(printout(), result.output);
@@ -66,7 +70,7 @@ TEST_F(ConfigCommand, AuthWhenAlreadyAllowedSendsNothingAndIgnoresDeauth) {
     const RunResult result = run({"config", "--auth", "--deauth=-phone-0001"});
     EXPECT_EQ(printout("App already allowed\n"), result.output);
     EXPECT_EQ(0, result.status);
-    EXPECT_EQ(Lines{config_read()}, request_lines());
+    EXPECT_EQ((Lines{kIdRead, config_read()}), request_lines());
 }
 
 TEST_F(ConfigCommand, AuthWithLinkButtonPressedCreatesTheUser) {
@@ -86,8 +90,8 @@ TEST_F(ConfigCommand, AuthWithLinkButtonPressedCreatesTheUser) {
     EXPECT_EQ(expected, result.output);
     EXPECT_EQ(0, result.status);
     EXPECT_EQ(
-        (Lines{config_read(), expand(R"(POST /api {"devicetype":"glowrig","username":"{user}"})"),
-               config_read()}),
+        (Lines{kIdRead, config_read(),
+               expand(R"(POST /api {"devicetype":"glowrig","username":"{user}"})"), config_read()}),
         request_lines());
 }
 
@@ -104,9 +108,9 @@ TEST_F(ConfigCommand, AuthWithoutLinkButtonFails) {
     EXPECT_EQ("\n" + lines, result.output);
     EXPECT_EQ(advice, result.errors);
     EXPECT_EQ(1, result.status);
-    EXPECT_EQ(
-        (Lines{config_read(), expand(R"(POST /api {"devicetype":"glowrig","username":"{user}"})")}),
-        request_lines());
+    EXPECT_EQ((Lines{kIdRead, config_read(),
+                     expand(R"(POST /api {"devicetype":"glowrig","username":"{user}"})")}),
+              request_lines());
     const RunResult json = run({"config", "--auth", "--json"});
     EXPECT_EQ("", json.output);
     EXPECT_EQ(lines + advice, json.errors);
@@ -122,7 +126,7 @@ TEST_F(ConfigCommand, AuthReplyThatIsNotAnArrayFails) {
     const RunResult result = run({"config", "--auth"});
     EXPECT_EQ("\nUser creation failed\nnot an array\n", result.output);
     EXPECT_EQ(1, result.status);
-    EXPECT_EQ(2u, request_lines().size());
+    EXPECT_EQ(3u, request_lines().size());
 }
 
 TEST_F(ConfigCommand, DeauthRemovesAWhitelistedUser) {
@@ -202,8 +206,8 @@ TEST_F(ConfigCommand, BridgeFromTheEnvironmentUnlessTheCommandLineNamesOne) {
 // light, and a credentials file in a directory of the test's own.
 class ConfigCommandGrants : public TestingSupport::SimFixture {
 protected:
-    void start_bridge() {
-        start(kBridge, /*whitelisted=*/false);
+    void start_bridge(const std::string& fixture = kBridge) {
+        start(fixture, /*whitelisted=*/false);
         bridge().set_link_button(true);
         bridge().update([](web::json::value& state) {
             state["lights"] = web::json::value::parse(R"({"1": {"name": "Hall", "state": {
@@ -281,6 +285,8 @@ TEST_F(ConfigCommandGrants, GrantedNameIsKeptPerBridgeAndUsedByEveryCommand) {
             ASSERT_EQ(2u, entries().size()) << file_text();
             EXPECT_EQ("kept", entries().at(0).at("username").as_string());
             EXPECT_EQ(address(), entries().at(1).at("address").as_string());
+            // The id the bridge's MAC address makes: it reports no "bridgeid".
+            EXPECT_EQ("0200AAFFFE1A2B3C", entries().at(1).at("id").as_string());
             granted = entries().at(1).at("username").as_string();
             EXPECT_NE(user(), granted);
             struct stat status {};
@@ -303,6 +309,58 @@ TEST_F(ConfigCommandGrants, GrantedNameIsKeptPerBridgeAndUsedByEveryCommand) {
         EXPECT_NE(std::string::npos, deauth.output.find("User deleted")) << deauth.output;
         EXPECT_EQ(c.grants_requested ? 0u : 1u, entries().size()) << file_text();
     }
+}
+
+// A bridge authorised over plain HTTP is kept under the id its configuration
+// tells (this one reports no "bridgeid": the id is made from its MAC
+// address), also when glowrig was allowed before and its entry has no id yet,
+// so later runs without --bridge use it without a search; when it has moved,
+// the search finds it, its entry follows, and the run after needs no search
+// again.
+TEST_F(ConfigCommandGrants, APlainBridgeIsRememberedByItsIdAndFollowedWhereItMoves) {
+    const std::string granted = kGranted;
+    const auto allow_granted = [this, &granted] {
+        bridge().update([&granted](web::json::value& state) {
+            state["config"]["whitelist"][granted] = web::json::value::parse(
+                R"({"last use date": "", "create date": "", "name": "glowrig"})");
+        });
+    };
+    start_bridge();
+    allow_granted();
+    write_file(expand(R"({"bridges": [{"address": "{address}", "username": ")" + granted +
+                      R"(", "scheme": "http", "port": )" + std::to_string(port()) + "}]}"));
+    const RunResult auth = run_here({"config", "--auth"});
+    EXPECT_NE(std::string::npos, auth.output.find("\nApp already allowed\n")) << auth.output;
+    ASSERT_EQ(1u, entries().size()) << file_text();
+    EXPECT_EQ("0200AAFFFE1A2B3C", entries().at(0).at("id").as_string());
+    EXPECT_EQ(granted, entries().at(0).at("username").as_string());
+    const Lines remembered = {"GET /api/config", "GET /api/" + granted + "/lights"};
+
+    bridge().clear_requests();
+    const RunResult here = run_plain({"lights"}, {{"XDG_CONFIG_HOME", m_home->path()}});
+    EXPECT_EQ(0, here.status) << here.output;
+    EXPECT_EQ(remembered, request_lines());
+
+    // The bridge moves to another port, where only the portal lists it.
+    web::json::value moved = web::json::value::parse(kBridge);
+    moved["portal"] = web::json::value::parse(
+        R"([{"id": "0200aafffe1a2b3c", "internalipaddress": "{address}"}])");
+    start_bridge(moved.serialize());
+    allow_granted();
+    const TestingSupport::Environment searching = {{"XDG_CONFIG_HOME", m_home->path()},
+                                                   {"GLOWRIG_PORTAL", address()},
+                                                   {"GLOWRIG_SSDP_WINDOW_MS", "100"}};
+    const RunResult found = run_plain({"lights"}, searching);
+    EXPECT_EQ(0, found.status) << found.output;
+    EXPECT_EQ("GET /api/nupnp", request_lines().at(0));
+    ASSERT_EQ(1u, entries().size()) << file_text();
+    EXPECT_EQ(address(), entries().at(0).at("address").as_string());
+    EXPECT_EQ(granted, entries().at(0).at("username").as_string());
+
+    bridge().clear_requests();
+    const RunResult after = run_plain({"lights"}, searching);
+    EXPECT_EQ(0, after.status) << after.output;
+    EXPECT_EQ(remembered, request_lines());  // no "GET /api/nupnp": no search
 }
 
 TEST_F(ConfigCommandGrants, UnsafeGrantedNamesAreRefusedAndNotStored) {
@@ -336,7 +394,7 @@ TEST_F(ConfigCommandGrants, UnsafeGrantedNamesAreRefusedAndNotStored) {
         EXPECT_FALSE(std::filesystem::exists(file()));
         // Nothing went to the bridge under the granted name.
         for (const auto& line : request_lines()) {
-            EXPECT_TRUE(line.rfind("POST /api ", 0) == 0 ||
+            EXPECT_TRUE(line.rfind("POST /api ", 0) == 0 || line == kIdRead ||
                         line == "GET /api/" + user() + "/config")
                 << line;
         }
@@ -356,10 +414,27 @@ TEST_F(ConfigCommandGrants, NameNoLongerOnTheBridgeIsAskedForAgainAndReplaced) {
     ASSERT_EQ(1u, entries().size()) << file_text();
     const std::string granted = entries().at(0).at("username").as_string();
     EXPECT_EQ(32u, granted.size());
-    EXPECT_EQ((Lines{"GET /api/forgotten/config",
+    EXPECT_EQ((Lines{kIdRead, "GET /api/forgotten/config",
                      expand(R"(POST /api {"devicetype":"glowrig","username":"{user}"})"),
                      "GET /api/" + granted + "/config"}),
               request_lines());
+}
+
+// Over plain HTTP the bridge's id, read first, picks its entry: the name kept
+// for another bridge that was at this address is neither sent nor replaced.
+TEST_F(ConfigCommandGrants, TheEntryOfAnotherBridgeAtTheAddressIsLeftAlone) {
+    start_bridge();
+    bridge().set_generate_names(true);
+    const std::string other =
+        R"({"id":"0200AAFFFE000001","address":"{address}","username":"other-bridges-name"})";
+    write_file(expand(R"({"bridges": [)" + other + "]}"));
+    EXPECT_EQ(0, run_here({"config", "--auth"}).status);
+    for (const auto& line : request_lines()) {
+        EXPECT_EQ(std::string::npos, line.find("other-bridges-name")) << line;
+    }
+    ASSERT_EQ(2u, entries().size()) << file_text();
+    EXPECT_EQ(web::json::value::parse(expand(other)), entries().at(0));
+    EXPECT_EQ("0200AAFFFE1A2B3C", entries().at(1).at("id").as_string());
 }
 
 TEST_F(ConfigCommandGrants, UnreadableFileFailsTheRunAndIsKept) {

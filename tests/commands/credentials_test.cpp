@@ -13,6 +13,9 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "support/process.hpp"
 
@@ -86,6 +89,48 @@ TEST_F(CredentialsFileTest, AFileOfAnotherShapeIsRefusedAndKept) {
         EXPECT_THROW(m_file.store(bridge, "new"), std::runtime_error);
         EXPECT_EQ(c.text, text());
     }
+}
+
+// The message of what `action` throws, or "" when it throws nothing.
+template <class Action>
+std::string failure_of(Action action) {
+    try {
+        action();
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    return "";
+}
+
+// A folder on the way that is no folder, or that this user may not enter
+// (an unreadable HOME), is named with the system's cause, not taken for a
+// broken file.
+TEST_F(CredentialsFileTest, AFolderThatCannotBeReadOrMadeNamesTheCause) {
+    const Hue::Bridge bridge("", "10.0.0.2", "");
+    // XDG_CONFIG_HOME naming a regular file.
+    const std::string regular = m_home.path() + "/config";
+    std::ofstream(regular) << "";
+    const std::string under_file = regular + "/glowrig/bridges.json";
+    const CredentialsFile file(under_file);
+    EXPECT_EQ("Error: cannot read " + under_file + ": Not a directory.",
+              failure_of([&] { file.find(bridge); }));
+    EXPECT_EQ("Error: cannot write " + under_file + ": Not a directory.",
+              failure_of([&] { file.store(bridge, "u"); }));
+
+    // A home that may not be entered, by a child that gives up root first
+    // (root enters every folder).
+    write("{}");
+    ASSERT_EQ(0, ::chmod(m_home.path().c_str(), 0));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(2);
+        const std::string expected = "Error: cannot read " + path() + ": Permission denied.";
+        ::_exit(failure_of([this, &bridge] { m_file.find(bridge); }) == expected ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    ::chmod(m_home.path().c_str(), 0700);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
 TEST_F(CredentialsFileTest, EntriesAreReplacedAndRemovedOnlyForTheirBridge) {

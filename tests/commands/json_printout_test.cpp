@@ -77,7 +77,7 @@ TEST(JsonPrintout, WritesEachDocumentWithNullForWhatWasNotReported) {
                  "2": {"name": "Kitchen", "lights": ["3"], "action": {"on": false, "bri": 50}},
                  "3": {"name": "Empty", "lights": [], "action": {"ct": 300, "alert": "select"}}})"));
              },
-             R"({"groups":[{"id":"2","laststate":{"alert":null,"bri":50,"colormode":null,"ct":null,"effect":null,"hue":null,"on":false,"sat":null,"x":null,"y":null},"lights":["3"],"name":"Kitchen"},{"id":"3","laststate":{"alert":"select","bri":null,"colormode":"invalid","ct":null,"effect":null,"hue":null,"on":null,"sat":null,"x":null,"y":null},"lights":[],"name":"Empty"}]})"},
+             R"({"groups":[{"id":"2","laststate":{"alert":null,"bri":50,"colormode":null,"ct":null,"effect":null,"hue":null,"on":false,"sat":null,"x":null,"y":null},"lights":["3"],"name":"Kitchen"},{"id":"3","laststate":{"alert":"select","bri":null,"colormode":null,"ct":null,"effect":null,"hue":null,"on":null,"sat":null,"x":null,"y":null},"lights":[],"name":"Empty"}]})"},
             {"schedules",
              [] {
                  return json_of(schedules(R"({
@@ -104,14 +104,20 @@ TEST(JsonPrintout, WritesEachDocumentWithNullForWhatWasNotReported) {
                  "swversion": "1", "whitelist": {"u1": {"last use date": "2014-04-30T21:15:03",
                  "create date": "2013-12-24T18:00:00", "name": "phone"}}})")});
              },
-             R"({"configuration":{"dhcp":false,"gateway":"192.0.2.1","ipaddress":"192.0.2.10","linkbutton":true,"mac":"m","name":"B","netmask":"255.255.255.0","portalservices":true,"proxy":"/","swupdate":{"notify":true,"text":"t","updatestate":2,"url":"u"},"swversion":"1","utc":"2014-05-01T07:05:00Z","whitelist":[{"create_date":"2013-12-24T18:00:00Z","id":"u1","last_use_date":"2014-04-30T21:15:03Z","name":"phone"}]},"result":"User created"})"},
+             R"({"configuration":{"dhcp":false,"gateway":"192.0.2.1","ipaddress":"192.0.2.10","linkbutton":true,"mac":"m","name":"B","netmask":"255.255.255.0","portalservices":true,"proxy":null,"swupdate":{"notify":true,"text":"t","updatestate":2,"url":"u"},"swversion":"1","utc":"2014-05-01T07:05:00Z","whitelist":[{"create_date":"2013-12-24T18:00:00Z","id":"u1","last_use_date":"2014-04-30T21:15:03Z","name":"phone"}]},"result":"User created"})"},
+            {"configuration with a proxy",
+             [] {
+                 return json_of(configuration(R"({"proxyaddress": "192.0.2.9",
+                 "proxyport": 3128})"));
+             },
+             R"({"dhcp":null,"gateway":null,"ipaddress":null,"linkbutton":null,"mac":null,"name":null,"netmask":null,"portalservices":null,"proxy":{"address":"192.0.2.9","port":3128},"swupdate":null,"swversion":null,"utc":null,"whitelist":null})"},
             {"bridges",
              [] {
                  return json_of(
                      bridges_printout({Hue::Bridge("a", "10.0.0.3", "m"),
                                        Hue::Bridge("b", "::1", "", 8443, Hue::Scheme::Https)}));
              },
-             R"({"bridges":[{"address":"10.0.0.3","id":"a","ip":"10.0.0.3","mac":"m","port":80},{"address":"https://[::1]:8443","id":"b","ip":"::1","mac":null,"port":8443}]})"},
+             R"({"bridges":[{"address":"10.0.0.3:80","id":"a","ip":"10.0.0.3","mac":"m","port":80,"scheme":"http"},{"address":"https://[::1]:8443","id":"b","ip":"::1","mac":null,"port":8443,"scheme":"https"}]})"},
             {"group created",
              [] {
                  return json_of(ChangePrintout{"Group created.", "created", "7"});

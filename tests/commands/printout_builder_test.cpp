@@ -26,7 +26,8 @@ std::string present_members(const char* json) {
     return names;
 }
 
-// A configuration member is present exactly when the bridge reported it.
+// A configuration member is present exactly when the bridge reported it; a
+// proxy only when the bridge uses one.
 TEST(ConfigurationPrintoutBuilding, HoldsExactlyTheReportedMembers) {
     const struct {
         const char* json;
@@ -45,7 +46,8 @@ TEST(ConfigurationPrintoutBuilding, HoldsExactlyTheReportedMembers) {
         {R"({"swversion": "1"})", "swversion"},
         {R"({"swupdate": {"updatestate": 0, "url": "", "text": "", "notify": false}})", "swupdate"},
         {R"({"whitelist": {}})", "whitelist"},
-        {R"({"proxyaddress": "none", "proxyport": 0})", "proxy"},
+        {R"({"proxyaddress": "192.0.2.9", "proxyport": 3128})", "proxy"},
+        {R"({"proxyaddress": "none", "proxyport": 0})", ""},
         {R"({"proxyport": 3128})", ""},
         {R"({"proxyaddress": "192.0.2.9"})", ""},
         {R"([{"error": {"type": 1, "address": "/", "description": "unauthorized user"}}])", ""},
@@ -71,7 +73,7 @@ TEST(LightPrintoutBuilding, OnlyALightKnownWholeHasAState) {
     const Hue::Lights white =
         Hue::Lights::from_json({}, value::parse(R"({"1": {"name": "L", "state": {"on": true}}})"));
     EXPECT_FALSE(light_printout(*white.begin()).state.effect.has_value());
-    EXPECT_EQ("invalid", light_printout(*white.begin()).state.color->mode);
+    EXPECT_FALSE(light_printout(*white.begin()).state.color->mode.has_value());
 }
 
 // A group's colour is present when any one colour field was reported.

@@ -15,6 +15,7 @@
 
 #include "commands/json_printout.hpp"
 #include "commands/printout_builder.hpp"
+#include "hue/address.hpp"
 #include "hue/bridge.hpp"
 #include "hue/configuration.hpp"
 #include "hue/fullstate.hpp"
@@ -83,6 +84,17 @@ value sample_state() {
     whitelist[kUser] = value::parse(
         R"({"last use date":"2014-05-01T07:00:00","create date":"2014-04-01T06:00:00","name":"glowrig"})");
     return state;
+}
+
+// Bridges as discovery finds them, one of each kind of address.
+std::vector<Hue::Bridge> found_bridges() {
+    return {Hue::Bridge("an-id-of-twenty-char", "10.0.0.3", "m"),
+            Hue::Bridge("caf\xc3\xa9", "127.0.0.1", "", 8080),
+            Hue::Bridge("mdns-https", "127.0.0.1", "", 443, Hue::Scheme::Https),
+            Hue::Bridge("mdns-https-8443", "127.0.0.2", "", 8443, Hue::Scheme::Https),
+            Hue::Bridge("v6", "::1", "", 8443, Hue::Scheme::Https),
+            Hue::Bridge("v6-plain", "::1", "", 80),
+            Hue::Bridge("ctl\x1b", "127.0.0.2", "02:00:aa:aa:bb:cc")};
 }
 
 // Every printout built from a bridge's reply and written as text, compared
@@ -177,22 +189,18 @@ TEST(TextPrintout, WritesEachPrintoutAsItHasAlwaysBeenShown) {
                                 std::get<Hue::Groups>(state), std::get<Hue::Schedules>(state)));
          },
          with_user(read_test_data("state_sample.txt")).substr(1)},
-        {"bridges",
-         [] {
-             return text_of(bridges_printout(
-                 {Hue::Bridge("an-id-of-twenty-char", "10.0.0.3", "m"),
-                  Hue::Bridge("caf\xc3\xa9", "127.0.0.1", "", 8080),
-                  Hue::Bridge("mdns-https", "127.0.0.1", "", 443, Hue::Scheme::Https),
-                  Hue::Bridge("v6", "::1", "", 8443, Hue::Scheme::Https),
-                  Hue::Bridge("ctl\x1b", "127.0.0.2", "02:00:aa:aa:bb:cc")}));
-         },
+        // Each address as --bridge reads it back: plain HTTP with its port,
+        // 80 included, HTTPS with its scheme and a port other than 443.
+        {"bridges", [] { return text_of(bridges_printout(found_bridges())); },
          "Local Bridges\n\n"
          "Id                  IP Address     \tMAC Address\n"
-         "an-id-of-twenty-char10.0.0.3\tm\n"
+         "an-id-of-twenty-char10.0.0.3:80\tm\n"
          "caf\xc3\xa9                127.0.0.1:8080\t\n"
          "mdns-https          https://127.0.0.1\t\n"
+         "mdns-https-8443     https://127.0.0.2:8443\t\n"
          "v6                  https://[::1]:8443\t\n"
-         "ctl\xef\xbf\xbd                127.0.0.2\t02:00:aa:aa:bb:cc\n"},
+         "v6-plain            [::1]:80\t\n"
+         "ctl\xef\xbf\xbd                127.0.0.2:80\t02:00:aa:aa:bb:cc\n"},
         {"group created",
          [] {
              return text_of(ChangePrintout{"Group created.", "created", "7"});
@@ -207,6 +215,22 @@ TEST(TextPrintout, WritesEachPrintoutAsItHasAlwaysBeenShown) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.expected, c.text());
+    }
+}
+
+// The address the bridges table shows, given to --bridge, reaches the bridge
+// where and how it was found: the same ip, port and scheme, and never as the
+// bare address that tries HTTPS first.
+TEST(TextPrintout, BridgesTableAddressesReadBackAsWhereTheBridgeWasFound) {
+    for (const Hue::Bridge& bridge : found_bridges()) {
+        const BridgePrintout printout = bridge_printout(bridge);
+        SCOPED_TRACE(printout.address);
+        const auto location = Hue::parse_bridge_location(printout.address);
+        ASSERT_TRUE(location.has_value());
+        EXPECT_EQ(bridge.ip(), location->ip);
+        EXPECT_EQ(bridge.port(), location->port);
+        EXPECT_TRUE(bridge.scheme() == location->scheme);
+        EXPECT_FALSE(location->bare);
     }
 }
 
@@ -317,6 +341,15 @@ void expect_shown(const value& json, const std::string& item,
     for (const auto& [name, member] : json.as_object()) {
         SCOPED_TRACE(own + "/" + name);
         if (member.is_null() || name == "id" || name == "status") continue;  // status: JSON only
+        if (name == "proxy") {  // shown as a URI without scheme
+            const std::string key = own + "/proxy";
+            ASSERT_EQ(1u, values.count(key)) << "not in the text printout";
+            EXPECT_EQ("//" + member.at("address").as_string() + ":" +
+                          std::to_string(member.at("port").as_integer()) + "/",
+                      values.at(key));
+            values.erase(key);
+            continue;
+        }
         if (member.is_object() && name != "command") {
             expect_shown(member, own, values);
             continue;
@@ -376,7 +409,7 @@ TEST(TextPrintout, ShowsEveryValueTheJsonDocumentHolds) {
             for (const auto& item : json.at(list).as_array()) expect_shown(item, heading, values);
         }
         // What is left: labels of no JSON value, and defaults.
-        std::set<std::string> defaults = {"none", "0", "", "invalid"};
+        std::set<std::string> defaults = {"none", "0", "", "invalid", "/"};
         for (const auto& [key, shown] : values) {
             const std::string label = key.substr(key.rfind('/') + 1);
             if (label == "id" || label == "firmware" || label == "state" || label == "laststate" ||
