@@ -4,25 +4,13 @@
 #include "hue/bridge_error.hpp"
 
 namespace Commands {
-namespace {
-
-// The bridge as --bridge names it: by the address it was reached at.
-std::string bridge_option(const Hue::Bridge& bridge) {
-    if (bridge.scheme() == Hue::Scheme::Https) {
-        const std::string host = Hue::url_host(bridge.ip());
-        return "https://" +
-               (bridge.port() == 443 ? host : host + ":" + std::to_string(bridge.port()));
-    }
-    return Hue::address_text(bridge.ip(), bridge.port());
-}
-
-}  // namespace
 
 void run_with_advice(const Target& target, const std::function<void()>& command) {
     try {
         command();
     } catch (const Hue::BridgeError& e) {
-        const std::string bridge = bridge_option(target.bridge);
+        const std::string bridge =
+            Hue::location_text(target.bridge.ip(), target.bridge.port(), target.bridge.scheme());
         if (e.type() == Hue::kUnauthorisedUser) {
             throw AdvisedFailure(e.what(), "glowrig is not authorised on " + bridge +
                                                ": press its link button, then run glowrig config "
