@@ -1,6 +1,7 @@
 #include "http/exchange.hpp"
 
 #include <chrono>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <set>
@@ -301,6 +302,62 @@ TEST(ExchangeKeptConnection, APeerThatDropsItBeforeReplyingGetsTheRequestOnceMor
         const auto requests = peer.requests();
         EXPECT_EQ(c.requests, requests.size());
         for (std::size_t i = 2; i < requests.size(); ++i) EXPECT_EQ(requests[1], requests[i]);
+    }
+    close_idle_connections();
+}
+
+// A body as long as the limit and a header of 64 KiB are read; one byte more
+// fails, however the body's end is told.
+TEST(ExchangeLimits, ABodyOrHeaderAtItsLimitIsReadAndOneByteMoreIsNot) {
+    const auto sized = [](std::size_t size) {
+        return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n\r\n" +
+               std::string(size, 'x');
+    };
+    const auto chunked = [](const char* first, const char* second) {
+        return std::string("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n8\r\n") + first +
+               "\r\n" + std::to_string(std::strlen(second)) + "\r\n" + second + "\r\n0\r\n\r\n";
+    };
+    const auto until_close = [](std::size_t size) {
+        return "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + std::string(size, 'x');
+    };
+    // A header of `size` bytes, its empty last line included, and the body "{}".
+    const auto header = [](std::size_t size) {
+        const std::string start = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nX-Pad: ";
+        return start + std::string(size - start.size() - 4, 'p') + "\r\n\r\n{}";
+    };
+    constexpr const char* kTooLarge = "Error: the reply is larger than 4 MiB.";
+    const std::size_t kMiB4 = std::size_t{4} << 20;
+    struct Case {
+        const char* what;
+        std::size_t limit;  // Options::body_limit; 0: the default
+        std::string reply;
+        std::size_t body;     // bytes read
+        const char* failure;  // nullptr: the body was read
+    } cases[] = {
+        {"length at the limit", 16, sized(16), 16, nullptr},
+        {"length one over", 16, sized(17), 0, kTooLarge},
+        {"chunks at the limit", 16, chunked("xxxxxxxx", "xxxxxxxx"), 16, nullptr},
+        {"chunks one over", 16, chunked("xxxxxxxx", "xxxxxxxxx"), 0, kTooLarge},
+        {"until the close, at the limit", 16, until_close(16), 16, nullptr},
+        {"until the close, one over", 16, until_close(17), 0, kTooLarge},
+        {"4 MiB by default", 0, until_close(kMiB4), kMiB4, nullptr},
+        {"4 MiB and one byte by default", 0, until_close(kMiB4 + 1), 0, kTooLarge},
+        {"a header of 64 KiB", 0, header(64 * 1024), 2, nullptr},
+        {"a header one over", 0, header(64 * 1024 + 1), 0,
+         "Error: the reply's header is larger than 64 KiB."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        close_idle_connections();
+        RawTcpServer peer(c.reply, RawTcpServer::Ending::close);
+        Options options;
+        if (c.limit > 0) options.body_limit = c.limit;
+        try {
+            EXPECT_EQ(c.body, exchange(at(peer, "/api/u/lights"), Method::Get, "", options).size());
+            EXPECT_EQ(nullptr, c.failure);
+        } catch (const Failure& failure) {
+            EXPECT_STREQ(c.failure ? c.failure : "no failure", failure.what());
+        }
     }
     close_idle_connections();
 }
