@@ -49,10 +49,14 @@ void async_read_http_reply(Stream& stream, boost::beast::flat_buffer& buffer,
     http::async_read_header(
         stream, buffer, parser,
         [&stream, &buffer, &parser, cap, done = std::move(done)](boost::beast::error_code ec,
-                                                                 std::size_t) mutable {
+                                                                 std::size_t header_size) mutable {
             if (ec == http::error::header_limit) return done(HttpRead::header_too_large);
             if (ec == http::error::body_limit) return done(HttpRead::body_too_large);
             if (ec) return done(HttpRead::header_failed);
+            // Beast counts its limit only from the first field a read left
+            // incomplete, the fields it parsed before on top: the whole
+            // header is measured here.
+            if (header_size > kHttpHeaderLimit) return done(HttpRead::header_too_large);
             if (parser.get().result() != http::status::ok) return done(HttpRead::not_ok);
             if (parser.content_length() && *parser.content_length() > cap) {
                 return done(HttpRead::body_too_large);

@@ -178,22 +178,45 @@ TEST(MdnsAnswersReading, RefusesWhatIsNotAnAnswerAndReadsBrokenMessagesSafely) {
     }
 }
 
-TEST(MdnsAnswersReading, KeepsABoundedNumberOfServices) {
-    std::vector<std::string> records;
-    for (std::size_t n = 0; n < MdnsAnswers::kMaxRecords + 10; ++n) {
-        const std::string name = "b" + std::to_string(n);
-        records.push_back("_hue._tcp.local. 120 IN PTR " + name + "._hue._tcp.local.");
-        records.push_back(name + "._hue._tcp.local. 120 IN SRV 0 0 80 h.local.");
+// Each kind of record keeps at most kMaxRecords names: the bridge's own
+// record is kept after one name fewer of others, and dropped after as many.
+TEST(MdnsAnswersReading, KeepsAtMostTheLimitOfNamesOfEachKind) {
+    constexpr std::size_t kMax = MdnsAnswers::kMaxRecords;
+    struct Case {
+        const char* what;
+        std::string other;  // the record of another name, numbered at '#'
+        std::size_t others;
+        const char* bridge_id;  // of the bridge found; nullptr: none found
+    } cases[] = {
+        {"PTR at the limit", "_hue._tcp.local. 120 IN PTR b#._hue._tcp.local.", kMax - 1,
+         "0200aafffe0a1b2c"},
+        {"PTR over it", "_hue._tcp.local. 120 IN PTR b#._hue._tcp.local.", kMax, nullptr},
+        {"SRV at the limit", "b#._hue._tcp.local. 120 IN SRV 0 0 80 h.local.", kMax - 1,
+         "0200aafffe0a1b2c"},
+        {"SRV over it", "b#._hue._tcp.local. 120 IN SRV 0 0 80 h.local.", kMax, nullptr},
+        {"TXT at the limit", "b#._hue._tcp.local. 120 IN TXT \"bridgeid=b\"", kMax - 1,
+         "0200aafffe0a1b2c"},
+        {"TXT over it", "b#._hue._tcp.local. 120 IN TXT \"bridgeid=b\"", kMax, ""},
+        {"A at the limit", "h#.local. 120 IN A 192.0.2.8", kMax - 1, "0200aafffe0a1b2c"},
+        {"A over it", "h#.local. 120 IN A 192.0.2.8", kMax, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MdnsAnswers answers;
+        std::vector<std::string> others;
+        for (std::size_t n = 0; n < c.others; ++n) {
+            std::string record = c.other;
+            others.push_back(record.replace(record.find('#'), 1, std::to_string(n)));
+            if (others.size() == 100 || n + 1 == c.others) {
+                ASSERT_TRUE(answers.add(response(others), kId));
+                others.clear();
+            }
+        }
+        ASSERT_TRUE(answers.add(response({kPtr, kSrv, kTxt, kA}), kId));
+        const auto services = answers.services();
+        ASSERT_EQ(c.bridge_id ? 1u : 0u, services.size());
+        if (c.bridge_id) EXPECT_EQ(c.bridge_id, services[0].bridge_id);
     }
-    records.push_back("h.local. 120 IN A 192.0.2.8");
-    MdnsAnswers answers;
-    for (std::size_t at = 0; at < records.size(); at += 100) {
-        const auto end = std::min(records.size(), at + 100);
-        ASSERT_TRUE(answers.add(
-            response(std::vector<std::string>(records.begin() + at, records.begin() + end)), kId));
-    }
-    ASSERT_TRUE(answers.add(response({records.back()}), kId));
-    EXPECT_EQ(MdnsAnswers::kMaxRecords, answers.services().size());
 }
 
 }  // namespace

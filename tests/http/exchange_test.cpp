@@ -1,6 +1,7 @@
 #include "http/exchange.hpp"
 
 #include <chrono>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <set>
@@ -55,6 +56,15 @@ protected:
 };
 
 const Scheme kSchemes[] = {Scheme::Http, Scheme::Https};
+
+using TestingSupport::RawTcpServer;
+
+// `target` on a raw peer.
+Endpoint at(const RawTcpServer& peer, const char* target) {
+    const auto port = peer.address().substr(peer.address().find(':') + 1);
+    return Endpoint{Scheme::Http, "127.0.0.1", static_cast<unsigned short>(std::stoi(port)),
+                    target};
+}
 
 TEST_F(ExchangeTest, RequestsToOneBridgeShareOneConnection) {
     for (const Scheme scheme : kSchemes) {
@@ -112,6 +122,31 @@ TEST_F(ExchangeTest, TheCheckSeesThePeersCertificateBeforeAnythingIsWritten) {
     EXPECT_EQ(m_server.fingerprint(m_tls), seen.sha256);
     EXPECT_EQ(95u, seen.sha256.size());
     EXPECT_TRUE(m_bridge->requests().empty());
+}
+
+// A kept connection was checked for the request before; the check of the
+// next request, which may pin another certificate, runs all the same.
+TEST_F(ExchangeTest, ARequestOnAKeptConnectionIsCheckedAgain) {
+    const auto pinned = [](const std::string& pin) {
+        return [pin](const Certificate& c) -> std::optional<std::string> {
+            if (c.sha256 == pin) return std::nullopt;
+            return std::string("Error: the bridge's certificate is not the one paired.");
+        };
+    };
+    m_options.check = pinned(m_server.fingerprint(m_tls));
+    exchange(at(Scheme::Https, "/api/u/config"), Method::Get, "", m_options);
+    const auto opened = connections_opened();
+    m_options.check = pinned(std::string(95, 'A'));
+    try {
+        exchange(at(Scheme::Https, "/api/u/lights/1/state"), Method::Put, R"({"on":true})",
+                 m_options);
+        FAIL() << "no failure";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(FailureKind::certificate, failure.kind());
+        EXPECT_STREQ("Error: the bridge's certificate is not the one paired.", failure.what());
+    }
+    EXPECT_EQ(opened, connections_opened());  // the refused request had the kept connection
+    EXPECT_EQ(1u, m_bridge->requests().size());
 }
 
 TEST_F(ExchangeTest, AChainNotFromTheNamedAuthoritiesFailsTheHandshake) {
@@ -177,16 +212,10 @@ TEST(ExchangeRequest, GoesOutAsWritten) {
          "Content-Length: 2\r\n\r\n{}"},
     };
     const char* names[] = {"GET", "PUT", "POST", "DELETE"};
-    // `target` on a peer that answers every request with an empty object.
-    const auto at = [](const TestingSupport::RawTcpServer& peer, const char* target) {
-        const auto port = peer.address().substr(peer.address().find(':') + 1);
-        return Endpoint{Scheme::Http, "127.0.0.1", static_cast<unsigned short>(std::stoi(port)),
-                        target};
-    };
     const std::string reply = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n{}";
     for (const auto& c : cases) {
         close_idle_connections();
-        TestingSupport::RawTcpServer peer(reply, TestingSupport::RawTcpServer::Ending::close);
+        RawTcpServer peer(reply, RawTcpServer::Ending::close);
         exchange(at(peer, "/api/u/lights/1"), c.method, c.body, Options{});
         std::string expected =
             std::string(names[static_cast<int>(c.method)]) + " /api/u/lights/1" + c.sent;
@@ -196,7 +225,7 @@ TEST(ExchangeRequest, GoesOutAsWritten) {
     }
     close_idle_connections();
     // A fetch has a connection of its own and asks the peer to close it.
-    TestingSupport::RawTcpServer peer(reply, TestingSupport::RawTcpServer::Ending::close);
+    RawTcpServer peer(reply, RawTcpServer::Ending::close);
     boost::asio::io_context io;
     std::optional<std::string> body;
     fetch(io, at(peer, "/description.xml"), std::chrono::milliseconds(2000), 100,
@@ -217,6 +246,120 @@ TEST_F(ExchangeTest, ARefusalWithoutRetryAfterWaitsASecond) {
     EXPECT_GE(took, std::chrono::milliseconds(1000));
     EXPECT_LT(took, std::chrono::milliseconds(1800));
     EXPECT_EQ(2u, m_bridge->requests().size());
+}
+
+// A peer that drops a kept connection before any byte of the reply has the
+// request once more, on a new connection, and only once; once part of the
+// reply came, the request may have been carried out and fails instead.
+TEST(ExchangeKeptConnection, APeerThatDropsItBeforeReplyingGetsTheRequestOnceMore) {
+    const auto close = RawTcpServer::Ending::close;
+    const auto reset = RawTcpServer::Ending::reset;
+    struct Case {
+        const char* what;
+        RawTcpServer::Ending ending;
+        RawTcpServer::Kept kept;
+        std::size_t requests;     // received by the peer
+        std::size_t connections;  // opened for both requests
+        const char* failure;      // of the second request; nullptr: it succeeded
+    } cases[] = {
+        {"closed while idle", close, {}, 2, 2, nullptr},
+        {"closed with the request on its way", close, {{1}, ""}, 3, 2, nullptr},
+        {"reset with the request on its way", reset, {{1}, ""}, 3, 2, nullptr},
+        {"closed again on the new connection",
+         close,
+         {{1, 0}, ""},
+         3,
+         2,
+         "Failed to read HTTP status line"},
+        {"closed after part of the header",
+         close,
+         {{1}, "HTTP/1.1 200 OK\r\n"},
+         2,
+         1,
+         "Failed to read HTTP status line"},
+        {"closed after part of the body",
+         close,
+         {{1}, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n{"},
+         2,
+         1,
+         "Failed to read response body"},
+    };
+    const std::string reply = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n{}";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        close_idle_connections();
+        RawTcpServer peer(reply, c.ending, c.kept);
+        const auto opened = connections_opened();
+        EXPECT_EQ("{}", exchange(at(peer, "/api/u/config"), Method::Get, "", Options{}));
+        try {
+            EXPECT_EQ("{}", exchange(at(peer, "/api/u/lights/1/state"), Method::Put,
+                                     R"({"on":true})", Options{}));
+            EXPECT_EQ(nullptr, c.failure);
+        } catch (const Failure& failure) {
+            EXPECT_STREQ(c.failure ? c.failure : "no failure", failure.what());
+        }
+        EXPECT_EQ(c.connections, connections_opened() - opened);
+        const auto requests = peer.requests();
+        EXPECT_EQ(c.requests, requests.size());
+        for (std::size_t i = 2; i < requests.size(); ++i) EXPECT_EQ(requests[1], requests[i]);
+    }
+    close_idle_connections();
+}
+
+// A body as long as the limit and a header of 64 KiB are read; one byte more
+// fails, however the body's end is told.
+TEST(ExchangeLimits, ABodyOrHeaderAtItsLimitIsReadAndOneByteMoreIsNot) {
+    const auto sized = [](std::size_t size) {
+        return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n\r\n" +
+               std::string(size, 'x');
+    };
+    const auto chunked = [](const char* first, const char* second) {
+        return std::string("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n8\r\n") + first +
+               "\r\n" + std::to_string(std::strlen(second)) + "\r\n" + second + "\r\n0\r\n\r\n";
+    };
+    const auto until_close = [](std::size_t size) {
+        return "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + std::string(size, 'x');
+    };
+    // A header of `size` bytes, its empty last line included, and the body "{}".
+    const auto header = [](std::size_t size) {
+        const std::string start = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nX-Pad: ";
+        return start + std::string(size - start.size() - 4, 'p') + "\r\n\r\n{}";
+    };
+    constexpr const char* kTooLarge = "Error: the reply is larger than 4 MiB.";
+    const std::size_t kMiB4 = std::size_t{4} << 20;
+    struct Case {
+        const char* what;
+        std::size_t limit;  // Options::body_limit; 0: the default
+        std::string reply;
+        std::size_t body;     // bytes read
+        const char* failure;  // nullptr: the body was read
+    } cases[] = {
+        {"length at the limit", 16, sized(16), 16, nullptr},
+        {"length one over", 16, sized(17), 0, kTooLarge},
+        {"chunks at the limit", 16, chunked("xxxxxxxx", "xxxxxxxx"), 16, nullptr},
+        {"chunks one over", 16, chunked("xxxxxxxx", "xxxxxxxxx"), 0, kTooLarge},
+        {"until the close, at the limit", 16, until_close(16), 16, nullptr},
+        {"until the close, one over", 16, until_close(17), 0, kTooLarge},
+        {"4 MiB by default", 0, until_close(kMiB4), kMiB4, nullptr},
+        {"4 MiB and one byte by default", 0, until_close(kMiB4 + 1), 0, kTooLarge},
+        {"a header of 64 KiB", 0, header(64 * 1024), 2, nullptr},
+        {"a header one over", 0, header(64 * 1024 + 1), 0,
+         "Error: the reply's header is larger than 64 KiB."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        close_idle_connections();
+        RawTcpServer peer(c.reply, RawTcpServer::Ending::close);
+        Options options;
+        if (c.limit > 0) options.body_limit = c.limit;
+        try {
+            EXPECT_EQ(c.body, exchange(at(peer, "/api/u/lights"), Method::Get, "", options).size());
+            EXPECT_EQ(nullptr, c.failure);
+        } catch (const Failure& failure) {
+            EXPECT_STREQ(c.failure ? c.failure : "no failure", failure.what());
+        }
+    }
+    close_idle_connections();
 }
 
 }  // namespace

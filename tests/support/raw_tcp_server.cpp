@@ -17,6 +17,8 @@ struct RawTcpServer::Impl {
     std::string reply;
     Ending ending = Ending::close;
     Sequel sequel;
+    Kept kept;
+    std::size_t accepted = 0;  // connections so far
     std::string address;
     int listener = -1;
     std::atomic<bool> stopping{false};
@@ -45,8 +47,9 @@ struct RawTcpServer::Impl {
     }
 
     // Reads one request, its body as far as a Content-Length field says, and
-    // logs it whole and its request line.
-    void read_request(int connection) {
+    // logs it whole and its request line (an empty one too). False when no
+    // byte came.
+    bool read_request(int connection) {
         std::string received;
         std::size_t wanted = std::string::npos;
         char buffer[4096];
@@ -67,6 +70,7 @@ struct RawTcpServer::Impl {
         std::lock_guard<std::mutex> lock(mutex);
         lines.push_back(method_path);
         requests.push_back(received);
+        return !received.empty();
     }
 
     // Writes all of `bytes`; false once the client has gone.
@@ -81,6 +85,8 @@ struct RawTcpServer::Impl {
     }
 
     void answer(int connection) {
+        const std::size_t index = accepted++;
+        if (index < kept.answers.size()) return answer_kept(connection, kept.answers[index]);
         read_request(connection);
         bool open = send_all(connection, reply);
         if (open && !sequel.later.empty()) {
@@ -91,6 +97,20 @@ struct RawTcpServer::Impl {
             std::this_thread::sleep_for(sequel.pause);
             open = send_all(connection, sequel.repeated);
         }
+        end(connection);
+    }
+
+    // Answers `answers` requests on one connection, then meets the next with
+    // the cut reply and the ending.
+    void answer_kept(int connection, std::size_t answers) {
+        for (std::size_t n = 0; n < answers; ++n) {
+            if (!read_request(connection) || !send_all(connection, reply)) return end(connection);
+        }
+        if (read_request(connection)) send_all(connection, kept.cut);
+        end(connection);
+    }
+
+    void end(int connection) {
         if (ending == Ending::reset) {
             const linger abort{1, 0};
             setsockopt(connection, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
@@ -98,6 +118,15 @@ struct RawTcpServer::Impl {
             shutdown(connection, SHUT_WR);
         }
         close(connection);
+    }
+
+    // Binds a port and serves on a thread of its own.
+    void start() {
+        if (!bind_free_port()) {
+            ADD_FAILURE() << "could not bind a loopback port for the raw server";
+            return;
+        }
+        thread = std::thread([this] { serve(); });
     }
 
     void serve() {
@@ -118,11 +147,15 @@ RawTcpServer::RawTcpServer(std::string reply, Ending ending, Sequel sequel)
     m_impl->reply = std::move(reply);
     m_impl->ending = ending;
     m_impl->sequel = std::move(sequel);
-    if (!m_impl->bind_free_port()) {
-        ADD_FAILURE() << "could not bind a loopback port for the raw server";
-        return;
-    }
-    m_impl->thread = std::thread([impl = m_impl.get()] { impl->serve(); });
+    m_impl->start();
+}
+
+RawTcpServer::RawTcpServer(std::string reply, Ending ending, Kept kept)
+    : m_impl(std::make_unique<Impl>()) {
+    m_impl->reply = std::move(reply);
+    m_impl->ending = ending;
+    m_impl->kept = std::move(kept);
+    m_impl->start();
 }
 
 RawTcpServer::~RawTcpServer() {

@@ -2,6 +2,7 @@
 #define GLOWRIG_TESTS_SUPPORT_RAW_TCP_SERVER_HPP_
 
 #include <chrono>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,11 +28,23 @@ public:
         std::chrono::milliseconds pause{0};
     };
 
+    // A peer that keeps its connections open for more requests.
+    struct Kept {
+        // The connections, in the order they come, answer this many requests
+        // each, then read one more and write `cut` before the ending.
+        // Connections past the list answer one request, as without Kept.
+        std::vector<std::size_t> answers;
+        std::string cut;  // what the last request gets: nothing, or part of a reply
+    };
+
     // Starts answering at once. Fails the running test when no port can be bound.
     RawTcpServer(std::string reply, Ending ending);
 
     // As above, with `sequel` written after the reply bytes.
     RawTcpServer(std::string reply, Ending ending, Sequel sequel);
+
+    // As above, keeping connections as `kept` says.
+    RawTcpServer(std::string reply, Ending ending, Kept kept);
     ~RawTcpServer();
     RawTcpServer(const RawTcpServer&) = delete;
     RawTcpServer& operator=(const RawTcpServer&) = delete;
