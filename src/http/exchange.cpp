@@ -181,7 +181,7 @@ struct Outcome {
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
     Connection(asio::io_context& io, Endpoint peer, const Options& options)
-        : m_peer(std::move(peer)), m_socket(io), m_timer(io), m_wire(m_socket) {
+        : m_io(io), m_peer(std::move(peer)), m_socket(io), m_timer(io), m_wire(m_socket) {
         // A TLS context costs OpenSSL's initialisation and configuration
         // file: only HTTPS connections make one.
         if (m_peer.scheme != Scheme::Https) return;
@@ -240,12 +240,9 @@ public:
         });
         if (m_connected) return send();
         if (m_ca_failure) return fail(FailureKind::tls, *m_ca_failure);
+        if (m_peer.by_name && !is_address(m_peer.host)) return resolve();
         connect();
     }
-
-    // Connects to these addresses, in turn, rather than to the peer's host:
-    // what its host name resolved to.
-    void set_addresses(const std::vector<std::string>& addresses) { m_addresses = addresses; }
 
     // Ends the request in flight as failed; nothing when there is none.
     void cancel() { fail(FailureKind::connect, kConnectFailed); }
@@ -253,7 +250,7 @@ public:
     void set_target(const std::string& target) { m_peer.target = target; }
 
 private:
-    enum class Phase { connecting, handshaking, writing, reading };
+    enum class Phase { resolving, connecting, handshaking, writing, reading };
 
     tcp::socket& socket() { return m_socket; }
 
@@ -300,6 +297,24 @@ private:
     std::string tls_failure(const char* why) const {
         return "Error: the TLS handshake with " + host_field(m_peer) + " failed" +
                (why ? std::string(": ") + why : std::string()) + ".";
+    }
+
+    // Looks the peer's host name up, then connects to what it resolved to.
+    void resolve() {
+        m_phase = Phase::resolving;
+        m_stop_lookup = resolve_host_name(
+            m_io, m_peer.host, [self = shared_from_this()](std::vector<std::string> addresses) {
+                self->m_stop_lookup = nullptr;
+                if (addresses.empty()) {
+                    return self->fail(FailureKind::connect, self->lookup_failure());
+                }
+                self->m_addresses = std::move(addresses);
+                self->connect();
+            });
+    }
+
+    std::string lookup_failure() const {
+        return "Error: cannot resolve the host name " + m_peer.host + ".";
     }
 
     void connect() {
@@ -429,6 +444,8 @@ private:
     void expire() {
         m_stale = false;
         switch (m_phase) {
+            case Phase::resolving:
+                return fail(FailureKind::connect, lookup_failure());
             case Phase::connecting:
                 return fail(FailureKind::connect, silence_failure());
             case Phase::handshaking:
@@ -456,6 +473,11 @@ private:
         auto done = std::move(m_done);
         m_done = nullptr;
         m_timer.cancel();
+        if (m_stop_lookup) {
+            auto stop = std::move(m_stop_lookup);
+            m_stop_lookup = nullptr;
+            stop();
+        }
         if (!outcome.keep) {
             beast::error_code ignored;
             socket().close(ignored);
@@ -465,6 +487,7 @@ private:
         done(std::move(outcome));
     }
 
+    asio::io_context& m_io;
     Endpoint m_peer;
     Options m_options;
     tcp::socket m_socket;
@@ -473,7 +496,8 @@ private:
     asio::steady_timer m_timer;
     Wire m_wire;
     std::optional<std::string> m_ca_failure;
-    std::vector<std::string> m_addresses;  // empty: the peer's host
+    std::vector<std::string> m_addresses;  // what the peer's host name resolved to
+    std::function<void()> m_stop_lookup;   // null unless a lookup is in flight
     Certificate m_certificate;
     std::string m_request;
     beast::flat_buffer m_buffer;
@@ -527,17 +551,6 @@ Outcome attempt(const Endpoint& endpoint, Method method, const std::string& body
         if (!held) {
             held = std::make_unique<Held>();
             held->connection = std::make_shared<Connection>(held->io, endpoint, options);
-            if (endpoint.by_name && !is_address(endpoint.host)) {
-                const auto addresses = resolve_host_name(endpoint.host, deadline);
-                if (addresses.empty()) {
-                    Outcome outcome;
-                    outcome.failure.emplace(
-                        FailureKind::connect,
-                        "Error: cannot resolve the host name " + endpoint.host + ".");
-                    return outcome;
-                }
-                held->connection->set_addresses(addresses);
-            }
         }
         held->connection->set_target(endpoint.target);
         Outcome outcome;
@@ -568,6 +581,56 @@ std::chrono::seconds wait_after(const std::string& retry_after) {
     }
     return std::chrono::seconds(seconds);
 }
+
+// One exchange run on an io_context: its requests, each on a connection of
+// its own, and the waits between them.
+class Exchange : public std::enable_shared_from_this<Exchange> {
+public:
+    Exchange(asio::io_context& io, const Endpoint& endpoint, Method method, std::string body,
+             const Options& options, std::function<void(Ending)> done)
+        : m_io(io),
+          m_endpoint(endpoint),
+          m_method(method),
+          m_body(std::move(body)),
+          m_options(options),
+          m_deadline(Clock::now() + options.timeout),
+          m_wait(io),
+          m_done(std::move(done)) {}
+
+    void send() {
+        auto connection = std::make_shared<Connection>(m_io, m_endpoint, m_options);
+        connection->run(
+            m_method, m_body, true, m_options, m_deadline,
+            [self = shared_from_this()](Outcome outcome) { self->ended(std::move(outcome)); });
+    }
+
+private:
+    void ended(Outcome outcome) {
+        if (!outcome.failure) return m_done(Ending{std::nullopt, std::move(outcome.body)});
+        const int status = outcome.failure->status();
+        if ((status == 429 || status == 503) && m_resends < kMaxResends) {
+            const auto wait = wait_after(outcome.retry_after);
+            if (Clock::now() + wait < m_deadline) {
+                ++m_resends;
+                m_wait.expires_after(wait);
+                m_wait.async_wait(
+                    [self = shared_from_this()](const beast::error_code&) { self->send(); });
+                return;
+            }
+        }
+        m_done(Ending{std::move(outcome.failure), std::string()});
+    }
+
+    asio::io_context& m_io;
+    const Endpoint m_endpoint;
+    const Method m_method;
+    const std::string m_body;
+    const Options m_options;
+    const Clock::time_point m_deadline;
+    asio::steady_timer m_wait;
+    std::function<void(Ending)> m_done;
+    int m_resends = 0;
+};
 
 }  // namespace
 
@@ -630,6 +693,12 @@ std::function<void()> fetch(asio::io_context& io, const Endpoint& endpoint,
     return [weak] {
         if (auto alive = weak.lock()) alive->cancel();
     };
+}
+
+void start_exchange(asio::io_context& io, const Endpoint& endpoint, Method method,
+                    const std::string& body, const Options& options,
+                    std::function<void(Ending)> done) {
+    std::make_shared<Exchange>(io, endpoint, method, body, options, std::move(done))->send();
 }
 
 }  // namespace Http

@@ -104,6 +104,23 @@ std::size_t connections_opened();
 // Closes the connections exchange() keeps open for later requests.
 void close_idle_connections();
 
+// How an exchange run on an io_context ended: the body of its 200 reply, or
+// its failure (and no body).
+struct Ending {
+    std::optional<Failure> failure;
+    std::string body;
+};
+
+// As exchange(), but run on `io` rather than on the calling thread, on a
+// connection of its own that is not kept for later requests: calls `done`
+// exactly once, on the thread running `io`, with how it ended. A host name is
+// looked up on a thread of its own (resolve_host_name), within the deadline;
+// the waits before a refused request is sent again are timers on `io`. If
+// `io` is stopped first, `done` is destroyed uncalled.
+void start_exchange(boost::asio::io_context& io, const Endpoint& endpoint, Method method,
+                    const std::string& body, const Options& options,
+                    std::function<void(Ending)> done);
+
 // Sends "GET target" to `endpoint` on a connection of its own on `io` and
 // calls `done` exactly once, on the thread running `io`, with the body of a
 // 200 reply of at most `cap` bytes, or with nullopt when the fetch failed,

@@ -5,8 +5,10 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <boost/asio/io_context.hpp>
@@ -41,6 +43,22 @@ protected:
         return Endpoint{scheme, "127.0.0.1", m_server.port(index), target};
     }
 
+    // As exchange(), but run by start_exchange on an io_context in this
+    // thread; fails the test unless it ends exactly once.
+    static std::string exchange_on_io(const Endpoint& endpoint, Method method,
+                                      const std::string& body, const Options& options) {
+        boost::asio::io_context io;
+        std::optional<Ending> ending;
+        start_exchange(io, endpoint, method, body, options, [&](Ending ended) {
+            EXPECT_FALSE(ending) << "ended twice";
+            ending = std::move(ended);
+        });
+        io.run();
+        if (!ending) throw std::logic_error("never ended");
+        if (ending->failure) throw *ending->failure;
+        return ending->body;
+    }
+
     // The connection numbers of the requests the bridge received, in order.
     std::vector<int> connections() const {
         std::vector<int> numbers;
@@ -66,6 +84,17 @@ Endpoint at(const RawTcpServer& peer, const char* target) {
                     target};
 }
 
+// Each case of `cases` paired with false (run by exchange()) and true (run
+// by start_exchange()).
+template <class Case, std::size_t N>
+std::vector<std::pair<Case, bool>> cases_both_ways(const Case (&cases)[N]) {
+    std::vector<std::pair<Case, bool>> both;
+    for (const bool on_io : {false, true}) {
+        for (const auto& c : cases) both.emplace_back(c, on_io);
+    }
+    return both;
+}
+
 TEST_F(ExchangeTest, RequestsToOneBridgeShareOneConnection) {
     for (const Scheme scheme : kSchemes) {
         SCOPED_TRACE(scheme == Scheme::Https ? "https" : "http");
@@ -78,6 +107,36 @@ TEST_F(ExchangeTest, RequestsToOneBridgeShareOneConnection) {
         const auto used = connections();
         ASSERT_EQ(3u, used.size());
         EXPECT_EQ(1u, std::set<int>(used.begin(), used.end()).size());
+    }
+}
+
+// start_exchange() reaches a peer as exchange() does: plain or over TLS, by
+// address or by a name looked up, and fails with the same texts.
+TEST_F(ExchangeTest, AnExchangeOnAnIoContextReachesThePeerAsExchangeDoes) {
+    const auto named = [this](const std::string& host) {
+        return Endpoint{Scheme::Http, host, m_server.port(m_plain), "/api/u/lights/1", true};
+    };
+    const struct {
+        const char* what;
+        Endpoint endpoint;
+        const char* failure;  // null: the light is read
+    } cases[] = {
+        {"plain", at(Scheme::Http, "/api/u/lights/1"), nullptr},
+        {"TLS", at(Scheme::Https, "/api/u/lights/1"), nullptr},
+        {"a name", named("localhost"), nullptr},
+        {"a name that is none", named(""), "Error: cannot resolve the host name ."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            const std::string light = exchange_on_io(c.endpoint, Method::Get, "", m_options);
+            EXPECT_EQ(nullptr, c.failure);
+            EXPECT_NE(std::string::npos, light.find(R"("name":"Desk")"));
+        } catch (const Failure& failure) {
+            ASSERT_NE(nullptr, c.failure) << failure.what();
+            EXPECT_EQ(FailureKind::connect, failure.kind());
+            EXPECT_STREQ(c.failure, failure.what());
+        }
     }
 }
 
@@ -172,15 +231,16 @@ TEST_F(ExchangeTest, RefusedRequestsAreSentAgainWithinTheDeadline) {
         {"a wait past the deadline", 503, 1, "4", Method::Get, 1, "HTTP 503 Service Unavailable"},
     };
     m_options.timeout = std::chrono::milliseconds(2000);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [c, on_io] : cases_both_ways(cases)) {
+        SCOPED_TRACE(std::string(c.what) + (on_io ? ", on an io_context" : ""));
         m_bridge->clear_requests();
         const bool write = c.method == Method::Put;
         const std::string path = write ? "/api/u/lights/1/state" : "/api/u/config";
         m_bridge->refuse(write ? "PUT" : "GET", path, c.status, c.refusals, c.retry_after);
         const auto started = std::chrono::steady_clock::now();
         try {
-            exchange(at(Scheme::Http, path), c.method, write ? R"({"on":true})" : "", m_options);
+            const auto run = on_io ? exchange_on_io : exchange;
+            run(at(Scheme::Http, path), c.method, write ? R"({"on":true})" : "", m_options);
             EXPECT_EQ(nullptr, c.failure);
         } catch (const Failure& failure) {
             ASSERT_NE(nullptr, c.failure) << failure.what();
