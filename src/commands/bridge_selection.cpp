@@ -189,7 +189,7 @@ Hue::Bridge selected_bridge(const std::optional<std::string>& wanted, const Sett
     try {
         // A search shows its countdown; a named address ends it before it shows.
         const Countdown countdown("Searching for bridges", settings.ssdp.window);
-        return Discovery::select_bridge(wanted, settings).get();
+        return Discovery::select_bridge(wanted, settings);
     } catch (const Discovery::AmbiguousBridge&) {
         output.note("Multiple bridges found, please specify desired bridge with --bridge=<Ip||Id>");
         throw;

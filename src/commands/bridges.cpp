@@ -16,7 +16,7 @@ void run_bridges_command(const BridgesOptions&, const Settings& settings, const 
     std::vector<Hue::Bridge> bridges;
     {
         const Countdown countdown("Searching for bridges", settings.ssdp.window);
-        bridges = Discovery::find_bridges(settings).get();
+        bridges = Discovery::find_bridges(settings);
     }
     render(output, bridges_printout(bridges));
 }

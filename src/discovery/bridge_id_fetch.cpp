@@ -1,12 +1,10 @@
 #include "discovery/bridge_id_fetch.hpp"
 
 #include <optional>
-#include <system_error>
 #include <utility>
 
-#include <cpprest/json.h>
-
 #include "discovery/http_fetch.hpp"
+#include "json/parse.hpp"
 
 namespace Discovery {
 
@@ -20,12 +18,14 @@ std::function<void()> fetch_bridge_id(boost::asio::io_context& io, const std::st
                             [done = std::move(done)](const std::optional<std::string>& body) {
                                 std::string id;
                                 if (body) {
-                                    std::error_code error;
-                                    const auto config = web::json::value::parse(*body, error);
-                                    if (!error && config.is_object() &&
-                                        config.has_field("bridgeid") &&
-                                        config.at("bridgeid").is_string()) {
-                                        id = config.at("bridgeid").as_string();
+                                    try {
+                                        const Json::Value config = Json::parse(*body);
+                                        const auto* bridge_id = Json::find(config, "bridgeid");
+                                        if (bridge_id && bridge_id->is_string()) {
+                                            id = Json::as_string(*bridge_id);
+                                        }
+                                    } catch (const Json::ParseError&) {
+                                        // Not JSON: no id.
                                     }
                                 }
                                 done(std::move(id));

@@ -4,10 +4,9 @@
 #include <locale>
 
 #include <boost/algorithm/string/trim.hpp>
-#include <cpprest/base_uri.h>
 #include <pugixml.hpp>
 
-#include "hue/text.hpp"
+#include "http/uri.hpp"
 
 namespace UPnP {
 namespace {
@@ -34,23 +33,21 @@ std::string text_of(const pugi::xml_node& node, const char* name) {
     return child(node, name).text().as_string();
 }
 
-// True when `text` is a URI with a scheme and a host.
-bool is_absolute(const std::string& text) {
-    if (!web::uri::validate(text)) return false;
-    const web::uri uri(text);
-    return !uri.scheme().empty() && !uri.host().empty();
+// `text` read as a URI with a scheme and a host; nullopt when it is none.
+std::optional<Http::UriReference> absolute(const std::string& text) {
+    auto uri = Http::read_uri(text);
+    if (!uri || !uri->scheme || uri->host.empty()) return std::nullopt;
+    return uri;
 }
 
 std::string resolve(const std::string& url, const std::string& url_base,
                     const std::string& location) {
-    if (url.empty() || is_absolute(url)) return url;
-    const std::string& base = is_absolute(url_base) ? url_base : location;
-    try {
-        if (!is_absolute(base)) return url;
-        return web::uri(base).resolve_uri(url);
-    } catch (const std::exception&) {
-        return url;
-    }
+    if (url.empty() || absolute(url)) return url;
+    auto base = absolute(url_base);
+    if (!base) base = absolute(location);
+    const auto reference = Http::read_uri(url);
+    if (!base || !reference) return url;
+    return Http::uri_text(Http::resolve_uri(*base, *reference));
 }
 
 }  // namespace

@@ -7,15 +7,12 @@
 #include <optional>
 #include <random>
 #include <system_error>
-#include <thread>
 #include <utility>
 
-#include <boost/asio/executor_work_guard.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/multicast.hpp>
 #include <boost/asio/ip/udp.hpp>
 #include <boost/asio/ip/v6_only.hpp>
-#include <boost/asio/post.hpp>
 #include <boost/asio/steady_timer.hpp>
 #include <ifaddrs.h>
 #include <net/if.h>
@@ -139,29 +136,23 @@ std::string target_of(const Channel& channel) {
 }
 
 // One search: its sockets, its window and the configuration reads it starts.
-// Runs on a thread of its own from start() until the completion is set.
+// Owned by its pending operations; runs on the thread running its io_context.
 class Search : public std::enable_shared_from_this<Search> {
 public:
-    Search(MdnsSettings settings, std::chrono::milliseconds window)
-        : m_settings(std::move(settings)),
+    Search(asio::io_context& io, MdnsSettings settings, std::chrono::milliseconds window,
+           std::function<void(Bridges)> done)
+        : m_io(io),
+          m_settings(std::move(settings)),
           m_window_length(window),
           m_id(static_cast<std::uint16_t>(std::random_device{}())),
           m_query(mdns_query(m_id)),
-          m_resend(m_io),
-          m_window(m_io) {}
+          m_done(std::move(done)),
+          m_resend(io),
+          m_window(io) {}
 
-    ~Search() {
-        if (!m_thread.joinable()) return;
-        if (m_thread.get_id() == std::this_thread::get_id()) {
-            m_thread.detach();
-        } else {
-            m_thread.join();
-        }
-    }
-
-    // Opens the sockets and sends the first query on each, then runs the
-    // search on its own thread. Throws SearchFailure when no query could be
-    // sent: every send failed, or no interface can send multicast.
+    // Opens the sockets and sends the first query on each, then waits for
+    // answers. Throws SearchFailure when no query could be sent: every send
+    // failed, or no interface can send multicast.
     void start() {
         open_channels();
         std::optional<SearchFailure> first_failure;
@@ -180,21 +171,8 @@ public:
             if (first_failure) throw *first_failure;
             throw SearchFailure(kSearch, "no network interface that can send multicast is up");
         }
-        // The guard keeps the thread running until the search is armed, which
-        // happens after m_thread is set: nothing joins it before that.
-        m_work.emplace(m_io.get_executor());
-        m_thread = std::thread([this] { m_io.run(); });
-        asio::post(m_io, [self = shared_from_this()] { self->arm(); });
+        arm();
     }
-
-    // Waits until the search's thread has ended; call after the completion is set.
-    void join() {
-        if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) {
-            m_thread.join();
-        }
-    }
-
-    pplx::task_completion_event<Bridges> completion() const { return m_completion; }
 
 private:
     void open_channels() {
@@ -321,23 +299,19 @@ private:
     void finish() {
         if (m_pending != 0 || m_completed) return;
         m_completed = true;
-        m_work.reset();
         Bridges bridges;
         for (auto& found : m_found) {
             if (found) bridges.push_back(*found);
         }
-        m_completion.set(bridges);
+        m_done(std::move(bridges));
     }
 
+    asio::io_context& m_io;
     const MdnsSettings m_settings;
     const std::chrono::milliseconds m_window_length;
     const std::uint16_t m_id;
     const std::string m_query;
-    pplx::task_completion_event<Bridges> m_completion;
-
-    // Touched by start() before the search's thread runs, then by that thread only.
-    asio::io_context m_io;
-    std::optional<asio::executor_work_guard<asio::io_context::executor_type>> m_work;
+    const std::function<void(Bridges)> m_done;
     std::vector<std::unique_ptr<Channel>> m_channels;
     asio::steady_timer m_resend;
     asio::steady_timer m_window;
@@ -346,20 +320,13 @@ private:
     int m_pending = 0;
     bool m_window_closed = false;
     bool m_completed = false;
-    std::thread m_thread;  // declared last: started when everything else exists
 };
 
 }  // namespace
 
-pplx::task<Bridges> find_mdns_bridges(const MdnsSettings& settings,
-                                      std::chrono::milliseconds window) {
-    auto search = std::make_shared<Search>(settings, window);
-    search->start();
-    // The step holds the search until its thread has ended.
-    return pplx::create_task(search->completion()).then([search](Bridges bridges) {
-        search->join();
-        return bridges;
-    });
+void find_mdns_bridges(asio::io_context& io, const MdnsSettings& settings,
+                       std::chrono::milliseconds window, std::function<void(Bridges)> done) {
+    std::make_shared<Search>(io, settings, window, std::move(done))->start();
 }
 
 }  // namespace Discovery

@@ -3,13 +3,18 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include <pplx/pplxtasks.h>
-
 #include "discovery/mdns_message.hpp"
 #include "hue/bridge.hpp"
+
+namespace boost {
+namespace asio {
+class io_context;
+}
+}  // namespace boost
 
 namespace Discovery {
 
@@ -25,9 +30,9 @@ struct MdnsSettings {
     std::size_t max_bridges = 64;  // services read per search
 };
 
-// Searches for bridges with one-shot multicast DNS queries for the PTR records
-// of kBridgeService: sends the query twice, about 100 ms apart, from an
-// ephemeral port (to the multicast groups of IPv4 and, where an interface has
+// Searches, on `io`, for bridges with one-shot multicast DNS queries for the
+// PTR records of kBridgeService: sends the query twice, about 100 ms apart,
+// from an ephemeral port (to the multicast groups of IPv4 and, where an interface has
 // an IPv6 address, IPv6, on each interface; or to the configured address),
 // and reads the answers sent back to that port during `window`. Answers are
 // taken only from the port asked, from the configured address or, for the
@@ -35,13 +40,15 @@ struct MdnsSettings {
 // in on. Each service that resolves (see MdnsAnswers::services) gives a bridge
 // with its "bridgeid", address, port and no MAC address, reached through
 // HTTPS when its port is 443; a service whose answer names no id is read with
-// fetch_bridge_id and left out when that gives none. The task
-// yields the bridges in the order their answers came, at the latest
-// config_timeout after the window has closed. Throws SearchFailure (a
-// std::system_error), before any task exists, when no query could be sent:
-// every send failed, or no interface but the loopback can send multicast.
-pplx::task<std::vector<Hue::Bridge>> find_mdns_bridges(const MdnsSettings& settings,
-                                                       std::chrono::milliseconds window);
+// fetch_bridge_id and left out when that gives none. Calls `done` once, on
+// the thread running `io`, with the bridges in the order their answers came,
+// at the latest config_timeout after the window has closed. Throws
+// SearchFailure (a std::system_error), and calls nothing, when no query could
+// be sent: every send failed, or no interface but the loopback can send
+// multicast.
+void find_mdns_bridges(boost::asio::io_context& io, const MdnsSettings& settings,
+                       std::chrono::milliseconds window,
+                       std::function<void(std::vector<Hue::Bridge>)> done);
 
 }  // namespace Discovery
 

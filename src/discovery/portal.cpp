@@ -2,15 +2,19 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
-#include <boost/algorithm/string/predicate.hpp>
-#include <cpprest/base_uri.h>
+#include <boost/asio/ip/address.hpp>
 
+#include "http/uri.hpp"
 #include "http/exchange.hpp"
 #include "hue/address.hpp"
-#include "hue/client.hpp"
+#include "hue/bridge_error.hpp"
+#include "json/parse.hpp"
+#include "json/text.hpp"
 
 namespace Discovery {
 namespace {
@@ -18,74 +22,119 @@ namespace {
 // A bridge whose port is 443 answers through HTTPS.
 constexpr unsigned short kHttpsPort = 443;
 
+// The port of "host:port", written as a number from 1 to 65535 without
+// leading zeros (it must read back as written); nullopt otherwise.
+std::optional<unsigned short> authority_port(const std::string& digits) {
+    if (digits.empty() || digits.size() > 5 || digits.front() == '0') return std::nullopt;
+    const unsigned long port = std::stoul(digits);
+    if (port > 65535) return std::nullopt;
+    return static_cast<unsigned short>(port);
+}
+
+// Fails, as the bridge's replies do, when `reply` is an array holding an
+// error element: with Hue::BridgeError, whose text is the whole element.
+void reject_errors(const Json::Value& reply) {
+    if (!reply.is_array()) return;
+    for (const auto& element : Json::as_array(reply)) {
+        const Json::Value* error = Json::find(element, "error");
+        if (!error) continue;
+        const Json::Value* type = Json::find(*error, "type");
+        const Json::Value* address = Json::find(*error, "address");
+        throw Hue::BridgeError(
+            Json::text(element),
+            type && Json::is_integer(*type) ? static_cast<int>(type->get<std::int64_t>()) : 0,
+            address && address->is_string() ? Json::as_string(*address) : std::string());
+    }
+}
+
+// The entry's "port" when it is an integer from 1 to 65535 (the parser reads
+// every integer above -1 as an unsigned one).
+std::optional<unsigned short> entry_port(const Json::Value& port) {
+    if (!port.is_number_unsigned()) return std::nullopt;
+    const auto value = port.get<std::uint64_t>();
+    if (value < 1 || value > 65535) return std::nullopt;
+    return static_cast<unsigned short>(value);
+}
+
+// The bridges the portal's reply lists.
+std::vector<Hue::Bridge> read_portal_reply(const std::string& body) {
+    const Json::Value reply = Json::parse(body, "the portal's reply");
+    reject_errors(reply);
+    std::vector<Hue::Bridge> bridges;
+    if (!reply.is_array()) return bridges;
+    bridges.reserve(reply.size());
+    for (const auto& element : Json::as_array(reply)) {
+        const Json::Value* mac_member = Json::find(element, "macaddress");
+        const std::string mac = mac_member ? Json::as_string(*mac_member) : "";
+        const std::string ip = Json::as_string(Json::at(element, "internalipaddress"));
+        const std::string id = Json::as_string(Json::at(element, "id"));
+        // "IPv4:PORT" and "[IPv6]:PORT" carry the port. Anything else, a
+        // host name above all, is left out: it is never resolved.
+        auto address = Hue::parse_bridge_address(ip);
+        if (!address) continue;
+        if (const Json::Value* port = Json::find(element, "port")) {
+            const auto number = entry_port(*port);
+            if (!number) continue;
+            address->port = *number;
+        }
+        const Hue::Scheme scheme =
+            address->port == kHttpsPort ? Hue::Scheme::Https : Hue::Scheme::Http;
+        bridges.emplace_back(id, address->ip, mac, address->port, scheme);
+    }
+    return bridges;
+}
+
 }  // namespace
 
 std::optional<Http::Endpoint> portal_endpoint(const std::string& portal) {
     if (portal.find("://") != std::string::npos) return Http::parse_named_url(portal);
     // The authority must be all of `portal`: no path, user info or query.
-    const std::string url = "http://" + portal + "/api/nupnp";
-    if (portal.find_first_of("/?#@") != std::string::npos || !web::uri::validate(url)) {
-        return std::nullopt;
-    }
-    const web::uri uri(url);
-    std::string host = uri.host();
-    // web::uri reads ":0" and ":" as no port and clamps long ports: the
-    // authority must read back as written.
-    const int port = uri.port();
-    if (host.empty() || port > 65535 ||
-        !boost::algorithm::iequals(portal, host + (port > 0 ? ":" + std::to_string(port) : ""))) {
-        return std::nullopt;
-    }
-    if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
-        host = host.substr(1, host.size() - 2);
-    }
+    if (portal.find_first_of("/?#@") != std::string::npos) return std::nullopt;
+    const auto uri = Http::read_uri("http://" + portal + "/api/nupnp");
+    if (!uri || uri->host.empty()) return std::nullopt;
     Http::Endpoint endpoint;
-    endpoint.host = host;
-    endpoint.port = port > 0 ? static_cast<unsigned short>(port) : 80;
+    endpoint.host = uri->host;
+    for (char& c : endpoint.host) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    if (endpoint.host.front() == '[') {
+        endpoint.host = endpoint.host.substr(1, endpoint.host.size() - 2);
+        boost::system::error_code ec;
+        boost::asio::ip::make_address_v6(endpoint.host, ec);
+        if (ec) return std::nullopt;
+    }
+    if (uri->port) {
+        const auto port = authority_port(*uri->port);
+        if (!port) return std::nullopt;
+        endpoint.port = *port;
+    }
     endpoint.target = "/api/nupnp";
     return endpoint;
 }
 
-pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const Settings& settings) {
+void find_portal_bridges(boost::asio::io_context& io, const Settings& settings,
+                         PortalHandler done) {
     const auto endpoint = portal_endpoint(settings.portal);
     if (!endpoint) {
-        return pplx::task_from_exception<std::vector<Hue::Bridge>>(
-            std::invalid_argument("Error: GLOWRIG_PORTAL must be host[:port] or an http(s) URL."));
+        throw std::invalid_argument("Error: GLOWRIG_PORTAL must be host[:port] or an http(s) URL.");
     }
     // The portal's answer is only of use while the search lasts: the request
     // ends at most a second after the search window.
     Http::Options options;
     options.timeout =
         std::min(settings.client.timeout, settings.ssdp.window + std::chrono::milliseconds(1000));
-    auto fetched = pplx::create_task([endpoint = *endpoint, options] {
-        return Hue::read_json(Http::exchange(endpoint, Http::Method::Get, std::string(), options));
-    });
-    return fetched.then(Hue::reject_errors).then([](const web::json::value& reply) {
-        std::vector<Hue::Bridge> bridges;
-        if (!reply.is_array()) return bridges;
-        bridges.reserve(reply.size());
-        for (const auto& element : reply.as_array()) {
-            const std::string mac =
-                element.has_field("macaddress") ? element.at("macaddress").as_string() : "";
-            const std::string ip = element.at("internalipaddress").as_string();
-            const std::string id = element.at("id").as_string();
-            // "IPv4:PORT" and "[IPv6]:PORT" carry the port. Anything else, a
-            // host name above all, is left out: it is never resolved.
-            auto address = Hue::parse_bridge_address(ip);
-            if (!address) continue;
-            if (element.has_field("port")) {
-                const auto& port = element.at("port");
-                if (!port.is_integer() || port.as_integer() < 1 || port.as_integer() > 65535) {
-                    continue;
-                }
-                address->port = static_cast<unsigned short>(port.as_integer());
-            }
-            const Hue::Scheme scheme =
-                address->port == kHttpsPort ? Hue::Scheme::Https : Hue::Scheme::Http;
-            bridges.emplace_back(id, address->ip, mac, address->port, scheme);
-        }
-        return bridges;
-    });
+    Http::start_exchange(io, *endpoint, Http::Method::Get, std::string(), options,
+                         [done = std::move(done)](Http::Ending ending) {
+                             std::vector<Hue::Bridge> bridges;
+                             std::exception_ptr failure;
+                             try {
+                                 if (ending.failure) throw *ending.failure;
+                                 bridges = read_portal_reply(ending.body);
+                             } catch (...) {
+                                 failure = std::current_exception();
+                             }
+                             done(std::move(bridges), failure);
+                         });
 }
 
 }  // namespace Discovery

@@ -5,6 +5,9 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
+
+#include <boost/asio/io_context.hpp>
 
 #include "discovery/bridge_merge.hpp"
 #include "discovery/mdns_finder.hpp"
@@ -22,33 +25,18 @@ using Bridges = std::vector<Hue::Bridge>;
 struct Outcome {
     Bridges bridges;
     std::exception_ptr failure;
-    bool asked = true;  // false for a source the settings leave out
+    bool asked = false;  // the settings ask this source
 };
 
-// The outcome of a source the settings leave out.
-pplx::task<Outcome> left_out() {
-    Outcome outcome;
-    outcome.asked = false;
-    return pplx::task_from_result(outcome);
-}
-
-// Starts a source; a source that fails before it has a task fails its task.
-pplx::task<Outcome> settle(const std::function<pplx::task<Bridges>()>& source) {
-    pplx::task<Bridges> task;
+// Starts the source of `outcome` with `start`; a failure it throws is the
+// source's failure.
+void ask(Outcome& outcome, const std::function<void()>& start) {
+    outcome.asked = true;
     try {
-        task = source();
+        start();
     } catch (...) {
-        task = pplx::task_from_exception<Bridges>(std::current_exception());
+        outcome.failure = std::current_exception();
     }
-    return task.then([](pplx::task<Bridges> done) {
-        Outcome outcome;
-        try {
-            outcome.bridges = done.get();
-        } catch (...) {
-            outcome.failure = std::current_exception();
-        }
-        return outcome;
-    });
 }
 
 // The bridges of the sources, one per bridge id; the sightings on the local
@@ -83,43 +71,52 @@ Hue::Bridge choose(const Bridges& bridges, const std::optional<std::string>& wan
 
 AmbiguousBridge::AmbiguousBridge() : std::runtime_error("Unable to identify bridge.") {}
 
-pplx::task<Bridges> find_bridges(const Settings& settings) {
-    // In the order their failures are reported.
-    std::vector<pplx::task<Outcome>> sources = {
-        settings.portal.empty() ? left_out()
-                                : settle([&settings] { return find_portal_bridges(settings); }),
-        settle([&settings] {
-            return UPnP::find_upnp_devices(settings.ssdp).then(UPnP::upnp_bridges);
-        }),
-        !settings.mdns.enabled ? left_out() : settle([&settings] {
-            return find_mdns_bridges(settings.mdns, settings.ssdp.window);
-        }),
-    };
-    return pplx::when_all(sources.begin(), sources.end())
-        .then([](const std::vector<Outcome>& outcomes) {
-            const Outcome& portal = outcomes[0];
-            const Outcome& upnp = outcomes[1];
-            const Outcome& mdns = outcomes[2];
-            std::exception_ptr first_failure;
-            for (const Outcome& outcome : outcomes) {
-                if (outcome.asked && !outcome.failure) return joined(mdns, upnp, portal);
-                if (!first_failure) first_failure = outcome.failure;
-            }
-            if (!first_failure) return Bridges();
-            std::rethrow_exception(first_failure);
+Bridges find_bridges(const Settings& settings) {
+    boost::asio::io_context io;
+    Outcome portal, upnp, mdns;
+    if (!settings.portal.empty()) {
+        ask(portal, [&] {
+            find_portal_bridges(io, settings,
+                                [&portal](Bridges bridges, std::exception_ptr failure) {
+                                    portal.bridges = std::move(bridges);
+                                    portal.failure = failure;
+                                });
         });
+    }
+    ask(upnp, [&] {
+        UPnP::find_upnp_devices(io, settings.ssdp, [&upnp](std::vector<UPnP::Device> devices) {
+            try {
+                upnp.bridges = UPnP::upnp_bridges(std::move(devices));
+            } catch (...) {
+                upnp.failure = std::current_exception();
+            }
+        });
+    });
+    if (settings.mdns.enabled) {
+        ask(mdns, [&] {
+            find_mdns_bridges(io, settings.mdns, settings.ssdp.window,
+                              [&mdns](Bridges bridges) { mdns.bridges = std::move(bridges); });
+        });
+    }
+    // The sources run side by side until the last has ended; each is bounded.
+    io.run();
+    // The first failure in the order portal, SSDP, mDNS counts.
+    std::exception_ptr first_failure;
+    for (const Outcome* outcome : {&portal, &upnp, &mdns}) {
+        if (outcome->asked && !outcome->failure) return joined(mdns, upnp, portal);
+        if (!first_failure) first_failure = outcome->failure;
+    }
+    if (!first_failure) return Bridges();
+    std::rethrow_exception(first_failure);
 }
 
-pplx::task<Hue::Bridge> select_bridge(const std::optional<std::string>& wanted,
-                                      const Settings& settings) {
+Hue::Bridge select_bridge(const std::optional<std::string>& wanted, const Settings& settings) {
     if (wanted) {
         if (const auto address = Hue::parse_bridge_address(*wanted)) {
-            return pplx::task_from_result(
-                Hue::Bridge(std::string(), address->ip, std::string(), address->port));
+            return Hue::Bridge(std::string(), address->ip, std::string(), address->port);
         }
     }
-    return find_bridges(settings).then(
-        [wanted](const Bridges& bridges) { return choose(bridges, wanted); });
+    return choose(find_bridges(settings), wanted);
 }
 
 }  // namespace Discovery

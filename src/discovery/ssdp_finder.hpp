@@ -3,11 +3,16 @@
 
 #include <chrono>
 #include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "discovery/device.hpp"
+
+namespace boost {
+namespace asio {
+class io_context;
+}
+}  // namespace boost
 
 namespace UPnP {
 
@@ -21,8 +26,8 @@ struct SsdpSettings {
     std::size_t max_locations = 64;  // distinct descriptions fetched per search
 };
 
-// Receives the results of one find. The finder calls these on its own thread,
-// one at a time. REQUIRES: implementations do not throw.
+// Receives the results of one search, on the thread running the search.
+// REQUIRES: implementations do not throw.
 class DeviceFinderCallback {
 public:
     virtual ~DeviceFinderCallback() = default;
@@ -30,57 +35,49 @@ public:
     // A root device answered the search; called once per distinct description.
     virtual void device_added(const Device& device) = 0;
 
-    // A device announced its departure. (SSDP searches never report one.)
-    virtual void device_removed(const std::string& unique_device_name) = 0;
-
-    // The search is over: called exactly once per started find, after every
-    // device_added of it, unless the find is cancelled first.
+    // The search is over: called exactly once per started search, after every
+    // device_added of it, unless the search is cancelled first.
     virtual void search_complete() = 0;
 };
 
-// Finds UPnP devices with SSDP searches: sends M-SEARCH twice, about 100 ms
+// Finds UPnP devices with an SSDP search: sends M-SEARCH twice, about 100 ms
 // apart, to the configured address (with multicast hops 2 when it is the
 // multicast group), collects replies for the window, fetches each distinct
 // http LOCATION once (numeric hosts only) and reports the root device of every
 // description that reads well. A search ends at the latest one fetch time-out
 // after its window has closed.
 //
-// Owns one thread, on which every callback runs. Safe for concurrent use from
-// several threads. Destroying the finder cancels its finds and joins its
-// thread; it may be destroyed on any thread, including from a callback.
+// Runs on the io_context it is given: every call and every callback happen on
+// the thread running it. Destroying the finder cancels its search; it may be
+// destroyed from a callback.
 class SsdpDeviceFinder {
 public:
-    // Identifies one find of this finder.
-    using FindHandle = std::uint64_t;
-
-    explicit SsdpDeviceFinder(SsdpSettings settings);
+    SsdpDeviceFinder(boost::asio::io_context& io, SsdpSettings settings);
     ~SsdpDeviceFinder();
 
     SsdpDeviceFinder(const SsdpDeviceFinder&) = delete;
     SsdpDeviceFinder& operator=(const SsdpDeviceFinder&) = delete;
 
-    // Prepares a find for `search_target` (for example "upnp:rootdevice")
-    // whose results go to `callback`; the finder keeps a reference to it.
-    // Throws std::invalid_argument for a null callback or a target holding a
-    // line break.
-    FindHandle create_async_find(const std::string& search_target,
-                                 std::shared_ptr<DeviceFinderCallback> callback);
+    // Starts the search for `search_target` (for example "upnp:rootdevice")
+    // whose results go to `callback`, which the search keeps until it ends:
+    // opens the socket and sends the first search before it returns. Throws
+    // std::invalid_argument for a null callback or a target that is empty or
+    // holds a line break, and Discovery::SearchFailure (a std::system_error)
+    // when the socket cannot be opened, bound or sent from. A finder searches
+    // once: starting it again does nothing.
+    void start(const std::string& search_target, std::shared_ptr<DeviceFinderCallback> callback);
 
-    // Starts the find: opens the socket and sends the first search before it
-    // returns. Throws Discovery::SearchFailure (a std::system_error) when the
-    // socket cannot be opened, bound or sent from, and std::invalid_argument
-    // for an unknown or cancelled handle. Starting a find a second time does
-    // nothing.
-    void start_async_find(FindHandle find);
-
-    // Stops the find and forgets it. Once this returns, no callback of the
-    // find runs any more (unless it is called from that find's own callback).
-    // Unknown handles are ignored.
-    void cancel_async_find(FindHandle find);
+    // Stops the search: no callback of it runs any more. Nothing when no
+    // search runs.
+    void cancel();
 
 private:
-    struct Impl;
-    std::shared_ptr<Impl> m_impl;  // never null; shared with the finder's thread
+    struct Search;
+
+    boost::asio::io_context& m_io;
+    const SsdpSettings m_settings;
+    bool m_started = false;
+    std::weak_ptr<Search> m_search;  // owned by its pending operations
 };
 
 }  // namespace UPnP

@@ -1,42 +1,48 @@
 #include "discovery/upnp.hpp"
 
 #include <memory>
+#include <stdexcept>
 #include <utility>
 
-#include <cpprest/base_uri.h>
-
-#include "hue/text.hpp"
+#include "http/uri.hpp"
 
 namespace UPnP {
+namespace {
 
-UPnPDeviceFinderCallback::UPnPDeviceFinderCallback(pplx::task_completion_event<void> completion)
+// The device's PresentationURL, read.
+Http::UriReference presentation_url(const Device& device) {
+    auto uri = Http::read_uri(device.PresentationURL);
+    if (!uri) throw std::invalid_argument("provided uri is invalid: " + device.PresentationURL);
+    return std::move(*uri);
+}
+
+}  // namespace
+
+UPnPDeviceFinderCallback::UPnPDeviceFinderCallback(
+    std::function<void(std::vector<Device>)> completion)
     : m_completion(std::move(completion)) {}
 
-void UPnPDeviceFinderCallback::device_added(const Device& device) {
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    m_devices.push_back(device);
+void UPnPDeviceFinderCallback::device_added(const Device& device) { m_devices.push_back(device); }
+
+void UPnPDeviceFinderCallback::search_complete() {
+    if (!m_completion) return;
+    auto completion = std::move(m_completion);
+    m_completion = nullptr;
+    completion(devices());
 }
 
-void UPnPDeviceFinderCallback::device_removed(const std::string&) {}
+std::vector<Device> UPnPDeviceFinderCallback::devices() const { return m_devices; }
 
-void UPnPDeviceFinderCallback::search_complete() { m_completion.set(); }
-
-std::vector<Device> UPnPDeviceFinderCallback::devices() const {
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    return m_devices;
-}
-
-pplx::task<std::vector<Device>> find_upnp_devices(const SsdpSettings& settings) {
-    auto finder = std::make_shared<SsdpDeviceFinder>(settings);
-    pplx::task_completion_event<void> completion;
-    auto callback = std::make_shared<UPnPDeviceFinderCallback>(completion);
-    const auto find = finder->create_async_find("upnp:rootdevice", callback);
-    finder->start_async_find(find);
-    // The step holds the finder and the callback until the search is over.
-    return pplx::create_task(completion).then([finder, callback, find] {
-        finder->cancel_async_find(find);
-        return callback->devices();
-    });
+void find_upnp_devices(boost::asio::io_context& io, const SsdpSettings& settings,
+                       std::function<void(std::vector<Device>)> done) {
+    auto finder = std::make_shared<SsdpDeviceFinder>(io, settings);
+    // The step holds the finder until the search is over, then stops it.
+    auto callback = std::make_shared<UPnPDeviceFinderCallback>(
+        [finder, done = std::move(done)](std::vector<Device> devices) {
+            finder->cancel();
+            done(std::move(devices));
+        });
+    finder->start("upnp:rootdevice", callback);
 }
 
 bool is_bridge(const Device& device) {
@@ -46,14 +52,22 @@ bool is_bridge(const Device& device) {
 }
 
 std::string presentation_host(const Device& device) {
-    return web::uri(device.PresentationURL).host();
+    std::string host = presentation_url(device).host;
+    for (char& c : host) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return host;
 }
 
 unsigned short presentation_port(const Device& device) {
-    // A URI without a port reports port 0.
-    const int port = web::uri(device.PresentationURL).port();
-    if (port == 0) return 80;
-    return port > 0 && port <= 65535 ? static_cast<unsigned short>(port) : 0;
+    const auto port = presentation_url(device).port;
+    if (!port || port->empty()) return 80;
+    unsigned long value = 0;
+    for (char c : *port) {
+        value = value * 10 + static_cast<unsigned long>(c - '0');
+        if (value > 65535) return 0;
+    }
+    return static_cast<unsigned short>(value);
 }
 
 }  // namespace UPnP

@@ -1,47 +1,49 @@
 #ifndef GLOWRIG_DISCOVERY_UPNP_HPP_
 #define GLOWRIG_DISCOVERY_UPNP_HPP_
 
-#include <mutex>
+#include <functional>
 #include <string>
 #include <vector>
-
-#include <pplx/pplxtasks.h>
 
 #include "discovery/device.hpp"
 #include "discovery/ssdp_finder.hpp"
 
+namespace boost {
+namespace asio {
+class io_context;
+}
+}  // namespace boost
+
 namespace UPnP {
 
-// Collects the devices of one search and signals its end through a
-// completion event shared with the searcher. Safe for concurrent use.
+// Collects the devices of one search and hands them on when the search is
+// over. Used on the thread running the search only.
 class UPnPDeviceFinderCallback : public DeviceFinderCallback {
 public:
-    explicit UPnPDeviceFinderCallback(pplx::task_completion_event<void> completion);
+    // `completion` is called with the devices when the search is complete.
+    explicit UPnPDeviceFinderCallback(std::function<void(std::vector<Device>)> completion);
 
     // Appends `device` to the list.
     void device_added(const Device& device) override;
 
-    // Does nothing: a device once added stays in the list.
-    void device_removed(const std::string& unique_device_name) override;
-
-    // Sets the completion event; a second call has no effect.
+    // Calls the completion with devices(); a second call has no effect.
     void search_complete() override;
 
     // Returns a copy of the devices added so far, in the order they came.
     std::vector<Device> devices() const;
 
 private:
-    mutable std::recursive_mutex m_mutex;  // guards m_devices
     std::vector<Device> m_devices;
-    pplx::task_completion_event<void> m_completion;
+    std::function<void(std::vector<Device>)> m_completion;  // null once called
 };
 
-// Searches for UPnP root devices as `settings` say. Returns at once a task
-// whose value is every device that answered, in the order they were read; the
-// task completes at the latest one fetch time-out after the search window.
-// Throws, before any task exists, Discovery::SearchFailure (a
-// std::system_error) when the search cannot be sent.
-pplx::task<std::vector<Device>> find_upnp_devices(const SsdpSettings& settings);
+// Searches for UPnP root devices on `io` as `settings` say, and calls `done`
+// once, on the thread running `io`, with every device that answered, in the
+// order they were read: at the latest one fetch time-out after the search
+// window. Throws Discovery::SearchFailure (a std::system_error), and calls
+// nothing, when the search cannot be sent.
+void find_upnp_devices(boost::asio::io_context& io, const SsdpSettings& settings,
+                       std::function<void(std::vector<Device>)> done);
 
 // True when `device` is a bridge: its FriendlyName contains " hue " and its
 // ManufacturerName contains " Philips " (case and blanks as written), or its
@@ -49,13 +51,14 @@ pplx::task<std::vector<Device>> find_upnp_devices(const SsdpSettings& settings);
 bool is_bridge(const Device& device);
 
 // Returns the host of the device's PresentationURL ("192.168.1.2" for
-// "http://192.168.1.2:80/"), "" when the URL has none. Throws
-// web::uri_exception when the URL is not a valid URI.
+// "http://192.168.1.2:80/"; an IPv6 host in its brackets; letters in lower
+// case), "" when the URL has none. Throws std::invalid_argument "provided uri
+// is invalid: URL" when the URL is not a URI reference (read_uri).
 std::string presentation_host(const Device& device);
 
 // Returns the port of the device's PresentationURL (8123 for
 // "http://127.0.0.1:8123/"), 80 when the URL names none, 0 when it names one
-// outside 1..65535. Throws web::uri_exception when the URL is not a valid URI.
+// outside 1..65535. Throws as presentation_host does.
 unsigned short presentation_port(const Device& device);
 
 }  // namespace UPnP

@@ -15,7 +15,8 @@ namespace UPnP {
 // Devices whose presentation URL has no host, a host that is not a numeric
 // IP address (a name is never resolved) or a port outside 1..65535 are
 // skipped.
-// Throws web::uri_exception when a bridge's PresentationURL is not a valid URI.
+// Throws std::invalid_argument when a bridge's PresentationURL is not a URI
+// reference (presentation_host).
 std::vector<Hue::Bridge> upnp_bridges(std::vector<Device> devices);
 
 }  // namespace UPnP

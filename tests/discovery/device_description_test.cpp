@@ -94,6 +94,13 @@ TEST(DeviceDescriptionReading, ResolvesThePresentationUrl) {
         {"http://192.168.1.9/", "http://192.168.1.7/", "http://192.168.1.7/"},
         {"", "  http://192.168.1.7/ \n", "http://192.168.1.7/"},
         {"", "", ""},
+        {"http://192.168.1.9/a/b/c", "../d/./index.html?x#top",
+         "http://192.168.1.9/a/d/index.html?x#top"},
+        {"", "//192.168.1.8:81/ui", "http://192.168.1.8:81/ui"},
+        {"", "?page=1", "http://192.168.1.2:80/description.xml?page=1"},
+        {"http://192.168.1.9", "index.html", "http://192.168.1.9/index.html"},
+        {"/relative/base/", "index.html", "http://192.168.1.2:80/index.html"},
+        {"", "a b.html", "a b.html"},  // no URI: kept as written
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.url_base) + " | " + c.presentation);

@@ -1,6 +1,7 @@
 #include "discovery/mdns_finder.hpp"
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -11,6 +12,7 @@
 
 #include "discovery/test_http_server.hpp"
 #include "sim/mdns_responder.hpp"
+#include "support/process.hpp"
 
 namespace Discovery {
 namespace {
@@ -24,6 +26,23 @@ MdnsSettings aimed_at(const Sim::MdnsResponder& responder) {
     settings.port = responder.port();
     settings.config_timeout = milliseconds(1000);
     return settings;
+}
+
+// Runs one search on an io_context of its own, in this thread, and returns
+// the bridges it found; fails the test unless it completes exactly once,
+// without a thread of its own.
+std::vector<Hue::Bridge> search(const MdnsSettings& settings, milliseconds window) {
+    boost::asio::io_context io;
+    std::optional<std::vector<Hue::Bridge>> found;
+    const std::size_t threads = TestingSupport::running_threads();
+    find_mdns_bridges(io, settings, window, [&](std::vector<Hue::Bridge> bridges) {
+        EXPECT_FALSE(found) << "completed twice";
+        EXPECT_EQ(threads, TestingSupport::running_threads());
+        found = std::move(bridges);
+    });
+    io.run();
+    EXPECT_TRUE(found) << "never completed";
+    return found.value_or(std::vector<Hue::Bridge>());
 }
 
 TEST(MdnsFinder, AnswersBecomeBridgesAndAnIdComesFromTheConfiguration) {
@@ -40,7 +59,7 @@ TEST(MdnsFinder, AnswersBecomeBridgesAndAnIdComesFromTheConfiguration) {
         {"No id, secure", "noid443", "192.0.2.9", 443, "", ""}  // not read over plain HTTP
     });
     responder.start();
-    const auto bridges = find_mdns_bridges(aimed_at(responder), milliseconds(200)).get();
+    const auto bridges = search(aimed_at(responder), milliseconds(200));
     ASSERT_EQ(3u, bridges.size());
     EXPECT_EQ("0200aafffe000001", bridges[0].id());
     EXPECT_EQ("192.0.2.7", bridges[0].ip());
@@ -60,7 +79,7 @@ TEST(MdnsFinder, EndsWithTheWindowWhenNothingAnswers) {
     Sim::MdnsResponder responder({});
     responder.start();
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_TRUE(find_mdns_bridges(aimed_at(responder), milliseconds(300)).get().empty());
+    EXPECT_TRUE(search(aimed_at(responder), milliseconds(300)).empty());
     EXPECT_LT(std::chrono::steady_clock::now() - started, milliseconds(300 + 300));
     EXPECT_GE(responder.queries(), 1u);
 }
@@ -73,11 +92,11 @@ TEST(MdnsFinder, BrokenAnswersFindNothing) {
                            std::string{0, 0, '\x84', 0, 0, 0, 0, 1, 0, 0, 0, 0, '\xc0', '\x0c'},
                            sound + std::string(kMdnsMessageLimit, 'x')});
     responder.start();
-    EXPECT_TRUE(find_mdns_bridges(aimed_at(responder), milliseconds(200)).get().empty());
+    EXPECT_TRUE(search(aimed_at(responder), milliseconds(200)).empty());
 
     // The control: the same answer, whole, is a bridge.
     responder.set_replies({sound});
-    EXPECT_EQ(1u, find_mdns_bridges(aimed_at(responder), milliseconds(200)).get().size());
+    EXPECT_EQ(1u, search(aimed_at(responder), milliseconds(200)).size());
 }
 
 // Answers count only from the address and port asked (RFC 6762 §6: a
@@ -92,14 +111,19 @@ TEST(MdnsFinder, AnswersFromAnotherPortAreIgnored) {
     settings.port = asked.local_endpoint().port();
     for (udp::socket* from : {&other, &asked}) {
         SCOPED_TRACE(from == &asked ? "the port asked" : "another port");
-        auto search = find_mdns_bridges(settings, milliseconds(300));
+        boost::asio::io_context search_io;
+        std::size_t found = 99;
+        find_mdns_bridges(search_io, settings, milliseconds(300),
+                          [&found](std::vector<Hue::Bridge> bridges) { found = bridges.size(); });
+        // The first query is out before the search runs.
         std::string query(512, '\0');
         udp::endpoint querier;
         query.resize(asked.receive_from(boost::asio::buffer(query), querier));
         const std::string answer =
             Sim::mdns_answer(query, {{"Hall", "hall", "192.0.2.7", 80, "id1", ""}});
         from->send_to(boost::asio::buffer(answer), querier);
-        EXPECT_EQ(from == &asked ? 1u : 0u, search.get().size());
+        search_io.run();
+        EXPECT_EQ(from == &asked ? 1u : 0u, found);
         boost::system::error_code ignored;
         char repeat[512];  // the query's repetition
         while (asked.available(ignored) > 0) asked.receive(boost::asio::buffer(repeat));
@@ -110,14 +134,19 @@ TEST(MdnsFinder, AnswersFromAnotherPortAreIgnored) {
 TEST(MdnsFinder, FailsAtOnceWhenNoQueryCanBeSent) {
     MdnsSettings settings;
     settings.address = "255.255.255.255";  // broadcast needs a permission the socket lacks
+    boost::asio::io_context io;
+    bool completed = false;
     try {
-        find_mdns_bridges(settings, milliseconds(200));
+        find_mdns_bridges(io, settings, milliseconds(200),
+                          [&completed](std::vector<Hue::Bridge>) { completed = true; });
         FAIL() << "sent to the broadcast address";
     } catch (const std::system_error& e) {
         EXPECT_EQ(std::string("Error: cannot send the mDNS query to 255.255.255.255:5353: "
                               "permission denied."),
                   e.what());
     }
+    io.run();
+    EXPECT_FALSE(completed);
 }
 
 }  // namespace

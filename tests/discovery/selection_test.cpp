@@ -2,19 +2,22 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
 
-#include <cpprest/json.h>
+#include <boost/asio/io_context.hpp>
 #include <gtest/gtest.h>
 
 #include "discovery/portal.hpp"
 #include "discovery/test_http_server.hpp"
 #include "hue/text.hpp"
+#include "json/parse.hpp"
 #include "sim/certificate.hpp"
 #include "sim/mdns_responder.hpp"
 #include "sim/ssdp_responder.hpp"
@@ -72,13 +75,37 @@ protected:
         m_settings.ssdp.window = std::chrono::milliseconds(300);
     }
 
-    static std::string failure_of(const pplx::task<Hue::Bridge>& task) {
+    static std::string failure_of(const std::function<void()>& run) {
         try {
-            task.get();
+            run();
         } catch (const std::exception& e) {
             return e.what();
         }
         return "no failure";
+    }
+
+    // Asks the portal of `settings` on an io_context of its own, in this
+    // thread; throws the failure it reports. Fails the test unless the portal
+    // reports exactly once.
+    static Bridges ask_portal(const Settings& settings) {
+        boost::asio::io_context io;
+        Bridges found;
+        std::exception_ptr failure;
+        int reports = 0;
+        find_portal_bridges(io, settings, [&](Bridges bridges, std::exception_ptr error) {
+            ++reports;
+            found = std::move(bridges);
+            failure = error;
+        });
+        io.run();
+        EXPECT_EQ(1, reports);
+        if (failure) std::rethrow_exception(failure);
+        return found;
+    }
+
+    // select_bridge(wanted, m_settings): the failure's text.
+    std::string selection_failure(const std::optional<std::string>& wanted) const {
+        return failure_of([&] { select_bridge(wanted, m_settings); });
     }
 
     Settings m_settings;
@@ -114,15 +141,10 @@ TEST_F(DiscoveryTest, PortalRepliesBecomeBridgesInOrder) {
         SCOPED_TRACE(c.portal);
         start_discovery(std::string(R"({"portal":)") + c.portal + "}", false);
         if (c.failure != nullptr) {
-            try {
-                find_portal_bridges(m_settings).get();
-                ADD_FAILURE() << "no failure";
-            } catch (const std::exception& e) {
-                EXPECT_EQ(c.failure, std::string(e.what()));
-            }
+            EXPECT_EQ(c.failure, failure_of([this] { ask_portal(m_settings); }));
             continue;
         }
-        const Bridges bridges = find_portal_bridges(m_settings).get();
+        const Bridges bridges = ask_portal(m_settings);
         ASSERT_EQ(c.count, bridges.size());
         if (c.count == 2) {
             EXPECT_EQ("a", bridges[0].id());
@@ -161,7 +183,7 @@ TEST_F(DiscoveryTest, APortalNamedByAUrlIsFetchedAsGiven) {
         Settings settings;
         settings.portal = c.url;
         const std::size_t before = server.requests(c.path);
-        const Bridges bridges = find_portal_bridges(settings).get();
+        const Bridges bridges = ask_portal(settings);
         ASSERT_EQ(1u, bridges.size());
         EXPECT_EQ("a", bridges[0].id());
         EXPECT_EQ(Hue::Scheme::Https, bridges[0].scheme());
@@ -222,7 +244,7 @@ TEST_F(DiscoveryTest, AnHttpsPortalMustShowACertificateForItsHost) {
 TEST_F(DiscoveryTest, AnAddressNeedsNoDiscovery) {
     start_discovery(kOneBridge, false);
     for (const char* address : {"192.0.2.10", "::1"}) {
-        const Hue::Bridge bridge = select_bridge(std::string(address), m_settings).get();
+        const Hue::Bridge bridge = select_bridge(std::string(address), m_settings);
         EXPECT_EQ(address, bridge.ip());
         EXPECT_EQ("", bridge.id());
         EXPECT_EQ("", bridge.mac());
@@ -232,13 +254,11 @@ TEST_F(DiscoveryTest, AnAddressNeedsNoDiscovery) {
 
 TEST_F(DiscoveryTest, SelectsByIdInAnyCaseOrTheOnlyBridge) {
     start_discovery(kOneBridge, false);
-    EXPECT_EQ("portal-id", select_bridge(std::nullopt, m_settings).get().id());
-    EXPECT_EQ("portal-id", select_bridge(std::string("portal-id"), m_settings).get().id());
-    EXPECT_EQ("portal-id", select_bridge(std::string("PORTAL-ID"), m_settings).get().id());
-    EXPECT_EQ("Invalid bridge identifier.",
-              failure_of(select_bridge(std::string("portal-id2"), m_settings)));
-    EXPECT_EQ("Invalid bridge identifier.",
-              failure_of(select_bridge(std::string("bridge.local"), m_settings)));
+    EXPECT_EQ("portal-id", select_bridge(std::nullopt, m_settings).id());
+    EXPECT_EQ("portal-id", select_bridge(std::string("portal-id"), m_settings).id());
+    EXPECT_EQ("portal-id", select_bridge(std::string("PORTAL-ID"), m_settings).id());
+    EXPECT_EQ("Invalid bridge identifier.", selection_failure(std::string("portal-id2")));
+    EXPECT_EQ("Invalid bridge identifier.", selection_failure(std::string("bridge.local")));
 }
 
 TEST_F(DiscoveryTest, EachSourceAloneFindsTheBridge) {
@@ -269,7 +289,7 @@ TEST_F(DiscoveryTest, EachSourceAloneFindsTheBridge) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         start_discovery(c.fixture, c.ssdp, c.mdns);
-        const Hue::Bridge chosen = select_bridge(std::nullopt, m_settings).get();
+        const Hue::Bridge chosen = select_bridge(std::nullopt, m_settings);
         EXPECT_EQ(c.id, chosen.id());
         EXPECT_EQ(ip(), chosen.ip());
         EXPECT_EQ(c.port == 0 ? port() : c.port, chosen.port());
@@ -280,7 +300,7 @@ TEST_F(DiscoveryTest, EachSourceAloneFindsTheBridge) {
     // A bridge of the newest generation serves no description: SSDP cannot find it.
     start_discovery(no_portal, true);
     bridge().set_newest(true);
-    EXPECT_TRUE(find_bridges(m_settings).get().empty());
+    EXPECT_TRUE(find_bridges(m_settings).empty());
     const auto requests = request_lines();
     EXPECT_EQ(1, std::count(requests.begin(), requests.end(), "GET /description.xml"));
 }
@@ -293,25 +313,25 @@ TEST_F(DiscoveryTest, OneBridgeFoundByEverySourceIsOneBridgeAtItsLanAddress) {
       "description": {"friendlyName": "Living hue bridge", "manufacturer": "A Philips maker",
                       "serialNumber": "0200aafffe0a1b2c", "presentationURL": "index.html"}})",
                     true, {{"Hall", "hall", "127.0.0.1", 443, "0200AaFffe0a1b2c", ""}});
-    const Bridges bridges = find_bridges(m_settings).get();
+    const Bridges bridges = find_bridges(m_settings);
     ASSERT_EQ(1u, bridges.size());
     EXPECT_EQ("0200AaFffe0a1b2c", bridges[0].id());
     EXPECT_EQ("127.0.0.1", bridges[0].ip());
     EXPECT_EQ(443, bridges[0].port());
     EXPECT_EQ(Hue::Scheme::Https, bridges[0].scheme());
     EXPECT_EQ("m1", bridges[0].mac());
-    EXPECT_EQ(443, select_bridge(std::nullopt, m_settings).get().port());
-    EXPECT_EQ(443, select_bridge(std::string("0200aafffe0a1b2c"), m_settings).get().port());
+    EXPECT_EQ(443, select_bridge(std::nullopt, m_settings).port());
+    EXPECT_EQ(443, select_bridge(std::string("0200aafffe0a1b2c"), m_settings).port());
 }
 
 TEST_F(DiscoveryTest, NoBridgeOrSeveralBridgesFailTheSelection) {
     start_discovery(R"({"portal":[]})", false);
-    EXPECT_EQ("No bridges found.", failure_of(select_bridge(std::nullopt, m_settings)));
+    EXPECT_EQ("No bridges found.", selection_failure(std::nullopt));
     start_discovery(R"({"portal":[{"id":"a","internalipaddress":"10.0.0.2","macaddress":""},
                                   {"id":"b","internalipaddress":"10.0.0.3","macaddress":""}]})",
                     false);
-    EXPECT_EQ("Unable to identify bridge.", failure_of(select_bridge(std::nullopt, m_settings)));
-    EXPECT_EQ("10.0.0.3", select_bridge(std::string("b"), m_settings).get().ip());
+    EXPECT_EQ("Unable to identify bridge.", selection_failure(std::nullopt));
+    EXPECT_EQ("10.0.0.3", select_bridge(std::string("b"), m_settings).ip());
 }
 
 TEST_F(DiscoveryTest, CommandsReportAFailedSelection) {
@@ -352,20 +372,15 @@ TEST_F(DiscoveryTest, AFailingSourceLeavesTheOtherOnesBridges) {
     Sim::Fault down;
     down.status = 503;
     bridge().set_fault("GET", "/api/nupnp", down);
-    const Bridges bridges = find_bridges(m_settings).get();
+    const Bridges bridges = find_bridges(m_settings);
     ASSERT_EQ(1u, bridges.size());
     EXPECT_EQ("upnp-serial", bridges[0].id());
 
     // mDNS failing as well, every source has failed: the portal's failure is reported.
     m_settings.ssdp.address = "not an address";
-    EXPECT_TRUE(find_bridges(m_settings).get().empty());  // mDNS answered, with nothing
+    EXPECT_TRUE(find_bridges(m_settings).empty());  // mDNS answered, with nothing
     m_settings.mdns.address = "255.255.255.255";
-    try {
-        find_bridges(m_settings).get();
-        FAIL() << "no failure";
-    } catch (const std::exception& e) {
-        EXPECT_EQ(std::string("HTTP 503 Service Unavailable"), e.what());
-    }
+    EXPECT_EQ("HTTP 503 Service Unavailable", failure_of([this] { find_bridges(m_settings); }));
 }
 
 TEST_F(DiscoveryTest, BridgesCommandPrintsTheTable) {
@@ -387,16 +402,17 @@ TEST_F(DiscoveryTest, BridgesCommandPrintsTheTable) {
 
     // The JSON printout holds the same bridges, the address also split.
     const auto json = run_plain({"bridges", "--json"}, m_env);
-    const auto list = web::json::value::parse(json.output).at("bridges").as_array();
+    const Json::Value document = Json::parse(json.output);
+    const auto& list = Json::as_array(Json::at(document, "bridges"));
     ASSERT_EQ(4u, list.size());
-    EXPECT_EQ("10.0.0.3", list.at(0).at("ip").as_string());
-    EXPECT_EQ("caf\xc3\xa9", list.at(1).at("id").as_string());
-    EXPECT_EQ(address(), list.at(1).at("address").as_string());
-    EXPECT_EQ(port(), list.at(1).at("port").as_integer());
-    EXPECT_EQ("https://127.0.0.1", list.at(2).at("address").as_string());
-    EXPECT_TRUE(list.at(2).at("mac").is_null());
-    EXPECT_EQ("portal-id", list.at(3).at("id").as_string());
-    EXPECT_EQ("02:00:aa:aa:bb:cc", list.at(3).at("mac").as_string());
+    EXPECT_EQ("10.0.0.3", Json::as_string(Json::at(list[0], "ip")));
+    EXPECT_EQ("caf\xc3\xa9", Json::as_string(Json::at(list[1], "id")));
+    EXPECT_EQ(address(), Json::as_string(Json::at(list[1], "address")));
+    EXPECT_EQ(port(), Json::as_int(Json::at(list[1], "port")));
+    EXPECT_EQ("https://127.0.0.1", Json::as_string(Json::at(list[2], "address")));
+    EXPECT_TRUE(Json::at(list[2], "mac").is_null());
+    EXPECT_EQ("portal-id", Json::as_string(Json::at(list[3], "id")));
+    EXPECT_EQ("02:00:aa:aa:bb:cc", Json::as_string(Json::at(list[3], "mac")));
     EXPECT_EQ(0, json.status);
 }
 
@@ -495,9 +511,10 @@ TEST_F(DiscoveryTest, ARememberedBridgeIsAskedBeforeAnySearch) {
         std::ifstream in(file);
         std::ostringstream text;
         text << in.rdbuf();
-        const auto entry = web::json::value::parse(text.str()).at("bridges").at(0);
-        EXPECT_EQ(expand(c.address), entry.at("address").as_string());
-        EXPECT_EQ(user(), entry.at("username").as_string());
+        const Json::Value file_content = Json::parse(text.str());
+        const auto& entry = Json::at(Json::at(file_content, "bridges"), std::size_t{0});
+        EXPECT_EQ(expand(c.address), Json::as_string(Json::at(entry, "address")));
+        EXPECT_EQ(user(), Json::as_string(Json::at(entry, "username")));
         if (c.status != 0) continue;
 
         // Where the bridge answered, the next run needs no search.

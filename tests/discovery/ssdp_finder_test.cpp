@@ -1,15 +1,14 @@
 #include "discovery/ssdp_finder.hpp"
 
 #include <chrono>
-#include <future>
 #include <map>
-#include <mutex>
+#include <optional>
 #include <set>
-#include <stdexcept>
 #include <system_error>
 #include <thread>
 
 #include <arpa/inet.h>
+#include <boost/asio/io_context.hpp>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -20,6 +19,7 @@
 #include "discovery/upnp.hpp"
 #include "hue/text.hpp"
 #include "sim/ssdp_responder.hpp"
+#include "support/process.hpp"
 
 namespace UPnP {
 namespace {
@@ -29,36 +29,28 @@ using Clock = std::chrono::steady_clock;
 
 constexpr milliseconds kWindow{300};
 
-// Records what a finder reports, and from which thread.
+// Records what a finder reports, from which thread, and how many threads
+// the process had meanwhile.
 class RecordingCallback : public DeviceFinderCallback {
 public:
     void device_added(const Device& device) override {
-        std::lock_guard<std::mutex> lock(m_mutex);
         m_events.push_back("added " + device.SerialNumber);
-        m_thread = std::this_thread::get_id();
-    }
-    void device_removed(const std::string& name) override {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_events.push_back("removed " + name);
+        record();
     }
     void search_complete() override {
-        std::lock_guard<std::mutex> lock(m_mutex);
         m_events.push_back("complete");
-        m_thread = std::this_thread::get_id();
-    }
-    std::vector<std::string> events() const {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_events;
-    }
-    std::thread::id thread() const {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_thread;
+        record();
     }
 
-private:
-    mutable std::mutex m_mutex;
     std::vector<std::string> m_events;
-    std::thread::id m_thread;
+    std::set<std::thread::id> m_threads;
+    std::size_t m_most_threads = 0;
+
+private:
+    void record() {
+        m_threads.insert(std::this_thread::get_id());
+        m_most_threads = std::max(m_most_threads, TestingSupport::running_threads());
+    }
 };
 
 class SsdpFinderTest : public ::testing::Test {
@@ -99,23 +91,23 @@ protected:
         return settings;
     }
 
-    // Waits for `task` at most `limit`; fails the test when it takes longer.
-    static std::vector<Device> get_within(pplx::task<std::vector<Device>> task,
-                                          milliseconds limit) {
-        auto promise = std::make_shared<std::promise<std::vector<Device>>>();
-        auto future = promise->get_future();
-        task.then([promise](pplx::task<std::vector<Device>> done) {
-            try {
-                promise->set_value(done.get());
-            } catch (...) {
-                promise->set_exception(std::current_exception());
-            }
+    // Starts a search on `io` that keeps what it finds in `found`.
+    static void start_search(boost::asio::io_context& io, const SsdpSettings& settings,
+                             std::optional<std::vector<Device>>& found) {
+        find_upnp_devices(io, settings, [&found](std::vector<Device> devices) {
+            EXPECT_FALSE(found) << "completed twice";
+            found = std::move(devices);
         });
-        if (future.wait_for(limit) != std::future_status::ready) {
-            ADD_FAILURE() << "the search did not complete within " << limit.count() << " ms";
-            return {};
-        }
-        return future.get();
+    }
+
+    // Runs one search for at most `limit`; fails the test unless it completes.
+    static std::vector<Device> search_within(const SsdpSettings& settings, milliseconds limit) {
+        boost::asio::io_context io;
+        std::optional<std::vector<Device>> found;
+        start_search(io, settings, found);
+        io.run_for(limit);
+        EXPECT_TRUE(found) << "the search did not complete within " << limit.count() << " ms";
+        return found.value_or(std::vector<Device>());
     }
 
     static std::multiset<std::string> serials(const std::vector<Device>& devices) {
@@ -130,7 +122,7 @@ protected:
 
 TEST_F(SsdpFinderTest, FindsEveryAnsweringDevice) {
     auto& r = responder({serve_device("/a.xml", "aaa"), serve_device("/b.xml", "bbb")});
-    const auto devices = get_within(find_upnp_devices(settings_for(r)), milliseconds(3000));
+    const auto devices = search_within(settings_for(r), milliseconds(3000));
     EXPECT_EQ((std::multiset<std::string>{"aaa", "bbb"}), serials(devices));
     for (const auto& d : devices) {
         EXPECT_TRUE(d.IsRootDevice);
@@ -146,8 +138,7 @@ TEST_F(SsdpFinderTest, FindsEveryAnsweringDevice) {
 TEST_F(SsdpFinderTest, NothingAnsweringCompletesEmptyAfterTheWindow) {
     auto& silent = responder({});
     const auto start = Clock::now();
-    const auto devices =
-        get_within(find_upnp_devices(settings_for(silent)), kWindow + milliseconds(1000));
+    const auto devices = search_within(settings_for(silent), kWindow + milliseconds(1000));
     const auto elapsed = Clock::now() - start;
     EXPECT_TRUE(devices.empty());
     EXPECT_GE(elapsed, kWindow);
@@ -181,66 +172,76 @@ TEST_F(SsdpFinderTest, BadRepliesAndDescriptionsAreSkipped) {
     settings = settings_for(r);
     settings.description_cap = 16 * 1024;
     const auto start = Clock::now();
-    const auto devices = get_within(find_upnp_devices(settings), milliseconds(3000));
+    const auto devices = search_within(settings, milliseconds(3000));
     EXPECT_EQ((std::multiset<std::string>{"good"}), serials(devices));
     EXPECT_LT(Clock::now() - start, settings.window + settings.fetch_timeout + milliseconds(1000));
     EXPECT_EQ(1u, m_http.requests("/hang.xml"));
 }
 
-TEST_F(SsdpFinderTest, SearchCompleteComesOnceAfterTheDevicesOnTheFindersThread) {
+// The search runs in the thread that runs its io_context, and starts no
+// thread of its own.
+TEST_F(SsdpFinderTest, SearchCompleteComesOnceAfterTheDevicesInTheCallersThread) {
     auto& r = responder({serve_device("/a.xml", "aaa")});
     auto callback = std::make_shared<RecordingCallback>();
+    boost::asio::io_context io;
+    const std::size_t before = TestingSupport::running_threads();
     {
-        SsdpDeviceFinder finder(settings_for(r));
-        const auto find = finder.create_async_find("upnp:rootdevice", callback);
-        finder.start_async_find(find);
-        finder.start_async_find(find);  // no second search
-        std::this_thread::sleep_for(kWindow + milliseconds(400));
-        finder.cancel_async_find(find);
+        SsdpDeviceFinder finder(io, settings_for(r));
+        finder.start("upnp:rootdevice", callback);
+        finder.start("upnp:rootdevice", callback);  // no second search
+        io.run();
     }
-    EXPECT_EQ((std::vector<std::string>{"added aaa", "complete"}), callback->events());
-    EXPECT_NE(std::this_thread::get_id(), callback->thread());
+    EXPECT_EQ((std::vector<std::string>{"added aaa", "complete"}), callback->m_events);
+    EXPECT_EQ(std::set<std::thread::id>{std::this_thread::get_id()}, callback->m_threads);
+    EXPECT_EQ(before, callback->m_most_threads);
     EXPECT_EQ(2u, r.searches());
 }
 
-TEST_F(SsdpFinderTest, CancelledFindReportsNothing) {
+TEST_F(SsdpFinderTest, CancelledSearchReportsNothingAndEndsAtOnce) {
     auto& r = responder({serve_device("/a.xml", "aaa")});
     auto callback = std::make_shared<RecordingCallback>();
-    SsdpDeviceFinder finder(settings_for(r));
-    const auto find = finder.create_async_find("upnp:rootdevice", callback);
-    finder.start_async_find(find);
-    finder.cancel_async_find(find);
-    std::this_thread::sleep_for(kWindow + milliseconds(200));
-    EXPECT_TRUE(callback->events().empty());
-    EXPECT_THROW(finder.start_async_find(find), std::invalid_argument);
+    boost::asio::io_context io;
+    SsdpDeviceFinder finder(io, settings_for(r));
+    finder.start("upnp:rootdevice", callback);
+    finder.cancel();
+    const auto start = Clock::now();
+    io.run();
+    EXPECT_LT(Clock::now() - start, kWindow);
+    EXPECT_TRUE(callback->m_events.empty());
 }
 
 TEST_F(SsdpFinderTest, DestroyingTheFinderMidSearchIsSafe) {
     m_http.hang("/hang.xml");
     auto& r = responder({m_http.url("/hang.xml")});
     auto callback = std::make_shared<RecordingCallback>();
+    boost::asio::io_context io;
     {
-        SsdpDeviceFinder finder(settings_for(r));
-        finder.start_async_find(finder.create_async_find("upnp:rootdevice", callback));
-        std::this_thread::sleep_for(milliseconds(150));  // the fetch is in flight
+        SsdpDeviceFinder finder(io, settings_for(r));
+        finder.start("upnp:rootdevice", callback);
+        io.run_for(milliseconds(150));  // the fetch is in flight
     }
-    EXPECT_TRUE(callback->events().empty());
+    const auto start = Clock::now();
+    io.run();
+    EXPECT_LT(Clock::now() - start, kWindow);
+    EXPECT_TRUE(callback->m_events.empty());
 }
 
-TEST_F(SsdpFinderTest, ManyConcurrentSearchesLoseAndDuplicateNothing) {
+TEST_F(SsdpFinderTest, ManySearchesOnOneContextLoseAndDuplicateNothing) {
     // Twenty responders answer twenty searches at once; each announces three
     // locations, one of them twice and one shared by every responder.
     const std::string shared = serve_device("/shared.xml", "shared");
-    std::vector<pplx::task<std::vector<Device>>> searches;
+    boost::asio::io_context io;
+    std::vector<std::optional<std::vector<Device>>> found(20);
     for (int i = 0; i < 20; ++i) {
         const std::string own = serve_device("/d" + std::to_string(i) + ".xml", std::to_string(i));
         auto& r = responder({own, shared, own});
-        searches.push_back(find_upnp_devices(settings_for(r)));
+        start_search(io, settings_for(r), found[i]);
     }
+    io.run_for(milliseconds(5000));
     for (int i = 0; i < 20; ++i) {
         SCOPED_TRACE(i);
-        const auto devices = get_within(searches[i], milliseconds(5000));
-        EXPECT_EQ((std::multiset<std::string>{std::to_string(i), "shared"}), serials(devices));
+        ASSERT_TRUE(found[i]);
+        EXPECT_EQ((std::multiset<std::string>{std::to_string(i), "shared"}), serials(*found[i]));
     }
 }
 
@@ -256,7 +257,7 @@ TEST_F(SsdpFinderTest, OneBurstOfManyRepliesLosesNothing) {
         }
     }
     auto& r = responder(locations);
-    const auto devices = get_within(find_upnp_devices(settings_for(r)), milliseconds(3000));
+    const auto devices = search_within(settings_for(r), milliseconds(3000));
     EXPECT_EQ(expected, serials(devices));
 }
 
@@ -265,14 +266,18 @@ TEST_F(SsdpFinderTest, SocketFailureRaisesSystemError) {
     SsdpSettings settings;
     settings.address = "127.0.0.1";
     settings.port = 0;  // nothing can be sent to port 0
+    boost::asio::io_context io;
+    std::optional<std::vector<Device>> found;
     try {
-        find_upnp_devices(settings);
+        start_search(io, settings, found);
         FAIL() << "sent to port 0";
     } catch (const std::system_error& e) {
         EXPECT_EQ(
             std::string("Error: cannot send the SSDP search to 127.0.0.1:0: invalid argument."),
             e.what());
     }
+    io.run();
+    EXPECT_FALSE(found);
 }
 
 // The simulator's responder answers searches only: a notification or any

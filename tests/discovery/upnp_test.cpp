@@ -1,6 +1,9 @@
 #include "discovery/upnp.hpp"
 
-#include <cpprest/base_uri.h>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace UPnP {
@@ -39,50 +42,70 @@ TEST(BridgeRules, MatchesOnNamesOrOnTheExactModelNumber) {
     }
 }
 
-TEST(PresentationHost, IsTheHostAlone) {
+TEST(PresentationUrl, GivesTheHostAloneAndThePort) {
     struct Case {
         const char* url;
         const char* host;
+        unsigned short port;
     } cases[] = {
-        {"http://192.168.1.2:80/", "192.168.1.2"},
-        {"http://192.168.1.2/index.html", "192.168.1.2"},
-        {"https://10.1.2.3:8443/a/b?c=d", "10.1.2.3"},
-        {"index.html", ""},
-        {"", ""},
+        {"http://192.168.1.2:80/", "192.168.1.2", 80},
+        {"http://192.168.1.2/index.html", "192.168.1.2", 80},
+        {"https://10.1.2.3:8443/a/b?c=d", "10.1.2.3", 8443},
+        {"https://10.1.2.3/", "10.1.2.3", 80},  // no port named: 80 whatever the scheme
+        {"http://[::1]:8123/", "[::1]", 8123},
+        {"http://[FE80::A]/", "[fe80::a]", 80},
+        {"HTTP://Bridge.Example:81/", "bridge.example", 81},
+        {"http://user@10.1.2.3:81/", "10.1.2.3", 81},
+        {"http://10.1.2.3:/", "10.1.2.3", 80},
+        {"http://10.1.2.3:65535/", "10.1.2.3", 65535},
+        {"http://10.1.2.3:65536/", "10.1.2.3", 0},
+        {"http://10.1.2.3:0/", "10.1.2.3", 0},
+        {"http://10.1.2.3:99999999999999999999/", "10.1.2.3", 0},
+        {"index.html", "", 80},
+        {"", "", 80},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.url);
         Device device;
         device.PresentationURL = c.url;
         EXPECT_EQ(c.host, presentation_host(device));
+        EXPECT_EQ(c.port, presentation_port(device));
     }
 }
 
-TEST(PresentationHost, InvalidUrlThrowsTheUriError) {
-    Device device;
-    device.PresentationURL = "http://192.168.1.2:80/a b";
-    EXPECT_THROW(presentation_host(device), web::uri_exception);
+TEST(PresentationUrl, OneThatIsNoUriThrows) {
+    for (const char* url : {"http://192.168.1.2:80/a b", "http://192.168.1.2:8o/", "1http://a/"}) {
+        SCOPED_TRACE(url);
+        Device device;
+        device.PresentationURL = url;
+        try {
+            presentation_host(device);
+            ADD_FAILURE() << "read";
+        } catch (const std::invalid_argument& e) {
+            EXPECT_EQ(std::string("provided uri is invalid: ") + url, e.what());
+        }
+        EXPECT_THROW(presentation_port(device), std::invalid_argument);
+    }
 }
 
 TEST(UPnPDeviceFinderCallback, KeepsDevicesInOrderAndCompletesOnce) {
-    pplx::task_completion_event<void> completion;
-    UPnPDeviceFinderCallback callback(completion);
+    std::vector<std::vector<Device>> completions;
+    UPnPDeviceFinderCallback callback(
+        [&completions](std::vector<Device> devices) { completions.push_back(devices); });
     Device first;
     first.SerialNumber = "1";
     Device second;
     second.SerialNumber = "2";
     callback.device_added(first);
     callback.device_added(second);
-    callback.device_removed("uuid:1");
-    const pplx::task<void> done = pplx::create_task(completion);
-    EXPECT_FALSE(done.is_done());
+    EXPECT_TRUE(completions.empty());
     callback.search_complete();
     callback.search_complete();
-    EXPECT_TRUE(done.is_done());
-    const auto devices = callback.devices();
-    ASSERT_EQ(2u, devices.size());
-    EXPECT_EQ("1", devices[0].SerialNumber);
-    EXPECT_EQ("2", devices[1].SerialNumber);
+    ASSERT_EQ(1u, completions.size());
+    ASSERT_EQ(2u, completions[0].size());
+    EXPECT_EQ("1", completions[0][0].SerialNumber);
+    EXPECT_EQ("2", completions[0][1].SerialNumber);
+    EXPECT_EQ(2u, callback.devices().size());
 }
 
 }  // namespace

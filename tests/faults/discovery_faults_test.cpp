@@ -188,7 +188,7 @@ std::vector<DiscoveryCase> discovery_cases() {
          "",
          Sim::Fault{200, "", std::string("<html>"), 0},
          kUnsendable,
-         "* Line 1, Column 2 Syntax error: Malformed token\n",
+         "Error: the portal's reply is not JSON (line 1, column 1).\n",
          0},
         {"Portal answers 500 and the search fails",
          {"config"},

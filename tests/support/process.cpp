@@ -5,6 +5,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -128,6 +129,11 @@ RunResult run_glowrig(const std::vector<std::string>& args, const Environment& e
     Environment isolated = env;
     isolated["XDG_CONFIG_HOME"] = config_home.path();
     return run_program(GLOWRIG_BINARY, args, isolated, timeout_seconds);
+}
+
+std::size_t running_threads() {
+    const std::filesystem::directory_iterator tasks("/proc/self/task");
+    return static_cast<std::size_t>(std::distance(tasks, std::filesystem::directory_iterator()));
 }
 
 std::string read_test_data(const std::string& name) {

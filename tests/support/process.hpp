@@ -1,6 +1,7 @@
 #ifndef GLOWRIG_TESTS_SUPPORT_PROCESS_HPP_
 #define GLOWRIG_TESTS_SUPPORT_PROCESS_HPP_
 
+#include <cstddef>
 #include <map>
 #include <string>
 #include <vector>
@@ -44,6 +45,9 @@ RunResult run_glowrig(const std::vector<std::string>& args, const Environment& e
 // Runs `program` with `args` (args[0] is not the program name).
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const Environment& env, int timeout_seconds);
+
+// The number of threads this process runs now.
+std::size_t running_threads();
 
 // Reads a file of tests/data into a string.
 std::string read_test_data(const std::string& name);
