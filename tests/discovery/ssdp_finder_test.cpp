@@ -9,6 +9,7 @@
 
 #include <arpa/inet.h>
 #include <boost/asio/io_context.hpp>
+#include <boost/asio/post.hpp>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -207,6 +208,21 @@ TEST_F(SsdpFinderTest, CancelledSearchReportsNothingAndEndsAtOnce) {
     const auto start = Clock::now();
     io.run();
     EXPECT_LT(Clock::now() - start, kWindow);
+    EXPECT_TRUE(callback->m_events.empty());
+}
+
+// A cancel that comes after the window has closed, but before the search has
+// seen it close, still ends the search without a word.
+TEST_F(SsdpFinderTest, ACancelAfterTheWindowClosedReportsNothing) {
+    auto& r = responder({});
+    auto callback = std::make_shared<RecordingCallback>();
+    boost::asio::io_context io;
+    SsdpDeviceFinder finder(io, settings_for(r));
+    finder.start("upnp:rootdevice", callback);
+    io.run_for(kWindow / 2);
+    std::this_thread::sleep_for(kWindow);  // the window closes while nothing runs
+    boost::asio::post(io, [&finder] { finder.cancel(); });
+    io.run();
     EXPECT_TRUE(callback->m_events.empty());
 }
 
