@@ -9,8 +9,8 @@
 
 #include <boost/asio/ip/address.hpp>
 
-#include "http/uri.hpp"
 #include "http/exchange.hpp"
+#include "http/uri.hpp"
 #include "hue/address.hpp"
 #include "hue/bridge_error.hpp"
 #include "json/parse.hpp"
@@ -21,15 +21,6 @@ namespace {
 
 // A bridge whose port is 443 answers through HTTPS.
 constexpr unsigned short kHttpsPort = 443;
-
-// The port of "host:port", written as a number from 1 to 65535 without
-// leading zeros (it must read back as written); nullopt otherwise.
-std::optional<unsigned short> authority_port(const std::string& digits) {
-    if (digits.empty() || digits.size() > 5 || digits.front() == '0') return std::nullopt;
-    const unsigned long port = std::stoul(digits);
-    if (port > 65535) return std::nullopt;
-    return static_cast<unsigned short>(port);
-}
 
 // Fails, as the bridge's replies do, when `reply` is an array holding an
 // error element: with Hue::BridgeError, whose text is the whole element.
@@ -104,7 +95,7 @@ std::optional<Http::Endpoint> portal_endpoint(const std::string& portal) {
         if (ec) return std::nullopt;
     }
     if (uri->port) {
-        const auto port = authority_port(*uri->port);
+        const auto port = Http::port_number(*uri->port);
         if (!port) return std::nullopt;
         endpoint.port = *port;
     }

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include <boost/algorithm/string/predicate.hpp>
 #include <boost/asio/ip/address.hpp>
-#include <cpprest/base_uri.h>
+
+#include "http/uri.hpp"
 
 namespace Http {
 
@@ -31,33 +31,38 @@ bool is_host_name(const std::string& name) {
     }
 }
 
+// `text` with its ASCII letters in lower case.
+std::string lower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
 // Reads an http(s) URL; its host must be numeric, or a host name when
 // `names` is set.
 std::optional<Endpoint> read_url(std::string_view url, bool names) {
-    const std::string text(url);
-    if (!web::uri::validate(text)) return std::nullopt;  // also refuses blanks and controls
-    const web::uri uri(text);
+    const auto uri = read_uri(url);  // refuses blanks and controls too
+    if (!uri || !uri->scheme || !uri->authority) return std::nullopt;
     Scheme scheme;
-    if (uri.scheme() == "http") {
+    const std::string scheme_name = lower(*uri->scheme);
+    if (scheme_name == "http") {
         scheme = Scheme::Http;
-    } else if (uri.scheme() == "https") {
+    } else if (scheme_name == "https") {
         scheme = Scheme::Https;
     } else {
         return std::nullopt;
     }
-    if (uri.host().empty()) return std::nullopt;
-    // web::uri reads ":0" and ":" as no port and clamps long ports, and drops
-    // an empty user info: the authority as written must read back unchanged.
-    const int port = uri.port();
-    const std::string authority = uri.host() + (port > 0 ? ":" + std::to_string(port) : "");
-    const std::size_t start = uri.scheme().size() + 3;
-    if (port > 65535 ||
-        !boost::algorithm::iequals(text.substr(start, text.find_first_of("/?#", start) - start),
-                                   authority)) {
-        return std::nullopt;
+    // The authority is a host and maybe a port: no user info, not even an empty one.
+    if (uri->user_info || uri->host.empty()) return std::nullopt;
+    unsigned short port = default_port(scheme);
+    if (uri->port) {
+        const auto number = port_number(*uri->port);
+        if (!number) return std::nullopt;
+        port = *number;
     }
-    std::string host = uri.host();
-    const bool bracketed = host.front() == '[' && host.back() == ']';
+    std::string host = lower(uri->host);
+    const bool bracketed = host.front() == '[';
     if (bracketed) host = host.substr(1, host.size() - 2);
     boost::system::error_code ec;
     const auto address = boost::asio::ip::make_address(host, ec);
@@ -67,12 +72,9 @@ std::optional<Endpoint> read_url(std::string_view url, bool names) {
         return std::nullopt;
     }
     if (!ec) host = address.to_string();
-    const std::string query = uri.query();
-    std::string target = uri.path() + (query.empty() ? "" : "?" + query);
-    if (target.empty()) target = "/";
-    return Endpoint{scheme, host,
-                    static_cast<unsigned short>(port > 0 ? port : default_port(scheme)), target,
-                    names};
+    std::string target = uri->path.empty() ? "/" : uri->path;
+    if (uri->query && !uri->query->empty()) target += "?" + *uri->query;
+    return Endpoint{scheme, host, port, target, names};
 }
 
 }  // namespace

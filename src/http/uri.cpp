@@ -9,8 +9,6 @@ bool is_alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-bool is_hex(char c) { return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-
 bool is_unreserved(char c) {
     return is_alpha(c) || is_digit(c) || c == '-' || c == '.' || c == '_' || c == '~';
 }
@@ -43,16 +41,12 @@ bool is_path_char(char c) {
 }
 bool is_query_char(char c) { return is_path_char(c) || c == '?'; }
 
-// True when `text` holds only characters that `allowed` accepts, and
-// percent-encoded bytes ('%' and two hex digits).
+// True when `text` holds only characters that `allowed` accepts and '%'.
+// A '%' is taken as written, whether two hex digits follow or not: devices
+// write stray ones, and the URL is used as they gave it.
 bool made_of(std::string_view text, bool (*allowed)(char)) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%') {
-            if (i + 2 >= text.size() || !is_hex(text[i + 1]) || !is_hex(text[i + 2])) return false;
-            i += 2;
-        } else if (!allowed(text[i])) {
-            return false;
-        }
+    for (char c : text) {
+        if (c != '%' && !allowed(c)) return false;
     }
     return true;
 }
@@ -178,6 +172,17 @@ std::optional<UriReference> read_uri(std::string_view text) {
         uri.fragment = std::string(text.substr(1));
     }
     return uri;
+}
+
+std::optional<unsigned short> port_number(std::string_view digits) {
+    if (digits.empty() || digits.size() > 5 || digits.front() == '0') return std::nullopt;
+    unsigned long port = 0;
+    for (char c : digits) {
+        if (!is_digit(c)) return std::nullopt;
+        port = port * 10 + static_cast<unsigned long>(c - '0');
+    }
+    if (port > 65535) return std::nullopt;
+    return static_cast<unsigned short>(port);
 }
 
 std::string uri_text(const UriReference& uri) {

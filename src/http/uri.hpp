@@ -22,10 +22,15 @@ struct UriReference {
 };
 
 // Reads `text` as a URI reference. nullopt when it is none: a character that
-// no part allows (blanks, controls, bytes above 0x7F, '%' without two hex
-// digits), a scheme that does not start with a letter, a host in brackets
-// that does not end there, a port that is not all digits.
+// no part allows (blanks, controls, bytes above 0x7F, '"', '<', '{', a
+// backslash, ...), a scheme that does not start with a letter, a host in
+// brackets that does not end there, a port that is not all digits. A '%' is
+// taken as written, also without two hex digits after it.
 std::optional<UriReference> read_uri(std::string_view text);
+
+// The port `digits` names: a number from 1 to 65535 written without leading
+// zeros, so that it reads back as written; nullopt for anything else.
+std::optional<unsigned short> port_number(std::string_view digits);
 
 // The reference as text: the parts joined with their delimiters (RFC 3986 §5.3).
 std::string uri_text(const UriReference& uri);

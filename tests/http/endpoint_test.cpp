@@ -31,6 +31,15 @@ TEST(UrlReading, TakesBothSchemesWithTheirDefaultPorts) {
         {"https://192.0.2.1:65536/", false, Scheme::Http, "", 0, "", ""},
         {"https://u@192.0.2.1/", false, Scheme::Http, "", 0, "", ""},
         {"https://[fe80::1%25eth0]/", false, Scheme::Http, "", 0, "", ""},
+        {"HTTPS://[::A]", true, Scheme::Https, "::a", 443, "/", "https://[::a]/"},
+        {"http://192.0.2.1?x=1#f", true, Scheme::Http, "192.0.2.1", 80, "/?x=1",
+         "http://192.0.2.1/?x=1"},
+        {"http://192.0.2.1/a?#f", true, Scheme::Http, "192.0.2.1", 80, "/a", "http://192.0.2.1/a"},
+        {"http://192.0.2.1:/", false, Scheme::Http, "", 0, "", ""},
+        {"http://192.0.2.1:08080/", false, Scheme::Http, "", 0, "", ""},
+        {"http://@192.0.2.1/", false, Scheme::Http, "", 0, "", ""},
+        {"http://192.0.2.1/a b", false, Scheme::Http, "", 0, "", ""},
+        {"http:192.0.2.1/", false, Scheme::Http, "", 0, "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.url);
@@ -56,6 +65,7 @@ TEST(UrlReading, NamedUrlsTakeHostNamesAndKeepTheirTargets) {
         {"https://127.0.0.1/", "127.0.0.1", "/"},
         {"https://[::1]/", "::1", "/"},
         {"https://a-1.b2.example/", "a-1.b2.example", "/"},
+        {"https://Portal.Example:8443/A", "portal.example", "/A"},
         {"https://-a.example/", nullptr, nullptr},
         {"https://a-.example/", nullptr, nullptr},
         {"https://a..example/", nullptr, nullptr},

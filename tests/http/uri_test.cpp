@@ -28,6 +28,7 @@ TEST(UriReading, SplitsTheParts) {
         {"//h/p", nullptr, "h", "h", nullptr, false, "/p", nullptr, nullptr},
         {"?q?/#f/?", nullptr, nullptr, "", nullptr, false, "", "q?/", "f/?"},
         {"a%20b/c:d@e", nullptr, nullptr, "", nullptr, false, "a%20b/c:d@e", nullptr, nullptr},
+        {"http://h%/%zz?%2#%", "http", "h%", "h%", nullptr, false, "/%zz", "%2", "%"},
         {"", nullptr, nullptr, "", nullptr, false, "", nullptr, nullptr},
     };
     for (const auto& c : cases) {
@@ -50,27 +51,11 @@ TEST(UriReading, SplitsTheParts) {
 }
 
 TEST(UriReading, RefusesWhatIsNoUri) {
-    for (const char* text : {"http://a/b c",
-                             "http://a/\t",
-                             "http://a/\x7f",
-                             "http://a/\xc3\xa9",
-                             "http://a/%2",
-                             "http://a/%zz",
-                             "1http://a/",
-                             "-x:y",
-                             ":x",
-                             "a b:c",
-                             "http://a b/",
-                             "http://[::1/",
-                             "http://[::1]x/",
-                             "http://a:8o/",
-                             "http://a:-1/",
-                             "http://a@b@c/",
-                             "http://a/?\"",
-                             "http://a/#<",
-                             "http://a\\b/",
-                             "http://a/{}",
-                             "http://a/|"}) {
+    for (const char* text :
+         {"http://a/b c", "http://a/\t", "http://a/\x7f", "http://a/\xc3\xa9", "1http://a/", "-x:y",
+          ":x", "a b:c", "http://a b/", "http://[::1/", "http://[::1]x/", "http://a:8o/",
+          "http://a:-1/", "http://a@b@c/", "http://a/?\"", "http://a/#<", "http://a\\b/",
+          "http://a/{}", "http://a/|"}) {
         SCOPED_TRACE(text);
         EXPECT_FALSE(read_uri(text));
     }
