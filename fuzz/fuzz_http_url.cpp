@@ -1,6 +1,7 @@
-// Reads the input as a URL of the HTTP module and as a bridge address from the
-// command line: whatever is accepted must be a numeric peer that reads back
-// unchanged from the text the program would write for it.
+// Reads the input as a URI reference, as a URL of the HTTP module and as a
+// bridge address from the command line: a URI reference must read back as
+// written, and whatever is accepted as a URL or an address must be a numeric
+// peer that reads back unchanged from the text the program would write for it.
 
 #include <cstddef>
 #include <cstdint>
@@ -8,12 +9,18 @@
 
 #include "fuzz_support.hpp"
 #include "http/endpoint.hpp"
+#include "http/uri.hpp"
 #include "hue/address.hpp"
 
 using FuzzSupport::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string text = FuzzSupport::as_text(data, size);
+
+    if (const auto uri = Http::read_uri(text)) {
+        require(Http::uri_text(*uri) == text, "a URI reference reads back as written");
+        require(!uri->port || uri->authority, "only an authority has a port");
+    }
 
     if (const auto endpoint = Http::parse_url(text)) {
         require(!endpoint->host.empty() && endpoint->port != 0, "a URL names a host and a port");
