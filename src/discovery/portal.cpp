@@ -11,6 +11,7 @@
 #include "http/exchange.hpp"
 #include "hue/address.hpp"
 #include "hue/client.hpp"
+#include "json/value.hpp"
 
 namespace Discovery {
 namespace {
@@ -58,9 +59,14 @@ pplx::task<std::vector<Hue::Bridge>> find_portal_bridges(const Settings& setting
     options.timeout =
         std::min(settings.client.timeout, settings.ssdp.window + std::chrono::milliseconds(1000));
     auto fetched = pplx::create_task([endpoint = *endpoint, options] {
-        return Hue::read_json(Http::exchange(endpoint, Http::Method::Get, std::string(), options));
+        const std::string body =
+            Http::exchange(endpoint, Http::Method::Get, std::string(), options);
+        web::json::value reply = web::json::value::parse(body);
+        // An error element fails the search with its text.
+        Hue::reject_errors(Hue::read_json(body));
+        return reply;
     });
-    return fetched.then(Hue::reject_errors).then([](const web::json::value& reply) {
+    return fetched.then([](const web::json::value& reply) {
         std::vector<Hue::Bridge> bridges;
         if (!reply.is_array()) return bridges;
         bridges.reserve(reply.size());
