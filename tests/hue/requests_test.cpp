@@ -9,9 +9,11 @@
 
 #include "hue/bridge.hpp"
 #include "hue/bridge_error.hpp"
+#include "hue/configuration.hpp"
 #include "hue/details/group_impl.hpp"
 #include "hue/details/light_impl.hpp"
 #include "hue/details/schedule_impl.hpp"
+#include "hue/fullstate.hpp"
 #include "hue/groups.hpp"
 #include "hue/lights.hpp"
 #include "hue/schedules.hpp"
@@ -98,6 +100,61 @@ TEST_F(ResourceRequests, EveryWriteFailsOnAnErrorReply) {
         } catch (const BridgeError& e) {
             EXPECT_EQ(Json::text(Json::at(Json::parse(refusal), 0)), e.what());
         }
+    }
+}
+
+// Each read checks its reply as the request table says: the listings, the
+// whole state and a light's refresh fail on an error array; the
+// configuration's read and save and the refreshes of a group or a schedule
+// pass it on (an error array holds none of their keys).
+TEST_F(ResourceRequests, EachReadFailsOrNotOnAnErrorArrayAsItsKindSays) {
+    start(kFixture);
+    const std::string refusal = R"([{"error":{"type":1,"address":"/","description":"no"}}])";
+    const Bridge hue("", ip(), "", port());
+    const AppIdentity identity{"glowrig", user()};
+    const ClientConfig config;
+    const struct {
+        const char* method;
+        const char* path;
+        bool fails;
+        std::function<void()> read;
+    } cases[] = {
+        {"GET", "", true, [&] { hue.get_full_state(config, identity); }},
+        {"GET", "/lights", true, [&] { hue.get_lights(config, identity); }},
+        {"GET", "/lights/new", true, [&] { hue.get_new_lights(config, identity); }},
+        {"GET", "/groups", true, [&] { hue.get_groups(config, identity); }},
+        {"GET", "/schedules", true, [&] { hue.get_schedules(config, identity); }},
+        {"GET", "/lights/1", true,
+         [&] { Light(std::make_shared<details::Light_Impl>(client("lights"), "1")).refresh(); }},
+        {"GET", "/config", false, [&] { hue.get_configuration(config, identity); }},
+        {"PUT", "/config", false,
+         [&] {
+             Configuration configuration(client("config"));
+             configuration.pending_settings().name = "Hall";
+             configuration.save();
+         }},
+        {"GET", "/groups/2", false,
+         [&] { Group(std::make_shared<details::Group_Impl>(client("groups"), "2")).refresh(); }},
+        {"GET", "/schedules/3", false,
+         [&] {
+             Schedule(std::make_shared<details::Schedule_Impl>(client("schedules"), "3")).refresh();
+         }},
+    };
+    for (const auto& c : cases) {
+        bridge().set_fault(c.method, expand("/api/{user}") + c.path,
+                           Sim::Fault{200, "", refusal, 0});
+    }
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.method) + " " + c.path);
+        if (c.fails) {
+            EXPECT_THROW(c.read(), BridgeError);
+        } else {
+            EXPECT_NO_THROW(c.read());
+        }
+        // The request line without its body: the request reached the bridge.
+        const std::string sent = request_lines().back();
+        EXPECT_EQ(std::string(c.method) + " " + expand("/api/{user}") + c.path,
+                  sent.substr(0, sent.find(' ', sent.find(' ') + 1)));
     }
 }
 
