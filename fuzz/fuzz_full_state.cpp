@@ -5,8 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include <cpprest/details/web_utilities.h>
-
 #include "fuzz_support.hpp"
 #include "hue/fullstate.hpp"
 
@@ -21,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         for (const Hue::Scene& scene : std::get<Hue::Scenes>(state)) scene.lights();
         for (const Hue::Sensor& sensor : std::get<Hue::Sensors>(state)) sensor.manufacturername();
         for (const Hue::Rule& rule : std::get<Hue::Rules>(state)) rule.name();
-    } catch (const web::json::json_exception&) {
+    } catch (const Json::Error&) {
         return 0;
     }
     return 0;

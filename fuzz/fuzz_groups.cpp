@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             const Hue::GroupAction action = group.action();
             Hue::color_mode_text(action.colormode);
         }
-    } catch (const web::json::json_exception&) {
+    } catch (const Json::Error&) {
         return 0;
     }
     return 0;

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             const Hue::LightState state = light.state();
             Hue::color_mode_text(state.colormode);
         }
-    } catch (const web::json::json_exception&) {
+    } catch (const Json::Error&) {
         return 0;
     }
     return 0;

@@ -10,9 +10,8 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
-#include <system_error>
 
-#include <cpprest/json.h>
+#include "json/parse.hpp"
 
 namespace FuzzSupport {
 
@@ -28,12 +27,13 @@ inline std::string as_text(const uint8_t* data, std::size_t size) {
 }
 
 // The input read as JSON, or nullopt when it is not JSON: the readers under
-// test only ever see what the JSON library has accepted.
-inline std::optional<web::json::value> parse_json(const uint8_t* data, std::size_t size) {
-    std::error_code error;
-    web::json::value json = web::json::value::parse(as_text(data, size), error);
-    if (error) return std::nullopt;
-    return json;
+// test only ever see what the JSON parser has accepted.
+inline std::optional<Json::Value> parse_json(const uint8_t* data, std::size_t size) {
+    try {
+        return Json::parse(as_text(data, size));
+    } catch (const Json::ParseError&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace FuzzSupport

@@ -18,7 +18,6 @@
 #include <boost/program_options/errors.hpp>
 #include <boost/program_options/parsers.hpp>
 #include <fcntl.h>
-#include <pplx/threadpool.h>
 #include <unistd.h>
 
 #include "cli/command_line.hpp"
@@ -43,21 +42,6 @@ namespace po = boost::program_options;
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 constexpr int kRefused = 2;  // a command line glowrig will not run
-
-// The REST library's worker threads run the request I/O and every task
-// continuation. Left alone it starts 40 of them at its first request, which
-// costs a command more than its requests do; a command has at most two
-// requests in flight and no continuation blocks, so a few threads suffice.
-constexpr std::size_t kWorkerThreads = 4;
-
-// Starts the worker threads, unless something has started them already.
-void start_worker_threads() {
-    try {
-        crossplat::threadpool::initialize_with_threads(kWorkerThreads);
-    } catch (const std::runtime_error&) {
-        // Already running: the threads it has are kept.
-    }
-}
 
 // "--bri", or "-l" for a name of one letter, as the help and README write
 // options.
@@ -105,7 +89,6 @@ void dispatch(const std::vector<std::string>& args, const po::options_descriptio
 
     const Commands::Settings settings = read_settings(std::getenv);
     const AppIdentity identity = make_app_identity();
-    start_worker_threads();
     prepared(Invocation{settings, identity, output});
 }
 

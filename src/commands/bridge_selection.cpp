@@ -18,6 +18,7 @@
 #include "hue/bridge_id.hpp"
 #include "hue/client.hpp"
 #include "hue/text.hpp"
+#include "json/parse.hpp"
 
 namespace Commands {
 namespace {
@@ -53,12 +54,11 @@ Http::CertificateCheck certificate_check(const std::string& id, const std::strin
 
 // The id the configuration of `bridge`, read without a user name through a
 // client configured by `config`, tells (see Hue::configuration_bridge_id);
-// nullopt when it tells none. Fails as Hue::Client::read does.
+// nullopt when it tells none. Fails as Hue::Client::send and Hue::read_json do.
 std::optional<std::string> id_told_by(const Hue::Bridge& bridge, const Hue::ClientConfig& config) {
     const Hue::Client client(
-        Hue::http_url(Hue::url_host(bridge.ip()), "api/config", bridge.port(), bridge.scheme()),
-        config);
-    return Hue::configuration_bridge_id(client.read(Hue::Method::Get).get());
+        Hue::resource_endpoint(bridge.scheme(), bridge.ip(), bridge.port(), "api/config"), config);
+    return Hue::configuration_bridge_id(Hue::read_json(client.send(Hue::Method::Get)));
 }
 
 // The id of a bridge met by address for the first time over TLS: its
@@ -96,7 +96,7 @@ std::optional<std::string> id_told_in_clear(const Hue::Bridge& bridge, const Set
         return id_told_by(bridge, settings.client);
     } catch (const Http::Failure& failure) {
         if (failure.kind() != Http::FailureKind::status) throw;
-    } catch (const web::json::json_exception&) {
+    } catch (const Json::ParseError&) {
     }
     return std::nullopt;
 }

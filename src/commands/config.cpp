@@ -42,7 +42,7 @@ std::string authorise(Hue::Configuration& configuration, const Target& target,
     }
     AppIdentity granted = computed;
     try {
-        granted.user_id = configuration.create_user(computed).get();
+        granted.user_id = configuration.create_user(computed);
     } catch (...) {
         output.note("User creation failed");
         throw;
@@ -57,7 +57,7 @@ std::string authorise(Hue::Configuration& configuration, const Target& target,
                                  granted.user_id + ".");
     }
     try {
-        configuration = target.bridge.get_configuration(settings.client, granted).get();
+        configuration = target.bridge.get_configuration(settings.client, granted);
     } catch (...) {
         output.note("User creation failed");
         throw;
@@ -74,8 +74,8 @@ std::string deauthorise(Hue::Configuration& configuration, const std::string& us
     const AppIdentity user{std::string(), user_id};
     if (!configuration.is_allowed(user)) throw std::runtime_error("User not found");
     try {
-        configuration.delete_user(user).get();
-        configuration.refresh().get();
+        configuration.delete_user(user);
+        configuration.refresh();
     } catch (...) {
         output.note("User deletion failed");
         throw;
@@ -92,8 +92,8 @@ std::optional<std::string> update_firmware(Hue::Configuration& configuration) {
     if (configuration.settings().swupdate.updatestate == kUpdateReady) {
         configuration.pending_settings().swupdate.updatestate = kInstallUpdate;
     }
-    configuration.save().get();
-    configuration.refresh().get();
+    configuration.save();
+    configuration.refresh();
     return std::nullopt;
 }
 
@@ -102,7 +102,7 @@ std::optional<std::string> update_firmware(Hue::Configuration& configuration) {
 void run_config_command(const ConfigOptions& options, const Settings& settings,
                         const Target& target, const Output& output) {
     Hue::Configuration configuration =
-        target.bridge.get_configuration(settings.client, target.identity).get();
+        target.bridge.get_configuration(settings.client, target.identity);
     std::optional<std::string> result;
     if (options.auth) {
         result = authorise(configuration, target, target.computed, settings, target.shown, output);

@@ -7,18 +7,20 @@
 #include <vector>
 
 #include <boost/algorithm/string/predicate.hpp>
-#include <cpprest/json.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "hue/address.hpp"
+#include "json/parse.hpp"
+#include "json/text.hpp"
+#include "json/value.hpp"
 
 namespace Commands {
 namespace {
 
-using web::json::value;
+using Json::Value;
 
 // The credentials files read are the user's own and small; a larger one is
 // not one of ours.
@@ -60,32 +62,38 @@ std::string directory_of(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// True when `member` is absent or a text.
+bool text_or_absent(const Value* member) { return member == nullptr || member->is_string(); }
+
 // True when `entry` is a well-formed entry: an object with text "address"
-// and non-empty text "username", and text "id" if any.
-bool is_entry(const value& entry) {
-    if (!entry.is_object() || !entry.has_field("address") || !entry.has_field("username")) {
+// and non-empty text "username", "scheme" "http" or "https" if any, "port" an
+// integer of 1 to 65535 if any, and text "id" and "sha256" if any.
+bool is_entry(const Value& entry) {
+    const Value* address = Json::find(entry, "address");
+    const Value* username = Json::find(entry, "username");
+    if (address == nullptr || !address->is_string()) return false;
+    if (username == nullptr || !username->is_string() || Json::as_string(*username).empty()) {
         return false;
     }
-    if (!entry.at("address").is_string() || !entry.at("username").is_string()) return false;
-    if (entry.at("username").as_string().empty()) return false;
-    if (entry.has_field("scheme")) {
-        const auto& scheme = entry.at("scheme");
-        if (!scheme.is_string() ||
-            (scheme.as_string() != "http" && scheme.as_string() != "https")) {
+    if (const Value* scheme = Json::find(entry, "scheme")) {
+        if (!scheme->is_string() ||
+            (Json::as_string(*scheme) != "http" && Json::as_string(*scheme) != "https")) {
             return false;
         }
     }
-    if (entry.has_field("port")) {
-        const auto& port = entry.at("port");
-        if (!port.is_integer() || port.as_integer() < 1 || port.as_integer() > 65535) return false;
+    if (const Value* port = Json::find(entry, "port")) {
+        // Read as a 64-bit number, so that no larger one wraps into the range.
+        if (!Json::is_integer(*port) || Json::as_int64(*port) < 1 ||
+            Json::as_int64(*port) > 65535) {
+            return false;
+        }
     }
-    if (entry.has_field("sha256") && !entry.at("sha256").is_string()) return false;
-    return !entry.has_field("id") || entry.at("id").is_string();
+    return text_or_absent(Json::find(entry, "sha256")) && text_or_absent(Json::find(entry, "id"));
 }
 
 // The file's content, or nullopt when it does not exist. Throws when it
 // exists but is no credentials file.
-std::optional<value> read_file(const std::string& path) {
+std::optional<Value> read_file(const std::string& path) {
     const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         if (errno == ENOENT) return std::nullopt;
@@ -106,45 +114,51 @@ std::optional<value> read_file(const std::string& path) {
         text.append(buffer, static_cast<std::size_t>(n));
         if (text.size() > static_cast<std::size_t>(kMaxFileBytes)) unreadable(path);
     }
-    value content;
+    Value content;
     try {
-        content = value::parse(text);
-    } catch (const web::json::json_exception&) {
+        content = Json::parse(text);
+    } catch (const Json::ParseError&) {
         unreadable(path);
     }
     if (!content.is_object()) unreadable(path);
-    if (!content.has_field("bridges")) content["bridges"] = value::array();
-    if (!content.at("bridges").is_array()) unreadable(path);
-    for (const auto& entry : content.at("bridges").as_array()) {
+    if (!Json::has(content, "bridges")) content["bridges"] = Value::array();
+    if (!content["bridges"].is_array()) unreadable(path);
+    for (const auto& entry : Json::as_array(content["bridges"])) {
         if (!is_entry(entry)) unreadable(path);
     }
     return content;
 }
 
-std::string id_of(const value& entry) {
-    return entry.has_field("id") ? entry.at("id").as_string() : std::string();
+// The entries of `content`, a file read_file accepted.
+const Value::array_t& entries_of(const Value& content) {
+    return Json::as_array(Json::at(content, "bridges"));
+}
+
+std::string id_of(const Value& entry) {
+    const Value* id = Json::find(entry, "id");
+    return id != nullptr ? Json::as_string(*id) : std::string();
 }
 
 // The entry of the file `entry`, which is_entry accepted.
-CredentialsFile::Entry entry_of(const value& entry) {
+CredentialsFile::Entry entry_of(const Value& entry) {
     CredentialsFile::Entry found;
-    found.username = entry.at("username").as_string();
+    found.username = Json::as_string(Json::at(entry, "username"));
     found.id = id_of(entry);
-    found.address = entry.at("address").as_string();
-    if (entry.has_field("scheme") && entry.at("scheme").as_string() == "https") {
-        found.scheme = Hue::Scheme::Https;
+    found.address = Json::as_string(Json::at(entry, "address"));
+    const Value* scheme = Json::find(entry, "scheme");
+    if (scheme != nullptr && Json::as_string(*scheme) == "https") found.scheme = Hue::Scheme::Https;
+    if (const Value* port = Json::find(entry, "port")) {
+        found.port = static_cast<unsigned short>(Json::as_int(*port));
     }
-    if (entry.has_field("port")) {
-        found.port = static_cast<unsigned short>(entry.at("port").as_integer());
-    }
-    if (entry.has_field("sha256")) found.sha256 = entry.at("sha256").as_string();
+    if (const Value* sha256 = Json::find(entry, "sha256")) found.sha256 = Json::as_string(*sha256);
     return found;
 }
 
-bool matches(const value& entry, const Hue::Bridge& bridge) {
+bool matches(const Value& entry, const Hue::Bridge& bridge) {
     const std::string id = id_of(entry);
     if (!bridge.id().empty() && !id.empty()) return boost::iequals(id, bridge.id());
-    return entry.at("address").as_string() == Hue::address_text(bridge.ip(), bridge.port());
+    return Json::as_string(Json::at(entry, "address")) ==
+           Hue::address_text(bridge.ip(), bridge.port());
 }
 
 // Creates `directory` and the directories above it that are missing, private
@@ -157,24 +171,50 @@ void make_directories(const std::string& directory, const std::string& path) {
     if (::mkdir(directory.c_str(), 0700) != 0 && errno != EEXIST) unwritable(path, errno);
 }
 
+// The members of an entry in the order they are written, each present one
+// once; members of other names follow in name order.
+constexpr const char* kEntryOrder[] = {"id", "address", "username", "scheme", "port", "sha256"};
+
+bool is_ordered_member(const std::string& key) {
+    for (const char* name : kEntryOrder) {
+        if (key == name) return true;
+    }
+    return false;
+}
+
+// `entry` as one line of JSON text, its members in the order of kEntryOrder.
+std::string entry_text(const Value& entry) {
+    std::string text;
+    const auto add = [&text](const std::string& key, const Value& member) {
+        text += (text.empty() ? "{" : ",") + Json::text(Value(key)) + ":" + Json::text(member);
+    };
+    for (const char* name : kEntryOrder) {
+        if (const Value* member = Json::find(entry, name)) add(name, *member);
+    }
+    for (const auto& [key, member] : Json::as_object(entry)) {
+        if (!is_ordered_member(key)) add(key, member);
+    }
+    return text.empty() ? "{}" : text + "}";
+}
+
 // The file's text: one entry per line, so that it reads and edits well.
-std::string file_text(const value& content) {
+std::string file_text(const Value& content) {
     std::string text = "{\n";
     bool first = true;
-    for (const auto& [key, member] : content.as_object()) {
+    for (const auto& [key, member] : Json::as_object(content)) {
         text += first ? "" : ",\n";
         first = false;
-        text += "  " + value::string(key).serialize() + ": ";
+        text += "  " + Json::text(Value(key)) + ": ";
         if (key != "bridges") {
-            text += member.serialize();
+            text += Json::text(member);
             continue;
         }
         text += "[";
-        const auto& entries = member.as_array();
+        const auto& entries = Json::as_array(member);
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            text += (i == 0 ? "\n    " : ",\n    ") + entries.at(i).serialize();
+            text += (i == 0 ? "\n    " : ",\n    ") + entry_text(entries[i]);
         }
-        text += entries.size() == 0 ? "]" : "\n  ]";
+        text += entries.empty() ? "]" : "\n  ]";
     }
     return text + "\n}\n";
 }
@@ -226,16 +266,14 @@ void update(const std::string& path, bool create, Change change) {
     while (::flock(lock.get(), LOCK_EX) != 0) {
         if (errno != EINTR) unwritable(path, errno);
     }
-    std::optional<value> content = read_file(path);
+    std::optional<Value> content = read_file(path);
     if (!content) {
         if (!create) return;
-        content = value::object();
-        (*content)["bridges"] = value::array();
+        content = Value::object();
+        (*content)["bridges"] = Value::array();
     }
-    std::vector<value> entries;
-    for (const auto& entry : content->at("bridges").as_array()) entries.push_back(entry);
+    Value::array_t& entries = (*content)["bridges"].get_ref<Value::array_t&>();
     if (!change(entries)) return;
-    (*content)["bridges"] = value::array(entries);
     replace_file(path, lock.get(), file_text(*content));
 }
 
@@ -251,9 +289,9 @@ std::optional<std::string> CredentialsFile::find(const Hue::Bridge& bridge) cons
 
 std::optional<CredentialsFile::Entry> CredentialsFile::find_entry(const Hue::Bridge& bridge) const {
     if (m_path.empty()) return std::nullopt;
-    const std::optional<value> content = read_file(m_path);
+    const std::optional<Value> content = read_file(m_path);
     if (!content) return std::nullopt;
-    for (const auto& entry : content->at("bridges").as_array()) {
+    for (const auto& entry : entries_of(*content)) {
         if (matches(entry, bridge)) return entry_of(entry);
     }
     return std::nullopt;
@@ -262,9 +300,9 @@ std::optional<CredentialsFile::Entry> CredentialsFile::find_entry(const Hue::Bri
 std::vector<CredentialsFile::Entry> CredentialsFile::remembered() const {
     std::vector<Entry> entries;
     if (m_path.empty()) return entries;
-    const std::optional<value> content = read_file(m_path);
+    const std::optional<Value> content = read_file(m_path);
     if (!content) return entries;
-    for (const auto& entry : content->at("bridges").as_array()) {
+    for (const auto& entry : entries_of(*content)) {
         if (!id_of(entry).empty()) entries.push_back(entry_of(entry));
     }
     return entries;
@@ -272,9 +310,9 @@ std::vector<CredentialsFile::Entry> CredentialsFile::remembered() const {
 
 void CredentialsFile::store(const Hue::Bridge& bridge, const std::string& user_id,
                             const std::string& sha256) const {
-    update(m_path, true, [&](std::vector<value>& entries) {
+    update(m_path, true, [&](Value::array_t& entries) {
         std::string id = bridge.id();
-        std::vector<value> kept;
+        Value::array_t kept;
         for (const auto& entry : entries) {
             if (!matches(entry, bridge)) {
                 kept.push_back(entry);
@@ -282,14 +320,14 @@ void CredentialsFile::store(const Hue::Bridge& bridge, const std::string& user_i
                 id = id_of(entry);  // an id learned before is not forgotten
             }
         }
-        value entry = value::object(true);
-        if (!id.empty()) entry["id"] = value::string(id);
-        entry["address"] = value::string(Hue::address_text(bridge.ip(), bridge.port()));
-        entry["username"] = value::string(user_id);
-        entry["scheme"] = value::string(bridge.scheme() == Hue::Scheme::Https ? "https" : "http");
-        entry["port"] = value::number(bridge.port());
-        if (!sha256.empty()) entry["sha256"] = value::string(sha256);
-        kept.push_back(entry);
+        Value entry = Value::object();
+        if (!id.empty()) entry["id"] = id;
+        entry["address"] = Hue::address_text(bridge.ip(), bridge.port());
+        entry["username"] = user_id;
+        entry["scheme"] = bridge.scheme() == Hue::Scheme::Https ? "https" : "http";
+        entry["port"] = bridge.port();
+        if (!sha256.empty()) entry["sha256"] = sha256;
+        kept.push_back(std::move(entry));
         entries = std::move(kept);
         return true;
     });
@@ -297,11 +335,12 @@ void CredentialsFile::store(const Hue::Bridge& bridge, const std::string& user_i
 
 void CredentialsFile::remove(const Hue::Bridge& bridge, const std::string& user_id) const {
     if (m_path.empty()) return;
-    update(m_path, false, [&](std::vector<value>& entries) {
-        std::vector<value> kept;
-        for (const auto& entry : entries) {
-            if (!matches(entry, bridge) || entry.at("username").as_string() != user_id) {
-                kept.push_back(entry);
+    update(m_path, false, [&](Value::array_t& entries) {
+        Value::array_t kept;
+        for (auto& entry : entries) {
+            if (!matches(entry, bridge) ||
+                Json::as_string(Json::at(entry, "username")) != user_id) {
+                kept.push_back(std::move(entry));
             }
         }
         const bool changed = kept.size() != entries.size();

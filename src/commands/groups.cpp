@@ -23,7 +23,7 @@ namespace {
 // Creates the group the options describe and returns the printout of the
 // change, with the id the bridge gave it.
 ChangePrintout create_group(const GroupOptions& options, const Hue::Groups& groups) {
-    const std::optional<std::string> id = groups.create(*options.name, options.lights).get();
+    const std::optional<std::string> id = groups.create(*options.name, options.lights);
     return ChangePrintout{"Group created.", "created", id};
 }
 
@@ -37,7 +37,7 @@ Hue::Group group_to_change(const std::string& id, const Hue::Groups& groups) {
         return groups.all_lights();
     }
     Hue::Group group = find_item(groups, id, "group");
-    if (!group.whole()) group.refresh().get();  // old firmware: the listing named it only
+    if (!group.whole()) group.refresh();  // old firmware: the listing named it only
     return group;
 }
 
@@ -47,14 +47,14 @@ Hue::Group modify_group(const GroupOptions& options, const Hue::Groups& groups) 
     Hue::Group group = group_to_change(options.id, groups);
     if (options.name) group.set_name(*options.name);
     if (!options.lights.empty()) group.set_lights(options.lights);
-    if (options.name || !options.lights.empty()) group.save().get();
+    if (options.name || !options.lights.empty()) group.save();
     Hue::GroupAction action = group.action();
     apply_state_options(options, action);
     // A group's action is the last command sent to it, not the state of its
     // lights: every state option given is sent, whatever the action says.
     group.set_action(action, fields_given(options));
-    group.save_action(options.trans.value_or(0)).get();
-    group.refresh().get();
+    group.save_action(options.trans.value_or(0));
+    group.refresh();
     return group;
 }
 
@@ -75,19 +75,19 @@ void check_group_options(const GroupOptions& options) {
 
 void run_groups_command(const ListingOptions&, const Settings& settings, const Target& target,
                         const Output& output) {
-    const Hue::Groups groups = target.bridge.get_groups(settings.client, target.identity).get();
+    const Hue::Groups groups = target.bridge.get_groups(settings.client, target.identity);
     read_items_given_by_name(groups);
     render(output, groups_printout(groups));
 }
 
 void run_group_command(const GroupOptions& options, const Settings& settings, const Target& target,
                        const Output& output) {
-    const Hue::Groups groups = target.bridge.get_groups(settings.client, target.identity).get();
+    const Hue::Groups groups = target.bridge.get_groups(settings.client, target.identity);
     if (options.id == "new") {
         render(output, create_group(options, groups));
     } else if (options.remove) {
         // The bridge decides whether the group exists; a refusal fails here.
-        remove_with_advice("group", options.id, [&] { groups.remove(options.id).get(); });
+        remove_with_advice("group", options.id, [&] { groups.remove(options.id); });
         render(output, ChangePrintout{"Group Deleted.", "deleted", options.id});
     } else {
         render(output, GroupsPrintout{{group_printout(modify_group(options, groups))}});

@@ -34,7 +34,7 @@ void read_items_given_by_name(const List& list) {
     for (auto item : list) {  // a copy of the handle shares the item's state
         if (item.whole()) continue;
         std::this_thread::sleep_for(kItemReadPause);
-        item.refresh().get();
+        item.refresh();
     }
 }
 

@@ -2,8 +2,9 @@
 #define GLOWRIG_COMMANDS_JSON_PRINTOUT_HPP_
 
 #include <ostream>
+#include <string>
 
-#include <cpprest/json.h>
+#include <nlohmann/json_fwd.hpp>
 
 #include "commands/printout.hpp"
 
@@ -16,24 +17,29 @@ namespace Commands {
 
 // The configuration object: its settings and status, "swupdate" and
 // "whitelist" (an array in user id order) included.
-web::json::value to_json(const ConfigurationPrintout& configuration);
+nlohmann::json to_json(const ConfigurationPrintout& configuration);
 
 // The documents of the commands: {"result": ..., "configuration": ...},
 // {"lights": [...]}, {"groups": [...]}, {"schedules": [...]},
 // {"configuration": ..., "lights": ..., "groups": ..., "schedules": ...},
 // {"bridges": [...]} and {"result": ..., "id": ...}.
-web::json::value to_json(const ConfigPrintout& config);
-web::json::value to_json(const LightsPrintout& lights);
-web::json::value to_json(const GroupsPrintout& groups);
-web::json::value to_json(const SchedulesPrintout& schedules);
-web::json::value to_json(const StatePrintout& state);
-web::json::value to_json(const BridgesPrintout& bridges);
-web::json::value to_json(const ChangePrintout& change);
+nlohmann::json to_json(const ConfigPrintout& config);
+nlohmann::json to_json(const LightsPrintout& lights);
+nlohmann::json to_json(const GroupsPrintout& groups);
+nlohmann::json to_json(const SchedulesPrintout& schedules);
+nlohmann::json to_json(const StatePrintout& state);
+nlohmann::json to_json(const BridgesPrintout& bridges);
+nlohmann::json to_json(const ChangePrintout& change);
+
+// The document of `printout`, one of the printouts above, as one line of
+// JSON text.
+template <class Printout>
+std::string json_text(const Printout& printout);
 
 // Writes the document of `printout` on one line, then a line end.
 template <class Printout>
 void print_json(std::ostream& out, const Printout& printout) {
-    out << to_json(printout).serialize() << std::endl;
+    out << json_text(printout) << std::endl;
 }
 
 }  // namespace Commands

@@ -22,15 +22,15 @@ namespace Commands {
 void run_lights_command(const LightsOptions& options, const Settings& settings,
                         const Target& target, const Output& output) {
     const auto& [bridge, identity] = std::tie(target.bridge, target.identity);
-    Hue::Lights lights = bridge.get_lights(settings.client, identity).get();
+    Hue::Lights lights = bridge.get_lights(settings.client, identity);
     if (options.find) {
-        lights.search().get();
+        lights.search();
         output.note("Searching for new lights...");
         {
             const Countdown countdown("Searching for new lights", settings.find_wait);
             std::this_thread::sleep_for(settings.find_wait);
         }
-        lights = bridge.get_new_lights(settings.client, identity).get();
+        lights = bridge.get_new_lights(settings.client, identity);
         render(output, lights_printout(lights));
         return;
     }
@@ -41,24 +41,24 @@ void run_lights_command(const LightsOptions& options, const Settings& settings,
 void run_light_command(const LightOptions& options, const Settings& settings, const Target& target,
                        const Output& output) {
     const auto& [bridge, identity] = std::tie(target.bridge, target.identity);
-    const Hue::Lights lights = bridge.get_lights(settings.client, identity).get();
+    const Hue::Lights lights = bridge.get_lights(settings.client, identity);
     Hue::Light light = find_item(lights, options.id, "light");
     if (!light.whole()) {  // old firmware: the listing named it only
         std::this_thread::sleep_for(kItemReadPause);
-        light.refresh().get();
+        light.refresh();
     }
     Hue::LightState state = light.state();
     if (options.name) {
         light.set_name(*options.name);
-        light.save_name().get();
+        light.save_name();
     }
     apply_state_options(options, state);
     // An alert is an event, not a state: one asked for is sent even when the
     // light still reports the last one. Other fields are sent when they differ.
     const bool alert = options.alert && *options.alert != "none";
     light.set_state(state, alert ? Hue::LightField::alert : 0u);
-    light.save_state(options.trans.value_or(0)).get();
-    light.refresh().get();
+    light.save_state(options.trans.value_or(0));
+    light.refresh();
     render(output, LightsPrintout{{light_printout(light)}});
 }
 

@@ -66,8 +66,8 @@ ConfigurationPrintout configuration_printout(const Hue::Configuration& configura
     printout.name = if_reported(configuration, "name", settings.name);
     printout.linkbutton = if_reported(configuration, "linkbutton", settings.linkbutton);
     // Only a proxy the bridge reported has a host: port 0 means none.
-    if (!settings.proxy.host().empty()) {
-        printout.proxy = ProxyPrintout{settings.proxy.host(), settings.proxy.port()};
+    if (!settings.proxy.host.empty()) {
+        printout.proxy = ProxyPrintout{settings.proxy.host, settings.proxy.port};
     }
     printout.ipaddress = if_reported(configuration, "ipaddress", settings.ipaddress);
     printout.mac = if_reported(configuration, "mac", status.mac);

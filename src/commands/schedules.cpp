@@ -17,8 +17,7 @@ namespace Commands {
 
 void run_schedules_command(const ListingOptions&, const Settings& settings, const Target& target,
                            const Output& output) {
-    const Hue::Schedules schedules =
-        target.bridge.get_schedules(settings.client, target.identity).get();
+    const Hue::Schedules schedules = target.bridge.get_schedules(settings.client, target.identity);
     read_items_given_by_name(schedules);
     render(output, schedules_printout(schedules));
 }
@@ -26,24 +25,24 @@ void run_schedules_command(const ListingOptions&, const Settings& settings, cons
 void run_schedule_command(const ScheduleOptions& options, const Settings& settings,
                           const Target& target, const Output& output) {
     const std::string& id = options.id;
-    Hue::Schedules schedules = target.bridge.get_schedules(settings.client, target.identity).get();
+    Hue::Schedules schedules = target.bridge.get_schedules(settings.client, target.identity);
 
     if (id == "new") {
         // Creating is not offered; the command still goes on, with "new" as the id.
         output.note("Schedule creation not supported yet.");
     }
     if (options.remove) {
-        remove_with_advice("schedule", id, [&] { schedules.remove(id).get(); });
+        remove_with_advice("schedule", id, [&] { schedules.remove(id); });
         render(output, ChangePrintout{std::string(), "deleted", id});
         return;
     }
     Hue::Schedule schedule = find_item(schedules, id, "schedule");
-    if (!schedule.whole()) schedule.refresh().get();  // old firmware: the listing named it only
+    if (!schedule.whole()) schedule.refresh();  // old firmware: the listing named it only
     if (options.name) schedule.set_name(*options.name);
     if (options.description) schedule.set_description(*options.description);
     schedule.set_command(std::string());
-    schedule.save().get();
-    schedule.refresh().get();
+    schedule.save();
+    schedule.refresh();
     render(output, SchedulesPrintout{{schedule_printout(schedule)}});
 }
 

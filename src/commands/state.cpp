@@ -12,8 +12,7 @@ namespace Commands {
 
 void run_state_command(const ListingOptions&, const Settings& settings, const Target& target,
                        const Output& output) {
-    const Hue::FullState state =
-        target.bridge.get_full_state(settings.client, target.identity).get();
+    const Hue::FullState state = target.bridge.get_full_state(settings.client, target.identity);
     render(output, state_printout(std::get<Hue::Configuration>(state), std::get<Hue::Lights>(state),
                                   std::get<Hue::Groups>(state), std::get<Hue::Schedules>(state)));
 }

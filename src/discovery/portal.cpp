@@ -12,31 +12,14 @@
 #include "http/exchange.hpp"
 #include "http/uri.hpp"
 #include "hue/address.hpp"
-#include "hue/bridge_error.hpp"
+#include "hue/client.hpp"
 #include "json/parse.hpp"
-#include "json/text.hpp"
 
 namespace Discovery {
 namespace {
 
 // A bridge whose port is 443 answers through HTTPS.
 constexpr unsigned short kHttpsPort = 443;
-
-// Fails, as the bridge's replies do, when `reply` is an array holding an
-// error element: with Hue::BridgeError, whose text is the whole element.
-void reject_errors(const Json::Value& reply) {
-    if (!reply.is_array()) return;
-    for (const auto& element : Json::as_array(reply)) {
-        const Json::Value* error = Json::find(element, "error");
-        if (!error) continue;
-        const Json::Value* type = Json::find(*error, "type");
-        const Json::Value* address = Json::find(*error, "address");
-        throw Hue::BridgeError(
-            Json::text(element),
-            type && Json::is_integer(*type) ? static_cast<int>(type->get<std::int64_t>()) : 0,
-            address && address->is_string() ? Json::as_string(*address) : std::string());
-    }
-}
 
 // The entry's "port" when it is an integer from 1 to 65535 (the parser reads
 // every integer above -1 as an unsigned one).
@@ -49,8 +32,8 @@ std::optional<unsigned short> entry_port(const Json::Value& port) {
 
 // The bridges the portal's reply lists.
 std::vector<Hue::Bridge> read_portal_reply(const std::string& body) {
-    const Json::Value reply = Json::parse(body, "the portal's reply");
-    reject_errors(reply);
+    // An error element fails as a bridge's does.
+    const Json::Value reply = Hue::reject_errors(Json::parse(body, "the portal's reply"));
     std::vector<Hue::Bridge> bridges;
     if (!reply.is_array()) return bridges;
     bridges.reserve(reply.size());

@@ -1,10 +1,8 @@
 #include "hue/bridge.hpp"
 
-#include <cpprest/details/web_utilities.h>
-
 #include "hue/details/requests.hpp"
 #include "hue/fullstate.hpp"
-#include "hue/text.hpp"
+#include "json/value.hpp"
 
 namespace Hue {
 
@@ -27,58 +25,51 @@ Client Bridge::make_client(const AppIdentity& identity, const std::string& resou
     if (!resource.empty()) path += "/" + resource;
     ClientConfig config = client_config;
     if (m_info->check) config.check_certificate = m_info->check;
-    // An IPv6 address needs brackets to be the host of a URL.
-    return Client(http_url(url_host(ip()), path, port(), scheme()), config);
+    return Client(resource_endpoint(scheme(), ip(), port(), path), config);
 }
 
 namespace {
 
-// GET `path` of `client`, strict; yields Collection::from_json(client, reply).
-// The collection keeps a copy of the client for its own requests.
+// GET `path` of `client`, strict; the collection read from the reply keeps a
+// copy of the client for its own requests.
 template <class Collection>
-pplx::task<Collection> read_collection(const Client& client, const std::string& path = "") {
-    return details::read_as<Collection>(
-        client, details::kReadCollection, path,
-        [client](const web::json::value& json) { return Collection::from_json(client, json); });
+Collection read_collection(const Client& client, const std::string& path = std::string()) {
+    return Collection::from_json(client,
+                                 details::send_request(client, details::kReadCollection, path));
 }
 
 }  // namespace
 
-pplx::task<Configuration> Bridge::get_configuration(const ClientConfig& client_config,
-                                                    const AppIdentity& identity) const {
+Configuration Bridge::get_configuration(const ClientConfig& client_config,
+                                        const AppIdentity& identity) const {
     Configuration configuration(make_client(identity, "config", client_config));
-    return configuration.refresh().then([configuration]() { return configuration; });
+    configuration.refresh();
+    return configuration;
 }
 
-pplx::task<Lights> Bridge::get_lights(const ClientConfig& client_config,
-                                      const AppIdentity& identity) const {
+Lights Bridge::get_lights(const ClientConfig& client_config, const AppIdentity& identity) const {
     return read_collection<Lights>(make_client(identity, "lights", client_config));
 }
 
-pplx::task<Lights> Bridge::get_new_lights(const ClientConfig& client_config,
-                                          const AppIdentity& identity) const {
+Lights Bridge::get_new_lights(const ClientConfig& client_config,
+                              const AppIdentity& identity) const {
     return read_collection<Lights>(make_client(identity, "lights", client_config), "new");
 }
 
-pplx::task<Groups> Bridge::get_groups(const ClientConfig& client_config,
-                                      const AppIdentity& identity) const {
+Groups Bridge::get_groups(const ClientConfig& client_config, const AppIdentity& identity) const {
     return read_collection<Groups>(make_client(identity, "groups", client_config));
 }
 
-pplx::task<Schedules> Bridge::get_schedules(const ClientConfig& client_config,
-                                            const AppIdentity& identity) const {
+Schedules Bridge::get_schedules(const ClientConfig& client_config,
+                                const AppIdentity& identity) const {
     return read_collection<Schedules>(make_client(identity, "schedules", client_config));
 }
 
-pplx::task<FullState> Bridge::get_full_state(const ClientConfig& client_config,
-                                             const AppIdentity& identity) const {
-    const Bridge bridge = *this;
-    const ClientConfig config_copy = client_config;
-    return details::read_as<FullState>(
-        make_client(identity, "", client_config), details::kReadCollection, "",
-        [bridge, config_copy, identity](const web::json::value& root) {
-            return read_full_state(bridge, config_copy, identity, root);
-        });
+FullState Bridge::get_full_state(const ClientConfig& client_config,
+                                 const AppIdentity& identity) const {
+    const Json::Value root =
+        details::send_request(make_client(identity, "", client_config), details::kReadCollection);
+    return read_full_state(*this, client_config, identity, root);
 }
 
 }  // namespace Hue

@@ -5,8 +5,6 @@
 #include <string>
 #include <tuple>
 
-#include <pplx/pplxtasks.h>
-
 #include "hue/address.hpp"
 #include "hue/app_identity.hpp"
 #include "hue/client.hpp"
@@ -46,7 +44,7 @@ struct BridgeInfo {
 
 // One bridge on the local network and the entry to its REST interface. A value
 // handle: copies share one BridgeInfo. Every read operation builds a client
-// for one resource, sends GET and yields a resource object that keeps a copy
+// for one resource, sends GET and returns a resource object that keeps a copy
 // of that client for its later requests.
 class Bridge {
 public:
@@ -69,29 +67,25 @@ public:
 
     // A client for {scheme}://{ip}:{port}/api/{user}/{resource}, or
     // .../api/{user} when `resource` is empty, configured with a copy of
-    // `client_config` and the bridge's certificate check, if it has one. An
-    // IPv6 ip is bracketed; the scheme's default port is not written.
+    // `client_config` and the bridge's certificate check, if it has one.
+    // Throws std::invalid_argument when the user id does not form a URL path
+    // (see resource_endpoint).
     Client make_client(const AppIdentity& identity, const std::string& resource,
                        const ClientConfig& client_config) const;
 
     // GET {api}/config (no check for error replies); the configuration.
-    pplx::task<Configuration> get_configuration(const ClientConfig& client_config,
-                                                const AppIdentity& identity) const;
+    Configuration get_configuration(const ClientConfig& client_config,
+                                    const AppIdentity& identity) const;
     // GET {api}/lights; all lights.
-    pplx::task<Lights> get_lights(const ClientConfig& client_config,
-                                  const AppIdentity& identity) const;
+    Lights get_lights(const ClientConfig& client_config, const AppIdentity& identity) const;
     // GET {api}/lights/new; the lights found by the last search.
-    pplx::task<Lights> get_new_lights(const ClientConfig& client_config,
-                                      const AppIdentity& identity) const;
+    Lights get_new_lights(const ClientConfig& client_config, const AppIdentity& identity) const;
     // GET {api}/groups; all groups.
-    pplx::task<Groups> get_groups(const ClientConfig& client_config,
-                                  const AppIdentity& identity) const;
+    Groups get_groups(const ClientConfig& client_config, const AppIdentity& identity) const;
     // GET {api}/schedules; all schedules.
-    pplx::task<Schedules> get_schedules(const ClientConfig& client_config,
-                                        const AppIdentity& identity) const;
+    Schedules get_schedules(const ClientConfig& client_config, const AppIdentity& identity) const;
     // GET {api}; the whole state.
-    pplx::task<FullState> get_full_state(const ClientConfig& client_config,
-                                         const AppIdentity& identity) const;
+    FullState get_full_state(const ClientConfig& client_config, const AppIdentity& identity) const;
 
 private:
     std::shared_ptr<const BridgeInfo> m_info;

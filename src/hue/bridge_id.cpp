@@ -1,5 +1,7 @@
 #include "hue/bridge_id.hpp"
 
+#include "json/value.hpp"
+
 namespace Hue {
 namespace {
 
@@ -29,15 +31,13 @@ std::optional<std::string> bridge_id_from_mac(const std::string& mac) {
     return digits.substr(0, 6) + "FFFE" + digits.substr(6);
 }
 
-std::optional<std::string> configuration_bridge_id(const web::json::value& configuration) {
-    if (!configuration.is_object()) return std::nullopt;
-    if (configuration.has_field("bridgeid")) {
-        const web::json::value& id = configuration.at("bridgeid");
-        if (id.is_string() && !id.as_string().empty()) return id.as_string();
+std::optional<std::string> configuration_bridge_id(const Json::Value& configuration) {
+    const Json::Value* id = Json::find(configuration, "bridgeid");
+    if (id != nullptr && id->is_string() && !Json::as_string(*id).empty()) {
+        return Json::as_string(*id);
     }
-    if (configuration.has_field("mac") && configuration.at("mac").is_string()) {
-        return bridge_id_from_mac(configuration.at("mac").as_string());
-    }
+    const Json::Value* mac = Json::find(configuration, "mac");
+    if (mac != nullptr && mac->is_string()) return bridge_id_from_mac(Json::as_string(*mac));
     return std::nullopt;
 }
 

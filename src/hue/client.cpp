@@ -4,46 +4,13 @@
 #include <string>
 #include <utility>
 
-#include <boost/algorithm/string/predicate.hpp>
-
-#include "http/exchange.hpp"
 #include "hue/bridge_error.hpp"
-#include "hue/text.hpp"
+#include "json/parse.hpp"
+#include "json/text.hpp"
+#include "json/value.hpp"
 
 namespace Hue {
 namespace {
-
-Http::Method method_of(Method method) {
-    switch (method) {
-        case Method::Put:
-            return Http::Method::Put;
-        case Method::Post:
-            return Http::Method::Post;
-        case Method::Delete:
-            return Http::Method::Delete;
-        case Method::Get:
-            break;
-    }
-    return Http::Method::Get;
-}
-
-// The endpoint of `url`, whose host may be a name: one is never resolved, the
-// exchange fails as a name that does not resolve would.
-Http::Endpoint endpoint_of(const web::uri& url) {
-    Http::Endpoint endpoint;
-    endpoint.scheme = url.scheme() == "https" ? Http::Scheme::Https : Http::Scheme::Http;
-    std::string host = url.host();
-    if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
-        host = host.substr(1, host.size() - 2);
-    }
-    endpoint.host = host;
-    endpoint.port = url.port() > 0 ? static_cast<unsigned short>(url.port())
-                                   : Http::default_port(endpoint.scheme);
-    const std::string query = url.query();
-    endpoint.target = url.path() + (query.empty() ? "" : "?" + query);
-    if (endpoint.target.empty()) endpoint.target = "/";
-    return endpoint;
-}
 
 // Throws the line that names the https address a plain-HTTP request was
 // redirected to, when `failure` is such a redirect; returns otherwise. Bridges
@@ -58,20 +25,6 @@ void redirected_to_https(const Http::Endpoint& endpoint, const Http::Failure& fa
                              Http::host_field(*target) + ".");
 }
 
-// One exchange of `method` with `url`, its reply read as JSON.
-web::json::value fetch_json(const web::uri& url, Method method, const std::string& text,
-                            const Http::Options& options) {
-    const Http::Endpoint endpoint = endpoint_of(url);
-    std::string reply;
-    try {
-        reply = Http::exchange(endpoint, method_of(method), text, options);
-    } catch (const Http::Failure& failure) {
-        redirected_to_https(endpoint, failure);
-        throw;
-    }
-    return read_json(reply);
-}
-
 // The exchange's options for a client configured by `config`.
 Http::Options options_of(const ClientConfig& config) {
     Http::Options options;
@@ -81,117 +34,126 @@ Http::Options options_of(const ClientConfig& config) {
     return options;
 }
 
-web::uri join(const web::uri& base, const std::string& path) {
-    if (path.empty()) return base;
-    web::uri_builder builder(base);
-    builder.append(path);
-    return builder.to_uri();
+bool is_unreserved(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
+}
+
+// True for the characters a URL path holds unencoded: the unreserved ones,
+// the sub-delimiters, '%', ':', '@' and '/'.
+bool is_path_character(char c) {
+    switch (c) {
+        case '!':
+        case '$':
+        case '&':
+        case '\'':
+        case '(':
+        case ')':
+        case '*':
+        case '+':
+        case ',':
+        case ';':
+        case '=':
+        case '%':
+        case ':':
+        case '@':
+        case '/':
+            return true;
+        default:
+            return is_unreserved(c);
+    }
+}
+
+// `endpoint` with `path` joined to its target by exactly one '/'; the
+// endpoint itself for an empty path.
+Http::Endpoint joined(Http::Endpoint endpoint, const std::string& path) {
+    if (path.empty() || path == "/") return endpoint;
+    std::string& target = endpoint.target;
+    const bool slash_before = !target.empty() && target.back() == '/';
+    const bool slash_after = path.front() == '/';
+    if (slash_before && slash_after) {
+        target.pop_back();
+    } else if (!slash_before && !slash_after) {
+        target += '/';
+    }
+    target += path;
+    for (const char c : target) {
+        if (!is_path_character(c)) {
+            throw std::invalid_argument("provided uri is invalid: " + Http::url_text(endpoint));
+        }
+    }
+    return endpoint;
 }
 
 }  // namespace
 
-Client::Client() : Client(web::uri("http://127.0.0.1/"), ClientConfig()) {}
+Client::Client()
+    : Client(Http::Endpoint{Http::Scheme::Http, "127.0.0.1", 80, "/"}, ClientConfig()) {}
 
-Client::Client(const web::uri& base, const ClientConfig& client_config)
-    : m_base(base), m_config(client_config) {}
-
-web::uri Client::base_uri() const { return m_base; }
+Client::Client(Http::Endpoint base, const ClientConfig& client_config)
+    : m_base(std::move(base)), m_config(client_config) {}
 
 Client Client::with_path(const std::string& path) const {
     Client other(*this);
-    // A URI without a port reports port 0: the default port.
-    const Http::Endpoint endpoint = endpoint_of(m_base);
-    other.m_base = http_url(m_base.host(), path, endpoint.port, endpoint.scheme);
+    other.m_base = resource_endpoint(m_base.scheme, m_base.host, m_base.port, path);
     return other;
 }
 
-web::uri http_url(const std::string& host, const std::string& path, unsigned short port,
-                  Http::Scheme scheme) {
-    web::uri_builder builder;
-    builder.set_scheme(scheme == Http::Scheme::Https ? "https" : "http")
-        .set_host(host)
-        .set_path(path);
-    if (port != Http::default_port(scheme)) builder.set_port(port);
-    // Parsed again from its text: a built URI without a port reports port -1,
-    // which the HTTP client cannot connect to; a parsed one means the default.
-    const std::string text = builder.to_string();
-    web::uri url(text);
-    // A host text holding '/', '?', '#', '@' or ':' (a reported address such as
-    // "127.0.0.9/x?") would turn into a path, query, user or port: refused.
-    if (!boost::iequals(url.host(), host)) {
-        throw web::uri_exception("provided uri is invalid: " + text);
-    }
-    return url;
-}
-
-pplx::task<web::json::value> Client::read(
-    Method method, const std::string& path, const web::json::value& body,
-    std::function<void(const web::json::value&)> check) const {
-    const web::uri url = join(m_base, path);
-    std::string text = body.is_null() ? std::string() : body.serialize();
-    return pplx::create_task([url, method, text = std::move(text), options = options_of(m_config),
-                              check = std::move(check)] {
-        web::json::value json = fetch_json(url, method, text, options);
-        if (check) check(json);
-        return json;
-    });
-}
-
-pplx::task<void> Client::read_into(Method method, const std::string& path,
-                                   std::function<void(const web::json::value&)> use) const {
-    const web::uri url = join(m_base, path);
-    return pplx::create_task([url, method, options = options_of(m_config), use = std::move(use)] {
-        use(fetch_json(url, method, std::string(), options));
-    });
-}
-
-pplx::task<web::json::value> Client::read_strict(Method method, const std::string& path,
-                                                 const web::json::value& body) const {
-    return read(method, path, body, check_errors);
-}
-
-web::json::value read_json(const std::string& body) { return web::json::value::parse(body); }
-
-web::json::value reject_errors(pplx::task<web::json::value> json) {
-    web::json::value value = json.get();
-    check_errors(value);
-    return value;
-}
-
-void check_errors(const web::json::value& json) {
-    if (!json.is_array()) return;
-    for (const auto& element : json.as_array()) {
-        if (element.is_object() && element.has_field("error")) {
-            throw_bridge_error(element);
-        }
+std::string Client::send(Method method, const std::string& path, const std::string& body) const {
+    const Http::Endpoint endpoint = joined(m_base, path);
+    try {
+        return Http::exchange(endpoint, method, body, options_of(m_config));
+    } catch (const Http::Failure& failure) {
+        redirected_to_https(endpoint, failure);
+        throw;
     }
 }
 
-void throw_bridge_error(const web::json::value& element) {
+Http::Endpoint resource_endpoint(Http::Scheme scheme, const std::string& host, unsigned short port,
+                                 const std::string& path) {
+    return joined(Http::Endpoint{scheme, host, port, "/"}, path);
+}
+
+Json::Value read_json(const std::string& body) { return Json::parse(body); }
+
+Json::Value reject_errors(Json::Value json) {
+    if (!json.is_array()) return json;
+    for (const auto& element : Json::as_array(json)) {
+        if (Json::has(element, "error")) throw_bridge_error(element);
+    }
+    return json;
+}
+
+Json::Value read_json_strict(const std::string& body) { return reject_errors(read_json(body)); }
+
+void throw_bridge_error(const Json::Value& element) {
     int type = 0;
     std::string address;
-    const web::json::value& error = element.at("error");
-    if (error.is_object()) {
-        if (error.has_field("type") && error.at("type").is_integer()) {
-            type = error.at("type").as_integer();
-        }
-        if (error.has_field("address") && error.at("address").is_string()) {
-            address = error.at("address").as_string();
-        }
+    const Json::Value& error = Json::at(element, "error");
+    if (const Json::Value* code = Json::find(error, "type"); code && Json::is_integer(*code)) {
+        type = Json::as_int(*code);
     }
-    throw BridgeError(element.serialize(), type, address);
+    if (const Json::Value* where = Json::find(error, "address"); where && where->is_string()) {
+        address = Json::as_string(*where);
+    }
+    throw BridgeError(Json::text(element), type, address);
 }
 
 std::string path_segment(const std::string& id) {
-    if (id == "." || id == "..") {
-        std::string encoded;
-        for (std::size_t i = 0; i < id.size(); ++i) encoded += "%2E";
-        return encoded;
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    const bool dots = id == "." || id == "..";
+    for (const char c : id) {
+        if (is_unreserved(c) && !dots) {
+            encoded += c;
+            continue;
+        }
+        const auto byte = static_cast<unsigned char>(c);
+        encoded += '%';
+        encoded += kHex[byte >> 4];
+        encoded += kHex[byte & 0x0F];
     }
-    // encode_data_string keeps only the unreserved characters.
-    return web::uri::encode_data_string(id);
+    return encoded;
 }
-
-pplx::task<void> nothing_to_send() { return pplx::task_from_result(); }
 
 }  // namespace Hue

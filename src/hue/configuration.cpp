@@ -37,19 +37,19 @@ Configuration::Configuration(const Client& client)
 Configuration::Configuration(std::shared_ptr<details::Configuration_Impl> impl)
     : m_impl(std::move(impl)) {}
 
-Configuration Configuration::from_json(const Client& client, const web::json::value& json) {
+Configuration Configuration::from_json(const Client& client, const Json::Value& json) {
     Configuration configuration(client);
     configuration.m_impl->read(json);
     return configuration;
 }
 
-pplx::task<void> Configuration::refresh() {
-    return details::refresh(m_impl, details::kReadConfiguration, std::string());
+void Configuration::refresh() {
+    details::refresh(*m_impl, details::kReadConfiguration, std::string());
 }
 
-pplx::task<void> Configuration::save() {
-    return details::send_change(m_impl->client(), details::kSaveConfiguration, std::string(),
-                                m_impl->save_body());
+void Configuration::save() {
+    details::send_change(m_impl->client(), details::kSaveConfiguration, std::string(),
+                         m_impl->save_body());
 }
 
 ConfigurationStatus Configuration::status() const { return m_impl->status(); }
@@ -70,25 +70,22 @@ bool Configuration::is_allowed(const AppIdentity& identity) const {
     return m_impl->status().whitelist.count(identity.user_id) != 0;
 }
 
-pplx::task<std::string> Configuration::create_user(const AppIdentity& identity) {
-    web::json::value body = web::json::value::object();
-    body["devicetype"] = web::json::value::string(identity.app_name);
-    body["username"] = web::json::value::string(identity.user_id);
+std::string Configuration::create_user(const AppIdentity& identity) {
+    Json::Value body = Json::Value::object();
+    body["devicetype"] = identity.app_name;
+    body["username"] = identity.user_id;
     // The only request without a user segment: http://{ip}/api.
-    const std::string requested = identity.user_id;
-    return details::send_request(m_impl->client().with_path("api"), details::kCreateUser,
-                                 std::string(), body)
-        .then([requested](const web::json::value& reply) {
-            std::string granted = details::granted_user_name(reply).value_or(requested);
-            // The name goes into every request path and into the credentials
-            // file: one that could leave its path segment is not taken.
-            if (!is_safe_user_name(granted)) {
-                throw std::runtime_error(
-                    "Error: the bridge granted a user name that is not 1 to 128 letters, digits, "
-                    "'-', '_' or '.'.");
-            }
-            return granted;
-        });
+    const Json::Value reply = details::send_request(m_impl->client().with_path("api"),
+                                                    details::kCreateUser, std::string(), body);
+    std::string granted = details::granted_user_name(reply).value_or(identity.user_id);
+    // The name goes into every request path and into the credentials file:
+    // one that could leave its path segment is not taken.
+    if (!is_safe_user_name(granted)) {
+        throw std::runtime_error(
+            "Error: the bridge granted a user name that is not 1 to 128 letters, digits, "
+            "'-', '_' or '.'.");
+    }
+    return granted;
 }
 
 bool is_safe_user_name(const std::string& name) {
@@ -101,9 +98,9 @@ bool is_safe_user_name(const std::string& name) {
     return true;
 }
 
-pplx::task<void> Configuration::delete_user(const AppIdentity& identity) {
-    return details::send(m_impl->client(), details::kDeleteUser,
-                         "whitelist/" + path_segment(identity.user_id));
+void Configuration::delete_user(const AppIdentity& identity) {
+    details::send(m_impl->client(), details::kDeleteUser,
+                  "whitelist/" + path_segment(identity.user_id));
 }
 
 }  // namespace Hue

@@ -7,9 +7,7 @@
 #include <memory>
 #include <string>
 
-#include <cpprest/base_uri.h>
-#include <cpprest/json.h>
-#include <pplx/pplxtasks.h>
+#include <nlohmann/json_fwd.hpp>
 
 #include "hue/app_identity.hpp"
 #include "hue/client.hpp"
@@ -54,13 +52,18 @@ struct SoftwareUpdate {
     bool notify = false;
 };
 
+// The proxy a bridge itself uses, as it reports it.
+struct BridgeProxy {
+    std::string host;  // in lower case; empty: none
+    int port = 0;      // as reported; not written into the address when 0 or below
+};
+
 // The writable part of a bridge's configuration.
 struct ConfigurationSettings {
     std::string name;
     SoftwareUpdate swupdate;
-    // The proxy the bridge itself uses: host and port only "//host:port/",
-    // or the empty URI "/" when it has none.
-    web::uri proxy;
+    // The proxy the bridge itself uses; no host when it has none.
+    BridgeProxy proxy;
     bool linkbutton = false;
     std::string ipaddress;
     std::string netmask;
@@ -73,7 +76,7 @@ struct ConfigurationSettings {
 // A bridge's configuration resource ({api}/config). A handle: copies share one
 // state, so a change made through one copy is seen by all. Settings are held
 // twice, as read and as pending; save() sends only what differs. Not safe for
-// concurrent use: wait for each task before starting the next.
+// concurrent use.
 class Configuration {
 public:
     // A configuration with default values, bound to the placeholder client.
@@ -84,18 +87,19 @@ public:
     explicit Configuration(std::shared_ptr<details::Configuration_Impl> impl);
 
     // A configuration bound to `client`, filled from the configuration object
-    // `json`. Throws web::json::json_exception when a member has the wrong type.
-    static Configuration from_json(const Client& client, const web::json::value& json);
+    // `json`. Throws Json::Error when a member has the wrong type.
+    static Configuration from_json(const Client& client, const nlohmann::json& json);
 
     // Reads the configuration again (GET, no check for error replies) and
-    // replaces status, read and pending settings. Fails with the HTTP failure
-    // or the JSON library's error for a member of the wrong type.
-    pplx::task<void> refresh();
+    // replaces status, read and pending settings. Fails with the HTTP failure,
+    // Json::ParseError for a reply that is not JSON, or Json::Error for a
+    // member of the wrong type.
+    void refresh();
 
     // Sends the pending settings that differ from the read ones (PUT); sends
     // nothing when none differ. The reply is not inspected and the state in
     // memory is unchanged until the next refresh().
-    pplx::task<void> save();
+    void save();
 
     // The status as last read.
     ConfigurationStatus status() const;
@@ -117,21 +121,21 @@ public:
     bool is_allowed(const AppIdentity& identity) const;
 
     // Asks the bridge to whitelist `identity` (POST http://{ip}/api with
-    // "devicetype" and "username") and yields the user name the bridge
+    // "devicetype" and "username") and returns the user name the bridge
     // granted: the "username" of the first success element holding one, or
     // identity.user_id when no element does. A bridge may grant a name of its
     // own instead of the requested one; the error elements of type 7 for
-    // "/username" that then come with the grant do not fail the task. Fails
-    // with the JSON library's error when the reply is not an array, and with
-    // std::runtime_error holding the first other error element of the reply.
-    // The whitelist in memory is not updated. Fails with std::runtime_error
-    // when the granted name is not is_safe_user_name().
-    pplx::task<std::string> create_user(const AppIdentity& identity);
+    // "/username" that then come with the grant do not fail the request.
+    // Fails with Json::Error ("not an array") when the reply is not an array,
+    // and with Hue::BridgeError holding the first other error element of the
+    // reply. The whitelist in memory is not updated. Fails with
+    // std::runtime_error when the granted name is not is_safe_user_name().
+    std::string create_user(const AppIdentity& identity);
 
     // Removes identity.user_id from the bridge's whitelist (DELETE
-    // config/whitelist/{id}). Fails with std::runtime_error holding the error
+    // config/whitelist/{id}). Fails with Hue::BridgeError holding the error
     // element when the bridge refuses. The whitelist in memory is not updated.
-    pplx::task<void> delete_user(const AppIdentity& identity);
+    void delete_user(const AppIdentity& identity);
 
 private:
     std::shared_ptr<details::Configuration_Impl> m_impl;  // never null

@@ -3,7 +3,7 @@
 
 #include <tuple>
 
-#include <cpprest/json.h>
+#include <nlohmann/json_fwd.hpp>
 
 #include "hue/bridge.hpp"
 #include "hue/configuration.hpp"
@@ -19,10 +19,10 @@ namespace Hue {
 // Splits `root`, the whole state of `bridge` as GET {api} reports it, into
 // its seven collections, each with a client of its own resource. "rules",
 // "sensors" and "scenes" may be absent (empty collections); a root without
-// "schedules", "groups", "lights" or "config" fails with the JSON library's
-// missing-key error, and a value of the wrong type with its type error.
+// "schedules", "groups", "lights" or "config" fails with Json::Error "Key not
+// found", and a value of the wrong type with its type error.
 FullState read_full_state(const Bridge& bridge, const ClientConfig& client_config,
-                          const AppIdentity& identity, const web::json::value& root);
+                          const AppIdentity& identity, const nlohmann::json& root);
 
 }  // namespace Hue
 

@@ -10,14 +10,12 @@ namespace {
 
 // The id in a reply such as [{"success":{"id":"7"}}]: the text "id" of the
 // first success element that holds one.
-std::optional<std::string> created_id(const web::json::value& reply) {
+std::optional<std::string> created_id(const Json::Value& reply) {
     if (!reply.is_array()) return std::nullopt;
-    for (const auto& element : reply.as_array()) {
-        if (!element.is_object() || !element.has_field("success")) continue;
-        const auto& success = element.at("success");
-        if (success.is_object() && success.has_field("id") && success.at("id").is_string()) {
-            return success.at("id").as_string();
-        }
+    for (const auto& element : Json::as_array(reply)) {
+        const Json::Value* success = Json::find(element, "success");
+        const Json::Value* id = success ? Json::find(*success, "id") : nullptr;
+        if (id != nullptr && id->is_string()) return Json::as_string(*id);
     }
     return std::nullopt;
 }
@@ -38,36 +36,33 @@ void Group::set_action(const GroupAction& desired, std::uint32_t always) {
     m_impl->set_desired(desired, always);
 }
 
-pplx::task<void> Group::refresh() {
-    return details::refresh(m_impl, details::kRefreshGroup, m_impl->path());
+void Group::refresh() { details::refresh(*m_impl, details::kRefreshGroup, m_impl->path()); }
+
+void Group::save() {
+    details::send(m_impl->client(), details::kSave, m_impl->path(), m_impl->save_body());
 }
 
-pplx::task<void> Group::save() {
-    return details::send(m_impl->client(), details::kSave, m_impl->path(), m_impl->save_body());
+void Group::save_action(std::uint16_t transitiontime) {
+    details::send_change(m_impl->client(), details::kSave, m_impl->path() + "/action",
+                         m_impl->action_body(transitiontime));
 }
 
-pplx::task<void> Group::save_action(std::uint16_t transitiontime) {
-    return details::send_change(m_impl->client(), details::kSave, m_impl->path() + "/action",
-                                m_impl->action_body(transitiontime));
+Groups Groups::from_json(const Client& client, const Json::Value& object) {
+    return details::read_items<Groups, Group, details::Group_Impl>(client, object);
 }
 
-Groups Groups::from_json(const Client& client, const web::json::value& object) {
-    return read_items<Groups, Group, details::Group_Impl>(client, object);
-}
-
-pplx::task<std::optional<std::string>> Groups::create(
-    const std::string& name, const std::vector<std::string>& lights) const {
-    return details::send_request(client(), details::kCreate, std::string(),
-                                 details::group_body(name, lights))
-        .then(created_id);
+std::optional<std::string> Groups::create(const std::string& name,
+                                          const std::vector<std::string>& lights) const {
+    return created_id(details::send_request(client(), details::kCreate, std::string(),
+                                            details::group_body(name, lights)));
 }
 
 Group Groups::all_lights() const {
     return Group(std::make_shared<details::Group_Impl>(client(), std::string(kAllLights)));
 }
 
-pplx::task<void> Groups::remove(const std::string& id) const {
-    return details::send(client(), details::kRemove, path_segment(id));
+void Groups::remove(const std::string& id) const {
+    details::send(client(), details::kRemove, path_segment(id));
 }
 
 }  // namespace Hue

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include <cpprest/json.h>
-#include <pplx/pplxtasks.h>
+#include <nlohmann/json_fwd.hpp>
 
 #include "hue/client.hpp"
 #include "hue/item_list.hpp"
@@ -32,8 +31,8 @@ struct GroupAction : LightFields {
     std::uint32_t flags = 0;  // GroupActionField bits of the last action object read
 };
 
-// One group of lights of a bridge. Copies share one state. Callers wait for
-// each task before touching the group again.
+// One group of lights of a bridge. Copies share one state. Not safe for
+// concurrent use.
 class Group {
 public:
     // REQUIRES: impl is not null.
@@ -65,16 +64,16 @@ public:
     // GET groups/{id}; reads the reply into this group. Error replies are not
     // looked for: an error array is read as an object without keys, leaves
     // the group unchanged and succeeds. Unsent action changes are lost.
-    pplx::task<void> refresh();
+    void refresh();
 
     // PUT groups/{id} with the stored name and member list, always both.
-    pplx::task<void> save();
+    void save();
 
     // PUT groups/{id}/action with the fields in which the desired action
     // differs from the reported one and those set_action named always, plus
     // "transitiontime" when `transitiontime` is not 0. Sends nothing when
     // there is no such field.
-    pplx::task<void> save_action(std::uint16_t transitiontime);
+    void save_action(std::uint16_t transitiontime);
 
 private:
     std::shared_ptr<details::Group_Impl> m_impl;  // never null
@@ -88,22 +87,22 @@ public:
     using ItemList<Group>::ItemList;
 
     // Builds the collection from a JSON object keyed by group id, in key
-    // order; no key is skipped. Throws web::json::json_exception when
-    // `object` is not an object or a value has a wrong type.
-    static Groups from_json(const Client& client, const web::json::value& object);
+    // order; no key is skipped. Throws Json::Error when `object` is not an
+    // object or a value has a wrong type.
+    static Groups from_json(const Client& client, const nlohmann::json& object);
 
-    // POST groups with {"name": name, "lights": [ids]}; yields the id the
+    // POST groups with {"name": name, "lights": [ids]}; returns the id the
     // bridge gives the new group (the text "id" of the first success element
     // holding one), or nullopt when the reply names none.
-    pplx::task<std::optional<std::string>> create(const std::string& name,
-                                                  const std::vector<std::string>& lights) const;
+    std::optional<std::string> create(const std::string& name,
+                                      const std::vector<std::string>& lights) const;
 
     // Group 0, which every bridge has and no listing holds: all its lights.
     // Nothing is known of it until it is refreshed.
     Group all_lights() const;
 
     // DELETE groups/{id}. Fails when the bridge refuses.
-    pplx::task<void> remove(const std::string& id) const;
+    void remove(const std::string& id) const;
 };
 
 }  // namespace Hue

@@ -2,14 +2,10 @@
 #define GLOWRIG_HUE_ITEM_LIST_HPP_
 
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
-#include <cpprest/json.h>
-
 #include "hue/client.hpp"
-#include "hue/text.hpp"
 
 namespace Hue {
 
@@ -43,28 +39,6 @@ private:
     std::vector<Item> m_items;
     Client m_client;
 };
-
-// Builds a List of Items from `object`, a JSON object keyed by id, in key
-// order, skipping the member named `skip` (when not null) and every repeat of
-// an id already read: one item per id. Each item gets a new Impl(client, id)
-// that reads the member's value. Throws web::json::json_exception when
-// `object` or a value is not an object or a value has a wrong type.
-template <class List, class Item, class Impl>
-List read_items(const Client& client, const web::json::value& object, const char* skip = nullptr) {
-    List list(client);
-    const auto& members = object.as_object();
-    list.reserve(members.size());
-    std::set<std::string> ids;
-    for (const auto& [key, member] : members) {
-        if (skip != nullptr && key == skip) continue;
-        if (!ids.insert(key).second) continue;
-        if (!member.is_object()) throw web::json::json_exception("not an object");
-        auto impl = std::make_shared<Impl>(client, key);
-        impl->read(member);
-        list.add(Item(impl));
-    }
-    return list;
-}
 
 }  // namespace Hue
 

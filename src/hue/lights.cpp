@@ -53,24 +53,22 @@ void Light::set_state(const LightState& desired, std::uint32_t always) {
     m_impl->set_desired(desired, always);
 }
 
-pplx::task<void> Light::refresh() {
-    return details::refresh(m_impl, details::kRefreshLight, m_impl->path());
+void Light::refresh() { details::refresh(*m_impl, details::kRefreshLight, m_impl->path()); }
+
+void Light::save_name() {
+    details::send(m_impl->client(), details::kSave, m_impl->path(), m_impl->name_body());
 }
 
-pplx::task<void> Light::save_name() {
-    return details::send(m_impl->client(), details::kSave, m_impl->path(), m_impl->name_body());
+void Light::save_state(std::uint16_t transitiontime) {
+    details::send_change(m_impl->client(), details::kSave, m_impl->path() + "/state",
+                         m_impl->state_body(transitiontime));
 }
 
-pplx::task<void> Light::save_state(std::uint16_t transitiontime) {
-    return details::send_change(m_impl->client(), details::kSave, m_impl->path() + "/state",
-                                m_impl->state_body(transitiontime));
-}
-
-Lights Lights::from_json(const Client& client, const web::json::value& object) {
+Lights Lights::from_json(const Client& client, const Json::Value& object) {
     // The listing of new lights carries the time of the last search beside them.
-    return read_items<Lights, Light, details::Light_Impl>(client, object, "lastscan");
+    return details::read_items<Lights, Light, details::Light_Impl>(client, object, "lastscan");
 }
 
-pplx::task<void> Lights::search() const { return details::send(client(), details::kCreate); }
+void Lights::search() const { details::send(client(), details::kCreate); }
 
 }  // namespace Hue

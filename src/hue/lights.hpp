@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include <cpprest/json.h>
-#include <pplx/pplxtasks.h>
+#include <nlohmann/json_fwd.hpp>
 
 #include "hue/client.hpp"
 #include "hue/item_list.hpp"
@@ -66,7 +65,7 @@ struct LightState : LightFields {
 };
 
 // One light of a bridge. Copies share one state: a change made through one
-// copy is seen by all. Callers wait for each task before touching the light again.
+// copy is seen by all. Not safe for concurrent use.
 class Light {
 public:
     // REQUIRES: impl is not null.
@@ -102,17 +101,17 @@ public:
     // becomes the reported one, so unsent changes are lost. Fails with the
     // reply step's error, or with a JSON type error (fields read before it
     // keep their new values).
-    pplx::task<void> refresh();
+    void refresh();
 
     // PUT lights/{id} with {"name": stored name}, always.
-    pplx::task<void> save_name();
+    void save_name();
 
     // PUT lights/{id}/state with the fields in which the desired state differs
     // from the reported one and those set_state named always, plus
     // "transitiontime" when `transitiontime` (tenths of a second) is not 0.
     // Sends nothing when there is no such field. The reported state is not
     // updated from the reply.
-    pplx::task<void> save_state(std::uint16_t transitiontime);
+    void save_state(std::uint16_t transitiontime);
 
 private:
     std::shared_ptr<details::Light_Impl> m_impl;  // never null
@@ -126,14 +125,14 @@ public:
     using ItemList<Light>::ItemList;
 
     // Builds the collection from a JSON object keyed by light id, in key
-    // order, skipping the member "lastscan". Throws web::json::json_exception
-    // ("not an object") when `object` or one of its other members is not an
-    // object, and when a value has a wrong type.
-    static Lights from_json(const Client& client, const web::json::value& object);
+    // order, skipping the member "lastscan". Throws Json::Error ("not an
+    // object") when `object` or one of its other members is not an object,
+    // and when a value has a wrong type.
+    static Lights from_json(const Client& client, const nlohmann::json& object);
 
     // POST lights with no body: the bridge starts searching for new lights.
     // The reply passes the strict reply step and is discarded.
-    pplx::task<void> search() const;
+    void search() const;
 };
 
 }  // namespace Hue

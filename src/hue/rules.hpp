@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include <cpprest/json.h>
+#include <nlohmann/json_fwd.hpp>
 
 #include "hue/client.hpp"
 #include "hue/item_list.hpp"
@@ -34,8 +34,8 @@ public:
     using ItemList<Rule>::ItemList;
 
     // Builds the collection from an object keyed by rule id. Throws
-    // web::json::json_exception when a value has a wrong type.
-    static Rules from_json(const Client& client, const web::json::value& object);
+    // Json::Error when a value has a wrong type.
+    static Rules from_json(const Client& client, const nlohmann::json& object);
 };
 
 }  // namespace Hue

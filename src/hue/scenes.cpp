@@ -6,7 +6,7 @@ namespace Hue {
 
 namespace details {
 
-void Scene_Impl::read(const web::json::value& scene) {
+void Scene_Impl::read(const Json::Value& scene) {
     read_field(scene, "name", m_name);
     read_field(scene, "lights", m_lights);
     read_field(scene, "active", m_active);
@@ -21,8 +21,8 @@ std::string Scene::name() const { return m_impl->name(); }
 std::vector<std::string> Scene::lights() const { return m_impl->lights(); }
 bool Scene::active() const { return m_impl->active(); }
 
-Scenes Scenes::from_json(const Client& client, const web::json::value& object) {
-    return read_items<Scenes, Scene, details::Scene_Impl>(client, object);
+Scenes Scenes::from_json(const Client& client, const Json::Value& object) {
+    return details::read_items<Scenes, Scene, details::Scene_Impl>(client, object);
 }
 
 }  // namespace Hue

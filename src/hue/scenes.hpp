@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include <cpprest/json.h>
+#include <nlohmann/json_fwd.hpp>
 
 #include "hue/client.hpp"
 #include "hue/item_list.hpp"
@@ -37,8 +37,8 @@ public:
     using ItemList<Scene>::ItemList;
 
     // Builds the collection from an object keyed by scene id. Throws
-    // web::json::json_exception when a value has a wrong type.
-    static Scenes from_json(const Client& client, const web::json::value& object);
+    // Json::Error when a value has a wrong type.
+    static Scenes from_json(const Client& client, const nlohmann::json& object);
 };
 
 }  // namespace Hue

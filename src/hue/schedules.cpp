@@ -7,8 +7,6 @@
 
 namespace Hue {
 
-using web::json::value;
-
 Schedule::Schedule(std::shared_ptr<details::Schedule_Impl> impl) : m_impl(std::move(impl)) {}
 
 std::string Schedule::id() const { return m_impl->id(); }
@@ -26,21 +24,18 @@ void Schedule::set_description(const std::string& description) {
 void Schedule::set_command(const std::string& command) { m_impl->set_command(command); }
 void Schedule::set_time(const ScheduleTime& time) { m_impl->set_time(time); }
 
-pplx::task<void> Schedule::refresh() {
-    return details::refresh(m_impl, details::kRefreshSchedule, m_impl->path());
+void Schedule::refresh() { details::refresh(*m_impl, details::kRefreshSchedule, m_impl->path()); }
+
+void Schedule::save() {
+    details::send_change(m_impl->client(), details::kSave, m_impl->path(), m_impl->save_body());
 }
 
-pplx::task<void> Schedule::save() {
-    return details::send_change(m_impl->client(), details::kSave, m_impl->path(),
-                                m_impl->save_body());
+Schedules Schedules::from_json(const Client& client, const Json::Value& listing) {
+    return details::read_items<Schedules, Schedule, details::Schedule_Impl>(client, listing);
 }
 
-Schedules Schedules::from_json(const Client& client, const value& listing) {
-    return read_items<Schedules, Schedule, details::Schedule_Impl>(client, listing);
-}
-
-pplx::task<void> Schedules::remove(const std::string& id) const {
-    return details::send(client(), details::kRemove, path_segment(id));
+void Schedules::remove(const std::string& id) const {
+    details::send(client(), details::kRemove, path_segment(id));
 }
 
 }  // namespace Hue

@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include <cpprest/json.h>
-#include <pplx/pplxtasks.h>
+#include <nlohmann/json_fwd.hpp>
 
 #include "hue/client.hpp"
 #include "hue/item_list.hpp"
@@ -21,11 +20,7 @@ class Schedule_Impl;
 
 // One schedule of a bridge, as the bridge last reported it. Copies share one
 // state: a change made through one copy is seen by all. The setters change
-// only the local copy; save() sends it.
-//
-// Operations return tasks. Wait for each task before reading the schedule or
-// starting another operation on it: a refresh writes the shared state on a
-// worker thread without a lock.
+// only the local copy; save() sends it. Not safe for concurrent use.
 class Schedule {
 public:
     // REQUIRES: impl is not null.
@@ -58,18 +53,19 @@ public:
     // Sends GET {id} and reads the reply into the schedule; keys the reply
     // lacks leave their fields unchanged. Error replies are not rejected: an
     // error array carries none of the keys, so the schedule stays as it was
-    // and the task succeeds. Fails with Http::Failure on a status
-    // other than 200, and with web::json::json_exception on a body that is not
-    // JSON or a key of the wrong type (fields read before it keep their values).
-    pplx::task<void> refresh();
+    // and the refresh succeeds. Fails with Http::Failure on a status other
+    // than 200, with Json::ParseError on a body that is not JSON and with
+    // Json::Error on a key of the wrong type (fields read before it keep their
+    // values).
+    void refresh();
 
     // Sends PUT {id} with "name" when the name is not empty, "time" (the text
     // of format_time()) when the time's kind is not none and "description"
     // when the description is not empty. The command is never sent. With none
-    // of these the task is already complete and nothing is sent. Fails with
-    // Http::Failure on a status other than 200 and with
-    // std::runtime_error (the error element's text) on an error reply.
-    pplx::task<void> save();
+    // of these nothing is sent. Fails with Http::Failure on a status other
+    // than 200 and with Hue::BridgeError (the error element's text) on an
+    // error reply.
+    void save();
 
 private:
     std::shared_ptr<details::Schedule_Impl> m_impl;
@@ -84,15 +80,15 @@ public:
     using ItemList<Schedule>::ItemList;
 
     // Returns the schedules of `listing`, an object keyed by schedule id, in
-    // key order, each holding a copy of `client`. Throws
-    // web::json::json_exception when `listing` or one of its members is not
-    // an object, and when a member has a key of the wrong type.
-    static Schedules from_json(const Client& client, const web::json::value& listing);
+    // key order, each holding a copy of `client`. Throws Json::Error when
+    // `listing` or one of its members is not an object, and when a member has
+    // a key of the wrong type.
+    static Schedules from_json(const Client& client, const nlohmann::json& listing);
 
     // Sends DELETE {id}, whether or not the collection holds that id, and
-    // completes when the bridge has confirmed it. The collection is not
+    // returns when the bridge has confirmed it. The collection is not
     // changed. Fails as Schedule::save() does.
-    pplx::task<void> remove(const std::string& id) const;
+    void remove(const std::string& id) const;
 };
 
 }  // namespace Hue

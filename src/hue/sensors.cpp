@@ -1,17 +1,18 @@
 #include "hue/sensors.hpp"
 
 #include "hue/details/sensor_impl.hpp"
+#include "json/text.hpp"
 
 namespace Hue {
 
 namespace details {
 
-void Sensor_Impl::read(const web::json::value& sensor) {
+void Sensor_Impl::read(const Json::Value& sensor) {
     read_field(sensor, "name", m_name);
     read_field(sensor, "type", m_type);
     read_field(sensor, "modelid", m_modelid);
-    if (sensor.has_field("manufacturername")) {
-        m_manufacturername = sensor.at("manufacturername").serialize();
+    if (const Json::Value* maker = Json::find(sensor, "manufacturername")) {
+        m_manufacturername = Json::text(*maker);
     }
     read_field(sensor, "swversion", m_swversion);
 }
@@ -27,8 +28,8 @@ std::string Sensor::modelid() const { return m_impl->modelid(); }
 std::string Sensor::manufacturername() const { return m_impl->manufacturername(); }
 std::string Sensor::swversion() const { return m_impl->swversion(); }
 
-Sensors Sensors::from_json(const Client& client, const web::json::value& object) {
-    return read_items<Sensors, Sensor, details::Sensor_Impl>(client, object, "lastscan");
+Sensors Sensors::from_json(const Client& client, const Json::Value& object) {
+    return details::read_items<Sensors, Sensor, details::Sensor_Impl>(client, object, "lastscan");
 }
 
 }  // namespace Hue

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include <cpprest/json.h>
+#include <nlohmann/json_fwd.hpp>
 
 #include "hue/client.hpp"
 #include "hue/item_list.hpp"
@@ -39,9 +39,9 @@ public:
     using ItemList<Sensor>::ItemList;
 
     // Builds the collection from an object keyed by sensor id, skipping the
-    // member "lastscan". Throws web::json::json_exception when a value has a
+    // member "lastscan". Throws Json::Error when a value has a
     // wrong type.
-    static Sensors from_json(const Client& client, const web::json::value& object);
+    static Sensors from_json(const Client& client, const nlohmann::json& object);
 };
 
 }  // namespace Hue

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
-#include <cpprest/json.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "commands/bridges.hpp"
+#include "json/parse.hpp"
+#include "json/text.hpp"
 #include "sim/certificate.hpp"
 #include "sim/mdns_responder.hpp"
 #include "sim/ssdp_responder.hpp"
@@ -46,11 +47,15 @@ protected:
         return run_plain(args, {{"XDG_CONFIG_HOME", m_home.path()}});
     }
     std::string file() const { return m_home.path() + "/glowrig/bridges.json"; }
-    web::json::value entries() const {
+    Json::Value entries() const {
         std::ifstream in(file());
         std::ostringstream text;
         text << in.rdbuf();
-        return web::json::value::parse(text.str()).at("bridges");
+        return Json::at(Json::parse(text.str()), "bridges");
+    }
+    // The text `key` of entry `index` of the file.
+    std::string member(std::size_t index, const char* key) const {
+        return Json::as_string(Json::at(Json::at(entries(), index), key));
     }
     void write_file(const std::string& text) {
         std::filesystem::create_directories(m_home.path() + "/glowrig");
@@ -76,12 +81,12 @@ TEST_F(BridgeOverTls, AuthPinsTheCertificateAndLaterRunsUseOneConnection) {
     const RunResult auth = run_here({"config", "--auth"});
     ASSERT_EQ(0, auth.status) << auth.output;
     ASSERT_EQ(1u, entries().size());
-    const auto entry = entries().at(0);
-    EXPECT_EQ(kId, entry.at("id").as_string());
-    EXPECT_EQ("https", entry.at("scheme").as_string());
-    EXPECT_EQ(port(), entry.at("port").as_integer());
-    EXPECT_EQ(fingerprint(), entry.at("sha256").as_string());
-    const std::string granted = entry.at("username").as_string();
+    const Json::Value entry = Json::at(entries(), 0);
+    EXPECT_EQ(kId, Json::as_string(Json::at(entry, "id")));
+    EXPECT_EQ("https", Json::as_string(Json::at(entry, "scheme")));
+    EXPECT_EQ(port(), Json::as_int(Json::at(entry, "port")));
+    EXPECT_EQ(fingerprint(), Json::as_string(Json::at(entry, "sha256")));
+    const std::string granted = Json::as_string(Json::at(entry, "username"));
 
     bridge().clear_requests();
     const RunResult light = run_here({"light", "--id=3", "--bri=200"});
@@ -107,7 +112,7 @@ TEST_F(BridgeOverTls, ABridgeWithAnotherCertificateIsRefusedBeforeTheUserNameIsS
 
     // Authorising again pins the new certificate.
     ASSERT_EQ(0, run_here({"config", "--auth"}).status);
-    EXPECT_EQ(fingerprint(), entries().at(0).at("sha256").as_string());
+    EXPECT_EQ(fingerprint(), member(0, "sha256"));
     EXPECT_EQ(0, run_here({"lights"}).status);
 }
 
@@ -235,8 +240,8 @@ TEST_F(BareAddress, FallsBackToPlainHttpOn80OnlyWhenNotPinned) {
 
 TEST_F(BridgeOverTls, ARememberedBridgeOverTlsIsKnownByItsCertificate) {
     ASSERT_EQ(0, run_here({"config", "--auth"}).status);
-    const std::string pinned = entries().serialize();
-    const std::string granted = entries().at(0).at("username").as_string();
+    const std::string pinned = Json::text(entries());
+    const std::string granted = member(0, "username");
     const std::string unpinned = R"({"bridges":[{"id":"ECB5FAFFFE0A62C3","address":"{address}",
         "username":")" + granted +
                                  R"(","scheme":"https","port":{port}}]})";

@@ -5,12 +5,13 @@
 #include <string>
 #include <vector>
 
-#include <cpprest/json.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "commands/credentials.hpp"
 #include "hue/configuration.hpp"
+#include "json/parse.hpp"
+#include "json/text.hpp"
 #include "support/process.hpp"
 #include "support/sim_fixture.hpp"
 
@@ -231,7 +232,11 @@ protected:
         text << in.rdbuf();
         return text.str();
     }
-    web::json::value entries() const { return web::json::value::parse(file_text()).at("bridges"); }
+    Json::Value entries() const { return Json::at(Json::parse(file_text()), "bridges"); }
+    // The text `key` of entry `index` of the file.
+    std::string member(std::size_t index, const char* key) const {
+        return Json::as_string(Json::at(Json::at(entries(), index), key));
+    }
     std::unique_ptr<TemporaryDirectory> m_home = std::make_unique<TemporaryDirectory>();
 };
 
@@ -278,16 +283,16 @@ TEST_F(ConfigCommandGrants, GrantedNameIsKeptPerBridgeAndUsedByEveryCommand) {
         if (c.grants_requested) {
             // Every authorised bridge gets an entry, plain HTTP ones without a pin.
             ASSERT_EQ(1u, entries().size()) << file_text();
-            EXPECT_EQ(user(), entries().at(0).at("username").as_string());
-            EXPECT_EQ("http", entries().at(0).at("scheme").as_string());
-            EXPECT_FALSE(entries().at(0).has_field("sha256"));
+            EXPECT_EQ(user(), member(0, "username"));
+            EXPECT_EQ("http", member(0, "scheme"));
+            EXPECT_FALSE(Json::has(Json::at(entries(), 0), "sha256"));
         } else {
             ASSERT_EQ(2u, entries().size()) << file_text();
-            EXPECT_EQ("kept", entries().at(0).at("username").as_string());
-            EXPECT_EQ(address(), entries().at(1).at("address").as_string());
+            EXPECT_EQ("kept", member(0, "username"));
+            EXPECT_EQ(address(), member(1, "address"));
             // The id the bridge's MAC address makes: it reports no "bridgeid".
-            EXPECT_EQ("0200AAFFFE1A2B3C", entries().at(1).at("id").as_string());
-            granted = entries().at(1).at("username").as_string();
+            EXPECT_EQ("0200AAFFFE1A2B3C", member(1, "id"));
+            granted = member(1, "username");
             EXPECT_NE(user(), granted);
             struct stat status {};
             ASSERT_EQ(0, stat(file().c_str(), &status));
@@ -332,8 +337,8 @@ TEST_F(ConfigCommandGrants, APlainBridgeIsRememberedByItsIdAndFollowedWhereItMov
     const RunResult auth = run_here({"config", "--auth"});
     EXPECT_NE(std::string::npos, auth.output.find("\nApp already allowed\n")) << auth.output;
     ASSERT_EQ(1u, entries().size()) << file_text();
-    EXPECT_EQ("0200AAFFFE1A2B3C", entries().at(0).at("id").as_string());
-    EXPECT_EQ(granted, entries().at(0).at("username").as_string());
+    EXPECT_EQ("0200AAFFFE1A2B3C", member(0, "id"));
+    EXPECT_EQ(granted, member(0, "username"));
     const Lines remembered = {"GET /api/config", "GET /api/" + granted + "/lights"};
 
     bridge().clear_requests();
@@ -342,10 +347,10 @@ TEST_F(ConfigCommandGrants, APlainBridgeIsRememberedByItsIdAndFollowedWhereItMov
     EXPECT_EQ(remembered, request_lines());
 
     // The bridge moves to another port, where only the portal lists it.
-    web::json::value moved = web::json::value::parse(kBridge);
-    moved["portal"] = web::json::value::parse(
-        R"([{"id": "0200aafffe1a2b3c", "internalipaddress": "{address}"}])");
-    start_bridge(moved.serialize());
+    Json::Value moved = Json::parse(kBridge);
+    moved["portal"] =
+        Json::parse(R"([{"id": "0200aafffe1a2b3c", "internalipaddress": "{address}"}])");
+    start_bridge(Json::text(moved));
     allow_granted();
     const TestingSupport::Environment searching = {{"XDG_CONFIG_HOME", m_home->path()},
                                                    {"GLOWRIG_PORTAL", address()},
@@ -354,8 +359,8 @@ TEST_F(ConfigCommandGrants, APlainBridgeIsRememberedByItsIdAndFollowedWhereItMov
     EXPECT_EQ(0, found.status) << found.output;
     EXPECT_EQ("GET /api/nupnp", request_lines().at(0));
     ASSERT_EQ(1u, entries().size()) << file_text();
-    EXPECT_EQ(address(), entries().at(0).at("address").as_string());
-    EXPECT_EQ(granted, entries().at(0).at("username").as_string());
+    EXPECT_EQ(address(), member(0, "address"));
+    EXPECT_EQ(granted, member(0, "username"));
 
     bridge().clear_requests();
     const RunResult after = run_plain({"lights"}, searching);
@@ -380,11 +385,10 @@ TEST_F(ConfigCommandGrants, UnsafeGrantedNamesAreRefusedAndNotStored) {
         SCOPED_TRACE(name.substr(0, 20));
         m_home = std::make_unique<TemporaryDirectory>();
         start_bridge();
-        bridge().set_fault("POST", "/api",
-                           Sim::Fault{200, "",
-                                      "[{\"success\":{\"username\":" +
-                                          web::json::value::string(name).serialize() + "}}]",
-                                      0});
+        bridge().set_fault(
+            "POST", "/api",
+            Sim::Fault{200, "",
+                       "[{\"success\":{\"username\":" + Json::text(Json::Value(name)) + "}}]", 0});
         const RunResult auth = run_here({"config", "--auth"});
         EXPECT_EQ(1, auth.status);
         EXPECT_NE(std::string::npos,
@@ -412,7 +416,7 @@ TEST_F(ConfigCommandGrants, NameNoLongerOnTheBridgeIsAskedForAgainAndReplaced) {
 
     EXPECT_EQ(0, run_here({"config", "--auth"}).status);
     ASSERT_EQ(1u, entries().size()) << file_text();
-    const std::string granted = entries().at(0).at("username").as_string();
+    const std::string granted = member(0, "username");
     EXPECT_EQ(32u, granted.size());
     EXPECT_EQ((Lines{kIdRead, "GET /api/forgotten/config",
                      expand(R"(POST /api {"devicetype":"glowrig","username":"{user}"})"),
@@ -433,8 +437,8 @@ TEST_F(ConfigCommandGrants, TheEntryOfAnotherBridgeAtTheAddressIsLeftAlone) {
         EXPECT_EQ(std::string::npos, line.find("other-bridges-name")) << line;
     }
     ASSERT_EQ(2u, entries().size()) << file_text();
-    EXPECT_EQ(web::json::value::parse(expand(other)), entries().at(0));
-    EXPECT_EQ("0200AAFFFE1A2B3C", entries().at(1).at("id").as_string());
+    EXPECT_EQ(Json::parse(expand(other)), Json::at(entries(), 0));
+    EXPECT_EQ("0200AAFFFE1A2B3C", member(1, "id"));
 }
 
 TEST_F(ConfigCommandGrants, UnreadableFileFailsTheRunAndIsKept) {

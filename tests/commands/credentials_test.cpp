@@ -70,6 +70,8 @@ TEST_F(CredentialsFileTest, AFileOfAnotherShapeIsRefusedAndKept) {
         {"an empty user name", R"({"bridges":[{"address":"10.0.0.2","username":""}]})"},
         {"port 0", R"({"bridges":[)" + entry + R"(,"port":0}]})"},
         {"port 65536", R"({"bridges":[)" + entry + R"(,"port":65536}]})"},
+        {"port 2^32 + 443", R"({"bridges":[)" + entry + R"(,"port":4294967739}]})"},
+        {"port 2^64 - 1", R"({"bridges":[)" + entry + R"(,"port":18446744073709551615}]})"},
         {"another scheme", R"({"bridges":[)" + entry + R"(,"scheme":"ftp"}]})"},
         {"larger than 1 MiB", R"({"bridges":[)" + entry + "}]" + std::string(1 << 20, ' ') + "}"},
     };
@@ -162,6 +164,25 @@ TEST_F(CredentialsFileTest, EntriesAreReplacedAndRemovedOnlyForTheirBridge) {
     const CredentialsFile missing(other.path() + "/glowrig/bridges.json");
     missing.remove(Hue::Bridge("", "10.0.0.2", ""), "second");
     EXPECT_FALSE(std::filesystem::exists(other.path() + "/glowrig/bridges.json"));
+}
+
+// The file holds one entry per line, its members in the order the manual
+// shows them, the entries kept from before as they were.
+TEST_F(CredentialsFileTest, EntriesAreWrittenOnePerLineInTheDocumentedOrder) {
+    write(R"({"bridges":[{"username":"kept","note":"mine","address":"10.0.0.9"}]})");
+    m_file.store(Hue::Bridge("0200aafffe0a1b2c", "10.0.0.2", "", 443, Hue::Scheme::Https), "u1",
+                 "AB:CD");
+    m_file.store(Hue::Bridge("", "::1", "", 8080), "u2");
+    EXPECT_EQ(
+        "{\n"
+        "  \"bridges\": [\n"
+        "    {\"address\":\"10.0.0.9\",\"username\":\"kept\",\"note\":\"mine\"},\n"
+        "    {\"id\":\"0200aafffe0a1b2c\",\"address\":\"10.0.0.2:443\",\"username\":\"u1\","
+        "\"scheme\":\"https\",\"port\":443,\"sha256\":\"AB:CD\"},\n"
+        "    {\"address\":\"[::1]:8080\",\"username\":\"u2\",\"scheme\":\"http\",\"port\":8080}\n"
+        "  ]\n"
+        "}\n",
+        text());
 }
 
 // A rewrite whose last step fails is a failed store: the file keeps what it

@@ -14,11 +14,13 @@
 #include "hue/groups.hpp"
 #include "hue/lights.hpp"
 #include "hue/schedules.hpp"
+#include "json/parse.hpp"
+#include "json/value.hpp"
 
 namespace Commands {
 namespace {
 
-using web::json::value;
+using Json::Value;
 
 template <class Printout>
 std::string json_of(const Printout& printout) {
@@ -28,19 +30,19 @@ std::string json_of(const Printout& printout) {
 }
 
 LightsPrintout lights(const char* json) {
-    return lights_printout(Hue::Lights::from_json({}, value::parse(json)));
+    return lights_printout(Hue::Lights::from_json({}, Json::parse(json)));
 }
 
 GroupsPrintout groups(const char* json) {
-    return groups_printout(Hue::Groups::from_json({}, value::parse(json)));
+    return groups_printout(Hue::Groups::from_json({}, Json::parse(json)));
 }
 
 SchedulesPrintout schedules(const char* json) {
-    return schedules_printout(Hue::Schedules::from_json({}, value::parse(json)));
+    return schedules_printout(Hue::Schedules::from_json({}, Json::parse(json)));
 }
 
 ConfigurationPrintout configuration(const char* json) {
-    return configuration_printout(Hue::Configuration::from_json({}, value::parse(json)));
+    return configuration_printout(Hue::Configuration::from_json({}, Json::parse(json)));
 }
 
 // Each document built from a bridge's reply, compared whole: null where the
@@ -141,11 +143,11 @@ TEST(JsonPrintout, StateHoldsEveryPart) {
     state.lights = lights(R"({"1": {"name": "L"}})");
     state.groups = groups(R"({"1": {"name": "G", "lights": [], "action": {}}})");
     state.schedules = schedules(R"({"1": {"name": "S"}})");
-    const value document = to_json(state);
-    EXPECT_EQ(to_json(state.configuration), document.at("configuration"));
-    EXPECT_EQ(to_json(state.lights).at("lights"), document.at("lights"));
-    EXPECT_EQ(to_json(state.groups).at("groups"), document.at("groups"));
-    EXPECT_EQ(to_json(state.schedules).at("schedules"), document.at("schedules"));
+    const Value document = to_json(state);
+    EXPECT_EQ(to_json(state.configuration), Json::at(document, "configuration"));
+    EXPECT_EQ(Json::at(to_json(state.lights), "lights"), Json::at(document, "lights"));
+    EXPECT_EQ(Json::at(to_json(state.groups), "groups"), Json::at(document, "groups"));
+    EXPECT_EQ(Json::at(to_json(state.schedules), "schedules"), Json::at(document, "schedules"));
     EXPECT_EQ(4u, document.size());
 }
 
@@ -166,14 +168,14 @@ std::set<std::string> documented_names() {
 
 // Adds the name of every member of `json`, at any depth, to `names`; a
 // schedule's command is the bridge's, not ours.
-void collect_names(const value& json, std::set<std::string>& names) {
+void collect_names(const Value& json, std::set<std::string>& names) {
     if (json.is_object()) {
-        for (const auto& [key, member] : json.as_object()) {
+        for (const auto& [key, member] : Json::as_object(json)) {
             names.insert(key);
             if (key != "command") collect_names(member, names);
         }
     } else if (json.is_array()) {
-        for (const auto& element : json.as_array()) collect_names(element, names);
+        for (const auto& element : Json::as_array(json)) collect_names(element, names);
     }
 }
 
@@ -187,7 +189,7 @@ TEST(JsonPrintout, DocumentsUseExactlyTheDocumentedNames) {
     state.groups = groups(R"({"1": {"name": "G", "lights": [], "action": {}}})");
     state.schedules = schedules(R"({"1": {"name": "S", "command": {"address": "/x"}}})");
     std::set<std::string> names;
-    for (const value& document :
+    for (const Value& document :
          {to_json(state), to_json(ConfigPrintout{std::nullopt, state.configuration}),
           to_json(state.lights), to_json(state.groups), to_json(state.schedules),
           to_json(bridges_printout({Hue::Bridge("a", "10.0.0.3", "m")})),

@@ -12,6 +12,7 @@
 #include "commands/printout_builder.hpp"
 #include "commands/text_printout.hpp"
 #include "hue/lights.hpp"
+#include "json/parse.hpp"
 #include "support/sim_fixture.hpp"
 
 namespace {
@@ -118,7 +119,7 @@ TEST_F(LightsCommand, ListsFromTheListingAndReadsOnlyLightsGivenByNameOverIpv6) 
 // print as the renderers print such a light (their tables compare that whole).
 TEST_F(LightsCommand, FindSearchesWaitsAndPrintsTheNewLights) {
     const auto new_light = Commands::lights_printout(
-        Hue::Lights::from_json({}, value::parse(R"({"9": {"name": "Hue Lamp 9"}})")));
+        Hue::Lights::from_json({}, Json::parse(R"({"9": {"name": "Hue Lamp 9"}})")));
     const auto result = run({"lights", "--find"}, {{"GLOWRIG_FIND_WAIT_MS", "0"}});
     std::ostringstream text;
     Commands::print_text(text, new_light);

@@ -2,25 +2,26 @@
 
 #include <string>
 
-#include <cpprest/json.h>
 #include <gtest/gtest.h>
 
 #include "commands/json_printout.hpp"
 #include "hue/configuration.hpp"
 #include "hue/groups.hpp"
 #include "hue/lights.hpp"
+#include "json/parse.hpp"
+#include "json/value.hpp"
 
 namespace Commands {
 namespace {
 
-using web::json::value;
+using Json::Value;
 
 // The members of the configuration printout that are present.
 std::string present_members(const char* json) {
-    const value printout =
-        to_json(configuration_printout(Hue::Configuration::from_json({}, value::parse(json))));
+    const Value printout =
+        to_json(configuration_printout(Hue::Configuration::from_json({}, Json::parse(json))));
     std::string names;
-    for (const auto& [name, member] : printout.as_object()) {
+    for (const auto& [name, member] : Json::as_object(printout)) {
         if (!member.is_null()) names += (names.empty() ? "" : " ") + name;
     }
     return names;
@@ -61,17 +62,17 @@ TEST(ConfigurationPrintoutBuilding, HoldsExactlyTheReportedMembers) {
 // Only a light known whole has a state, model and software version; of its
 // state, the effect only when reported.
 TEST(LightPrintoutBuilding, OnlyALightKnownWholeHasAState) {
-    const Hue::Lights lights = Hue::Lights::from_json({}, value::parse(R"({"1": {"name": "L"}})"));
+    const Hue::Lights lights = Hue::Lights::from_json({}, Json::parse(R"({"1": {"name": "L"}})"));
     EXPECT_FALSE(light_printout(*lights.begin()).state.on.has_value());
     EXPECT_FALSE(light_printout(*lights.begin()).modelid.has_value());
     const Hue::Lights whole = Hue::Lights::from_json(
-        {}, value::parse(R"({"1": {"name": "L", "state": {"on": true, "effect": "none"}}})"));
+        {}, Json::parse(R"({"1": {"name": "L", "state": {"on": true, "effect": "none"}}})"));
     const LightPrintout light = light_printout(*whole.begin());
     EXPECT_EQ(true, light.state.on);
     EXPECT_EQ("none", light.state.effect);
     EXPECT_EQ("", light.modelid);
     const Hue::Lights white =
-        Hue::Lights::from_json({}, value::parse(R"({"1": {"name": "L", "state": {"on": true}}})"));
+        Hue::Lights::from_json({}, Json::parse(R"({"1": {"name": "L", "state": {"on": true}}})"));
     EXPECT_FALSE(light_printout(*white.begin()).state.effect.has_value());
     EXPECT_FALSE(light_printout(*white.begin()).state.color->mode.has_value());
 }
@@ -83,11 +84,11 @@ TEST(GroupPrintoutBuilding, ColourPresentWithAnyColourField) {
         SCOPED_TRACE(field);
         const std::string json =
             std::string(R"({"1": {"name": "G", "lights": [], "action": {)") + field + "}}}";
-        const Hue::Groups groups = Hue::Groups::from_json({}, value::parse(json));
+        const Hue::Groups groups = Hue::Groups::from_json({}, Json::parse(json));
         EXPECT_TRUE(group_printout(*groups.begin()).laststate.color.has_value());
     }
     const Hue::Groups plain = Hue::Groups::from_json(
-        {}, value::parse(R"({"1": {"name": "G", "lights": [], "action": {"on": true}}})"));
+        {}, Json::parse(R"({"1": {"name": "G", "lights": [], "action": {"on": true}}})"));
     EXPECT_FALSE(group_printout(*plain.begin()).laststate.color.has_value());
 }
 

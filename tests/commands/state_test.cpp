@@ -6,6 +6,7 @@
 #include <cpprest/json.h>
 #include <gtest/gtest.h>
 
+#include "json/parse.hpp"
 #include "support/sim_fixture.hpp"
 
 namespace {
@@ -62,7 +63,7 @@ TEST_F(StateCommand, JsonPrintoutsAreOneDocumentAndNothingElse) {
         EXPECT_EQ(0, result.status);
         EXPECT_EQ("", result.errors);
         ASSERT_EQ(1, std::count(result.output.begin(), result.output.end(), '\n'));
-        EXPECT_NO_THROW(value::parse(result.output)) << result.output;
+        EXPECT_NO_THROW(Json::parse(result.output)) << result.output;
     }
 }
 

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include <cpprest/json.h>
 #include <gtest/gtest.h>
 
 #include "commands/json_printout.hpp"
@@ -22,27 +21,29 @@
 #include "hue/groups.hpp"
 #include "hue/lights.hpp"
 #include "hue/schedules.hpp"
+#include "json/parse.hpp"
+#include "json/value.hpp"
 #include "support/process.hpp"
 
 namespace Commands {
 namespace {
 
+using Json::Value;
 using TestingSupport::read_test_data;
-using web::json::value;
 
 // The user the fixtures whitelist, where the printouts of the test data show {user}.
 constexpr const char* kUser = "glowrig-test-user";
 
 // The member `resource` of the state in the test data file `fixture`, as
 // the simulator of the end-to-end tests serves it.
-value fixture_state(const char* fixture, const char* resource) {
-    return value::parse(read_test_data(fixture)).at("state").at(resource);
+Value fixture_state(const char* fixture, const char* resource) {
+    return Json::at(Json::at(Json::parse(read_test_data(fixture)), "state"), resource);
 }
 
 // The configuration fixture, with kUser on its whitelist.
-value configuration_fixture() {
-    value config = fixture_state("config_fixture.json", "config");
-    config["whitelist"][kUser] = value::parse(
+Value configuration_fixture() {
+    Value config = fixture_state("config_fixture.json", "config");
+    config["whitelist"][kUser] = Json::parse(
         R"({"last use date":"2014-05-01T07:00:00","create date":"2014-04-01T06:00:00","name":"glowrig"})");
     return config;
 }
@@ -66,22 +67,22 @@ std::string text_of(const Printout& printout) {
     return out.str();
 }
 
-std::string configuration_text(const value& json) {
+std::string configuration_text(const Value& json) {
     return text_of(configuration_printout(Hue::Configuration::from_json({}, json)));
 }
 
 // The state of fixtures/sample.json, with its whitelist entry renamed and
 // kUser added, as tests/commands/state_test.cpp has it on the simulator.
-value sample_state() {
+Value sample_state() {
     std::ifstream in(std::string(GLOWRIG_TEST_DATA) + "/../../fixtures/sample.json");
     std::stringstream text;
     text << in.rdbuf();
-    value state = value::parse(text.str()).at("state");
-    value& whitelist = state["config"]["whitelist"];
-    const value phone = whitelist.at("8a2f0f1c2d3e4f5a");
+    Value state = Json::at(Json::parse(text.str()), "state");
+    Value& whitelist = state["config"]["whitelist"];
+    const Value phone = Json::at(whitelist, "8a2f0f1c2d3e4f5a");
     whitelist["-phone"] = phone;
     whitelist.erase("8a2f0f1c2d3e4f5a");
-    whitelist[kUser] = value::parse(
+    whitelist[kUser] = Json::parse(
         R"({"last use date":"2014-05-01T07:00:00","create date":"2014-04-01T06:00:00","name":"glowrig"})");
     return state;
 }
@@ -116,7 +117,7 @@ TEST(TextPrintout, WritesEachPrintoutAsItHasAlwaysBeenShown) {
         {"light given by name",
          [] {
              return text_of(lights_printout(Hue::Lights::from_json(
-                 {}, value::parse(R"({"9": {"name": "Hue Lamp 9"}, "lastscan": "active"})"))));
+                 {}, Json::parse(R"({"9": {"name": "Hue Lamp 9"}, "lastscan": "active"})"))));
          },
          "Lights:\n\n"
          "  Id:                      9\n"
@@ -133,7 +134,7 @@ TEST(TextPrintout, WritesEachPrintoutAsItHasAlwaysBeenShown) {
         // A light without colour reports no effect; the text shows the default.
         {"light without effect",
          [] {
-             return text_of(lights_printout(Hue::Lights::from_json({}, value::parse(R"({"5": {
+             return text_of(lights_printout(Hue::Lights::from_json({}, Json::parse(R"({"5": {
                  "name": "White", "modelid": "W", "swversion": "2",
                  "state": {"on": true, "bri": 3, "alert": "none", "reachable": true}}})"))));
          },
@@ -165,11 +166,11 @@ TEST(TextPrintout, WritesEachPrintoutAsItHasAlwaysBeenShown) {
         {"configuration", [] { return configuration_text(configuration_fixture()); },
          with_user(read_test_data("config_printout.txt"))},
         {"configuration shown to a stranger",
-         [] { return configuration_text(value::parse(kStrangersConfiguration)); },
+         [] { return configuration_text(Json::parse(kStrangersConfiguration)); },
          read_test_data("config_unauthorized.txt")},
         {"configuration of an error reply",
          [] {
-             return configuration_text(value::parse(
+             return configuration_text(Json::parse(
                  R"([{"error":{"address":"/config","description":"unauthorized user","type":1}}])"));
          },
          read_test_data("config_defaults.txt")},
@@ -177,7 +178,7 @@ TEST(TextPrintout, WritesEachPrintoutAsItHasAlwaysBeenShown) {
          [] {
              return text_of(ConfigPrintout{"User created",
                                            configuration_printout(Hue::Configuration::from_json(
-                                               {}, value::parse(kStrangersConfiguration)))});
+                                               {}, Json::parse(kStrangersConfiguration)))});
          },
          "User created\n" + read_test_data("config_unauthorized.txt")},
         {"state",
@@ -236,8 +237,8 @@ TEST(TextPrintout, BridgesTableAddressesReadBackAsWhereTheBridgeWasFound) {
 
 // The state printout of the sample bridge, with or without the collections
 // it does not print.
-std::string sample_state_text(void (*change)(value& state)) {
-    value state = sample_state();
+std::string sample_state_text(void (*change)(Value& state)) {
+    Value state = sample_state();
     change(state);
     const Hue::FullState full = Hue::read_full_state(Hue::Bridge(), {}, {}, state);
     return text_of(state_printout(std::get<Hue::Configuration>(full), std::get<Hue::Lights>(full),
@@ -245,7 +246,7 @@ std::string sample_state_text(void (*change)(value& state)) {
 }
 
 TEST(TextPrintout, ScenesSensorsAndRulesDoNotChangeTheState) {
-    EXPECT_EQ(sample_state_text([](value&) {}), sample_state_text([](value& state) {
+    EXPECT_EQ(sample_state_text([](Value&) {}), sample_state_text([](Value& state) {
                   state.erase("scenes");
                   state.erase("sensors");
                   state.erase("rules");
@@ -254,11 +255,11 @@ TEST(TextPrintout, ScenesSensorsAndRulesDoNotChangeTheState) {
 
 // A bridge as large as a big household's: every item comes out once.
 TEST(TextPrintout, StateOfALargeBridgeHoldsEveryItemOnce) {
-    value state = value::object();
-    state["config"] = value::object();
-    for (const char* key : {"lights", "groups", "schedules"}) state[key] = value::object();
+    Value state = Value::object();
+    state["config"] = Value::object();
+    for (const char* key : {"lights", "groups", "schedules"}) state[key] = Value::object();
     const auto add = [&state](const char* key, int count, const std::string& json) {
-        for (int i = 1; i <= count; ++i) state[key][std::to_string(i)] = value::parse(json);
+        for (int i = 1; i <= count; ++i) state[key][std::to_string(i)] = Json::parse(json);
     };
     add("lights", 60,
         R"({"name":"","modelid":"M","swversion":"1","state":{"on":true,"bri":1,"colormode":"ct","ct":300}})");
@@ -287,8 +288,8 @@ std::string lower(std::string text) {
 }
 
 // The text printout as "Heading/item/label" -> value: the item is the latest
-// "Id:" or whitelist entry, the value what follows the label's column, or the
-// next line for the labels whose value stands under them.
+// "Id:" or whitelist entry, the Value what follows the label's column, or the
+// next line for the labels whose Value stands under them.
 std::map<std::string, std::string> labelled_values(const std::string& text) {
     std::map<std::string, std::string> values;
     std::istringstream lines(text);
@@ -322,9 +323,9 @@ std::map<std::string, std::string> labelled_values(const std::string& text) {
     return values;
 }
 
-// Checks every value of `json` that is not null against the text printout's
+// Checks every Value of `json` that is not null against the text printout's
 // `values` (taking each key it finds), as the text shows it.
-void expect_shown(const value& json, const std::string& item,
+void expect_shown(const Value& json, const std::string& item,
                   std::map<std::string, std::string>& values) {
     // The labels that are not the JSON name in other letter case.
     static const std::map<std::string, std::string> labels = {{"colormode", "mode"},
@@ -335,17 +336,17 @@ void expect_shown(const value& json, const std::string& item,
                                                               {"text", "description"},
                                                               {"create_date", "creationdate"},
                                                               {"last_use_date", "lastusedate"}};
-    const std::string own = json.has_field("id")
-                                ? item.substr(0, item.find('/') + 1) + json.at("id").as_string()
-                                : item;
-    for (const auto& [name, member] : json.as_object()) {
+    const std::string own = Json::has(json, "id") ? item.substr(0, item.find('/') + 1) +
+                                                        Json::as_string(Json::at(json, "id"))
+                                                  : item;
+    for (const auto& [name, member] : Json::as_object(json)) {
         SCOPED_TRACE(own + "/" + name);
         if (member.is_null() || name == "id" || name == "status") continue;  // status: JSON only
         if (name == "proxy") {  // shown as a URI without scheme
             const std::string key = own + "/proxy";
             ASSERT_EQ(1u, values.count(key)) << "not in the text printout";
-            EXPECT_EQ("//" + member.at("address").as_string() + ":" +
-                          std::to_string(member.at("port").as_integer()) + "/",
+            EXPECT_EQ("//" + Json::as_string(Json::at(member, "address")) + ":" +
+                          std::to_string(Json::as_int(Json::at(member, "port"))) + "/",
                       values.at(key));
             values.erase(key);
             continue;
@@ -355,7 +356,7 @@ void expect_shown(const value& json, const std::string& item,
             continue;
         }
         if (name == "whitelist") {
-            for (const auto& entry : member.as_array()) expect_shown(entry, own, values);
+            for (const auto& entry : Json::as_array(member)) expect_shown(entry, own, values);
             continue;
         }
         const std::string key = own + "/" + (labels.count(name) ? labels.at(name) : name);
@@ -363,30 +364,30 @@ void expect_shown(const value& json, const std::string& item,
         const std::string shown = values.at(key);
         values.erase(key);
         if (member.is_boolean()) {
-            EXPECT_EQ(member.as_bool() ? "1" : "0", shown);
+            EXPECT_EQ(Json::as_bool(member) ? "1" : "0", shown);
         } else if (member.is_number()) {
-            EXPECT_EQ(member.as_double(), std::stod(shown));
+            EXPECT_EQ(Json::as_double(member), std::stod(shown));
         } else if (member.is_array()) {
             std::string joined;
-            for (const auto& id : member.as_array()) {
-                joined += (joined.empty() ? "" : ", ") + id.as_string();
+            for (const auto& id : Json::as_array(member)) {
+                joined += (joined.empty() ? "" : ", ") + Json::as_string(id);
             }
             EXPECT_EQ(joined.empty() ? "none" : joined, shown);
         } else if (name == "command") {
-            EXPECT_EQ(member, value::parse(shown));
+            EXPECT_EQ(member, Json::parse(shown));
         } else if (name == "utc" || name == "create_date" || name == "last_use_date") {
-            EXPECT_EQ(TestingSupport::printed_time(member.as_string()), shown);
+            EXPECT_EQ(TestingSupport::printed_time(Json::as_string(member)), shown);
         } else {
-            EXPECT_EQ(member.as_string(), shown);
+            EXPECT_EQ(Json::as_string(member), shown);
         }
     }
 }
 
-// Every value the JSON document of a fixture holds is the value its text
+// Every Value the JSON document of a fixture holds is the Value its text
 // printout shows under the same label, and what the text shows besides
-// (Effect, for one) is only a default for a value the bridge did not report.
+// (Effect, for one) is only a default for a Value the bridge did not report.
 TEST(TextPrintout, ShowsEveryValueTheJsonDocumentHolds) {
-    const auto state_of = [](const value& json) {
+    const auto state_of = [](const Value& json) {
         const Hue::FullState full = Hue::read_full_state(Hue::Bridge(), {}, {}, json);
         return state_printout(std::get<Hue::Configuration>(full), std::get<Hue::Lights>(full),
                               std::get<Hue::Groups>(full), std::get<Hue::Schedules>(full));
@@ -402,11 +403,13 @@ TEST(TextPrintout, ShowsEveryValueTheJsonDocumentHolds) {
         Hue::Schedules::from_json({}, fixture_state("schedules_fixture.json", "schedules")));
     for (const StatePrintout& state : {state_of(sample_state()), fixtures}) {
         std::map<std::string, std::string> values = labelled_values(text_of(state));
-        const value json = to_json(state);
-        expect_shown(json.at("configuration"), "Configuration/", values);
+        const Value json = to_json(state);
+        expect_shown(Json::at(json, "configuration"), "Configuration/", values);
         for (const auto& [list, heading] :
              {std::pair{"lights", "Lights/"}, {"groups", "Groups/"}, {"schedules", "Schedules/"}}) {
-            for (const auto& item : json.at(list).as_array()) expect_shown(item, heading, values);
+            for (const auto& item : Json::as_array(Json::at(json, list))) {
+                expect_shown(item, heading, values);
+            }
         }
         // What is left: labels of no JSON value, and defaults.
         std::set<std::string> defaults = {"none", "0", "", "invalid", "/"};

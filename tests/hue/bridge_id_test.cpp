@@ -1,7 +1,8 @@
 #include "hue/bridge_id.hpp"
 
-#include <cpprest/json.h>
 #include <gtest/gtest.h>
+
+#include "json/parse.hpp"
 
 namespace Hue {
 namespace {
@@ -39,7 +40,7 @@ TEST(BridgeId, OfAConfigurationIsItsBridgeidElseMadeFromItsMac) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.json);
-        const auto id = configuration_bridge_id(web::json::value::parse(c.json));
+        const auto id = configuration_bridge_id(Json::parse(c.json));
         ASSERT_EQ(c.id != nullptr, id.has_value());
         if (c.id) EXPECT_EQ(c.id, *id);
     }

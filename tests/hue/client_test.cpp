@@ -2,13 +2,13 @@
 
 #include <chrono>
 #include <memory>
+#include <stdexcept>
 
-#include <cpprest/details/web_utilities.h>
-#include <cpprest/http_msg.h>
 #include <gtest/gtest.h>
 
 #include "hue/bridge.hpp"
-#include "hue/text.hpp"
+#include "hue/bridge_error.hpp"
+#include "json/parse.hpp"
 #include "sim/server.hpp"
 #include "sim/sim_bridge.hpp"
 #include "support/sim_fixture.hpp"
@@ -16,28 +16,55 @@
 namespace Hue {
 namespace {
 
-using web::json::value;
+const Hue::ClientConfig kConfig;
 
-const Hue::ClientConfig kProxy;
+std::string url_of(const Client& client) { return Http::url_text(client.base()); }
 
 TEST(BridgeUrls, ResourceClientsFollowTheUserAndResource) {
     const Bridge bridge("", "192.0.2.7", "");
     const AppIdentity identity{"glowrig", "hostroot"};
     EXPECT_EQ("http://192.0.2.7/api/hostroot/lights",
-              bridge.make_client(identity, "lights", kProxy).base_uri().to_string());
-    EXPECT_EQ("http://192.0.2.7/api/hostroot",
-              bridge.make_client(identity, "", kProxy).base_uri().to_string());
-    EXPECT_EQ(
-        "http://192.0.2.7/api",
-        bridge.make_client(identity, "config", kProxy).with_path("api").base_uri().to_string());
+              url_of(bridge.make_client(identity, "lights", kConfig)));
+    EXPECT_EQ("http://192.0.2.7/api/hostroot", url_of(bridge.make_client(identity, "", kConfig)));
+    EXPECT_EQ("http://192.0.2.7/api",
+              url_of(bridge.make_client(identity, "config", kConfig).with_path("api")));
     EXPECT_EQ("http://[::1]/api/hostroot/config",
-              Bridge("", "::1", "").make_client(identity, "config", kProxy).base_uri().to_string());
+              url_of(Bridge("", "::1", "").make_client(identity, "config", kConfig)));
     // Another port goes into every URL, the whitelist's included.
-    const Client at_port = Bridge("", "192.0.2.7", "", 8080).make_client(identity, "", kProxy);
-    EXPECT_EQ("http://192.0.2.7:8080/api/hostroot", at_port.base_uri().to_string());
-    EXPECT_EQ("http://192.0.2.7:8080/api", at_port.with_path("api").base_uri().to_string());
-    const Client v6 = Bridge("", "::1", "", 8080).make_client(identity, "config", kProxy);
-    EXPECT_EQ("http://[::1]:8080/api", v6.with_path("api").base_uri().to_string());
+    const Client at_port = Bridge("", "192.0.2.7", "", 8080).make_client(identity, "", kConfig);
+    EXPECT_EQ("http://192.0.2.7:8080/api/hostroot", url_of(at_port));
+    EXPECT_EQ("http://192.0.2.7:8080/api", url_of(at_port.with_path("api")));
+    const Client v6 = Bridge("", "::1", "", 8080).make_client(identity, "config", kConfig);
+    EXPECT_EQ("http://[::1]:8080/api", url_of(v6.with_path("api")));
+    const Client tls =
+        Bridge("", "192.0.2.7", "", 443, Scheme::Https).make_client(identity, "", kConfig);
+    EXPECT_EQ("https://192.0.2.7/api/hostroot", url_of(tls));
+}
+
+// A user name that would not stay a URL path (a blank, a non-ASCII byte, a
+// query or fragment mark) fails before anything is sent.
+TEST(BridgeUrls, APathThatFormsNoUrlIsRefused) {
+    const struct {
+        const char* user;
+        const char* failure;  // nullptr: accepted
+    } cases[] = {
+        {"a b", "provided uri is invalid: http://192.0.2.7/api/a b/lights"},
+        {"caf\xc3\xa9", "provided uri is invalid: http://192.0.2.7/api/caf\xc3\xa9/lights"},
+        {"a?b", "provided uri is invalid: http://192.0.2.7/api/a?b/lights"},
+        {"a#b", "provided uri is invalid: http://192.0.2.7/api/a#b/lights"},
+        {"[x]", "provided uri is invalid: http://192.0.2.7/api/[x]/lights"},
+        {"x:y@z!$&'()*+,;=~%41", nullptr},
+    };
+    const Bridge bridge("", "192.0.2.7", "");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.user);
+        try {
+            const Client client = bridge.make_client({"glowrig", c.user}, "lights", kConfig);
+            EXPECT_EQ(nullptr, c.failure) << url_of(client);
+        } catch (const std::invalid_argument& e) {
+            EXPECT_STREQ(c.failure, e.what());
+        }
+    }
 }
 
 TEST(BridgeAddressReading, AcceptsNumericAddressesWithOptionalPorts) {
@@ -110,28 +137,28 @@ TEST(PathSegment, EncodesEverythingThatCouldLeaveTheSegment) {
     }
 }
 
-web::json::value json_of(const char* text) { return value::parse(text); }
-
 TEST(RejectErrors, PassesEverythingButAnErrorElement) {
     for (const char* text : {"[]", R"({"error":{"type":1}})", R"([{"success":{"/x":1}}])", "3"}) {
         SCOPED_TRACE(text);
-        EXPECT_EQ(json_of(text), reject_errors(pplx::task_from_result(json_of(text))));
+        EXPECT_EQ(Json::parse(text), reject_errors(Json::parse(text)));
     }
 }
 
-TEST(RejectErrors, FailsWithTheFirstErrorElementSerialised) {
+TEST(RejectErrors, FailsWithTheFirstErrorElementAsJsonText) {
     const char* text =
-        R"([{"success":{"/x":1}},{"error":{"type":7,"description":"caf\u00e9"}},{"error":{"type":1}}])";
+        R"([{"success":{"/x":1}},{"error":{"type":7,"address":"/a","description":"caf\u00e9"}},)"
+        R"({"error":{"type":1}}])";
     try {
-        reject_errors(pplx::task_from_result(json_of(text)));
+        reject_errors(Json::parse(text));
         FAIL() << "no failure";
-    } catch (const std::runtime_error& e) {
-        // The library keeps object members sorted by key.
-        EXPECT_STREQ("{\"error\":{\"description\":\"caf\xc3\xa9\",\"type\":7}}", e.what());
+    } catch (const BridgeError& e) {
+        // Members in name order.
+        EXPECT_STREQ("{\"error\":{\"address\":\"/a\",\"description\":\"caf\xc3\xa9\",\"type\":7}}",
+                     e.what());
+        EXPECT_EQ(7, e.type());
+        EXPECT_EQ("/a", e.address());
     }
 }
-
-TEST(NothingToSend, IsAlreadyDone) { EXPECT_TRUE(nothing_to_send().is_done()); }
 
 class ClientTest : public TestingSupport::SimFixture {
 protected:
@@ -139,15 +166,22 @@ protected:
 
     Client lights() const {
         return Bridge("", ip(), "", port())
-            .make_client(AppIdentity{"glowrig", user()}, "lights", kProxy);
+            .make_client(AppIdentity{"glowrig", user()}, "lights", kConfig);
     }
 
     std::string lights_path() const { return "/api/" + user() + "/lights"; }
 
-    // The message of the failure `task` ends with.
-    static std::string failure_of(pplx::task<value> task) {
+    // The reply to GET lights after read_json_strict, or after read_json
+    // alone.
+    Json::Value read(bool strict) const {
+        const std::string reply = lights().send(Method::Get);
+        return strict ? read_json_strict(reply) : read_json(reply);
+    }
+
+    // The message of the failure of read(strict).
+    std::string failure_of(bool strict) const {
         try {
-            task.get();
+            read(strict);
         } catch (const std::exception& e) {
             return e.what();
         }
@@ -165,7 +199,7 @@ TEST_F(ClientTest, FailuresOfTheReplyAreReportedWithTheirOwnText) {
     } cases[] = {
         {404, "", R"([{"success":{}}])", false, "HTTP 404 Not Found"},
         {500, "Broken", "{}", true, "HTTP 500 Broken"},
-        {200, "", "not json", false, "* Line 1, Column 2 Syntax error: Malformed literal"},
+        {200, "", "not json", false, "Error: the bridge's reply is not JSON (line 1, column 2)."},
         {200, "", R"([{"success":{"/a":1}},{"error":{"type":3}}])", true,
          R"({"error":{"type":3}})"},
     };
@@ -176,8 +210,7 @@ TEST_F(ClientTest, FailuresOfTheReplyAreReportedWithTheirOwnText) {
         fault.reason = c.reason;
         fault.body = c.body;
         bridge().set_fault("GET", lights_path(), fault);
-        auto reply = c.strict ? lights().read_strict(Method::Get) : lights().read(Method::Get);
-        EXPECT_EQ(c.message, failure_of(reply));
+        EXPECT_EQ(c.message, failure_of(c.strict));
     }
 }
 
@@ -191,48 +224,14 @@ TEST_F(ClientTest, RepliesPassWhateverTheirContentType) {
         Sim::Fault fault;
         fault.body = c.body;
         bridge().set_fault("GET", lights_path(), fault);
-        auto reply = c.strict ? lights().read_strict(Method::Get) : lights().read(Method::Get);
-        EXPECT_EQ(value::parse(c.body), reply.get());
-    }
-}
-
-// read_strict and the checked requests run their checks in the reading step.
-TEST_F(ClientTest, ACheckSeesTheParsedReplyAndItsExceptionEndsTheRead) {
-    const std::string body = R"({"a":[1,{"b":null}]})";
-    Sim::Fault fault;
-    fault.body = body;
-    bridge().set_fault("GET", lights_path(), fault);
-    value seen;
-    const auto keep = [&seen](const value& reply) { seen = reply; };
-    EXPECT_EQ(value::parse(body), lights().read(Method::Get, "", value(), keep).get());
-    EXPECT_EQ(value::parse(body), seen);
-    const auto refuse = [](const value&) { throw std::runtime_error("refused"); };
-    EXPECT_EQ("refused", failure_of(lights().read(Method::Get, "", value(), refuse)));
-    // read_into hands the reply on in the same step and yields nothing.
-    value used;
-    lights().read_into(Method::Get, "", [&used](const value& reply) { used = reply; }).get();
-    EXPECT_EQ(value::parse(body), used);
-    EXPECT_THROW(lights().read_into(Method::Get, "", refuse).get(), std::runtime_error);
-
-    // A reply that is no JSON, or not a 200, never reaches the check.
-    for (int status : {200, 404}) {
-        SCOPED_TRACE(status);
-        fault.status = status;
-        fault.body = status == 200 ? "not json" : "{}";
-        bridge().set_fault("GET", lights_path(), fault);
-        bool checked = false;
-        failure_of(
-            lights().read(Method::Get, "", value(), [&checked](const value&) { checked = true; }));
-        EXPECT_FALSE(checked);
+        EXPECT_EQ(Json::parse(c.body), read(c.strict));
     }
 }
 
 TEST_F(ClientTest, SendsMethodPathAndJsonBody) {
-    value body = value::object();
-    body["name"] = value::string("Desk");
-    lights().read(Method::Put, "new", body).wait();
-    lights().read(Method::Delete, path_segment("1/..")).wait();
-    lights().read(Method::Post).wait();
+    lights().send(Method::Put, "new", R"({"name":"Desk"})");
+    lights().send(Method::Delete, path_segment("1/.."));
+    lights().send(Method::Post);
     const std::vector<std::string> expected = {
         "PUT " + lights_path() + "/new {\"name\":\"Desk\"}",
         "DELETE " + lights_path() + "/1%2F..",
@@ -247,17 +246,21 @@ TEST_F(ClientTest, SendsMethodPathAndJsonBody) {
 TEST(ClientConnection, RepliesSplitInTwoSegmentsCostNoDelayedAcknowledgement) {
     Sim::Server server;
     server.split_replies();
-    server.add("127.0.0.1", 0, std::make_shared<Sim::SimBridge>(value::parse(R"({"state":{}})")));
+    server.add("127.0.0.1", 0,
+               std::make_shared<Sim::SimBridge>(web::json::value::parse(R"({"state":{}})")));
     server.open();
-    const Client client(http_url("127.0.0.1", "api/x/lights", server.port(0)), kProxy);
+    const Client client(
+        resource_endpoint(Http::Scheme::Http, "127.0.0.1", server.port(0), "api/x/lights"),
+        kConfig);
     const auto started = std::chrono::steady_clock::now();
-    for (int i = 0; i < 20; ++i) client.read(Method::Get).get();
+    for (int i = 0; i < 20; ++i) client.send(Method::Get);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(600));
 }
 
 TEST(ClientConnection, RefusedConnectionFails) {
-    const Client client(web::uri("http://127.0.0.1:9/api/x/lights"), kProxy);
-    EXPECT_THROW(client.read(Method::Get).get(), Http::Failure);
+    const Client client(resource_endpoint(Http::Scheme::Http, "127.0.0.1", 9, "api/x/lights"),
+                        kConfig);
+    EXPECT_THROW(client.send(Method::Get), Http::Failure);
 }
 
 }  // namespace

@@ -1,18 +1,17 @@
 #include "hue/fullstate.hpp"
 
-#include <cpprest/details/web_utilities.h>
 #include <gtest/gtest.h>
+
+#include "json/parse.hpp"
 
 namespace Hue {
 namespace {
-
-using web::json::value;
 
 const Hue::ClientConfig kProxy;
 const AppIdentity kIdentity{"glowrig", "hostuser01"};
 
 FullState read(const char* text) {
-    return read_full_state(Bridge("", "192.0.2.4", ""), kProxy, kIdentity, value::parse(text));
+    return read_full_state(Bridge("", "192.0.2.4", ""), kProxy, kIdentity, Json::parse(text));
 }
 
 const char kRequired[] = R"("config":{},"lights":{},"groups":{},"schedules":{})";
@@ -34,12 +33,12 @@ TEST(FullStateReading, SplitsTheRootAndGivesEachCollectionItsClient) {
     EXPECT_EQ("s1", scenes.begin()->id());
     EXPECT_EQ((std::vector<std::string>{"1", "2"}), scenes.begin()->lights());
     EXPECT_TRUE(scenes.begin()->active());
-    EXPECT_EQ("http://192.0.2.4/api/hostuser01/scenes", scenes.client().base_uri().to_string());
+    EXPECT_EQ("http://192.0.2.4/api/hostuser01/scenes", Http::url_text(scenes.client().base()));
 
     const Sensors& sensors = std::get<Sensors>(state);
     ASSERT_EQ(1u, sensors.size());  // "lastscan" is not a sensor
     EXPECT_EQ("\"maker\"", sensors.begin()->manufacturername());
-    EXPECT_EQ("http://192.0.2.4/api/hostuser01/sensors", sensors.client().base_uri().to_string());
+    EXPECT_EQ("http://192.0.2.4/api/hostuser01/sensors", Http::url_text(sensors.client().base()));
 
     EXPECT_EQ("dusk", std::get<Rules>(state).begin()->name());
 }
@@ -63,7 +62,7 @@ TEST(FullStateReading, MissingOrMistypedMembersFail) {
     };
     for (const char* text : cases) {
         SCOPED_TRACE(text);
-        EXPECT_THROW(read(text), web::json::json_exception);
+        EXPECT_THROW(read(text), Json::Error);
     }
 }
 

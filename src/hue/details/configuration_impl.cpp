@@ -2,9 +2,9 @@
 
 #include <iomanip>
 #include <locale>
+#include <optional>
 #include <sstream>
-
-#include <cpprest/uri_builder.h>
+#include <string_view>
 
 #include "hue/details/resource_impl.hpp"
 
@@ -12,22 +12,24 @@ namespace Hue {
 namespace details {
 namespace {
 
-using web::json::value;
+using Json::Value;
 
 constexpr uint32_t kLowestApiVersion = 0x01000000;  // 1.0.0
 
-std::string text_of(const value& json, const char* key) { return json.at(key).as_string(); }
+const std::string& text_of(const Value& json, const char* key) {
+    return Json::as_string(Json::at(json, key));
+}
 
 // Reads the bridge's date text "YYYY-MM-DDTHH:MM:SS" into `time` as it stands.
 // A text that does not match is no error: `time` keeps what was read of it.
-void read_time(const value& json, const char* key, std::tm& time) {
+void read_time(const Value& json, const char* key, std::tm& time) {
     std::istringstream stream(text_of(json, key));
     stream.imbue(std::locale::classic());
     stream >> std::get_time(&time, "%Y-%m-%dT%H:%M:%S");
 }
 
-void read_whitelist(const value& whitelist, std::map<std::string, WhitelistEntry>& entries) {
-    for (const auto& [user, member] : whitelist.as_object()) {
+void read_whitelist(const Value& whitelist, std::map<std::string, WhitelistEntry>& entries) {
+    for (const auto& [user, member] : Json::as_object(whitelist)) {
         WhitelistEntry& entry = entries[user];
         read_time(member, "last use date", entry.last_use_date);
         read_time(member, "create date", entry.create_date);
@@ -35,44 +37,64 @@ void read_whitelist(const value& whitelist, std::map<std::string, WhitelistEntry
     }
 }
 
-void read_status(const value& json, ConfigurationStatus& status) {
-    if (json.has_field("whitelist")) read_whitelist(json.at("whitelist"), status.whitelist);
-    if (json.has_field("apiversion")) {
+void read_status(const Value& json, ConfigurationStatus& status) {
+    if (const Value* whitelist = Json::find(json, "whitelist")) {
+        read_whitelist(*whitelist, status.whitelist);
+    }
+    if (Json::has(json, "apiversion")) {
         status.api_version = pack_api_version(text_of(json, "apiversion"));
     }
     read_field(json, "swversion", status.swversion);
     read_field(json, "mac", status.mac);
-    if (json.has_field("UTC")) read_time(json, "UTC", status.utc);
-    if (json.has_field("localtime")) read_time(json, "localtime", status.localtime);
+    if (Json::has(json, "UTC")) read_time(json, "UTC", status.utc);
+    if (Json::has(json, "localtime")) read_time(json, "localtime", status.localtime);
     read_field(json, "zigbeechannel", status.zigbeechannel);
 }
 
-void read_swupdate(const value& json, SoftwareUpdate& update) {
-    update.updatestate = json.at("updatestate").as_integer();
+void read_swupdate(const Value& json, SoftwareUpdate& update) {
+    update.updatestate = Json::as_int(Json::at(json, "updatestate"));
     update.url = text_of(json, "url");
     update.text = text_of(json, "text");
-    update.notify = json.at("notify").as_bool();
+    update.notify = Json::as_bool(Json::at(json, "notify"));
 }
 
-void read_settings(const value& json, ConfigurationSettings& settings) {
+// True for the characters the host of a URL may hold: letters, digits,
+// "-._~", the sub-delimiters "!$&'()*+,;=", and '%', ':', '@', '[', ']'.
+bool is_host_character(char c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
+    for (const char other : std::string_view("-._~!$&'()*+,;=%:@[]")) {
+        if (c == other) return true;
+    }
+    return false;
+}
+
+// The proxy a bridge reports by `address` and `port`, its host in lower case;
+// nullopt for an address that cannot be the host of a URL (blanks, controls,
+// non-ASCII bytes, '/', ...).
+std::optional<BridgeProxy> proxy_of(const std::string& address, int port) {
+    BridgeProxy proxy{address, port};
+    for (char& c : proxy.host) {
+        if (!is_host_character(c)) return std::nullopt;
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return proxy;
+}
+
+void read_settings(const Value& json, ConfigurationSettings& settings) {
     // The bridge reports "no proxy" as port 0 (and usually the address "none").
-    if (json.has_field("proxyport") && json.has_field("proxyaddress")) {
-        const int port = json.at("proxyport").as_integer();
-        if (port != 0) {
-            web::uri_builder builder;
-            builder.set_port(port);
-            builder.set_host(json.at("proxyaddress").as_string());
-            // An address that does not form a URI ("proxy host", control or non-ASCII
+    const Value* port = Json::find(json, "proxyport");
+    const Value* address = Json::find(json, "proxyaddress");
+    if (port != nullptr && address != nullptr) {
+        const int number = Json::as_int(*port);
+        if (number != 0) {
+            // An address that does not form a URL ("proxy host", control or non-ASCII
             // bytes) reads as no proxy, so that the rest of the configuration still reads.
-            try {
-                settings.proxy = builder.to_uri();
-            } catch (const web::uri_exception&) {
-                settings.proxy = web::uri();
-            }
+            settings.proxy = proxy_of(Json::as_string(*address), number).value_or(BridgeProxy());
         }
     }
     read_field(json, "name", settings.name);
-    if (json.has_field("swupdate")) read_swupdate(json.at("swupdate"), settings.swupdate);
+    if (const Value* update = Json::find(json, "swupdate"))
+        read_swupdate(*update, settings.swupdate);
     read_field(json, "linkbutton", settings.linkbutton);
     read_field(json, "ipaddress", settings.ipaddress);
     read_field(json, "netmask", settings.netmask);
@@ -99,12 +121,12 @@ uint32_t pack_api_version(const std::string& text) {
 
 Configuration_Impl::Configuration_Impl(const Client& client) : m_client(client) {}
 
-void Configuration_Impl::read(const value& json) {
+void Configuration_Impl::read(const Value& json) {
     // An array (an error array) has none of the members; anything else that
     // is not an object is no configuration at all.
-    if (!json.is_object() && !json.is_array()) throw web::json::json_exception("not an object");
-    const value empty = value::object();
-    const value& object = json.is_object() ? json : empty;
+    if (!json.is_object() && !json.is_array()) throw Json::Error("not an object");
+    const Value empty = Value::object();
+    const Value& object = json.is_object() ? json : empty;
 
     m_members.clear();
     m_status = ConfigurationStatus();
@@ -112,20 +134,18 @@ void Configuration_Impl::read(const value& json) {
     m_settings = ConfigurationSettings();
     read_settings(object, m_settings);
     m_pending = m_settings;
-    for (const auto& member : object.as_object()) m_members.insert(member.first);
+    for (const auto& member : Json::as_object(object)) m_members.insert(member.first);
 }
 
-value Configuration_Impl::save_body() const {
+Value Configuration_Impl::save_body() const {
     const ConfigurationSettings& read = m_settings;
     const ConfigurationSettings& wanted = m_pending;
-    value body = value::object();
-    put_change(body, "proxyport", wanted.proxy.port(), read.proxy.port());
-    put_change(body, "proxyaddress", wanted.proxy.host(), read.proxy.host());
+    Value body = Value::object();
+    put_change(body, "proxyport", wanted.proxy.port, read.proxy.port);
+    put_change(body, "proxyaddress", wanted.proxy.host, read.proxy.host);
     put_change(body, "name", wanted.name, read.name);
     if (wanted.swupdate.updatestate != read.swupdate.updatestate) {
-        value swupdate = value::object();
-        swupdate["updatestate"] = value::number(wanted.swupdate.updatestate);
-        body["swupdate"] = swupdate;
+        body["swupdate"]["updatestate"] = wanted.swupdate.updatestate;
     }
     put_change(body, "linkbutton", wanted.linkbutton, read.linkbutton);
     put_change(body, "dhcp", wanted.dhcp, read.dhcp);
@@ -137,7 +157,7 @@ value Configuration_Impl::save_body() const {
     }
     put_change(body, "portalservices", wanted.portalservices, read.portalservices);
     put_change(body, "timezone", wanted.timezone, read.timezone);
-    return body.size() == 0 ? value::null() : body;
+    return body.empty() ? Value() : body;
 }
 
 }  // namespace details

@@ -4,10 +4,9 @@
 #include <set>
 #include <string>
 
-#include <cpprest/json.h>
-
 #include "hue/client.hpp"
 #include "hue/configuration.hpp"
+#include "json/value.hpp"
 
 namespace Hue {
 namespace details {
@@ -27,15 +26,15 @@ public:
     // Resets status and read settings to their defaults, fills them from the
     // configuration object `json` and makes the pending settings equal to the
     // read ones. Every member is optional; a value that is not an object
-    // leaves the defaults; a proxy address that does not form a URI with its
-    // port reads as no proxy. Throws web::json::json_exception for a member of
-    // the wrong type or a whitelist entry or "swupdate" lacking a member; the
-    // members read before it keep their new values.
-    void read(const web::json::value& json);
+    // leaves the defaults; a proxy address that does not form a URL with its
+    // port reads as no proxy. Throws Json::Error for a member of the wrong
+    // type or a whitelist entry or "swupdate" lacking a member; the members
+    // read before it keep their new values.
+    void read(const Json::Value& json);
 
     // The body that sends the pending settings differing from the read ones,
     // or the JSON null value when none differ.
-    web::json::value save_body() const;
+    Json::Value save_body() const;
 
     // The names of the top-level members of the object last read; empty
     // before the first read and after an error array.

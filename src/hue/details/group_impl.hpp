@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include <cpprest/json.h>
-
 #include "hue/details/resource_impl.hpp"
 #include "hue/groups.hpp"
 
@@ -36,16 +34,16 @@ public:
     // Reads a group object: "name", then "lights" (the list is emptied, then
     // refilled), then "action", after which the desired action equals the
     // reported one (nothing sent always); an object holding both "lights" and
-    // "action" makes the group whole. Anything but an object, such as an
-    // error array, changes nothing. Throws web::json::json_exception for a
-    // value of the wrong type.
-    void read(const web::json::value& group);
+    // "action" makes the group whole. An array, such as an error array,
+    // changes nothing. Throws Json::Error for anything else that is not an
+    // object and for a value of the wrong type.
+    void read(const Json::Value& group);
 
     // {"name": name, "lights": [member ids]}.
-    web::json::value save_body() const;
+    Json::Value save_body() const;
 
     // The action change body (null when nothing differs).
-    web::json::value action_body(std::uint16_t transitiontime) const;
+    Json::Value action_body(std::uint16_t transitiontime) const;
 
 private:
     std::string m_name;
@@ -58,7 +56,7 @@ private:
 
 // {"name": name, "lights": [ids as strings, in order]}: the body that creates
 // a group and the one that saves it.
-web::json::value group_body(const std::string& name, const std::vector<std::string>& lights);
+Json::Value group_body(const std::string& name, const std::vector<std::string>& lights);
 
 }  // namespace details
 }  // namespace Hue

@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <string>
 
-#include <cpprest/json.h>
-
 #include "hue/details/resource_impl.hpp"
 #include "hue/lights.hpp"
 
@@ -37,15 +35,15 @@ public:
     // Reads a light object: "name", "type", "modelid", "swversion" when
     // present, then "state", after which the desired state equals the
     // reported one (nothing sent always) and the light is whole. Anything but
-    // an object changes nothing. Throws
-    // web::json::json_exception for a value of the wrong type.
-    void read(const web::json::value& light);
+    // an object changes nothing. Throws Json::Error for a value of the wrong
+    // type.
+    void read(const Json::Value& light);
 
     // {"name": name}.
-    web::json::value name_body() const;
+    Json::Value name_body() const;
 
     // The state change body (null when nothing differs).
-    web::json::value state_body(std::uint16_t transitiontime) const;
+    Json::Value state_body(std::uint16_t transitiontime) const;
 
 private:
     std::string m_name;

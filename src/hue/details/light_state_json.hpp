@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include <cpprest/json.h>
+#include "json/value.hpp"
 
 namespace Hue {
 
@@ -20,11 +20,11 @@ namespace details {
 // "colormode"; absent keys keep their values. Integers keep only the low bits that fit their field;
 // "xy" sets x, then y, ignoring further elements; an unknown "colormode" text reads as invalid. A
 // GroupAction's flags are cleared first and gain the GroupActionField bit of each key as soon as it
-// has been read; so does `*keys` (cleared first) when `keys` is not null. Throws
-// web::json::json_exception for a value of the wrong type (keys read before it keep their new
-// values) or when `object` is not an object.
+// has been read; so does `*keys` (cleared first) when `keys` is not null. Throws Json::Error for
+// a value of the wrong type (keys read before it keep their new values) or when `object` is not
+// an object.
 template <class Record>
-void read_state(const web::json::value& object, Record& record, std::uint32_t* keys = nullptr);
+void read_state(const Json::Value& object, Record& record, std::uint32_t* keys = nullptr);
 
 // Returns the change body: "effect", "alert", "on", "bri", "ct", "hue", "sat"
 // and "xy" ([x, y], when either differs) for every field in which `desired`
@@ -32,8 +32,8 @@ void read_state(const web::json::value& object, Record& record, std::uint32_t* k
 // desired whatever was reported), plus "transitiontime" when that is not 0.
 // Colour mode, reachability and presence flags are never sent. Returns null
 // when there is no such field, whatever the transition time.
-web::json::value state_change(const LightFields& reported, const LightFields& desired,
-                              std::uint16_t transitiontime, std::uint32_t always = 0);
+Json::Value state_change(const LightFields& reported, const LightFields& desired,
+                         std::uint16_t transitiontime, std::uint32_t always = 0);
 
 }  // namespace details
 }  // namespace Hue

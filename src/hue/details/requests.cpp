@@ -1,37 +1,29 @@
 #include "hue/details/requests.hpp"
 
-#include <functional>
-#include <stdexcept>
+#include "json/text.hpp"
 
 namespace Hue {
 namespace details {
 namespace {
 
-// Yields the reply unchanged when it is an array; otherwise fails with the
-// JSON library's error.
-web::json::value require_array(const web::json::value& reply) {
-    reply.as_array();
-    return reply;
-}
-
 // True when `element` is an error element of type 7 (invalid value) for
 // "/username".
-bool refuses_requested_name(const web::json::value& element) {
-    if (!element.is_object() || !element.has_field("error")) return false;
-    const web::json::value& error = element.at("error");
-    return error.is_object() && error.has_field("type") && error.at("type").is_integer() &&
-           error.at("type").as_integer() == 7 && error.has_field("address") &&
-           error.at("address").is_string() && error.at("address").as_string() == "/username";
+bool refuses_requested_name(const Json::Value& element) {
+    const Json::Value* error = Json::find(element, "error");
+    if (error == nullptr) return false;
+    const Json::Value* type = Json::find(*error, "type");
+    const Json::Value* address = Json::find(*error, "address");
+    return type != nullptr && Json::is_integer(*type) && Json::as_int(*type) == 7 &&
+           address != nullptr && address->is_string() && Json::as_string(*address) == "/username";
 }
 
-// As reject_errors on an array, except that beside a granted user name the
-// refusals of the requested name pass.
-web::json::value accept_grant(pplx::task<web::json::value> task) {
-    web::json::value reply = task.get();
+// Reply step of a user creation: the reply must be an array (else the JSON
+// reader's "not an array"); then as reject_errors, except that beside a
+// granted user name the refusals of the requested name pass.
+Json::Value accept_grant(Json::Value reply) {
     const bool granted = granted_user_name(reply).has_value();
-    for (const auto& element : reply.as_array()) {
-        if (element.is_object() && element.has_field("error") &&
-            !(granted && refuses_requested_name(element))) {
+    for (const auto& element : Json::as_array(reply)) {
+        if (Json::has(element, "error") && !(granted && refuses_requested_name(element))) {
             throw_bridge_error(element);
         }
     }
@@ -42,68 +34,53 @@ web::json::value accept_grant(pplx::task<web::json::value> task) {
 // write is one object holding "error": a bridge may answer a write that way,
 // and it is a refusal, never a success. Reads are left alone: a listing may
 // name an item "error".
-void check_error_object(const web::json::value& reply) {
-    if (reply.is_object() && reply.has_field("error")) {
-        throw_bridge_error(reply);
+Json::Value reject_error_object(Json::Value reply) {
+    if (Json::has(reply, "error")) throw_bridge_error(reply);
+    return reply;
+}
+
+// The reply `text` to `request` after the request's reply step.
+Json::Value reply_of(Request request, const std::string& text) {
+    switch (request.reply) {
+        case Reply::Unchecked:
+            return read_json(text);
+        case Reply::UserGrant:
+            return accept_grant(read_json(text));
+        case Reply::Strict:
+            break;
     }
-}
-
-// check_error_object, then check_errors.
-void check_write_reply(const web::json::value& reply) {
-    check_error_object(reply);
-    check_errors(reply);
-}
-
-// The check of a strict or unchecked request's reply step, run in the reading
-// step itself: a step more would copy the whole reply twice, and a bridge's
-// state is hundreds of kilobytes. None for an unchecked request.
-std::function<void(const web::json::value&)> check_of(Request request) {
-    if (request.reply != Reply::Strict) return nullptr;
-    if (request.method != Method::Get) return check_write_reply;
-    return check_errors;
+    if (request.method == Method::Get) return read_json_strict(text);
+    return reject_errors(reject_error_object(read_json(text)));
 }
 
 }  // namespace
 
-std::optional<std::string> granted_user_name(const web::json::value& reply) {
+std::optional<std::string> granted_user_name(const Json::Value& reply) {
     if (!reply.is_array()) return std::nullopt;
-    for (const auto& element : reply.as_array()) {
-        if (!element.is_object() || !element.has_field("success")) continue;
-        const web::json::value& success = element.at("success");
-        if (!success.is_object() || !success.has_field("username")) continue;
-        const web::json::value& name = success.at("username");
-        if (name.is_string() && !name.as_string().empty()) return name.as_string();
+    for (const auto& element : Json::as_array(reply)) {
+        const Json::Value* success = Json::find(element, "success");
+        const Json::Value* name = success ? Json::find(*success, "username") : nullptr;
+        if (name != nullptr && name->is_string() && !Json::as_string(*name).empty()) {
+            return Json::as_string(*name);
+        }
     }
     return std::nullopt;
 }
 
-pplx::task<web::json::value> send_request(const Client& client, Request request,
-                                          const std::string& path, const web::json::value& body) {
-    if (request.reply == Reply::UserGrant) {
-        return client.read(request.method, path, body).then(require_array).then(accept_grant);
-    }
-    return client.read(request.method, path, body, check_of(request));
+Json::Value send_request(const Client& client, Request request, const std::string& path,
+                         const Json::Value& body) {
+    const std::string text = body.is_null() ? std::string() : Json::text(body);
+    return reply_of(request, client.send(request.method, path, text));
 }
 
-pplx::task<void> read_into(const Client& client, Request request, const std::string& path,
-                           std::function<void(const web::json::value&)> use) {
-    return client.read_into(
-        request.method, path,
-        [check = check_of(request), use = std::move(use)](const web::json::value& reply) {
-            if (check) check(reply);
-            use(reply);
-        });
+void send(const Client& client, Request request, const std::string& path, const Json::Value& body) {
+    send_request(client, request, path, body);
 }
 
-pplx::task<void> send(const Client& client, Request request, const std::string& path,
-                      const web::json::value& body) {
-    return send_request(client, request, path, body).then([](const web::json::value&) {});
-}
-
-pplx::task<void> send_change(const Client& client, Request request, const std::string& path,
-                             const web::json::value& body) {
-    if (body.is_null()) return nothing_to_send();
-    return send(client, request, path, body);
+void send_change(const Client& client, Request request, const std::string& path,
+                 const Json::Value& body) {
+    if (body.is_null()) return;
+    send(client, request, path, body);
 }
 
 }  // namespace details

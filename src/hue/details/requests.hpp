@@ -1,23 +1,18 @@
 #ifndef GLOWRIG_HUE_DETAILS_REQUESTS_HPP_
 #define GLOWRIG_HUE_DETAILS_REQUESTS_HPP_
 
-#include <functional>
-#include <memory>
 #include <optional>
 #include <string>
-#include <utility>
-
-#include <cpprest/json.h>
-#include <pplx/pplxtasks.h>
 
 #include "hue/client.hpp"
+#include "json/value.hpp"
 
 namespace Hue {
 namespace details {
 
 // The step a reply passes before a resource uses it.
 enum class Reply {
-    Strict,     // read_json, then reject_errors; a write also fails on an error object
+    Strict,     // read_json_strict; a write also fails on an error object
     Unchecked,  // read_json only: an error array reaches the reader as it is
     UserGrant,  // read_json, then it must be an array, then reject_errors except
                 // the "/username" refusals (type 7) beside a grant
@@ -35,7 +30,7 @@ struct Request {
 //   configuration of defaults, and a refused setting shows at the next read;
 // - groups and schedules refresh unchecked: an error array holds none of
 //   their keys, so the resource stays as it was and the refresh succeeds;
-// - creating a user fails with the JSON library's error when the reply is not
+// - creating a user fails with the JSON reader's error when the reply is not
 //   an array, and with the error element's text when it holds one; but when a
 //   success element grants a user name, error elements of type 7 for
 //   "/username" only say that the requested name was refused in its favour,
@@ -55,49 +50,28 @@ constexpr Request kRemove{Method::Delete, Reply::Strict};  // groups/{id}, sched
 // The user name granted by a reply to a user creation: the "username" of the
 // first success element that holds a non-empty text there; nullopt when none
 // does.
-std::optional<std::string> granted_user_name(const web::json::value& reply);
+std::optional<std::string> granted_user_name(const Json::Value& reply);
 
 // Sends `request` to `path` of `client` with `body` (none when null) and
-// yields the reply after its reply step.
-pplx::task<web::json::value> send_request(const Client& client, Request request,
-                                          const std::string& path = std::string(),
-                                          const web::json::value& body = web::json::value());
+// returns the reply after its reply step.
+Json::Value send_request(const Client& client, Request request,
+                         const std::string& path = std::string(),
+                         const Json::Value& body = Json::Value());
 
 // As send_request; the reply is dropped once it has passed its step.
-pplx::task<void> send(const Client& client, Request request,
-                      const std::string& path = std::string(),
-                      const web::json::value& body = web::json::value());
+void send(const Client& client, Request request, const std::string& path = std::string(),
+          const Json::Value& body = Json::Value());
 
-// As send, but a null `body` means there is nothing to change: the task is
-// then already complete and nothing is sent.
-pplx::task<void> send_change(const Client& client, Request request, const std::string& path,
-                             const web::json::value& body);
+// As send, but a null `body` means there is nothing to change: nothing is
+// sent then.
+void send_change(const Client& client, Request request, const std::string& path,
+                 const Json::Value& body);
 
-// Sends the read `request` (strict or unchecked) to `path` of `client` and
-// gives `use` the reply after its reply step, in the reading step itself (see
-// Client::read_into).
-pplx::task<void> read_into(const Client& client, Request request, const std::string& path,
-                           std::function<void(const web::json::value&)> use);
-
-// As read_into, yielding `convert` of the reply.
-template <class Result>
-pplx::task<Result> read_as(const Client& client, Request request, const std::string& path,
-                           std::function<Result(const web::json::value&)> convert) {
-    auto result = std::make_shared<std::optional<Result>>();
-    return read_into(client, request, path,
-                     [result, convert = std::move(convert)](const web::json::value& reply) {
-                         result->emplace(convert(reply));
-                     })
-        .then([result] { return std::move(**result); });
-}
-
-// Sends `request` to `path` of impl->client() and reads the reply into the
-// state with impl->read(). The task holds `impl` until then.
+// Sends the read `request` to `path` of impl.client() and reads the reply,
+// after its reply step, into the state with impl.read().
 template <class Impl>
-pplx::task<void> refresh(const std::shared_ptr<Impl>& impl, Request request,
-                         const std::string& path) {
-    return read_into(impl->client(), request, path,
-                     [impl](const web::json::value& json) { impl->read(json); });
+void refresh(Impl& impl, Request request, const std::string& path) {
+    impl.read(send_request(impl.client(), request, path));
 }
 
 }  // namespace details

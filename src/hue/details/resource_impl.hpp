@@ -2,21 +2,20 @@
 #define GLOWRIG_HUE_DETAILS_RESOURCE_IMPL_HPP_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include <cpprest/json.h>
-
 #include "hue/client.hpp"
+#include "json/value.hpp"
 
 namespace Hue {
 namespace details {
 
 // What the state of every listed resource (light, group, schedule, scene,
 // sensor, rule) holds: a copy of its collection's client and its id. The
-// state classes derive from it; not copyable; not synchronised (callers wait
-// for each task).
+// state classes derive from it; not copyable; not synchronised.
 class Resource_Impl {
 public:
     Resource_Impl(const Client& client, std::string id) : m_client(client), m_id(std::move(id)) {}
@@ -41,33 +40,50 @@ private:
 
 // The readers of optional members: each replaces `field` with the value of
 // `key` when `object` has that key, and otherwise leaves it as it is. They
-// throw web::json::json_exception when the value has another type.
-inline void read_field(const web::json::value& object, const char* key, std::string& field) {
-    if (object.has_field(key)) field = object.at(key).as_string();
+// throw Json::Error when the value has another type.
+inline void read_field(const Json::Value& object, const char* key, std::string& field) {
+    if (const Json::Value* value = Json::find(object, key)) field = Json::as_string(*value);
 }
-inline void read_field(const web::json::value& object, const char* key, bool& field) {
-    if (object.has_field(key)) field = object.at(key).as_bool();
+inline void read_field(const Json::Value& object, const char* key, bool& field) {
+    if (const Json::Value* value = Json::find(object, key)) field = Json::as_bool(*value);
 }
-inline void read_field(const web::json::value& object, const char* key, std::int32_t& field) {
-    if (object.has_field(key)) field = object.at(key).as_integer();
+inline void read_field(const Json::Value& object, const char* key, std::int32_t& field) {
+    if (const Json::Value* value = Json::find(object, key)) field = Json::as_int(*value);
 }
 // A list of strings is emptied, then refilled in order.
-inline void read_field(const web::json::value& object, const char* key,
+inline void read_field(const Json::Value& object, const char* key,
                        std::vector<std::string>& field) {
-    if (!object.has_field(key)) return;
-    const web::json::array& texts = object.at(key).as_array();
+    const Json::Value* value = Json::find(object, key);
+    if (value == nullptr) return;
+    const Json::Value::array_t& texts = Json::as_array(*value);
     field.clear();
-    for (const auto& text : texts) field.push_back(text.as_string());
+    for (const auto& text : texts) field.push_back(Json::as_string(text));
 }
 
 // The writer of change bodies: sets body[key] to `wanted` when it differs
 // from `reported`, as a JSON string, boolean or number.
-inline web::json::value json_of(const std::string& text) { return web::json::value::string(text); }
-inline web::json::value json_of(bool flag) { return web::json::value::boolean(flag); }
-inline web::json::value json_of(int number) { return web::json::value::number(number); }
 template <class T>
-void put_change(web::json::value& body, const char* key, const T& wanted, const T& reported) {
-    if (wanted != reported) body[key] = json_of(wanted);
+void put_change(Json::Value& body, const char* key, const T& wanted, const T& reported) {
+    if (wanted != reported) body[key] = wanted;
+}
+
+// Builds a List of Items from `object`, a JSON object keyed by id, in key
+// order, skipping the member named `skip` (when not null). Each item gets a
+// new Impl(client, id) that reads the member's value. Throws Json::Error when
+// `object` or a value is not an object or a value has a wrong type.
+template <class List, class Item, class Impl>
+List read_items(const Client& client, const Json::Value& object, const char* skip = nullptr) {
+    List list(client);
+    const auto& members = Json::as_object(object);
+    list.reserve(members.size());
+    for (const auto& [key, member] : members) {
+        if (skip != nullptr && key == skip) continue;
+        if (!member.is_object()) throw Json::Error("not an object");
+        auto impl = std::make_shared<Impl>(client, key);
+        impl->read(member);
+        list.add(Item(impl));
+    }
+    return list;
 }
 
 }  // namespace details

@@ -3,8 +3,6 @@
 
 #include <string>
 
-#include <cpprest/json.h>
-
 #include "hue/details/resource_impl.hpp"
 
 namespace Hue {
@@ -17,9 +15,9 @@ public:
 
     const std::string& name() const { return m_name; }
 
-    // Reads "name" where present. Throws web::json::json_exception when it is
+    // Reads "name" where present. Throws Json::Error when it is
     // not a string.
-    void read(const web::json::value& rule) { read_field(rule, "name", m_name); }
+    void read(const Json::Value& rule) { read_field(rule, "name", m_name); }
 
 private:
     std::string m_name;

@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-#include <cpprest/json.h>
-
 #include "hue/details/resource_impl.hpp"
 
 namespace Hue {
@@ -21,8 +19,8 @@ public:
     bool active() const { return m_active; }
 
     // Reads "name", "lights" and "active" where present. Throws
-    // web::json::json_exception for a value of the wrong type.
-    void read(const web::json::value& scene);
+    // Json::Error for a value of the wrong type.
+    void read(const Json::Value& scene);
 
 private:
     std::string m_name;

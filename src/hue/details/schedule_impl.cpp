@@ -1,31 +1,35 @@
 #include "hue/details/schedule_impl.hpp"
 
+#include "json/text.hpp"
+
 namespace Hue {
 namespace details {
 
-using web::json::value;
+using Json::Value;
 
-void Schedule_Impl::read(const value& schedule) {
+void Schedule_Impl::read(const Value& schedule) {
     // An error array to a refresh leaves the schedule as it was; any other value
     // that is not an object is no schedule.
     if (schedule.is_array()) return;
-    if (!schedule.is_object()) throw web::json::json_exception("not an object");
+    if (!schedule.is_object()) throw Json::Error("not an object");
     read_field(schedule, "name", m_name);
     read_field(schedule, "description", m_description);
-    if (schedule.has_field("time")) m_time.parse_time(schedule.at("time").as_string());
-    if (schedule.has_field("command")) m_command = schedule.at("command").serialize();
+    const Value* time = Json::find(schedule, "time");
+    if (time != nullptr) m_time.parse_time(Json::as_string(*time));
+    const Value* command = Json::find(schedule, "command");
+    if (command != nullptr) m_command = Json::text(*command);
     read_field(schedule, "status", m_status);
-    if (schedule.has_field("time") && schedule.has_field("command")) m_whole = true;
+    if (time != nullptr && command != nullptr) m_whole = true;
 }
 
-value Schedule_Impl::save_body() const {
-    value body = value::null();
-    if (!m_name.empty()) body["name"] = value::string(m_name);
+Value Schedule_Impl::save_body() const {
+    Value body;  // null until a member is set
+    if (!m_name.empty()) body["name"] = m_name;
     // A time the reader did not understand comes back from format_time() exactly as it was read.
     if (m_time.kind != ScheduleTimeKind::none) {
-        body["time"] = value::string(m_time.format_time());
+        body["time"] = m_time.format_time();
     }
-    if (!m_description.empty()) body["description"] = value::string(m_description);
+    if (!m_description.empty()) body["description"] = m_description;
     return body;
 }
 

@@ -3,8 +3,6 @@
 
 #include <string>
 
-#include <cpprest/json.h>
-
 #include "hue/details/resource_impl.hpp"
 #include "hue/schedule_time.hpp"
 
@@ -32,16 +30,16 @@ public:
 
     // Reads a schedule object: "name", "description", "time" (through
     // ScheduleTime::parse_time), "command" (kept as its serialised JSON
-    // text) and "status", in that order; an absent key leaves its field unchanged (an
-    // object holding both "time" and "command" makes the schedule whole), and a
-    // value that is not an object changes nothing. Throws
-    // web::json::json_exception on a key of the wrong type; the fields read
-    // before it keep their new values.
-    void read(const web::json::value& schedule);
+    // text) and "status", in that order; an absent key leaves its field
+    // unchanged (an object holding both "time" and "command" makes the
+    // schedule whole), and an array (an error array) changes nothing. Throws
+    // Json::Error for any other value that is not an object and on a key of
+    // the wrong type; the fields read before it keep their new values.
+    void read(const Json::Value& schedule);
 
     // The body Schedule::save() sends: "name" when not empty, "time" when its
     // kind is not none, "description" when not empty; null when none applies.
-    web::json::value save_body() const;
+    Json::Value save_body() const;
 
 private:
     std::string m_name;

@@ -3,8 +3,6 @@
 
 #include <string>
 
-#include <cpprest/json.h>
-
 #include "hue/details/resource_impl.hpp"
 
 namespace Hue {
@@ -23,8 +21,8 @@ public:
 
     // Reads "name", "type", "modelid", "manufacturername" (any value, kept as
     // its JSON text) and "swversion" where present. Throws
-    // web::json::json_exception for a value of the wrong type.
-    void read(const web::json::value& sensor);
+    // Json::Error for a value of the wrong type.
+    void read(const Json::Value& sensor);
 
 private:
     std::string m_name;
