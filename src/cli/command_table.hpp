@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "commands/output.hpp"
-#include "commands/settings.hpp"
+#include "commands/run_settings.hpp"
 #include "hue/app_identity.hpp"
 
 namespace boost::program_options {

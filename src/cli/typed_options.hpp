@@ -13,9 +13,9 @@
 
 #include <boost/program_options/variables_map.hpp>
 
+#include "access/bridge_selection.hpp"
 #include "cli/command_table.hpp"
 #include "commands/bridge_error_advice.hpp"
-#include "commands/bridge_selection.hpp"
 #include "commands/options.hpp"
 #include "commands/usage_error.hpp"
 #include "hue/address.hpp"
@@ -180,7 +180,7 @@ template <class Record>
 Command make_bridge_command(const char* word, const char* description,
                             std::vector<Option<Record>> options,
                             void (*run)(const Record&, const Commands::Settings&,
-                                        const Commands::Target&, const Commands::Output&),
+                                        const Access::Target&, const Commands::Output&),
                             void (*check)(const Record&) = nullptr,
                             bool (*pins_anew)(const Record&) = nullptr) {
     auto declared = details::declarations(options);
@@ -190,7 +190,7 @@ Command make_bridge_command(const char* word, const char* description,
                 const Record record = details::read_record(options, values, word);
                 if (check) check(record);
                 return [record, run, pins_anew](const Invocation& invocation) {
-                    const Commands::Target target = Commands::select_target(
+                    const Access::Target target = Access::select_target(
                         record, pins_anew && pins_anew(record), invocation.settings,
                         invocation.computed, invocation.output);
                     Commands::run_with_advice(target, [&] {

@@ -5,7 +5,7 @@
 
 namespace Commands {
 
-void run_with_advice(const Target& target, const std::function<void()>& command) {
+void run_with_advice(const Access::Target& target, const std::function<void()>& command) {
     try {
         command();
     } catch (const Hue::BridgeError& e) {

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "commands/bridge_selection.hpp"
+#include "access/bridge_selection.hpp"
 
 namespace Commands {
 
@@ -28,7 +28,7 @@ private:
 // authorised (press the link button, then "config --auth") and link button
 // not pressed (press it, then run the command again). Everything else passes
 // unchanged.
-void run_with_advice(const Target& target, const std::function<void()>& command);
+void run_with_advice(const Access::Target& target, const std::function<void()>& command);
 
 // Runs `remove`, the deletion of the `what` (group, schedule) `id`. A bridge
 // that refuses it because it has no such item leaves an AdvisedFailure that

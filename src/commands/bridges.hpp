@@ -3,7 +3,7 @@
 
 #include "commands/options.hpp"
 #include "commands/output.hpp"
-#include "commands/settings.hpp"
+#include "commands/run_settings.hpp"
 
 namespace Commands {
 

@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "commands/bridge_selection.hpp"
-#include "commands/credentials.hpp"
+#include "access/bridge_selection.hpp"
+#include "access/credentials_file.hpp"
 #include "commands/output.hpp"
 #include "commands/printout_builder.hpp"
 #include "commands/render.hpp"
@@ -26,13 +26,13 @@ namespace {
 // kept name that the bridge no longer knew. Returns the line that tells what
 // it did; a failure to create the user is noted through `output` before it
 // propagates.
-std::string authorise(Hue::Configuration& configuration, const Target& target,
+std::string authorise(Hue::Configuration& configuration, const Access::Target& target,
                       const AppIdentity& computed, const Settings& settings,
                       const std::shared_ptr<Http::Certificate>& shown, const Output& output) {
-    const auto certificate_of = [&shown](const Target&) {
+    const auto certificate_of = [&shown](const Access::Target&) {
         return shown ? shown->sha256 : std::string();
     };
-    const CredentialsFile credentials(settings.credentials_file);
+    const Access::CredentialsFile credentials(settings.credentials_file);
     const bool tls = target.bridge.scheme() == Hue::Scheme::Https;
     if (configuration.is_allowed(target.identity)) {
         // The entry takes the bridge's id, if it had none, and over TLS the
@@ -70,7 +70,8 @@ std::string authorise(Hue::Configuration& configuration, const Target& target,
 // not found" when the whitelist does not hold `user_id`; a failure to delete
 // it is told through `output` before it propagates.
 std::string deauthorise(Hue::Configuration& configuration, const std::string& user_id,
-                        const Target& target, const Settings& settings, const Output& output) {
+                        const Access::Target& target, const Settings& settings,
+                        const Output& output) {
     const AppIdentity user{std::string(), user_id};
     if (!configuration.is_allowed(user)) throw std::runtime_error("User not found");
     try {
@@ -80,7 +81,7 @@ std::string deauthorise(Hue::Configuration& configuration, const std::string& us
         output.note("User deletion failed");
         throw;
     }
-    CredentialsFile(settings.credentials_file).remove(target.bridge, user_id);
+    Access::CredentialsFile(settings.credentials_file).remove(target.bridge, user_id);
     return "User deleted";
 }
 
@@ -100,7 +101,7 @@ std::optional<std::string> update_firmware(Hue::Configuration& configuration) {
 }  // namespace
 
 void run_config_command(const ConfigOptions& options, const Settings& settings,
-                        const Target& target, const Output& output) {
+                        const Access::Target& target, const Output& output) {
     Hue::Configuration configuration =
         target.bridge.get_configuration(settings.client, target.identity);
     std::optional<std::string> result;

@@ -1,10 +1,10 @@
 #ifndef GLOWRIG_COMMANDS_CONFIG_HPP_
 #define GLOWRIG_COMMANDS_CONFIG_HPP_
 
-#include "commands/bridge_selection.hpp"
+#include "access/bridge_selection.hpp"
 #include "commands/options.hpp"
 #include "commands/output.hpp"
-#include "commands/settings.hpp"
+#include "commands/run_settings.hpp"
 
 namespace Commands {
 
@@ -15,7 +15,7 @@ namespace Commands {
 // user the bridge does not know; an "auth" or "deauth" failure first notes
 // "User creation failed" or "User deletion failed".
 void run_config_command(const ConfigOptions& options, const Settings& settings,
-                        const Target& target, const Output& output);
+                        const Access::Target& target, const Output& output);
 
 }  // namespace Commands
 

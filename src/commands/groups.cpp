@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "access/bridge_selection.hpp"
 #include "commands/bridge_error_advice.hpp"
-#include "commands/bridge_selection.hpp"
 #include "commands/items.hpp"
 #include "commands/output.hpp"
 #include "commands/printout_builder.hpp"
@@ -73,15 +73,15 @@ void check_group_options(const GroupOptions& options) {
     }
 }
 
-void run_groups_command(const ListingOptions&, const Settings& settings, const Target& target,
-                        const Output& output) {
+void run_groups_command(const ListingOptions&, const Settings& settings,
+                        const Access::Target& target, const Output& output) {
     const Hue::Groups groups = target.bridge.get_groups(settings.client, target.identity);
     read_items_given_by_name(groups);
     render(output, groups_printout(groups));
 }
 
-void run_group_command(const GroupOptions& options, const Settings& settings, const Target& target,
-                       const Output& output) {
+void run_group_command(const GroupOptions& options, const Settings& settings,
+                       const Access::Target& target, const Output& output) {
     const Hue::Groups groups = target.bridge.get_groups(settings.client, target.identity);
     if (options.id == "new") {
         render(output, create_group(options, groups));

@@ -7,7 +7,7 @@
 #include <thread>
 #include <tuple>
 
-#include "commands/bridge_selection.hpp"
+#include "access/bridge_selection.hpp"
 #include "commands/items.hpp"
 #include "commands/output.hpp"
 #include "commands/printout_builder.hpp"
@@ -20,7 +20,7 @@
 namespace Commands {
 
 void run_lights_command(const LightsOptions& options, const Settings& settings,
-                        const Target& target, const Output& output) {
+                        const Access::Target& target, const Output& output) {
     const auto& [bridge, identity] = std::tie(target.bridge, target.identity);
     Hue::Lights lights = bridge.get_lights(settings.client, identity);
     if (options.find) {
@@ -38,8 +38,8 @@ void run_lights_command(const LightsOptions& options, const Settings& settings,
     render(output, lights_printout(lights));
 }
 
-void run_light_command(const LightOptions& options, const Settings& settings, const Target& target,
-                       const Output& output) {
+void run_light_command(const LightOptions& options, const Settings& settings,
+                       const Access::Target& target, const Output& output) {
     const auto& [bridge, identity] = std::tie(target.bridge, target.identity);
     const Hue::Lights lights = bridge.get_lights(settings.client, identity);
     Hue::Light light = find_item(lights, options.id, "light");

@@ -1,10 +1,10 @@
 #ifndef GLOWRIG_COMMANDS_LIGHTS_HPP_
 #define GLOWRIG_COMMANDS_LIGHTS_HPP_
 
-#include "commands/bridge_selection.hpp"
+#include "access/bridge_selection.hpp"
 #include "commands/options.hpp"
 #include "commands/output.hpp"
-#include "commands/settings.hpp"
+#include "commands/run_settings.hpp"
 
 namespace Commands {
 
@@ -13,7 +13,7 @@ namespace Commands {
 // or with "find" starts the bridge's search, waits and prints the lights it
 // found after `settings.find_wait` (90 s unless set otherwise).
 void run_lights_command(const LightsOptions& options, const Settings& settings,
-                        const Target& target, const Output& output);
+                        const Access::Target& target, const Output& output);
 
 // Runs the "light" command: renames the light "id" and changes its state as
 // the options say (the fields that differ from its reported state, and an
@@ -21,8 +21,8 @@ void run_lights_command(const LightsOptions& options, const Settings& settings,
 // light is taken from the listing, and read before the change only when the
 // listing names it without its state. Throws std::runtime_error
 // "Error: no light with id 99." when the bridge lists no such light.
-void run_light_command(const LightOptions& options, const Settings& settings, const Target& target,
-                       const Output& output);
+void run_light_command(const LightOptions& options, const Settings& settings,
+                       const Access::Target& target, const Output& output);
 
 }  // namespace Commands
 

@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "access/bridge_selection.hpp"
 #include "commands/bridge_error_advice.hpp"
-#include "commands/bridge_selection.hpp"
 #include "commands/items.hpp"
 #include "commands/output.hpp"
 #include "commands/printout_builder.hpp"
@@ -15,15 +15,15 @@
 
 namespace Commands {
 
-void run_schedules_command(const ListingOptions&, const Settings& settings, const Target& target,
-                           const Output& output) {
+void run_schedules_command(const ListingOptions&, const Settings& settings,
+                           const Access::Target& target, const Output& output) {
     const Hue::Schedules schedules = target.bridge.get_schedules(settings.client, target.identity);
     read_items_given_by_name(schedules);
     render(output, schedules_printout(schedules));
 }
 
 void run_schedule_command(const ScheduleOptions& options, const Settings& settings,
-                          const Target& target, const Output& output) {
+                          const Access::Target& target, const Output& output) {
     const std::string& id = options.id;
     Hue::Schedules schedules = target.bridge.get_schedules(settings.client, target.identity);
 

@@ -1,10 +1,10 @@
 #ifndef GLOWRIG_COMMANDS_SCHEDULES_HPP_
 #define GLOWRIG_COMMANDS_SCHEDULES_HPP_
 
-#include "commands/bridge_selection.hpp"
+#include "access/bridge_selection.hpp"
 #include "commands/options.hpp"
 #include "commands/output.hpp"
-#include "commands/settings.hpp"
+#include "commands/run_settings.hpp"
 
 namespace Commands {
 
@@ -12,7 +12,7 @@ namespace Commands {
 // from the listing, after reading one by one (each after a pause of 100 ms)
 // the schedules it gives without command or time (old firmware).
 void run_schedules_command(const ListingOptions& options, const Settings& settings,
-                           const Target& target, const Output& output);
+                           const Access::Target& target, const Output& output);
 
 // Runs the "schedule" command on the schedule "id": deletes it with "delete";
 // otherwise renames it "name", changes its description "desc", saves it
@@ -21,7 +21,7 @@ void run_schedules_command(const ListingOptions& options, const Settings& settin
 // std::runtime_error "Error: no schedule with id 9." when the schedule to
 // change is not on the bridge's listing.
 void run_schedule_command(const ScheduleOptions& options, const Settings& settings,
-                          const Target& target, const Output& output);
+                          const Access::Target& target, const Output& output);
 
 }  // namespace Commands
 

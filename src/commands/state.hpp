@@ -1,17 +1,17 @@
 #ifndef GLOWRIG_COMMANDS_STATE_HPP_
 #define GLOWRIG_COMMANDS_STATE_HPP_
 
-#include "commands/bridge_selection.hpp"
+#include "access/bridge_selection.hpp"
 #include "commands/options.hpp"
 #include "commands/output.hpp"
-#include "commands/settings.hpp"
+#include "commands/run_settings.hpp"
 
 namespace Commands {
 
 // Runs the "state" command: reads the bridge's whole state in one request and
 // prints its configuration, lights, groups and schedules.
 void run_state_command(const ListingOptions& options, const Settings& settings,
-                       const Target& target, const Output& output);
+                       const Access::Target& target, const Output& output);
 
 }  // namespace Commands
 

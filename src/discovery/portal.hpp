@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "discovery/settings.hpp"
+#include "discovery/search_settings.hpp"
 #include "http/endpoint.hpp"
 #include "hue/bridge.hpp"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "discovery/settings.hpp"
+#include "discovery/search_settings.hpp"
 #include "hue/bridge.hpp"
 
 namespace Discovery {

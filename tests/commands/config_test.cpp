@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "commands/credentials.hpp"
+#include "access/credentials_file.hpp"
 #include "hue/configuration.hpp"
 #include "json/parse.hpp"
 #include "json/text.hpp"

@@ -1,4 +1,4 @@
-#include "commands/credentials.hpp"
+#include "access/credentials_file.hpp"
 
 #include <cerrno>
 #include <cstring>
@@ -17,7 +17,7 @@
 #include "json/text.hpp"
 #include "json/value.hpp"
 
-namespace Commands {
+namespace Access {
 namespace {
 
 using Json::Value;
@@ -349,4 +349,4 @@ void CredentialsFile::remove(const Hue::Bridge& bridge, const std::string& user_
     });
 }
 
-}  // namespace Commands
+}  // namespace Access

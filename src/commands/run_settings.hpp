@@ -1,11 +1,11 @@
-#ifndef GLOWRIG_COMMANDS_SETTINGS_HPP_
-#define GLOWRIG_COMMANDS_SETTINGS_HPP_
+#ifndef GLOWRIG_COMMANDS_RUN_SETTINGS_HPP_
+#define GLOWRIG_COMMANDS_RUN_SETTINGS_HPP_
 
 #include <chrono>
 #include <optional>
 #include <string>
 
-#include "discovery/settings.hpp"
+#include "discovery/search_settings.hpp"
 
 namespace Commands {
 
@@ -21,4 +21,4 @@ struct Settings : Discovery::Settings {
 
 }  // namespace Commands
 
-#endif  // GLOWRIG_COMMANDS_SETTINGS_HPP_
+#endif  // GLOWRIG_COMMANDS_RUN_SETTINGS_HPP_

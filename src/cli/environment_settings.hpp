@@ -1,9 +1,9 @@
-#ifndef GLOWRIG_CLI_SETTINGS_HPP_
-#define GLOWRIG_CLI_SETTINGS_HPP_
+#ifndef GLOWRIG_CLI_ENVIRONMENT_SETTINGS_HPP_
+#define GLOWRIG_CLI_ENVIRONMENT_SETTINGS_HPP_
 
 #include <functional>
 
-#include "commands/settings.hpp"
+#include "commands/run_settings.hpp"
 
 namespace Cli {
 
@@ -28,4 +28,4 @@ Commands::Settings read_settings(const Environment& environment);
 
 }  // namespace Cli
 
-#endif  // GLOWRIG_CLI_SETTINGS_HPP_
+#endif  // GLOWRIG_CLI_ENVIRONMENT_SETTINGS_HPP_

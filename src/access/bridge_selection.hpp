@@ -1,5 +1,5 @@
-#ifndef GLOWRIG_COMMANDS_BRIDGE_SELECTION_HPP_
-#define GLOWRIG_COMMANDS_BRIDGE_SELECTION_HPP_
+#ifndef GLOWRIG_ACCESS_BRIDGE_SELECTION_HPP_
+#define GLOWRIG_ACCESS_BRIDGE_SELECTION_HPP_
 
 #include <memory>
 #include <optional>
@@ -7,19 +7,19 @@
 
 #include "commands/options.hpp"
 #include "commands/output.hpp"
-#include "commands/settings.hpp"
+#include "commands/run_settings.hpp"
 #include "hue/app_identity.hpp"
 #include "hue/bridge.hpp"
 
-namespace Commands {
+namespace Access {
 
 // Chooses the bridge named by `wanted` (without it, by
 // settings.default_bridge; without both, the only one found) as
 // Discovery::select_bridge does. When several bridges were found and none
 // was named, notes the line that asks for --bridge on `output` before the
 // failure reaches the caller.
-Hue::Bridge selected_bridge(const std::optional<std::string>& wanted, const Settings& settings,
-                            const Output& output);
+Hue::Bridge selected_bridge(const std::optional<std::string>& wanted,
+                            const Commands::Settings& settings, const Commands::Output& output);
 
 // A bridge and the identities under which to talk to it.
 struct Target {
@@ -52,9 +52,10 @@ struct Target {
 // on 80 when 443 refuses connections and the bridge is not pinned. Throws
 // std::runtime_error naming the file when it cannot be read, and with one line
 // naming the bridge when its certificate does not match.
-Target select_target(const BridgeOption& named, bool pin_anew, const Settings& settings,
-                     const AppIdentity& computed, const Output& output);
+Target select_target(const Commands::BridgeOption& named, bool pin_anew,
+                     const Commands::Settings& settings, const AppIdentity& computed,
+                     const Commands::Output& output);
 
-}  // namespace Commands
+}  // namespace Access
 
-#endif  // GLOWRIG_COMMANDS_BRIDGE_SELECTION_HPP_
+#endif  // GLOWRIG_ACCESS_BRIDGE_SELECTION_HPP_

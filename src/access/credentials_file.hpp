@@ -1,5 +1,5 @@
-#ifndef GLOWRIG_COMMANDS_CREDENTIALS_HPP_
-#define GLOWRIG_COMMANDS_CREDENTIALS_HPP_
+#ifndef GLOWRIG_ACCESS_CREDENTIALS_FILE_HPP_
+#define GLOWRIG_ACCESS_CREDENTIALS_FILE_HPP_
 
 #include <optional>
 #include <string>
@@ -7,7 +7,7 @@
 
 #include "hue/bridge.hpp"
 
-namespace Commands {
+namespace Access {
 
 // The user names that bridges granted to this program in place of the one it
 // asked for, one entry per bridge, kept in a JSON file:
@@ -77,6 +77,6 @@ private:
     std::string m_path;
 };
 
-}  // namespace Commands
+}  // namespace Access
 
-#endif  // GLOWRIG_COMMANDS_CREDENTIALS_HPP_
+#endif  // GLOWRIG_ACCESS_CREDENTIALS_FILE_HPP_

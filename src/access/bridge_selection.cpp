@@ -1,4 +1,4 @@
-#include "commands/bridge_selection.hpp"
+#include "access/bridge_selection.hpp"
 
 #include <algorithm>
 #include <cctype>
@@ -10,7 +10,7 @@
 
 #include <boost/algorithm/string/predicate.hpp>
 
-#include "commands/credentials.hpp"
+#include "access/credentials_file.hpp"
 #include "commands/progress.hpp"
 #include "discovery/selection.hpp"
 #include "http/exchange.hpp"
@@ -20,7 +20,7 @@
 #include "hue/text.hpp"
 #include "json/parse.hpp"
 
-namespace Commands {
+namespace Access {
 namespace {
 
 std::string lower_case(std::string text) {
@@ -64,7 +64,7 @@ std::optional<std::string> id_told_by(const Hue::Bridge& bridge, const Hue::Clie
 // The id of a bridge met by address for the first time over TLS: its
 // configuration, read without a user name over the connection later requests
 // use, tells it, and the certificate must name the same.
-std::string id_shown_by(const Hue::Bridge& bridge, const Settings& settings,
+std::string id_shown_by(const Hue::Bridge& bridge, const Commands::Settings& settings,
                         const std::shared_ptr<Http::Certificate>& seen) {
     Hue::ClientConfig config = settings.client;
     config.check_certificate =
@@ -91,7 +91,8 @@ std::string id_shown_by(const Hue::Bridge& bridge, const Settings& settings,
 // nullopt when the bridge answers without one (an error status, a reply that
 // is no configuration); a bridge that does not answer at all fails the run
 // here as the next request would.
-std::optional<std::string> id_told_in_clear(const Hue::Bridge& bridge, const Settings& settings) {
+std::optional<std::string> id_told_in_clear(const Hue::Bridge& bridge,
+                                            const Commands::Settings& settings) {
     try {
         return id_told_by(bridge, settings.client);
     } catch (const Http::Failure& failure) {
@@ -122,7 +123,7 @@ std::optional<Hue::Bridge> remembered_bridge(const CredentialsFile::Entry& entry
 // empty), over plain HTTP its configuration, read without a user name, tells
 // the id (letter case aside). Any failure is a no.
 bool answers_as(const Hue::Bridge& bridge, const std::string& id, const std::string& pin,
-                const Settings& settings, std::chrono::milliseconds timeout) {
+                const Commands::Settings& settings, std::chrono::milliseconds timeout) {
     Hue::ClientConfig config = settings.client;
     config.timeout = std::min(config.timeout, timeout);
     const bool https = bridge.scheme() == Hue::Scheme::Https;
@@ -145,8 +146,9 @@ bool answers_as(const Hue::Bridge& bridge, const std::string& id, const std::str
 // a new address where it answers as itself, its entry moves there, keeping
 // its user name and pin.
 Hue::Bridge remembered_or_found(const std::optional<std::string>& wanted, bool pin_anew,
-                                const Settings& settings, const CredentialsFile& credentials,
-                                const Output& output) {
+                                const Commands::Settings& settings,
+                                const CredentialsFile& credentials,
+                                const Commands::Output& output) {
     std::optional<CredentialsFile::Entry> remembered;
     const auto entries = credentials.remembered();
     if (wanted) {
@@ -184,11 +186,11 @@ Hue::Bridge remembered_or_found(const std::optional<std::string>& wanted, bool p
 
 }  // namespace
 
-Hue::Bridge selected_bridge(const std::optional<std::string>& wanted, const Settings& settings,
-                            const Output& output) {
+Hue::Bridge selected_bridge(const std::optional<std::string>& wanted,
+                            const Commands::Settings& settings, const Commands::Output& output) {
     try {
         // A search shows its countdown; a named address ends it before it shows.
-        const Countdown countdown("Searching for bridges", settings.ssdp.window);
+        const Commands::Countdown countdown("Searching for bridges", settings.ssdp.window);
         return Discovery::select_bridge(wanted, settings);
     } catch (const Discovery::AmbiguousBridge&) {
         output.note("Multiple bridges found, please specify desired bridge with --bridge=<Ip||Id>");
@@ -196,8 +198,9 @@ Hue::Bridge selected_bridge(const std::optional<std::string>& wanted, const Sett
     }
 }
 
-Target select_target(const BridgeOption& named, bool pin_anew, const Settings& settings,
-                     const AppIdentity& computed, const Output& output) {
+Target select_target(const Commands::BridgeOption& named, bool pin_anew,
+                     const Commands::Settings& settings, const AppIdentity& computed,
+                     const Commands::Output& output) {
     const std::optional<std::string> wanted = named.bridge ? named.bridge : settings.default_bridge;
     const auto location = wanted ? Hue::parse_bridge_location(*wanted) : std::nullopt;
     const CredentialsFile credentials(settings.credentials_file);
@@ -243,4 +246,4 @@ Target select_target(const BridgeOption& named, bool pin_anew, const Settings& s
     return target;
 }
 
-}  // namespace Commands
+}  // namespace Access

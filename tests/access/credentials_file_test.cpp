@@ -1,4 +1,4 @@
-#include "commands/credentials.hpp"
+#include "access/credentials_file.hpp"
 
 #include <atomic>
 #include <cerrno>
@@ -54,7 +54,7 @@ protected:
     }
 
     const TestingSupport::TemporaryDirectory m_home;
-    const CredentialsFile m_file{path()};
+    const Access::CredentialsFile m_file{path()};
 };
 
 // A file that is not a credentials file fails both reads and writes, and is
@@ -113,7 +113,7 @@ TEST_F(CredentialsFileTest, AFolderThatCannotBeReadOrMadeNamesTheCause) {
     const std::string regular = m_home.path() + "/config";
     std::ofstream(regular) << "";
     const std::string under_file = regular + "/glowrig/bridges.json";
-    const CredentialsFile file(under_file);
+    const Access::CredentialsFile file(under_file);
     EXPECT_EQ("Error: cannot read " + under_file + ": Not a directory.",
               failure_of([&] { file.find(bridge); }));
     EXPECT_EQ("Error: cannot write " + under_file + ": Not a directory.",
@@ -161,7 +161,7 @@ TEST_F(CredentialsFileTest, EntriesAreReplacedAndRemovedOnlyForTheirBridge) {
     // Removing from a file that does not exist creates nothing.
     const TestingSupport::TemporaryDirectory other;
     std::filesystem::create_directories(other.path() + "/glowrig");
-    const CredentialsFile missing(other.path() + "/glowrig/bridges.json");
+    const Access::CredentialsFile missing(other.path() + "/glowrig/bridges.json");
     missing.remove(Hue::Bridge("", "10.0.0.2", ""), "second");
     EXPECT_FALSE(std::filesystem::exists(other.path() + "/glowrig/bridges.json"));
 }
@@ -206,7 +206,7 @@ TEST_F(CredentialsFileTest, AFailedRenameFailsTheStoreAndKeepsTheFile) {
 
 TEST(CredentialsFile, RunsWritingAtOnceKeepEveryEntryAndReadersSeeItWhole) {
     const TestingSupport::TemporaryDirectory home;
-    const CredentialsFile credentials(home.path() + "/glowrig/bridges.json");
+    const Access::CredentialsFile credentials(home.path() + "/glowrig/bridges.json");
     auto store_many = [&credentials](const std::string& prefix) {
         for (int i = 0; i < 10; ++i) {
             credentials.store(Hue::Bridge("", "127.0.0.1", "", 1000 + i), prefix);

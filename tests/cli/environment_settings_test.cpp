@@ -1,4 +1,4 @@
-#include "cli/settings.hpp"
+#include "cli/environment_settings.hpp"
 
 #include <map>
 #include <stdexcept>
