@@ -12,6 +12,7 @@
 #include "commands/printout_builder.hpp"
 #include "commands/text_printout.hpp"
 #include "hue/lights.hpp"
+#include "json/parse.hpp"
 #include "support/sim_fixture.hpp"
 
 namespace {
@@ -189,8 +190,8 @@ TEST_F(LightsCommand, LightChangesSendWhatDiffersAndEveryAlert) {
         EXPECT_EQ(0, result.status);
         EXPECT_EQ(desk_requests(c.changes), request_lines());
         // Put light 3 back as the fixture had it.
-        bridge().update([](value& state) {
-            state["lights"]["3"] = value::parse(
+        bridge().update([](Json::Value& state) {
+            state["lights"]["3"] = Json::parse(
                 R"({"name": "Desk", "type": "Color temperature light", "modelid": "TW-100",
                     "swversion": "5.38.1",
                     "state": {"on": false, "bri": 100, "ct": 366, "alert": "select",
@@ -221,12 +222,12 @@ TEST_F(LightsCommand, FailedStateChangeKeepsTheRename) {
     EXPECT_EQ(expanded({"GET /api/{user}/lights", "PUT /api/{user}/lights/3 {\"name\":\"Reading\"}",
                         "PUT /api/{user}/lights/3/state {\"bri\":5}"}),
               request_lines());
-    EXPECT_EQ("Reading", bridge().state().at("lights").at("3").at("name").as_string());
+    EXPECT_EQ("Reading", Json::as_string(bridge().state().at("lights").at("3").at("name")));
 }
 
 TEST_F(LightsCommand, IdsStayInsideTheLightsResource) {
-    bridge().update([](value& state) {
-        state["lights"]["1/../x"] = value::parse(R"({"name": "Slash", "state": {"bri": 1}})");
+    bridge().update([](Json::Value& state) {
+        state["lights"]["1/../x"] = Json::parse(R"({"name": "Slash", "state": {"bri": 1}})");
     });
     const auto result = run({"light", "--id=1/../x", "--bri=2"});
     EXPECT_EQ(0, result.status) << result.output;

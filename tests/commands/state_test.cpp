@@ -25,9 +25,9 @@ protected:
     // before any user id this machine can have.
     void start_sample() {
         start(sample_fixture());
-        bridge().update([](value& state) {
+        bridge().update([](Json::Value& state) {
             auto& whitelist = state["config"]["whitelist"];
-            const value phone = whitelist.at("8a2f0f1c2d3e4f5a");
+            const Json::Value phone = whitelist.at("8a2f0f1c2d3e4f5a");
             whitelist["-phone"] = phone;
             whitelist.erase("8a2f0f1c2d3e4f5a");
         });
@@ -91,7 +91,7 @@ TEST_F(StateCommand, OutputThatCannotBeWrittenFails) {
 
 TEST_F(StateCommand, AStateWithoutSchedulesPrintsNothingButTheFailure) {
     start_sample();
-    bridge().update([](value& state) { state.erase("schedules"); });
+    bridge().update([](Json::Value& state) { state.erase("schedules"); });
     const auto result = run({"state"});
     EXPECT_EQ("\nKey not found\n", result.output);
     EXPECT_EQ(1, result.status);

@@ -9,6 +9,7 @@
 
 #include "hue/bridge.hpp"
 #include "hue/text.hpp"
+#include "json/parse.hpp"
 #include "sim/server.hpp"
 #include "sim/sim_bridge.hpp"
 #include "support/sim_fixture.hpp"
@@ -247,7 +248,7 @@ TEST_F(ClientTest, SendsMethodPathAndJsonBody) {
 TEST(ClientConnection, RepliesSplitInTwoSegmentsCostNoDelayedAcknowledgement) {
     Sim::Server server;
     server.split_replies();
-    server.add("127.0.0.1", 0, std::make_shared<Sim::SimBridge>(value::parse(R"({"state":{}})")));
+    server.add("127.0.0.1", 0, std::make_shared<Sim::SimBridge>(Json::parse(R"({"state":{}})")));
     server.open();
     const Client client(http_url("127.0.0.1", "api/x/lights", server.port(0)), kProxy);
     const auto started = std::chrono::steady_clock::now();
