@@ -7,7 +7,7 @@ namespace {
 using Json::Value;
 
 bool in_range(const Value& v, int low, int high) {
-    return Json::is_integer(v) && Json::as_int(v) >= low && Json::as_int(v) <= high;
+    return Json::is_integer(v) && Json::as_int64(v) >= low && Json::as_int64(v) <= high;
 }
 
 bool valid_xy(const Value& v) {

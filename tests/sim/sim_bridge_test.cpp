@@ -140,5 +140,18 @@ TEST(SimBridgeReplies, AreTheBridgesTextForEachRequest) {
     }
 }
 
+// A light state value must be an integer within its range as a whole: a
+// number beyond 32 bits is refused, not cut to one within the range.
+TEST(SimBridgeReplies, RefuseLightStateValuesOutOfRange) {
+    for (const std::string bri : {"256", "-1", "1.0", "4294967297", "-9223372036854775808"}) {
+        SCOPED_TRACE(bri);
+        SimBridge bridge(parse(kRepliesFixture));
+        const Reply reply = bridge.handle("PUT", "/api/u/lights/2/state", R"({"bri":)" + bri + "}");
+        const std::string refusal = "invalid value, " + (bri == "1.0" ? "1" : bri) + ", for";
+        EXPECT_NE(std::string::npos, reply.body.find(refusal)) << reply.body;
+        EXPECT_EQ(1, Json::as_int(bridge.state().at("lights").at("2").at("state").at("bri")));
+    }
+}
+
 }  // namespace
 }  // namespace Sim
