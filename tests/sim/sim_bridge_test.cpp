@@ -114,6 +114,11 @@ TEST(SimBridgeReplies, AreTheBridgesTextForEachRequest) {
          R"({"success":{"/schedules/1/name":"N\u0001\u001F\"\\"}},)"
          R"({"error":{"address":"/schedules/1/time","description":)"
          R"("invalid value, 0.40000000000000002, for parameter, time","type":7}}])"},
+        {"configuration settings, the firmware update state among them", "PUT", "/api/u/config",
+         R"({"proxyport":0.4,"swupdate":{"updatestate":2},"name":"Den"})", 200,
+         R"([{"success":{"/config/name":"Den"}},{"error":{"address":"/config/proxyport",)"
+         R"("description":"invalid value, 0.40000000000000002, for parameter, proxyport",)"
+         R"("type":7}},{"success":{"/config/swupdate/updatestate":2}}])"},
         {"a body that is not JSON", "PUT", "/api/u/schedules/1", "{\"name\":", 200,
          R"([{"error":{"address":"/u/schedules/1","description":"body contains invalid json",)"
          R"("type":2}}])"},
@@ -150,6 +155,48 @@ TEST(SimBridgeReplies, RefuseLightStateValuesOutOfRange) {
         const std::string refusal = "invalid value, " + (bri == "1.0" ? "1" : bri) + ", for";
         EXPECT_NE(std::string::npos, reply.body.find(refusal)) << reply.body;
         EXPECT_EQ(1, Json::as_int(bridge.state().at("lights").at("2").at("state").at("bri")));
+    }
+}
+
+// POST /api grants a requested name of 10 to 40 letters and digits as it is;
+// any other is refused beside the grant of a generated one, refusal first.
+TEST(SimBridgeUsers, AreGrantedAsRequestedOrGenerated) {
+    const struct {
+        const char* what;
+        const char* fixture;
+        const char* body;
+        const char* reply;  // {generated}: the name the bridge made
+    } cases[] = {
+        {"a valid name", R"({"linkbutton":true})", R"({"devicetype":"d","username":"abcdefghij"})",
+         R"([{"success":{"username":"abcdefghij"}}])"},
+        {"a name too short", R"({"linkbutton":true})", R"({"devicetype":"d","username":"short"})",
+         R"([{"error":{"address":"/username","description":)"
+         R"("invalid value, short, for parameter, username","type":7}},)"
+         R"({"success":{"username":"{generated}"}}])"},
+        {"no name", R"({"linkbutton":true})", R"({"devicetype":"d"})",
+         R"([{"success":{"username":"{generated}"}}])"},
+        {"a bridge that generates every name", R"({"linkbutton":true,"generatenames":true})",
+         R"({"devicetype":"d","username":"abcdefghij"})",
+         R"([{"success":{"username":"{generated}"}}])"},
+        {"the link button not pressed", "{}", R"({"devicetype":"d"})",
+         R"([{"error":{"address":"","description":"link button not pressed","type":101}}])"},
+        {"no device type", R"({"linkbutton":true})", R"({"username":"abcdefghij"})",
+         R"([{"error":{"address":"/","description":"invalid/missing parameters in body",)"
+         R"("type":5}}])"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimBridge bridge(parse(c.fixture));
+        std::string reply = bridge.handle("POST", "/api", c.body).body;
+        const Value whitelist = bridge.state().at("config").at("whitelist");
+        for (const auto& [name, entry] : whitelist.items()) {
+            EXPECT_EQ("d", Json::as_string(entry.at("name")));
+            if (name.size() == 32 && reply.find(name) != std::string::npos) {
+                reply.replace(reply.find(name), name.size(), "{generated}");
+            }
+        }
+        EXPECT_EQ(c.reply, reply);
+        EXPECT_EQ(reply.find("success") == std::string::npos ? 0u : 1u, whitelist.size());
     }
 }
 
