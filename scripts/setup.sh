@@ -8,7 +8,7 @@ packages=(
   # The compiler scripts/build.sh uses when it is installed (about twice as
   # quick on this code as g++), and its sanitizer runtimes.
   clang libclang-rt-dev
-  libcpprest-dev nlohmann-json3-dev libboost-program-options-dev libboost-dev
+  nlohmann-json3-dev libboost-program-options-dev libboost-dev
   libpugixml-dev libssl-dev libldns-dev
   libgtest-dev libgmock-dev
   clang-format dpkg-dev file ccache

@@ -49,9 +49,9 @@
 #include <vector>
 
 #include <boost/asio/ip/address.hpp>
-#include <cpprest/json.h>
 #include <signal.h>
 
+#include "json/parse.hpp"
 #include "sim/mdns_responder.hpp"
 #include "sim/server.hpp"
 #include "sim/sim_bridge.hpp"
@@ -122,12 +122,19 @@ std::string endpoint_text(const std::string& address, unsigned short port) {
     return host + ":" + std::to_string(port);
 }
 
-web::json::value read_fixture(const std::string& path) {
+Json::Value read_fixture(const std::string& path) {
     std::ifstream in(path);
     if (!in) throw std::runtime_error("cannot read " + path);
     std::stringstream text;
     text << in.rdbuf();
-    return web::json::value::parse(text.str());
+    try {
+        return Json::parse(text.str(), path);
+    } catch (const Json::ParseError& e) {
+        // The parser's line ("Error: PATH is not JSON (line 1, column 2).")
+        // without its prefix, as the simulator's own lines have none.
+        const std::string line = e.what();
+        throw std::runtime_error(line.rfind("Error: ", 0) == 0 ? line.substr(7) : line);
+    }
 }
 
 }  // namespace
@@ -203,14 +210,15 @@ int main(int argc, char** argv) {
             const auto eq = arg.find('=');
             if (eq == std::string::npos) return usage();
             const std::string path = arg.substr(eq + 1);
-            const web::json::value fixture = read_fixture(path);
+            const Json::Value fixture = read_fixture(path);
             auto bridge = std::make_shared<Sim::SimBridge>(fixture);
             if (generate_names) bridge->set_generate_names(true);
             if (listings) bridge->set_listings(*listings);
             if (newest) bridge->set_newest(true);
-            const web::json::value config = bridge->state().at("config");
-            model_ids.push_back(config.has_field("modelid") && config.at("modelid").is_string()
-                                    ? config.at("modelid").as_string()
+            const Json::Value state = bridge->state();
+            const Json::Value* model_id = Json::find(Json::at(state, "config"), "modelid");
+            model_ids.push_back(model_id != nullptr && model_id->is_string()
+                                    ? Json::as_string(*model_id)
                                     : std::string());
             bridges.push_back(bridge);
             std::shared_ptr<std::ostream> sink =

@@ -1,6 +1,10 @@
 #include "sim/mdns_responder.hpp"
 
 #include <atomic>
+// Before <ldns/ldns.h>: without it ldns makes bool, true and false macros
+// (false is 0), which in a unity batch would reach the files after this one
+// and turn Json::Value(false) into the number 0.
+#include <cstdbool>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>

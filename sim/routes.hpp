@@ -5,8 +5,7 @@
 #include <string>
 #include <vector>
 
-#include <cpprest/json.h>
-
+#include "json/value.hpp"
 #include "sim/sim_bridge.hpp"
 
 namespace Sim {
@@ -16,14 +15,14 @@ struct Route {
     std::string method;
     std::vector<std::string> rest;  // decoded path segments after the resource name
     std::string address;            // "/" + resource + rest, for replies
-    web::json::value body;          // null when there is none
+    Json::Value body;               // null when there is none
 };
 
 // The state a handler works on; the bridge's lock is held.
 struct BridgeData {
-    web::json::value& state;
-    web::json::value& new_lights;  // lights the next search finds, keyed by id
-    web::json::value& scan;        // what GET lights/new answers
+    Json::Value& state;
+    Json::Value& new_lights;  // lights the next search finds, keyed by id
+    Json::Value& scan;        // what GET lights/new answers
     bool link_button;
     bool generate_names;  // ignore the requested user name, always generate one
     Listings listings;    // what the listings give of each item
@@ -41,8 +40,7 @@ enum ErrorType {
 };
 
 // {"error": {"type", "address", "description"}}.
-web::json::value error_element(int type, const std::string& address,
-                               const std::string& description);
+Json::Value error_element(int type, const std::string& address, const std::string& description);
 // A 200 reply holding one error element.
 Reply error_reply(int type, const std::string& address, const std::string& description);
 // The error for a resource that does not exist.
@@ -50,31 +48,30 @@ Reply not_available(const std::string& address);
 // The reply to GET of the listing `items` (lights, groups or schedules, keyed
 // by id): the items as they are, or some or all of them by name alone
 // ({"name": ...}, or {} for an item without one), as `shape` says.
-Reply listing_reply(const web::json::value& items, Listings shape);
+Reply listing_reply(const Json::Value& items, Listings shape);
 // A 200 reply with a JSON body.
-Reply json_reply(const web::json::value& body);
+Reply json_reply(const Json::Value& body);
 // The error for a method the resource does not offer.
 Reply method_not_available(const Route& route);
 // {"success": "{address} deleted"}.
-web::json::value deleted(const std::string& address);
+Json::Value deleted(const std::string& address);
 // {"success": {address: value}}.
-web::json::value success(const std::string& address, const web::json::value& value);
+Json::Value success(const std::string& address, const Json::Value& value);
 // The member `key` of `object`, created as an empty object when absent.
-web::json::value& member(web::json::value& object, const std::string& key);
+Json::Value& member(Json::Value& object, const std::string& key);
 // The current time as a bridge writes it: 2014-05-01T07:00:00.
 std::string now_text();
 
 // Sets each member of `body` that `accepts` on `target` and answers with one
 // element per member: a success, or an invalid-value error. A body that is
 // not an object gets the invalid-JSON error. `address` names `target`.
-Reply change_members(
-    web::json::value& target, const web::json::value& body, const std::string& address,
-    const std::function<bool(const std::string&, const web::json::value&)>& accepts);
+Reply change_members(Json::Value& target, const Json::Value& body, const std::string& address,
+                     const std::function<bool(const std::string&, const Json::Value&)>& accepts);
 
 // Applies the light state keys of `body` to `state` (a light's "state" or a
 // group's "action") and returns the reply array, one element per key.
-web::json::value apply_light_state(web::json::value& state, const web::json::value& body,
-                                   const std::string& address);
+Json::Value apply_light_state(Json::Value& state, const Json::Value& body,
+                              const std::string& address);
 
 // Handlers of the resources; each answers every method on its resource.
 Reply route_config(BridgeData& data, const Route& route);
@@ -85,7 +82,7 @@ Reply route_schedules(BridgeData& data, const Route& route);
 // granted as it is; any other is refused with an invalid-value error for
 // "/username" beside the grant of a generated name (32 hex digits). Without a
 // requested name, or with data.generate_names, a generated name is granted.
-Reply create_user(BridgeData& data, const web::json::value& body);
+Reply create_user(BridgeData& data, const Json::Value& body);
 // GET /api/{user}/config for a user not on the whitelist.
 Reply unauthorized_config(const BridgeData& data);
 

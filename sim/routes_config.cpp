@@ -2,42 +2,42 @@
 #include <random>
 #include <string>
 
+#include "json/text.hpp"
 #include "sim/routes.hpp"
 
 namespace Sim {
 namespace {
 
-using web::json::value;
+using Json::Value;
 
 // Settings a PUT on config may change, with the JSON type each must have.
-bool config_settable(const std::string& key, const value& v) {
+bool config_settable(const std::string& key, const Value& v) {
     if (key == "name" || key == "proxyaddress" || key == "ipaddress" || key == "netmask" ||
         key == "gateway" || key == "timezone") {
         return v.is_string();
     }
-    if (key == "proxyport") return v.is_integer();
+    if (key == "proxyport") return Json::is_integer(v);
     if (key == "linkbutton" || key == "dhcp" || key == "portalservices") return v.is_boolean();
     return false;
 }
 
-Reply change_config(value& config, const value& body) {
+Reply change_config(Value& config, const Value& body) {
     if (!body.is_object())
         return error_reply(kInvalidJson, "/config", "body contains invalid json");
-    value results = value::array();
-    std::size_t n = 0;
-    for (const auto& [key, v] : body.as_object()) {
+    Value results = Value::array();
+    for (const auto& [key, v] : Json::as_object(body)) {
         const std::string address = "/config/" + key;
-        if (key == "swupdate" && v.is_object() && v.has_field("updatestate") &&
-            v.at("updatestate").is_integer()) {
-            member(config, "swupdate")["updatestate"] = v.at("updatestate");
-            results[n++] = success("/config/swupdate/updatestate", v.at("updatestate"));
+        const Value* update_state = key == "swupdate" ? Json::find(v, "updatestate") : nullptr;
+        if (update_state != nullptr && Json::is_integer(*update_state)) {
+            member(config, "swupdate")["updatestate"] = *update_state;
+            results.push_back(success("/config/swupdate/updatestate", *update_state));
         } else if (config_settable(key, v)) {
             config[key] = v;
-            results[n++] = success(address, v);
+            results.push_back(success(address, v));
         } else {
-            results[n++] =
+            results.push_back(
                 error_element(kInvalidValue, address,
-                              "invalid value, " + v.serialize() + ", for parameter, " + key);
+                              "invalid value, " + Json::text(v) + ", for parameter, " + key));
         }
     }
     return json_reply(results);
@@ -64,60 +64,59 @@ std::string generated_name() {
 }  // namespace
 
 Reply route_config(BridgeData& data, const Route& route) {
-    value& config = member(data.state, "config");
+    Value& config = member(data.state, "config");
     if (route.rest.empty()) {
         if (route.method == "GET") return json_reply(config);
         if (route.method == "PUT") return change_config(config, route.body);
     } else if (route.rest.size() == 2 && route.rest[0] == "whitelist" && route.method == "DELETE") {
-        value& whitelist = member(config, "whitelist");
-        if (!whitelist.has_field(route.rest[1])) return not_available(route.address);
+        Value& whitelist = member(config, "whitelist");
+        if (!Json::has(whitelist, route.rest[1])) return not_available(route.address);
         whitelist.erase(route.rest[1]);
-        return json_reply(value::array({deleted(route.address)}));
+        return json_reply(Value::array({deleted(route.address)}));
     } else if (route.method == "GET") {
         return not_available(route.address);
     }
     return method_not_available(route);
 }
 
-Reply create_user(BridgeData& data, const value& body) {
-    if (!body.is_object() || !body.has_field("devicetype") || !body.at("devicetype").is_string()) {
+Reply create_user(BridgeData& data, const Value& body) {
+    const Value* device_type = Json::find(body, "devicetype");
+    if (device_type == nullptr || !device_type->is_string()) {
         return error_reply(kMissingParameter, "/", "invalid/missing parameters in body");
     }
     if (!data.link_button) return error_reply(kLinkButtonNotPressed, "", "link button not pressed");
-    value reply = value::array();
+    Value reply = Value::array();
     std::string user = generated_name();
-    if (body.has_field("username")) {
-        const value& requested = body.at("username");
-        if (!requested.is_string()) {
+    if (const Value* requested = Json::find(body, "username")) {
+        if (!requested->is_string()) {
             return error_reply(kInvalidValue, "/username", "invalid value for parameter, username");
         }
-        if (!is_valid_name(requested.as_string())) {
-            reply[0] = error_element(
-                kInvalidValue, "/username",
-                "invalid value, " + requested.as_string() + ", for parameter, username");
+        const std::string& name = Json::as_string(*requested);
+        if (!is_valid_name(name)) {
+            reply.push_back(error_element(kInvalidValue, "/username",
+                                          "invalid value, " + name + ", for parameter, username"));
         } else if (!data.generate_names) {
-            user = requested.as_string();
+            user = name;
         }
     }
-    value entry = value::object();
-    entry["last use date"] = value::string(now_text());
-    entry["create date"] = value::string(now_text());
-    entry["name"] = body.at("devicetype");
+    Value entry = Value::object();
+    entry["last use date"] = now_text();
+    entry["create date"] = now_text();
+    entry["name"] = *device_type;
     member(member(data.state, "config"), "whitelist")[user] = entry;
-    value result = value::object();
-    result["username"] = value::string(user);
-    value element = value::object();
+    Value result = Value::object();
+    result["username"] = user;
+    Value element = Value::object();
     element["success"] = result;
-    reply[reply.size()] = element;
+    reply.push_back(element);
     return json_reply(reply);
 }
 
 Reply unauthorized_config(const BridgeData& data) {
-    value reply = value::object();
-    if (data.state.has_field("config")) {
-        const value& config = data.state.at("config");
+    Value reply = Value::object();
+    if (const Value* config = Json::find(data.state, "config")) {
         for (const char* key : {"name", "swversion", "apiversion", "mac", "bridgeid", "modelid"}) {
-            if (config.has_field(key)) reply[key] = config.at(key);
+            if (const Value* shown = Json::find(*config, key)) reply[key] = *shown;
         }
     }
     return json_reply(reply);

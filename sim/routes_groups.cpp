@@ -1,73 +1,75 @@
+#include "json/parse.hpp"
 #include "sim/routes.hpp"
 
 namespace Sim {
 namespace {
 
-using web::json::value;
+using Json::Value;
 
-bool is_id_list(const value& v) {
+bool is_id_list(const Value& v) {
     if (!v.is_array()) return false;
-    for (const auto& id : v.as_array()) {
+    for (const auto& id : Json::as_array(v)) {
         if (!id.is_string()) return false;
     }
     return true;
 }
 
-Reply create_group(value& groups, const value& body) {
-    if (!body.is_object() || !body.has_field("name") || !body.at("name").is_string() ||
-        !body.has_field("lights") || !is_id_list(body.at("lights"))) {
+Reply create_group(Value& groups, const Value& body) {
+    const Value* name = Json::find(body, "name");
+    const Value* lights = Json::find(body, "lights");
+    if (name == nullptr || !name->is_string() || lights == nullptr || !is_id_list(*lights)) {
         return error_reply(kMissingParameter, "/groups", "invalid/missing parameters in body");
     }
     int next = 1;
-    while (groups.has_field(std::to_string(next))) ++next;
+    while (Json::has(groups, std::to_string(next))) ++next;
     const std::string id = std::to_string(next);
-    value group = value::object();
-    group["name"] = body.at("name");
-    group["lights"] = body.at("lights");
-    group["type"] = value::string("LightGroup");
-    group["action"] = value::parse(R"({"on":false,"bri":0,"colormode":"hs","hue":0,"sat":0})");
+    Value group = Value::object();
+    group["name"] = *name;
+    group["lights"] = *lights;
+    group["type"] = "LightGroup";
+    group["action"] = Json::parse(R"({"on":false,"bri":0,"colormode":"hs","hue":0,"sat":0})");
     groups[id] = group;
-    value result = value::object();
-    result["id"] = value::string(id);
-    value element = value::object();
+    Value result = Value::object();
+    result["id"] = id;
+    Value element = Value::object();
     element["success"] = result;
-    return json_reply(value::array({element}));
+    return json_reply(Value::array({element}));
 }
 
 // Group 0, every light of the bridge, which no listing holds. Its action is
 // what the first light shows: an action sent to it goes to every light.
-value all_lights_group(value& lights) {
-    value group = value::object();
-    group["name"] = value::string("Group 0");
-    group["type"] = value::string("LightGroup");
-    value ids = value::array();
+Value all_lights_group(Value& lights) {
+    Value group = Value::object();
+    group["name"] = "Group 0";
+    group["type"] = "LightGroup";
+    Value ids = Value::array();
     bool all_on = true;
     bool any_on = false;
-    std::size_t n = 0;
-    for (auto& [id, light] : lights.as_object()) {
-        ids[n++] = value::string(id);
-        const value& state = member(light, "state");
-        const bool on =
-            state.has_field("on") && state.at("on").is_boolean() && state.at("on").as_bool();
+    for (auto& [id, light] : lights.get_ref<Value::object_t&>()) {
+        ids.push_back(id);
+        const Value& state = member(light, "state");
+        const Value* on_value = Json::find(state, "on");
+        const bool on = on_value != nullptr && on_value->is_boolean() && Json::as_bool(*on_value);
         all_on = all_on && on;
         any_on = any_on || on;
-        if (n == 1) group["action"] = state;
+        if (ids.size() == 1) group["action"] = state;
     }
-    group["lights"] = ids;
-    if (n == 0) group["action"] = value::parse(R"({"on":false,"bri":0})");
-    group["state"] = value::object();
-    group["state"]["all_on"] = value::boolean(all_on && n > 0);
-    group["state"]["any_on"] = value::boolean(any_on);
+    const bool none = ids.empty();
+    group["lights"] = std::move(ids);
+    if (none) group["action"] = Json::parse(R"({"on":false,"bri":0})");
+    group["state"] = Value::object();
+    group["state"]["all_on"] = all_on && !none;
+    group["state"]["any_on"] = any_on;
     return group;
 }
 
 Reply route_all_lights(BridgeData& data, const Route& route) {
-    value& lights = member(data.state, "lights");
+    Value& lights = member(data.state, "lights");
     if (route.rest.size() == 1 && route.method == "GET")
         return json_reply(all_lights_group(lights));
     if (route.rest.size() == 2 && route.rest[1] == "action" && route.method == "PUT") {
-        value results = value::array();
-        for (auto& entry : lights.as_object()) {
+        Value results = Value::array();
+        for (auto& entry : lights.get_ref<Value::object_t&>()) {
             results = apply_light_state(member(entry.second, "state"), route.body, route.address);
         }
         return json_reply(results);
@@ -78,27 +80,27 @@ Reply route_all_lights(BridgeData& data, const Route& route) {
 }  // namespace
 
 Reply route_groups(BridgeData& data, const Route& route) {
-    value& groups = member(data.state, "groups");
+    Value& groups = member(data.state, "groups");
     if (route.rest.empty()) {
         if (route.method == "GET") return listing_reply(groups, data.listings);
         if (route.method == "POST") return create_group(groups, route.body);
     } else {
         const std::string& id = route.rest[0];
         if (id == "0") return route_all_lights(data, route);
-        if (!groups.has_field(id)) return not_available(route.address);
-        value& group = groups[id];
+        if (!Json::has(groups, id)) return not_available(route.address);
+        Value& group = groups[id];
         if (route.rest.size() == 1) {
             if (route.method == "GET") return json_reply(group);
             if (route.method == "PUT") {
                 return change_members(group, route.body, route.address,
-                                      [](const std::string& key, const value& v) {
+                                      [](const std::string& key, const Value& v) {
                                           return (key == "name" && v.is_string()) ||
                                                  (key == "lights" && is_id_list(v));
                                       });
             }
             if (route.method == "DELETE") {
                 groups.erase(id);
-                return json_reply(value::array({deleted(route.address)}));
+                return json_reply(Value::array({deleted(route.address)}));
             }
         } else if (route.rest.size() == 2 && route.rest[1] == "action" && route.method == "PUT") {
             return json_reply(

@@ -3,10 +3,10 @@
 namespace Sim {
 namespace {
 
-using web::json::value;
+using Json::Value;
 
 // Members a PUT on a schedule may change, with the JSON type each must have.
-bool schedule_settable(const std::string& key, const value& v) {
+bool schedule_settable(const std::string& key, const Value& v) {
     if (key == "name" || key == "description" || key == "time" || key == "status") {
         return v.is_string();
     }
@@ -16,19 +16,19 @@ bool schedule_settable(const std::string& key, const value& v) {
 }  // namespace
 
 Reply route_schedules(BridgeData& data, const Route& route) {
-    value& schedules = member(data.state, "schedules");
+    Value& schedules = member(data.state, "schedules");
     if (route.rest.empty()) {
         if (route.method == "GET") return listing_reply(schedules, data.listings);
     } else {
         // A schedule has no sub-resources: anything below one is as unknown as an unknown id.
         const std::string& id = route.rest[0];
-        if (route.rest.size() > 1 || !schedules.has_field(id)) return not_available(route.address);
-        if (route.method == "GET") return json_reply(schedules.at(id));
+        if (route.rest.size() > 1 || !Json::has(schedules, id)) return not_available(route.address);
+        if (route.method == "GET") return json_reply(Json::at(schedules, id));
         if (route.method == "PUT")
             return change_members(schedules[id], route.body, route.address, schedule_settable);
         if (route.method == "DELETE") {
             schedules.erase(id);
-            return json_reply(value::array({deleted(route.address)}));
+            return json_reply(Value::array({deleted(route.address)}));
         }
     }
     return method_not_available(route);

@@ -1,50 +1,90 @@
 #include "sim/sim_bridge.hpp"
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <ctime>
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
-#include <cpprest/base_uri.h>
-
+#include "json/parse.hpp"
+#include "json/text.hpp"
 #include "sim/routes.hpp"
 #include "sim/ssdp_responder.hpp"
 
 namespace Sim {
 namespace {
 
-using web::json::value;
+using Json::Value;
 
-value member_or(const value& object, const char* key, const value& fallback) {
-    return object.is_object() && object.has_field(key) ? object.at(key) : fallback;
+Value member_or(const Value& object, const char* key, const Value& fallback) {
+    const Value* found = Json::find(object, key);
+    return found != nullptr ? *found : fallback;
 }
 
-std::vector<std::string> decoded_segments(const std::string& path) {
+// The value of the hex digit `c`, or -1 when it is none.
+int hex_value(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// `raw` with each %XX replaced by the byte it encodes; nullopt when a '%' is
+// not followed by two hex digits or `raw` holds a byte outside ASCII.
+std::optional<std::string> percent_decoded(const std::string& raw) {
+    std::string decoded;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (static_cast<unsigned char>(raw[i]) > 127) return std::nullopt;
+        if (raw[i] != '%') {
+            decoded += raw[i];
+            continue;
+        }
+        const int high = i + 1 < raw.size() ? hex_value(raw[i + 1]) : -1;
+        const int low = i + 2 < raw.size() ? hex_value(raw[i + 2]) : -1;
+        if (high < 0 || low < 0) return std::nullopt;
+        decoded += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return decoded;
+}
+
+// The segments of the path of `target` (its query left out), each decoded;
+// empty segments are left out. nullopt when a segment cannot be decoded.
+std::optional<std::vector<std::string>> decoded_segments(const std::string& target) {
+    const std::string path = target.substr(0, target.find('?'));
     std::vector<std::string> segments;
-    for (const auto& raw : web::uri::split_path(path.substr(0, path.find('?')))) {
-        segments.push_back(web::uri::decode(raw));
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        if (end > start) {
+            auto segment = percent_decoded(path.substr(start, end - start));
+            if (!segment) return std::nullopt;
+            segments.push_back(std::move(*segment));
+        }
+        start = end + 1;
     }
     return segments;
 }
 
-std::string text_member(const value& object, const char* key) {
-    return object.has_field(key) && object.at(key).is_string() ? object.at(key).as_string()
-                                                               : std::string();
+std::string text_member(const Value& object, const char* key) {
+    const Value* found = Json::find(object, key);
+    return found != nullptr && found->is_string() ? Json::as_string(*found) : std::string();
 }
 
-std::string description_document(const value& fixture) {
-    if (!fixture.is_object() || !fixture.has_field("description")) return std::string();
-    const value& d = fixture.at("description");
+std::string description_document(const Value& fixture) {
+    const Value* d = Json::find(fixture, "description");
+    if (d == nullptr) return std::string();
     DeviceFields fields;
     fields.device_type = "urn:schemas-upnp-org:device:Basic:1";
-    fields.friendly_name = text_member(d, "friendlyName");
-    fields.manufacturer = text_member(d, "manufacturer");
-    fields.model_name = text_member(d, "modelName");
-    fields.model_number = text_member(d, "modelNumber");
-    fields.serial_number = text_member(d, "serialNumber");
-    fields.presentation_url = text_member(d, "presentationURL");
-    fields.udn = text_member(d, "UDN");
-    fields.url_base = text_member(d, "URLBase");
+    fields.friendly_name = text_member(*d, "friendlyName");
+    fields.manufacturer = text_member(*d, "manufacturer");
+    fields.model_name = text_member(*d, "modelName");
+    fields.model_number = text_member(*d, "modelNumber");
+    fields.serial_number = text_member(*d, "serialNumber");
+    fields.presentation_url = text_member(*d, "presentationURL");
+    fields.udn = text_member(*d, "UDN");
+    fields.url_base = text_member(*d, "URLBase");
     return render_description(fields);
 }
 
@@ -55,11 +95,11 @@ std::string join(const std::vector<std::string>& segments, std::size_t from) {
 }
 
 // The id the configuration of `state` names or its MAC address makes; "" for neither.
-std::string configured_id(const value& state) {
-    if (!state.has_field("config")) return std::string();
-    const value& config = state.at("config");
-    const std::string id = text_member(config, "bridgeid");
-    return id.empty() ? bridge_id_from_mac(text_member(config, "mac")) : id;
+std::string configured_id(const Value& state) {
+    const Value* config = Json::find(state, "config");
+    if (config == nullptr) return std::string();
+    const std::string id = text_member(*config, "bridgeid");
+    return id.empty() ? bridge_id_from_mac(text_member(*config, "mac")) : id;
 }
 
 }  // namespace
@@ -81,28 +121,26 @@ std::string bridge_id_from_mac(const std::string& mac) {
     return digits.substr(0, 6) + "FFFE" + digits.substr(6);
 }
 
-SimBridge::SimBridge(const value& fixture)
-    : m_state(member_or(fixture, "state", value::object())),
-      m_new_lights(member_or(fixture, "newlights", value::object())),
-      m_scan(value::parse(R"({"lastscan":"none"})")),
-      m_portal(member_or(fixture, "portal", value::array())),
+SimBridge::SimBridge(const Value& fixture)
+    : m_state(member_or(fixture, "state", Value::object())),
+      m_new_lights(member_or(fixture, "newlights", Value::object())),
+      m_scan(Json::parse(R"({"lastscan":"none"})")),
+      m_portal(member_or(fixture, "portal", Value::array())),
       m_description(description_document(fixture)),
-      m_serial(fixture.is_object() && fixture.has_field("description")
-                   ? text_member(fixture.at("description"), "serialNumber")
-                   : std::string()),
-      m_link_button(member_or(fixture, "linkbutton", value::boolean(false)).as_bool()),
-      m_generate_names(member_or(fixture, "generatenames", value::boolean(false)).as_bool()),
-      m_listings(
-          listings_from_text(member_or(fixture, "listings", value::string("whole")).as_string())) {
+      m_serial(text_member(member_or(fixture, "description", Value()), "serialNumber")),
+      m_link_button(Json::as_bool(member_or(fixture, "linkbutton", false))),
+      m_generate_names(Json::as_bool(member_or(fixture, "generatenames", false))),
+      m_listings(listings_from_text(Json::as_string(member_or(fixture, "listings", "whole")))) {
     member(member(m_state, "config"), "whitelist");
-    const value faults = member_or(fixture, "faults", value::array());
-    for (const auto& f : faults.as_array()) {
+    const Value faults = member_or(fixture, "faults", Value::array());
+    for (const auto& f : Json::as_array(faults)) {
         Fault fault;
-        fault.status = member_or(f, "status", value::number(200)).as_integer();
-        fault.reason = member_or(f, "reason", value::string("")).as_string();
-        if (f.has_field("body")) fault.body = f.at("body").as_string();
-        fault.delay_ms = member_or(f, "delay_ms", value::number(0)).as_integer();
-        m_faults[f.at("method").as_string() + " " + f.at("path").as_string()] = fault;
+        fault.status = Json::as_int(member_or(f, "status", 200));
+        fault.reason = Json::as_string(member_or(f, "reason", ""));
+        if (const Value* body = Json::find(f, "body")) fault.body = Json::as_string(*body);
+        fault.delay_ms = Json::as_int(member_or(f, "delay_ms", 0));
+        m_faults[Json::as_string(Json::at(f, "method")) + " " +
+                 Json::as_string(Json::at(f, "path"))] = fault;
     }
 }
 
@@ -142,7 +180,15 @@ Reply SimBridge::handle(const std::string& method, const std::string& path, cons
 
 Reply SimBridge::route(const std::string& method, const std::string& path,
                        const std::string& body) {
-    const std::vector<std::string> segments = decoded_segments(path);
+    const auto decoded = decoded_segments(path);
+    if (!decoded) {
+        Reply reply;
+        reply.status = 400;
+        reply.body = "<html><body>bad request</body></html>";
+        reply.content_type = "text/html";
+        return reply;
+    }
+    const std::vector<std::string>& segments = *decoded;
     if (method == "GET" && path == "/description.xml" && !m_description.empty() && !m_newest) {
         Reply reply;
         reply.body = m_description;
@@ -156,11 +202,11 @@ Reply SimBridge::route(const std::string& method, const std::string& path,
         reply.content_type = "text/html";
         return reply;
     }
-    Route route{method, {}, "", value::null()};
+    Route route{method, {}, "", Value()};
     if (!body.empty()) {
         try {
-            route.body = value::parse(body);
-        } catch (const web::json::json_exception&) {
+            route.body = Json::parse(body);
+        } catch (const Json::ParseError&) {
             return error_reply(kInvalidJson, join(segments, 1), "body contains invalid json");
         }
     }
@@ -178,7 +224,7 @@ Reply SimBridge::route(const std::string& method, const std::string& path,
         return unauthorized_config(data);
     }
     const std::string& user = segments[1];
-    const bool allowed = m_state.at("config").at("whitelist").has_field(user);
+    const bool allowed = Json::has(Json::at(Json::at(m_state, "config"), "whitelist"), user);
     const std::string address = join(segments, 2);
     if (!allowed) {
         if (segments.size() == 3 && segments[2] == "config" && method == "GET") {
@@ -198,8 +244,8 @@ Reply SimBridge::route(const std::string& method, const std::string& path,
     if (resource == "lights") return route_lights(data, route);
     if (resource == "groups") return route_groups(data, route);
     if (resource == "schedules") return route_schedules(data, route);
-    if (m_state.has_field(resource) && method == "GET" && route.rest.empty()) {
-        return json_reply(m_state.at(resource));
+    if (Json::has(m_state, resource) && method == "GET" && route.rest.empty()) {
+        return json_reply(Json::at(m_state, resource));
     }
     return not_available(address);
 }
@@ -273,12 +319,12 @@ std::string SimBridge::bridge_id() const {
     return id.empty() ? m_serial : id;
 }
 
-value SimBridge::state() const {
+Value SimBridge::state() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_state;
 }
 
-void SimBridge::update(const std::function<void(value& state)>& change) {
+void SimBridge::update(const std::function<void(Value& state)>& change) {
     std::lock_guard<std::mutex> lock(m_mutex);
     change(m_state);
 }
@@ -288,18 +334,18 @@ void SimBridge::set_observer(std::function<void(const LoggedRequest&)> observer)
     m_observer = std::move(observer);
 }
 
-value error_element(int type, const std::string& address, const std::string& description) {
-    value error = value::object();
-    error["type"] = value::number(type);
-    error["address"] = value::string(address);
-    error["description"] = value::string(description);
-    value element = value::object();
+Value error_element(int type, const std::string& address, const std::string& description) {
+    Value error = Value::object();
+    error["type"] = type;
+    error["address"] = address;
+    error["description"] = description;
+    Value element = Value::object();
     element["error"] = error;
     return element;
 }
 
 Reply error_reply(int type, const std::string& address, const std::string& description) {
-    return json_reply(value::array({error_element(type, address, description)}));
+    return json_reply(Value::array({error_element(type, address, description)}));
 }
 
 Reply not_available(const std::string& address) {
@@ -312,26 +358,25 @@ Reply method_not_available(const Route& route) {
         "method, " + route.method + ", not available for resource, " + route.address);
 }
 
-value deleted(const std::string& address) {
-    value element = value::object();
-    element["success"] = value::string(address + " deleted");
+Value deleted(const std::string& address) {
+    Value element = Value::object();
+    element["success"] = address + " deleted";
     return element;
 }
 
-Reply change_members(value& target, const value& body, const std::string& address,
-                     const std::function<bool(const std::string&, const value&)>& accepts) {
+Reply change_members(Value& target, const Value& body, const std::string& address,
+                     const std::function<bool(const std::string&, const Value&)>& accepts) {
     if (!body.is_object()) return error_reply(kInvalidJson, address, "body contains invalid json");
-    value results = value::array();
-    std::size_t n = 0;
-    for (const auto& [key, v] : body.as_object()) {
+    Value results = Value::array();
+    for (const auto& [key, v] : Json::as_object(body)) {
         const std::string member_address = address + "/" + key;
         if (accepts(key, v)) {
             target[key] = v;
-            results[n++] = success(member_address, v);
+            results.push_back(success(member_address, v));
         } else {
-            results[n++] =
+            results.push_back(
                 error_element(kInvalidValue, member_address,
-                              "invalid value, " + v.serialize() + ", for parameter, " + key);
+                              "invalid value, " + Json::text(v) + ", for parameter, " + key));
         }
     }
     return json_reply(results);
@@ -344,39 +389,39 @@ Listings listings_from_text(const std::string& text) {
     throw std::invalid_argument("listings must be whole, names or mixed, not " + text);
 }
 
-Reply listing_reply(const value& items, Listings shape) {
+Reply listing_reply(const Value& items, Listings shape) {
     if (shape == Listings::whole || !items.is_object()) return json_reply(items);
-    value listing = value::object();
+    Value listing = Value::object();
     std::size_t position = 0;
-    for (const auto& [id, item] : items.as_object()) {
+    for (const auto& [id, item] : Json::as_object(items)) {
         ++position;
         if (shape == Listings::mixed && position % 2 == 1) {
             listing[id] = item;
             continue;
         }
-        value named = value::object();
-        if (item.is_object() && item.has_field("name")) named["name"] = item.at("name");
+        Value named = Value::object();
+        if (const Value* name = Json::find(item, "name")) named["name"] = *name;
         listing[id] = named;
     }
     return json_reply(listing);
 }
 
-Reply json_reply(const value& body) {
+Reply json_reply(const Value& body) {
     Reply reply;
-    reply.body = body.serialize();
+    reply.body = Json::text(body);
     return reply;
 }
 
-value success(const std::string& address, const value& result) {
-    value inner = value::object();
+Value success(const std::string& address, const Value& result) {
+    Value inner = Value::object();
     inner[address] = result;
-    value element = value::object();
+    Value element = Value::object();
     element["success"] = inner;
     return element;
 }
 
-value& member(value& object, const std::string& key) {
-    if (!object.has_field(key)) object[key] = value::object();
+Value& member(Value& object, const std::string& key) {
+    if (!Json::has(object, key)) object[key] = Value::object();
     return object[key];
 }
 

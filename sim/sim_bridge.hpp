@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include <cpprest/json.h>
+#include "json/value.hpp"
 
 namespace Sim {
 
@@ -76,10 +76,12 @@ struct Fault {
 //   "faults": [{"method", "path", "status", "reason", "body", "delay_ms"}].
 class SimBridge {
 public:
-    explicit SimBridge(const web::json::value& fixture);
+    explicit SimBridge(const Json::Value& fixture);
 
     // Answers one request and logs it. `path` is the path and query as received;
-    // `connection` numbers the connection it came on.
+    // `connection` numbers the connection it came on. Each segment of the path
+    // is percent-decoded; a path with a '%' not followed by two hex digits, or
+    // with a byte outside ASCII, is answered with 400.
     Reply handle(const std::string& method, const std::string& path, const std::string& body,
                  int connection = 0);
 
@@ -124,10 +126,10 @@ public:
     std::string bridge_id() const;
 
     // A copy of the whole state.
-    web::json::value state() const;
+    Json::Value state() const;
 
     // Changes the state under the bridge's lock.
-    void update(const std::function<void(web::json::value& state)>& change);
+    void update(const std::function<void(Json::Value& state)>& change);
 
     // Called with every request after it is logged (for a log file).
     void set_observer(std::function<void(const LoggedRequest&)> observer);
@@ -136,10 +138,10 @@ private:
     Reply route(const std::string& method, const std::string& path, const std::string& body);
 
     mutable std::mutex m_mutex;
-    web::json::value m_state;
-    web::json::value m_new_lights;
-    web::json::value m_scan;
-    web::json::value m_portal;
+    Json::Value m_state;
+    Json::Value m_new_lights;
+    Json::Value m_scan;
+    Json::Value m_portal;
     std::string m_description;  // empty: no device description
     std::string m_serial;       // the description's serial number
     bool m_newest = false;

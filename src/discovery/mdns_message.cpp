@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+// Before <ldns/ldns.h>, which otherwise makes bool, true and false macros
+// that reach the files after this one in a unity batch.
+#include <cstdbool>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>

@@ -118,6 +118,11 @@ std::string place(std::string_view text, std::size_t position) {
 }  // namespace
 
 Value parse(std::string_view text, const std::string& source) {
+    // The parser takes a NUL byte for the end of the text: whatever follows
+    // one would go unread.
+    if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+        throw ParseError("Error: " + source + " is not JSON (" + place(text, nul + 1) + ").");
+    }
     Builder builder;
     const bool read = Value::sax_parse(text, &builder, nlohmann::json::input_format_t::json, true);
     if (read) return std::move(builder.root());

@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
-#include <cpprest/json.h>
 #include <gtest/gtest.h>
 
+#include "json/parse.hpp"
 #include "support/sim_fixture.hpp"
 
 namespace {
 
-using web::json::value;
+using Json::Value;
 
 // Group 1 reports a full action, group 2 only "on" and "bri", group 3 has no members.
 const std::string kFixture = TestingSupport::read_test_data("groups_fixture.json");
@@ -80,9 +80,9 @@ TEST_F(GroupsCommand, NewCreatesAGroupWithTheLightsInOrder) {
                             R"(POST /api/{user}/groups {"lights":["1","3","5"],"name":"Den"})"}),
                   request_lines());
     }
-    const value groups = bridge().state().at("groups");
-    EXPECT_EQ("Den", groups.at("4").at("name").as_string());
-    EXPECT_EQ("Den", groups.at("5").at("name").as_string());
+    const Value groups = bridge().state().at("groups");
+    EXPECT_EQ("Den", Json::as_string(groups.at("4").at("name")));
+    EXPECT_EQ("Den", Json::as_string(groups.at("5").at("name")));
     // The JSON printout names the id the bridge gave the group.
     const auto json = run({"group", "--id=new", "--name=Den", "-l=1", "--json"});
     EXPECT_EQ("{\"id\":\"6\",\"result\":\"created\"}\n", json.output);
@@ -132,7 +132,7 @@ TEST_F(GroupsCommand, DeleteReportsOnlyWhatTheBridgeDid) {
     result = run({"group", "--id=3", "--delete"});
     EXPECT_EQ("\nGroup Deleted.\n", result.output);
     EXPECT_EQ(0, result.status);
-    EXPECT_FALSE(bridge().state().at("groups").has_field("3"));
+    EXPECT_FALSE(Json::has(bridge().state().at("groups"), "3"));
 
     // An id is one path segment: it cannot climb out of the groups resource.
     result = run({"group", "--id=1/../x", "--delete"});
@@ -141,7 +141,7 @@ TEST_F(GroupsCommand, DeleteReportsOnlyWhatTheBridgeDid) {
                         "GET /api/{user}/groups", "DELETE /api/{user}/groups/3",
                         "GET /api/{user}/groups", "DELETE /api/{user}/groups/1%2F..%2Fx"}),
               request_lines());
-    EXPECT_TRUE(bridge().state().at("groups").has_field("1"));
+    EXPECT_TRUE(Json::has(bridge().state().at("groups"), "1"));
 }
 
 // Every state option given is sent to the group's action, also what the
@@ -190,8 +190,8 @@ TEST_F(GroupsCommand, ModifySendsWhatWasAskedFor) {
         requests.insert(requests.end(), c.changes.begin(), c.changes.end());
         requests.push_back("GET /api/{user}/groups/2");
         EXPECT_EQ(expanded(requests), request_lines());
-        bridge().update([](value& state) {
-            state["groups"]["2"] = value::parse(
+        bridge().update([](Value& state) {
+            state["groups"]["2"] = Json::parse(
                 R"({"name": "Kitchen", "lights": ["3"], "type": "LightGroup",
                     "action": {"on": false, "bri": 50}})");
         });
@@ -211,8 +211,8 @@ TEST_F(GroupsCommand, OnIsSentThoughTheActionSaysOn) {
 // Group 0 is on no listing; its action goes to every light, and it is
 // printed as the bridge reports it.
 TEST_F(GroupsCommand, GroupZeroTakesStateOptionsForEveryLight) {
-    bridge().update([](value& state) {
-        state["lights"] = value::parse(R"({"1": {"name": "A", "state": {"on": true, "bri": 9}},
+    bridge().update([](Value& state) {
+        state["lights"] = Json::parse(R"({"1": {"name": "A", "state": {"on": true, "bri": 9}},
                                            "2": {"name": "B", "state": {"on": true}}})");
     });
     const auto result = run({"group", "--id=0", "--off", "--bri=20"});
@@ -230,7 +230,7 @@ TEST_F(GroupsCommand, GroupZeroTakesStateOptionsForEveryLight) {
                         R"(PUT /api/{user}/groups/0/action {"bri":20,"on":false})",
                         "GET /api/{user}/groups/0"}),
               request_lines());
-    EXPECT_FALSE(bridge().state().at("lights").at("2").at("state").at("on").as_bool());
+    EXPECT_FALSE(Json::as_bool(bridge().state().at("lights").at("2").at("state").at("on")));
 }
 
 TEST_F(GroupsCommand, UnknownIdFailsAfterTheListing) {

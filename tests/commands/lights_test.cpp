@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include <cpprest/json.h>
 #include <gtest/gtest.h>
 
 #include "commands/json_printout.hpp"
@@ -17,7 +16,6 @@
 
 namespace {
 
-using web::json::value;
 
 // One light in each colour mode; light 4 reports a mode no light has.
 const std::string kFixture = TestingSupport::read_test_data("lights_fixture.json");
@@ -190,8 +188,8 @@ TEST_F(LightsCommand, LightChangesSendWhatDiffersAndEveryAlert) {
         EXPECT_EQ(0, result.status);
         EXPECT_EQ(desk_requests(c.changes), request_lines());
         // Put light 3 back as the fixture had it.
-        bridge().update([](value& state) {
-            state["lights"]["3"] = value::parse(
+        bridge().update([](Json::Value& state) {
+            state["lights"]["3"] = Json::parse(
                 R"({"name": "Desk", "type": "Color temperature light", "modelid": "TW-100",
                     "swversion": "5.38.1",
                     "state": {"on": false, "bri": 100, "ct": 366, "alert": "select",
@@ -222,12 +220,12 @@ TEST_F(LightsCommand, FailedStateChangeKeepsTheRename) {
     EXPECT_EQ(expanded({"GET /api/{user}/lights", "PUT /api/{user}/lights/3 {\"name\":\"Reading\"}",
                         "PUT /api/{user}/lights/3/state {\"bri\":5}"}),
               request_lines());
-    EXPECT_EQ("Reading", bridge().state().at("lights").at("3").at("name").as_string());
+    EXPECT_EQ("Reading", Json::as_string(bridge().state().at("lights").at("3").at("name")));
 }
 
 TEST_F(LightsCommand, IdsStayInsideTheLightsResource) {
-    bridge().update([](value& state) {
-        state["lights"]["1/../x"] = value::parse(R"({"name": "Slash", "state": {"bri": 1}})");
+    bridge().update([](Json::Value& state) {
+        state["lights"]["1/../x"] = Json::parse(R"({"name": "Slash", "state": {"bri": 1}})");
     });
     const auto result = run({"light", "--id=1/../x", "--bri=2"});
     EXPECT_EQ(0, result.status) << result.output;

@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
-#include <cpprest/json.h>
 #include <gtest/gtest.h>
 
+#include "json/parse.hpp"
 #include "support/sim_fixture.hpp"
 
 namespace {
 
-using web::json::value;
+using Json::Value;
 
 // Three schedules, one of each usual time form, each with a command.
 const std::string kFixture = TestingSupport::read_test_data("schedules_fixture.json");
@@ -24,7 +24,7 @@ protected:
 
     // Adds (or replaces) schedule `id` on the bridge.
     void put_schedule(const std::string& id, const char* json) {
-        bridge().update([&](value& state) { state["schedules"][id] = value::parse(json); });
+        bridge().update([&](Value& state) { state["schedules"][id] = Json::parse(json); });
     }
 };
 
@@ -126,9 +126,9 @@ Schedules:
     {"address":"/api/abc/groups/0/action","body":{"on":true},"method":"PUT"}
 )",
               result.output);
-    const value saved = bridge().state().at("schedules").at("1");
-    EXPECT_EQ("Rise", saved.at("name").as_string());
-    EXPECT_EQ("Earlier", saved.at("description").as_string());
+    const Value saved = bridge().state().at("schedules").at("1");
+    EXPECT_EQ("Rise", Json::as_string(saved.at("name")));
+    EXPECT_EQ("Earlier", Json::as_string(saved.at("description")));
     EXPECT_TRUE(saved.at("command").is_object());
 }
 
@@ -163,7 +163,7 @@ TEST_F(SchedulesCommand, DeleteSendsDeleteAndPrintsNothing) {
     EXPECT_EQ(0, result.status);
     EXPECT_EQ(expanded({"GET /api/{user}/schedules", "DELETE /api/{user}/schedules/2"}),
               request_lines());
-    EXPECT_FALSE(bridge().state().at("schedules").has_field("2"));
+    EXPECT_FALSE(Json::has(bridge().state().at("schedules"), "2"));
 }
 
 TEST_F(SchedulesCommand, DeleteOfNewStillSendsTheRequestAndItsReplyDecides) {
@@ -194,7 +194,7 @@ TEST_F(SchedulesCommand, IdsStayInsideTheSchedulesResource) {
     EXPECT_EQ(expanded({"GET /api/{user}/schedules",
                         "DELETE /api/{user}/schedules/1%2F..%2F..%2Fconfig"}),
               request_lines());
-    EXPECT_TRUE(bridge().state().at("config").has_field("whitelist"));
+    EXPECT_TRUE(Json::has(bridge().state().at("config"), "whitelist"));
 }
 
 TEST_F(SchedulesCommand, MissingIdFailsBeforeAnyRequest) {

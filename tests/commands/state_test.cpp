@@ -3,7 +3,6 @@
 #include <sstream>
 #include <string>
 
-#include <cpprest/json.h>
 #include <gtest/gtest.h>
 
 #include "json/parse.hpp"
@@ -11,7 +10,6 @@
 
 namespace {
 
-using web::json::value;
 
 std::string sample_fixture() {
     std::ifstream in(std::string(GLOWRIG_TEST_DATA) + "/../../fixtures/sample.json");
@@ -26,9 +24,9 @@ protected:
     // before any user id this machine can have.
     void start_sample() {
         start(sample_fixture());
-        bridge().update([](value& state) {
+        bridge().update([](Json::Value& state) {
             auto& whitelist = state["config"]["whitelist"];
-            const value phone = whitelist.at("8a2f0f1c2d3e4f5a");
+            const Json::Value phone = whitelist.at("8a2f0f1c2d3e4f5a");
             whitelist["-phone"] = phone;
             whitelist.erase("8a2f0f1c2d3e4f5a");
         });
@@ -92,7 +90,7 @@ TEST_F(StateCommand, OutputThatCannotBeWrittenFails) {
 
 TEST_F(StateCommand, AStateWithoutSchedulesPrintsNothingButTheFailure) {
     start_sample();
-    bridge().update([](value& state) { state.erase("schedules"); });
+    bridge().update([](Json::Value& state) { state.erase("schedules"); });
     const auto result = run({"state"});
     EXPECT_EQ("\nKey not found\n", result.output);
     EXPECT_EQ(1, result.status);

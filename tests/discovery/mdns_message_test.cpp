@@ -1,5 +1,8 @@
 #include "discovery/mdns_message.hpp"
 
+// Before <ldns/ldns.h>, which otherwise makes bool, true and false macros
+// that reach the files after this one in a unity batch.
+#include <cstdbool>
 #include <cstdlib>
 #include <memory>
 #include <string>

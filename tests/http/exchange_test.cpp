@@ -12,9 +12,9 @@
 #include <vector>
 
 #include <boost/asio/io_context.hpp>
-#include <cpprest/json.h>
 #include <gtest/gtest.h>
 
+#include "json/parse.hpp"
 #include "sim/server.hpp"
 #include "sim/sim_bridge.hpp"
 #include "support/raw_tcp_server.hpp"
@@ -31,7 +31,7 @@ class ExchangeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         close_idle_connections();
-        m_bridge = std::make_shared<Sim::SimBridge>(web::json::value::parse(kFixture));
+        m_bridge = std::make_shared<Sim::SimBridge>(Json::parse(kFixture));
         m_plain = m_server.add("127.0.0.1", 0, m_bridge);
         m_tls = m_server.add("127.0.0.1", 0, m_bridge, Sim::Transport::tls);
         m_server.open();

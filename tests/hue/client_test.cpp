@@ -8,6 +8,7 @@
 
 #include "hue/bridge.hpp"
 #include "hue/bridge_error.hpp"
+#include "hue/text.hpp"
 #include "json/parse.hpp"
 #include "sim/server.hpp"
 #include "sim/sim_bridge.hpp"
@@ -246,8 +247,7 @@ TEST_F(ClientTest, SendsMethodPathAndJsonBody) {
 TEST(ClientConnection, RepliesSplitInTwoSegmentsCostNoDelayedAcknowledgement) {
     Sim::Server server;
     server.split_replies();
-    server.add("127.0.0.1", 0,
-               std::make_shared<Sim::SimBridge>(web::json::value::parse(R"({"state":{}})")));
+    server.add("127.0.0.1", 0, std::make_shared<Sim::SimBridge>(Json::parse(R"({"state":{}})")));
     server.open();
     const Client client(
         resource_endpoint(Http::Scheme::Http, "127.0.0.1", server.port(0), "api/x/lights"),

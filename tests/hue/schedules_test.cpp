@@ -141,7 +141,7 @@ protected:
 TEST_F(ScheduleRequests, RefreshOfAnUnknownIdLeavesTheScheduleAsItWas) {
     start(R"({"state": {"schedules": {"7": {"name": "Gone", "time": "PT00:01:00"}}}})");
     Schedules schedules = read_listing();
-    bridge().update([](web::json::value& state) { state["schedules"].erase("7"); });
+    bridge().update([](Json::Value& state) { state["schedules"].erase("7"); });
     Schedule s = *schedules.begin();
     EXPECT_NO_THROW(s.refresh());
     EXPECT_EQ("Gone", s.name());

@@ -26,6 +26,7 @@ TEST(JsonParse, ReadsAValueOrNamesThePlaceWhereTheTextStopsBeingJson) {
         {"{\n  \"a\": 1,\n  x}", "Error: the bridge's reply is not JSON (line 3, column 3)."},
         {"[1] [2]", "Error: the bridge's reply is not JSON (line 1, column 5)."},
         {"\"\xff\"", "Error: the bridge's reply is not JSON (line 1, column 2)."},
+        {std::string("{}\0{", 4), "Error: the bridge's reply is not JSON (line 1, column 3)."},
         {nested(Json::kMaxDepth), nested(Json::kMaxDepth)},
         {nested(Json::kMaxDepth + 1), "Error: the bridge's reply is nested more than 128 deep."},
         {std::string(1000000, '['), "Error: the bridge's reply is nested more than 128 deep."},

@@ -29,10 +29,11 @@ out=$(lintian "$deb" "$sim" 2>&1 | grep -v '^running with root privileges' || tr
 [ -z "$out" ] || fail "lintian: $out"
 
 control=$(dpkg-deb -f "$deb" Package Depends Recommends)
-for needed in "Package: glowrig" libcpprest2.10 libpugixml libldns3 \
+for needed in "Package: glowrig" libpugixml libldns3 \
               "Recommends: bash-completion"; do
     grep -q "$needed" <<<"$control" || fail "control data lacks $needed: $control"
 done
+! grep -q libcpprest <<<"$control" || fail "glowrig still depends on the REST SDK: $control"
 
 # Each package holds its own files; the simulator is not in the user package.
 files=$(dpkg-deb -c "$deb" | awk '{print $6}')

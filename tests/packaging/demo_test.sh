@@ -2,8 +2,8 @@
 # Runs scripts/demo.sh with the programs of BUILD_DIR as README's first five
 # minutes do: "http" as written, "https" with --https. Checks what it prints,
 # that it leaves the user's credentials folder alone and removes what it
-# made. "sim" checks the simulator's own command line: --help, and a fixture
-# that names no id served over TLS.
+# made. "sim" checks the simulator's own command line: --help, a fixture that
+# names no id served over TLS, and a fixture that is not JSON.
 # The demo runs in a network namespace of its own where one can be made, so
 # that its fixed ports (127.0.0.2:1900 and :5354) meet no other run's.
 # Usage: demo_test.sh http|https|sim BUILD_DIR
@@ -86,6 +86,13 @@ case $part in
     expected+=' neither "bridgeid" nor "mac" to name the certificate'
     [ "$status" -eq 1 ] && [ "$(cat "$scratch/err")" = "$expected" ] && [ ! -s "$scratch/out" ] ||
       fail "a nameless TLS bridge: status $status, $(cat "$scratch/out" "$scratch/err")"
+    # A fixture that is not JSON: the line names the file and the place.
+    printf '{"state": {\n  "config": nope}}\n' >"$scratch/broken.json"
+    status=0
+    "$sim" "127.0.0.1:0=$scratch/broken.json" >"$scratch/out" 2>"$scratch/err" || status=$?
+    expected="glowrig-sim: $scratch/broken.json is not JSON (line 2, column 14)."
+    [ "$status" -eq 1 ] && [ "$(cat "$scratch/err")" = "$expected" ] && [ ! -s "$scratch/out" ] ||
+      fail "a broken fixture: status $status, $(cat "$scratch/out" "$scratch/err")"
     ;;
   *)
     fail "unknown part $part"

@@ -5,7 +5,6 @@
 #include <string>
 
 #include <arpa/inet.h>
-#include <cpprest/json.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <openssl/bio.h>
@@ -15,12 +14,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "json/parse.hpp"
 #include "sim/sim_bridge.hpp"
 
 namespace Sim {
 namespace {
 
-using web::json::value;
+using Json::parse;
 
 // Sends `bytes` to 127.0.0.1:`port` and returns what comes back until the
 // server closes the connection or, when `until` is not empty, until that
@@ -62,7 +62,7 @@ constexpr const char* kRefusal =
 // before.
 TEST(SimServer, AnswersATlsGreetingOnAPlainPortWith400AndACloseAtOnce) {
     auto bridge = std::make_shared<SimBridge>(
-        value::parse(R"({"state":{"config":{"name":"Hall","mac":"00:17:88:1a:2b:3c"}}})"));
+        parse(R"({"state":{"config":{"name":"Hall","mac":"00:17:88:1a:2b:3c"}}})"));
     Server server;
     const std::size_t plain = server.add("127.0.0.1", 0, bridge);
     const std::size_t tls = server.add("127.0.0.1", 0, bridge, Transport::tls);
@@ -99,18 +99,17 @@ std::string common_name(const std::string& pem) {
 // configuration names none; a bridge with neither cannot be served over TLS.
 TEST(SimServer, ATlsBridgeNeedsAnIdOrAMacAddress) {
     Server named;
-    const std::size_t index = named.add("127.0.0.1", 0,
-                                        std::make_shared<SimBridge>(value::parse(
-                                            R"({"state":{"config":{"mac":"00:17:88:1a:2b:3c"}}})")),
-                                        Transport::tls);
+    const std::size_t index = named.add(
+        "127.0.0.1", 0,
+        std::make_shared<SimBridge>(parse(R"({"state":{"config":{"mac":"00:17:88:1a:2b:3c"}}})")),
+        Transport::tls);
     named.open();
     EXPECT_EQ("001788fffe1a2b3c", common_name(named.certificate_pem(index)));
 
     Server nameless;
-    nameless.add(
-        "127.0.0.1", 0,
-        std::make_shared<SimBridge>(value::parse(R"({"state":{"config":{"name":"Hall"}}})")),
-        Transport::tls);
+    nameless.add("127.0.0.1", 0,
+                 std::make_shared<SimBridge>(parse(R"({"state":{"config":{"name":"Hall"}}})")),
+                 Transport::tls);
     try {
         nameless.open();
         FAIL() << "served without a certificate name";

@@ -4,13 +4,15 @@
 #include <sstream>
 #include <string>
 
-#include <cpprest/json.h>
 #include <gtest/gtest.h>
+
+#include "json/parse.hpp"
 
 namespace Sim {
 namespace {
 
-using web::json::value;
+using Json::parse;
+using Json::Value;
 
 // The id a simulated bridge announces (mDNS) and the name its certificate
 // carries: the configuration's "bridgeid", else the id its "mac" makes as
@@ -40,23 +42,22 @@ TEST(SimBridgeId, ComesFromTheConfigurationElseFromTheMacAddress) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        value fixture = value::parse(R"({"description":{"serialNumber":"serial-1"}})");
-        fixture["state"]["config"] = value::parse(c.config);
+        Value fixture = parse(R"({"description":{"serialNumber":"serial-1"}})");
+        fixture["state"]["config"] = parse(c.config);
         const SimBridge bridge(fixture);
         EXPECT_EQ(c.announced, bridge.bridge_id());
         EXPECT_EQ(c.certified, bridge.certificate_name());
     }
-    EXPECT_EQ("", SimBridge(value::object()).bridge_id());
+    EXPECT_EQ("", SimBridge(Value::object()).bridge_id());
 }
 
 // An id made from the MAC address is the simulator's own: the configuration
 // the bridge shows still has no "bridgeid", as old firmware's had none.
 TEST(SimBridgeId, MadeFromTheMacIsNotAddedToTheConfiguration) {
-    SimBridge bridge(
-        value::parse(R"({"state":{"config":{"name":"Hall","mac":"00:17:88:1a:2b:3c"}}})"));
-    const value shown = value::parse(bridge.handle("GET", "/api/config", "").body);
-    EXPECT_EQ("00:17:88:1a:2b:3c", shown.at("mac").as_string());
-    EXPECT_FALSE(shown.has_field("bridgeid"));
+    SimBridge bridge(parse(R"({"state":{"config":{"name":"Hall","mac":"00:17:88:1a:2b:3c"}}})"));
+    const Value shown = parse(bridge.handle("GET", "/api/config", "").body);
+    EXPECT_EQ("00:17:88:1a:2b:3c", Json::as_string(Json::at(shown, "mac")));
+    EXPECT_FALSE(Json::has(shown, "bridgeid"));
 }
 
 // The bundled sample names the id its MAC address makes, in every place that
@@ -65,16 +66,138 @@ TEST(SimBridgeId, TheSampleIsConsistent) {
     std::ifstream in(std::string(GLOWRIG_TEST_DATA) + "/../../fixtures/sample.json");
     std::stringstream text;
     text << in.rdbuf();
-    const value sample = value::parse(text.str());
-    const value& config = sample.at("state").at("config");
-    const std::string id = config.at("bridgeid").as_string();
-    EXPECT_EQ(bridge_id_from_mac(config.at("mac").as_string()), id);
+    const Value sample = parse(text.str());
+    const Value& config = Json::at(Json::at(sample, "state"), "config");
+    const std::string id = Json::as_string(Json::at(config, "bridgeid"));
+    EXPECT_EQ(bridge_id_from_mac(Json::as_string(Json::at(config, "mac"))), id);
     EXPECT_EQ("0200AAFFFE0A1B2C", id);
     std::string lower = id;
     for (auto& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    EXPECT_EQ(lower, sample.at("portal").at(0).at("id").as_string());
-    EXPECT_EQ(lower, sample.at("description").at("serialNumber").as_string());
+    EXPECT_EQ(lower, Json::as_string(Json::at(Json::at(Json::at(sample, "portal"), 0), "id")));
+    EXPECT_EQ(lower, Json::as_string(Json::at(Json::at(sample, "description"), "serialNumber")));
     EXPECT_EQ(lower, SimBridge(sample).certificate_name());
+}
+
+// A bridge of two lights, one on, on the whitelist of user "u", with one
+// schedule; its listings give the second item by name alone.
+constexpr const char* kRepliesFixture =
+    R"({"listings":"mixed","state":{"config":{"name":"Hall","whitelist":{"u":{}}},)"
+    R"("lights":{"1":{"name":"A","state":{"on":true,"xy":[0.4,0.5]}},)"
+    R"("2":{"name":"B","state":{"on":false,"bri":1}}},)"
+    R"("schedules":{"1":{"name":"S","time":"PT00:01:00"}}}})";
+
+// Replies are written as a bridge writes JSON: members in name order, numbers
+// with 17 significant digits, controls escaped with upper-case hex digits.
+// Paths are split at '/' (empty segments and the query left out), then each
+// segment is percent-decoded; a path that cannot be decoded is refused.
+TEST(SimBridgeReplies, AreTheBridgesTextForEachRequest) {
+    const struct {
+        const char* what;
+        const char* method;
+        const char* path;
+        const char* body;
+        int status;
+        const char* reply;
+    } cases[] = {
+        {"an item whole, its numbers at full precision", "GET", "/api/u/lights/1", "", 200,
+         R"({"name":"A","state":{"on":true,"xy":[0.40000000000000002,0.5]}})"},
+        {"a listing, the second item by name", "GET", "/api/u/lights", "", 200,
+         R"({"1":{"name":"A","state":{"on":true,"xy":[0.40000000000000002,0.5]}},"2":{"name":"B"}})"},
+        {"group 0: the first light's state, true and false as such", "GET", "/api/u/groups/0", "",
+         200,
+         R"({"action":{"on":true,"xy":[0.40000000000000002,0.5]},"lights":["1","2"],)"
+         R"("name":"Group 0","state":{"all_on":false,"any_on":true},"type":"LightGroup"})"},
+        {"one element per member, in name order; values written back as JSON", "PUT",
+         "/api/u/schedules/1", R"({"time":0.4,"name":"N\u0001\u001f\"\\","command":"c"})", 200,
+         R"([{"error":{"address":"/schedules/1/command","description":)"
+         R"("invalid value, \"c\", for parameter, command","type":7}},)"
+         R"({"success":{"/schedules/1/name":"N\u0001\u001F\"\\"}},)"
+         R"({"error":{"address":"/schedules/1/time","description":)"
+         R"("invalid value, 0.40000000000000002, for parameter, time","type":7}}])"},
+        {"configuration settings, the firmware update state among them", "PUT", "/api/u/config",
+         R"({"proxyport":0.4,"swupdate":{"updatestate":2},"name":"Den"})", 200,
+         R"([{"success":{"/config/name":"Den"}},{"error":{"address":"/config/proxyport",)"
+         R"("description":"invalid value, 0.40000000000000002, for parameter, proxyport",)"
+         R"("type":7}},{"success":{"/config/swupdate/updatestate":2}}])"},
+        {"a body that is not JSON", "PUT", "/api/u/schedules/1", "{\"name\":", 200,
+         R"([{"error":{"address":"/u/schedules/1","description":"body contains invalid json",)"
+         R"("type":2}}])"},
+        {"a segment percent-encoded", "GET", "/api/u/lights/%32", "", 200,
+         R"({"name":"B","state":{"bri":1,"on":false}})"},
+        {"empty segments and the query left out", "GET", "//api//u/lights/2/?bri=%zz", "", 200,
+         R"({"name":"B","state":{"bri":1,"on":false}})"},
+        {"an encoded slash stays inside its segment", "GET", "/api/u/lights/1%2F..%2F2", "", 200,
+         R"([{"error":{"address":"/lights/1/../2","description":)"
+         R"("resource, /lights/1/../2, not available","type":3}}])"},
+        {"a '%' without two hex digits", "GET", "/api/u/lights/%2", "", 400,
+         "<html><body>bad request</body></html>"},
+        {"a '%' before a letter that is not hex", "GET", "/api/%zz/config", "", 400,
+         "<html><body>bad request</body></html>"},
+        {"a byte outside ASCII", "GET", "/api/u/lights/\xc3\xa9", "", 400,
+         "<html><body>bad request</body></html>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimBridge bridge(parse(kRepliesFixture));
+        const Reply reply = bridge.handle(c.method, c.path, c.body);
+        EXPECT_EQ(c.status, reply.status);
+        EXPECT_EQ(c.reply, reply.body);
+    }
+}
+
+// A light state value must be an integer within its range as a whole: a
+// number beyond 32 bits is refused, not cut to one within the range.
+TEST(SimBridgeReplies, RefuseLightStateValuesOutOfRange) {
+    for (const std::string bri : {"256", "-1", "1.0", "4294967297", "-9223372036854775808"}) {
+        SCOPED_TRACE(bri);
+        SimBridge bridge(parse(kRepliesFixture));
+        const Reply reply = bridge.handle("PUT", "/api/u/lights/2/state", R"({"bri":)" + bri + "}");
+        const std::string refusal = "invalid value, " + (bri == "1.0" ? "1" : bri) + ", for";
+        EXPECT_NE(std::string::npos, reply.body.find(refusal)) << reply.body;
+        EXPECT_EQ(1, Json::as_int(bridge.state().at("lights").at("2").at("state").at("bri")));
+    }
+}
+
+// POST /api grants a requested name of 10 to 40 letters and digits as it is;
+// any other is refused beside the grant of a generated one, refusal first.
+TEST(SimBridgeUsers, AreGrantedAsRequestedOrGenerated) {
+    const struct {
+        const char* what;
+        const char* fixture;
+        const char* body;
+        const char* reply;  // {generated}: the name the bridge made
+    } cases[] = {
+        {"a valid name", R"({"linkbutton":true})", R"({"devicetype":"d","username":"abcdefghij"})",
+         R"([{"success":{"username":"abcdefghij"}}])"},
+        {"a name too short", R"({"linkbutton":true})", R"({"devicetype":"d","username":"short"})",
+         R"([{"error":{"address":"/username","description":)"
+         R"("invalid value, short, for parameter, username","type":7}},)"
+         R"({"success":{"username":"{generated}"}}])"},
+        {"no name", R"({"linkbutton":true})", R"({"devicetype":"d"})",
+         R"([{"success":{"username":"{generated}"}}])"},
+        {"a bridge that generates every name", R"({"linkbutton":true,"generatenames":true})",
+         R"({"devicetype":"d","username":"abcdefghij"})",
+         R"([{"success":{"username":"{generated}"}}])"},
+        {"the link button not pressed", "{}", R"({"devicetype":"d"})",
+         R"([{"error":{"address":"","description":"link button not pressed","type":101}}])"},
+        {"no device type", R"({"linkbutton":true})", R"({"username":"abcdefghij"})",
+         R"([{"error":{"address":"/","description":"invalid/missing parameters in body",)"
+         R"("type":5}}])"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimBridge bridge(parse(c.fixture));
+        std::string reply = bridge.handle("POST", "/api", c.body).body;
+        const Value whitelist = bridge.state().at("config").at("whitelist");
+        for (const auto& [name, entry] : whitelist.items()) {
+            EXPECT_EQ("d", Json::as_string(entry.at("name")));
+            if (name.size() == 32 && reply.find(name) != std::string::npos) {
+                reply.replace(reply.find(name), name.size(), "{generated}");
+            }
+        }
+        EXPECT_EQ(c.reply, reply);
+        EXPECT_EQ(reply.find("success") == std::string::npos ? 0u : 1u, whitelist.size());
+    }
 }
 
 }  // namespace

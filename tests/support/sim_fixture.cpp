@@ -2,11 +2,10 @@
 
 #include <chrono>
 
-#include <cpprest/json.h>
-
 #include "cli/identity.hpp"
 #include "hue/address.hpp"
 #include "hue/text.hpp"
+#include "json/parse.hpp"
 
 namespace TestingSupport {
 namespace {
@@ -32,12 +31,12 @@ void SimFixture::start(const std::string& json, bool whitelisted) {
     // The port is picked before the bridge exists, so fixtures can name it.
     for (int attempt = 0; attempt < 20; ++attempt) {
         m_port = m_fixed_port != 0 ? m_fixed_port : Sim::free_port(m_ip);
-        m_bridge = std::make_shared<Sim::SimBridge>(web::json::value::parse(expand(json)));
+        m_bridge = std::make_shared<Sim::SimBridge>(Json::parse(expand(json)));
         if (whitelisted) {
-            m_bridge->update([this](web::json::value& state) {
+            m_bridge->update([this](Json::Value& state) {
                 auto& whitelist = state["config"]["whitelist"];
-                if (!whitelist.has_field(m_user)) {
-                    whitelist[m_user] = web::json::value::parse(
+                if (!Json::has(whitelist, m_user)) {
+                    whitelist[m_user] = Json::parse(
                         R"({"last use date":"2014-05-01T07:00:00","create date":"2014-04-01T06:00:00","name":"glowrig"})");
                 }
             });
