@@ -190,8 +190,8 @@ Hue::Bridge selected_bridge(const std::optional<std::string>& wanted,
                             const Commands::Settings& settings, const Commands::Output& output) {
     try {
         // A search shows its countdown; a named address ends it before it shows.
-        const Commands::Countdown countdown("Searching for bridges", settings.ssdp.window);
-        return Discovery::select_bridge(wanted, settings);
+        Commands::Countdown countdown("Searching for bridges", settings.ssdp.window);
+        return Discovery::select_bridge(wanted, settings, [&countdown] { countdown.tick(); });
     } catch (const Discovery::AmbiguousBridge&) {
         output.note("Multiple bridges found, please specify desired bridge with --bridge=<Ip||Id>");
         throw;

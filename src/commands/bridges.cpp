@@ -15,8 +15,8 @@ namespace Commands {
 void run_bridges_command(const BridgesOptions&, const Settings& settings, const Output& output) {
     std::vector<Hue::Bridge> bridges;
     {
-        const Countdown countdown("Searching for bridges", settings.ssdp.window);
-        bridges = Discovery::find_bridges(settings);
+        Countdown countdown("Searching for bridges", settings.ssdp.window);
+        bridges = Discovery::find_bridges(settings, [&countdown] { countdown.tick(); });
     }
     render(output, bridges_printout(bridges));
 }

@@ -26,10 +26,7 @@ void run_lights_command(const LightsOptions& options, const Settings& settings,
     if (options.find) {
         lights.search();
         output.note("Searching for new lights...");
-        {
-            const Countdown countdown("Searching for new lights", settings.find_wait);
-            std::this_thread::sleep_for(settings.find_wait);
-        }
+        Countdown("Searching for new lights", settings.find_wait).wait_out();
         lights = bridge.get_new_lights(settings.client, identity);
         render(output, lights_printout(lights));
         return;

@@ -1,50 +1,58 @@
 #include "commands/progress.hpp"
 
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
+#include <thread>
 #include <utility>
-
-#include <unistd.h>
 
 namespace Commands {
 namespace {
 
-// How long a wait runs before its countdown shows, and how often it changes.
+// How long a wait runs before its countdown shows.
 constexpr std::chrono::milliseconds kFirstShow(250);
-constexpr std::chrono::milliseconds kTick(200);
 
 }  // namespace
 
-Countdown::Countdown(std::string label, std::chrono::milliseconds length)
-    : m_label(std::move(label)), m_end(std::chrono::steady_clock::now() + length) {
-    if (isatty(STDERR_FILENO) == 1) m_thread = std::thread([this] { show(); });
-}
+Countdown::Countdown(std::string label, std::chrono::milliseconds length, int fd)
+    : m_label(std::move(label)),
+      m_start(std::chrono::steady_clock::now()),
+      m_end(m_start + length),
+      m_fd(fd),
+      m_terminal(isatty(fd) == 1) {}
 
 Countdown::~Countdown() {
-    if (!m_thread.joinable()) return;
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_stopped = true;
-    }
-    m_stop.notify_all();
-    m_thread.join();
+    if (m_shown >= 0) write_text("\r\033[K");
 }
 
-void Countdown::show() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    if (m_stop.wait_for(lock, kFirstShow, [this] { return m_stopped; })) return;
-    long long shown = -1;
-    do {
-        const auto left = std::chrono::ceil<std::chrono::seconds>(std::max(
-            m_end - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration::zero()));
-        if (left.count() != shown) {
-            shown = left.count();
-            std::fprintf(stderr, "\r%s... %lld s \033[K", m_label.c_str(), shown);
-            std::fflush(stderr);
-        }
-    } while (!m_stop.wait_for(lock, kTick, [this] { return m_stopped; }));
-    std::fputs("\r\033[K", stderr);
-    std::fflush(stderr);
+void Countdown::tick() {
+    const auto now = std::chrono::steady_clock::now();
+    if (!m_terminal || now - m_start < kFirstShow) return;
+    const auto left = std::chrono::ceil<std::chrono::seconds>(
+        std::max(m_end - now, std::chrono::steady_clock::duration::zero()));
+    if (left.count() == m_shown) return;
+    m_shown = left.count();
+    write_text("\r" + m_label + "... " + std::to_string(m_shown) + " s \033[K");
+}
+
+void Countdown::wait_out() {
+    for (auto now = std::chrono::steady_clock::now(); now < m_end;
+         now = std::chrono::steady_clock::now()) {
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(kTick, m_end - now));
+        tick();
+    }
+}
+
+void Countdown::write_text(const std::string& text) const {
+    const char* next = text.data();
+    std::size_t left = text.size();
+    while (left > 0) {
+        const ssize_t written = ::write(m_fd, next, left);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return;  // a countdown that cannot be shown is no failure
+        next += written;
+        left -= static_cast<std::size_t>(written);
+    }
 }
 
 }  // namespace Commands

@@ -2,33 +2,43 @@
 #define GLOWRIG_COMMANDS_PROGRESS_HPP_
 
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <string>
-#include <thread>
+
+#include <unistd.h>
 
 namespace Commands {
 
-// A one-line countdown on standard error while a wait of known length runs,
-// e.g. "Searching for bridges... 3 s", erased when the object is destroyed.
-// Nothing is written when standard error is not a terminal, nor for a wait
-// that ends within a quarter of a second. Standard output is never touched.
+// A one-line countdown on a terminal while a wait of known length runs, e.g.
+// "Searching for bridges... 3 s", erased when the object is destroyed. It
+// runs on the waiting thread: the wait calls tick() as it goes. Nothing is
+// written when `fd` (standard error) is not a terminal, nor for a wait that
+// ends within a quarter of a second. Standard output is never touched.
 class Countdown {
 public:
-    Countdown(std::string label, std::chrono::milliseconds length);
+    // How often a wait should call tick().
+    static constexpr std::chrono::milliseconds kTick{200};
+
+    Countdown(std::string label, std::chrono::milliseconds length, int fd = STDERR_FILENO);
     ~Countdown();
     Countdown(const Countdown&) = delete;
     Countdown& operator=(const Countdown&) = delete;
 
+    // Shows the seconds left, once the wait has run a quarter of a second and
+    // whenever the number changes.
+    void tick();
+
+    // Waits until the end of the countdown, ticking.
+    void wait_out();
+
 private:
-    void show();
+    void write_text(const std::string& text) const;
 
     std::string m_label;
+    std::chrono::steady_clock::time_point m_start;
     std::chrono::steady_clock::time_point m_end;
-    std::mutex m_mutex;
-    std::condition_variable m_stop;
-    bool m_stopped = false;
-    std::thread m_thread;
+    int m_fd;
+    bool m_terminal;
+    long long m_shown = -1;  // the seconds on the line; -1 while nothing shows
 };
 
 }  // namespace Commands

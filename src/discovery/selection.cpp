@@ -1,5 +1,6 @@
 #include "discovery/selection.hpp"
 
+#include <chrono>
 #include <exception>
 #include <functional>
 #include <optional>
@@ -8,6 +9,7 @@
 #include <utility>
 
 #include <boost/asio/io_context.hpp>
+#include <boost/asio/steady_timer.hpp>
 
 #include "discovery/bridge_merge.hpp"
 #include "discovery/mdns_finder.hpp"
@@ -28,15 +30,33 @@ struct Outcome {
     bool asked = false;  // the settings ask this source
 };
 
-// Starts the source of `outcome` with `start`; a failure it throws is the
-// source's failure.
-void ask(Outcome& outcome, const std::function<void()>& start) {
+// How often a search's countdown is ticked.
+constexpr std::chrono::milliseconds kTick(200);
+
+// Starts the source of `outcome` with `start`, counting it in `running`
+// until it ends; a failure it throws is the source's failure.
+void ask(Outcome& outcome, std::size_t& running, const std::function<void()>& start) {
     outcome.asked = true;
+    ++running;
     try {
         start();
     } catch (...) {
         outcome.failure = std::current_exception();
+        --running;
     }
+}
+
+// Calls `tick` every kTick on `timer`'s io_context until `running` is 0, the
+// timer is cancelled or `until` has come: the sources end by then, and a
+// countdown never keeps the search going.
+void keep_ticking(boost::asio::steady_timer& timer, const std::size_t& running,
+                  std::chrono::steady_clock::time_point until, const std::function<void()>& tick) {
+    timer.expires_after(kTick);
+    timer.async_wait([&timer, &running, until, &tick](const boost::system::error_code& error) {
+        if (error || running == 0 || std::chrono::steady_clock::now() >= until) return;
+        tick();
+        keep_ticking(timer, running, until, tick);
+    });
 }
 
 // The bridges of the sources, one per bridge id; the sightings on the local
@@ -71,32 +91,49 @@ Hue::Bridge choose(const Bridges& bridges, const std::optional<std::string>& wan
 
 AmbiguousBridge::AmbiguousBridge() : std::runtime_error("Unable to identify bridge.") {}
 
-Bridges find_bridges(const Settings& settings) {
+Bridges find_bridges(const Settings& settings, const std::function<void()>& tick) {
     boost::asio::io_context io;
+    boost::asio::steady_timer ticker(io);
+    std::size_t running = 0;  // the sources started and not yet ended
+    const auto ended = [&running, &ticker] {
+        if (--running == 0) ticker.cancel();
+    };
     Outcome portal, upnp, mdns;
     if (!settings.portal.empty()) {
-        ask(portal, [&] {
+        ask(portal, running, [&] {
             find_portal_bridges(io, settings,
-                                [&portal](Bridges bridges, std::exception_ptr failure) {
+                                [&portal, &ended](Bridges bridges, std::exception_ptr failure) {
                                     portal.bridges = std::move(bridges);
                                     portal.failure = failure;
+                                    ended();
                                 });
         });
     }
-    ask(upnp, [&] {
-        UPnP::find_upnp_devices(io, settings.ssdp, [&upnp](std::vector<UPnP::Device> devices) {
-            try {
-                upnp.bridges = UPnP::upnp_bridges(std::move(devices));
-            } catch (...) {
-                upnp.failure = std::current_exception();
-            }
-        });
+    ask(upnp, running, [&] {
+        UPnP::find_upnp_devices(io, settings.ssdp,
+                                [&upnp, &ended](std::vector<UPnP::Device> devices) {
+                                    try {
+                                        upnp.bridges = UPnP::upnp_bridges(std::move(devices));
+                                    } catch (...) {
+                                        upnp.failure = std::current_exception();
+                                    }
+                                    ended();
+                                });
     });
     if (settings.mdns.enabled) {
-        ask(mdns, [&] {
+        ask(mdns, running, [&] {
             find_mdns_bridges(io, settings.mdns, settings.ssdp.window,
-                              [&mdns](Bridges bridges) { mdns.bridges = std::move(bridges); });
+                              [&mdns, &ended](Bridges bridges) {
+                                  mdns.bridges = std::move(bridges);
+                                  ended();
+                              });
         });
+    }
+    if (tick && running > 0) {
+        // The portal's request ends a second after the window at the latest.
+        const auto until =
+            std::chrono::steady_clock::now() + settings.ssdp.window + std::chrono::seconds(2);
+        keep_ticking(ticker, running, until, tick);
     }
     // The sources run side by side until the last has ended; each is bounded.
     io.run();
@@ -110,13 +147,14 @@ Bridges find_bridges(const Settings& settings) {
     std::rethrow_exception(first_failure);
 }
 
-Hue::Bridge select_bridge(const std::optional<std::string>& wanted, const Settings& settings) {
+Hue::Bridge select_bridge(const std::optional<std::string>& wanted, const Settings& settings,
+                          const std::function<void()>& tick) {
     if (wanted) {
         if (const auto address = Hue::parse_bridge_address(*wanted)) {
             return Hue::Bridge(std::string(), address->ip, std::string(), address->port);
         }
     }
-    return choose(find_bridges(settings), wanted);
+    return choose(find_bridges(settings, tick), wanted);
 }
 
 }  // namespace Discovery

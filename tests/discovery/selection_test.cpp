@@ -289,7 +289,11 @@ TEST_F(DiscoveryTest, EachSourceAloneFindsTheBridge) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         start_discovery(c.fixture, c.ssdp, c.mdns);
-        const Hue::Bridge chosen = select_bridge(std::nullopt, m_settings);
+        // A countdown ticks while the sources run, and stops when they end.
+        int ticks = 0;
+        const Hue::Bridge chosen = select_bridge(std::nullopt, m_settings, [&ticks] { ++ticks; });
+        EXPECT_GE(ticks, 1);
+        EXPECT_LE(ticks, 4);
         EXPECT_EQ(c.id, chosen.id());
         EXPECT_EQ(ip(), chosen.ip());
         EXPECT_EQ(c.port == 0 ? port() : c.port, chosen.port());
