@@ -13,6 +13,7 @@
 #include "access/credentials_file.hpp"
 #include "commands/progress.hpp"
 #include "discovery/selection.hpp"
+#include "http/bridge_certificate.hpp"
 #include "http/exchange.hpp"
 #include "hue/address.hpp"
 #include "hue/bridge_id.hpp"
@@ -26,30 +27,6 @@ namespace {
 std::string lower_case(std::string text) {
     for (auto& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
-}
-
-// The check of the certificate of the bridge `id` before each request: its CN
-// must be the id in lower case and, when `pin` is not empty, its fingerprint
-// the pin. Keeps the certificate in `seen`.
-Http::CertificateCheck certificate_check(const std::string& id, const std::string& pin,
-                                         const std::shared_ptr<Http::Certificate>& seen) {
-    const std::string expected = lower_case(id);
-    return [expected, pin, seen](const Http::Certificate& shown) -> std::optional<std::string> {
-        *seen = shown;
-        if (shown.common_name != expected) {
-            return "Error: the certificate of bridge " + expected + " names " +
-                   (shown.common_name.empty() ? std::string("no bridge")
-                                              : "'" + shown.common_name + "'") +
-                   ".";
-        }
-        if (!pin.empty() && shown.sha256 != pin) {
-            return "Error: bridge " + expected + " shows the certificate " + shown.sha256 +
-                   ", not the pinned " + pin +
-                   "; if it was reset or replaced, run 'glowrig config --auth' to trust the new "
-                   "one.";
-        }
-        return std::nullopt;
-    };
 }
 
 // The id the configuration of `bridge`, read without a user name through a
@@ -129,7 +106,7 @@ bool answers_as(const Hue::Bridge& bridge, const std::string& id, const std::str
     const bool https = bridge.scheme() == Hue::Scheme::Https;
     if (https) {
         config.check_certificate =
-            certificate_check(id, pin, std::make_shared<Http::Certificate>());
+            Http::bridge_certificate_check(id, pin, std::make_shared<Http::Certificate>());
     }
     try {
         const std::optional<std::string> told = id_told_by(bridge, config);
@@ -241,8 +218,9 @@ Target select_target(const Commands::BridgeOption& named, bool pin_anew,
     target.shown = certificate;
     if (id.empty()) id = id_shown_by(bridge, settings, certificate);
     const std::string pin = pinned && !pin_anew ? entry->sha256 : std::string();
-    target.bridge = Hue::Bridge(id, bridge.ip(), bridge.mac(), bridge.port(), Hue::Scheme::Https)
-                        .with_certificate_check(certificate_check(id, pin, certificate));
+    target.bridge =
+        Hue::Bridge(id, bridge.ip(), bridge.mac(), bridge.port(), Hue::Scheme::Https)
+            .with_certificate_check(Http::bridge_certificate_check(id, pin, certificate));
     return target;
 }
 
