@@ -33,8 +33,7 @@ std::string lower_case(std::string text) {
 // client configured by `config`, tells (see Hue::configuration_bridge_id);
 // nullopt when it tells none. Fails as Hue::Client::send and Hue::read_json do.
 std::optional<std::string> id_told_by(const Hue::Bridge& bridge, const Hue::ClientConfig& config) {
-    const Hue::Client client(
-        Hue::resource_endpoint(bridge.scheme(), bridge.ip(), bridge.port(), "api/config"), config);
+    const Hue::Client client(Hue::resource_endpoint(bridge.endpoint(), "api/config"), config);
     return Hue::configuration_bridge_id(Hue::read_json(client.send(Hue::Method::Get)));
 }
 
@@ -50,7 +49,7 @@ std::string id_shown_by(const Hue::Bridge& bridge, const Commands::Settings& set
         return std::nullopt;
     };
     const std::optional<std::string> id = id_told_by(bridge, config);
-    const std::string location = Hue::location_text(bridge.ip(), bridge.port(), bridge.scheme());
+    const std::string location = Http::location_text(bridge.endpoint());
     if (!id) {
         throw std::runtime_error("Error: the bridge at " + location + " does not tell its id.");
     }
@@ -86,12 +85,12 @@ constexpr std::chrono::milliseconds kFirstContact(1000);
 // The bridge `entry` remembers, at its remembered address: over HTTPS when
 // the entry says so or holds a pin. nullopt when the address is unreadable.
 std::optional<Hue::Bridge> remembered_bridge(const CredentialsFile::Entry& entry) {
-    const auto address = Hue::parse_bridge_address(entry.address);
+    const auto address = Http::read_endpoint(entry.address, Hue::kBridgeAddress);
     if (!address) return std::nullopt;
     if (entry.scheme != Hue::Scheme::Https && entry.sha256.empty()) {
-        return Hue::Bridge(entry.id, address->ip, std::string(), address->port);
+        return Hue::Bridge(entry.id, address->host, std::string(), address->port);
     }
-    return Hue::Bridge(entry.id, address->ip, std::string(),
+    return Hue::Bridge(entry.id, address->host, std::string(),
                        entry.port != 0 ? entry.port : address->port, Hue::Scheme::Https);
 }
 
@@ -179,17 +178,16 @@ Target select_target(const Commands::BridgeOption& named, bool pin_anew,
                      const Commands::Settings& settings, const AppIdentity& computed,
                      const Commands::Output& output) {
     const std::optional<std::string> wanted = named.bridge ? named.bridge : settings.default_bridge;
-    const auto location = wanted ? Hue::parse_bridge_location(*wanted) : std::nullopt;
+    const auto location =
+        wanted ? Http::read_endpoint(*wanted, Hue::kBridgeLocation) : std::nullopt;
     const CredentialsFile credentials(settings.credentials_file);
     Hue::Bridge bridge = location
-                             ? Hue::Bridge(std::string(), location->ip, std::string(),
+                             ? Hue::Bridge(std::string(), location->host, std::string(),
                                            location->port, location->scheme)
                              : remembered_or_found(wanted, pin_anew, settings, credentials, output);
     auto entry = credentials.find_entry(bridge);
     if (location && location->bare && !(entry && !entry->sha256.empty()) &&
-        Http::refuses_connections(
-            Http::Endpoint{Hue::Scheme::Https, bridge.ip(), bridge.port(), "/"},
-            settings.client.timeout)) {
+        Http::refuses_connections(bridge.endpoint(), settings.client.timeout)) {
         // Nothing listens on 443: a bridge of a generation without TLS.
         bridge = Hue::Bridge(std::string(), bridge.ip(), std::string(), Hue::kDefaultPort);
         entry = credentials.find_entry(bridge);

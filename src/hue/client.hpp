@@ -63,13 +63,12 @@ private:
     ClientConfig m_config;
 };
 
-// Returns the endpoint {scheme}://{host}:{port}/{path}; `host` is an IP
-// address without brackets, `path` is taken as it is (not percent-encoded).
+// Returns the endpoint {scheme}://{host}:{port}/{path} of the peer `peer`
+// (its target aside); `path` is taken as it is (not percent-encoded).
 // Throws std::invalid_argument "provided uri is invalid: URL" when the path
 // holds a character no URL path may hold unencoded (a blank, a non-ASCII
 // byte, '[', '?', '#', ...): such a path would name another resource or none.
-Http::Endpoint resource_endpoint(Http::Scheme scheme, const std::string& host, unsigned short port,
-                                 const std::string& path);
+Http::Endpoint resource_endpoint(Http::Endpoint peer, const std::string& path);
 
 // Reply step: returns the body of a 200 reply read as UTF-8 JSON whatever its
 // content type says; fails with Json::ParseError ("Error: the bridge's reply

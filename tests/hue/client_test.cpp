@@ -95,12 +95,16 @@ TEST(BridgeAddressReading, AcceptsNumericAddressesWithOptionalPorts) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        const auto address = parse_bridge_address(c.text);
+        const auto address = Http::read_endpoint(c.text, kBridgeAddress);
         ASSERT_EQ(c.ip != nullptr, address.has_value());
         if (!address) continue;
-        EXPECT_EQ(c.ip, address->ip);
+        EXPECT_EQ(c.ip, address->host);
         EXPECT_EQ(c.port, address->port);
-        EXPECT_EQ(address, parse_bridge_address(address_text(address->ip, address->port)));
+        EXPECT_TRUE(Http::Scheme::Http == address->scheme);
+        const auto again =
+            Http::read_endpoint(address_text(address->host, address->port), kBridgeAddress);
+        ASSERT_TRUE(again.has_value());
+        EXPECT_TRUE(address->same_peer(*again));
     }
 }
 
@@ -250,7 +254,8 @@ TEST(ClientConnection, RepliesSplitInTwoSegmentsCostNoDelayedAcknowledgement) {
                std::make_shared<Sim::SimBridge>(web::json::value::parse(R"({"state":{}})")));
     server.open();
     const Client client(
-        resource_endpoint(Http::Scheme::Http, "127.0.0.1", server.port(0), "api/x/lights"),
+        resource_endpoint(Http::Endpoint{Http::Scheme::Http, "127.0.0.1", server.port(0)},
+                          "api/x/lights"),
         kConfig);
     const auto started = std::chrono::steady_clock::now();
     for (int i = 0; i < 20; ++i) client.send(Method::Get);
@@ -258,8 +263,9 @@ TEST(ClientConnection, RepliesSplitInTwoSegmentsCostNoDelayedAcknowledgement) {
 }
 
 TEST(ClientConnection, RefusedConnectionFails) {
-    const Client client(resource_endpoint(Http::Scheme::Http, "127.0.0.1", 9, "api/x/lights"),
-                        kConfig);
+    const Client client(
+        resource_endpoint(Http::Endpoint{Http::Scheme::Http, "127.0.0.1", 9}, "api/x/lights"),
+        kConfig);
     EXPECT_THROW(client.send(Method::Get), Http::Failure);
 }
 
