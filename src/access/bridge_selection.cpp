@@ -34,7 +34,7 @@ std::string lower_case(std::string text) {
 // nullopt when it tells none. Fails as Hue::Client::send and Hue::read_json do.
 std::optional<std::string> id_told_by(const Hue::Bridge& bridge, const Hue::ClientConfig& config) {
     const Hue::Client client(Hue::resource_endpoint(bridge.endpoint(), "api/config"), config);
-    return Hue::configuration_bridge_id(Hue::read_json(client.send(Hue::Method::Get)));
+    return Hue::configuration_bridge_id(Hue::read_json(client.send(Http::Method::Get)));
 }
 
 // The id of a bridge met by address for the first time over TLS: its

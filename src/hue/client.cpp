@@ -99,7 +99,8 @@ Client Client::with_path(const std::string& path) const {
     return other;
 }
 
-std::string Client::send(Method method, const std::string& path, const std::string& body) const {
+std::string Client::send(Http::Method method, const std::string& path,
+                         const std::string& body) const {
     const Http::Endpoint endpoint = joined(m_base, path);
     try {
         return Http::exchange(endpoint, method, body, options_of(m_config));

@@ -11,8 +11,6 @@
 
 namespace Hue {
 
-using Method = Http::Method;
-
 // How every HTTP client of the program is configured: the time one request
 // may take, from its start to its last byte, and over TLS a PEM file of
 // authorities the bridge's chain must lead to (empty: no chain check) and the
@@ -55,7 +53,7 @@ public:
     // own texts when the connection, the time-out or the header fails; the
     // check's text when it refuses the bridge's certificate. A plain request
     // redirected to https fails with the line that names --bridge=https://...
-    std::string send(Method method, const std::string& path = std::string(),
+    std::string send(Http::Method method, const std::string& path = std::string(),
                      const std::string& body = std::string()) const;
 
 private:

@@ -178,7 +178,7 @@ protected:
     // The reply to GET lights after read_json_strict, or after read_json
     // alone.
     Json::Value read(bool strict) const {
-        const std::string reply = lights().send(Method::Get);
+        const std::string reply = lights().send(Http::Method::Get);
         return strict ? read_json_strict(reply) : read_json(reply);
     }
 
@@ -233,9 +233,9 @@ TEST_F(ClientTest, RepliesPassWhateverTheirContentType) {
 }
 
 TEST_F(ClientTest, SendsMethodPathAndJsonBody) {
-    lights().send(Method::Put, "new", R"({"name":"Desk"})");
-    lights().send(Method::Delete, path_segment("1/.."));
-    lights().send(Method::Post);
+    lights().send(Http::Method::Put, "new", R"({"name":"Desk"})");
+    lights().send(Http::Method::Delete, path_segment("1/.."));
+    lights().send(Http::Method::Post);
     const std::vector<std::string> expected = {
         "PUT " + lights_path() + "/new {\"name\":\"Desk\"}",
         "DELETE " + lights_path() + "/1%2F..",
@@ -258,7 +258,7 @@ TEST(ClientConnection, RepliesSplitInTwoSegmentsCostNoDelayedAcknowledgement) {
                           "api/x/lights"),
         kConfig);
     const auto started = std::chrono::steady_clock::now();
-    for (int i = 0; i < 20; ++i) client.send(Method::Get);
+    for (int i = 0; i < 20; ++i) client.send(Http::Method::Get);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(600));
 }
 
@@ -266,7 +266,7 @@ TEST(ClientConnection, RefusedConnectionFails) {
     const Client client(
         resource_endpoint(Http::Endpoint{Http::Scheme::Http, "127.0.0.1", 9}, "api/x/lights"),
         kConfig);
-    EXPECT_THROW(client.send(Method::Get), Http::Failure);
+    EXPECT_THROW(client.send(Http::Method::Get), Http::Failure);
 }
 
 }  // namespace
