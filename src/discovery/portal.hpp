@@ -40,7 +40,7 @@ using PortalHandler =
 // `io`, and calls `done` once, on the thread running `io`. The bridges are one
 // per element of the reply array, in order ("id" and "macaddress" used as they
 // are, no "macaddress" giving an empty one; "internalipaddress" read by
-// Hue::parse_bridge_address, so it may carry a port; a number "port", 1 to
+// the Hue::kBridgeAddress forms, so it may carry a port; a number "port", 1 to
 // 65535, replaces that port, 443 meaning HTTPS; an element whose address or
 // port cannot be read, a host name say, is left out); none for an empty array
 // or a reply that is not an array. The request ends at most a second after
