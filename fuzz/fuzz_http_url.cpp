@@ -22,21 +22,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         require(!uri->port || uri->authority, "only an authority has a port");
     }
 
-    if (const auto endpoint = Http::parse_url(text)) {
+    if (const auto endpoint = Http::read_endpoint(text, Http::kNumericUrl)) {
         require(!endpoint->host.empty() && endpoint->port != 0, "a URL names a host and a port");
         require(!endpoint->target.empty() && endpoint->target.front() == '/',
                 "a target starts with '/'");
         require(endpoint->host.find_first_of("[]/?#@ ") == std::string::npos,
                 "a host is a bare numeric address");
-        const auto again = Http::parse_url(Http::url_text(*endpoint));
+        const auto again = Http::read_endpoint(Http::url_text(*endpoint), Http::kNumericUrl);
         require(again && again->scheme == endpoint->scheme && again->host == endpoint->host &&
                     again->port == endpoint->port && again->target == endpoint->target,
                 "a URL reads back from its own text");
     }
 
-    if (const auto location = Hue::parse_bridge_location(text)) {
-        require(!location->ip.empty() && location->port != 0, "a location names an ip and a port");
+    if (const auto location = Http::read_endpoint(text, Hue::kBridgeLocation)) {
+        require(!location->host.empty() && location->port != 0,
+                "a location names an ip and a port");
         require(Hue::names_a_bridge(text), "a location names a bridge");
+        const auto again =
+            Http::read_endpoint(Http::location_text(*location), Hue::kBridgeLocation);
+        require(again && again->scheme == location->scheme && again->host == location->host &&
+                    again->port == location->port && !again->bare,
+                "a location reads back from its own text, never bare");
     }
     if (Hue::is_bridge_id(text)) require(text.size() == 16, "a bridge id has 16 digits");
     return 0;

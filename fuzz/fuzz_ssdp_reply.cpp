@@ -26,11 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     const std::string location = UPnP::reply_location(datagram);
     require(location.empty() || (reply && reply->status == 200), "only a 200 reply has a location");
-    if (const auto url = UPnP::parse_http_url(location)) {
+    if (const auto url = Http::read_endpoint(location, UPnP::kDescriptionUrl)) {
         require(!url->host.empty() && !url->target.empty() && url->target.front() == '/',
                 "a URL has a host and a target starting with a slash");
         require(url->port != 0, "a URL never has port 0");
     }
-    UPnP::parse_http_url(datagram);
+    Http::read_endpoint(datagram, UPnP::kDescriptionUrl);
     return 0;
 }

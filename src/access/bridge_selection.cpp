@@ -13,6 +13,7 @@
 #include "access/credentials_file.hpp"
 #include "commands/progress.hpp"
 #include "discovery/selection.hpp"
+#include "http/bridge_certificate.hpp"
 #include "http/exchange.hpp"
 #include "hue/address.hpp"
 #include "hue/bridge_id.hpp"
@@ -28,37 +29,12 @@ std::string lower_case(std::string text) {
     return text;
 }
 
-// The check of the certificate of the bridge `id` before each request: its CN
-// must be the id in lower case and, when `pin` is not empty, its fingerprint
-// the pin. Keeps the certificate in `seen`.
-Http::CertificateCheck certificate_check(const std::string& id, const std::string& pin,
-                                         const std::shared_ptr<Http::Certificate>& seen) {
-    const std::string expected = lower_case(id);
-    return [expected, pin, seen](const Http::Certificate& shown) -> std::optional<std::string> {
-        *seen = shown;
-        if (shown.common_name != expected) {
-            return "Error: the certificate of bridge " + expected + " names " +
-                   (shown.common_name.empty() ? std::string("no bridge")
-                                              : "'" + shown.common_name + "'") +
-                   ".";
-        }
-        if (!pin.empty() && shown.sha256 != pin) {
-            return "Error: bridge " + expected + " shows the certificate " + shown.sha256 +
-                   ", not the pinned " + pin +
-                   "; if it was reset or replaced, run 'glowrig config --auth' to trust the new "
-                   "one.";
-        }
-        return std::nullopt;
-    };
-}
-
 // The id the configuration of `bridge`, read without a user name through a
 // client configured by `config`, tells (see Hue::configuration_bridge_id);
 // nullopt when it tells none. Fails as Hue::Client::send and Hue::read_json do.
 std::optional<std::string> id_told_by(const Hue::Bridge& bridge, const Hue::ClientConfig& config) {
-    const Hue::Client client(
-        Hue::resource_endpoint(bridge.scheme(), bridge.ip(), bridge.port(), "api/config"), config);
-    return Hue::configuration_bridge_id(Hue::read_json(client.send(Hue::Method::Get)));
+    const Hue::Client client(Hue::resource_endpoint(bridge.endpoint(), "api/config"), config);
+    return Hue::configuration_bridge_id(Hue::read_json(client.send(Http::Method::Get)));
 }
 
 // The id of a bridge met by address for the first time over TLS: its
@@ -73,7 +49,7 @@ std::string id_shown_by(const Hue::Bridge& bridge, const Commands::Settings& set
         return std::nullopt;
     };
     const std::optional<std::string> id = id_told_by(bridge, config);
-    const std::string location = Hue::location_text(bridge.ip(), bridge.port(), bridge.scheme());
+    const std::string location = Http::location_text(bridge.endpoint());
     if (!id) {
         throw std::runtime_error("Error: the bridge at " + location + " does not tell its id.");
     }
@@ -109,12 +85,12 @@ constexpr std::chrono::milliseconds kFirstContact(1000);
 // The bridge `entry` remembers, at its remembered address: over HTTPS when
 // the entry says so or holds a pin. nullopt when the address is unreadable.
 std::optional<Hue::Bridge> remembered_bridge(const CredentialsFile::Entry& entry) {
-    const auto address = Hue::parse_bridge_address(entry.address);
+    const auto address = Http::read_endpoint(entry.address, Hue::kBridgeAddress);
     if (!address) return std::nullopt;
     if (entry.scheme != Hue::Scheme::Https && entry.sha256.empty()) {
-        return Hue::Bridge(entry.id, address->ip, std::string(), address->port);
+        return Hue::Bridge(entry.id, address->host, std::string(), address->port);
     }
-    return Hue::Bridge(entry.id, address->ip, std::string(),
+    return Hue::Bridge(entry.id, address->host, std::string(),
                        entry.port != 0 ? entry.port : address->port, Hue::Scheme::Https);
 }
 
@@ -129,7 +105,7 @@ bool answers_as(const Hue::Bridge& bridge, const std::string& id, const std::str
     const bool https = bridge.scheme() == Hue::Scheme::Https;
     if (https) {
         config.check_certificate =
-            certificate_check(id, pin, std::make_shared<Http::Certificate>());
+            Http::bridge_certificate_check(id, pin, std::make_shared<Http::Certificate>());
     }
     try {
         const std::optional<std::string> told = id_told_by(bridge, config);
@@ -202,17 +178,16 @@ Target select_target(const Commands::BridgeOption& named, bool pin_anew,
                      const Commands::Settings& settings, const AppIdentity& computed,
                      const Commands::Output& output) {
     const std::optional<std::string> wanted = named.bridge ? named.bridge : settings.default_bridge;
-    const auto location = wanted ? Hue::parse_bridge_location(*wanted) : std::nullopt;
+    const auto location =
+        wanted ? Http::read_endpoint(*wanted, Hue::kBridgeLocation) : std::nullopt;
     const CredentialsFile credentials(settings.credentials_file);
     Hue::Bridge bridge = location
-                             ? Hue::Bridge(std::string(), location->ip, std::string(),
+                             ? Hue::Bridge(std::string(), location->host, std::string(),
                                            location->port, location->scheme)
                              : remembered_or_found(wanted, pin_anew, settings, credentials, output);
     auto entry = credentials.find_entry(bridge);
     if (location && location->bare && !(entry && !entry->sha256.empty()) &&
-        Http::refuses_connections(
-            Http::Endpoint{Hue::Scheme::Https, bridge.ip(), bridge.port(), "/"},
-            settings.client.timeout)) {
+        Http::refuses_connections(bridge.endpoint(), settings.client.timeout)) {
         // Nothing listens on 443: a bridge of a generation without TLS.
         bridge = Hue::Bridge(std::string(), bridge.ip(), std::string(), Hue::kDefaultPort);
         entry = credentials.find_entry(bridge);
@@ -241,8 +216,9 @@ Target select_target(const Commands::BridgeOption& named, bool pin_anew,
     target.shown = certificate;
     if (id.empty()) id = id_shown_by(bridge, settings, certificate);
     const std::string pin = pinned && !pin_anew ? entry->sha256 : std::string();
-    target.bridge = Hue::Bridge(id, bridge.ip(), bridge.mac(), bridge.port(), Hue::Scheme::Https)
-                        .with_certificate_check(certificate_check(id, pin, certificate));
+    target.bridge =
+        Hue::Bridge(id, bridge.ip(), bridge.mac(), bridge.port(), Hue::Scheme::Https)
+            .with_certificate_check(Http::bridge_certificate_check(id, pin, certificate));
     return target;
 }
 

@@ -31,7 +31,7 @@ struct Target {
 };
 
 // The bridge `named.bridge` (or settings.default_bridge) names, as an
-// address (see Hue::parse_bridge_location) or as an id selected_bridge looks
+// address (see Hue::kBridgeLocation) or as an id selected_bridge looks
 // for, and the identity for it. A bridge remembered in the credentials file
 // (the one of that id, or without a name the only entry with an id) is first
 // contacted at its address, within about a second: when it proves to be the

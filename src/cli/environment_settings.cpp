@@ -39,12 +39,10 @@ std::optional<std::chrono::milliseconds> milliseconds(const Environment& environ
 }
 
 // Reads "ip:port" or "[ipv6]:port": a bridge address that names its port.
-std::optional<Hue::BridgeAddress> ip_and_port(const std::string& text) {
-    const auto colon = text.rfind(':');
-    const bool names_port = text.find("]:") != std::string::npos ||
-                            (colon != std::string::npos && colon == text.find(':'));
-    if (!names_port) return std::nullopt;
-    return Hue::parse_bridge_address(text);
+std::optional<Http::Endpoint> ip_and_port(const std::string& text) {
+    constexpr Http::EndpointForms kIpAndPort{false, false, false,
+                                             false, true,  Http::BareAddress::refused};
+    return Http::read_endpoint(text, kIpAndPort);
 }
 
 // Where the user names granted by bridges are kept: under XDG_CONFIG_HOME,
@@ -71,7 +69,7 @@ Commands::Settings read_settings(const Environment& environment) {
     if (const auto ssdp = value_of(environment, "GLOWRIG_SSDP")) {
         const auto address = ip_and_port(*ssdp);
         if (!address) refuse("GLOWRIG_SSDP", "host:port");
-        settings.ssdp.address = address->ip;
+        settings.ssdp.address = address->host;
         settings.ssdp.port = address->port;
     }
     if (const auto mdns = value_of(environment, "GLOWRIG_MDNS")) {
@@ -80,7 +78,7 @@ Commands::Settings read_settings(const Environment& environment) {
         } else {
             const auto address = ip_and_port(*mdns);
             if (!address) refuse("GLOWRIG_MDNS", "host:port or off");
-            settings.mdns.address = address->ip;
+            settings.mdns.address = address->host;
             settings.mdns.port = address->port;
         }
     }

@@ -9,8 +9,7 @@ void run_with_advice(const Access::Target& target, const std::function<void()>& 
     try {
         command();
     } catch (const Hue::BridgeError& e) {
-        const std::string bridge =
-            Hue::location_text(target.bridge.ip(), target.bridge.port(), target.bridge.scheme());
+        const std::string bridge = Http::location_text(target.bridge.endpoint());
         if (e.type() == Hue::kUnauthorisedUser) {
             throw AdvisedFailure(e.what(), "glowrig is not authorised on " + bridge +
                                                ": press its link button, then run glowrig config "

@@ -21,11 +21,12 @@ namespace UPnP {
 // Where a device description is fetched from.
 using HttpUrl = Http::Endpoint;
 
-// Returns the parts of an "http://" URL whose host is a numeric IPv4 address
-// or a bracketed IPv6 address, or nullopt for anything else (https and other
-// schemes, host names, user info, bad ports, blanks or control characters).
-// Host names are refused because resolving them can block beyond any deadline.
-std::optional<HttpUrl> parse_http_url(std::string_view url);
+// Where a device description may be fetched from (Http::read_endpoint): an
+// "http://" URL whose host is a numeric IPv4 address or a bracketed IPv6
+// address, with a path. Host names are refused because resolving them can
+// block beyond any deadline.
+constexpr Http::EndpointForms kDescriptionUrl{true, true,  false,
+                                              true, false, Http::BareAddress::refused};
 
 // Http::fetch() of `url`: calls `done` exactly once, on the thread running
 // `io`, with the body of a 200 reply of at most `cap` bytes, or with nullopt

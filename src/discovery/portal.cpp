@@ -7,10 +7,7 @@
 #include <string>
 #include <utility>
 
-#include <boost/asio/ip/address.hpp>
-
 #include "http/exchange.hpp"
-#include "http/uri.hpp"
 #include "hue/address.hpp"
 #include "hue/client.hpp"
 #include "json/parse.hpp"
@@ -44,7 +41,7 @@ std::vector<Hue::Bridge> read_portal_reply(const std::string& body) {
         const std::string id = Json::as_string(Json::at(element, "id"));
         // "IPv4:PORT" and "[IPv6]:PORT" carry the port. Anything else, a
         // host name above all, is left out: it is never resolved.
-        auto address = Hue::parse_bridge_address(ip);
+        auto address = Http::read_endpoint(ip, Hue::kBridgeAddress);
         if (!address) continue;
         if (const Json::Value* port = Json::find(element, "port")) {
             const auto number = entry_port(*port);
@@ -53,7 +50,7 @@ std::vector<Hue::Bridge> read_portal_reply(const std::string& body) {
         }
         const Hue::Scheme scheme =
             address->port == kHttpsPort ? Hue::Scheme::Https : Hue::Scheme::Http;
-        bridges.emplace_back(id, address->ip, mac, address->port, scheme);
+        bridges.emplace_back(id, address->host, mac, address->port, scheme);
     }
     return bridges;
 }
@@ -61,28 +58,9 @@ std::vector<Hue::Bridge> read_portal_reply(const std::string& body) {
 }  // namespace
 
 std::optional<Http::Endpoint> portal_endpoint(const std::string& portal) {
-    if (portal.find("://") != std::string::npos) return Http::parse_named_url(portal);
-    // The authority must be all of `portal`: no path, user info or query.
-    if (portal.find_first_of("/?#@") != std::string::npos) return std::nullopt;
-    const auto uri = Http::read_uri("http://" + portal + "/api/nupnp");
-    if (!uri || uri->host.empty()) return std::nullopt;
-    Http::Endpoint endpoint;
-    endpoint.host = uri->host;
-    for (char& c : endpoint.host) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    if (endpoint.host.front() == '[') {
-        endpoint.host = endpoint.host.substr(1, endpoint.host.size() - 2);
-        boost::system::error_code ec;
-        boost::asio::ip::make_address_v6(endpoint.host, ec);
-        if (ec) return std::nullopt;
-    }
-    if (uri->port) {
-        const auto port = Http::port_number(*uri->port);
-        if (!port) return std::nullopt;
-        endpoint.port = *port;
-    }
-    endpoint.target = "/api/nupnp";
+    auto endpoint = Http::read_endpoint(portal, kPortal);
+    // host[:port] names the portal's usual path.
+    if (endpoint && !endpoint->by_name) endpoint->target = "/api/nupnp";
     return endpoint;
 }
 

@@ -19,12 +19,16 @@ class io_context;
 
 namespace Discovery {
 
-// Where the discovery portal named by `portal` is asked: host[:port] means
-// http://{host[:port]}/api/nupnp, the host an IPv4 address, an IPv6 address
-// in brackets or a name of URI host characters (a name is never resolved in
-// this form), the port 1 to 65535 written without leading zeros; an http or
-// https URL is fetched as given ("/" when it has no path), its host numeric
-// or a host name, the endpoint by_name. nullopt when `portal` is neither.
+// The forms GLOWRIG_PORTAL takes (see Http::read_endpoint): an http or https
+// URL, its host numeric or a host name, with a path; or host[:port], the host
+// an IPv4 address, an IPv6 address (in brackets with a port) or a host name
+// (never resolved in this form), plain HTTP.
+constexpr Http::EndpointForms kPortal{true, false, true, true, true, Http::BareAddress::plain_http};
+
+// Where the discovery portal named by `portal` (of the kPortal forms) is
+// asked: host[:port] means http://{host[:port]}/api/nupnp; a URL is fetched as
+// given ("/" when it has no path), the endpoint by_name. nullopt when
+// `portal` is neither.
 std::optional<Http::Endpoint> portal_endpoint(const std::string& portal);
 
 // Receives the bridges the portal listed, or the failure of asking it (then
@@ -36,7 +40,7 @@ using PortalHandler =
 // `io`, and calls `done` once, on the thread running `io`. The bridges are one
 // per element of the reply array, in order ("id" and "macaddress" used as they
 // are, no "macaddress" giving an empty one; "internalipaddress" read by
-// Hue::parse_bridge_address, so it may carry a port; a number "port", 1 to
+// the Hue::kBridgeAddress forms, so it may carry a port; a number "port", 1 to
 // 65535, replaces that port, 443 meaning HTTPS; an element whose address or
 // port cannot be read, a host name say, is left out); none for an empty array
 // or a reply that is not an array. The request ends at most a second after

@@ -122,7 +122,7 @@ private:
 
     void on_datagram(std::string_view datagram) {
         const std::string location = reply_location(datagram);
-        const auto url = parse_http_url(location);
+        const auto url = Http::read_endpoint(location, kDescriptionUrl);
         if (!url || m_locations.size() >= m_settings.max_locations ||
             !m_locations.insert(location).second) {
             return;

@@ -26,26 +26,73 @@ struct Endpoint {
     // bridges, which are numeric and identified by their own certificates.
     bool by_name = false;
 
+    // Written as an address alone: HTTPS on 443 is tried first, and plain
+    // HTTP on 80 when nothing listens there (see BareAddress::https_first).
+    bool bare = false;
+
     // The same peer: scheme, host and port (not the target) are equal.
     bool same_peer(const Endpoint& other) const {
         return scheme == other.scheme && host == other.host && port == other.port;
     }
 };
 
-// Returns the parts of an "http://" or "https://" URL whose host is a numeric
-// IPv4 address or a bracketed IPv6 address, or nullopt for anything else
-// (other schemes, host names, user info, zones, bad ports, blanks or control
-// characters). A URL without a port gets its scheme's default port.
-std::optional<Endpoint> parse_url(std::string_view url);
+// What an IP address alone ("192.0.2.1", "::1") means where it is allowed.
+enum class BareAddress {
+    refused,
+    plain_http,   // plain HTTP on port 80
+    https_first,  // HTTPS on 443, `bare`: plain HTTP on 80 when nothing listens there
+};
 
-// As parse_url, but the host may also be a host name (letters, digits and
-// hyphens in dot-separated labels, the last one not all digits); the endpoint
-// is by_name, numeric or not.
-std::optional<Endpoint> parse_named_url(std::string_view url);
+// The forms of address one source may write; read_endpoint refuses the others.
+struct EndpointForms {
+    // "http://HOST[:PORT]" and "https://HOST[:PORT]" (the scheme in any case),
+    // the HOST an IPv4 address or an IPv6 address in brackets, without a zone
+    // or user info; the port 1 to 65535 written without leading zeros, the
+    // scheme's default port when none is named.
+    bool urls = false;
+    bool only_plain = false;  // of the URLs, "http://" alone
+    // A URL's host may be a host name (letters, digits and hyphens in
+    // dot-separated labels, the last one not all digits); every URL read is
+    // then by_name. An address without a scheme is never by_name.
+    bool names = false;
+    // A URL may go on with a path and a query (a fragment is dropped);
+    // otherwise nothing may follow its authority.
+    bool paths = false;
+    // "IPv4:PORT" and "[IPv6]:PORT" (with `names`, also "NAME:PORT"): plain
+    // HTTP on that port. All of a text with two colons or more is an IPv6
+    // address: "::1:80" is the address ::1:80, not ::1 with a port.
+    bool host_port = false;
+    BareAddress bare = BareAddress::refused;  // an address (with `names`, a name) alone
+};
+
+// Reads `text` as one of the forms `forms` allows: the scheme, the host (an IP
+// address in its canonical text, IPv6 without brackets; a host name in lower
+// case), the port and the target ("/" when there is no path). nullopt for
+// anything else: other forms and schemes, blanks and control characters, bad
+// ports, brackets around anything but an IPv6 address.
+std::optional<Endpoint> read_endpoint(std::string_view text, const EndpointForms& forms);
+
+// A numeric http(s) URL with a path: where a bridge redirects, where a device
+// is described.
+constexpr EndpointForms kNumericUrl{true, false, false, true, false, BareAddress::refused};
+
+// An http(s) URL of the web, its host a name or numeric.
+constexpr EndpointForms kWebUrl{true, false, true, true, false, BareAddress::refused};
 
 // Returns the endpoint as a URL: "http://192.0.2.1/api", "https://[::1]:8443/".
 // The port is left out when it is the scheme's default.
 std::string url_text(const Endpoint& endpoint);
+
+// Returns where the endpoint answers as --bridge reads it, so that
+// read_endpoint with Hue's bridge forms reads back the same host, port and
+// scheme and never `bare`: "https://ip" for HTTPS on 443, "https://ip:port" on
+// any other port, "ip:port" for plain HTTP on any port, 80 included (the ip
+// alone would mean HTTPS first). An IPv6 address is bracketed. The target is
+// left out.
+std::string location_text(const Endpoint& endpoint);
+
+// Returns `host` as the host of a URL: an IPv6 address in brackets.
+std::string url_host(const std::string& host);
 
 // Returns the Host field for the endpoint: the host (an IPv6 one bracketed),
 // with ":port" unless it is the scheme's default.

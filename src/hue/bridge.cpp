@@ -25,7 +25,7 @@ Client Bridge::make_client(const AppIdentity& identity, const std::string& resou
     if (!resource.empty()) path += "/" + resource;
     ClientConfig config = client_config;
     if (m_info->check) config.check_certificate = m_info->check;
-    return Client(resource_endpoint(scheme(), ip(), port(), path), config);
+    return Client(resource_endpoint(endpoint(), path), config);
 }
 
 namespace {

@@ -60,6 +60,8 @@ public:
     std::string mac() const { return m_info->mac; }
     unsigned short port() const { return m_info->port; }
     Scheme scheme() const { return m_info->scheme; }
+    // Where the bridge answers: its scheme, ip and port, the target "/".
+    Http::Endpoint endpoint() const { return Http::Endpoint{scheme(), ip(), port(), "/"}; }
 
     // This bridge, its clients checking the bridge's certificate with `check`
     // before every request they write (over TLS).

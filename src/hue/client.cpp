@@ -19,7 +19,7 @@ namespace {
 void redirected_to_https(const Http::Endpoint& endpoint, const Http::Failure& failure) {
     const int status = failure.status();
     if (endpoint.scheme != Http::Scheme::Http || status < 300 || status > 399) return;
-    const auto target = Http::parse_url(failure.location());
+    const auto target = Http::read_endpoint(failure.location(), Http::kNumericUrl);
     if (!target || target->scheme != Http::Scheme::Https) return;
     throw std::runtime_error("Error: the bridge answers only over HTTPS: use --bridge=https://" +
                              Http::host_field(*target) + ".");
@@ -95,11 +95,12 @@ Client::Client(Http::Endpoint base, const ClientConfig& client_config)
 
 Client Client::with_path(const std::string& path) const {
     Client other(*this);
-    other.m_base = resource_endpoint(m_base.scheme, m_base.host, m_base.port, path);
+    other.m_base = resource_endpoint(m_base, path);
     return other;
 }
 
-std::string Client::send(Method method, const std::string& path, const std::string& body) const {
+std::string Client::send(Http::Method method, const std::string& path,
+                         const std::string& body) const {
     const Http::Endpoint endpoint = joined(m_base, path);
     try {
         return Http::exchange(endpoint, method, body, options_of(m_config));
@@ -109,9 +110,9 @@ std::string Client::send(Method method, const std::string& path, const std::stri
     }
 }
 
-Http::Endpoint resource_endpoint(Http::Scheme scheme, const std::string& host, unsigned short port,
-                                 const std::string& path) {
-    return joined(Http::Endpoint{scheme, host, port, "/"}, path);
+Http::Endpoint resource_endpoint(Http::Endpoint peer, const std::string& path) {
+    peer.target = "/";
+    return joined(std::move(peer), path);
 }
 
 Json::Value read_json(const std::string& body) { return Json::parse(body); }

@@ -11,8 +11,6 @@
 
 namespace Hue {
 
-using Method = Http::Method;
-
 // How every HTTP client of the program is configured: the time one request
 // may take, from its start to its last byte, and over TLS a PEM file of
 // authorities the bridge's chain must lead to (empty: no chain check) and the
@@ -55,7 +53,7 @@ public:
     // own texts when the connection, the time-out or the header fails; the
     // check's text when it refuses the bridge's certificate. A plain request
     // redirected to https fails with the line that names --bridge=https://...
-    std::string send(Method method, const std::string& path = std::string(),
+    std::string send(Http::Method method, const std::string& path = std::string(),
                      const std::string& body = std::string()) const;
 
 private:
@@ -63,13 +61,12 @@ private:
     ClientConfig m_config;
 };
 
-// Returns the endpoint {scheme}://{host}:{port}/{path}; `host` is an IP
-// address without brackets, `path` is taken as it is (not percent-encoded).
+// Returns the endpoint {scheme}://{host}:{port}/{path} of the peer `peer`
+// (its target aside); `path` is taken as it is (not percent-encoded).
 // Throws std::invalid_argument "provided uri is invalid: URL" when the path
 // holds a character no URL path may hold unencoded (a blank, a non-ASCII
 // byte, '[', '?', '#', ...): such a path would name another resource or none.
-Http::Endpoint resource_endpoint(Http::Scheme scheme, const std::string& host, unsigned short port,
-                                 const std::string& path);
+Http::Endpoint resource_endpoint(Http::Endpoint peer, const std::string& path);
 
 // Reply step: returns the body of a 200 reply read as UTF-8 JSON whatever its
 // content type says; fails with Json::ParseError ("Error: the bridge's reply

@@ -226,9 +226,9 @@ TEST(TextPrintout, BridgesTableAddressesReadBackAsWhereTheBridgeWasFound) {
     for (const Hue::Bridge& bridge : found_bridges()) {
         const BridgePrintout printout = bridge_printout(bridge);
         SCOPED_TRACE(printout.address);
-        const auto location = Hue::parse_bridge_location(printout.address);
+        const auto location = Http::read_endpoint(printout.address, Hue::kBridgeLocation);
         ASSERT_TRUE(location.has_value());
-        EXPECT_EQ(bridge.ip(), location->ip);
+        EXPECT_EQ(bridge.ip(), location->host);
         EXPECT_EQ(bridge.port(), location->port);
         EXPECT_TRUE(bridge.scheme() == location->scheme);
         EXPECT_FALSE(location->bare);

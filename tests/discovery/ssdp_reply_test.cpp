@@ -77,7 +77,7 @@ TEST(HttpUrlParsing, AcceptsNumericHttpUrls) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.url);
-        const auto url = parse_http_url(c.url);
+        const auto url = Http::read_endpoint(c.url, kDescriptionUrl);
         ASSERT_TRUE(url);
         EXPECT_EQ(c.host, url->host);
         EXPECT_EQ(c.port, url->port);
@@ -109,7 +109,7 @@ TEST(HttpUrlParsing, RefusesEverythingElse) {
     };
     for (const char* c : cases) {
         SCOPED_TRACE(c);
-        EXPECT_FALSE(parse_http_url(c));
+        EXPECT_FALSE(Http::read_endpoint(c, kDescriptionUrl));
     }
 }
 
@@ -157,7 +157,7 @@ TEST(HttpFetch, OnlyWholeOkResponsesWithinTheLimitsYieldABody) {
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const std::string path = "/" + std::to_string(i);
         server.serve_raw(path, cases[i].response, cases[i].closed);
-        fetch_http(io, *parse_http_url(server.url(path)), kTimeout, 10,
+        fetch_http(io, *Http::read_endpoint(server.url(path), kDescriptionUrl), kTimeout, 10,
                    [&, i](std::optional<std::string> body) {
                        results[i].push_back(std::move(body));
                        took[i] = std::chrono::steady_clock::now() - start;

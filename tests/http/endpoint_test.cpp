@@ -43,7 +43,7 @@ TEST(UrlReading, TakesBothSchemesWithTheirDefaultPorts) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.url);
-        const auto endpoint = parse_url(c.url);
+        const auto endpoint = read_endpoint(c.url, kNumericUrl);
         ASSERT_EQ(c.read, endpoint.has_value());
         if (!endpoint) continue;
         EXPECT_EQ(c.scheme, endpoint->scheme);
@@ -78,7 +78,7 @@ TEST(UrlReading, NamedUrlsTakeHostNamesAndKeepTheirTargets) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.url);
-        const auto endpoint = parse_named_url(c.url);
+        const auto endpoint = read_endpoint(c.url, kWebUrl);
         ASSERT_EQ(c.host != nullptr, endpoint.has_value());
         if (!endpoint) continue;
         EXPECT_EQ(c.host, endpoint->host);
@@ -87,12 +87,71 @@ TEST(UrlReading, NamedUrlsTakeHostNamesAndKeepTheirTargets) {
     }
     // Labels of 63 characters at most, names of 253.
     const std::string label(63, 'a');
-    EXPECT_TRUE(parse_named_url("https://" + label + ".example/"));
-    EXPECT_FALSE(parse_named_url("https://a" + label + ".example/"));
+    EXPECT_TRUE(read_endpoint("https://" + label + ".example/", kWebUrl));
+    EXPECT_FALSE(read_endpoint("https://a" + label + ".example/", kWebUrl));
     std::string longest = label + "." + label + "." + label + "." + std::string(61, 'b');
-    EXPECT_TRUE(parse_named_url("https://" + longest + "/"));
-    EXPECT_FALSE(parse_named_url("https://" + longest + "b/"));
-    EXPECT_FALSE(parse_url("https://127.0.0.1/")->by_name);
+    EXPECT_TRUE(read_endpoint("https://" + longest + "/", kWebUrl));
+    EXPECT_FALSE(read_endpoint("https://" + longest + "b/", kWebUrl));
+    EXPECT_FALSE(read_endpoint("https://127.0.0.1/", kNumericUrl)->by_name);
+}
+
+// Each source of addresses allows its own forms of the one reader: --bridge
+// (a bare address tries HTTPS first), the credentials file and searches (a
+// bare address is plain HTTP), the portal variable (names and paths).
+TEST(EndpointReading, EachSourceTakesItsOwnForms) {
+    constexpr EndpointForms kLocation{true, false, false, false, true, BareAddress::https_first};
+    constexpr EndpointForms kAddress{false, false, false, false, true, BareAddress::plain_http};
+    constexpr EndpointForms kPortal{true, false, true, true, true, BareAddress::plain_http};
+    struct Case {
+        const char* text;
+        EndpointForms forms;
+        const char* read;  // location_text of what was read; null: refused
+        bool bare;
+        bool by_name;
+    } cases[] = {
+        {"192.0.2.1", kLocation, "https://192.0.2.1", true, false},
+        {"::1", kLocation, "https://[::1]", true, false},
+        {"192.0.2.1:80", kLocation, "192.0.2.1:80", false, false},
+        {"[::1]:8080", kLocation, "[::1]:8080", false, false},
+        {"http://192.0.2.1", kLocation, "192.0.2.1:80", false, false},
+        {"https://192.0.2.1:443", kLocation, "https://192.0.2.1", false, false},
+        {"https://[0:0::1]:8443", kLocation, "https://[::1]:8443", false, false},
+        {"https://192.0.2.1/", kLocation, nullptr, false, false},
+        {"https://192.0.2.1?x", kLocation, nullptr, false, false},
+        {"https://::1", kLocation, nullptr, false, false},
+        {"https://[192.0.2.1]", kLocation, nullptr, false, false},
+        {"https://192.0.2.1:", kLocation, nullptr, false, false},
+        {"[::1]", kLocation, nullptr, false, false},
+        {"192.0.2.1:08080", kLocation, nullptr, false, false},
+        {"bridge.local", kLocation, nullptr, false, false},
+        {"bridge.local:80", kLocation, nullptr, false, false},
+        {"https://bridge.local", kLocation, nullptr, false, false},
+        {"192.0.2.1", kAddress, "192.0.2.1:80", false, false},
+        {"[::1]:443", kAddress, "[::1]:443", false, false},
+        {"https://192.0.2.1", kAddress, nullptr, false, false},
+        {"portal.example", kPortal, "portal.example:80", false, false},
+        {"Portal.Example:8080", kPortal, "portal.example:8080", false, false},
+        {"[::1]:8080", kPortal, "[::1]:8080", false, false},
+        {"https://portal.example/v1", kPortal, "https://portal.example", false, true},
+        {"portal_1.example", kPortal, nullptr, false, false},
+        {"[portal.example]:80", kPortal, nullptr, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto endpoint = read_endpoint(c.text, c.forms);
+        ASSERT_EQ(c.read != nullptr, endpoint.has_value());
+        if (!endpoint) continue;
+        EXPECT_EQ(c.read, location_text(*endpoint));
+        EXPECT_EQ(c.bare, endpoint->bare);
+        EXPECT_EQ(c.by_name, endpoint->by_name);
+        // What location_text writes reads back as the same peer, never bare.
+        if (!c.by_name && c.forms.urls) {
+            const auto again = read_endpoint(location_text(*endpoint), c.forms);
+            ASSERT_TRUE(again.has_value());
+            EXPECT_TRUE(endpoint->same_peer(*again));
+            EXPECT_FALSE(again->bare);
+        }
+    }
 }
 
 }  // namespace

@@ -96,12 +96,16 @@ TEST(BridgeAddressReading, AcceptsNumericAddressesWithOptionalPorts) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        const auto address = parse_bridge_address(c.text);
+        const auto address = Http::read_endpoint(c.text, kBridgeAddress);
         ASSERT_EQ(c.ip != nullptr, address.has_value());
         if (!address) continue;
-        EXPECT_EQ(c.ip, address->ip);
+        EXPECT_EQ(c.ip, address->host);
         EXPECT_EQ(c.port, address->port);
-        EXPECT_EQ(address, parse_bridge_address(address_text(address->ip, address->port)));
+        EXPECT_TRUE(Http::Scheme::Http == address->scheme);
+        const auto again =
+            Http::read_endpoint(address_text(address->host, address->port), kBridgeAddress);
+        ASSERT_TRUE(again.has_value());
+        EXPECT_TRUE(address->same_peer(*again));
     }
 }
 
@@ -175,7 +179,7 @@ protected:
     // The reply to GET lights after read_json_strict, or after read_json
     // alone.
     Json::Value read(bool strict) const {
-        const std::string reply = lights().send(Method::Get);
+        const std::string reply = lights().send(Http::Method::Get);
         return strict ? read_json_strict(reply) : read_json(reply);
     }
 
@@ -230,9 +234,9 @@ TEST_F(ClientTest, RepliesPassWhateverTheirContentType) {
 }
 
 TEST_F(ClientTest, SendsMethodPathAndJsonBody) {
-    lights().send(Method::Put, "new", R"({"name":"Desk"})");
-    lights().send(Method::Delete, path_segment("1/.."));
-    lights().send(Method::Post);
+    lights().send(Http::Method::Put, "new", R"({"name":"Desk"})");
+    lights().send(Http::Method::Delete, path_segment("1/.."));
+    lights().send(Http::Method::Post);
     const std::vector<std::string> expected = {
         "PUT " + lights_path() + "/new {\"name\":\"Desk\"}",
         "DELETE " + lights_path() + "/1%2F..",
@@ -250,17 +254,19 @@ TEST(ClientConnection, RepliesSplitInTwoSegmentsCostNoDelayedAcknowledgement) {
     server.add("127.0.0.1", 0, std::make_shared<Sim::SimBridge>(Json::parse(R"({"state":{}})")));
     server.open();
     const Client client(
-        resource_endpoint(Http::Scheme::Http, "127.0.0.1", server.port(0), "api/x/lights"),
+        resource_endpoint(Http::Endpoint{Http::Scheme::Http, "127.0.0.1", server.port(0)},
+                          "api/x/lights"),
         kConfig);
     const auto started = std::chrono::steady_clock::now();
-    for (int i = 0; i < 20; ++i) client.send(Method::Get);
+    for (int i = 0; i < 20; ++i) client.send(Http::Method::Get);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(600));
 }
 
 TEST(ClientConnection, RefusedConnectionFails) {
-    const Client client(resource_endpoint(Http::Scheme::Http, "127.0.0.1", 9, "api/x/lights"),
-                        kConfig);
-    EXPECT_THROW(client.send(Method::Get), Http::Failure);
+    const Client client(
+        resource_endpoint(Http::Endpoint{Http::Scheme::Http, "127.0.0.1", 9}, "api/x/lights"),
+        kConfig);
+    EXPECT_THROW(client.send(Http::Method::Get), Http::Failure);
 }
 
 }  // namespace

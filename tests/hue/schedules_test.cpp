@@ -19,8 +19,9 @@ const Hue::ClientConfig kConfig;
 
 // A client of an address where nothing listens: any request through it fails.
 Client unreachable_client() {
-    return Client(resource_endpoint(Http::Scheme::Http, "127.0.0.1", 9, "api/u/schedules"),
-                  kConfig);
+    return Client(
+        resource_endpoint(Http::Endpoint{Http::Scheme::Http, "127.0.0.1", 9}, "api/u/schedules"),
+        kConfig);
 }
 
 std::vector<Schedule> listed(const char* json) {

@@ -22,7 +22,7 @@ void replace_all(std::string& text, const std::string& from, const std::string& 
 std::string this_user_id() { return Cli::make_user_id(); }
 
 std::string SimFixture::address() const {
-    return Hue::url_host(m_ip) + ":" + std::to_string(m_port);
+    return Http::url_host(m_ip) + ":" + std::to_string(m_port);
 }
 
 void SimFixture::start(const std::string& json, bool whitelisted) {

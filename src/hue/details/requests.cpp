@@ -49,7 +49,7 @@ Json::Value reply_of(Request request, const std::string& text) {
         case Reply::Strict:
             break;
     }
-    if (request.method == Method::Get) return read_json_strict(text);
+    if (request.method == Http::Method::Get) return read_json_strict(text);
     return reject_errors(reject_error_object(read_json(text)));
 }
 

@@ -20,7 +20,7 @@ enum class Reply {
 
 // One kind of request a resource sends: its method and its reply step.
 struct Request {
-    Method method;
+    Http::Method method;
     Reply reply;
 };
 
@@ -35,17 +35,19 @@ struct Request {
 //   success element grants a user name, error elements of type 7 for
 //   "/username" only say that the requested name was refused in its favour,
 //   and do not fail it.
-constexpr Request kReadCollection{Method::Get, Reply::Strict};  // {api}, lights, lights/new, ...
-constexpr Request kReadConfiguration{Method::Get, Reply::Unchecked};  // config
-constexpr Request kSaveConfiguration{Method::Put, Reply::Unchecked};  // config
-constexpr Request kCreateUser{Method::Post, Reply::UserGrant};        // http://{ip}/api
-constexpr Request kDeleteUser{Method::Delete, Reply::Strict};         // config/whitelist/{user}
-constexpr Request kRefreshLight{Method::Get, Reply::Strict};          // lights/{id}
-constexpr Request kRefreshGroup{Method::Get, Reply::Unchecked};       // groups/{id}
-constexpr Request kRefreshSchedule{Method::Get, Reply::Unchecked};    // schedules/{id}
-constexpr Request kSave{Method::Put, Reply::Strict};     // a light, group, schedule, state, action
-constexpr Request kCreate{Method::Post, Reply::Strict};  // lights (a search), groups
-constexpr Request kRemove{Method::Delete, Reply::Strict};  // groups/{id}, schedules/{id}
+constexpr Request kReadCollection{Http::Method::Get,
+                                  Reply::Strict};  // {api}, lights, lights/new, ...
+constexpr Request kReadConfiguration{Http::Method::Get, Reply::Unchecked};  // config
+constexpr Request kSaveConfiguration{Http::Method::Put, Reply::Unchecked};  // config
+constexpr Request kCreateUser{Http::Method::Post, Reply::UserGrant};        // http://{ip}/api
+constexpr Request kDeleteUser{Http::Method::Delete, Reply::Strict};       // config/whitelist/{user}
+constexpr Request kRefreshLight{Http::Method::Get, Reply::Strict};        // lights/{id}
+constexpr Request kRefreshGroup{Http::Method::Get, Reply::Unchecked};     // groups/{id}
+constexpr Request kRefreshSchedule{Http::Method::Get, Reply::Unchecked};  // schedules/{id}
+constexpr Request kSave{Http::Method::Put,
+                        Reply::Strict};  // a light, group, schedule, state, action
+constexpr Request kCreate{Http::Method::Post, Reply::Strict};    // lights (a search), groups
+constexpr Request kRemove{Http::Method::Delete, Reply::Strict};  // groups/{id}, schedules/{id}
 
 // The user name granted by a reply to a user creation: the "username" of the
 // first success element that holds a non-empty text there; nullopt when none
