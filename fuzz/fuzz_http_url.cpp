@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (const auto location = Http::read_endpoint(text, Hue::kBridgeLocation)) {
         require(!location->host.empty() && location->port != 0,
                 "a location names an ip and a port");
-        require(Hue::names_a_bridge(text), "a location names a bridge");
+        require(Hue::read_bridge_name(text).has_value(), "a location names a bridge");
         const auto again =
             Http::read_endpoint(Http::location_text(*location), Hue::kBridgeLocation);
         require(again && again->scheme == location->scheme && again->host == location->host &&

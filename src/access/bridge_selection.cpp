@@ -177,14 +177,18 @@ Hue::Bridge selected_bridge(const std::optional<std::string>& wanted,
 Target select_target(const Commands::BridgeOption& named, bool pin_anew,
                      const Commands::Settings& settings, const AppIdentity& computed,
                      const Commands::Output& output) {
-    const std::optional<std::string> wanted = named.bridge ? named.bridge : settings.default_bridge;
-    const auto location =
-        wanted ? Http::read_endpoint(*wanted, Hue::kBridgeLocation) : std::nullopt;
+    // The bridge as the command line (else GLOWRIG_BRIDGE) names it, read once
+    // by the entry: by its address, or by its id.
+    const std::optional<Hue::BridgeName>& wanted =
+        named.bridge ? named.bridge : settings.default_bridge;
+    const std::optional<Http::Endpoint> location = wanted ? wanted->location : std::nullopt;
+    const std::optional<std::string> wanted_id =
+        wanted && !location ? std::optional<std::string>(wanted->id) : std::nullopt;
     const CredentialsFile credentials(settings.credentials_file);
-    Hue::Bridge bridge = location
-                             ? Hue::Bridge(std::string(), location->host, std::string(),
-                                           location->port, location->scheme)
-                             : remembered_or_found(wanted, pin_anew, settings, credentials, output);
+    Hue::Bridge bridge =
+        location ? Hue::Bridge(std::string(), location->host, std::string(), location->port,
+                               location->scheme)
+                 : remembered_or_found(wanted_id, pin_anew, settings, credentials, output);
     auto entry = credentials.find_entry(bridge);
     if (location && location->bare && !(entry && !entry->sha256.empty()) &&
         Http::refuses_connections(bridge.endpoint(), settings.client.timeout)) {

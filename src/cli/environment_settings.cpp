@@ -94,9 +94,9 @@ Commands::Settings read_settings(const Environment& environment) {
     if (const auto ca_file = value_of(environment, "GLOWRIG_CA_FILE")) {
         settings.client.ca_file = *ca_file;
     }
-    settings.default_bridge = value_of(environment, "GLOWRIG_BRIDGE");
-    if (settings.default_bridge && !Hue::names_a_bridge(*settings.default_bridge)) {
-        refuse("GLOWRIG_BRIDGE", "an address or a bridge id");
+    if (const auto bridge = value_of(environment, "GLOWRIG_BRIDGE")) {
+        settings.default_bridge = Hue::read_bridge_name(*bridge);
+        if (!settings.default_bridge) refuse("GLOWRIG_BRIDGE", "an address or a bridge id");
     }
     settings.credentials_file = credentials_file(environment);
     // A description fetch and a configuration read are requests too: a shorter

@@ -32,7 +32,8 @@ struct Option {
     using Field =
         std::variant<std::monostate, bool Record::*, std::string Record::*,
                      std::optional<std::string> Record::*, std::optional<std::uint8_t> Record::*,
-                     std::optional<std::uint16_t> Record::*, std::vector<std::string> Record::*>;
+                     std::optional<std::uint16_t> Record::*, std::vector<std::string> Record::*,
+                     std::optional<Hue::BridgeName> Record::*>;
     Option(const char* option_name, std::string option_help, Field option_field,
            std::vector<std::string> option_words = {})
         : name(option_name),
@@ -65,7 +66,8 @@ ValueKind kind_of(const typename Option<Record>::Field& field) {
     }
     if (std::holds_alternative<std::vector<std::string> Record::*>(field)) return ValueKind::texts;
     if (std::holds_alternative<std::string Record::*>(field) ||
-        std::holds_alternative<std::optional<std::string> Record::*>(field)) {
+        std::holds_alternative<std::optional<std::string> Record::*>(field) ||
+        std::holds_alternative<std::optional<Hue::BridgeName> Record::*>(field)) {
         return ValueKind::text;
     }
     return ValueKind::number;
@@ -116,6 +118,14 @@ void read_option(const Option<Record>& option, const boost::program_options::var
                                                    "' must be " + one_of(option.words) + ".");
                     }
                     record.*field = text;
+                } else if constexpr (std::is_same_v<Value, std::optional<Hue::BridgeName>>) {
+                    // Read here, once: a bridge named by neither an address
+                    // nor an id would only be searched for in vain.
+                    record.*field = Hue::read_bridge_name(values[name].template as<std::string>());
+                    if (!(record.*field)) {
+                        throw Commands::UsageError(
+                            "Error: option 'bridge' must be an address or a bridge id.");
+                    }
                 } else if constexpr (std::is_same_v<Value, std::vector<std::string>>) {
                     record.*field = values[name].template as<std::vector<std::string>>();
                 } else {
@@ -143,13 +153,6 @@ Record read_record(const std::vector<Option<Record>>& options,
     Record record;
     if constexpr (!std::is_empty_v<Record>) {  // a record without fields has nothing to read
         for (const auto& option : options) read_option(option, values, word, record);
-    }
-    if constexpr (std::is_base_of_v<Commands::BridgeOption, Record>) {
-        // A bridge named by neither an address nor an id would only be
-        // searched for in vain: refused before anything is sent.
-        if (record.bridge && !Hue::names_a_bridge(*record.bridge)) {
-            throw Commands::UsageError("Error: option 'bridge' must be an address or a bridge id.");
-        }
     }
     return record;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "hue/address.hpp"
+
 namespace Commands {
 
 // The options of each command, as the entry read them from the command line:
@@ -16,7 +18,7 @@ namespace Commands {
 
 // The bridge a command talks to ("--bridge"): an address or a bridge id.
 struct BridgeOption {
-    std::optional<std::string> bridge;
+    std::optional<Hue::BridgeName> bridge;
 };
 
 // The state changes the light and group commands share: "--on", "--off",

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "discovery/search_settings.hpp"
+#include "hue/address.hpp"
 
 namespace Commands {
 
@@ -15,7 +16,7 @@ namespace Commands {
 // names none, and where the user names granted by bridges are kept.
 struct Settings : Discovery::Settings {
     std::chrono::milliseconds find_wait{90000};
-    std::optional<std::string> default_bridge;  // as --bridge; none: the command line decides
+    std::optional<Hue::BridgeName> default_bridge;  // as --bridge; none: the command line decides
     std::string credentials_file;  // path of the credentials file; empty: there is none
 };
 

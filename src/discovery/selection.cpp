@@ -149,11 +149,6 @@ Bridges find_bridges(const Settings& settings, const std::function<void()>& tick
 
 Hue::Bridge select_bridge(const std::optional<std::string>& wanted, const Settings& settings,
                           const std::function<void()>& tick) {
-    if (wanted) {
-        if (const auto address = Http::read_endpoint(*wanted, Hue::kBridgeAddress)) {
-            return Hue::Bridge(std::string(), address->host, std::string(), address->port);
-        }
-    }
     return choose(find_bridges(settings, tick), wanted);
 }
 

@@ -30,10 +30,9 @@ public:
     AmbiguousBridge();
 };
 
-// Chooses the bridge a command talks to. A `wanted` text holding an IP
-// address gives that bridge at once, without discovery. Otherwise discovery
-// runs and returns the bridge whose id is `wanted` (same_bridge_id: case
-// aside), or, without `wanted`, the only bridge found (or the first of two
+// Chooses the bridge a command talks to: discovery runs and returns the
+// bridge whose id is `wanted` (same_bridge_id: case aside), or, without
+// `wanted`, the only bridge found (or the first of two
 // found at one address). Throws discovery's failure, "No bridges found.",
 // "Invalid bridge identifier." or AmbiguousBridge. Prints nothing; `tick` as
 // for find_bridges.

@@ -7,8 +7,12 @@ bool is_bridge_id(const std::string& text) {
            text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
 }
 
-bool names_a_bridge(const std::string& text) {
-    return is_bridge_id(text) || Http::read_endpoint(text, kBridgeLocation).has_value();
+std::optional<BridgeName> read_bridge_name(const std::string& text) {
+    if (auto location = Http::read_endpoint(text, kBridgeLocation)) {
+        return BridgeName{std::move(location), std::string()};
+    }
+    if (is_bridge_id(text)) return BridgeName{std::nullopt, text};
+    return std::nullopt;
 }
 
 std::string address_text(const std::string& ip, unsigned short port) {

@@ -1,6 +1,7 @@
 #ifndef GLOWRIG_HUE_ADDRESS_HPP_
 #define GLOWRIG_HUE_ADDRESS_HPP_
 
+#include <optional>
 #include <string>
 
 #include "http/endpoint.hpp"
@@ -31,9 +32,15 @@ constexpr Http::EndpointForms kBridgeAddress{false, false, false,
 // True when `text` is a bridge id: 16 hexadecimal digits, in any case.
 bool is_bridge_id(const std::string& text);
 
-// True when `text` names a bridge as --bridge and GLOWRIG_BRIDGE take it: a
-// location of the kBridgeLocation forms, or a bridge id.
-bool names_a_bridge(const std::string& text);
+// A bridge as --bridge and GLOWRIG_BRIDGE name it: where it answers, or its id.
+struct BridgeName {
+    std::optional<Http::Endpoint> location;  // named by address (kBridgeLocation)
+    std::string id;                          // else named by id, as written
+};
+
+// Reads `text` as --bridge and GLOWRIG_BRIDGE take it: a location of the
+// kBridgeLocation forms, or a bridge id. nullopt for anything else.
+std::optional<BridgeName> read_bridge_name(const std::string& text);
 
 // Returns the address as the credentials file keeps it, which kBridgeAddress
 // reads back: the ip alone for port 80, as Http::location_text writes plain

@@ -137,7 +137,13 @@ TEST(ReadSettings, CredentialsFileUnderTheConfigurationHome) {
         EXPECT_EQ(c.file, settings_from(c.variables).credentials_file);
     }
     EXPECT_FALSE(settings_from({}).default_bridge);
-    EXPECT_EQ("10.0.0.5", settings_from({{"GLOWRIG_BRIDGE", "10.0.0.5"}}).default_bridge);
+    const auto by_address = settings_from({{"GLOWRIG_BRIDGE", "10.0.0.5"}}).default_bridge;
+    ASSERT_TRUE(by_address && by_address->location);
+    EXPECT_EQ("10.0.0.5", by_address->location->host);
+    const auto by_id = settings_from({{"GLOWRIG_BRIDGE", "001788FFFE1A2B3C"}}).default_bridge;
+    ASSERT_TRUE(by_id);
+    EXPECT_FALSE(by_id->location);
+    EXPECT_EQ("001788FFFE1A2B3C", by_id->id);
 }
 
 }  // namespace

@@ -241,17 +241,6 @@ TEST_F(DiscoveryTest, AnHttpsPortalMustShowACertificateForItsHost) {
     }
 }
 
-TEST_F(DiscoveryTest, AnAddressNeedsNoDiscovery) {
-    start_discovery(kOneBridge, false);
-    for (const char* address : {"192.0.2.10", "::1"}) {
-        const Hue::Bridge bridge = select_bridge(std::string(address), m_settings);
-        EXPECT_EQ(address, bridge.ip());
-        EXPECT_EQ("", bridge.id());
-        EXPECT_EQ("", bridge.mac());
-    }
-    EXPECT_TRUE(request_lines().empty());
-}
-
 TEST_F(DiscoveryTest, SelectsByIdInAnyCaseOrTheOnlyBridge) {
     start_discovery(kOneBridge, false);
     EXPECT_EQ("portal-id", select_bridge(std::nullopt, m_settings).id());
