@@ -29,11 +29,6 @@ struct Endpoint {
     // Written as an address alone: HTTPS on 443 is tried first, and plain
     // HTTP on 80 when nothing listens there (see BareAddress::https_first).
     bool bare = false;
-
-    // The same peer: scheme, host and port (not the target) are equal.
-    bool same_peer(const Endpoint& other) const {
-        return scheme == other.scheme && host == other.host && port == other.port;
-    }
 };
 
 // What an IP address alone ("192.0.2.1", "::1") means where it is allowed.
