@@ -251,9 +251,10 @@ for listing in lights groups schedules; do
       { echo "$listing on $bridge printed $printed of $want items with $sent requests, expected 1" >&2; exit 1; }
   done
 done
-bridges_listed=$("$glowrig" bridges | grep -c '^0200aafffe')
+bridges_out=$("$glowrig" bridges 2>&1 || true)
+bridges_listed=$(grep -ci "^0200aafffe" <<<"$bridges_out" || true)
 [ "$bridges_listed" = 10 ] ||
-  { echo "bridges listed $bridges_listed bridges, expected 10, each found by mDNS, SSDP and the portal" >&2; exit 1; }
+  { echo "bridges listed $bridges_listed bridges, expected 10, each found by mDNS, SSDP and the portal:" >&2; echo "$bridges_out" >&2; exit 1; }
 
 echo "measuring: $runs runs per figure (median), SSDP window $window_ms ms"
 echo "large bridge: 60 lights, 60 groups, 100 schedules, 200 scenes, 60 sensors, 200 rules;" \
