@@ -8,6 +8,7 @@
 
 #include "access/bridge_selection.hpp"
 #include "commands/bridge_error_advice.hpp"
+#include "commands/colour_options.hpp"
 #include "commands/items.hpp"
 #include "commands/output.hpp"
 #include "commands/printout_builder.hpp"
@@ -43,12 +44,24 @@ Hue::Group group_to_change(const std::string& id, const Hue::Groups& groups) {
 
 // Renames, re-members and changes the action of the group `id` and returns
 // it as the bridge then reports it.
-Hue::Group modify_group(const GroupOptions& options, const Hue::Groups& groups) {
+Hue::Group modify_group(const GroupOptions& options, const Hue::Groups& groups,
+                        const Output& output) {
     Hue::Group group = group_to_change(options.id, groups);
+    Hue::GroupAction action = group.action();
+    apply_colour_options(options, colour_target(group), output, action);
+    // A toggle turns the group off when any of its lights is on, as the
+    // bridge reports it; else it goes by the last action. Group 0, of which
+    // nothing is known from the listing, is read for it first.
+    if (options.toggle) {
+        if (!group.whole()) {
+            group.refresh();
+            action = group.action();
+        }
+        action.on = group.any_on().value_or(action.on);
+    }
     if (options.name) group.set_name(*options.name);
     if (!options.lights.empty()) group.set_lights(options.lights);
     if (options.name || !options.lights.empty()) group.save();
-    Hue::GroupAction action = group.action();
     apply_state_options(options, action);
     // A group's action is the last command sent to it, not the state of its
     // lights: every state option given is sent, whatever the action says.
@@ -61,6 +74,7 @@ Hue::Group modify_group(const GroupOptions& options, const Hue::Groups& groups) 
 }  // namespace
 
 void check_group_options(const GroupOptions& options) {
+    check_state_options(options);
     if (options.id == "new" && (!options.name || options.lights.empty())) {
         throw UsageError(
             "When creating a new group, you must specify name and one or more lights.");
@@ -90,7 +104,7 @@ void run_group_command(const GroupOptions& options, const Settings& settings,
         remove_with_advice("group", options.id, [&] { groups.remove(options.id); });
         render(output, ChangePrintout{"Group Deleted.", "deleted", options.id});
     } else {
-        render(output, GroupsPrintout{{group_printout(modify_group(options, groups))}});
+        render(output, GroupsPrintout{{group_printout(modify_group(options, groups, output))}});
     }
 }
 

@@ -14,7 +14,8 @@ void run_groups_command(const ListingOptions& options, const Settings& settings,
                         const Access::Target& target, const Output& output);
 
 // Refuses, with UsageError, a "group" command line that cannot be carried
-// out: "--id=new" without "--name" and at least one "-l".
+// out: "--id=new" without "--name" and at least one "-l", and state options
+// check_state_options refuses.
 void check_group_options(const GroupOptions& options);
 
 // Runs the "group" command: with id "new" creates a group, with "delete"

@@ -32,6 +32,22 @@ Value json_of(unsigned number) { return Value(number); }
 Value json_of(std::uint16_t number) { return Value(number); }
 Value json_of(float number) { return shown_number(number); }
 Value json_of(const std::tm& time) { return Value(Util::utc_iso_text(time)); }
+// A corner of a colour triangle, to the four decimals bridges give them in.
+Value json_of(const PointPrintout& point) {
+    return Value::array({Json::decimal(point.x, 4), Json::decimal(point.y, 4)});
+}
+Value json_of(const MiredRangePrintout& range) {
+    Value object = Value::object();
+    object["min"] = Value(range.min);
+    object["max"] = Value(range.max);
+    return object;
+}
+Value json_of(const std::vector<PointPrintout>& points) {
+    Value list = Value::array();
+    for (const auto& point : points) list.push_back(json_of(point));
+    return list;
+}
+Value json_of(const CapabilitiesPrintout& capabilities);
 
 // The value of `field`, or null when it is absent.
 template <class T>
@@ -82,12 +98,22 @@ Value action_json(const ActionPrintout& action) {
     return object;
 }
 
+Value json_of(const CapabilitiesPrintout& capabilities) {
+    Value object = Value::object();
+    object["colorgamut"] = or_null(capabilities.colorgamut);
+    object["ctrange"] = or_null(capabilities.ctrange);
+    return object;
+}
+
 Value light_json(const LightPrintout& light) {
     Value object = Value::object();
     object["id"] = Value(light.id);
     object["name"] = Value(light.name);
     object["modelid"] = or_null(light.modelid);
     object["swversion"] = or_null(light.swversion);
+    object["type"] = or_null(light.type);
+    object["productname"] = or_null(light.productname);
+    object["capabilities"] = or_null(light.capabilities);
     Value state = action_json(light.state);
     state["reachable"] = or_null(light.state.reachable);
     object["state"] = state;

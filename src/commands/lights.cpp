@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "access/bridge_selection.hpp"
+#include "commands/colour_options.hpp"
 #include "commands/items.hpp"
 #include "commands/output.hpp"
 #include "commands/printout_builder.hpp"
@@ -35,6 +36,8 @@ void run_lights_command(const LightsOptions& options, const Settings& settings,
     render(output, lights_printout(lights));
 }
 
+void check_light_options(const LightOptions& options) { check_state_options(options); }
+
 void run_light_command(const LightOptions& options, const Settings& settings,
                        const Access::Target& target, const Output& output) {
     const auto& [bridge, identity] = std::tie(target.bridge, target.identity);
@@ -45,15 +48,18 @@ void run_light_command(const LightOptions& options, const Settings& settings,
         light.refresh();
     }
     Hue::LightState state = light.state();
+    // A colour the light cannot show is refused before anything is sent.
+    const std::uint32_t colour = apply_colour_options(options, colour_target(light), output, state);
     if (options.name) {
         light.set_name(*options.name);
         light.save_name();
     }
     apply_state_options(options, state);
     // An alert is an event, not a state: one asked for is sent even when the
-    // light still reports the last one. Other fields are sent when they differ.
+    // light still reports the last one. Other fields are sent when they differ,
+    // and a colour asked for when the light is in another colour mode.
     const bool alert = options.alert && *options.alert != "none";
-    light.set_state(state, alert ? Hue::LightField::alert : 0u);
+    light.set_state(state, (alert ? Hue::LightField::alert : 0u) | colour);
     light.save_state(options.trans.value_or(0));
     light.refresh();
     render(output, LightsPrintout{{light_printout(light)}});

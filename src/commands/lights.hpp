@@ -15,7 +15,12 @@ namespace Commands {
 void run_lights_command(const LightsOptions& options, const Settings& settings,
                         const Access::Target& target, const Output& output);
 
-// Runs the "light" command: renames the light "id" and changes its state as
+// Refuses, with UsageError, a "light" command line whose state options
+// check_state_options refuses.
+void check_light_options(const LightOptions& options);
+
+// Runs the "light" command: refuses a colour the light cannot show (see
+// apply_colour_options), renames the light "id" and changes its state as
 // the options say (the fields that differ from its reported state, and an
 // alert "select" or "lselect" always), then reads it again and prints it. The
 // light is taken from the listing, and read before the change only when the

@@ -22,14 +22,19 @@ struct BridgeOption {
 };
 
 // The state changes the light and group commands share: "--on", "--off",
-// "--bri", "--ct", "--hue", "--sat", "--alert", "--effect" and "--trans".
+// "--toggle", "--bri", "--ct", "--kelvin", "--hue", "--sat", "--xy",
+// "--color", "--alert", "--effect" and "--trans".
 struct StateOptions {
     bool on = false;  // both "--on" and "--off": on
     bool off = false;
+    bool toggle = false;  // the opposite of what the light or group reports
     std::optional<std::uint8_t> bri;
     std::optional<std::uint16_t> ct;
+    std::optional<std::uint16_t> kelvin;  // 1000-10000, sent as ct
     std::optional<std::uint16_t> hue;
     std::optional<std::uint8_t> sat;
+    std::optional<std::string> xy;       // "X,Y", each 0-1
+    std::optional<std::string> color;    // "#rrggbb", "rrggbb", "rgb(R,G,B)" or a colour name
     std::optional<std::string> alert;    // none, select or lselect
     std::optional<std::string> effect;   // none or colorloop
     std::optional<std::uint16_t> trans;  // tenths of a second

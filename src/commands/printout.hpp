@@ -85,13 +85,36 @@ struct LightStatePrintout : ActionPrintout {
     std::optional<bool> reachable;
 };
 
+// A point of a colour triangle.
+struct PointPrintout {
+    double x = 0;
+    double y = 0;
+};
+
+// The range of colour temperatures a light shows, in mired.
+struct MiredRangePrintout {
+    unsigned min = 0;
+    unsigned max = 0;
+};
+
+// What a light reports it can show: its colour triangle (red, green and blue
+// corners) and its colour temperature range, each when reported.
+struct CapabilitiesPrintout {
+    std::optional<std::vector<PointPrintout>> colorgamut;
+    std::optional<MiredRangePrintout> ctrange;
+};
+
 // One light. A light given by name alone (a search's new lights, old
-// firmware) has neither model, software version nor state.
+// firmware) has neither model, software version nor state. Type, product
+// name and capabilities are printed in JSON only.
 struct LightPrintout {
     std::string id;
     std::string name;
     std::optional<std::string> modelid;
     std::optional<std::string> swversion;
+    std::optional<std::string> type;
+    std::optional<std::string> productname;
+    std::optional<CapabilitiesPrintout> capabilities;
     LightStatePrintout state;
 };
 

@@ -96,6 +96,20 @@ LightPrintout light_printout(const Hue::Light& light) {
     LightPrintout printout;
     printout.id = light.id();
     printout.name = light.name();
+    printout.type = light.type();
+    printout.productname = light.productname();
+    if (const auto capabilities = light.capabilities()) {
+        printout.capabilities.emplace();
+        if (const auto& gamut = capabilities->gamut) {
+            printout.capabilities->colorgamut =
+                std::vector<PointPrintout>{{gamut->red.x, gamut->red.y},
+                                           {gamut->green.x, gamut->green.y},
+                                           {gamut->blue.x, gamut->blue.y}};
+        }
+        if (const auto& ct = capabilities->ct) {
+            printout.capabilities->ctrange = MiredRangePrintout{ct->min, ct->max};
+        }
+    }
     if (!light.whole()) return printout;
     printout.modelid = light.modelid();
     printout.swversion = light.swversion();

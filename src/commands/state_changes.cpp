@@ -8,6 +8,7 @@ namespace {
 
 template <class Record>
 void apply(const StateOptions& changes, Record& record) {
+    if (changes.toggle) record.on = !record.on;
     if (changes.off) record.on = false;
     if (changes.on) record.on = true;
     if (changes.bri) record.bri = *changes.bri;
@@ -22,9 +23,10 @@ void apply(const StateOptions& changes, Record& record) {
 
 std::uint32_t fields_given(const StateOptions& changes) {
     std::uint32_t fields = 0;
-    if (changes.on || changes.off) fields |= Hue::LightField::on;
+    if (changes.on || changes.off || changes.toggle) fields |= Hue::LightField::on;
     if (changes.bri) fields |= Hue::LightField::bri;
-    if (changes.ct) fields |= Hue::LightField::ct;
+    if (changes.ct || changes.kelvin) fields |= Hue::LightField::ct;
+    if (changes.color || changes.xy) fields |= Hue::LightField::xy;
     if (changes.hue) fields |= Hue::LightField::hue;
     if (changes.sat) fields |= Hue::LightField::sat;
     if (changes.alert) fields |= Hue::LightField::alert;

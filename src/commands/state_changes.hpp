@@ -12,12 +12,14 @@ struct GroupAction;
 
 namespace Commands {
 
-// The Hue::LightField bits of the state options given (on or off, bri, ct,
-// hue, sat, alert, effect); "trans" has none.
+// The Hue::LightField bits of the state options given (on, off or toggle,
+// bri, ct or kelvin, hue, sat, xy or color, alert, effect); "trans" has none.
 std::uint32_t fields_given(const StateOptions& changes);
 
 // Applies the changes to a light's state or a group's action, in the order
-// off, on, bri, ct, hue, sat, alert, effect: "--on" with "--off" turns on.
+// toggle (the opposite of the record's "on"), off, on, bri, ct, hue, sat,
+// alert, effect: "--on" with "--off" turns on. The colour options in human
+// terms are applied by apply_colour_options.
 void apply_state_options(const StateOptions& changes, Hue::LightState& state);
 void apply_state_options(const StateOptions& changes, Hue::GroupAction& action);
 

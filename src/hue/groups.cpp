@@ -28,6 +28,7 @@ std::string Group::id() const { return m_impl->id(); }
 std::string Group::name() const { return m_impl->name(); }
 std::vector<std::string> Group::lights() const { return m_impl->lights(); }
 GroupAction Group::action() const { return m_impl->action(); }
+std::optional<bool> Group::any_on() const { return m_impl->any_on(); }
 
 void Group::set_name(const std::string& name) { m_impl->set_name(name); }
 void Group::set_lights(const std::vector<std::string>& lights) { m_impl->set_lights(lights); }

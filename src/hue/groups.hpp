@@ -44,6 +44,8 @@ public:
     std::vector<std::string> lights() const;
     // The action the bridge last reported, flags included.
     GroupAction action() const;
+    // Whether any of its lights is on ("state": {"any_on"}), when reported.
+    std::optional<bool> any_on() const;
 
     // Replace the stored name or member list; send nothing.
     void set_name(const std::string& name);

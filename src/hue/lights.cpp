@@ -42,6 +42,9 @@ std::string Light::id() const { return m_impl->id(); }
 std::string Light::name() const { return m_impl->name(); }
 std::string Light::modelid() const { return m_impl->modelid(); }
 std::string Light::swversion() const { return m_impl->swversion(); }
+std::optional<std::string> Light::type() const { return m_impl->type(); }
+std::optional<std::string> Light::productname() const { return m_impl->productname(); }
+std::optional<LightCapabilities> Light::capabilities() const { return m_impl->capabilities(); }
 LightState Light::state() const { return m_impl->state(); }
 
 void Light::set_name(const std::string& name) { m_impl->set_name(name); }

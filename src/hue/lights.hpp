@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 
 #include "hue/client.hpp"
 #include "hue/item_list.hpp"
+#include "util/colour.hpp"
 
 namespace Hue {
 
@@ -64,6 +66,21 @@ struct LightState : LightFields {
     bool reachable = false;
 };
 
+// The range of colour temperatures a light shows, in mired.
+struct MiredRange {
+    std::uint16_t min = 0;
+    std::uint16_t max = 0;
+};
+
+// What a light reports it can show ("capabilities": {"control": ...}): its
+// colour triangle ("colorgamut", the red, green and blue corners) and its
+// colour temperature range ("ct": {"min", "max"}), each absent when not
+// reported in that shape.
+struct LightCapabilities {
+    std::optional<Util::Gamut> gamut;
+    std::optional<MiredRange> ct;
+};
+
 // One light of a bridge. Copies share one state: a change made through one
 // copy is seen by all. Not safe for concurrent use.
 class Light {
@@ -75,6 +92,11 @@ public:
     std::string name() const;
     std::string modelid() const;
     std::string swversion() const;
+    // "type" ("Extended color light") and "productname", when reported.
+    std::optional<std::string> type() const;
+    std::optional<std::string> productname() const;
+    // What the light can show, when it reported "capabilities".
+    std::optional<LightCapabilities> capabilities() const;
 
     // The state the bridge last reported.
     LightState state() const;

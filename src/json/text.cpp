@@ -1,10 +1,16 @@
 #include "json/text.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <vector>
 
 namespace Json {
 namespace {
+
+// The subtype of the binary values that hold the text of a decimal().
+constexpr std::uint64_t kDecimalSubtype = 0x64;
 
 void write_string(const std::string& raw, std::string& out) {
     static const char kHex[] = "0123456789ABCDEF";
@@ -96,12 +102,37 @@ void write(const Value& value, std::string& out) {
         case Value::value_t::number_float:
             write_double(value.get<double>(), out);
             break;
-        default:  // null, discarded, binary
+        case Value::value_t::binary: {
+            const auto& bytes = value.get_binary();
+            if (bytes.has_subtype() && bytes.subtype() == kDecimalSubtype) {
+                out.append(bytes.begin(), bytes.end());
+            } else {
+                out += "null";
+            }
+            break;
+        }
+        default:  // null, discarded
             out += "null";
     }
 }
 
 }  // namespace
+
+Value decimal(double number, int places) {
+    std::string written = "null";
+    if (std::isfinite(number)) {
+        char buffer[400];  // the widest double in "%.9f" takes 319 characters
+        std::snprintf(buffer, sizeof buffer, "%.*f", std::clamp(places, 0, 9), number);
+        written = buffer;
+        if (written.find('.') != std::string::npos) {
+            written.erase(written.find_last_not_of('0') + 1);
+            if (written.back() == '.') written.pop_back();
+        }
+        if (written == "-0") written = "0";
+    }
+    return Value::binary(std::vector<std::uint8_t>(written.begin(), written.end()),
+                         kDecimalSubtype);
+}
 
 std::string text(const Value& value) {
     std::string out;

@@ -12,8 +12,18 @@ namespace Json {
 // below U+0020 escaped (\b \f \n \r \t, else \u00XX in upper-case hex),
 // every other byte as it is;
 // integers as they are, other numbers with 17 significant digits ("%.17g":
-// 0.4 is 0.40000000000000002), a number that is not finite as null.
+// 0.4 is 0.40000000000000002), a number that is not finite as null; a value
+// made by decimal() as that function says.
 std::string text(const Value& value);
+
+// A number that text() writes rounded to `places` decimals (0-9) in its
+// shortest form, without trailing zeros: decimal(0.64000001, 4) is written
+// 0.64, decimal(0.31269, 4) 0.3127, decimal(0.5, 4) 0.5, decimal(1, 4) 1,
+// decimal(-0.00001, 4) 0; a number that is not finite null. For bodies that
+// send a value to a set precision rather than with every digit of a double.
+// Only text() reads it: it is held as a binary value, which no reader of a
+// parsed document meets.
+Value decimal(double number, int places);
 
 }  // namespace Json
 

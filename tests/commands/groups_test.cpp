@@ -233,6 +233,46 @@ TEST_F(GroupsCommand, GroupZeroTakesStateOptionsForEveryLight) {
     EXPECT_FALSE(Json::as_bool(bridge().state().at("lights").at("2").at("state").at("on")));
 }
 
+// Colour in human terms and toggles, each command line with the change it
+// sends. A toggle goes by "any_on" when the group reports it (group 1's
+// lights are all off, though its last action says on), else by the last
+// action (group 3's says on); group 0 is read for it first.
+TEST_F(GroupsCommand, ColourOptionsAndTogglesSendWhatTheyName) {
+    bridge().update([](Value& state) {
+        state["lights"] = Json::parse(R"({"1": {"name": "A", "state": {"on": true, "bri": 9}}})");
+    });
+    const struct {
+        std::vector<std::string> args;
+        std::vector<std::string> requests;  // after the listing
+    } cases[] = {
+        {{"--id=2", "--color=red"},
+         {R"(PUT /api/{user}/groups/2/action {"xy":[0.64,0.33]})", "GET /api/{user}/groups/2"}},
+        {{"--id=2", "--xy=0.9,0.1", "--bri=5"},
+         {R"(PUT /api/{user}/groups/2/action {"bri":5,"xy":[0.6915,0.3083]})",
+          "GET /api/{user}/groups/2"}},
+        {{"--id=1", "--kelvin=6500"},
+         {R"(PUT /api/{user}/groups/1/action {"ct":154})", "GET /api/{user}/groups/1"}},
+        {{"--id=1", "--toggle"},
+         {R"(PUT /api/{user}/groups/1/action {"on":true})", "GET /api/{user}/groups/1"}},
+        {{"--id=3", "--toggle"},
+         {R"(PUT /api/{user}/groups/3/action {"on":false})", "GET /api/{user}/groups/3"}},
+        {{"--id=0", "--toggle"},
+         {"GET /api/{user}/groups/0", R"(PUT /api/{user}/groups/0/action {"on":false})",
+          "GET /api/{user}/groups/0"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+        bridge().clear_requests();
+        std::vector<std::string> args = {"group", "--json"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto result = run(args);
+        EXPECT_EQ(0, result.status) << result.errors;
+        std::vector<std::string> requests = {"GET /api/{user}/groups"};
+        requests.insert(requests.end(), c.requests.begin(), c.requests.end());
+        EXPECT_EQ(expanded(requests), request_lines());
+    }
+}
+
 TEST_F(GroupsCommand, UnknownIdFailsAfterTheListing) {
     const auto result = run({"group", "--id=9", "--on"});
     EXPECT_EQ("\nError: no group with id 9.\n", result.output);

@@ -16,7 +16,6 @@
 
 namespace {
 
-
 // One light in each colour mode; light 4 reports a mode no light has.
 const std::string kFixture = TestingSupport::read_test_data("lights_fixture.json");
 
@@ -102,7 +101,11 @@ void LightsCommand::expect_listings_on(const char* ip) {
         requests.push_back("GET /api/{user}/lights/2");
         EXPECT_EQ(expanded(requests), request_lines());
     }
-    EXPECT_EQ(0u, json.find(R"({"lights":[{"id":"1","modelid":"CL-100","name":"Hall",)")) << json;
+    EXPECT_EQ(0u,
+              json.find(R"({"lights":[{"capabilities":{"colorgamut":[[0.675,0.322],)"
+                        R"([0.409,0.518],[0.167,0.04]],"ctrange":{"max":500,"min":153}},)"
+                        R"("id":"1","modelid":"CL-100","name":"Hall","productname":"Color lamp",)"))
+        << json;
 }
 
 TEST_F(LightsCommand, ListsFromTheListingAndReadsOnlyLightsGivenByNameOverIpv4) {
@@ -195,6 +198,71 @@ TEST_F(LightsCommand, LightChangesSendWhatDiffersAndEveryAlert) {
                     "state": {"on": false, "bri": 100, "ct": 366, "alert": "select",
                               "effect": "colorloop", "colormode": "ct", "reachable": true}})");
         });
+    }
+}
+
+// Colour in human terms: each command line and the one change it sends to
+// the light's state, between the listing and the read after it; or the
+// refusal of a light that cannot show it, after the listing alone. Light 1
+// reports a narrow triangle (sRGB green lies beyond its green corner) and is
+// in mode hs, light 2 no triangle (the widest is taken) and is in mode xy at
+// 0.3127,0.329, light 3 colour temperatures 153-454 alone, light 4 brightness.
+TEST_F(LightsCommand, ColourOptionsSendTheColourTheyName) {
+    const struct {
+        std::vector<std::string> args;
+        std::string change;      // the request between the listing and the read; "" for none
+        std::string error = "";  // the line on the error stream, or the refusal
+        int status = 0;
+    } cases[] = {
+        {{"--id=1", "--color=red"}, R"(PUT /api/{user}/lights/1/state {"xy":[0.64,0.33]})"},
+        {{"--id=1", "--color=#00ff00"}, R"(PUT /api/{user}/lights/1/state {"xy":[0.409,0.518]})"},
+        {{"--id=1", "--xy=0.5,0.5"}, R"(PUT /api/{user}/lights/1/state {"xy":[0.4766,0.4682]})"},
+        // The reported xy of a light in mode hs is not what it shows.
+        {{"--id=1", "--xy=0.5,0.4"}, R"(PUT /api/{user}/lights/1/state {"xy":[0.5,0.4]})"},
+        {{"--id=2", "--color=Orange", "--bri=200"},
+         R"(PUT /api/{user}/lights/2/state {"bri":200,"xy":[0.5005,0.4408]})"},
+        {{"--id=2", "--color=rgb(0,0,255)"},
+         R"(PUT /api/{user}/lights/2/state {"xy":[0.1535,0.0599]})"},
+        {{"--id=2", "--xy=0.3127,0.329"}, ""},  // what it shows already
+        {{"--id=3", "--kelvin=2700"}, R"(PUT /api/{user}/lights/3/state {"ct":370})"},
+        {{"--id=3", "--kelvin=2000"},
+         R"(PUT /api/{user}/lights/3/state {"ct":454})",
+         "Note: 2000 K is ct 500, outside ct 153-454 of light 3 (Desk); sent ct 454.\n"},
+        {{"--id=3", "--kelvin=10000"},
+         R"(PUT /api/{user}/lights/3/state {"ct":153})",
+         "Note: 10000 K is ct 100, outside ct 153-454 of light 3 (Desk); sent ct 153.\n"},
+        {{"--id=2", "--kelvin=1000"},
+         R"(PUT /api/{user}/lights/2/state {"ct":500})",
+         "Note: 1000 K is ct 1000, outside ct 153-500 of light 2 (Porch); sent ct 500.\n"},
+        {{"--id=3", "--toggle"}, R"(PUT /api/{user}/lights/3/state {"on":true})"},
+        {{"--id=1", "--toggle"}, R"(PUT /api/{user}/lights/1/state {"on":false})"},
+        {{"--id=3", "--color=red"},
+         "",
+         "Error: light 3 (Desk) cannot show color; it can do color temperature and brightness.\n",
+         1},
+        {{"--id=4", "--xy=0.3,0.3", "--name=Lamp"},
+         "",
+         "Error: light 4 (Odd) cannot show color; it can do brightness.\n",
+         1},
+        {{"--id=4", "--kelvin=2700"},
+         "",
+         "Error: light 4 (Odd) cannot show color temperature; it can do brightness.\n",
+         1},
+    };
+    for (const auto& c : cases) {
+        std::string line = "light";
+        for (const auto& a : c.args) line += " " + a;
+        SCOPED_TRACE(line);
+        start(kFixture);
+        std::vector<std::string> args = {"light", "--json"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto result = run(args);
+        EXPECT_EQ(c.status, result.status);
+        EXPECT_EQ(c.error, result.errors);
+        std::vector<std::string> requests = {"GET /api/{user}/lights"};
+        if (!c.change.empty()) requests.push_back(c.change);
+        if (c.status == 0) requests.push_back("GET /api/{user}/lights/" + c.args[0].substr(5));
+        EXPECT_EQ(expanded(requests), request_lines());
     }
 }
 

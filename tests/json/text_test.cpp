@@ -1,5 +1,6 @@
 #include "json/text.hpp"
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -29,6 +30,12 @@ TEST(JsonText, WritesOneLineInNameOrderWithFullPrecisionNumbers) {
         {Value::array({-5, std::numeric_limits<std::uint64_t>::max(),
                        std::numeric_limits<std::int64_t>::min()}),
          "[-5,18446744073709551615,-9223372036854775808]"},
+        // Numbers to a set precision, in their shortest form.
+        {Value::array({Json::decimal(0.64000001, 4), Json::decimal(0.63999998569488525, 4),
+                       Json::decimal(0.31269, 4), Json::decimal(0.5, 4), Json::decimal(1, 4),
+                       Json::decimal(-0.00001, 4), Json::decimal(std::nan(""), 4)}),
+         "[0.64,0.64,0.3127,0.5,1,0,null]"},
+        {Value::binary({'1', '2'}), "null"},  // a binary value not made by decimal()
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

@@ -14,6 +14,10 @@ void Group_Impl::read(const Value& group) {
     if (!group.is_object()) throw Json::Error("not an object");
     read_field(group, "name", m_name);
     read_field(group, "lights", m_lights);
+    // "state": {"any_on": ...}; a value of another shape counts as not reported.
+    const Value* state = Json::find(group, "state");
+    const Value* any_on = state != nullptr ? Json::find(*state, "any_on") : nullptr;
+    if (any_on != nullptr && any_on->is_boolean()) m_any_on = Json::as_bool(*any_on);
     const Value* action = Json::find(group, "action");
     if (action != nullptr) {
         read_state(*action, m_action);

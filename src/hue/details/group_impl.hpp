@@ -2,6 +2,7 @@
 #define GLOWRIG_HUE_DETAILS_GROUP_IMPL_HPP_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ public:
     const std::string& name() const { return m_name; }
     const std::vector<std::string>& lights() const { return m_lights; }
     const GroupAction& action() const { return m_action; }
+    const std::optional<bool>& any_on() const { return m_any_on; }
     // Whether an object read so far held both "action" and "lights".
     bool whole() const { return m_whole; }
 
@@ -32,11 +34,10 @@ public:
     }
 
     // Reads a group object: "name", then "lights" (the list is emptied, then
-    // refilled), then "action", after which the desired action equals the
-    // reported one (nothing sent always); an object holding both "lights" and
-    // "action" makes the group whole. An array, such as an error array,
-    // changes nothing. Throws Json::Error for anything else that is not an
-    // object and for a value of the wrong type.
+    // refilled), then "any_on" of its "state", then "action", after which the desired action equals
+    // the reported one (nothing sent always); an object holding both "lights" and "action" makes
+    // the group whole. An array, such as an error array, changes nothing. Throws Json::Error for
+    // anything else that is not an object and for a value of the wrong type.
     void read(const Json::Value& group);
 
     // {"name": name, "lights": [member ids]}.
@@ -48,6 +49,7 @@ public:
 private:
     std::string m_name;
     std::vector<std::string> m_lights;
+    std::optional<bool> m_any_on;
     GroupAction m_action;
     GroupAction m_desired;
     std::uint32_t m_always = 0;

@@ -2,6 +2,7 @@
 #define GLOWRIG_HUE_DETAILS_LIGHT_IMPL_HPP_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "hue/details/resource_impl.hpp"
@@ -19,6 +20,9 @@ public:
     const std::string& name() const { return m_name; }
     const std::string& modelid() const { return m_modelid; }
     const std::string& swversion() const { return m_swversion; }
+    const std::optional<std::string>& type() const { return m_type; }
+    const std::optional<std::string>& productname() const { return m_productname; }
+    const std::optional<LightCapabilities>& capabilities() const { return m_capabilities; }
     const LightState& state() const { return m_state; }
     // Whether an object read so far held "state".
     bool whole() const { return m_whole; }
@@ -32,11 +36,10 @@ public:
         m_always = always;
     }
 
-    // Reads a light object: "name", "type", "modelid", "swversion" when
-    // present, then "state", after which the desired state equals the
-    // reported one (nothing sent always) and the light is whole. Anything but
-    // an object changes nothing. Throws Json::Error for a value of the wrong
-    // type.
+    // Reads a light object: "name", "type", "modelid", "swversion",
+    // "productname" and "capabilities" when present, then "state", after which the desired state
+    // equals the reported one (nothing sent always) and the light is whole. Anything but an object
+    // changes nothing. Throws Json::Error for a value of the wrong type.
     void read(const Json::Value& light);
 
     // {"name": name}.
@@ -47,7 +50,9 @@ public:
 
 private:
     std::string m_name;
-    std::string m_type;
+    std::optional<std::string> m_type;
+    std::optional<std::string> m_productname;
+    std::optional<LightCapabilities> m_capabilities;
     std::string m_modelid;
     std::string m_swversion;
     LightState m_state;

@@ -6,6 +6,7 @@
 #include "hue/details/resource_impl.hpp"
 #include "hue/groups.hpp"
 #include "hue/lights.hpp"
+#include "json/text.hpp"
 
 namespace Hue {
 namespace details {
@@ -87,7 +88,8 @@ Value state_change(const LightFields& reported, const LightFields& desired,
     put("hue", LightField::hue, int{desired.hue}, int{reported.hue});
     put("sat", LightField::sat, int{desired.sat}, int{reported.sat});
     if ((always & LightField::xy) != 0 || desired.x != reported.x || desired.y != reported.y) {
-        body["xy"] = Value::array({static_cast<double>(desired.x), static_cast<double>(desired.y)});
+        // A light takes x and y to four decimals: more digits of a float say nothing.
+        body["xy"] = Value::array({Json::decimal(desired.x, 4), Json::decimal(desired.y, 4)});
     }
     if (body.empty()) return Value();
     if (transitiontime != 0) body["transitiontime"] = transitiontime;

@@ -27,7 +27,8 @@ template <class Record>
 void read_state(const Json::Value& object, Record& record, std::uint32_t* keys = nullptr);
 
 // Returns the change body: "effect", "alert", "on", "bri", "ct", "hue", "sat"
-// and "xy" ([x, y], when either differs) for every field in which `desired`
+// and "xy" ([x, y], when either differs; each rounded to four decimals and
+// written in its shortest form, 0.64 or 0.3127) for every field in which `desired`
 // differs from `reported` or whose LightField bit is set in `always` (sent as
 // desired whatever was reported), plus "transitiontime" when that is not 0.
 // Colour mode, reachability and presence flags are never sent. Returns null

@@ -1,0 +1,57 @@
+#ifndef GLOWRIG_UTIL_COLOUR_HPP_
+#define GLOWRIG_UTIL_COLOUR_HPP_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace Util {
+
+// A colour as a screen gives it: 8-bit sRGB components.
+struct Rgb {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+};
+
+// A point of the CIE 1931 chromaticity diagram.
+struct Xy {
+    double x = 0;
+    double y = 0;
+};
+
+// The triangle of the colours a light can show: its red, green and blue corners.
+struct Gamut {
+    Xy red;
+    Xy green;
+    Xy blue;
+};
+
+// The widest triangle the platform's lights report, for a light (or a group)
+// that reports none.
+extern const Gamut kWidestGamut;
+
+// The colour `text` names: "#rrggbb", "rrggbb", "rgb(R,G,B)" (each 0-255,
+// blanks allowed around the numbers) or one of the 148 CSS colour names,
+// letter case aside. Nothing for any other text.
+std::optional<Rgb> read_colour(const std::string& text);
+
+// The chromaticity of `colour`: its components gamma-expanded, taken to XYZ
+// with the sRGB (D65) matrix, then to x = X/(X+Y+Z), y = Y/(X+Y+Z). Black,
+// which has none, gives nothing.
+std::optional<Xy> chromaticity(const Rgb& colour);
+
+// `point` when it lies in `gamut` (edges included), else the point of the
+// triangle nearest to it: on an edge, or a corner.
+Xy into_gamut(const Xy& point, const Gamut& gamut);
+
+// `value` rounded to four decimals, the precision a light takes x and y in.
+double four_decimals(double value);
+
+// The mired value of a colour temperature in kelvin: round(1,000,000 / K).
+// REQUIRES: kelvin > 0.
+int mired_of_kelvin(int kelvin);
+
+}  // namespace Util
+
+#endif  // GLOWRIG_UTIL_COLOUR_HPP_
