@@ -50,7 +50,8 @@ Option<Record> json() {
 template <class Record>
 Option<Record> id(const std::string& word, bool can_create) {
     return {"id",
-            "The " + word + " id." + (can_create ? "  Use \"new\" if you want create one." : ""),
+            "The " + word + " id or name." +
+                (can_create ? "  Use \"new\" if you want create one." : ""),
             &Record::id};
 }
 
