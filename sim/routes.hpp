@@ -69,7 +69,8 @@ Reply change_members(Json::Value& target, const Json::Value& body, const std::st
                      const std::function<bool(const std::string&, const Json::Value&)>& accepts);
 
 // Applies the light state keys of `body` to `state` (a light's "state" or a
-// group's "action") and returns the reply array, one element per key.
+// group's "action") and returns the reply array, one element per key, each
+// for "{address}/{key}" (`address` names the state: "/lights/1/state").
 Json::Value apply_light_state(Json::Value& state, const Json::Value& body,
                               const std::string& address);
 
@@ -78,6 +79,19 @@ Reply route_config(BridgeData& data, const Route& route);
 Reply route_lights(BridgeData& data, const Route& route);
 Reply route_groups(BridgeData& data, const Route& route);
 Reply route_schedules(BridgeData& data, const Route& route);
+// GET scenes gives every scene without its "lightstates"; GET scenes/{id}
+// the scene whole.
+Reply route_scenes(BridgeData& data, const Route& route);
+// `scenes` (keyed by id) as GET scenes and the whole state give them: each
+// without its "lightstates".
+Json::Value scenes_listing(const Json::Value& scenes);
+// Recalls the scene `scene_id` in the group whose member ids are `members`
+// (null: every light, group 0): each light of the scene's "lightstates" that
+// is on the bridge and in the group takes its stored state. Returns the
+// reply element for "{address}/scene" (`address`: "/groups/1/action"): a success, or an
+// invalid-value error for a scene the bridge does not have (nothing changes then).
+Json::Value recall_scene(BridgeData& data, const Json::Value& scene_id, const Json::Value* members,
+                         const std::string& address);
 // POST /api: user creation. A requested name of 10 to 40 letters and digits is
 // granted as it is; any other is refused with an invalid-value error for
 // "/username" beside the grant of a generated name (32 hex digits). Without a

@@ -63,16 +63,38 @@ Value all_lights_group(Value& lights) {
     return group;
 }
 
+// The action `body` of a group without its "scene", which is recalled on its
+// own; `body` itself when it has none.
+Value without_scene(const Value& body) {
+    if (!Json::has(body, "scene")) return body;
+    Value rest = body;
+    rest.erase("scene");
+    return rest;
+}
+
+// The scene recall's element, when `body` asks for one, before `results`.
+Value with_recall(BridgeData& data, const Value& body, const Value* members,
+                  const std::string& address, Value results) {
+    const Value* scene = Json::find(body, "scene");
+    if (scene == nullptr) return results;
+    Value all = Value::array({recall_scene(data, *scene, members, address)});
+    for (auto& element : results.get_ref<Value::array_t&>()) all.push_back(std::move(element));
+    return all;
+}
+
 Reply route_all_lights(BridgeData& data, const Route& route) {
     Value& lights = member(data.state, "lights");
     if (route.rest.size() == 1 && route.method == "GET")
         return json_reply(all_lights_group(lights));
     if (route.rest.size() == 2 && route.rest[1] == "action" && route.method == "PUT") {
+        const Value rest = without_scene(route.body);
         Value results = Value::array();
-        for (auto& entry : lights.get_ref<Value::object_t&>()) {
-            results = apply_light_state(member(entry.second, "state"), route.body, route.address);
+        if (!rest.empty() || !Json::has(route.body, "scene")) {
+            for (auto& entry : lights.get_ref<Value::object_t&>()) {
+                results = apply_light_state(member(entry.second, "state"), rest, route.address);
+            }
         }
-        return json_reply(results);
+        return json_reply(with_recall(data, route.body, nullptr, route.address, results));
     }
     return method_not_available(route);
 }
@@ -103,8 +125,13 @@ Reply route_groups(BridgeData& data, const Route& route) {
                 return json_reply(Value::array({deleted(route.address)}));
             }
         } else if (route.rest.size() == 2 && route.rest[1] == "action" && route.method == "PUT") {
-            return json_reply(
-                apply_light_state(member(group, "action"), route.body, route.address));
+            const Value rest = without_scene(route.body);
+            Value results = Value::array();
+            if (!rest.empty() || !Json::has(route.body, "scene")) {
+                results = apply_light_state(member(group, "action"), rest, route.address);
+            }
+            const Value members = Json::has(group, "lights") ? group["lights"] : Value::array();
+            return json_reply(with_recall(data, route.body, &members, route.address, results));
         }
     }
     return method_not_available(route);

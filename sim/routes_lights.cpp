@@ -70,7 +70,7 @@ Value apply_light_state(Value& state, const Value& body, const std::string& addr
         results.push_back(error_element(kInvalidJson, address, "body contains invalid json"));
         return results;
     }
-    const std::string prefix = address + (address.find("/groups/") == 0 ? "/action/" : "/state/");
+    const std::string prefix = address + "/";
     for (const auto& [key, v] : Json::as_object(body)) {
         std::string mode;
         if (!accept(key, v, mode)) {

@@ -233,7 +233,13 @@ Reply SimBridge::route(const std::string& method, const std::string& path,
         return error_reply(kUnauthorized, address, "unauthorized user");
     }
     if (segments.size() == 2) {
-        if (method == "GET") return json_reply(m_state);
+        if (method == "GET") {
+            // As a bridge gives it: the scenes without their light states.
+            if (!Json::has(m_state, "scenes")) return json_reply(m_state);
+            Value whole = m_state;
+            whole["scenes"] = scenes_listing(Json::at(m_state, "scenes"));
+            return json_reply(whole);
+        }
         return error_reply(kMethodNotAvailable, address,
                            "method, " + method + ", not available for resource, /");
     }
@@ -244,6 +250,7 @@ Reply SimBridge::route(const std::string& method, const std::string& path,
     if (resource == "lights") return route_lights(data, route);
     if (resource == "groups") return route_groups(data, route);
     if (resource == "schedules") return route_schedules(data, route);
+    if (resource == "scenes") return route_scenes(data, route);
     if (Json::has(m_state, resource) && method == "GET" && route.rest.empty()) {
         return json_reply(Json::at(m_state, resource));
     }

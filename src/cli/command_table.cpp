@@ -12,6 +12,7 @@
 #include "commands/config.hpp"
 #include "commands/groups.hpp"
 #include "commands/lights.hpp"
+#include "commands/scenes.hpp"
 #include "commands/schedules.hpp"
 #include "commands/state.hpp"
 
@@ -153,6 +154,17 @@ std::vector<Option<Commands::ScheduleOptions>> schedule_options() {
             remove<R>("schedule"), json<R>()};
 }
 
+std::vector<Option<Commands::SceneOptions>> scene_options() {
+    using R = Commands::SceneOptions;
+    return {bridge<R>(),
+            {"id", "The scene id or name.", &R::id},
+            {"group",
+             "Group id or name to recall a scene of lights alone in; the default is 0, every "
+             "light.  A group scene is always recalled in its own group.",
+             &R::group},
+            json<R>()};
+}
+
 bool pins_anew(const Commands::ConfigOptions& options) { return options.auth; }
 
 struct NoOptions {};
@@ -193,6 +205,11 @@ const std::vector<Command>& command_table() {
         make_bridge_command<Commands::ScheduleOptions>("schedule", "Allows deleting a Schedule.",
                                                        schedule_options(),
                                                        Commands::run_schedule_command),
+        make_bridge_command<Commands::ListingOptions>(
+            "scenes", "Enumerates Scenes stored on the bridge.", listing_options(),
+            Commands::run_scenes_command),
+        make_bridge_command<Commands::SceneOptions>("scene", "Recalls a Scene.", scene_options(),
+                                                    Commands::run_scene_command),
         make_bridge_command<Commands::ListingOptions>(
             "state", "Prints lights, groups, schedules, scenes, sensors, rules.", listing_options(),
             Commands::run_state_command),

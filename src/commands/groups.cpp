@@ -44,9 +44,9 @@ Hue::Group group_to_change(const std::string& id, const Hue::Groups& groups) {
 
 // Renames, re-members and changes the action of the group `id` and returns
 // it as the bridge then reports it.
-Hue::Group modify_group(const GroupOptions& options, const Hue::Groups& groups,
-                        const Output& output) {
-    Hue::Group group = group_to_change(options.id, groups);
+Hue::Group modify_group(const std::string& id, const GroupOptions& options,
+                        const Hue::Groups& groups, const Output& output) {
+    Hue::Group group = group_to_change(id, groups);
     Hue::GroupAction action = group.action();
     apply_colour_options(options, colour_target(group), output, action);
     // A toggle turns the group off when any of its lights is on, as the
@@ -99,12 +99,17 @@ void run_group_command(const GroupOptions& options, const Settings& settings,
     const Hue::Groups groups = target.bridge.get_groups(settings.client, target.identity);
     if (options.id == "new") {
         render(output, create_group(options, groups));
-    } else if (options.remove) {
+        return;
+    }
+    // Group 0 is on no listing, yet always an id.
+    const std::string id =
+        options.id == Hue::kAllLights ? options.id : id_named(groups, options.id, "group");
+    if (options.remove) {
         // The bridge decides whether the group exists; a refusal fails here.
-        remove_with_advice("group", options.id, [&] { groups.remove(options.id); });
-        render(output, ChangePrintout{"Group Deleted.", "deleted", options.id});
+        remove_with_advice("group", id, [&] { groups.remove(id); });
+        render(output, ChangePrintout{"Group Deleted.", "deleted", id});
     } else {
-        render(output, GroupsPrintout{{group_printout(modify_group(options, groups, output))}});
+        render(output, GroupsPrintout{{group_printout(modify_group(id, options, groups, output))}});
     }
 }
 

@@ -22,8 +22,9 @@ void check_group_options(const GroupOptions& options);
 // deletes one, otherwise renames, re-members and changes the action of the
 // group "id" (sending every state option given), reads it again and prints
 // it; the group is read before the change only when the listing did not give
-// it whole. Throws std::runtime_error "Error: no group with id 9." when the
-// group to change is not on the bridge's listing.
+// it whole. "id" may also be a group's name (see id_named). Throws
+// std::runtime_error "Error: no group with id 9." when the group to change is
+// not on the bridge's listing.
 void run_group_command(const GroupOptions& options, const Settings& settings,
                        const Access::Target& target, const Output& output);
 

@@ -1,10 +1,15 @@
 #ifndef GLOWRIG_COMMANDS_ITEMS_HPP_
 #define GLOWRIG_COMMANDS_ITEMS_HPP_
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include "util/printable.hpp"
 
 namespace Commands {
 
@@ -17,6 +22,37 @@ auto find_item(const List& list, const std::string& id, const char* what) {
         if (item.id() == id) return item;
     }
     throw std::runtime_error(std::string("Error: no ") + what + " with id " + id + ".");
+}
+
+// Whether the names `a` and `b` are the same, letter case aside (ASCII
+// letters; other bytes must match exactly).
+inline bool same_name(const std::string& a, const std::string& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+// The id that `given`, an --id value, names in `list` (lights, groups,
+// schedules or scenes, as the command read them anyway): `given` itself when
+// an item has that id, for an id always wins over a name; else the id of the
+// one item whose whole name is `given`, letter case aside; else `given`
+// unchanged, for the caller to refuse or to leave to the bridge. Throws
+// std::runtime_error "Error: more than one WHAT is named NAME: ids 1, 5."
+// when several items carry that name.
+template <class List>
+std::string id_named(const List& list, const std::string& given, const char* what) {
+    std::vector<std::string> named;
+    for (const auto& item : list) {
+        if (item.id() == given) return given;
+        if (same_name(item.name(), given)) named.push_back(item.id());
+    }
+    if (named.empty()) return given;
+    if (named.size() == 1) return named.front();
+    std::string ids;
+    for (const auto& id : named) ids += (ids.empty() ? "" : ", ") + id;
+    throw std::runtime_error(std::string("Error: more than one ") + what + " is named " +
+                             Util::printable(given) + ": ids " + Util::printable(ids) + ".");
 }
 
 // The pause before each read of an item that a listing gave by name alone.

@@ -140,6 +140,16 @@ Value schedule_json(const SchedulePrintout& schedule) {
     return object;
 }
 
+Value scene_json(const ScenePrintout& scene) {
+    Value object = Value::object();
+    object["id"] = Value(scene.id);
+    object["name"] = Value(scene.name);
+    object["group"] = or_null(scene.group);
+    object["lights"] = array_of(scene.lights, [](const std::string& id) { return Value(id); });
+    object["lastupdated"] = or_null(scene.lastupdated);
+    return object;
+}
+
 Value user_json(const WhitelistUserPrintout& user) {
     Value object = Value::object();
     object["id"] = Value(user.id);
@@ -224,6 +234,10 @@ Value to_json(const SchedulesPrintout& schedules) {
     return document("schedules", array_of(schedules.schedules, schedule_json));
 }
 
+Value to_json(const ScenesPrintout& scenes) {
+    return document("scenes", array_of(scenes.scenes, scene_json));
+}
+
 Value to_json(const StatePrintout& state) {
     Value object = Value::object();
     object["configuration"] = to_json(state.configuration);
@@ -254,6 +268,7 @@ template std::string json_text(const ConfigPrintout&);
 template std::string json_text(const LightsPrintout&);
 template std::string json_text(const GroupsPrintout&);
 template std::string json_text(const SchedulesPrintout&);
+template std::string json_text(const ScenesPrintout&);
 template std::string json_text(const StatePrintout&);
 template std::string json_text(const BridgesPrintout&);
 template std::string json_text(const ChangePrintout&);

@@ -21,12 +21,14 @@ nlohmann::json to_json(const ConfigurationPrintout& configuration);
 
 // The documents of the commands: {"result": ..., "configuration": ...},
 // {"lights": [...]}, {"groups": [...]}, {"schedules": [...]},
+// {"scenes": [...]},
 // {"configuration": ..., "lights": ..., "groups": ..., "schedules": ...},
 // {"bridges": [...]} and {"result": ..., "id": ...}.
 nlohmann::json to_json(const ConfigPrintout& config);
 nlohmann::json to_json(const LightsPrintout& lights);
 nlohmann::json to_json(const GroupsPrintout& groups);
 nlohmann::json to_json(const SchedulesPrintout& schedules);
+nlohmann::json to_json(const ScenesPrintout& scenes);
 nlohmann::json to_json(const StatePrintout& state);
 nlohmann::json to_json(const BridgesPrintout& bridges);
 nlohmann::json to_json(const ChangePrintout& change);

@@ -42,7 +42,7 @@ void run_light_command(const LightOptions& options, const Settings& settings,
                        const Access::Target& target, const Output& output) {
     const auto& [bridge, identity] = std::tie(target.bridge, target.identity);
     const Hue::Lights lights = bridge.get_lights(settings.client, identity);
-    Hue::Light light = find_item(lights, options.id, "light");
+    Hue::Light light = find_item(lights, id_named(lights, options.id, "light"), "light");
     if (!light.whole()) {  // old firmware: the listing named it only
         std::this_thread::sleep_for(kItemReadPause);
         light.refresh();

@@ -24,7 +24,8 @@ void check_light_options(const LightOptions& options);
 // the options say (the fields that differ from its reported state, and an
 // alert "select" or "lselect" always), then reads it again and prints it. The
 // light is taken from the listing, and read before the change only when the
-// listing names it without its state. Throws std::runtime_error
+// listing names it without its state. "id" may also be a light's name (see
+// id_named). Throws std::runtime_error
 // "Error: no light with id 99." when the bridge lists no such light.
 void run_light_command(const LightOptions& options, const Settings& settings,
                        const Access::Target& target, const Output& output);

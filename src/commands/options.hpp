@@ -74,6 +74,11 @@ struct ScheduleOptions : BridgeOption {
     bool remove = false;                     // "--delete"
 };
 
+struct SceneOptions : BridgeOption {
+    std::string id;                    // a scene's id or name
+    std::optional<std::string> group;  // a group's id or name
+};
+
 }  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_OPTIONS_HPP_

@@ -152,6 +152,21 @@ struct SchedulesPrintout {
     std::vector<SchedulePrintout> schedules;
 };
 
+// One scene. `group` is present for a scene of a group alone; `lastupdated`
+// when the bridge reported when the scene was last stored.
+struct ScenePrintout {
+    std::string id;
+    std::string name;
+    std::optional<std::string> group;
+    std::vector<std::string> lights;
+    std::optional<std::tm> lastupdated;
+};
+
+// The printout of "scenes".
+struct ScenesPrintout {
+    std::vector<ScenePrintout> scenes;
+};
+
 // The printout of "state": everything the bridge reported in one reply.
 struct StatePrintout {
     ConfigurationPrintout configuration;
@@ -176,11 +191,11 @@ struct BridgesPrintout {
 };
 
 // The printout of a change that prints no item (a group created or deleted, a
-// schedule deleted): `line` in text (nothing when empty), `result` and `id`
-// in JSON.
+// schedule deleted, a scene recalled): `line` in text (nothing when empty),
+// `result` and `id` in JSON.
 struct ChangePrintout {
     std::string line;
-    std::string result;  // "created", "deleted"
+    std::string result;  // "created", "deleted", "recalled"
     std::optional<std::string> id;
 };
 

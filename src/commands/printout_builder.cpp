@@ -7,6 +7,7 @@
 #include "hue/configuration.hpp"
 #include "hue/groups.hpp"
 #include "hue/lights.hpp"
+#include "hue/scenes.hpp"
 #include "hue/schedules.hpp"
 
 namespace Commands {
@@ -164,6 +165,21 @@ SchedulePrintout schedule_printout(const Hue::Schedule& schedule) {
 
 SchedulesPrintout schedules_printout(const Hue::Schedules& schedules) {
     return SchedulesPrintout{each_built(schedules, schedule_printout)};
+}
+
+ScenePrintout scene_printout(const Hue::Scene& scene) {
+    ScenePrintout printout;
+    printout.id = scene.id();
+    printout.name = scene.name();
+    const std::string group = scene.group();
+    if (!group.empty()) printout.group = group;
+    printout.lights = scene.lights();
+    printout.lastupdated = scene.lastupdated();
+    return printout;
+}
+
+ScenesPrintout scenes_printout(const Hue::Scenes& scenes) {
+    return ScenesPrintout{each_built(scenes, scene_printout)};
 }
 
 StatePrintout state_printout(const Hue::Configuration& configuration, const Hue::Lights& lights,

@@ -12,6 +12,8 @@ class Group;
 class Groups;
 class Light;
 class Lights;
+class Scene;
+class Scenes;
 class Schedule;
 class Schedules;
 }  // namespace Hue
@@ -41,6 +43,10 @@ GroupsPrintout groups_printout(const Hue::Groups& groups);
 // read, its status when the bridge reported none.
 SchedulePrintout schedule_printout(const Hue::Schedule& schedule);
 SchedulesPrintout schedules_printout(const Hue::Schedules& schedules);
+
+// A scene's group is present for a group scene.
+ScenePrintout scene_printout(const Hue::Scene& scene);
+ScenesPrintout scenes_printout(const Hue::Scenes& scenes);
 
 // The printout of a whole bridge state.
 StatePrintout state_printout(const Hue::Configuration& configuration, const Hue::Lights& lights,

@@ -24,13 +24,14 @@ void run_schedules_command(const ListingOptions&, const Settings& settings,
 
 void run_schedule_command(const ScheduleOptions& options, const Settings& settings,
                           const Access::Target& target, const Output& output) {
-    const std::string& id = options.id;
     Hue::Schedules schedules = target.bridge.get_schedules(settings.client, target.identity);
 
-    if (id == "new") {
+    const bool is_new = options.id == "new";
+    if (is_new) {
         // Creating is not offered; the command still goes on, with "new" as the id.
         output.note("Schedule creation not supported yet.");
     }
+    const std::string id = is_new ? options.id : id_named(schedules, options.id, "schedule");
     if (options.remove) {
         remove_with_advice("schedule", id, [&] { schedules.remove(id); });
         render(output, ChangePrintout{std::string(), "deleted", id});

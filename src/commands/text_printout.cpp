@@ -87,6 +87,16 @@ void print_schedule(std::ostream& out, const SchedulePrintout& schedule) {
     out << "    " << text_or_empty(schedule.command) << '\n';
 }
 
+void print_scene(std::ostream& out, const ScenePrintout& scene) {
+    out << '\n';
+    out << "  Id:                      " << printable(scene.id) << '\n';
+    out << "  Name:                    " << printable(scene.name) << '\n';
+    out << "  Group:                   " << text_or_empty(scene.group) << '\n';
+    out << "  Lights:                  " << printable(joined(scene.lights)) << '\n';
+    out << "  LastUpdated:             "
+        << (scene.lastupdated ? Util::utc_text(*scene.lastupdated) : std::string()) << '\n';
+}
+
 }  // namespace
 
 void print_text(std::ostream& out, const ConfigurationPrintout& configuration) {
@@ -146,6 +156,11 @@ void print_text(std::ostream& out, const GroupsPrintout& groups) {
 void print_text(std::ostream& out, const SchedulesPrintout& schedules) {
     out << "Schedules:" << '\n';
     for (const SchedulePrintout& schedule : schedules.schedules) print_schedule(out, schedule);
+}
+
+void print_text(std::ostream& out, const ScenesPrintout& scenes) {
+    out << "Scenes:" << '\n';
+    for (const ScenePrintout& scene : scenes.scenes) print_scene(out, scene);
 }
 
 void print_text(std::ostream& out, const StatePrintout& state) {

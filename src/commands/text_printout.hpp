@@ -29,6 +29,11 @@ void print_text(std::ostream& out, const GroupsPrintout& groups);
 // "Schedules:" and, for each schedule, an empty line and its labelled fields.
 void print_text(std::ostream& out, const SchedulesPrintout& schedules);
 
+// "Scenes:" and, for each scene, an empty line and its labelled fields: the
+// group empty for a scene of lights alone, the last update empty when the
+// bridge reported none.
+void print_text(std::ostream& out, const ScenesPrintout& scenes);
+
 // "State:", then the configuration, lights, groups and schedules, each
 // followed by an empty line.
 void print_text(std::ostream& out, const StatePrintout& state);

@@ -65,6 +65,15 @@ Schedules Bridge::get_schedules(const ClientConfig& client_config,
     return read_collection<Schedules>(make_client(identity, "schedules", client_config));
 }
 
+Scenes Bridge::get_scenes(const ClientConfig& client_config, const AppIdentity& identity) const {
+    return read_collection<Scenes>(make_client(identity, "scenes", client_config));
+}
+
+Groups Bridge::groups_resource(const ClientConfig& client_config,
+                               const AppIdentity& identity) const {
+    return Groups(make_client(identity, "groups", client_config));
+}
+
 FullState Bridge::get_full_state(const ClientConfig& client_config,
                                  const AppIdentity& identity) const {
     const Json::Value root =

@@ -86,6 +86,11 @@ public:
     Groups get_groups(const ClientConfig& client_config, const AppIdentity& identity) const;
     // GET {api}/schedules; all schedules.
     Schedules get_schedules(const ClientConfig& client_config, const AppIdentity& identity) const;
+    // GET {api}/scenes; all scenes.
+    Scenes get_scenes(const ClientConfig& client_config, const AppIdentity& identity) const;
+    // The groups resource, read from nowhere: an empty list whose client
+    // sends to {api}/groups (to recall a scene without reading the groups).
+    Groups groups_resource(const ClientConfig& client_config, const AppIdentity& identity) const;
     // GET {api}; the whole state.
     FullState get_full_state(const ClientConfig& client_config, const AppIdentity& identity) const;
 

@@ -66,4 +66,10 @@ void Groups::remove(const std::string& id) const {
     details::send(client(), details::kRemove, path_segment(id));
 }
 
+void Groups::recall_scene(const std::string& group, const std::string& scene) const {
+    Json::Value body = Json::Value::object();
+    body["scene"] = scene;
+    details::send(client(), details::kSave, path_segment(group) + "/action", body);
+}
+
 }  // namespace Hue

@@ -105,6 +105,11 @@ public:
 
     // DELETE groups/{id}. Fails when the bridge refuses.
     void remove(const std::string& id) const;
+
+    // PUT groups/{group}/action {"scene": scene}: the bridge sets the lights
+    // of the scene that are in the group (every one for group 0) as the
+    // scene stores them. Fails when the bridge refuses.
+    void recall_scene(const std::string& group, const std::string& scene) const;
 };
 
 }  // namespace Hue

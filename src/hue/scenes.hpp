@@ -1,7 +1,9 @@
 #ifndef GLOWRIG_HUE_SCENES_HPP_
 #define GLOWRIG_HUE_SCENES_HPP_
 
+#include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,12 +28,17 @@ public:
     std::string name() const;
     std::vector<std::string> lights() const;  // member light ids, in order
     bool active() const;
+    // The group a group scene belongs to; empty for a scene of lights alone.
+    std::string group() const;
+    // When the scene was last stored (UTC), when the bridge reports it.
+    std::optional<std::tm> lastupdated() const;
 
 private:
     std::shared_ptr<details::Scene_Impl> m_impl;  // never null
 };
 
-// The scenes of a bridge, in key order, with the scenes resource's client.
+// The scenes of a bridge, in key order, with the scenes resource's client. A
+// scene is recalled through the groups resource (Groups::recall_scene).
 class Scenes : public ItemList<Scene> {
 public:
     using ItemList<Scene>::ItemList;

@@ -21,7 +21,8 @@ TEST(Help, ListsEachCommandsOptionsAsAlways) {
         {"config", "help_config.txt"},     {"lights", "help_lights.txt"},
         {"light", "help_light.txt"},       {"groups", "help_groups.txt"},
         {"group", "help_group.txt"},       {"schedules", "help_schedules.txt"},
-        {"schedule", "help_schedule.txt"}, {"state", "help_state.txt"},
+        {"schedule", "help_schedule.txt"}, {"scenes", "help_scenes.txt"},
+        {"scene", "help_scene.txt"},       {"state", "help_state.txt"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);

@@ -273,11 +273,55 @@ TEST_F(GroupsCommand, ColourOptionsAndTogglesSendWhatTheyName) {
     }
 }
 
-TEST_F(GroupsCommand, UnknownIdFailsAfterTheListing) {
-    const auto result = run({"group", "--id=9", "--on"});
-    EXPECT_EQ("\nError: no group with id 9.\n", result.output);
-    EXPECT_EQ(1, result.status);
-    EXPECT_EQ(expanded({"GET /api/{user}/groups"}), request_lines());
+// A group is named by its id or its whole name, letter case aside, for a
+// change or a deletion; an id always wins over a name, and a name two
+// groups carry names neither. Nothing but the listing is read to tell.
+TEST_F(GroupsCommand, IdsAndNamesPickTheGroupFromTheListing) {
+    bridge().update([](Value& state) {
+        state["groups"]["3"]["name"] = "1";  // group 1's id as group 3's name
+        state["groups"]["4"] = Json::parse(R"({"name": "KITCHEN", "lights": ["1"],
+                                               "action": {"on": true}})");
+    });
+    const struct {
+        std::vector<std::string> args;
+        const char* printed;               // the whole printout; null: group 1's
+        std::vector<std::string> changes;  // the requests after the listing
+    } cases[] = {
+        {{"--id=LIVING room", "--on"},
+         nullptr,
+         {R"(PUT /api/{user}/groups/1/action {"on":true})", "GET /api/{user}/groups/1"}},
+        {{"--id=1", "--on"},
+         nullptr,
+         {R"(PUT /api/{user}/groups/1/action {"on":true})", "GET /api/{user}/groups/1"}},
+        {{"--id=kitchen", "--on"},
+         "\nError: more than one group is named kitchen: ids 2, 4.\n",
+         {}},
+        {{"--id=kitchen", "--delete"},
+         "\nError: more than one group is named kitchen: ids 2, 4.\n",
+         {}},
+        {{"--id=9", "--on"}, "\nError: no group with id 9.\n", {}},
+        {{"--id=Living", "--on"}, "\nError: no group with id Living.\n", {}},
+        {{"--id=living room", "--delete", "--json"},
+         "{\"id\":\"1\",\"result\":\"deleted\"}\n",
+         {"DELETE /api/{user}/groups/1"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+        bridge().clear_requests();
+        std::vector<std::string> args = {"group"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto result = run(args);
+        if (c.printed) {
+            EXPECT_EQ(c.printed, result.output);
+        } else {
+            EXPECT_EQ(0u, result.output.find("\nGroups:\n\n  Id:                      1\n"))
+                << result.output;
+        }
+        EXPECT_EQ(c.changes.empty() ? 1 : 0, result.status);
+        std::vector<std::string> requests = {"GET /api/{user}/groups"};
+        requests.insert(requests.end(), c.changes.begin(), c.changes.end());
+        EXPECT_EQ(expanded(requests), request_lines());
+    }
 }
 
 }  // namespace

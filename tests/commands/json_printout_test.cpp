@@ -13,6 +13,7 @@
 #include "hue/configuration.hpp"
 #include "hue/groups.hpp"
 #include "hue/lights.hpp"
+#include "hue/scenes.hpp"
 #include "hue/schedules.hpp"
 #include "json/parse.hpp"
 #include "json/value.hpp"
@@ -220,6 +221,8 @@ TEST(JsonPrintout, DocumentsUseExactlyTheDocumentedNames) {
          {to_json(state), to_json(ConfigPrintout{std::nullopt, state.configuration}),
           to_json(state.lights), to_json(state.groups), to_json(state.schedules),
           to_json(bridges_printout({Hue::Bridge("a", "10.0.0.3", "m")})),
+          to_json(scenes_printout(
+              Hue::Scenes::from_json({}, Json::parse(R"({"s": {"name": "S", "group": "1"}})")))),
           to_json(ChangePrintout{"", "deleted", "1"})}) {
         collect_names(document, names);
     }

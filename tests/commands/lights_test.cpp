@@ -144,6 +144,7 @@ TEST_F(LightsCommand, LightChangesSendWhatDiffersAndEveryAlert) {
         std::vector<std::string> args;
         std::vector<std::string> changes;  // requests between the listing and the read
         Desk printed;
+        std::string id = "3";  // what --id names light 3 by
     } cases[] = {
         {{"--bri=200"},
          {"PUT /api/{user}/lights/3/state {\"bri\":200}"},
@@ -167,6 +168,15 @@ TEST_F(LightsCommand, LightChangesSendWhatDiffersAndEveryAlert) {
          {"PUT /api/{user}/lights/3/state {\"effect\":\"none\"}"},
          changed(&Desk::effect, "none")},
         {{"--name=Desk"}, {"PUT /api/{user}/lights/3 {\"name\":\"Desk\"}"}, Desk()},
+        // Its whole name, letter case aside, names it as well as its id.
+        {{"--bri=200"},
+         {"PUT /api/{user}/lights/3/state {\"bri\":200}"},
+         changed(&Desk::bri, "200"),
+         "Desk"},
+        {{"--on"},
+         {"PUT /api/{user}/lights/3/state {\"on\":true}"},
+         changed(&Desk::on, "1"),
+         "dESK"},
         {{"--name=Reading", "--off", "--hue=300"},
          {"PUT /api/{user}/lights/3 {\"name\":\"Reading\"}",
           "PUT /api/{user}/lights/3/state {\"hue\":300}"},
@@ -180,11 +190,11 @@ TEST_F(LightsCommand, LightChangesSendWhatDiffersAndEveryAlert) {
          }()},
     };
     for (const auto& c : cases) {
-        std::string line = "light --id=3";
+        std::string line = "light --id=" + c.id;
         for (const auto& a : c.args) line += " " + a;
         SCOPED_TRACE(line);
         bridge().clear_requests();
-        std::vector<std::string> args = {"light", "--id=3"};
+        std::vector<std::string> args = {"light", "--id=" + c.id};
         args.insert(args.end(), c.args.begin(), c.args.end());
         const auto result = run(args);
         EXPECT_EQ(c.printed.printout(), result.output);
@@ -266,11 +276,40 @@ TEST_F(LightsCommand, ColourOptionsSendTheColourTheyName) {
     }
 }
 
-TEST_F(LightsCommand, UnknownIdFailsAfterTheListing) {
-    const auto result = run({"light", "--id=33", "--bri=1"});
-    EXPECT_EQ("\nError: no light with id 33.\n", result.output);
-    EXPECT_EQ(1, result.status);
-    EXPECT_EQ(expanded({"GET /api/{user}/lights"}), request_lines());
+// An id always wins over a name; a name two lights carry names neither; a
+// text that is neither fails. Nothing but the listing is read to tell.
+TEST_F(LightsCommand, IdsAndNamesPickTheLightFromTheListing) {
+    bridge().update([](Json::Value& state) {
+        state["lights"]["1"]["name"] = "3";     // light 1 carries light 3's id as its name
+        state["lights"]["4"]["name"] = "HALL";  // and light 4 light 1's old name
+        state["lights"]["2"]["name"] = "hall";
+    });
+    const struct {
+        const char* id;
+        const char* failure;  // the line printed; null: light `changed` is changed
+        const char* changed;
+    } cases[] = {
+        {"3", nullptr, "3"},
+        {"33", "Error: no light with id 33.", nullptr},
+        {"hall", "Error: more than one light is named hall: ids 2, 4.", nullptr},
+        {"Hal", "Error: no light with id Hal.", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        bridge().clear_requests();
+        const auto result = run({"light", std::string("--id=") + c.id, "--bri=9"});
+        std::vector<std::string> requests = {"GET /api/{user}/lights"};
+        if (c.failure) {
+            EXPECT_EQ(std::string("\n") + c.failure + "\n", result.output);
+            EXPECT_EQ(1, result.status);
+        } else {
+            EXPECT_EQ(0, result.status) << result.output;
+            const std::string path = std::string("/api/{user}/lights/") + c.changed;
+            requests.push_back("PUT " + path + "/state {\"bri\":9}");
+            requests.push_back("GET " + path);
+        }
+        EXPECT_EQ(expanded(requests), request_lines());
+    }
 }
 
 TEST_F(LightsCommand, FailedStateChangeKeepsTheRename) {

@@ -67,10 +67,12 @@ TEST_F(SchedulesCommand, ListsEveryScheduleReadingOnlyThoseGivenByName) {
 TEST_F(SchedulesCommand, ModifySavesNameDescriptionAndTimeThenPrintsTheSchedule) {
     put_schedule("4", R"({"name": "Bare"})");
     put_schedule("5", R"({"name": "Odd", "time": "PT10:00"})");
+    put_schedule("6", R"({"name": "3", "time": "PT10:00"})");  // "--id=3" is schedule 3 still
     const struct {
         std::vector<std::string> args;
-        const char* body;  // of the PUT; the id is the one of args[1]
+        const char* body;  // of the PUT
         const char* printed;
+        std::string id = std::string();  // of the schedule changed; empty: the one --id names
     } cases[] = {
         {{"--id=2", "--name=x"},
          R"({"description":"Every ten minutes","name":"x","time":"R05/PT00:10:00"})",
@@ -88,6 +90,11 @@ TEST_F(SchedulesCommand, ModifySavesNameDescriptionAndTimeThenPrintsTheSchedule)
         {{"--id=5", "--name=Odder"},
          R"({"name":"Odder","time":"PT10:00"})",
          "  Time:                    PT10:00\n"},
+        // A schedule's whole name, letter case aside, names it too.
+        {{"--id=wEEKDAYS", "--name=Weekdays"},
+         R"({"description":"Mon to Fri","name":"Weekdays","time":"W124/T06:30:00A00:05:00"})",
+         "  Name:                    Weekdays\n",
+         "3"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + (c.args.size() > 1 ? c.args[1] : ""));
@@ -96,11 +103,10 @@ TEST_F(SchedulesCommand, ModifySavesNameDescriptionAndTimeThenPrintsTheSchedule)
         args.insert(args.end(), c.args.begin(), c.args.end());
         const auto result = run(args);
         EXPECT_EQ(0, result.status);
-        EXPECT_EQ(0u, result.output.find("\nSchedules:\n\n  Id:                      " +
-                                         c.args[0].substr(5) + "\n"))
+        const std::string id = c.id.empty() ? c.args[0].substr(5) : c.id;
+        EXPECT_EQ(0u, result.output.find("\nSchedules:\n\n  Id:                      " + id + "\n"))
             << result.output;
         EXPECT_NE(std::string::npos, result.output.find(c.printed)) << result.output;
-        const std::string id = c.args[0].substr(5);
         const std::string path = "/api/{user}/schedules/" + id;
         std::vector<std::string> requests = {"GET /api/{user}/schedules"};
         // Schedules 4 and 5 lack a command or time: they are read before the change.
@@ -133,13 +139,15 @@ Schedules:
 }
 
 TEST_F(SchedulesCommand, NewAndUnknownIdsFailAfterTheListing) {
+    put_schedule("4", R"({"name": "pulse"})");
     const struct {
         const char* id;
         const char* output;
     } cases[] = {
         {"--id=new", "\nSchedule creation not supported yet.\nError: no schedule with id new.\n"},
         {"--id=9", "\nError: no schedule with id 9.\n"},
-        {"--id=Pulse", "\nError: no schedule with id Pulse.\n"},  // ids, not names
+        {"--id=Puls", "\nError: no schedule with id Puls.\n"},  // whole names only
+        {"--id=PULSE", "\nError: more than one schedule is named PULSE: ids 2, 4.\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);

@@ -79,11 +79,14 @@ TEST(SimBridgeId, TheSampleIsConsistent) {
 }
 
 // A bridge of two lights, one on, on the whitelist of user "u", with one
-// schedule; its listings give the second item by name alone.
+// schedule and one scene of group 1 (light 2); its listings give the second
+// item by name alone.
 constexpr const char* kRepliesFixture =
     R"({"listings":"mixed","state":{"config":{"name":"Hall","whitelist":{"u":{}}},)"
     R"("lights":{"1":{"name":"A","state":{"on":true,"xy":[0.4,0.5]}},)"
     R"("2":{"name":"B","state":{"on":false,"bri":1}}},)"
+    R"("groups":{"1":{"name":"G","lights":["2"],"action":{"on":false}}},)"
+    R"("scenes":{"s":{"name":"S","group":"1","lights":["2"],"lightstates":{"2":{"bri":9}}}},)"
     R"("schedules":{"1":{"name":"S","time":"PT00:01:00"}}}})";
 
 // Replies are written as a bridge writes JSON: members in name order, numbers
@@ -122,6 +125,23 @@ TEST(SimBridgeReplies, AreTheBridgesTextForEachRequest) {
         {"a body that is not JSON", "PUT", "/api/u/schedules/1", "{\"name\":", 200,
          R"([{"error":{"address":"/u/schedules/1","description":"body contains invalid json",)"
          R"("type":2}}])"},
+        {"the scenes listing, without light states", "GET", "/api/u/scenes", "", 200,
+         R"({"s":{"group":"1","lights":["2"],"name":"S"}})"},
+        {"the whole state, its scenes without light states", "GET", "/api/u", "", 200,
+         R"({"config":{"name":"Hall","whitelist":{"u":{}}},)"
+         R"("groups":{"1":{"action":{"on":false},"lights":["2"],"name":"G"}},)"
+         R"("lights":{"1":{"name":"A","state":{"on":true,"xy":[0.40000000000000002,0.5]}},)"
+         R"("2":{"name":"B","state":{"bri":1,"on":false}}},)"
+         R"("scenes":{"s":{"group":"1","lights":["2"],"name":"S"}},)"
+         R"("schedules":{"1":{"name":"S","time":"PT00:01:00"}}})"},
+        {"a scene whole", "GET", "/api/u/scenes/s", "", 200,
+         R"({"group":"1","lights":["2"],"lightstates":{"2":{"bri":9}},"name":"S"})"},
+        {"a scene recalled beside another action member", "PUT", "/api/u/groups/1/action",
+         R"({"on":true,"scene":"s"})", 200,
+         R"([{"success":{"/groups/1/action/scene":"s"}},{"success":{"/groups/1/action/on":true}}])"},
+        {"a scene the bridge lacks", "PUT", "/api/u/groups/0/action", R"({"scene":"x"})", 200,
+         R"([{"error":{"address":"/groups/0/action/scene","description":)"
+         R"("invalid value, \"x\", for parameter, scene","type":7}}])"},
         {"a segment percent-encoded", "GET", "/api/u/lights/%32", "", 200,
          R"({"name":"B","state":{"bri":1,"on":false}})"},
         {"empty segments and the query left out", "GET", "//api//u/lights/2/?bri=%zz", "", 200,
