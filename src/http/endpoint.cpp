@@ -93,6 +93,7 @@ std::optional<Endpoint> read_url(std::string_view url, const EndpointForms& form
 // Reads "HOST:PORT", "[IPv6]:PORT" or a host alone as `forms` allow them.
 std::optional<Endpoint> read_host_port(std::string_view text, const EndpointForms& forms) {
     std::string_view host = text;
+    std::string bracketed;  // holds the text `host` views for an IPv6 address alone
     std::optional<std::string_view> port;
     if (!text.empty() && text.front() == '[') {
         // Brackets only go with a port.
@@ -108,7 +109,8 @@ std::optional<Endpoint> read_host_port(std::string_view text, const EndpointForm
         host = text.substr(0, colon);
         port = text.substr(colon + 1);
     } else if (text.find(':') != std::string_view::npos) {
-        host = "[" + std::string(text) + "]";  // all of it an IPv6 address
+        bracketed = "[" + std::string(text) + "]";  // all of it an IPv6 address
+        host = bracketed;
     }
     if (port ? !forms.host_port : forms.bare == BareAddress::refused) return std::nullopt;
     const auto read = read_host(std::string(host), forms.names);
