@@ -15,6 +15,7 @@
 #include "commands/scenes.hpp"
 #include "commands/schedules.hpp"
 #include "commands/state.hpp"
+#include "commands/watch.hpp"
 
 namespace Cli {
 namespace {
@@ -165,6 +166,18 @@ std::vector<Option<Commands::SceneOptions>> scene_options() {
             json<R>()};
 }
 
+std::vector<Option<Commands::WatchOptions>> watch_options() {
+    using R = Commands::WatchOptions;
+    return {
+        bridge<R>(),
+        {"for", "Stop watching after this many seconds.", &R::seconds},
+        {"count", "Stop watching after this many lines.", &R::count},
+        {"interval",
+         "Milliseconds between two reads of the bridge; 1000 unless given, at least 200.",
+         &R::interval},
+        {"json", "Print each change as one JSON object on a line of its own.", std::monostate()}};
+}
+
 bool pins_anew(const Commands::ConfigOptions& options) { return options.auth; }
 
 struct NoOptions {};
@@ -213,6 +226,9 @@ const std::vector<Command>& command_table() {
         make_bridge_command<Commands::ListingOptions>(
             "state", "Prints lights, groups, schedules, scenes, sensors, rules.", listing_options(),
             Commands::run_state_command),
+        make_bridge_command<Commands::WatchOptions>(
+            "watch", "Prints a line for each change of a light, group or sensor, as it happens.",
+            watch_options(), Commands::run_watch_command, Commands::check_watch_options),
         make_command<NoOptions>("help", "Prints this help, or the help of the command after it.",
                                 {}, run_help),
         make_command<NoOptions>("version", "Prints the version of glowrig.", {json<NoOptions>()},

@@ -30,6 +30,7 @@
 #include "commands/bridge_error_advice.hpp"
 #include "commands/output.hpp"
 #include "commands/usage_error.hpp"
+#include "commands/watch.hpp"
 #include "hue/address.hpp"
 #include "hue/text.hpp"
 #include "util/printable.hpp"
@@ -41,7 +42,8 @@ namespace po = boost::program_options;
 
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
-constexpr int kRefused = 2;  // a command line glowrig will not run
+constexpr int kRefused = 2;        // a command line glowrig will not run
+constexpr int kOutputFailed = -1;  // within the entry: a watch's line could not be written
 
 // "--bri", or "-l" for a name of one letter, as the help and README write
 // options.
@@ -172,7 +174,9 @@ int run_args(const std::vector<std::string>& args) {
         return kSuccess;
     }
     const Commands::Output output(std::cout, std::cerr, json);
-    if (!json) std::cout << std::endl;
+    // Text printouts start with an empty line; a watch's lines are a stream
+    // a script reads line by line, every one a change.
+    if (!json && !(!words.empty() && is_word(words[0], "watch"))) std::cout << std::endl;
     const auto fail = [&output](const std::string& message, int status) {
         output.note(Util::printable(message));
         return status;
@@ -231,6 +235,8 @@ int run_args(const std::vector<std::string>& args) {
         return fail(e.what(), kRefused);
     } catch (const Commands::UsageError& e) {
         return fail(e.what(), kRefused);
+    } catch (const Commands::OutputFailed&) {
+        return kOutputFailed;
     } catch (const Commands::AdvisedFailure& e) {
         const int status = fail(e.what(), kFailure);
         // After the failure's line, when both streams go to one terminal.
@@ -297,7 +303,12 @@ int cannot_write(int error) {
 // ignored), says so on standard error and turns `status` into a failure.
 int finish(int status, OutputBuffer& buffer) {
     std::cout.flush();
-    if (buffer.error() == 0) return status;
+    if (status == kOutputFailed) {
+        // A watch ends when its reader goes away ("watch | head -3").
+        if (buffer.error() == EPIPE || buffer.error() == 0) return kSuccess;
+    } else if (buffer.error() == 0) {
+        return status;
+    }
     return cannot_write(buffer.error());
 }
 

@@ -32,8 +32,8 @@ struct Option {
     using Field =
         std::variant<std::monostate, bool Record::*, std::string Record::*,
                      std::optional<std::string> Record::*, std::optional<std::uint8_t> Record::*,
-                     std::optional<std::uint16_t> Record::*, std::vector<std::string> Record::*,
-                     std::optional<Hue::BridgeName> Record::*>;
+                     std::optional<std::uint16_t> Record::*, std::optional<int> Record::*,
+                     std::vector<std::string> Record::*, std::optional<Hue::BridgeName> Record::*>;
     Option(const char* option_name, std::string option_help, Field option_field,
            std::vector<std::string> option_words = {})
         : name(option_name),

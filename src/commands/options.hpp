@@ -79,6 +79,14 @@ struct SceneOptions : BridgeOption {
     std::optional<std::string> group;  // a group's id or name
 };
 
+// "watch": how long ("--for", seconds), how many lines ("--count") and how
+// often the bridge is read ("--interval", milliseconds).
+struct WatchOptions : BridgeOption {
+    std::optional<int> seconds;
+    std::optional<int> count;
+    std::optional<int> interval;
+};
+
 }  // namespace Commands
 
 #endif  // GLOWRIG_COMMANDS_OPTIONS_HPP_

@@ -23,6 +23,7 @@ TEST(Help, ListsEachCommandsOptionsAsAlways) {
         {"group", "help_group.txt"},       {"schedules", "help_schedules.txt"},
         {"schedule", "help_schedule.txt"}, {"scenes", "help_scenes.txt"},
         {"scene", "help_scene.txt"},       {"state", "help_state.txt"},
+        {"watch", "help_watch.txt"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "commands/printout_builder.hpp"
+#include "commands/watch_changes.hpp"
 #include "hue/bridge.hpp"
 #include "hue/configuration.hpp"
 #include "hue/groups.hpp"
@@ -194,12 +195,12 @@ std::set<std::string> documented_names() {
 }
 
 // Adds the name of every member of `json`, at any depth, to `names`; a
-// schedule's command is the bridge's, not ours.
+// schedule's command and a watch line's changes are the bridge's, not ours.
 void collect_names(const Value& json, std::set<std::string>& names) {
     if (json.is_object()) {
         for (const auto& [key, member] : Json::as_object(json)) {
             names.insert(key);
-            if (key != "command") collect_names(member, names);
+            if (key != "command" && key != "changes") collect_names(member, names);
         }
     } else if (json.is_array()) {
         for (const auto& element : Json::as_array(json)) collect_names(element, names);
@@ -223,7 +224,10 @@ TEST(JsonPrintout, DocumentsUseExactlyTheDocumentedNames) {
           to_json(bridges_printout({Hue::Bridge("a", "10.0.0.3", "m")})),
           to_json(scenes_printout(
               Hue::Scenes::from_json({}, Json::parse(R"({"s": {"name": "S", "group": "1"}})")))),
-          to_json(ChangePrintout{"", "deleted", "1"})}) {
+          to_json(ChangePrintout{"", "deleted", "1"}),
+          Json::parse(change_line({"light", "1", "L", Json::parse(R"({"on":true})"), false},
+                                  "2026-12-08T14:03:07", true)),
+          Json::parse(change_line({"light", "1", "L", Value::object(), true}, "", true))}) {
         collect_names(document, names);
     }
     EXPECT_EQ(documented_names(), names);

@@ -21,7 +21,7 @@ source "$completion/glowrig.bash"
 
 # Command line (a trailing blank starts an empty word) | the completions, sorted.
 cases=(
-    "glowrig |bridges config group groups help light lights scene scenes schedule schedules state version"
+    "glowrig |bridges config group groups help light lights scene scenes schedule schedules state version watch"
     "glowrig sch|schedule schedules"
     "glowrig sce|scene scenes"
     "glowrig scene |--bridge= --group= --help --id= --json"
@@ -41,6 +41,7 @@ cases=(
     "glowrig light -alert=l|-alert=lselect"
     "glowrig light --bri=|"
     "glowrig version |--help --json"
+    "glowrig watch |--bridge= --count= --for= --help --interval= --json"
 )
 
 failed=0

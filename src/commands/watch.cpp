@@ -1,0 +1,137 @@
+#include "commands/watch.hpp"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "commands/usage_error.hpp"
+#include "commands/watch_changes.hpp"
+#include "hue/client.hpp"
+#include "json/value.hpp"
+
+namespace Commands {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+volatile std::sig_atomic_t g_stop = 0;
+
+extern "C" void ask_to_stop(int) { g_stop = 1; }
+
+// While it lives: SIGINT and SIGTERM set g_stop instead of ending the process,
+// and SIGPIPE is ignored so that a reader going away shows as a failed write.
+class SignalScope {
+public:
+    SignalScope() {
+        g_stop = 0;
+        struct sigaction stop = {};
+        stop.sa_handler = ask_to_stop;
+        sigemptyset(&stop.sa_mask);
+        sigaction(SIGINT, &stop, &m_int);
+        sigaction(SIGTERM, &stop, &m_term);
+        struct sigaction ignore = {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        sigaction(SIGPIPE, &ignore, &m_pipe);
+    }
+    ~SignalScope() {
+        sigaction(SIGINT, &m_int, nullptr);
+        sigaction(SIGTERM, &m_term, nullptr);
+        sigaction(SIGPIPE, &m_pipe, nullptr);
+    }
+    SignalScope(const SignalScope&) = delete;
+    SignalScope& operator=(const SignalScope&) = delete;
+
+private:
+    struct sigaction m_int {};
+    struct sigaction m_term {};
+    struct sigaction m_pipe {};
+};
+
+// The local time now, to the second: "2026-12-08T14:03:07".
+std::string local_time() {
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    localtime_r(&now, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &parts);
+    return text;
+}
+
+// Waits until `until` in steps of at most 50 ms; false when a signal asked
+// to stop first.
+bool wait_until(Clock::time_point until) {
+    while (!g_stop) {
+        const auto now = Clock::now();
+        if (now >= until) return true;
+        std::this_thread::sleep_for(
+            std::min<Clock::duration>(until - now, std::chrono::milliseconds(50)));
+    }
+    return false;
+}
+
+}  // namespace
+
+void check_watch_options(const WatchOptions& options) {
+    if (options.interval && *options.interval < kMinWatchInterval) {
+        throw UsageError("Error: option 'interval' must be at least " +
+                         std::to_string(kMinWatchInterval) + ".");
+    }
+    if (options.seconds && *options.seconds < 1) {
+        throw UsageError("Error: option 'for' must be at least 1.");
+    }
+    if (options.count && *options.count < 1) {
+        throw UsageError("Error: option 'count' must be at least 1.");
+    }
+}
+
+// The changes come from comparing two whole states. Polling reads one every
+// interval; a source that learns of single resources (an event stream) would
+// update the copy it holds and print changes_between() of the two copies the
+// same way, through print_changes.
+void run_watch_command(const WatchOptions& options, const Settings& settings,
+                       const Access::Target& target, const Output& output) {
+    const Hue::Client client = target.bridge.make_client(target.identity, "", settings.client);
+    auto read_state = [&] { return Hue::read_json_strict(client.send(Http::Method::Get)); };
+
+    SignalScope signals;
+    const auto start = Clock::now();
+    const auto interval = std::chrono::milliseconds(options.interval.value_or(1000));
+    const auto deadline =
+        options.seconds ? start + std::chrono::seconds(*options.seconds) : Clock::time_point::max();
+    long printed = 0;
+    auto done = [&] {
+        return g_stop || Clock::now() >= deadline || (options.count && printed >= *options.count);
+    };
+    auto print_changes = [&](const Json::Value& before, const Json::Value& after) {
+        for (const ResourceChange& change : changes_between(before, after)) {
+            if (done()) return;
+            output.out() << change_line(change, local_time(), output.json()) << '\n';
+            output.out().flush();
+            if (!output.out()) throw OutputFailed();
+            ++printed;
+        }
+    };
+
+    Json::Value last = read_state();
+    auto next = start + interval;
+    while (!done() && wait_until(std::min(next, deadline)) && Clock::now() < deadline) {
+        next += interval;
+        if (next < Clock::now()) next = Clock::now() + interval;  // a read took longer
+        Json::Value now;
+        try {
+            now = read_state();
+        } catch (const std::exception& e) {
+            output.err() << "glowrig: watch: " << e.what() << std::endl;
+            continue;
+        }
+        print_changes(last, now);
+        last = std::move(now);
+    }
+}
+
+}  // namespace Commands

@@ -1,0 +1,39 @@
+#ifndef GLOWRIG_COMMANDS_WATCH_HPP_
+#define GLOWRIG_COMMANDS_WATCH_HPP_
+
+#include <stdexcept>
+
+#include "access/bridge_selection.hpp"
+#include "commands/options.hpp"
+#include "commands/output.hpp"
+#include "commands/run_settings.hpp"
+
+namespace Commands {
+
+// "watch" could not write a line to standard output. The entry ends the run
+// quietly with status 0 when the reader went away (EPIPE), else it says why
+// the output failed, as for any command.
+class OutputFailed : public std::runtime_error {
+public:
+    OutputFailed() : std::runtime_error("the output could not be written") {}
+};
+
+// The fewest milliseconds between two reads of the bridge.
+inline constexpr int kMinWatchInterval = 200;
+
+// Refuses an interval under kMinWatchInterval, and a --for or --count of 0.
+void check_watch_options(const WatchOptions& options);
+
+// Runs the "watch" command: reads the bridge's whole state, then again every
+// interval, and prints one line (flushed) for each light, group or sensor
+// whose state changed since the read before. Ends after --for seconds,
+// --count lines, SIGINT or SIGTERM (after the current line), or when the
+// output cannot be written (OutputFailed). The first read failing fails
+// the command; a later one is a line on the error stream and the next read
+// follows as planned.
+void run_watch_command(const WatchOptions& options, const Settings& settings,
+                       const Access::Target& target, const Output& output);
+
+}  // namespace Commands
+
+#endif  // GLOWRIG_COMMANDS_WATCH_HPP_
