@@ -3,14 +3,10 @@
 #include <algorithm>
 
 namespace Http {
-namespace {
-
-bool is_alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 bool is_unreserved(char c) {
-    return is_alpha(c) || is_digit(c) || c == '-' || c == '.' || c == '_' || c == '~';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
 }
 
 bool is_sub_delim(char c) {
@@ -32,13 +28,19 @@ bool is_sub_delim(char c) {
     }
 }
 
-// The characters of a user info, of a host name and of an IP literal's inside.
-bool is_user_char(char c) { return is_unreserved(c) || is_sub_delim(c) || c == ':'; }
-bool is_name_char(char c) { return is_unreserved(c) || is_sub_delim(c); }
-// The characters of a path, and of a query or fragment.
 bool is_path_char(char c) {
     return is_unreserved(c) || is_sub_delim(c) || c == ':' || c == '@' || c == '/';
 }
+
+namespace {
+
+bool is_alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// The characters of a user info, of a host name and of an IP literal's inside.
+bool is_user_char(char c) { return is_unreserved(c) || is_sub_delim(c) || c == ':'; }
+bool is_name_char(char c) { return is_unreserved(c) || is_sub_delim(c); }
 bool is_query_char(char c) { return is_path_char(c) || c == '?'; }
 
 // True when `text` holds only characters that `allowed` accepts and '%'.

@@ -28,6 +28,14 @@ struct UriReference {
 // taken as written, also without two hex digits after it.
 std::optional<UriReference> read_uri(std::string_view text);
 
+// RFC 3986's unreserved characters: letters, digits, '-', '.', '_', '~'.
+bool is_unreserved(char c);
+// RFC 3986's sub-delimiters: "!$&'()*+,;=".
+bool is_sub_delim(char c);
+// The characters a path holds as they are, '%' aside: the unreserved ones,
+// the sub-delimiters, ':', '@' and '/'.
+bool is_path_char(char c);
+
 // The port `digits` names: a number from 1 to 65535 written without leading
 // zeros, so that it reads back as written; nullopt for anything else.
 std::optional<unsigned short> port_number(std::string_view digits);

@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "http/uri.hpp"
 #include "hue/bridge_error.hpp"
 #include "json/parse.hpp"
 #include "json/text.hpp"
@@ -34,35 +35,9 @@ Http::Options options_of(const ClientConfig& config) {
     return options;
 }
 
-bool is_unreserved(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~';
-}
-
-// True for the characters a URL path holds unencoded: the unreserved ones,
-// the sub-delimiters, '%', ':', '@' and '/'.
-bool is_path_character(char c) {
-    switch (c) {
-        case '!':
-        case '$':
-        case '&':
-        case '\'':
-        case '(':
-        case ')':
-        case '*':
-        case '+':
-        case ',':
-        case ';':
-        case '=':
-        case '%':
-        case ':':
-        case '@':
-        case '/':
-            return true;
-        default:
-            return is_unreserved(c);
-    }
-}
+// True for the characters a URL path holds unencoded: a path's characters
+// and '%'.
+bool is_path_character(char c) { return c == '%' || Http::is_path_char(c); }
 
 // `endpoint` with `path` joined to its target by exactly one '/'; the
 // endpoint itself for an empty path.
@@ -145,7 +120,7 @@ std::string path_segment(const std::string& id) {
     std::string encoded;
     const bool dots = id == "." || id == "..";
     for (const char c : id) {
-        if (is_unreserved(c) && !dots) {
+        if (Http::is_unreserved(c) && !dots) {
             encoded += c;
             continue;
         }
