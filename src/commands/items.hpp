@@ -1,13 +1,14 @@
 #ifndef GLOWRIG_COMMANDS_ITEMS_HPP_
 #define GLOWRIG_COMMANDS_ITEMS_HPP_
 
-#include <algorithm>
-#include <cctype>
 #include <chrono>
+#include <locale>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <boost/algorithm/string/predicate.hpp>
 
 #include "util/printable.hpp"
 
@@ -24,15 +25,6 @@ auto find_item(const List& list, const std::string& id, const char* what) {
     throw std::runtime_error(std::string("Error: no ") + what + " with id " + id + ".");
 }
 
-// Whether the names `a` and `b` are the same, letter case aside (ASCII
-// letters; other bytes must match exactly).
-inline bool same_name(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
 // The id that `given`, an --id value, names in `list` (lights, groups,
 // schedules or scenes, as the command read them anyway): `given` itself when
 // an item has that id, for an id always wins over a name; else the id of the
@@ -45,7 +37,10 @@ std::string id_named(const List& list, const std::string& given, const char* wha
     std::vector<std::string> named;
     for (const auto& item : list) {
         if (item.id() == given) return given;
-        if (same_name(item.name(), given)) named.push_back(item.id());
+        // Letter case aside, as in the classic locale: ASCII letters only.
+        if (boost::algorithm::iequals(item.name(), given, std::locale::classic())) {
+            named.push_back(item.id());
+        }
     }
     if (named.empty()) return given;
     if (named.size() == 1) return named.front();
