@@ -176,7 +176,12 @@ int run_args(const std::vector<std::string>& args) {
     const Commands::Output output(std::cout, std::cerr, json);
     // Text printouts start with an empty line; a watch's lines are a stream
     // a script reads line by line, every one a change.
-    if (!json && !(!words.empty() && is_word(words[0], "watch"))) std::cout << std::endl;
+    const auto command_word = std::find_if(words.begin(), words.end(), [](const std::string& word) {
+        return word.empty() || word[0] != '-';
+    });
+    if (!json && !(command_word != words.end() && is_word(*command_word, "watch"))) {
+        std::cout << std::endl;
+    }
     const auto fail = [&output](const std::string& message, int status) {
         output.note(Util::printable(message));
         return status;

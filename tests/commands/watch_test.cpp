@@ -93,9 +93,12 @@ TEST_F(WatchCommand, JsonPrintsOneObjectPerChange) {
 TEST_F(WatchCommand, CountEndsAfterThatManyLines) {
     change_later(milliseconds(300), true);
     const auto started = std::chrono::steady_clock::now();
-    const auto result = run({"watch", "--interval=200", "--count=1", "--for=4"});
+    // An option before the command word: still a stream of change lines alone.
+    const auto result = run({"--interval=200", "watch", "--count=1", "--for=4"});
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
     EXPECT_EQ(0, result.status);
+    ASSERT_FALSE(result.output.empty());
+    EXPECT_NE('\n', result.output.front());
     std::smatch time;
     ASSERT_TRUE(std::regex_search(result.output, time, kTime)) << result.output;
     EXPECT_EQ(" light 1 \"Hall\" on=false\n", time.suffix().str());
