@@ -10,6 +10,7 @@
 
 #include "commands/usage_error.hpp"
 #include "commands/watch_changes.hpp"
+#include "commands/watch_stream.hpp"
 #include "hue/client.hpp"
 #include "json/value.hpp"
 
@@ -74,6 +75,30 @@ bool wait_until(Clock::time_point until) {
     return false;
 }
 
+// Polls the bridge of `client`: reads its whole state, then again every
+// `interval`, and prints what differs from the read before. A failed read
+// after the first is a line to sink.warn.
+void watch_by_polling(const Hue::Client& client, std::chrono::milliseconds interval,
+                      const WatchSink& sink) {
+    auto read_state = [&] { return Hue::read_json_strict(client.send(Http::Method::Get)); };
+    Json::Value last = read_state();
+    auto next = Clock::now() + interval;
+    while (!sink.done() && wait_until(std::min(next, sink.deadline)) &&
+           Clock::now() < sink.deadline) {
+        next += interval;
+        if (next < Clock::now()) next = Clock::now() + interval;  // a read took longer
+        Json::Value now;
+        try {
+            now = read_state();
+        } catch (const std::exception& e) {
+            sink.warn(e.what());
+            continue;
+        }
+        sink.print(last, now);
+        last = std::move(now);
+    }
+}
+
 }  // namespace
 
 void check_watch_options(const WatchOptions& options) {
@@ -89,49 +114,37 @@ void check_watch_options(const WatchOptions& options) {
     }
 }
 
-// The changes come from comparing two whole states. Polling reads one every
-// interval; a source that learns of single resources (an event stream) would
-// update the copy it holds and print changes_between() of the two copies the
-// same way, through print_changes.
+// Bridges over HTTPS are watched over their event stream, unless they have
+// none; the others are polled.
 void run_watch_command(const WatchOptions& options, const Settings& settings,
                        const Access::Target& target, const Output& output) {
     const Hue::Client client = target.bridge.make_client(target.identity, "", settings.client);
-    auto read_state = [&] { return Hue::read_json_strict(client.send(Http::Method::Get)); };
-
     SignalScope signals;
-    const auto start = Clock::now();
-    const auto interval = std::chrono::milliseconds(options.interval.value_or(1000));
-    const auto deadline =
-        options.seconds ? start + std::chrono::seconds(*options.seconds) : Clock::time_point::max();
     long printed = 0;
-    auto done = [&] {
-        return g_stop || Clock::now() >= deadline || (options.count && printed >= *options.count);
+    WatchSink sink;
+    sink.deadline = options.seconds ? Clock::now() + std::chrono::seconds(*options.seconds)
+                                    : Clock::time_point::max();
+    sink.done = [&] {
+        return g_stop || Clock::now() >= sink.deadline ||
+               (options.count && printed >= *options.count);
     };
-    auto print_changes = [&](const Json::Value& before, const Json::Value& after) {
+    sink.print = [&](const Json::Value& before, const Json::Value& after) {
         for (const ResourceChange& change : changes_between(before, after)) {
-            if (done()) return;
+            if (sink.done()) return;
             output.out() << change_line(change, local_time(), output.json()) << '\n';
             output.out().flush();
             if (!output.out()) throw OutputFailed();
             ++printed;
         }
     };
-
-    Json::Value last = read_state();
-    auto next = start + interval;
-    while (!done() && wait_until(std::min(next, deadline)) && Clock::now() < deadline) {
-        next += interval;
-        if (next < Clock::now()) next = Clock::now() + interval;  // a read took longer
-        Json::Value now;
-        try {
-            now = read_state();
-        } catch (const std::exception& e) {
-            output.err() << "glowrig: watch: " << e.what() << std::endl;
-            continue;
-        }
-        print_changes(last, now);
-        last = std::move(now);
+    sink.warn = [&](const std::string& line) {
+        output.err() << "glowrig: watch: " << line << std::endl;
+    };
+    if (client.base().scheme == Http::Scheme::Https &&
+        watch_event_stream(client, target.identity.user_id, sink) == StreamWatch::ended) {
+        return;
     }
+    watch_by_polling(client, std::chrono::milliseconds(options.interval.value_or(1000)), sink);
 }
 
 }  // namespace Commands

@@ -24,13 +24,14 @@ inline constexpr int kMinWatchInterval = 200;
 // Refuses an interval under kMinWatchInterval, and a --for or --count of 0.
 void check_watch_options(const WatchOptions& options);
 
-// Runs the "watch" command: reads the bridge's whole state, then again every
-// interval, and prints one line (flushed) for each light, group or sensor
-// whose state changed since the read before. Ends after --for seconds,
+// Runs the "watch" command: prints one line (flushed) for each change of a
+// light, group or sensor as it happens, over the bridge's event stream when it
+// is reached over HTTPS and has one (see watch_event_stream), else by reading
+// its whole state every interval and comparing. Ends after --for seconds,
 // --count lines, SIGINT or SIGTERM (after the current line), or when the
-// output cannot be written (OutputFailed). The first read failing fails
-// the command; a later one is a line on the error stream and the next read
-// follows as planned.
+// output cannot be written (OutputFailed). The first read of the whole state
+// failing fails the command; a later failure is a line on the error stream
+// and the watch goes on.
 void run_watch_command(const WatchOptions& options, const Settings& settings,
                        const Access::Target& target, const Output& output);
 

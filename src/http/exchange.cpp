@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
+#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -20,6 +22,7 @@
 #include <boost/asio/ssl/stream.hpp>
 #include <boost/asio/steady_timer.hpp>
 #include <boost/asio/write.hpp>
+#include <boost/beast/http/buffer_body.hpp>
 #include <boost/beast/http/string_body.hpp>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -48,6 +51,7 @@ constexpr const char* kHeaderFailed = "Failed to read HTTP status line";
 constexpr const char* kHeaderTooLarge = "Error: the reply's header is larger than 64 KiB.";
 constexpr const char* kBodyFailed = "Failed to read response body";
 constexpr const char* kBodyTooLarge = "Error: the reply is larger than 4 MiB.";
+constexpr const char* kBadField = "Error: a header field holds a line break.";
 
 // A refused request (429, 503) is sent at most this many times more, after
 // waiting what its reply asks, within these bounds.
@@ -57,10 +61,25 @@ constexpr std::chrono::seconds kLongestWait{5};
 
 std::atomic<std::size_t> g_opened{0};
 
+using Fields = std::vector<std::pair<std::string, std::string>>;
+
+// True when no name or value of `fields` holds a byte that would end a field
+// early (CR, LF) or that no field may hold (NUL).
+bool fields_are_whole(const Fields& fields) {
+    for (const auto& [name, value] : fields) {
+        for (const std::string* text : {&name, &value}) {
+            if (text->find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 // A request as it goes on the wire: the request line, the fields, the body.
 // A PUT or POST always states its length, a GET or DELETE only with a body.
 std::string request_text(Method method, const std::string& target, const std::string& host,
-                         bool keep_alive, const std::string& body) {
+                         bool keep_alive, const Fields& fields, const std::string& body) {
     const char* name = "GET";
     switch (method) {
         case Method::Put:
@@ -77,6 +96,7 @@ std::string request_text(Method method, const std::string& target, const std::st
     }
     std::string text = std::string(name) + " " + target + " HTTP/1.1\r\nHost: " + host + "\r\n";
     if (!keep_alive) text += "Connection: close\r\n";
+    for (const auto& [field, value] : fields) text += field + ": " + value + "\r\n";
     if (!body.empty()) text += "Content-Type: application/json\r\n";
     if (!body.empty() || method == Method::Put || method == Method::Post) {
         text += "Content-Length: " + std::to_string(body.size()) + "\r\n";
@@ -98,6 +118,9 @@ void acknowledge_at_once(tcp::socket& socket) {
 
 // The room each read may fill.
 constexpr std::size_t kReadRoom = 64 * 1024;
+
+// The most bytes of a stream's body handed over at once.
+constexpr std::size_t kStreamRoom = 16 * 1024;
 
 // The stream requests are written and replies read through: the socket
 // itself, or TLS over it once use_tls() named the TLS stream. Renews
@@ -233,24 +256,47 @@ public:
         m_options = std::move(options);
         m_done = std::move(done);
         m_reused = m_connected;
-        m_request = request_text(method, m_peer.target, host_field(m_peer), keep_alive, body);
+        m_request = request_text(method, m_peer.target, host_field(m_peer), keep_alive,
+                                 m_options.fields, body);
         m_timer.expires_at(deadline);
         m_timer.async_wait([self = shared_from_this()](beast::error_code ec) {
             if (!ec) self->expire();
         });
+        if (!fields_are_whole(m_options.fields)) return fail(FailureKind::write, kBadField);
         if (m_connected) return send();
         if (m_ca_failure) return fail(FailureKind::tls, *m_ca_failure);
         if (m_peer.by_name && !is_address(m_peer.host)) return resolve();
         connect();
     }
 
+    // As run() for a GET whose body is handed to `handlers` as it arrives;
+    // see open_stream. `done` gets the failure that ends the stream.
+    void run_stream(Options options, std::chrono::milliseconds silence, StreamHandlers handlers,
+                    std::function<void(Outcome)> done) {
+        m_stream.emplace(std::move(handlers));
+        m_silence = silence;
+        const auto deadline = Clock::now() + options.timeout;
+        run(Method::Get, std::string(), true, std::move(options), deadline, std::move(done));
+    }
+
     // Ends the request in flight as failed; nothing when there is none.
     void cancel() { fail(FailureKind::connect, kConnectFailed); }
+
+    // Closes the connection; no handler is called any more.
+    void abandon() {
+        m_done = nullptr;
+        // The stream's parser stays: a read in flight still refers to it.
+        if (m_stream) m_stream->closed = true;
+        m_timer.cancel();
+        beast::error_code ignored;
+        socket().close(ignored);
+        m_connected = false;
+    }
 
     void set_target(const std::string& target) { m_peer.target = target; }
 
 private:
-    enum class Phase { resolving, connecting, handshaking, writing, reading };
+    enum class Phase { resolving, connecting, handshaking, writing, reading, streaming };
 
     tcp::socket& socket() { return m_socket; }
 
@@ -270,10 +316,14 @@ private:
     // The line for a peer that let the time-out pass: "30 s", or "1500 ms"
     // for a time-out that is not whole seconds.
     std::string silence_failure() const {
-        const auto ms = m_options.timeout.count();
-        const std::string time =
-            ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
-        return "Error: " + peer_text() + " did not answer within " + time + ".";
+        return "Error: " + peer_text() + " did not answer within " +
+               duration_text(m_options.timeout) + ".";
+    }
+
+    // "30 s", or "1500 ms" for a time that is not whole seconds.
+    static std::string duration_text(std::chrono::milliseconds time) {
+        const auto ms = time.count();
+        return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
     }
 
     // A peer the user named is checked as the web checks sites: its chain
@@ -388,6 +438,7 @@ private:
                                   self->m_stale = self->m_reused;
                                   return self->fail(FailureKind::write, kWriteFailed);
                               }
+                              if (self->m_stream) return self->read_stream_header();
                               self->read();
                           });
     }
@@ -422,6 +473,59 @@ private:
         }
     }
 
+    // A stream's header, on its own parser: one that keeps no body and
+    // reserves nothing for a Content-Length.
+    void read_stream_header() {
+        m_phase = Phase::reading;
+        m_stream->parser.header_limit(kHttpHeaderLimit);
+        // No limit: Beast 1.74 reads "none" as a limit below every length.
+        m_stream->parser.body_limit(std::numeric_limits<std::uint64_t>::max());
+        http::async_read_header(
+            m_wire, m_buffer, m_stream->parser,
+            [self = shared_from_this()](beast::error_code ec, std::size_t header_size) {
+                if (!self->streaming()) return;
+                if (ec == http::error::header_limit || (!ec && header_size > kHttpHeaderLimit)) {
+                    return self->fail(FailureKind::header_limit, kHeaderTooLarge);
+                }
+                if (ec) return self->fail(FailureKind::header, kHeaderFailed);
+                const auto& reply = self->m_stream->parser.get();
+                if (reply.result() != http::status::ok) return self->fail_with_status(reply);
+                self->m_phase = Phase::streaming;
+                self->m_heard = Clock::now();
+                self->m_timer.expires_after(self->m_silence);
+                self->m_timer.async_wait([self](beast::error_code tec) {
+                    if (!tec) self->expire();
+                });
+                if (self->m_stream->handlers.opened) self->m_stream->handlers.opened();
+                if (self->streaming()) self->read_stream_body();
+            });
+    }
+
+    void read_stream_body() {
+        auto& body = m_stream->parser.get().body();
+        body.data = m_stream->room;
+        body.size = sizeof m_stream->room;
+        http::async_read_some(
+            m_wire, m_buffer, m_stream->parser,
+            [self = shared_from_this()](beast::error_code ec, std::size_t) {
+                if (!self->streaming()) return;
+                const std::size_t got =
+                    sizeof self->m_stream->room - self->m_stream->parser.get().body().size;
+                if (got > 0) {
+                    self->m_heard = Clock::now();
+                    self->m_stream->handlers.bytes(std::string_view(self->m_stream->room, got));
+                    if (!self->streaming()) return;  // the handler closed the stream
+                }
+                if (ec == http::error::need_buffer) ec = {};
+                if (ec) return self->fail(FailureKind::body, kBodyFailed);
+                if (self->m_stream->parser.is_done()) {
+                    return self->fail(FailureKind::body,
+                                      "Error: " + self->peer_text() + " ended the stream.");
+                }
+                self->read_stream_body();
+            });
+    }
+
     void succeed() {
         Outcome outcome;
         outcome.body = std::move(m_parser->get().body());
@@ -429,8 +533,9 @@ private:
         finish(std::move(outcome));
     }
 
-    void fail_with_status() {
-        const auto& reply = m_parser->get();
+    void fail_with_status() { fail_with_status(m_parser->get()); }
+
+    void fail_with_status(const http::response_header<>& reply) {
         std::string text = "HTTP " + std::to_string(reply.result_int());
         const auto reason = reply.reason();
         if (!reason.empty()) text += " " + std::string(reason);
@@ -454,6 +559,18 @@ private:
                 return fail(FailureKind::write, silence_failure());
             case Phase::reading:
                 break;
+            case Phase::streaming: {
+                const auto quiet = Clock::now() - m_heard;
+                if (quiet < m_silence) {
+                    m_timer.expires_after(m_silence - quiet);
+                    m_timer.async_wait([self = shared_from_this()](beast::error_code ec) {
+                        if (!ec) self->expire();
+                    });
+                    return;
+                }
+                return fail(FailureKind::body, "Error: " + peer_text() + " sent nothing for " +
+                                                   duration_text(m_silence) + ".");
+            }
         }
         if (m_parser && m_parser->is_header_done()) return fail(FailureKind::body, kBodyFailed);
         fail(FailureKind::header, silence_failure());
@@ -503,6 +620,18 @@ private:
     beast::flat_buffer m_buffer;
     std::optional<HttpResponseParser> m_parser;
     std::function<void(Outcome)> m_done;  // null when no request is in flight
+    // A stream's parser, handlers and room for its bytes; none for other requests.
+    struct Stream {
+        explicit Stream(StreamHandlers given) : handlers(std::move(given)) {}
+        StreamHandlers handlers;
+        http::response_parser<http::buffer_body> parser;
+        char room[kStreamRoom];
+        bool closed = false;  // abandoned: its handlers are not called any more
+    };
+    bool streaming() const { return m_stream && !m_stream->closed; }
+    std::optional<Stream> m_stream;
+    std::chrono::milliseconds m_silence{0};
+    Clock::time_point m_heard;  // when a stream's last bytes arrived
     Phase m_phase = Phase::connecting;
     bool m_connected = false;  // and, over TLS, the handshake done
     bool m_reused = false;     // the request in flight came after another
@@ -693,6 +822,18 @@ std::function<void()> fetch(asio::io_context& io, const Endpoint& endpoint,
     return [weak] {
         if (auto alive = weak.lock()) alive->cancel();
     };
+}
+
+std::function<void()> open_stream(asio::io_context& io, const Endpoint& endpoint,
+                                  const Options& options, std::chrono::milliseconds silence,
+                                  StreamHandlers handlers) {
+    auto connection = std::make_shared<Connection>(io, endpoint, options);
+    auto ended = std::move(handlers.ended);
+    connection->run_stream(options, silence, std::move(handlers),
+                           [ended = std::move(ended)](Outcome outcome) {
+                               if (outcome.failure) ended(std::move(*outcome.failure));
+                           });
+    return [connection] { connection->abandon(); };
 }
 
 void start_exchange(asio::io_context& io, const Endpoint& endpoint, Method method,

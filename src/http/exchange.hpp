@@ -7,6 +7,9 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "http/endpoint.hpp"
 
@@ -45,6 +48,9 @@ struct Options {
     // Https only: a PEM file of certificate authorities the peer's chain must
     // lead to; empty: the chain is not checked.
     std::string ca_file;
+    // More header fields sent with the request, in this order. A name or
+    // value holding a line break or NUL fails the exchange unsent.
+    std::vector<std::pair<std::string, std::string>> fields;
 };
 
 // Why an exchange failed.
@@ -131,6 +137,28 @@ void start_exchange(boost::asio::io_context& io, const Endpoint& endpoint, Metho
 std::function<void()> fetch(boost::asio::io_context& io, const Endpoint& endpoint,
                             std::chrono::milliseconds timeout, std::size_t cap,
                             std::function<void(std::optional<std::string>)> done);
+
+// What a stream hands its caller, on the thread running its io_context.
+struct StreamHandlers {
+    std::function<void()> opened;                 // the header of a 200 reply arrived
+    std::function<void(std::string_view)> bytes;  // the next bytes of its body
+    std::function<void(Failure)> ended;           // once: why the stream ended
+};
+
+// Sends "GET" to `endpoint` on a connection of its own on `io` and hands the
+// body of its 200 reply over as it arrives (chunked, or up to the close; a
+// Content-Length is taken as the end but nothing is set aside for it), for
+// as long as the peer sends it: a body has no limit here, its reader bounds
+// what it keeps. Connecting, the handshake, the certificate check and the
+// header must be done within options.timeout; after that the stream fails when
+// nothing arrives for `silence`. Every way it ends calls `ended` once with the
+// failure: a status other than 200 (no `opened` then), the transport's texts,
+// "Error: PEER sent nothing for 90 s." or "Error: PEER ended the stream.".
+// Returns an operation that closes the stream without calling any handler
+// again; call it only on the thread running `io` (a handler may call it).
+std::function<void()> open_stream(boost::asio::io_context& io, const Endpoint& endpoint,
+                                  const Options& options, std::chrono::milliseconds silence,
+                                  StreamHandlers handlers);
 
 }  // namespace Http
 

@@ -74,6 +74,8 @@ Client Client::with_path(const std::string& path) const {
     return other;
 }
 
+Http::Options Client::options() const { return options_of(m_config); }
+
 std::string Client::send(Http::Method method, const std::string& path,
                          const std::string& body) const {
     const Http::Endpoint endpoint = joined(m_base, path);

@@ -38,6 +38,10 @@ public:
     // Where the requests' paths are relative to.
     const Http::Endpoint& base() const { return m_base; }
 
+    // The options of this client's exchanges: its time-out, authorities and
+    // certificate check.
+    Http::Options options() const;
+
     // A client for {this client's scheme, host and port}/{path}, with the same
     // configuration. Throws as resource_endpoint does.
     Client with_path(const std::string& path) const;

@@ -2,11 +2,13 @@
 
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -420,6 +422,120 @@ TEST(ExchangeLimits, ABodyOrHeaderAtItsLimitIsReadAndOneByteMoreIsNot) {
         }
     }
     close_idle_connections();
+}
+
+// A stream's body is handed over as it comes, however it is framed, until the
+// peer ends it, falls silent or answers with another status.
+TEST(ExchangeStream, TheBodyIsHandedOverAsItArrivesUntilTheStreamEnds) {
+    const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    const char* kEnded = "Error: PEER ended the stream.";
+    struct Case {
+        const char* what;
+        std::string reply;
+        RawTcpServer::Sequel sequel;
+        std::string body;   // the bytes handed over, joined
+        const char* ended;  // the failure's text, PEER for the peer's address
+        int status;         // the failure's status
+        bool stop = false;  // the bytes handler closes the stream: no `ended`
+    } cases[] = {
+        {"chunks over two writes, then the last chunk",
+         chunked + "4\r\n: hi\r\n",
+         {"6\r\n\n\nid: \r\n0\r\n\r\n", "", std::chrono::milliseconds(50)},
+         ": hi\n\nid: ",
+         kEnded,
+         0},
+        {"chunks cut off",
+         chunked + "4\r\n: hi\r\n",
+         {},
+         ": hi",
+         "Failed to read response body",
+         0},
+        {"until the close", "HTTP/1.1 200 OK\r\n\r\ndata: 1\n\n", {}, "data: 1\n\n", kEnded, 0},
+        {"a length far beyond memory, cut off",
+         "HTTP/1.1 200 OK\r\nContent-Length: 999999999999\r\n\r\nabc",
+         {},
+         "abc",
+         "Failed to read response body",
+         0},
+        {"no stream here",
+         "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n",
+         {},
+         "",
+         "HTTP 404 Not Found",
+         404},
+        {"silent",
+         chunked + "1\r\n:\r\n",
+         {"1\r\n:\r\n", "", std::chrono::milliseconds(700)},
+         ":",
+         "Error: PEER sent nothing for 300 ms.",
+         0},
+        {"closed by its reader",
+         chunked + "1\r\n:\r\n",
+         {"1\r\n:\r\n", "", std::chrono::milliseconds(50)},
+         ":",
+         nullptr,
+         0,
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RawTcpServer peer(c.reply, RawTcpServer::Ending::close, c.sequel);
+        Options options;
+        options.fields = {{"hue-application-key", "u"}, {"Last-Event-ID", "7:0"}};
+        boost::asio::io_context io;
+        bool opened = false;
+        std::string body;
+        std::optional<Failure> ended;
+        std::function<void()> stop;
+        StreamHandlers handlers;
+        handlers.opened = [&] { opened = true; };
+        handlers.bytes = [&](std::string_view bytes) {
+            EXPECT_TRUE(opened);
+            body += bytes;
+            if (c.stop) stop();
+        };
+        handlers.ended = [&](Failure failure) {
+            EXPECT_FALSE(ended) << "ended twice";
+            ended.emplace(std::move(failure));
+        };
+        stop = open_stream(io, at(peer, "/eventstream/clip/v2"), options,
+                           std::chrono::milliseconds(300), std::move(handlers));
+        io.run_for(std::chrono::seconds(2));
+        EXPECT_EQ(c.body, body);
+        EXPECT_EQ(c.status != 404, opened);
+        if (c.ended == nullptr) {
+            EXPECT_FALSE(ended);
+        } else {
+            std::string text = c.ended;
+            if (text.find("PEER") != std::string::npos) {
+                text.replace(text.find("PEER"), 4, peer.address());
+            }
+            ASSERT_TRUE(ended);
+            EXPECT_EQ(text, ended->what());
+            EXPECT_EQ(c.status, ended->status());
+        }
+        ASSERT_EQ(1u, peer.requests().size());
+        EXPECT_EQ("GET /eventstream/clip/v2 HTTP/1.1\r\nHost: " + peer.address() +
+                      "\r\nhue-application-key: u\r\nLast-Event-ID: 7:0\r\n\r\n",
+                  peer.requests()[0]);
+    }
+}
+
+// A field that would end early and start another is never sent.
+TEST(ExchangeRequest, AFieldHoldingALineBreakFailsUnsent) {
+    RawTcpServer peer("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n", RawTcpServer::Ending::close);
+    for (const std::string& value :
+         {std::string("7\r\nX-Evil: 1"), std::string("7\n"), std::string("7\0", 2)}) {
+        Options options;
+        options.fields = {{"Last-Event-ID", value}};
+        try {
+            exchange(at(peer, "/"), Method::Get, "", options);
+            ADD_FAILURE() << "sent";
+        } catch (const Failure& failure) {
+            EXPECT_STREQ("Error: a header field holds a line break.", failure.what());
+        }
+    }
+    EXPECT_TRUE(peer.requests().empty());
 }
 
 }  // namespace

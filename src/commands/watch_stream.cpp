@@ -1,0 +1,252 @@
+#include "commands/watch_stream.hpp"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <string_view>
+#include <thread>
+#include <utility>
+
+#include <boost/asio/io_context.hpp>
+
+#include "http/event_stream.hpp"
+#include "hue/bridge_error.hpp"
+#include "hue/event_changes.hpp"
+
+namespace Commands {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The fewest milliseconds between two reads of one resource.
+constexpr std::chrono::milliseconds kReadSpacing{100};
+// The longest the watch waits before it looks at its sink again.
+constexpr std::chrono::milliseconds kLongestPause{50};
+// A failed read of the whole state after a reconnect is tried again this much later.
+constexpr std::chrono::seconds kResyncRetry{1};
+// More resources waiting to be read than this are read as one whole state.
+constexpr std::size_t kMostWaiting = 256;
+// A stream that stayed open this long worked: its end is followed by a
+// reconnect at once.
+constexpr std::chrono::seconds kSteadyStream{30};
+
+// The text of a failure without its "Error: " and its full stop, to go
+// inside a line: "cannot connect to 192.0.2.1:443: connection refused".
+std::string cause_of(const std::exception& failure) {
+    std::string_view text = failure.what();
+    if (text.rfind("Error: ", 0) == 0) text.remove_prefix(7);
+    if (!text.empty() && text.back() == '.') text.remove_suffix(1);
+    return std::string(text);
+}
+
+class StreamWatcher {
+public:
+    StreamWatcher(const Hue::Client& client, const std::string& user, const WatchSink& sink)
+        : m_client(client), m_user(user), m_sink(sink) {}
+
+    ~StreamWatcher() {
+        if (m_stop) m_stop();
+    }
+
+    StreamWatcher(const StreamWatcher&) = delete;
+    StreamWatcher& operator=(const StreamWatcher&) = delete;
+
+    StreamWatch run() {
+        open();
+        while (!m_sink.done() && Clock::now() < m_sink.deadline) {
+            if (m_failure) {
+                const Http::Failure failure = std::move(*m_failure);
+                m_failure.reset();
+                m_stop = nullptr;
+                if (m_attempts == 1 && failure.status() == 404) return StreamWatch::no_stream;
+                // The starting copies, which the first read of the whole
+                // state makes or fails the watch.
+                if (!m_last) m_last = read_whole();
+                broke(cause_of(failure));
+            }
+            const auto now = Clock::now();
+            if (m_resync_at && now >= *m_resync_at) resync(now);
+            read_due(now);
+            if (m_sink.done()) break;
+            if (!m_stop && now >= m_reconnect_at) open();
+            wait_until(next_wake(Clock::now()));
+        }
+        return StreamWatch::ended;
+    }
+
+private:
+    void open() {
+        Http::Endpoint at = m_client.base();
+        at.target = kEventStreamPath;
+        Http::Options options = m_client.options();
+        options.fields = {{"hue-application-key", m_user}, {"Accept", "text/event-stream"}};
+        if (!m_reader.last_event_id().empty()) {
+            options.fields.emplace_back("Last-Event-ID", m_reader.last_event_id());
+        }
+        m_reader.restart();
+        ++m_attempts;
+        m_opened_at.reset();
+        Http::StreamHandlers handlers;
+        handlers.opened = [this] {
+            m_opened_at = Clock::now();
+            m_resync_at = m_opened_at;
+        };
+        handlers.bytes = [this](std::string_view bytes) { take(bytes); };
+        handlers.ended = [this](Http::Failure failure) { m_failure.emplace(std::move(failure)); };
+        m_stop = Http::open_stream(m_io, at, options, kEventStreamSilence, std::move(handlers));
+    }
+
+    // Reads the stream's next bytes: each resource its events name is read
+    // when its turn comes.
+    void take(std::string_view bytes) {
+        Http::EventBatch batch = m_reader.feed(bytes);
+        const auto now = Clock::now();
+        for (const Http::StreamEvent& event : batch.events) {
+            for (const Hue::EventChange& change : Hue::read_event_changes(event.data).changes) {
+                schedule(change.path, now);
+            }
+        }
+        if (batch.error) {
+            m_stop();
+            m_failure.emplace(Http::FailureKind::body, "Error: " + *batch.error + ".");
+        }
+    }
+
+    // Plans a read of `path` ("/lights/3"): at once, or 100 ms after its last.
+    void schedule(const std::string& path, Clock::time_point now) {
+        if (m_due.count(path) != 0) return;
+        if (m_due.size() >= kMostWaiting) {
+            m_due.clear();
+            m_resync_at = now;
+            return;
+        }
+        const auto last = m_read_at.find(path);
+        m_due.emplace(path,
+                      last == m_read_at.end() ? now : std::max(now, last->second + kReadSpacing));
+    }
+
+    void read_due(Clock::time_point now) {
+        if (!m_last) return;  // the starting copies come first
+        for (auto read = m_read_at.begin(); read != m_read_at.end();) {
+            read = read->second + kReadSpacing <= now ? m_read_at.erase(read) : std::next(read);
+        }
+        for (auto due = m_due.begin(); due != m_due.end() && !m_sink.done();) {
+            if (due->second > now) {
+                ++due;
+                continue;
+            }
+            const std::string path = due->first;
+            due = m_due.erase(due);
+            m_read_at[path] = now;
+            read_one(path);
+        }
+    }
+
+    // Reads one resource ("/lights/3") and prints how it differs from its copy.
+    void read_one(const std::string& path) {
+        const std::size_t slash = path.find('/', 1);
+        const std::string collection = path.substr(1, slash - 1);
+        const std::string id = path.substr(slash + 1);
+        Json::Value& copies = (*m_last)[collection];
+        if (!copies.is_object()) copies = Json::Value::object();
+        std::optional<Json::Value> now;
+        try {
+            now = Hue::read_json_strict(
+                m_client.send(Http::Method::Get, collection + "/" + Hue::path_segment(id)));
+        } catch (const Hue::BridgeError& e) {
+            if (e.type() != Hue::kResourceNotAvailable) return m_sink.warn(e.what());
+        } catch (const std::exception& e) {
+            return m_sink.warn(e.what());
+        }
+        Json::Value before = Json::Value::object();
+        Json::Value after = Json::Value::object();
+        before[collection] = Json::Value::object();
+        after[collection] = Json::Value::object();
+        if (const Json::Value* copy = Json::find(copies, id)) before[collection][id] = *copy;
+        if (now) after[collection][id] = *now;
+        m_sink.print(before, after);
+        if (now) {
+            copies[id] = std::move(*now);
+        } else {
+            copies.erase(id);
+        }
+    }
+
+    Json::Value read_whole() { return Hue::read_json_strict(m_client.send(Http::Method::Get)); }
+
+    // Reads the whole state once the stream is open, so that what changed
+    // while it was not is printed; tries again later when the read fails.
+    void resync(Clock::time_point now) {
+        Json::Value whole;
+        try {
+            whole = read_whole();
+        } catch (const std::exception& e) {
+            if (!m_last) throw;
+            m_sink.warn(e.what());
+            m_resync_at = now + kResyncRetry;
+            return;
+        }
+        m_resync_at.reset();
+        m_due.clear();
+        if (m_last) m_sink.print(*m_last, whole);
+        m_last = std::move(whole);
+    }
+
+    // Tells of a broken stream and plans the next attempt.
+    void broke(const std::string& cause) {
+        const auto now = Clock::now();
+        if (m_opened_at && now - *m_opened_at >= kSteadyStream) m_failures = 0;
+        const auto delay = reconnect_delay(m_failures++);
+        m_reconnect_at = now + delay;
+        m_sink.warn(
+            "the event stream broke off: " + cause + "; reconnecting" +
+            (delay.count() == 0 ? std::string() : " in " + std::to_string(delay.count()) + " s") +
+            ".");
+    }
+
+    Clock::time_point next_wake(Clock::time_point now) const {
+        auto wake = std::min(now + kLongestPause, m_sink.deadline);
+        if (m_resync_at) wake = std::min(wake, *m_resync_at);
+        for (const auto& [path, due] : m_due) wake = std::min(wake, due);
+        if (!m_stop) wake = std::min(wake, m_reconnect_at);
+        return wake;
+    }
+
+    void wait_until(Clock::time_point wake) {
+        if (!m_stop) return std::this_thread::sleep_until(wake);
+        if (m_io.stopped()) m_io.restart();
+        m_io.run_one_until(wake);
+    }
+
+    const Hue::Client& m_client;
+    const std::string m_user;
+    const WatchSink& m_sink;
+    boost::asio::io_context m_io;
+    std::function<void()> m_stop;  // closes the open stream; null when none is open
+    Http::EventStreamReader m_reader;
+    std::optional<Http::Failure> m_failure;        // how the open stream ended, not yet dealt with
+    int m_attempts = 0;                            // streams opened so far
+    int m_failures = 0;                            // breaks since the stream last stayed open
+    std::optional<Clock::time_point> m_opened_at;  // the open stream's 200 arrived
+    Clock::time_point m_reconnect_at;
+    std::optional<Clock::time_point> m_resync_at;        // the whole state is to be read
+    std::optional<Json::Value> m_last;                   // the copies, once read
+    std::map<std::string, Clock::time_point> m_due;      // resources to read, and when
+    std::map<std::string, Clock::time_point> m_read_at;  // reads of the last 100 ms
+};
+
+}  // namespace
+
+std::chrono::seconds reconnect_delay(int failures) {
+    if (failures <= 0) return std::chrono::seconds(0);
+    if (failures > 5) return kLongestReconnectDelay;
+    return std::min<std::chrono::seconds>(std::chrono::seconds(1 << (failures - 1)),
+                                          kLongestReconnectDelay);
+}
+
+StreamWatch watch_event_stream(const Hue::Client& client, const std::string& user,
+                               const WatchSink& sink) {
+    return StreamWatcher(client, user, sink).run();
+}
+
+}  // namespace Commands

@@ -1,0 +1,65 @@
+#ifndef GLOWRIG_COMMANDS_WATCH_STREAM_HPP_
+#define GLOWRIG_COMMANDS_WATCH_STREAM_HPP_
+
+#include <chrono>
+#include <functional>
+#include <ostream>
+#include <string>
+
+#include "hue/client.hpp"
+#include "json/value.hpp"
+
+namespace Commands {
+
+// What a source of changes needs of the watch that runs it.
+struct WatchSink {
+    // True once the watch is to end (a signal, --for, --count, the output gone).
+    std::function<bool()> done;
+    // When --for ends the watch; time_point::max() without it.
+    std::chrono::steady_clock::time_point deadline;
+    // Prints the changes between two copies of the whole state or of parts of
+    // it ({"lights": {"3": ...}}), one flushed line each.
+    std::function<void(const Json::Value& before, const Json::Value& after)> print;
+    // Takes one line about a failure that does not end the watch.
+    std::function<void(const std::string& line)> warn;
+};
+
+// The path of a bridge's event stream.
+inline constexpr const char* kEventStreamPath = "/eventstream/clip/v2";
+
+// How long an event stream may stay silent (no event, no heartbeat) before it
+// counts as broken and is opened anew.
+inline constexpr std::chrono::seconds kEventStreamSilence{90};
+
+// The longest wait before a broken stream is opened again.
+inline constexpr std::chrono::seconds kLongestReconnectDelay{30};
+
+// The wait before the stream is opened again after `failures` breaks in a
+// row: none after the first, then 1, 2, 4 ... seconds, at most
+// kLongestReconnectDelay.
+std::chrono::seconds reconnect_delay(int failures);
+
+// How watching over the event stream ended.
+enum class StreamWatch {
+    ended,      // the sink was done
+    no_stream,  // the bridge answered the first request of the stream 404: poll it
+};
+
+// Watches the bridge of `client` (its base: /api/{user}) over its event
+// stream, on a connection of its own, the user name `user` as the stream's
+// key. Once the stream is open, the whole state is read: the starting copies.
+// Each resource an event names (a light, group or sensor) is read alone, at
+// once, and its changes against its copy printed; the events about one
+// resource are read at most once every 100 ms, the last of them always. A
+// resource the bridge no longer has (error 3) is printed as deleted. When the
+// stream breaks, a line goes to sink.warn and it is opened again at once,
+// then after 1, 2, 4 ... 30 s, with the last event id as Last-Event-ID; once
+// it is open again the whole state is read and its changes printed, so that
+// nothing is missed nor printed twice. Throws what Client::send throws when
+// the first read of the whole state fails.
+StreamWatch watch_event_stream(const Hue::Client& client, const std::string& user,
+                               const WatchSink& sink);
+
+}  // namespace Commands
+
+#endif  // GLOWRIG_COMMANDS_WATCH_STREAM_HPP_
