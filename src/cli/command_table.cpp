@@ -173,7 +173,8 @@ std::vector<Option<Commands::WatchOptions>> watch_options() {
         {"for", "Stop watching after this many seconds.", &R::seconds},
         {"count", "Stop watching after this many lines.", &R::count},
         {"interval",
-         "Milliseconds between two reads of the bridge; 1000 unless given, at least 200.",
+         "Milliseconds between two reads of a bridge without an event stream; 1000 unless "
+         "given, at least 200.",
          &R::interval},
         {"json", "Print each change as one JSON object on a line of its own.", std::monostate()}};
 }

@@ -199,7 +199,7 @@ private:
         const auto delay = reconnect_delay(m_failures++);
         m_reconnect_at = now + delay;
         m_sink.warn(
-            "the event stream broke off: " + cause + "; reconnecting" +
+            "event stream: " + cause + "; reconnecting" +
             (delay.count() == 0 ? std::string() : " in " + std::to_string(delay.count()) + " s") +
             ".");
     }

@@ -517,7 +517,10 @@ private:
                     if (!self->streaming()) return;  // the handler closed the stream
                 }
                 if (ec == http::error::need_buffer) ec = {};
-                if (ec) return self->fail(FailureKind::body, kBodyFailed);
+                if (ec) {
+                    return self->fail(FailureKind::body, "Error: the stream from " +
+                                                             self->peer_text() + " broke off.");
+                }
                 if (self->m_stream->parser.is_done()) {
                     return self->fail(FailureKind::body,
                                       "Error: " + self->peer_text() + " ended the stream.");

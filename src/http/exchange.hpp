@@ -153,7 +153,8 @@ struct StreamHandlers {
 // header must be done within options.timeout; after that the stream fails when
 // nothing arrives for `silence`. Every way it ends calls `ended` once with the
 // failure: a status other than 200 (no `opened` then), the transport's texts,
-// "Error: PEER sent nothing for 90 s." or "Error: PEER ended the stream.".
+// "Error: PEER sent nothing for 90 s.", "Error: the stream from PEER broke
+// off." or, when its body came to its end, "Error: PEER ended the stream.".
 // Returns an operation that closes the stream without calling any handler
 // again; call it only on the thread running `io` (a handler may call it).
 std::function<void()> open_stream(boost::asio::io_context& io, const Endpoint& endpoint,
