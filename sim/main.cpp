@@ -3,7 +3,8 @@
 //
 //   glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT] [--mdns ADDRESS:PORT]
 //               [--split] [--generate-names] [--newest] [--listings SHAPE]
-//               [--redirect-from PORT] [http://|https://]ADDRESS[:PORT]=FIXTURE.json [...]
+//               [--redirect-from PORT] [--change-rate N] [--change-count N]
+//               [http://|https://]ADDRESS[:PORT]=FIXTURE.json [...]
 //
 // Each ADDRESS (for example 127.0.0.2, or 127.0.0.1:8080) gets one bridge
 // whose state comes from the fixture file; without a port it listens on port
@@ -36,9 +37,16 @@
 // ADDRESS:PORT answers one-shot mDNS queries for the bridge service with every
 // bridge (its id, address and port). The bridges named after --newest are of
 // the newest generation: found through mDNS only, they answer no SSDP search
-// and serve no device description. Runs until interrupted. --help prints the
-// usage on standard output.
+// and serve no device description. Every https:// bridge serves its event
+// stream (GET /eventstream/clip/v2), with an event for each change of its
+// lights, groups or sensors. The bridges named after --change-rate N change
+// their lights by themselves N times a second (N a positive number, fractions
+// allowed), one light after another, each change setting one light on with
+// the next brightness; after --change-count N (0, the default: no end) the
+// bridges named after it stop after N changes each. Runs until interrupted.
+// --help prints the usage on standard output.
 
+#include <cmath>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -52,6 +60,7 @@
 #include <signal.h>
 
 #include "json/parse.hpp"
+#include "sim/change_driver.hpp"
 #include "sim/mdns_responder.hpp"
 #include "sim/server.hpp"
 #include "sim/sim_bridge.hpp"
@@ -65,6 +74,7 @@ int usage(std::ostream& out = std::cerr, int status = 2) {
     out << "usage: glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT]\n"
            "                   [--mdns ADDRESS:PORT] [--split] [--generate-names] [--newest]\n"
            "                   [--listings whole|names|mixed] [--redirect-from PORT]\n"
+           "                   [--change-rate N] [--change-count N]\n"
            "                   [http://|https://]ADDRESS[:PORT]=FIXTURE.json [...]\n";
     return status;
 }
@@ -122,6 +132,31 @@ std::string endpoint_text(const std::string& address, unsigned short port) {
     return host + ":" + std::to_string(port);
 }
 
+// The number `text` gives when it is a finite positive decimal number.
+std::optional<double> positive_number(const std::string& text) {
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) {
+        return std::nullopt;
+    }
+    std::size_t used = 0;
+    double number = 0;
+    try {
+        number = std::stod(text, &used);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    if (used != text.size() || !std::isfinite(number) || number <= 0) return std::nullopt;
+    return number;
+}
+
+// The count `text` gives when it is a whole number of at most 18 digits.
+std::optional<long> count_number(const std::string& text) {
+    if (text.empty() || text.size() > 18 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    return std::stol(text);
+}
+
 Json::Value read_fixture(const std::string& path) {
     std::ifstream in(path);
     if (!in) throw std::runtime_error("cannot read " + path);
@@ -161,6 +196,15 @@ int main(int argc, char** argv) {
     std::optional<unsigned short> redirect_from;           // set by --redirect-from
     std::vector<std::shared_ptr<Sim::SimBridge>> bridges;  // in argument order
     std::vector<std::string> model_ids;                    // each bridge's config "modelid"
+    std::optional<double> change_rate;  // set by --change-rate for the bridges after it
+    long change_count = 0;              // set by --change-count for the bridges after it
+    struct Changes {
+        std::shared_ptr<Sim::SimBridge> bridge;
+        double per_second;
+        long count;
+    };
+    std::vector<Changes> changes;                             // what each driver is to do
+    std::vector<std::unique_ptr<Sim::ChangeDriver>> drivers;  // started once all listen
     try {
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
@@ -203,6 +247,17 @@ int main(int argc, char** argv) {
                 redirect_from = static_cast<unsigned short>(std::stoul(port));
                 continue;
             }
+            if (arg == "--change-rate" && i + 1 < argc) {
+                change_rate = positive_number(argv[++i]);
+                if (!change_rate) return usage();
+                continue;
+            }
+            if (arg == "--change-count" && i + 1 < argc) {
+                const std::optional<long> count = count_number(argv[++i]);
+                if (!count) return usage();
+                change_count = *count;
+                continue;
+            }
             if (arg == "--split") {
                 server.split_replies();
                 continue;
@@ -221,6 +276,7 @@ int main(int argc, char** argv) {
                                     ? Json::as_string(*model_id)
                                     : std::string());
             bridges.push_back(bridge);
+            if (change_rate) changes.push_back({bridge, *change_rate, change_count});
             std::shared_ptr<std::ostream> sink =
                 log ? log : std::shared_ptr<std::ostream>(&std::cerr, [](std::ostream*) {});
             bridge->set_observer([sink, log_mutex](const Sim::LoggedRequest& r) {
@@ -258,6 +314,9 @@ int main(int argc, char** argv) {
         }
         if (endpoints.empty()) return usage();
         server.open();
+        for (const Changes& c : changes) {
+            drivers.push_back(std::make_unique<Sim::ChangeDriver>(c.bridge, c.per_second, c.count));
+        }
 
         // The ports are known now: the locations can name them.
         std::vector<std::string> locations;  // every SSDP bridge's device description
@@ -318,6 +377,7 @@ int main(int argc, char** argv) {
               << std::endl;
     int received = 0;
     sigwait(&signals, &received);
+    drivers.clear();
     server.close();
     return 0;
 }

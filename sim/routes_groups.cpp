@@ -82,6 +82,18 @@ Value with_recall(BridgeData& data, const Value& body, const Value* members,
     return all;
 }
 
+// An action sent to a group reaches each of its lights the bridge has, as
+// bridges carry it out: each takes the action's valid state members.
+void apply_to_members(BridgeData& data, const Value& members, const Value& action) {
+    Value& lights = member(data.state, "lights");
+    if (!members.is_array()) return;
+    for (const auto& id : Json::as_array(members)) {
+        if (!id.is_string() || !Json::has(lights, Json::as_string(id))) continue;
+        const std::string light = Json::as_string(id);
+        apply_light_state(member(lights[light], "state"), action, "/lights/" + light + "/state");
+    }
+}
+
 Reply route_all_lights(BridgeData& data, const Route& route) {
     Value& lights = member(data.state, "lights");
     if (route.rest.size() == 1 && route.method == "GET")
@@ -127,10 +139,11 @@ Reply route_groups(BridgeData& data, const Route& route) {
         } else if (route.rest.size() == 2 && route.rest[1] == "action" && route.method == "PUT") {
             const Value rest = without_scene(route.body);
             Value results = Value::array();
+            const Value members = Json::has(group, "lights") ? group["lights"] : Value::array();
             if (!rest.empty() || !Json::has(route.body, "scene")) {
                 results = apply_light_state(member(group, "action"), rest, route.address);
+                apply_to_members(data, members, rest);
             }
-            const Value members = Json::has(group, "lights") ? group["lights"] : Value::array();
             return json_reply(with_recall(data, route.body, &members, route.address, results));
         }
     }

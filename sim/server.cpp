@@ -19,6 +19,7 @@
 #include <sys/socket.h>
 
 #include "sim/certificate.hpp"
+#include "sim/event_stream_route.hpp"
 #include "sim/sim_bridge.hpp"
 #include "sim/tcp_relay.hpp"
 
@@ -141,9 +142,24 @@ struct Connection {
     std::thread thread;
     int number = 0;
     std::atomic<bool> done{false};
+    std::atomic<bool> interrupted{false};  // set by interrupt(), for a waiting event stream
+    std::mutex mutex;                      // orders interrupt() and end() on the socket
 
     // Ends the connection's blocking reads and writes; its thread then ends.
-    void interrupt() { ::shutdown(socket.native_handle(), SHUT_RDWR); }
+    // An event stream waiting for events notices once its journal is woken.
+    void interrupt() {
+        std::lock_guard<std::mutex> lock(mutex);
+        interrupted = true;
+        if (socket.is_open()) ::shutdown(socket.native_handle(), SHUT_RDWR);
+    }
+
+    // Shuts the socket down and closes it, so the peer sees the end at once.
+    void end() {
+        std::lock_guard<std::mutex> lock(mutex);
+        beast::error_code ignored;
+        socket.shutdown(tcp::socket::shutdown_both, ignored);
+        socket.close(ignored);
+    }
 };
 
 }  // namespace
@@ -189,11 +205,14 @@ struct Server::Listener {
         auto fresh = std::make_shared<ssl::context>(ssl::context::tls_server);
         fresh->use_certificate_chain(asio::buffer(made.certificate_pem));
         fresh->use_private_key(asio::buffer(made.key_pem), ssl::context::pem);
-        std::lock_guard<std::mutex> lock(mutex);
-        context = std::move(fresh);
-        fingerprint = made.sha256;
-        pem = made.certificate_pem;
-        for (auto& c : connections) c->interrupt();
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            context = std::move(fresh);
+            fingerprint = made.sha256;
+            pem = made.certificate_pem;
+            for (auto& c : connections) c->interrupt();
+        }
+        bridge->journal().wake();
     }
 
     void bind(unsigned short on) {
@@ -258,16 +277,18 @@ struct Server::Listener {
         if (transport != Transport::tls) {
             if (greets_with_tls(connection.socket)) return refuse_tls_greeting(connection.socket);
             Wire wire(connection.socket, nullptr);
-            return answer(wire, connection.number);
+            return answer(wire, connection);
         }
         ssl::stream<tcp::socket&> stream(connection.socket, *tls);
         stream.handshake(ssl::stream_base::server, ec);
         Wire wire(connection.socket, &stream);
-        if (!ec) answer(wire, connection.number);
+        if (!ec) answer(wire, connection);
     }
 
-    // Answers requests on `stream` until the peer closes it or asks to.
-    void answer(Wire& stream, int number) {
+    // Answers requests on `stream` until the peer closes it or asks to, or an
+    // event stream served on it ends.
+    void answer(Wire& stream, Connection& connection) {
+        const int number = connection.number;
         beast::flat_buffer buffer;
         for (;;) {
             http::request_parser<http::string_body> parser;
@@ -281,12 +302,31 @@ struct Server::Listener {
             http::response<http::string_body> response;
             response.version(11);
             if (transport == Transport::redirect) {
-                https->bridge->log(LoggedRequest{method, target, request.body(), number});
+                https->bridge->log(
+                    LoggedRequest{method, target, request.body(), number, std::string()});
                 response.result(http::status::moved_permanently);
                 response.set(http::field::location, "https://" + host_text(https->address) + ":" +
                                                         std::to_string(https->port) + target);
             } else {
-                const Reply reply = bridge->handle(method, target, request.body(), number);
+                Reply reply;
+                if (transport == Transport::tls && is_event_stream_request(method, target) &&
+                    !bridge->has_fault(method, target)) {
+                    const std::string last_event_id(request["Last-Event-ID"]);
+                    bridge->log(
+                        LoggedRequest{method, target, request.body(), number, last_event_id});
+                    if (bridge->has_user(std::string(request["hue-application-key"]))) {
+                        const auto write = [&stream](const std::string& bytes) {
+                            beast::error_code failed;
+                            asio::write(stream, asio::buffer(bytes), failed);
+                            return !failed;
+                        };
+                        serve_event_stream(*bridge, last_event_id, write, connection.interrupted);
+                        return connection.end();
+                    }
+                    reply = event_stream_refusal();
+                } else {
+                    reply = bridge->handle(method, target, request.body(), number);
+                }
                 if (reply.delay_ms > 0) {
                     std::this_thread::sleep_for(std::chrono::milliseconds(reply.delay_ms));
                 }
@@ -324,6 +364,7 @@ struct Server::Listener {
             ending.swap(connections);
         }
         for (auto& c : ending) c->interrupt();
+        bridge->journal().wake();
         for (auto& c : ending) c->thread.join();
     }
 };

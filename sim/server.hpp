@@ -21,7 +21,10 @@ enum class Transport {
 // Serves simulated bridges over HTTP/1.1 with keep-alive, each on its own
 // address and port, plain or over TLS. Every connection gets a number, from 1
 // upwards across the server, which the bridge logs with each request on it.
-// Each connection is served on a thread of its own.
+// Each connection is served on a thread of its own. A tls listener also
+// serves the bridge's event stream (GET /eventstream/clip/v2), which holds its
+// connection until the client goes away, the bridge drops its streams, the
+// certificate is renewed or the server closes.
 class Server {
 public:
     Server();

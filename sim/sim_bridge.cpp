@@ -10,6 +10,7 @@
 
 #include "json/parse.hpp"
 #include "json/text.hpp"
+#include "sim/event_data.hpp"
 #include "sim/routes.hpp"
 #include "sim/ssdp_responder.hpp"
 
@@ -147,10 +148,13 @@ SimBridge::SimBridge(const Value& fixture)
 Reply SimBridge::handle(const std::string& method, const std::string& path, const std::string& body,
                         int connection) {
     std::function<void(const LoggedRequest&)> observer;
-    LoggedRequest logged{method, path, body, connection};
+    LoggedRequest logged{method, path, body, connection, std::string()};
     Reply reply;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        // A GET changes nothing: only other requests are compared.
+        const bool compared = method != "GET";
+        const Value before = compared ? watched_collections(m_state) : Value();
         m_requests.push_back(logged);
         observer = m_observer;
         const auto fault = m_faults.find(method + " " + path);
@@ -173,6 +177,7 @@ Reply SimBridge::handle(const std::string& method, const std::string& path, cons
         } else {
             reply = route(method, path, body);
         }
+        if (compared) journal_changes(before);
     }
     if (observer) observer(logged);
     return reply;
@@ -251,6 +256,7 @@ Reply SimBridge::route(const std::string& method, const std::string& path,
     if (resource == "groups") return route_groups(data, route);
     if (resource == "schedules") return route_schedules(data, route);
     if (resource == "scenes") return route_scenes(data, route);
+    if (resource == "sensors" && Json::has(m_state, resource)) return route_sensors(data, route);
     if (Json::has(m_state, resource) && method == "GET" && route.rest.empty()) {
         return json_reply(Json::at(m_state, resource));
     }
@@ -333,7 +339,28 @@ Value SimBridge::state() const {
 
 void SimBridge::update(const std::function<void(Value& state)>& change) {
     std::lock_guard<std::mutex> lock(m_mutex);
+    const Value before = watched_collections(m_state);
     change(m_state);
+    journal_changes(before);
+}
+
+void SimBridge::journal_changes(const Value& before) {
+    const std::vector<ResourceChange> changes =
+        resource_changes(before, watched_collections(m_state));
+    if (!changes.empty()) m_journal.append(changes);
+}
+
+bool SimBridge::has_user(const std::string& name) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const Value* config = Json::find(m_state, "config");
+    const Value* whitelist = config != nullptr ? Json::find(*config, "whitelist") : nullptr;
+    return whitelist != nullptr && Json::has(*whitelist, name);
+}
+
+bool SimBridge::has_fault(const std::string& method, const std::string& path) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const std::string key = method + " " + path;
+    return m_faults.count(key) > 0 || m_refusals.count(key) > 0;
 }
 
 void SimBridge::set_observer(std::function<void(const LoggedRequest&)> observer) {

@@ -1,6 +1,9 @@
 #ifndef GLOWRIG_SIM_SIM_BRIDGE_HPP_
 #define GLOWRIG_SIM_SIM_BRIDGE_HPP_
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -9,6 +12,7 @@
 #include <vector>
 
 #include "json/value.hpp"
+#include "sim/event_journal.hpp"
 
 namespace Sim {
 
@@ -33,7 +37,8 @@ struct LoggedRequest {
     std::string method;
     std::string path;  // path and query as received, still percent-encoded
     std::string body;
-    int connection = 0;  // which connection it came on, numbered from 1 per server
+    int connection = 0;         // which connection it came on, numbered from 1 per server
+    std::string last_event_id;  // an event stream request's Last-Event-ID; empty: none
 };
 
 // What the simulator answers.
@@ -74,6 +79,9 @@ struct Fault {
 //            "modelNumber", "serialNumber", "presentationURL", "UDN" and
 //            "URLBase" (all optional strings); without it there is none;
 //   "faults": [{"method", "path", "status", "reason", "body", "delay_ms"}].
+//
+// Every change of its lights, groups or sensors, made by a request or by
+// update(), becomes one event of its event stream, kept in its journal.
 class SimBridge {
 public:
     explicit SimBridge(const Json::Value& fixture);
@@ -128,13 +136,45 @@ public:
     // A copy of the whole state.
     Json::Value state() const;
 
-    // Changes the state under the bridge's lock.
+    // Changes the state under the bridge's lock; a change of the lights,
+    // groups or sensors becomes one event.
     void update(const std::function<void(Json::Value& state)>& change);
+
+    // True when `name` is on the whitelist.
+    bool has_user(const std::string& name) const;
+
+    // True when requests of `method` on `path` are answered by a fault or a
+    // refusal (see set_fault(), refuse()).
+    bool has_fault(const std::string& method, const std::string& path) const;
+
+    // The events of the bridge's event stream.
+    EventJournal& journal() { return m_journal; }
+
+    // The event streams being served now; the stream's server counts them
+    // through stream_started() and stream_ended().
+    int open_streams() const { return m_open_streams; }
+    void stream_started() { ++m_open_streams; }
+    void stream_ended() { --m_open_streams; }
+
+    // Ends every event stream being served, as a bridge that drops its
+    // streams does.
+    void drop_streams() { m_journal.drop_all(); }
+
+    // How long an event stream goes without an event before a heartbeat
+    // (default 10 s).
+    void set_heartbeat(std::chrono::milliseconds interval) { m_heartbeat_ms = interval.count(); }
+    std::chrono::milliseconds heartbeat() const {
+        return std::chrono::milliseconds(m_heartbeat_ms);
+    }
 
     // Called with every request after it is logged (for a log file).
     void set_observer(std::function<void(const LoggedRequest&)> observer);
 
 private:
+    // Journals what differs in the lights, groups and sensors since `before`
+    // (watched_collections() of the state then). REQUIRES: m_mutex held.
+    void journal_changes(const Json::Value& before);
+
     Reply route(const std::string& method, const std::string& path, const std::string& body);
 
     mutable std::mutex m_mutex;
@@ -157,6 +197,9 @@ private:
     };
     std::map<std::string, Refusal> m_refusals;
     std::function<void(const LoggedRequest&)> m_observer;
+    EventJournal m_journal;
+    std::atomic<int> m_open_streams{0};
+    std::atomic<std::int64_t> m_heartbeat_ms{10000};
 };
 
 }  // namespace Sim

@@ -3,7 +3,8 @@
 # minutes do: "http" as written, "https" with --https. Checks what it prints,
 # that it leaves the user's credentials folder alone and removes what it
 # made. "sim" checks the simulator's own command line: --help, a fixture that
-# names no id served over TLS, and a fixture that is not JSON.
+# names no id served over TLS, a fixture that is not JSON, and rates and
+# counts of changes it refuses.
 # The demo runs in a network namespace of its own where one can be made, so
 # that its fixed ports (127.0.0.2:1900 and :5354) meet no other run's.
 # Usage: demo_test.sh http|https|sim BUILD_DIR
@@ -93,6 +94,17 @@ case $part in
     expected="glowrig-sim: $scratch/broken.json is not JSON (line 2, column 14)."
     [ "$status" -eq 1 ] && [ "$(cat "$scratch/err")" = "$expected" ] && [ ! -s "$scratch/out" ] ||
       fail "a broken fixture: status $status, $(cat "$scratch/out" "$scratch/err")"
+    # Rates of change that are not positive numbers, and counts that are not
+    # whole numbers, are refused with the usage.
+    for option in "--change-rate 0" "--change-rate -1" "--change-rate 1e3" "--change-rate ." \
+      "--change-count 1.5" "--change-count -1"; do
+      status=0
+      # shellcheck disable=SC2086
+      "$sim" $option "127.0.0.1:0=$scratch/nameless.json" >"$scratch/out" 2>"$scratch/err" ||
+        status=$?
+      [ "$status" -eq 2 ] && grep -q "^usage: glowrig-sim " "$scratch/err" ||
+        fail "$option: status $status, $(cat "$scratch/out" "$scratch/err")"
+    done
     ;;
   *)
     fail "unknown part $part"

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "json/parse.hpp"
+#include "json/text.hpp"
 
 namespace Sim {
 namespace {
@@ -79,15 +80,16 @@ TEST(SimBridgeId, TheSampleIsConsistent) {
 }
 
 // A bridge of two lights, one on, on the whitelist of user "u", with one
-// schedule and one scene of group 1 (light 2); its listings give the second
-// item by name alone.
+// schedule, one scene of group 1 (light 2) and one sensor; its listings give
+// the second item by name alone.
 constexpr const char* kRepliesFixture =
     R"({"listings":"mixed","state":{"config":{"name":"Hall","whitelist":{"u":{}}},)"
     R"("lights":{"1":{"name":"A","state":{"on":true,"xy":[0.4,0.5]}},)"
     R"("2":{"name":"B","state":{"on":false,"bri":1}}},)"
     R"("groups":{"1":{"name":"G","lights":["2"],"action":{"on":false}}},)"
     R"("scenes":{"s":{"name":"S","group":"1","lights":["2"],"lightstates":{"2":{"bri":9}}}},)"
-    R"("schedules":{"1":{"name":"S","time":"PT00:01:00"}}}})";
+    R"("schedules":{"1":{"name":"S","time":"PT00:01:00"}},)"
+    R"("sensors":{"5":{"name":"Switch","state":{"buttonevent":34}}}}})";
 
 // Replies are written as a bridge writes JSON: members in name order, numbers
 // with 17 significant digits, controls escaped with upper-case hex digits.
@@ -133,7 +135,8 @@ TEST(SimBridgeReplies, AreTheBridgesTextForEachRequest) {
          R"("lights":{"1":{"name":"A","state":{"on":true,"xy":[0.40000000000000002,0.5]}},)"
          R"("2":{"name":"B","state":{"bri":1,"on":false}}},)"
          R"("scenes":{"s":{"group":"1","lights":["2"],"name":"S"}},)"
-         R"("schedules":{"1":{"name":"S","time":"PT00:01:00"}}})"},
+         R"("schedules":{"1":{"name":"S","time":"PT00:01:00"}},)"
+         R"("sensors":{"5":{"name":"Switch","state":{"buttonevent":34}}}})"},
         {"a scene whole", "GET", "/api/u/scenes/s", "", 200,
          R"({"group":"1","lights":["2"],"lightstates":{"2":{"bri":9}},"name":"S"})"},
         {"a scene recalled beside another action member", "PUT", "/api/u/groups/1/action",
@@ -142,6 +145,16 @@ TEST(SimBridgeReplies, AreTheBridgesTextForEachRequest) {
         {"a scene the bridge lacks", "PUT", "/api/u/groups/0/action", R"({"scene":"x"})", 200,
          R"([{"error":{"address":"/groups/0/action/scene","description":)"
          R"("invalid value, \"x\", for parameter, scene","type":7}}])"},
+        {"a sensor whole", "GET", "/api/u/sensors/5", "", 200,
+         R"({"name":"Switch","state":{"buttonevent":34}})"},
+        {"the sensors", "GET", "/api/u/sensors", "", 200,
+         R"({"5":{"name":"Switch","state":{"buttonevent":34}}})"},
+        {"a sensor the bridge lacks", "GET", "/api/u/sensors/6", "", 200,
+         R"([{"error":{"address":"/sensors/6","description":)"
+         R"("resource, /sensors/6, not available","type":3}}])"},
+        {"a sensor below a sensor", "GET", "/api/u/sensors/5/state", "", 200,
+         R"([{"error":{"address":"/sensors/5/state","description":)"
+         R"("resource, /sensors/5/state, not available","type":3}}])"},
         {"a segment percent-encoded", "GET", "/api/u/lights/%32", "", 200,
          R"({"name":"B","state":{"bri":1,"on":false}})"},
         {"empty segments and the query left out", "GET", "//api//u/lights/2/?bri=%zz", "", 200,
@@ -218,6 +231,97 @@ TEST(SimBridgeUsers, AreGrantedAsRequestedOrGenerated) {
         EXPECT_EQ(c.reply, reply);
         EXPECT_EQ(reply.find("success") == std::string::npos ? 0u : 1u, whitelist.size());
     }
+}
+
+// The containers of the event `data` in short: "update: light /lights/1,
+// grouped_light /groups/1; add: ...". Checks each resource's id is the one its
+// id_v1 gives.
+std::string containers_of(const std::string& data) {
+    std::string text;
+    for (const auto& container : parse(data)) {
+        text += (text.empty() ? "" : "; ") + Json::as_string(container.at("type")) + ":";
+        std::string separator = " ";
+        for (const auto& resource : container.at("data")) {
+            const std::string id_v1 = Json::as_string(resource.at("id_v1"));
+            EXPECT_EQ(uuid_from(id_v1), Json::as_string(resource.at("id"))) << id_v1;
+            text += separator + Json::as_string(resource.at("type")) + " " + id_v1;
+            separator = ", ";
+        }
+    }
+    return text;
+}
+
+// Three lights, two in group 1, a scene of light 3, a sensor, and a light a
+// search finds.
+constexpr const char* kEventsFixture =
+    R"({"state":{"config":{"whitelist":{"u":{}}},)"
+    R"("lights":{"1":{"name":"A","state":{"on":true,"bri":1}},"10":{"name":"T","state":{}},)"
+    R"("2":{"name":"B","state":{"on":false}}},)"
+    R"("groups":{"1":{"name":"G","lights":["1","10"],"action":{"on":false}}},)"
+    R"("scenes":{"s":{"name":"S","group":"1","lights":["10"],"lightstates":{"10":{"bri":9}}}},)"
+    R"("sensors":{"5":{"name":"Switch","state":{"buttonevent":34}}}},)"
+    R"("newlights":{"7":{"name":"New"}}})";
+
+// Each request that changes lights, groups or sensors makes one event naming
+// every resource it changed; one that changes nothing makes none.
+TEST(SimBridgeEvents, EachChangeIsOneEventNamingWhatChanged) {
+    const struct {
+        const char* what;
+        const char* method;
+        const char* path;
+        const char* body;
+        const char* containers;  // empty: no event
+    } cases[] = {
+        {"a light's state", "PUT", "/api/u/lights/2/state", R"({"on":true})",
+         "update: light /lights/2"},
+        {"a light's name", "PUT", "/api/u/lights/1", R"({"name":"Z"})", "update: light /lights/1"},
+        {"a state the light already has", "PUT", "/api/u/lights/1/state", R"({"on":true})", ""},
+        {"a value refused", "PUT", "/api/u/lights/1/state", R"({"bri":256})", ""},
+        {"a reading", "GET", "/api/u/lights/1", "", ""},
+        {"a group's action: the group and its lights, by id as listed", "PUT",
+         "/api/u/groups/1/action", R"({"on":true,"bri":7})",
+         "update: light /lights/1, light /lights/10, grouped_light /groups/1"},
+        {"group 0's action: every light that changed", "PUT", "/api/u/groups/0/action",
+         R"({"on":true})", "update: light /lights/10, light /lights/2"},
+        {"a scene recalled in its group", "PUT", "/api/u/groups/1/action", R"({"scene":"s"})",
+         "update: light /lights/10"},
+        {"a group made", "POST", "/api/u/groups", R"({"name":"N","lights":["2"]})",
+         "add: grouped_light /groups/2"},
+        {"a group deleted", "DELETE", "/api/u/groups/1", "", "delete: grouped_light /groups/1"},
+        {"a light deleted", "DELETE", "/api/u/lights/10", "", "delete: light /lights/10"},
+        {"a search finds a light", "POST", "/api/u/lights", "", "add: light /lights/7"},
+        {"the configuration, which is not watched", "PUT", "/api/u/config", R"({"name":"Den"})",
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimBridge bridge(parse(kEventsFixture));
+        bridge.handle(c.method, c.path, c.body);
+        const JournalWait events = bridge.journal().wait(0, 0, std::chrono::milliseconds(0), {});
+        ASSERT_EQ(c.containers[0] == '\0' ? 0u : 1u, events.events.size());
+        if (!events.events.empty()) EXPECT_EQ(c.containers, containers_of(events.events[0].data));
+    }
+}
+
+// A change made by hand is one event too: its containers in the order update,
+// add, delete, each with lights, groups, then sensors.
+TEST(SimBridgeEvents, AChangeByHandIsOneEventInContainerOrder) {
+    SimBridge bridge(parse(kEventsFixture));
+    bridge.update([](Value& state) {
+        state["sensors"].erase("5");
+        state["sensors"]["6"] = parse(R"({"name":"Motion"})");
+        state["lights"]["3"] = parse(R"({"name":"C"})");
+        state["groups"]["1"]["name"] = "H";
+        state["lights"]["2"]["state"]["on"] = true;
+        state["config"]["name"] = "not watched";
+    });
+    bridge.update([](Value& state) { state["config"]["name"] = "still not watched"; });
+    const JournalWait events = bridge.journal().wait(0, 0, std::chrono::milliseconds(0), {});
+    ASSERT_EQ(1u, events.events.size());
+    EXPECT_EQ(
+        "update: light /lights/2, grouped_light /groups/1; add: light /lights/3, sensor "
+        "/sensors/6; delete: sensor /sensors/5",
+        containers_of(events.events[0].data));
 }
 
 }  // namespace
