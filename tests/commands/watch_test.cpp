@@ -90,6 +90,27 @@ TEST_F(WatchCommand, JsonPrintsOneObjectPerChange) {
         line);
 }
 
+// Over HTTPS the change comes over the event stream: the stream, the
+// starting copies and the one light its event names are all that is read.
+TEST_F(WatchCommand, OverHttpsTheEventStreamIsFollowed) {
+    serve_tls();
+    SetUp();
+    change_later(milliseconds(500));
+    const auto result = run({"watch", "--count=1", "--for=4", "--json"});
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ("", result.errors);
+    Json::Value line = Json::parse(result.output);
+    line.erase("time");
+    EXPECT_EQ(
+        Json::parse(
+            R"({"changes":{"bri":120,"on":false},"id":"3","name":"Kitchen","resource":"light"})"),
+        line);
+    // The configuration first, for the id the certificate must name.
+    EXPECT_EQ(expanded({"GET /api/config", "GET /eventstream/clip/v2", "GET /api/{user}",
+                        "GET /api/{user}/lights/3"}),
+              request_lines());
+}
+
 TEST_F(WatchCommand, CountEndsAfterThatManyLines) {
     change_later(milliseconds(300), true);
     const auto started = std::chrono::steady_clock::now();

@@ -1,0 +1,196 @@
+#include "commands/watch_stream.hpp"
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "commands/watch_changes.hpp"
+#include "json/parse.hpp"
+#include "sim/server.hpp"
+#include "sim/sim_bridge.hpp"
+
+namespace Commands {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+constexpr const char* kFixture =
+    R"({"state":{"config":{"name":"Lab","bridgeid":"ECB5FAFFFE0A62C3","whitelist":{"u":{}}},)"
+    R"("lights":{"1":{"name":"Hall","state":{"on":true,"bri":10}},)"
+    R"("2":{"name":"Desk","state":{"on":true,"bri":20}},)"
+    R"("3":{"name":"Kitchen","state":{"on":true,"bri":30}}},)"
+    R"("sensors":{"5":{"name":"Door","state":{"open":false}}}}})";
+
+// What one watch printed and told.
+struct Watched {
+    std::vector<std::string> lines;     // each change's line, its time "T"
+    std::vector<std::string> warnings;  // the lines of failures that did not end it
+    StreamWatch result = StreamWatch::ended;
+};
+
+// One bridge served over TLS, watched in this process while a thread of the
+// test changes it.
+class WatchStream : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_bridge = std::make_shared<Sim::SimBridge>(Json::parse(kFixture));
+        m_tls = m_server.add("127.0.0.1", 0, m_bridge, Sim::Transport::tls);
+        m_server.open();
+    }
+
+    std::string peer() const { return "127.0.0.1:" + std::to_string(m_server.port(m_tls)); }
+
+    // Runs the watch until `lines` lines were printed or 4 s have passed;
+    // `act`, unless null, runs on a thread of its own once the stream is open
+    // and the starting copies were read.
+    Watched watch(std::size_t lines, const std::function<void()>& act) {
+        Http::Endpoint at{Http::Scheme::Https, "127.0.0.1", m_server.port(m_tls), "/"};
+        Hue::ClientConfig config;
+        config.timeout = std::chrono::seconds(3);
+        const Hue::Client client(Hue::resource_endpoint(at, "api/u"), config);
+        Watched watched;
+        std::mutex mutex;
+        WatchSink sink;
+        sink.deadline = Clock::now() + std::chrono::seconds(4);
+        sink.done = [&] {
+            std::lock_guard<std::mutex> lock(mutex);
+            return watched.lines.size() >= lines || Clock::now() >= sink.deadline;
+        };
+        sink.print = [&](const Json::Value& before, const Json::Value& after) {
+            std::lock_guard<std::mutex> lock(mutex);
+            for (const auto& change : changes_between(before, after)) {
+                watched.lines.push_back(change_line(change, "T", false));
+            }
+        };
+        sink.warn = [&](const std::string& line) {
+            std::lock_guard<std::mutex> lock(mutex);
+            watched.warnings.push_back(line);
+        };
+        std::thread actor;
+        if (act) {
+            actor = std::thread([&] {
+                wait_for([&] { return requests().size() >= 2; });
+                act();
+            });
+        }
+        watched.result = watch_event_stream(client, "u", sink);
+        if (actor.joinable()) actor.join();
+        return watched;
+    }
+
+    // Waits up to 2 s for `ready`.
+    static void wait_for(const std::function<bool()>& ready) {
+        const auto until = Clock::now() + std::chrono::seconds(2);
+        while (!ready() && Clock::now() < until) std::this_thread::sleep_for(milliseconds(5));
+    }
+
+    // Sends a request to the bridge as another program would.
+    void change(const std::string& method, const std::string& path, const std::string& body) {
+        m_bridge->handle(method, path, body);
+    }
+
+    // "METHOD PATH" of every request the bridge received, the changes made
+    // through change() among them.
+    std::vector<std::string> requests() const {
+        std::vector<std::string> lines;
+        for (const auto& r : m_bridge->requests()) lines.push_back(r.method + " " + r.path);
+        return lines;
+    }
+
+    std::shared_ptr<Sim::SimBridge> m_bridge;
+    Sim::Server m_server;
+    std::size_t m_tls = 0;
+};
+
+TEST_F(WatchStream, EachResourceAnEventNamesIsReadOncePrintedOnce) {
+    const Watched watched = watch(3, [&] {
+        change("PUT", "/api/u/lights/3/state", R"({"on":false,"bri":120})");
+        change("PUT", "/api/u/lights/3", R"({"name":"Cooker"})");  // no state: no line
+        change("DELETE", "/api/u/lights/2", "");
+        std::this_thread::sleep_for(milliseconds(150));
+        m_bridge->update([](Json::Value& state) { state["sensors"]["5"]["state"]["open"] = true; });
+    });
+    EXPECT_EQ(
+        (std::vector<std::string>{"T light 3 \"Cooker\" bri=120 on=false",
+                                  "T light 2 \"Desk\" deleted", "T sensor 5 \"Door\" open=true"}),
+        watched.lines);
+    EXPECT_EQ(std::vector<std::string>(), watched.warnings);
+    // Light 3's two events came within 100 ms: at most one read more.
+    const auto sent = requests();
+    ASSERT_GE(sent.size(), 8u);
+    EXPECT_EQ("GET /eventstream/clip/v2", sent[0]);
+    EXPECT_EQ("GET /api/u", sent[1]);
+    EXPECT_LE(std::count(sent.begin(), sent.end(), "GET /api/u/lights/3"), 2);
+    EXPECT_EQ(1, std::count(sent.begin(), sent.end(), "GET /api/u/lights/2"));
+    EXPECT_EQ(1, std::count(sent.begin(), sent.end(), "GET /api/u/sensors/5"));
+    EXPECT_EQ(0, std::count(sent.begin(), sent.end(), "GET /api/u/lights/1"));
+}
+
+TEST_F(WatchStream, ADroppedStreamResumesWithTheLastEventIdAndPrintsNothingTwice) {
+    const Watched watched = watch(2, [&] {
+        change("PUT", "/api/u/lights/3/state", R"({"on":false})");
+        wait_for([&] { return requests().size() >= 4; });  // light 3 read
+        m_bridge->drop_streams();
+        // Seen by the whole state read once the stream is open again, and by
+        // the event sent again for the Last-Event-ID or read anew.
+        change("PUT", "/api/u/lights/1/state", R"({"on":false})");
+    });
+    EXPECT_EQ(
+        (std::vector<std::string>{"T light 3 \"Kitchen\" on=false", "T light 1 \"Hall\" on=false"}),
+        watched.lines);
+    EXPECT_EQ((std::vector<std::string>{"event stream: the stream from " + peer() +
+                                        " broke off; reconnecting."}),
+              watched.warnings);
+    std::vector<std::string> ids;
+    for (const auto& r : m_bridge->requests()) {
+        if (r.path == "/eventstream/clip/v2") ids.push_back(r.last_event_id);
+    }
+    ASSERT_EQ(2u, ids.size());
+    EXPECT_EQ("", ids[0]);
+    EXPECT_TRUE(std::regex_match(ids[1], std::regex(R"(\d+:0)"))) << ids[1];
+}
+
+// A bridge whose stream answers 404 is left to polling, nothing else read.
+TEST_F(WatchStream, ABridgeWithoutAStreamIsLeftToPolling) {
+    m_bridge->set_fault("GET", "/eventstream/clip/v2", Sim::Fault{404, "Not Found", "", 0});
+    const Watched watched = watch(1, nullptr);
+    EXPECT_EQ(StreamWatch::no_stream, watched.result);
+    EXPECT_EQ(std::vector<std::string>{"GET /eventstream/clip/v2"}, requests());
+    EXPECT_EQ(std::vector<std::string>(), watched.warnings);
+}
+
+TEST_F(WatchStream, AStreamThatFailsFirstIsOpenedAgainAfterTheWholeStateIsRead) {
+    m_bridge->refuse("GET", "/eventstream/clip/v2", 503, 1);
+    const Watched watched = watch(1, [&] {
+        wait_for([&] { return requests().size() >= 4; });  // the stream open again, read whole
+        change("PUT", "/api/u/lights/1/state", R"({"bri":11})");
+    });
+    EXPECT_EQ(StreamWatch::ended, watched.result);
+    EXPECT_EQ(std::vector<std::string>{"T light 1 \"Hall\" bri=11"}, watched.lines);
+    EXPECT_EQ(std::vector<std::string>{"event stream: HTTP 503 Service Unavailable; reconnecting."},
+              watched.warnings);
+    const auto sent = requests();
+    ASSERT_GE(sent.size(), 4u);
+    EXPECT_EQ((std::vector<std::string>{"GET /eventstream/clip/v2", "GET /api/u",
+                                        "GET /eventstream/clip/v2", "GET /api/u"}),
+              std::vector<std::string>(sent.begin(), sent.begin() + 4));
+}
+
+TEST(WatchStreamReconnect, WaitsLongerAfterEachBreakUpTo30Seconds) {
+    const int breaks[] = {0, 1, 2, 3, 4, 5, 6, 40};
+    const int seconds[] = {0, 1, 2, 4, 8, 16, 30, 30};
+    for (std::size_t i = 0; i < std::size(breaks); ++i) {
+        EXPECT_EQ(std::chrono::seconds(seconds[i]), reconnect_delay(breaks[i])) << breaks[i];
+    }
+}
+
+}  // namespace
+}  // namespace Commands
