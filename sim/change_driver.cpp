@@ -21,8 +21,12 @@ int next_brightness(const Json::Value* current) {
 
 }  // namespace
 
-ChangeDriver::ChangeDriver(std::shared_ptr<SimBridge> bridge, double per_second, long count)
-    : m_bridge(std::move(bridge)), m_per_second(per_second), m_count(count) {
+ChangeDriver::ChangeDriver(std::shared_ptr<SimBridge> bridge, double per_second, long count,
+                           bool when_watched)
+    : m_bridge(std::move(bridge)),
+      m_per_second(per_second),
+      m_count(count),
+      m_when_watched(when_watched) {
     m_thread = std::thread([this] { run(); });
 }
 
@@ -37,6 +41,11 @@ ChangeDriver::~ChangeDriver() {
 
 void ChangeDriver::run() {
     using Clock = std::chrono::steady_clock;
+    while (m_when_watched && m_bridge->open_streams() == 0) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        const auto look_again = std::chrono::milliseconds(10);
+        if (m_stopping.wait_for(lock, look_again, [this] { return m_stop; })) return;
+    }
     const Clock::time_point start = Clock::now();
     const std::chrono::duration<double> period(1.0 / m_per_second);
     for (long made = 0; m_count == 0 || made < m_count; ++made) {

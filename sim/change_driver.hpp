@@ -21,8 +21,10 @@ class SimBridge;
 class ChangeDriver {
 public:
     // Starts changing `bridge`, stopping after `count` changes (0: only when
-    // destroyed). REQUIRES: per_second > 0.
-    ChangeDriver(std::shared_ptr<SimBridge> bridge, double per_second, long count);
+    // destroyed); with `when_watched`, only once the bridge serves an event
+    // stream, so that its watcher sees every change. REQUIRES: per_second > 0.
+    ChangeDriver(std::shared_ptr<SimBridge> bridge, double per_second, long count,
+                 bool when_watched = false);
     // Stops the changes and waits for the one being made.
     ~ChangeDriver();
     ChangeDriver(const ChangeDriver&) = delete;
@@ -37,6 +39,7 @@ private:
     const std::shared_ptr<SimBridge> m_bridge;
     const double m_per_second;
     const long m_count;
+    const bool m_when_watched;
     std::atomic<long> m_changes{0};
     std::mutex m_mutex;
     std::condition_variable m_stopping;

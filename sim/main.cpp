@@ -43,7 +43,9 @@
 // their lights by themselves N times a second (N a positive number, fractions
 // allowed), one light after another, each change setting one light on with
 // the next brightness; after --change-count N (0, the default: no end) the
-// bridges named after it stop after N changes each. Runs until interrupted.
+// bridges named after it stop after N changes each. An https:// bridge starts
+// changing once it serves its first event stream, so that its watcher sees
+// every change. Runs until interrupted.
 // --help prints the usage on standard output.
 
 #include <cmath>
@@ -202,6 +204,7 @@ int main(int argc, char** argv) {
         std::shared_ptr<Sim::SimBridge> bridge;
         double per_second;
         long count;
+        bool when_watched;  // over TLS: once the bridge serves an event stream
     };
     std::vector<Changes> changes;                             // what each driver is to do
     std::vector<std::unique_ptr<Sim::ChangeDriver>> drivers;  // started once all listen
@@ -276,7 +279,6 @@ int main(int argc, char** argv) {
                                     ? Json::as_string(*model_id)
                                     : std::string());
             bridges.push_back(bridge);
-            if (change_rate) changes.push_back({bridge, *change_rate, change_count});
             std::shared_ptr<std::ostream> sink =
                 log ? log : std::shared_ptr<std::ostream>(&std::cerr, [](std::ostream*) {});
             bridge->set_observer([sink, log_mutex](const Sim::LoggedRequest& r) {
@@ -304,6 +306,7 @@ int main(int argc, char** argv) {
                     "\"bridgeid\" nor \"mac\" to name the certificate");
             }
             endpoint.tls = tls;
+            if (change_rate) changes.push_back({bridge, *change_rate, change_count, tls});
             endpoint.index = server.add(endpoint.address, endpoint.port, bridge,
                                         tls ? Sim::Transport::tls : Sim::Transport::plain);
             if (tls && redirect_from) {
@@ -315,7 +318,8 @@ int main(int argc, char** argv) {
         if (endpoints.empty()) return usage();
         server.open();
         for (const Changes& c : changes) {
-            drivers.push_back(std::make_unique<Sim::ChangeDriver>(c.bridge, c.per_second, c.count));
+            drivers.push_back(std::make_unique<Sim::ChangeDriver>(c.bridge, c.per_second, c.count,
+                                                                  c.when_watched));
         }
 
         // The ports are known now: the locations can name them.

@@ -79,5 +79,16 @@ TEST(ChangeDriver, KeepsToItsScheduleAndStopsWhenDestroyed) {
     EXPECT_LT(std::chrono::steady_clock::now() - slow_started, milliseconds(1000));
 }
 
+// A driver that waits for a watcher changes nothing until a stream is served.
+TEST(ChangeDriver, WhenWatchedWaitsForTheFirstStream) {
+    const auto bridge = three_lights();
+    const ChangeDriver driver(bridge, 1000, 2, true);
+    std::this_thread::sleep_for(milliseconds(100));
+    EXPECT_EQ(0, driver.changes());
+    bridge->stream_started();
+    EXPECT_TRUE(reaches(driver, 2));
+    bridge->stream_ended();
+}
+
 }  // namespace
 }  // namespace Sim
