@@ -21,12 +21,8 @@ int next_brightness(const Json::Value* current) {
 
 }  // namespace
 
-ChangeDriver::ChangeDriver(std::shared_ptr<SimBridge> bridge, double per_second, long count,
-                           bool when_watched)
-    : m_bridge(std::move(bridge)),
-      m_per_second(per_second),
-      m_count(count),
-      m_when_watched(when_watched) {
+ChangeDriver::ChangeDriver(std::shared_ptr<SimBridge> bridge, ChangePlan plan)
+    : m_bridge(std::move(bridge)), m_plan(plan) {
     m_thread = std::thread([this] { run(); });
 }
 
@@ -41,14 +37,17 @@ ChangeDriver::~ChangeDriver() {
 
 void ChangeDriver::run() {
     using Clock = std::chrono::steady_clock;
-    while (m_when_watched && m_bridge->open_streams() == 0) {
+    while (m_plan.when_watched && m_bridge->open_streams() == 0) {
         std::unique_lock<std::mutex> lock(m_mutex);
         const auto look_again = std::chrono::milliseconds(10);
         if (m_stopping.wait_for(lock, look_again, [this] { return m_stop; })) return;
     }
     const Clock::time_point start = Clock::now();
-    const std::chrono::duration<double> period(1.0 / m_per_second);
-    for (long made = 0; m_count == 0 || made < m_count; ++made) {
+    const std::chrono::duration<double> period(1.0 / m_plan.per_second);
+    const auto end = start + std::chrono::duration_cast<Clock::duration>(
+                                 std::chrono::duration<double>(m_plan.seconds));
+    for (long made = 0; m_plan.count == 0 || made < m_plan.count; ++made) {
+        if (m_plan.seconds > 0 && Clock::now() >= end) return;
         // Each change is due at its place on the schedule, not a period after
         // the last one, so that the time a change takes does not add up.
         const auto due = start + std::chrono::duration_cast<Clock::duration>(period * made);

@@ -4,6 +4,7 @@
 //   glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT] [--mdns ADDRESS:PORT]
 //               [--split] [--generate-names] [--newest] [--listings SHAPE]
 //               [--redirect-from PORT] [--change-rate N] [--change-count N]
+//               [--change-for SECONDS]
 //               [http://|https://]ADDRESS[:PORT]=FIXTURE.json [...]
 //
 // Each ADDRESS (for example 127.0.0.2, or 127.0.0.1:8080) gets one bridge
@@ -43,9 +44,10 @@
 // their lights by themselves N times a second (N a positive number, fractions
 // allowed), one light after another, each change setting one light on with
 // the next brightness; after --change-count N (0, the default: no end) the
-// bridges named after it stop after N changes each. An https:// bridge starts
-// changing once it serves its first event stream, so that its watcher sees
-// every change. Runs until interrupted.
+// bridges named after it stop after N changes each, and after --change-for
+// SECONDS (a positive number) they stop that long after their first change. An https:// bridge
+// starts changing once it serves its first event stream, so that its watcher sees every change.
+// Runs until interrupted.
 // --help prints the usage on standard output.
 
 #include <cmath>
@@ -76,7 +78,7 @@ int usage(std::ostream& out = std::cerr, int status = 2) {
     out << "usage: glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT]\n"
            "                   [--mdns ADDRESS:PORT] [--split] [--generate-names] [--newest]\n"
            "                   [--listings whole|names|mixed] [--redirect-from PORT]\n"
-           "                   [--change-rate N] [--change-count N]\n"
+           "                   [--change-rate N] [--change-count N] [--change-for SECONDS]\n"
            "                   [http://|https://]ADDRESS[:PORT]=FIXTURE.json [...]\n";
     return status;
 }
@@ -200,11 +202,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> model_ids;                    // each bridge's config "modelid"
     std::optional<double> change_rate;  // set by --change-rate for the bridges after it
     long change_count = 0;              // set by --change-count for the bridges after it
+    double change_seconds = 0;          // set by --change-for for the bridges after it
     struct Changes {
         std::shared_ptr<Sim::SimBridge> bridge;
-        double per_second;
-        long count;
-        bool when_watched;  // over TLS: once the bridge serves an event stream
+        Sim::ChangePlan plan;
     };
     std::vector<Changes> changes;                             // what each driver is to do
     std::vector<std::unique_ptr<Sim::ChangeDriver>> drivers;  // started once all listen
@@ -253,6 +254,12 @@ int main(int argc, char** argv) {
             if (arg == "--change-rate" && i + 1 < argc) {
                 change_rate = positive_number(argv[++i]);
                 if (!change_rate) return usage();
+                continue;
+            }
+            if (arg == "--change-for" && i + 1 < argc) {
+                const std::optional<double> seconds = positive_number(argv[++i]);
+                if (!seconds) return usage();
+                change_seconds = *seconds;
                 continue;
             }
             if (arg == "--change-count" && i + 1 < argc) {
@@ -306,7 +313,10 @@ int main(int argc, char** argv) {
                     "\"bridgeid\" nor \"mac\" to name the certificate");
             }
             endpoint.tls = tls;
-            if (change_rate) changes.push_back({bridge, *change_rate, change_count, tls});
+            // Over TLS the changes wait for a watcher's stream.
+            if (change_rate) {
+                changes.push_back({bridge, {*change_rate, change_count, change_seconds, tls}});
+            }
             endpoint.index = server.add(endpoint.address, endpoint.port, bridge,
                                         tls ? Sim::Transport::tls : Sim::Transport::plain);
             if (tls && redirect_from) {
@@ -318,8 +328,7 @@ int main(int argc, char** argv) {
         if (endpoints.empty()) return usage();
         server.open();
         for (const Changes& c : changes) {
-            drivers.push_back(std::make_unique<Sim::ChangeDriver>(c.bridge, c.per_second, c.count,
-                                                                  c.when_watched));
+            drivers.push_back(std::make_unique<Sim::ChangeDriver>(c.bridge, c.plan));
         }
 
         // The ports are known now: the locations can name them.

@@ -97,7 +97,7 @@ case $part in
     # Rates of change that are not positive numbers, and counts that are not
     # whole numbers, are refused with the usage.
     for option in "--change-rate 0" "--change-rate -1" "--change-rate 1e3" "--change-rate ." \
-      "--change-count 1.5" "--change-count -1"; do
+      "--change-count 1.5" "--change-count -1" "--change-for 0"; do
       status=0
       # shellcheck disable=SC2086
       "$sim" $option "127.0.0.1:0=$scratch/nameless.json" >"$scratch/out" 2>"$scratch/err" ||

@@ -49,7 +49,7 @@ TEST(ChangeDriver, ChangesEachLightInTurnUpToItsCount) {
         SCOPED_TRACE(c.count);
         const auto bridge = three_lights();
         {
-            const ChangeDriver driver(bridge, 1000, c.count);
+            const ChangeDriver driver(bridge, {1000, c.count});
             ASSERT_TRUE(reaches(driver, c.count));
             std::this_thread::sleep_for(milliseconds(50));
             EXPECT_EQ(c.count, driver.changes());
@@ -60,12 +60,12 @@ TEST(ChangeDriver, ChangesEachLightInTurnUpToItsCount) {
 }
 
 // Changes keep to their schedule: 10 at 50 a second take 180 ms from the
-// first, however long each takes.
+// first, however long each takes; a driver that lasts a while stops then.
 TEST(ChangeDriver, KeepsToItsScheduleAndStopsWhenDestroyed) {
     const auto bridge = three_lights();
     const auto started = std::chrono::steady_clock::now();
     {
-        const ChangeDriver driver(bridge, 50, 10);
+        const ChangeDriver driver(bridge, {50, 10});
         ASSERT_TRUE(reaches(driver, 10));
         const auto took = std::chrono::steady_clock::now() - started;
         EXPECT_GE(took, milliseconds(180));
@@ -73,16 +73,23 @@ TEST(ChangeDriver, KeepsToItsScheduleAndStopsWhenDestroyed) {
     }
     const auto slow_started = std::chrono::steady_clock::now();
     {
-        const ChangeDriver slow(bridge, 0.01, 0);  // one change, then 100 s to the next
+        const ChangeDriver slow(bridge, {0.01, 0});  // one change, then 100 s to the next
         ASSERT_TRUE(reaches(slow, 1));
     }
     EXPECT_LT(std::chrono::steady_clock::now() - slow_started, milliseconds(1000));
+
+    const ChangeDriver lasting(bridge, {1000, 0, 0.1});  // 100 ms of changes
+    std::this_thread::sleep_for(milliseconds(300));
+    const long made = lasting.changes();
+    EXPECT_GT(made, 0);
+    std::this_thread::sleep_for(milliseconds(100));
+    EXPECT_EQ(made, lasting.changes());
 }
 
 // A driver that waits for a watcher changes nothing until a stream is served.
 TEST(ChangeDriver, WhenWatchedWaitsForTheFirstStream) {
     const auto bridge = three_lights();
-    const ChangeDriver driver(bridge, 1000, 2, true);
+    const ChangeDriver driver(bridge, {1000, 2, 0, true});
     std::this_thread::sleep_for(milliseconds(100));
     EXPECT_EQ(0, driver.changes());
     bridge->stream_started();
