@@ -14,6 +14,9 @@
 # in build-bench. Every address used is on the loopback network 127.0.2.x, each
 # simulated bridge on the same port of its own address.
 #
+# The rows of `watch` come from bench/watch.py (latency over the event stream,
+# nothing missed, memory after many changes, the cost of polling).
+#
 # Environment: BENCH_RUNS (runs per figure, default 15), BENCH_SSDP_WINDOW_MS
 # (the search window of the bridges case, default 1000), BENCH_PORT (the port
 # of the simulated bridges, default 18080).
@@ -394,6 +397,8 @@ for command in light state "lights, remembered" bridges; do
   ok=$([ -z "$goal" ] || [ "${threads[$command]}" -le 1 ] && echo 1 || echo 0)
   row "threads: $command" "$goal" "${threads[$command]}" "$([ -z "$goal" ] && echo "" || verdict "$ok")"
 done
+# watch: over the event stream and by polling, on simulators of its own.
+python3 bench/watch.py "$glowrig" "$sim" "$work/large.json" "$work"
 
 # --- profile -----------------------------------------------------------------
 if [ -n "$profile" ]; then
