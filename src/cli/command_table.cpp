@@ -183,6 +183,12 @@ bool pins_anew(const Commands::ConfigOptions& options) { return options.auth; }
 
 struct NoOptions {};
 
+// `command`, printing a stream of lines.
+Command streaming(Command command) {
+    command.streams = true;
+    return command;
+}
+
 void run_help(const NoOptions&, const Commands::Settings&, const Commands::Output& output) {
     print_help(output.out(), nullptr);
 }
@@ -227,9 +233,9 @@ const std::vector<Command>& command_table() {
         make_bridge_command<Commands::ListingOptions>(
             "state", "Prints lights, groups, schedules, scenes, sensors, rules.", listing_options(),
             Commands::run_state_command),
-        make_bridge_command<Commands::WatchOptions>(
+        streaming(make_bridge_command<Commands::WatchOptions>(
             "watch", "Prints a line for each change of a light, group or sensor, as it happens.",
-            watch_options(), Commands::run_watch_command, Commands::check_watch_options),
+            watch_options(), Commands::run_watch_command, Commands::check_watch_options)),
         make_command<NoOptions>("help", "Prints this help, or the help of the command after it.",
                                 {}, run_help),
         make_command<NoOptions>("version", "Prints the version of glowrig.", {json<NoOptions>()},

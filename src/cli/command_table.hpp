@@ -55,6 +55,9 @@ struct Command {
     // for a value out of range or not among its words, a missing required
     // option or a "--bridge" that names no bridge. Sends nothing.
     std::function<PreparedCommand(const boost::program_options::variables_map& values)> prepare;
+    // Prints a stream of lines that a script reads one by one, every one a
+    // change, without the empty line that text printouts start with.
+    bool streams = false;
 };
 
 // Every command, in the order the general help lists them.

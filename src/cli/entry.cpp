@@ -174,14 +174,12 @@ int run_args(const std::vector<std::string>& args) {
         return kSuccess;
     }
     const Commands::Output output(std::cout, std::cerr, json);
-    // Text printouts start with an empty line; a watch's lines are a stream
-    // a script reads line by line, every one a change.
+    // Text printouts start with an empty line; a stream of lines does not.
     const auto command_word = std::find_if(words.begin(), words.end(), [](const std::string& word) {
         return word.empty() || word[0] != '-';
     });
-    if (!json && !(command_word != words.end() && is_word(*command_word, "watch"))) {
-        std::cout << std::endl;
-    }
+    const Command* named = command_word != words.end() ? find_command(*command_word) : nullptr;
+    if (!json && !(named != nullptr && named->streams)) std::cout << std::endl;
     const auto fail = [&output](const std::string& message, int status) {
         output.note(Util::printable(message));
         return status;
