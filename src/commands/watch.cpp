@@ -80,7 +80,7 @@ bool wait_until(Clock::time_point until) {
 // after the first is a line to sink.warn.
 void watch_by_polling(const Hue::Client& client, std::chrono::milliseconds interval,
                       const WatchSink& sink) {
-    auto read_state = [&] { return Hue::read_json_strict(client.send(Http::Method::Get)); };
+    auto read_state = [&] { return watched_state(client.send(Http::Method::Get)); };
     Json::Value last = read_state();
     auto next = Clock::now() + interval;
     while (!sink.done() && wait_until(std::min(next, sink.deadline)) &&

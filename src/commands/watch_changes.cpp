@@ -1,5 +1,7 @@
 #include "commands/watch_changes.hpp"
 
+#include "hue/client.hpp"
+#include "json/parse.hpp"
 #include "json/text.hpp"
 
 namespace Commands {
@@ -44,6 +46,7 @@ std::vector<ResourceChange> changes_between(const Json::Value& before, const Jso
         const Json::Value& new_items = collection(after, kind.collection);
         for (const auto& [id, item] : new_items.items()) {
             const Json::Value* old_item = Json::find(old_items, id);
+            if (old_item != nullptr && *old_item == item) continue;
             const Json::Value now = state_of(item);
             Json::Value differ = Json::Value::object();
             if (old_item == nullptr) {
@@ -67,6 +70,11 @@ std::vector<ResourceChange> changes_between(const Json::Value& before, const Jso
         }
     }
     return changes;
+}
+
+Json::Value watched_state(const std::string& body) {
+    static const std::vector<std::string_view> kWatched = {"lights", "groups", "sensors"};
+    return Hue::reject_errors(Json::parse_members(body, kWatched));
 }
 
 std::string change_line(const ResourceChange& change, const std::string& time, bool json) {

@@ -26,6 +26,12 @@ struct ResourceChange {
 // deleted. Members that are not objects count as empty collections.
 std::vector<ResourceChange> changes_between(const Json::Value& before, const Json::Value& after);
 
+// The lights, groups and sensors of `body`, a reply of GET {api} (the whole
+// state), in an object as the reply holds them: the other members are
+// checked but not kept, as no change is printed of them. Throws as
+// Hue::read_json_strict.
+Json::Value watched_state(const std::string& body);
+
 // The line of `change` at `time` ("2026-12-08T14:03:07"), without a line end:
 // text `TIME light 3 "Kitchen" bri=120 on=false` (values as JSON text) or
 // `TIME light 3 "Kitchen" deleted`; with `json` one JSON object holding

@@ -9,6 +9,7 @@
 
 #include <boost/asio/io_context.hpp>
 
+#include "commands/watch_changes.hpp"
 #include "http/event_stream.hpp"
 #include "hue/bridge_error.hpp"
 #include "hue/event_changes.hpp"
@@ -172,7 +173,7 @@ private:
         }
     }
 
-    Json::Value read_whole() { return Hue::read_json_strict(m_client.send(Http::Method::Get)); }
+    Json::Value read_whole() { return watched_state(m_client.send(Http::Method::Get)); }
 
     // Reads the whole state once the stream is open, so that what changed
     // while it was not is printed; tries again later when the read fails.

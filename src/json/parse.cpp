@@ -11,6 +11,9 @@ namespace {
 // wins, and nesting deeper than kMaxDepth stops the parse.
 class Builder : public nlohmann::json_sax<Value> {
 public:
+    // `kept`: the only members of a root object built; null: all of them.
+    explicit Builder(const std::vector<std::string_view>* kept = nullptr) : m_kept(kept) {}
+
     Value& root() { return m_root; }
     // The byte at which the parse failed (1-based), and whether it was the depth.
     std::size_t failed_at() const { return m_failed_at; }
@@ -27,6 +30,11 @@ public:
     bool start_object(std::size_t) override { return open(Value::object()); }
     bool key(string_t& name) override {
         if (m_skipping > 0) return true;
+        if (m_kept != nullptr && m_open.size() == 1 &&
+            std::find(m_kept->begin(), m_kept->end(), name) == m_kept->end()) {
+            m_skip_next = true;  // a member of the root not asked for
+            return true;
+        }
         auto& members = m_open.back()->get_ref<Value::object_t&>();
         const auto [it, inserted] = members.emplace(std::move(name), Value());
         m_slot = &it->second;
@@ -94,6 +102,7 @@ private:
         return true;
     }
 
+    const std::vector<std::string_view>* m_kept;
     Value m_root;
     Value* m_slot = nullptr;
     bool m_skip_next = false;
@@ -115,15 +124,13 @@ std::string place(std::string_view text, std::size_t position) {
     return "line " + std::to_string(line) + ", column " + std::to_string(before - line_start + 1);
 }
 
-}  // namespace
-
-Value parse(std::string_view text, const std::string& source) {
+// Parses `text` into what `builder` builds.
+Value parse_with(Builder& builder, std::string_view text, const std::string& source) {
     // The parser takes a NUL byte for the end of the text: whatever follows
     // one would go unread.
     if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
         throw ParseError("Error: " + source + " is not JSON (" + place(text, nul + 1) + ").");
     }
-    Builder builder;
     const bool read = Value::sax_parse(text, &builder, nlohmann::json::input_format_t::json, true);
     if (read) return std::move(builder.root());
     if (builder.too_deep()) {
@@ -132,6 +139,19 @@ Value parse(std::string_view text, const std::string& source) {
     }
     throw ParseError("Error: " + source + " is not JSON (" + place(text, builder.failed_at()) +
                      ").");
+}
+
+}  // namespace
+
+Value parse(std::string_view text, const std::string& source) {
+    Builder builder;
+    return parse_with(builder, text, source);
+}
+
+Value parse_members(std::string_view text, const std::vector<std::string_view>& kept,
+                    const std::string& source) {
+    Builder builder(&kept);
+    return parse_with(builder, text, source);
 }
 
 }  // namespace Json

@@ -1,6 +1,8 @@
 #include "json/parse.hpp"
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +37,33 @@ TEST(JsonParse, ReadsAValueOrNamesThePlaceWhereTheTextStopsBeingJson) {
         SCOPED_TRACE(c.text.substr(0, 40));
         try {
             EXPECT_EQ(c.read, Json::text(Json::parse(c.text)));
+        } catch (const Json::ParseError& e) {
+            EXPECT_EQ(c.read, e.what());
+        }
+    }
+}
+
+// Of a root object only the members asked for are kept; the others are
+// still checked, and nothing below the root is left out.
+TEST(JsonParse, KeepsOnlyTheRootMembersAskedFor) {
+    const std::vector<std::string_view> kept = {"lights", "groups"};
+    const struct {
+        std::string text;
+        std::string read;
+    } cases[] = {
+        {R"({"config":{"lights":1},"lights":{"1":{"groups":[1]}},"rules":[],"groups":{}})",
+         R"({"groups":{},"lights":{"1":{"groups":[1]}}})"},
+        {R"([{"lights":1,"x":2}])", R"([{"lights":1,"x":2}])"},
+        {R"({"lights":1,"lights":2,"groups":3})", R"({"groups":3,"lights":1})"},
+        {R"({"scenes":{"a":[1,}},"lights":{}})",
+         "Error: the bridge's reply is not JSON (line 1, column 19)."},
+        {R"({"scenes":)" + nested(Json::kMaxDepth) + "}",
+         "Error: the bridge's reply is nested more than 128 deep."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        try {
+            EXPECT_EQ(c.read, Json::text(Json::parse_members(c.text, kept)));
         } catch (const Json::ParseError& e) {
             EXPECT_EQ(c.read, e.what());
         }
