@@ -40,6 +40,13 @@ std::string cause_of(const std::exception& failure) {
     return std::string(text);
 }
 
+// The collection and the id of a resource's path: "lights" and "3" of
+// "/lights/3".
+std::pair<std::string, std::string> split_path(const std::string& path) {
+    const std::size_t slash = path.find('/', 1);
+    return {path.substr(1, slash - 1), path.substr(slash + 1)};
+}
+
 class StreamWatcher {
 public:
     StreamWatcher(const Hue::Client& client, const std::string& user, const WatchSink& sink)
@@ -55,6 +62,11 @@ public:
     StreamWatch run() {
         open();
         while (!m_sink.done() && Clock::now() < m_sink.deadline) {
+            const auto now = Clock::now();
+            if (m_resync_at && now >= *m_resync_at) resync(now);
+            // What the events named before a break is read before the break
+            // is told.
+            read_due(now);
             if (m_failure) {
                 const Http::Failure failure = std::move(*m_failure);
                 m_failure.reset();
@@ -65,11 +77,8 @@ public:
                 if (!m_last) m_last = read_whole();
                 broke(cause_of(failure));
             }
-            const auto now = Clock::now();
-            if (m_resync_at && now >= *m_resync_at) resync(now);
-            read_due(now);
             if (m_sink.done()) break;
-            if (!m_stop && now >= m_reconnect_at) open();
+            if (!m_stop && Clock::now() >= m_reconnect_at) open();
             wait_until(next_wake(Clock::now()));
         }
         return StreamWatch::ended;
@@ -104,13 +113,24 @@ private:
         const auto now = Clock::now();
         for (const Http::StreamEvent& event : batch.events) {
             for (const Hue::EventChange& change : Hue::read_event_changes(event.data).changes) {
-                schedule(change.path, now);
+                if (watched(change)) schedule(change.path, now);
             }
         }
         if (batch.error) {
             m_stop();
             m_failure.emplace(Http::FailureKind::body, "Error: " + *batch.error + ".");
         }
+    }
+
+    // True when the change is about a resource of the copies, or adds one.
+    // Others (the group of all lights, which the whole state does not hold)
+    // print nothing, as polling would print nothing of them.
+    bool watched(const Hue::EventChange& change) const {
+        if (change.type == "add") return true;
+        if (!m_last) return false;  // the starting copies are read once the stream is open
+        const auto [collection, id] = split_path(change.path);
+        const Json::Value* copies = Json::find(*m_last, collection);
+        return copies != nullptr && Json::has(*copies, id);
     }
 
     // Plans a read of `path` ("/lights/3"): at once, or 100 ms after its last.
@@ -145,9 +165,7 @@ private:
 
     // Reads one resource ("/lights/3") and prints how it differs from its copy.
     void read_one(const std::string& path) {
-        const std::size_t slash = path.find('/', 1);
-        const std::string collection = path.substr(1, slash - 1);
-        const std::string id = path.substr(slash + 1);
+        const auto [collection, id] = split_path(path);
         Json::Value& copies = (*m_last)[collection];
         if (!copies.is_object()) copies = Json::Value::object();
         std::optional<Json::Value> now;

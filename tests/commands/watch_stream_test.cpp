@@ -192,14 +192,51 @@ TEST_F(WatchStream, AStreamThatFailsFirstIsOpenedAgainAfterTheWholeStateIsRead) 
               std::vector<std::string>(sent.begin(), sent.begin() + 4));
 }
 
-// A line over the reader's bound breaks the stream, not the memory.
-TEST_F(WatchStream, ALineOverItsBoundBreaksTheStream) {
-    const std::string line = "data: " + std::string(64 * 1024 - 6 + 1, 'x') + "\n\n";
-    m_bridge->set_fault("GET", "/eventstream/clip/v2", Sim::Fault{200, "OK", line, 0});
-    const Watched watched = watch(1, nullptr, 1);
-    EXPECT_EQ(std::vector<std::string>{"event stream: an event stream line is longer than 65536 "
-                                       "bytes; reconnecting."},
-              watched.warnings);
+// Streams written whole as a fault: what each makes the watch read and tell
+// before the stream ends.
+TEST_F(WatchStream, EachStreamIsReadAsItsEventsSay) {
+    const auto event = [](const char* type, const char* path) {
+        return std::string("id: 1:0\ndata: [{\"type\":\"") + type + "\",\"data\":[{\"id_v1\":\"" +
+               path + "\"}]}]\n\n";
+    };
+    const std::string ended = "event stream: PEER ended the stream; reconnecting.";
+    const struct {
+        const char* what;
+        std::string body;
+        std::vector<std::string> reads;  // after the stream and the whole state
+        std::string warning;
+    } cases[] = {
+        {"a line over its bound breaks the stream, not the memory",
+         "data: " + std::string(64 * 1024 - 6 + 1, 'x') + "\n\n",
+         {},
+         "event stream: an event stream line is longer than 65536 bytes; reconnecting."},
+        {"a known light is read", event("update", "/lights/1"), {"GET /api/u/lights/1"}, ended},
+        {"a light added is read", event("add", "/lights/9"), {"GET /api/u/lights/9"}, ended},
+        {"the group of all lights and a light not known are not",
+         event("update", "/groups/0") + event("update", "/lights/9"),
+         {},
+         ended},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_bridge->clear_requests();
+        m_bridge->set_fault("GET", "/eventstream/clip/v2", Sim::Fault{200, "OK", c.body, 0});
+        const Watched watched = watch(1, nullptr, 1);
+        std::string warning = c.warning;
+        if (warning.find("PEER") != std::string::npos) {
+            warning.replace(warning.find("PEER"), 4, peer());
+        }
+        EXPECT_EQ(std::vector<std::string>{warning}, watched.warnings);
+        EXPECT_EQ(std::vector<std::string>(), watched.lines);
+        std::vector<std::string> reads = {"GET /eventstream/clip/v2", "GET /api/u"};
+        reads.insert(reads.end(), c.reads.begin(), c.reads.end());
+        const auto sent = requests();
+        EXPECT_EQ(reads, std::vector<std::string>(
+                             sent.begin(), sent.begin() + std::min(sent.size(), reads.size())));
+        for (std::size_t i = reads.size(); i < sent.size(); ++i) {
+            EXPECT_EQ("GET /eventstream/clip/v2", sent[i]);  // opened again
+        }
+    }
 }
 
 TEST(WatchStreamReconnect, WaitsLongerAfterEachBreakUpTo30Seconds) {
