@@ -48,10 +48,12 @@ enum class StreamWatch {
 // Watches the bridge of `client` (its base: /api/{user}) over its event
 // stream, on a connection of its own, the user name `user` as the stream's
 // key. Once the stream is open, the whole state is read: the starting copies.
-// Each resource an event names (a light, group or sensor) is read alone, at
-// once, and its changes against its copy printed; the events about one
-// resource are read at most once every 100 ms, the last of them always. A
-// resource the bridge no longer has (error 3) is printed as deleted. When the
+// Each resource an event names (a light, group or sensor of the copies, or
+// one an event adds) is read alone, at once, and its changes against its copy
+// printed; the events about one resource are read at most once every 100 ms,
+// the last of them always. A resource the bridge no longer has (error 3) is
+// printed as deleted. A read that fails is a line to sink.warn. A stream
+// silent for kEventStreamSilence counts as broken. When the
 // stream breaks, a line goes to sink.warn and it is opened again at once,
 // then after 1, 2, 4 ... 30 s, with the last event id as Last-Event-ID; once
 // it is open again the whole state is read and its changes printed, so that
