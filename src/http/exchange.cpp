@@ -119,6 +119,13 @@ void acknowledge_at_once(tcp::socket& socket) {
 // The room each read may fill.
 constexpr std::size_t kReadRoom = 64 * 1024;
 
+// The most bytes a connection's read buffer holds: a header and a read or two
+// beyond it. The parser takes a body's bytes out as they come, but keeps a
+// line it needs whole (a chunk's size with its extensions) until the line
+// ends: a peer that never ends one fails the read here instead of filling
+// the memory.
+constexpr std::size_t kBufferLimit = kHttpHeaderLimit + 2 * kReadRoom;
+
 // The most bytes of a stream's body handed over at once.
 constexpr std::size_t kStreamRoom = 16 * 1024;
 
@@ -205,6 +212,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
 public:
     Connection(asio::io_context& io, Endpoint peer, const Options& options)
         : m_io(io), m_peer(std::move(peer)), m_socket(io), m_timer(io), m_wire(m_socket) {
+        m_buffer.max_size(kBufferLimit);
         // A TLS context costs OpenSSL's initialisation and configuration
         // file: only HTTPS connections make one.
         if (m_peer.scheme != Scheme::Https) return;

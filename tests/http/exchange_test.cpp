@@ -368,6 +368,35 @@ TEST(ExchangeKeptConnection, APeerThatDropsItBeforeReplyingGetsTheRequestOnceMor
     close_idle_connections();
 }
 
+// A line the parser needs whole that never ends (a chunk's size) fails an
+// exchange or a stream at once, not at the deadline with the memory full.
+TEST(ExchangeLimits, AnEndlessChunkLineFailsAtOnce) {
+    const std::string reply = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1;x=";
+    const RawTcpServer::Sequel endless{"", std::string(64 * 1024, 'x'),
+                                       std::chrono::milliseconds(0)};
+    const auto started = std::chrono::steady_clock::now();
+    {
+        RawTcpServer peer(reply, RawTcpServer::Ending::close, endless);
+        Options options;
+        options.timeout = std::chrono::seconds(20);
+        EXPECT_THROW(exchange(at(peer, "/api/u/config"), Method::Get, "", options), Failure);
+    }
+    {
+        RawTcpServer peer(reply, RawTcpServer::Ending::close, endless);
+        boost::asio::io_context io;
+        std::optional<Failure> ended;
+        StreamHandlers handlers;
+        handlers.bytes = [](std::string_view) {};
+        handlers.ended = [&](Failure failure) { ended.emplace(std::move(failure)); };
+        const auto stop = open_stream(io, at(peer, "/eventstream/clip/v2"), Options(),
+                                      std::chrono::seconds(20), std::move(handlers));
+        io.run_for(std::chrono::seconds(4));
+        ASSERT_TRUE(ended);
+        EXPECT_EQ("Error: the stream from " + peer.address() + " broke off.", ended->what());
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(4));
+}
+
 // A body as long as the limit and a header of 64 KiB are read; one byte more
 // fails, however the body's end is told.
 TEST(ExchangeLimits, ABodyOrHeaderAtItsLimitIsReadAndOneByteMoreIsNot) {
