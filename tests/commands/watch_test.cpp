@@ -95,8 +95,12 @@ TEST_F(WatchCommand, JsonPrintsOneObjectPerChange) {
 TEST_F(WatchCommand, OverHttpsTheEventStreamIsFollowed) {
     serve_tls();
     SetUp();
-    change_later(milliseconds(500));
-    const auto result = run({"watch", "--count=1", "--for=4", "--json"});
+    // Through the bridge's routes, as another program would.
+    m_changer = std::thread([this] {
+        std::this_thread::sleep_for(milliseconds(500));
+        bridge().handle("PUT", expand("/api/{user}/lights/3/state"), R"({"on":false,"bri":120})");
+    });
+    const auto result = run({"watch", "--for=2", "--json"});
     EXPECT_EQ(0, result.status);
     EXPECT_EQ("", result.errors);
     Json::Value line = Json::parse(result.output);
@@ -107,6 +111,7 @@ TEST_F(WatchCommand, OverHttpsTheEventStreamIsFollowed) {
         line);
     // The configuration first, for the id the certificate must name.
     EXPECT_EQ(expanded({"GET /api/config", "GET /eventstream/clip/v2", "GET /api/{user}",
+                        "PUT /api/{user}/lights/3/state {\"on\":false,\"bri\":120}",
                         "GET /api/{user}/lights/3"}),
               request_lines());
 }
