@@ -1,26 +1,27 @@
 #!/usr/bin/env bash
-# With "build", builds the two Debian packages of the build tree into
-# BUILD_DIR/packages; with "check", runs lintian on them and checks their
-# control data, their files, the hardening of the programs, the manual pages,
-# and that the glowrig they install runs. (Two steps, so neither takes long.)
-# Usage: deb_test.sh build|check BUILD_DIR
+# With "build PACKAGE", builds the Debian package PACKAGE (glowrig or
+# glowrig-sim) of the build tree into BUILD_DIR/packages/PACKAGE; with
+# "check", runs lintian on the two and checks their control data, their
+# files, the hardening of the programs, the manual pages, and that the glowrig
+# they install runs. (Three steps, so none takes long.)
+# Usage: deb_test.sh build BUILD_DIR PACKAGE | deb_test.sh check BUILD_DIR
 set -euo pipefail
 step=$1
 build=$2
 packages="$build/packages"
 if [ "$step" = build ]; then
-  rm -rf "$packages"
-  (cd "$build" && cpack -G DEB -B "$packages" >/dev/null)
+  rm -rf "${packages:?}/$3"
+  (cd "$build" && cpack -G DEB -B "$packages/$3" -D CPACK_COMPONENTS_ALL="$3" >/dev/null)
   exit 0
 fi
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "$*"; exit 1; }
 
-debs=("$packages"/*.deb)
+debs=("$packages"/*/*.deb)
 [ "${#debs[@]}" -eq 2 ] || fail "want two packages, got: ${debs[*]##*/}"
-deb=$(ls "$packages"/glowrig_*_amd64.deb)
-sim=$(ls "$packages"/glowrig-sim_*_amd64.deb)
+deb=$(ls "$packages"/glowrig/glowrig_*_amd64.deb)
+sim=$(ls "$packages"/glowrig-sim/glowrig-sim_*_amd64.deb)
 version=$(dpkg-deb -f "$deb" Version)
 [[ $(basename "$deb") =~ ^glowrig_[0-9]+\.[0-9]+\.[0-9]+-[0-9]+_amd64\.deb$ ]] || fail "bad name $deb"
 
