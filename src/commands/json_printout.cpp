@@ -65,6 +65,11 @@ Value array_of(const std::vector<Item>& items, Convert convert) {
     return list;
 }
 
+// The array of `ids`, as texts.
+Value ids_json(const std::vector<std::string>& ids) {
+    return array_of(ids, [](const std::string& id) { return Value(id); });
+}
+
 // A schedule's command is a JSON text read from the bridge; should one not
 // parse, it is kept as text.
 Value command_json(const std::optional<std::string>& command) {
@@ -124,7 +129,7 @@ Value group_json(const GroupPrintout& group) {
     Value object = Value::object();
     object["id"] = Value(group.id);
     object["name"] = Value(group.name);
-    object["lights"] = array_of(group.lights, [](const std::string& id) { return Value(id); });
+    object["lights"] = ids_json(group.lights);
     object["laststate"] = action_json(group.laststate);
     return object;
 }
@@ -145,7 +150,7 @@ Value scene_json(const ScenePrintout& scene) {
     object["id"] = Value(scene.id);
     object["name"] = Value(scene.name);
     object["group"] = or_null(scene.group);
-    object["lights"] = array_of(scene.lights, [](const std::string& id) { return Value(id); });
+    object["lights"] = ids_json(scene.lights);
     object["lastupdated"] = or_null(scene.lastupdated);
     return object;
 }

@@ -1,7 +1,5 @@
 #include "commands/scenes.hpp"
 
-#include <algorithm>
-#include <cctype>
 #include <string>
 
 #include "commands/items.hpp"
@@ -10,14 +8,10 @@
 #include "hue/bridge.hpp"
 #include "hue/groups.hpp"
 #include "hue/scenes.hpp"
+#include "util/digits.hpp"
 
 namespace Commands {
 namespace {
-
-bool all_digits(const std::string& text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(),
-                                        [](unsigned char c) { return std::isdigit(c) != 0; });
-}
 
 // The id of the group to recall `scene` in: its own for a group scene, else
 // the one `options` names, else group 0. Only a group given by anything but
@@ -26,7 +20,7 @@ std::string recall_group(const Hue::Scene& scene, const SceneOptions& options,
                          const Settings& settings, const Access::Target& target) {
     if (!scene.group().empty()) return scene.group();
     if (!options.group) return Hue::kAllLights;
-    if (all_digits(*options.group)) return *options.group;
+    if (Util::all_digits(*options.group)) return *options.group;
     const Hue::Groups groups = target.bridge.get_groups(settings.client, target.identity);
     return find_item(groups, id_named(groups, *options.group, "group"), "group").id();
 }

@@ -1,18 +1,14 @@
 #include "http/event_stream.hpp"
 
-#include <algorithm>
 #include <utility>
+
+#include "util/digits.hpp"
 
 namespace Http {
 
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-bool all_digits(std::string_view text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 
 }  // namespace
 
@@ -115,7 +111,8 @@ void EventStreamReader::take_line(std::string_view line, EventBatch& batch) {
         m_type.assign(value);
     } else if (field == "retry") {
         // More digits than fit are no delay anyone means: ignored as well.
-        if (all_digits(value) && value.size() <= 18) m_retry_ms = std::stoull(std::string(value));
+        if (Util::all_digits(value) && value.size() <= 18)
+            m_retry_ms = std::stoull(std::string(value));
     }
 }
 
