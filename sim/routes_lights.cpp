@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <cstdint>
+
 #include "json/text.hpp"
 #include "sim/routes.hpp"
 
@@ -33,7 +36,27 @@ bool accept(const std::string& key, const Value& v, std::string& mode) {
         return v == "none" || v == "colorloop";
     }
     if (key == "transitiontime") return in_range(v, 0, 65535);
+    if (key == "bri_inc") return in_range(v, -254, 254);
+    if (key == "ct_inc") return (mode = "ct", in_range(v, -65534, 65534));
     return false;
+}
+
+// The member a step changes ("bri_inc" changes "bri"), held to the member's
+// range as bridges hold it; other keys are stored as sent.
+void store(Value& state, const std::string& key, const Value& v) {
+    const auto stepped = [&](const char* member, std::int64_t low, std::int64_t high) {
+        const Value* was = Json::find(state, member);
+        const std::int64_t from =
+            was != nullptr && Json::is_integer(*was) ? Json::as_int64(*was) : low;
+        state[member] = std::clamp<std::int64_t>(from + Json::as_int64(v), low, high);
+    };
+    if (key == "bri_inc") {
+        stepped("bri", 1, 254);
+    } else if (key == "ct_inc") {
+        stepped("ct", 153, 500);
+    } else if (key != "transitiontime") {
+        state[key] = v;
+    }
 }
 
 Reply light_item(BridgeData& data, Value& lights, const Route& route) {
@@ -79,7 +102,7 @@ Value apply_light_state(Value& state, const Value& body, const std::string& addr
                               "invalid value, " + Json::text(v) + ", for parameter, " + key));
             continue;
         }
-        if (key != "transitiontime") state[key] = v;
+        store(state, key, v);
         if (!mode.empty()) state["colormode"] = mode;
         results.push_back(success(prefix + key, v));
     }

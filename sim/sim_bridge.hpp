@@ -39,6 +39,7 @@ struct LoggedRequest {
     std::string body;
     int connection = 0;         // which connection it came on, numbered from 1 per server
     std::string last_event_id;  // an event stream request's Last-Event-ID; empty: none
+    std::chrono::steady_clock::time_point at = std::chrono::steady_clock::now();  // when received
 };
 
 // What the simulator answers.

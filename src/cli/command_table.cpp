@@ -71,15 +71,19 @@ std::vector<Option<Record>> light_state() {
         {"on", "turn the lights on", &StateOptions::on},
         {"off", "turn the lights off", &StateOptions::off},
         {"toggle", "turn the lights off when on, on when off", &StateOptions::toggle},
-        {"ct", "Mired color temperature, valid values 153-500", &StateOptions::ct},
-        {"kelvin", "Color temperature in kelvin, valid values 1000-10000 (2700 is warm white)",
-         &StateOptions::kelvin},
+        {"ct", "Mired color temperature, valid values 153-500, or +N or -N to change it by N",
+         &StateOptions::ct, NumberForms{0, 65535, 65534}},
+        {"kelvin",
+         "Color temperature in kelvin, valid values 1000-10000, with or without K (2700 is warm "
+         "white)",
+         &StateOptions::kelvin, NumberForms{1000, 10000, 0, false, "K"}},
         {"hue", "Hue, valid values 0-65535", &StateOptions::hue},
         {"sat", "Saturation, valid values 0-255", &StateOptions::sat},
         {"xy", "Color as CIE coordinates X,Y, each 0-1, e.g. --xy=0.3127,0.329", &StateOptions::xy},
         {"color", "Color as #rrggbb, rrggbb, rgb(R,G,B) or a CSS color name, e.g. --color=orange",
          &StateOptions::color},
-        {"bri", "Brightness, valid values 0-255", &StateOptions::bri},
+        {"bri", "Brightness, valid values 0-255, +N or -N to change it by N, or N% (0-100)",
+         &StateOptions::bri, NumberForms{0, 255, 254, true}},
         {"alert",
          "Alert setting for light.  Valid values are: none, select, lselect",
          &StateOptions::alert,
@@ -130,7 +134,11 @@ std::vector<Option<Commands::LightsOptions>> lights_options() {
 
 std::vector<Option<Commands::LightOptions>> light_options() {
     using R = Commands::LightOptions;
-    return joined<R>(joined<R>({bridge<R>(), id<R>("light", false)}, light_state<R>()),
+    const Option<R> light_id{"id",
+                             "The light id or name; several as a comma list (--id=1,3,Desk), "
+                             "or all for every light.",
+                             &R::id};
+    return joined<R>(joined<R>({bridge<R>(), light_id}, light_state<R>()),
                      {name<R>("light"), json<R>()});
 }
 
@@ -140,7 +148,8 @@ std::vector<Option<Commands::GroupOptions>> group_options() {
         joined<R>({bridge<R>(), id<R>("group", true)}, light_state<R>()),
         {name<R>("group"),
          {"l",
-          "Light id. When creating or modifying a group, used to specify lights for group.  Can "
+          "Light id or name. When creating or modifying a group, used to specify lights for "
+          "group.  Can "
           "be used multiple times, e.g. -l=1 -l=3 -l=5 when creating a group with lights 1, 3, "
           "and 5.",
           &R::lights},

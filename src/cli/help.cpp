@@ -38,10 +38,8 @@ void add_option(po::options_description& desc, const OptionDeclaration& declared
             desc.add_options()(name, help);
             break;
         case ValueKind::text:
+        case ValueKind::number:  // read by glowrig itself, in the option's forms
             desc.add_options()(name, po::value<std::string>(), help);
-            break;
-        case ValueKind::number:
-            desc.add_options()(name, po::value<int>(), help);
             break;
         case ValueKind::texts:
             desc.add_options()(name, po::value<std::vector<std::string>>(), help);

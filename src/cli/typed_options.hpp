@@ -15,6 +15,7 @@
 
 #include "access/bridge_selection.hpp"
 #include "cli/command_table.hpp"
+#include "cli/number_option.hpp"
 #include "commands/bridge_error_advice.hpp"
 #include "commands/options.hpp"
 #include "commands/usage_error.hpp"
@@ -26,25 +27,34 @@ namespace Cli {
 // help, the field of the record it fills and, for a text option, the words
 // it must be one of (empty: any text). A field of type std::string makes the
 // option required; std::monostate declares an option the entry reads itself
-// ("--json").
+// ("--json"). An integer option takes a whole number that fits its field,
+// unless its forms say otherwise (a Commands::Level field must say them).
 template <class Record>
 struct Option {
     using Field =
         std::variant<std::monostate, bool Record::*, std::string Record::*,
                      std::optional<std::string> Record::*, std::optional<std::uint8_t> Record::*,
                      std::optional<std::uint16_t> Record::*, std::optional<int> Record::*,
-                     std::vector<std::string> Record::*, std::optional<Hue::BridgeName> Record::*>;
+                     std::optional<Commands::Level> Record::*, std::vector<std::string> Record::*,
+                     std::optional<Hue::BridgeName> Record::*>;
     Option(const char* option_name, std::string option_help, Field option_field,
            std::vector<std::string> option_words = {})
         : name(option_name),
           help(std::move(option_help)),
           field(option_field),
           words(std::move(option_words)) {}
+    Option(const char* option_name, std::string option_help, Field option_field,
+           NumberForms option_forms)
+        : name(option_name),
+          help(std::move(option_help)),
+          field(option_field),
+          forms(option_forms) {}
 
     const char* name;
     std::string help;
     Field field;
     std::vector<std::string> words;
+    std::optional<NumberForms> forms;
 };
 
 namespace details {
@@ -73,17 +83,12 @@ ValueKind kind_of(const typename Option<Record>::Field& field) {
     return ValueKind::number;
 }
 
-// The value of the integer option `name`, refused unless it fits `Number`,
-// so that no value is silently cut to its field's width.
-template <class Number>
-Number ranged(const boost::program_options::variables_map& values, const char* name) {
-    const int value = values[name].as<int>();
-    const int high = std::numeric_limits<Number>::max();
-    if (value < 0 || value > high) {
-        throw Commands::UsageError(std::string("Error: option '") + name +
-                                   "' must be between 0 and " + std::to_string(high) + ".");
-    }
-    return static_cast<Number>(value);
+// The forms of an integer option whose field holds a `Number`: those it
+// declares, else a whole number that fits the field, so that no value is
+// silently cut to its field's width.
+template <class Number, class Record>
+NumberForms forms_of(const Option<Record>& option) {
+    return option.forms.value_or(NumberForms{0, std::numeric_limits<Number>::max()});
 }
 
 // Fills the field of `option` in `record` from `values`.
@@ -129,7 +134,14 @@ void read_option(const Option<Record>& option, const boost::program_options::var
                 } else if constexpr (std::is_same_v<Value, std::vector<std::string>>) {
                     record.*field = values[name].template as<std::vector<std::string>>();
                 } else {
-                    record.*field = ranged<typename Value::value_type>(values, name);
+                    using Number = typename Value::value_type;
+                    const auto& text = values[name].template as<std::string>();
+                    if constexpr (std::is_same_v<Number, Commands::Level>) {
+                        record.*field = read_number(text, name, *option.forms);
+                    } else {
+                        record.*field = static_cast<Number>(
+                            read_number(text, name, forms_of<Number>(option)).value);
+                    }
                 }
             }
         },

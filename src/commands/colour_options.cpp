@@ -13,9 +13,6 @@
 namespace Commands {
 namespace {
 
-constexpr int kWarmestKelvin = 1000;
-constexpr int kColdestKelvin = 10000;
-
 // A number 0-1 written with digits and at most one point ("0.3127", ".5",
 // "1"), nothing else.
 std::optional<double> read_unit(const std::string& text) {
@@ -114,8 +111,8 @@ void check_state_options(const StateOptions& changes) {
         throw UsageError(std::string("Error: options --toggle and ") +
                          (changes.on ? "--on" : "--off") + " exclude each other.");
     }
-    if (changes.kelvin && (*changes.kelvin < kWarmestKelvin || *changes.kelvin > kColdestKelvin)) {
-        throw UsageError("Error: option 'kelvin' must be between 1000 and 10000.");
+    if (changes.on && changes.off) {
+        throw UsageError("Error: options --on and --off exclude each other.");
     }
     asked_point(changes);
 }

@@ -20,8 +20,8 @@ namespace Commands {
 
 // Refuses, with UsageError, state options that cannot go together or that
 // no light takes: more than one of "--color", "--xy", "--hue"/"--sat",
-// "--kelvin" and "--ct"; "--toggle" with "--on" or "--off"; "--kelvin" outside
-// 1000-10000; a "--color" that names no colour, or black; an "--xy" that is
+// "--kelvin" and "--ct"; "--toggle" with "--on" or "--off"; "--on" with
+// "--off"; a "--color" that names no colour, or black; an "--xy" that is
 // not two numbers 0-1.
 void check_state_options(const StateOptions& changes);
 

@@ -1,10 +1,13 @@
 #include "commands/groups.hpp"
 
 #include <iostream>
+#include <locale>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include <boost/algorithm/string/predicate.hpp>
 
 #include "access/bridge_selection.hpp"
 #include "commands/bridge_error_advice.hpp"
@@ -17,14 +20,48 @@
 #include "commands/usage_error.hpp"
 #include "hue/bridge.hpp"
 #include "hue/groups.hpp"
+#include "hue/lights.hpp"
+#include "util/printable.hpp"
 
 namespace Commands {
 namespace {
 
-// Creates the group the options describe and returns the printout of the
-// change, with the id the bridge gave it.
-ChangePrintout create_group(const GroupOptions& options, const Hue::Groups& groups) {
-    const std::optional<std::string> id = groups.create(*options.name, options.lights);
+// The ids of the lights that `given` (-l values: ids or whole names) name, in
+// their order, from one read of the lights listing. Throws std::runtime_error
+// "Error: no light with id or name X." for a value that names no light.
+std::vector<std::string> member_ids(const GroupOptions& options, const Settings& settings,
+                                    const Access::Target& target) {
+    std::vector<std::string> ids;
+    if (options.lights.empty()) return ids;
+    const Hue::Lights lights = target.bridge.get_lights(settings.client, target.identity);
+    for (const std::string& given : options.lights) {
+        const std::string id = id_named(lights, given, "light");
+        if (!holds_item(lights, id)) {
+            throw std::runtime_error("Error: no light with id or name " + Util::printable(given) +
+                                     ".");
+        }
+        ids.push_back(id);
+    }
+    return ids;
+}
+
+// Refuses to give group `id` (empty: a new one) the name `name` when another
+// group has it, letter case aside: the name would no longer name one group.
+void refuse_name_taken(const Hue::Groups& groups, const std::string& name, const std::string& id) {
+    for (const auto& group : groups) {
+        if (group.id() != id &&
+            boost::algorithm::iequals(group.name(), name, std::locale::classic())) {
+            throw std::runtime_error("Error: group " + Util::printable(group.id()) + " is named " +
+                                     Util::printable(group.name()) + " already.");
+        }
+    }
+}
+
+// Creates the group the options describe, of the lights `members`, and
+// returns the printout of the change, with the id the bridge gave it.
+ChangePrintout create_group(const GroupOptions& options, const Hue::Groups& groups,
+                            const std::vector<std::string>& members) {
+    const std::optional<std::string> id = groups.create(*options.name, members);
     return ChangePrintout{"Group created.", "created", id};
 }
 
@@ -42,11 +79,28 @@ Hue::Group group_to_change(const std::string& id, const Hue::Groups& groups) {
     return group;
 }
 
-// Renames, re-members and changes the action of the group `id` and returns
-// it as the bridge then reports it.
+// Renames, re-members (with the lights `members`) and changes the action of
+// the group `id` and returns it as the bridge then reports it.
 Hue::Group modify_group(const std::string& id, const GroupOptions& options,
-                        const Hue::Groups& groups, const Output& output) {
+                        const Hue::Groups& groups, const std::vector<std::string>& members,
+                        const Output& output) {
     Hue::Group group = group_to_change(id, groups);
+    const Hue::GroupAction action = group_action(group, options, output);
+    if (options.name) group.set_name(*options.name);
+    if (!members.empty()) group.set_lights(members);
+    if (options.name || !members.empty()) group.save();
+    // A group's action is the last command sent to it, not the state of its
+    // lights: every state option given is sent, whatever the action says.
+    group.set_action(action, fields_given(options));
+    group.save_action(options.trans.value_or(0));
+    group.refresh();
+    return group;
+}
+
+}  // namespace
+
+Hue::GroupAction group_action(Hue::Group& group, const StateOptions& options,
+                              const Output& output) {
     Hue::GroupAction action = group.action();
     apply_colour_options(options, colour_target(group), output, action);
     // A toggle turns the group off when any of its lights is on, as the
@@ -59,19 +113,9 @@ Hue::Group modify_group(const std::string& id, const GroupOptions& options,
         }
         action.on = group.any_on().value_or(action.on);
     }
-    if (options.name) group.set_name(*options.name);
-    if (!options.lights.empty()) group.set_lights(options.lights);
-    if (options.name || !options.lights.empty()) group.save();
     apply_state_options(options, action);
-    // A group's action is the last command sent to it, not the state of its
-    // lights: every state option given is sent, whatever the action says.
-    group.set_action(action, fields_given(options));
-    group.save_action(options.trans.value_or(0));
-    group.refresh();
-    return group;
+    return action;
 }
-
-}  // namespace
 
 void check_group_options(const GroupOptions& options) {
     check_state_options(options);
@@ -98,19 +142,25 @@ void run_group_command(const GroupOptions& options, const Settings& settings,
                        const Access::Target& target, const Output& output) {
     const Hue::Groups groups = target.bridge.get_groups(settings.client, target.identity);
     if (options.id == "new") {
-        render(output, create_group(options, groups));
+        refuse_name_taken(groups, *options.name, std::string());
+        render(output, create_group(options, groups, member_ids(options, settings, target)));
+        return;
+    }
+    if (options.remove) {
+        const std::string id = id_to_delete(groups, options.id, "group");
+        // The bridge decides whether a group given by its number exists; a
+        // refusal fails here.
+        remove_with_advice("group", id, [&] { groups.remove(id); });
+        render(output, ChangePrintout{"Group Deleted.", "deleted", id});
         return;
     }
     // Group 0 is on no listing, yet always an id.
     const std::string id =
         options.id == Hue::kAllLights ? options.id : id_named(groups, options.id, "group");
-    if (options.remove) {
-        // The bridge decides whether the group exists; a refusal fails here.
-        remove_with_advice("group", id, [&] { groups.remove(id); });
-        render(output, ChangePrintout{"Group Deleted.", "deleted", id});
-    } else {
-        render(output, GroupsPrintout{{group_printout(modify_group(id, options, groups, output))}});
-    }
+    if (options.name) refuse_name_taken(groups, *options.name, id);
+    const std::vector<std::string> members = member_ids(options, settings, target);
+    render(output,
+           GroupsPrintout{{group_printout(modify_group(id, options, groups, members, output))}});
 }
 
 }  // namespace Commands

@@ -6,6 +6,11 @@
 #include "commands/output.hpp"
 #include "commands/run_settings.hpp"
 
+namespace Hue {
+class Group;
+struct GroupAction;
+}  // namespace Hue
+
 namespace Commands {
 
 // Runs the "groups" command: prints every group from the listing, after
@@ -18,13 +23,23 @@ void run_groups_command(const ListingOptions& options, const Settings& settings,
 // check_state_options refuses.
 void check_group_options(const GroupOptions& options);
 
+// The action the state options ask of `group`: its last action with the
+// colour options (see apply_colour_options), a toggle and the other state
+// options applied. For a toggle, a group not known whole (group 0) is read
+// first. Throws, before anything is sent, as apply_colour_options does.
+Hue::GroupAction group_action(Hue::Group& group, const StateOptions& options, const Output& output);
+
 // Runs the "group" command: with id "new" creates a group, with "delete"
 // deletes one, otherwise renames, re-members and changes the action of the
 // group "id" (sending every state option given), reads it again and prints
 // it; the group is read before the change only when the listing did not give
-// it whole. "id" may also be a group's name (see id_named). Throws
-// std::runtime_error "Error: no group with id 9." when the group to change is
-// not on the bridge's listing.
+// it whole. "id" may also be a group's name (see id_named). The members "-l"
+// are ids or whole names of lights, checked against one read of the lights
+// listing. Throws std::runtime_error, with nothing sent: "Error: no group
+// with id 9." when the group to change is not on the bridge's listing; "Error:
+// no light with id or name X." for a member no light has; "Error: group 5 is
+// named Kitchen already." when the new name is another group's (letter case
+// aside); and as id_to_delete does for a delete.
 void run_group_command(const GroupOptions& options, const Settings& settings,
                        const Access::Target& target, const Output& output);
 

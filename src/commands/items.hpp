@@ -25,6 +25,15 @@ auto find_item(const List& list, const std::string& id, const char* what) {
     throw std::runtime_error(std::string("Error: no ") + what + " with id " + id + ".");
 }
 
+// True when `list` holds an item whose id is `id`.
+template <class List>
+bool holds_item(const List& list, const std::string& id) {
+    for (const auto& item : list) {
+        if (item.id() == id) return true;
+    }
+    return false;
+}
+
 // The id that `given`, an --id value, names in `list` (lights, groups,
 // schedules or scenes, as the command read them anyway): `given` itself when
 // an item has that id, for an id always wins over a name; else the id of the
@@ -48,6 +57,21 @@ std::string id_named(const List& list, const std::string& given, const char* wha
     for (const auto& id : named) ids += (ids.empty() ? "" : ", ") + id;
     throw std::runtime_error(std::string("Error: more than one ") + what + " is named " +
                              Util::printable(given) + ": ids " + Util::printable(ids) + ".");
+}
+
+// The id a delete's --id (`given`) names in `list`, as id_named finds it.
+// An id or name `list` does not hold is refused with std::runtime_error
+// "Error: no WHAT with id or name GIVEN.", before anything is sent, unless it
+// is all digits: the bridge decides about such an id.
+template <class List>
+std::string id_to_delete(const List& list, const std::string& given, const char* what) {
+    const std::string id = id_named(list, given, what);
+    const bool digits = !id.empty() && id.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits && !holds_item(list, id)) {
+        throw std::runtime_error(std::string("Error: no ") + what + " with id or name " +
+                                 Util::printable(given) + ".");
+    }
+    return id;
 }
 
 // The pause before each read of an item that a listing gave by name alone.

@@ -21,15 +21,22 @@ struct BridgeOption {
     std::optional<Hue::BridgeName> bridge;
 };
 
+// A value an option sets, or the step by which it changes the value the
+// light or group has ("--bri=+10", "--ct=-50").
+struct Level {
+    int value = 0;
+    bool step = false;  // value is a step, -N..N, not a value to set
+};
+
 // The state changes the light and group commands share: "--on", "--off",
 // "--toggle", "--bri", "--ct", "--kelvin", "--hue", "--sat", "--xy",
 // "--color", "--alert", "--effect" and "--trans".
 struct StateOptions {
-    bool on = false;  // both "--on" and "--off": on
-    bool off = false;
-    bool toggle = false;  // the opposite of what the light or group reports
-    std::optional<std::uint8_t> bri;
-    std::optional<std::uint16_t> ct;
+    bool on = false;
+    bool off = false;                     // never together with on
+    bool toggle = false;                  // the opposite of what the light or group reports
+    std::optional<Level> bri;             // 0-255 (N% read as N x 254 / 100), or a step of 1-254
+    std::optional<Level> ct;              // 0-65535, or a step of 1-65534
     std::optional<std::uint16_t> kelvin;  // 1000-10000, sent as ct
     std::optional<std::uint16_t> hue;
     std::optional<std::uint8_t> sat;

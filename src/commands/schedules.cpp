@@ -31,19 +31,24 @@ void run_schedule_command(const ScheduleOptions& options, const Settings& settin
         // Creating is not offered; the command still goes on, with "new" as the id.
         output.note("Schedule creation not supported yet.");
     }
-    const std::string id = is_new ? options.id : id_named(schedules, options.id, "schedule");
     if (options.remove) {
+        const std::string id =
+            is_new ? options.id : id_to_delete(schedules, options.id, "schedule");
         remove_with_advice("schedule", id, [&] { schedules.remove(id); });
         render(output, ChangePrintout{std::string(), "deleted", id});
         return;
     }
+    const std::string id = is_new ? options.id : id_named(schedules, options.id, "schedule");
     Hue::Schedule schedule = find_item(schedules, id, "schedule");
     if (!schedule.whole()) schedule.refresh();  // old firmware: the listing named it only
-    if (options.name) schedule.set_name(*options.name);
-    if (options.description) schedule.set_description(*options.description);
-    schedule.set_command(std::string());
-    schedule.save();
-    schedule.refresh();
+    // Only what the command line changes is sent: a time written back would
+    // start a timer again.
+    if (options.name || options.description) {
+        if (options.name) schedule.set_name(*options.name);
+        if (options.description) schedule.set_description(*options.description);
+        schedule.save();
+        schedule.refresh();
+    }
     render(output, SchedulesPrintout{{schedule_printout(schedule)}});
 }
 

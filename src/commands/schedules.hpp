@@ -14,13 +14,13 @@ namespace Commands {
 void run_schedules_command(const ListingOptions& options, const Settings& settings,
                            const Access::Target& target, const Output& output);
 
-// Runs the "schedule" command on the schedule "id": deletes it with "delete";
-// otherwise renames it "name", changes its description "desc", saves it
-// and prints it as the bridge then reports it. The schedule is read before
-// the change only when the listing did not give it whole. "id" may also be a
-// schedule's name (see id_named), save "new". Throws
-// std::runtime_error "Error: no schedule with id 9." when the schedule to
-// change is not on the bridge's listing.
+// Runs the "schedule" command on the schedule "id": deletes it with "delete"
+// (see id_to_delete); otherwise renames it "name" and changes its description
+// "desc", sending those two alone and only when given, and prints it as the
+// bridge then reports it. The schedule is read before the change only when
+// the listing did not give it whole. "id" may also be a schedule's name (see
+// id_named), save "new". Throws std::runtime_error "Error: no schedule with
+// id 9." when the schedule to change is not on the bridge's listing.
 void run_schedule_command(const ScheduleOptions& options, const Settings& settings,
                           const Access::Target& target, const Output& output);
 

@@ -62,9 +62,10 @@ void Light::save_name() {
     details::send(m_impl->client(), details::kSave, m_impl->path(), m_impl->name_body());
 }
 
-void Light::save_state(std::uint16_t transitiontime) {
-    details::send_change(m_impl->client(), details::kSave, m_impl->path() + "/state",
-                         m_impl->state_body(transitiontime));
+bool Light::save_state(std::uint16_t transitiontime) {
+    const Json::Value body = m_impl->state_body(transitiontime);
+    details::send_change(m_impl->client(), details::kSave, m_impl->path() + "/state", body);
+    return !body.is_null();
 }
 
 Lights Lights::from_json(const Client& client, const Json::Value& object) {

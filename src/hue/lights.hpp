@@ -59,6 +59,10 @@ struct LightFields {
     std::uint8_t sat = 0;
     std::uint8_t bri = 0;
     bool on = false;
+    // Of a change only, never reported: the steps by which it changes "bri"
+    // and "ct" (sent as "bri_inc" and "ct_inc"); 0: none.
+    int bri_inc = 0;
+    int ct_inc = 0;
 };
 
 // The state of one light, as reported or as wanted. A plain value record.
@@ -131,9 +135,9 @@ public:
     // PUT lights/{id}/state with the fields in which the desired state differs
     // from the reported one and those set_state named always, plus
     // "transitiontime" when `transitiontime` (tenths of a second) is not 0.
-    // Sends nothing when there is no such field. The reported state is not
-    // updated from the reply.
-    void save_state(std::uint16_t transitiontime);
+    // Sends nothing when there is no such field, and returns whether it sent
+    // a change. The reported state is not updated from the reply.
+    bool save_state(std::uint16_t transitiontime);
 
 private:
     std::shared_ptr<details::Light_Impl> m_impl;  // never null

@@ -59,10 +59,10 @@ public:
     // values).
     void refresh();
 
-    // Sends PUT {id} with "name" when the name is not empty, "time" (the text
-    // of format_time()) when the time's kind is not none and "description"
-    // when the description is not empty. The command is never sent. With none
-    // of these nothing is sent. Fails with Http::Failure on a status other
+    // Sends PUT {id} with "name" and "description" when set since the
+    // schedule was last read; the time and the command are never sent (a
+    // time written to a timer starts it again). With neither, nothing is
+    // sent. Fails with Http::Failure on a status other
     // than 200 and with Hue::BridgeError (the error element's text) on an
     // error reply.
     void save();

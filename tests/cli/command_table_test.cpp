@@ -38,7 +38,9 @@ TEST(CommandTable, ChecksEveryOptionBeforeTheCommandRuns) {
         {{"schedule", "--delete"},
          "Error: required option 'id' is missing.  Try glowrig schedule -help"},
         {{"light", "--id=3", "--bri=300"}, "Error: option 'bri' must be between 0 and 255."},
-        {{"light", "--id=3", "--bri=-1"}, "Error: option 'bri' must be between 0 and 255."},
+        {{"light", "--id=3", "--bri=-1"}, ""},  // one step down
+        {{"light", "--id=3", "--ct=+20", "--bri=40%", "--on"}, ""},
+        {{"group", "--id=1", "--kelvin=2700K"}, ""},
         {{"light", "--id=3", "--sat=256"}, "Error: option 'sat' must be between 0 and 255."},
         {{"light", "--id=3", "--hue=-1"}, "Error: option 'hue' must be between 0 and 65535."},
         {{"light", "--id=3", "--ct=65536"}, "Error: option 'ct' must be between 0 and 65535."},
@@ -60,7 +62,7 @@ TEST(CommandTable, ChecksEveryOptionBeforeTheCommandRuns) {
         {{"lights", "--bridge=bridge.local"},
          "Error: option 'bridge' must be an address or a bridge id."},
         {{"light", "--id=3", "--bri=255", "--sat=0", "--hue=65535", "--ct=0", "--trans=65535",
-          "--alert=lselect", "--effect=colorloop", "--on", "--off"},
+          "--alert=lselect", "--effect=colorloop", "--on"},
          ""},
         // The colour options in human terms: each way of giving a colour
         // excludes the others, a toggle excludes on and off.
@@ -80,6 +82,10 @@ TEST(CommandTable, ChecksEveryOptionBeforeTheCommandRuns) {
          "Error: options --toggle and --on exclude each other."},
         {{"group", "--id=1", "--off", "--toggle"},
          "Error: options --toggle and --off exclude each other."},
+        {{"light", "--id=3", "--on", "--off"}, "Error: options --on and --off exclude each other."},
+        {{"group", "--id=1", "--off", "--on"}, "Error: options --on and --off exclude each other."},
+        {{"light", "--id=all", "--name=x"},
+         "Error: --name renames one light; give --id one light."},
         {{"light", "--id=3", "--kelvin=999"},
          "Error: option 'kelvin' must be between 1000 and 10000."},
         {{"group", "--id=1", "--kelvin=10001"},

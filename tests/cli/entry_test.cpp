@@ -82,7 +82,10 @@ TEST(EntryFailures, PrintTheMessageAndExitWithTwo) {
         const char* message;
         TestingSupport::Environment env = {};
     } cases[] = {
-        {{"light", "--id=3", "--hue=abc"}, "the argument ('abc') for option '--hue' is invalid"},
+        {{"light", "--id=3", "--hue=abc"}, "Error: option 'hue' must be a whole number 0-65535."},
+        {{"light", "--id=3", "--bri=150%", "--json"},
+         "Error: option 'bri' must be a whole number 0-255, +N or -N to change it by N (1-254) "
+         "or N% (0-100)."},
         {{"config", "--bridge=1", "--bridge=2"},
          "option '--bridge' cannot be specified more than once"},
         {{"light", "--id=3", "--ct"}, "the required argument for option '--ct' is missing"},

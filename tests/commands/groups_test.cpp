@@ -71,22 +71,65 @@ TEST_F(GroupsCommand, NewCreatesAGroupWithTheLightsInOrder) {
     for (const bool with_delete : {false, true}) {
         SCOPED_TRACE(with_delete ? "with --delete" : "without --delete");
         bridge().clear_requests();
-        std::vector<std::string> args = {"group", "--id=new", "--name=Den", "-l=1", "-l=3", "-l=5"};
+        const std::string name = with_delete ? "Study" : "Den";
+        // Members by id or by whole name, letter case aside.
+        std::vector<std::string> args = {"group", "--id=new", "--name=" + name,
+                                         "-l=1",  "-l=stove", "-l=5"};
         if (with_delete) args.push_back("--delete");
         const auto result = run(args);
         EXPECT_EQ("\nGroup created.\n", result.output);
         EXPECT_EQ(0, result.status);
-        EXPECT_EQ(expanded({"GET /api/{user}/groups",
-                            R"(POST /api/{user}/groups {"lights":["1","3","5"],"name":"Den"})"}),
+        EXPECT_EQ(expanded({"GET /api/{user}/groups", "GET /api/{user}/lights",
+                            R"(POST /api/{user}/groups {"lights":["1","3","5"],"name":")" + name +
+                                R"("})"}),
                   request_lines());
     }
     const Value groups = bridge().state().at("groups");
     EXPECT_EQ("Den", Json::as_string(groups.at("4").at("name")));
-    EXPECT_EQ("Den", Json::as_string(groups.at("5").at("name")));
+    EXPECT_EQ("Study", Json::as_string(groups.at("5").at("name")));
     // The JSON printout names the id the bridge gave the group.
-    const auto json = run({"group", "--id=new", "--name=Den", "-l=1", "--json"});
+    const auto json = run({"group", "--id=new", "--name=Attic", "-l=1", "--json"});
     EXPECT_EQ("{\"id\":\"6\",\"result\":\"created\"}\n", json.output);
     EXPECT_EQ(0, json.status);
+}
+
+// A member no light has, a name another group has (letter case aside) and a
+// delete of a group neither listed nor given by number are refused after the
+// listings, before anything is changed.
+TEST_F(GroupsCommand, MembersNamesAndDeletesAreCheckedBeforeAnythingIsChanged) {
+    const std::string lights = "GET /api/{user}/lights";
+    const struct {
+        std::vector<std::string> args;
+        std::string printed;
+        std::vector<std::string> requests;  // after the groups listing
+    } cases[] = {
+        {{"--id=new", "--name=Den", "-l=kitchen"},
+         "Error: no light with id or name kitchen.",
+         {lights}},
+        {{"--id=2", "-l=1", "-l=4"}, "Error: no light with id or name 4.", {lights}},
+        {{"--id=new", "--name=kitchen", "-l=1"}, "Error: group 2 is named Kitchen already.", {}},
+        {{"--id=1", "--name=EMPTY"}, "Error: group 3 is named Empty already.", {}},
+        {{"--id=nosuch", "--delete"}, "Error: no group with id or name nosuch.", {}},
+        {{"--id=1/../x", "--delete"}, "Error: no group with id or name 1/../x.", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front() + " " + c.args[1]);
+        bridge().clear_requests();
+        std::vector<std::string> args = {"group"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto result = run(args);
+        EXPECT_EQ("\n" + c.printed + "\n", result.output);
+        EXPECT_EQ(1, result.status);
+        std::vector<std::string> requests = {"GET /api/{user}/groups"};
+        requests.insert(requests.end(), c.requests.begin(), c.requests.end());
+        EXPECT_EQ(expanded(requests), request_lines());
+    }
+    // A group keeps its own name in another letter case; a number not listed
+    // is the bridge's to refuse.
+    EXPECT_EQ(0, run({"group", "--id=2", "--name=KITCHEN"}).status);
+    bridge().clear_requests();
+    EXPECT_EQ(1, run({"group", "--id=9", "--delete"}).status);
+    EXPECT_EQ(expanded({"GET /api/{user}/groups", "DELETE /api/{user}/groups/9"}), request_lines());
 }
 
 // Group 0 (every light) cannot be renamed, re-membered or deleted.
@@ -134,14 +177,14 @@ TEST_F(GroupsCommand, DeleteReportsOnlyWhatTheBridgeDid) {
     EXPECT_EQ(0, result.status);
     EXPECT_FALSE(Json::has(bridge().state().at("groups"), "3"));
 
-    // An id is one path segment: it cannot climb out of the groups resource.
-    result = run({"group", "--id=1/../x", "--delete"});
-    EXPECT_EQ(1, result.status);
+    // A group may be deleted by its name.
+    result = run({"group", "--id=living ROOM", "--delete"});
+    EXPECT_EQ(0, result.status);
     EXPECT_EQ(expanded({"GET /api/{user}/groups", "DELETE /api/{user}/groups/2",
                         "GET /api/{user}/groups", "DELETE /api/{user}/groups/3",
-                        "GET /api/{user}/groups", "DELETE /api/{user}/groups/1%2F..%2Fx"}),
+                        "GET /api/{user}/groups", "DELETE /api/{user}/groups/1"}),
               request_lines());
-    EXPECT_TRUE(Json::has(bridge().state().at("groups"), "1"));
+    EXPECT_FALSE(Json::has(bridge().state().at("groups"), "1"));
 }
 
 // Every state option given is sent to the group's action, also what the
@@ -157,8 +200,9 @@ TEST_F(GroupsCommand, ModifySendsWhatWasAskedFor) {
          {R"(PUT /api/{user}/groups/2 {"lights":["3"],"name":"Cooking"})"},
          kitchen("Cooking", kKitchenAction)},
         {{"--trans=10"}, {}, kitchen("Kitchen", kKitchenAction)},
-        {{"-l=3", "-l=1"},
-         {R"(PUT /api/{user}/groups/2 {"lights":["3","1"],"name":"Kitchen"})"},
+        {{"-l=3", "-l=Sofa"},
+         {"GET /api/{user}/lights",
+          R"(PUT /api/{user}/groups/2 {"lights":["3","1"],"name":"Kitchen"})"},
          "\nGroups:\n\n  Id:                      2\n  Name:                    Kitchen\n"
          "  Lights:                  3, 1\n  LastState:        \n" +
              std::string(kKitchenAction)},

@@ -154,9 +154,19 @@ TEST_F(LightsCommand, LightChangesSendWhatDiffersAndEveryAlert) {
          changed(&Desk::bri, "200")},
         {{"--trans=10"}, {}, Desk()},
         {{"--bri=100", "--ct=366"}, {}, Desk()},
-        {{"--on", "--off"},
-         {"PUT /api/{user}/lights/3/state {\"on\":true}"},
-         changed(&Desk::on, "1")},
+        // Steps and shares: the printout shows what the bridge made of them.
+        {{"--bri=+10"},
+         {"PUT /api/{user}/lights/3/state {\"bri_inc\":10}"},
+         changed(&Desk::bri, "110")},
+        {{"--bri=-120"},
+         {"PUT /api/{user}/lights/3/state {\"bri_inc\":-120}"},
+         changed(&Desk::bri, "1")},
+        {{"--bri=50%"},
+         {"PUT /api/{user}/lights/3/state {\"bri\":127}"},
+         changed(&Desk::bri, "127")},
+        {{"--ct=-16"},
+         {"PUT /api/{user}/lights/3/state {\"ct_inc\":-16}"},
+         changed(&Desk::mode, "    Mode:                  ct\n    ColorTemperature:      350\n")},
         {{"--alert=none"},
          {"PUT /api/{user}/lights/3/state {\"alert\":\"none\"}"},
          changed(&Desk::alert, "none")},
@@ -211,6 +221,10 @@ TEST_F(LightsCommand, LightChangesSendWhatDiffersAndEveryAlert) {
     }
 }
 
+constexpr const char* kPorchUnreachable =
+    "Note: light 2 (Porch) is unreachable; the bridge took the change, but the light may not "
+    "show it.\n";
+
 // Colour in human terms: each command line and the one change it sends to
 // the light's state, between the listing and the read after it; or the
 // refusal of a light that cannot show it, after the listing alone. Light 1
@@ -229,12 +243,15 @@ TEST_F(LightsCommand, ColourOptionsSendTheColourTheyName) {
         {{"--id=1", "--xy=0.5,0.5"}, R"(PUT /api/{user}/lights/1/state {"xy":[0.4766,0.4682]})"},
         // The reported xy of a light in mode hs is not what it shows.
         {{"--id=1", "--xy=0.5,0.4"}, R"(PUT /api/{user}/lights/1/state {"xy":[0.5,0.4]})"},
+        // Light 2 reports itself unreachable: a change sent to it says so.
         {{"--id=2", "--color=Orange", "--bri=200"},
-         R"(PUT /api/{user}/lights/2/state {"bri":200,"xy":[0.5005,0.4408]})"},
+         R"(PUT /api/{user}/lights/2/state {"bri":200,"xy":[0.5005,0.4408]})",
+         kPorchUnreachable},
         {{"--id=2", "--color=rgb(0,0,255)"},
-         R"(PUT /api/{user}/lights/2/state {"xy":[0.1535,0.0599]})"},
+         R"(PUT /api/{user}/lights/2/state {"xy":[0.1535,0.0599]})",
+         kPorchUnreachable},
         {{"--id=2", "--xy=0.3127,0.329"}, ""},  // what it shows already
-        {{"--id=3", "--kelvin=2700"}, R"(PUT /api/{user}/lights/3/state {"ct":370})"},
+        {{"--id=3", "--kelvin=2700K"}, R"(PUT /api/{user}/lights/3/state {"ct":370})"},
         {{"--id=3", "--kelvin=2000"},
          R"(PUT /api/{user}/lights/3/state {"ct":454})",
          "Note: 2000 K is ct 500, outside ct 153-454 of light 3 (Desk); sent ct 454.\n"},
@@ -243,7 +260,8 @@ TEST_F(LightsCommand, ColourOptionsSendTheColourTheyName) {
          "Note: 10000 K is ct 100, outside ct 153-454 of light 3 (Desk); sent ct 153.\n"},
         {{"--id=2", "--kelvin=1000"},
          R"(PUT /api/{user}/lights/2/state {"ct":500})",
-         "Note: 1000 K is ct 1000, outside ct 153-500 of light 2 (Porch); sent ct 500.\n"},
+         "Note: 1000 K is ct 1000, outside ct 153-500 of light 2 (Porch); sent ct 500.\n" +
+             std::string(kPorchUnreachable)},
         {{"--id=3", "--toggle"}, R"(PUT /api/{user}/lights/3/state {"on":true})"},
         {{"--id=1", "--toggle"}, R"(PUT /api/{user}/lights/1/state {"on":false})"},
         {{"--id=3", "--color=red"},
@@ -310,6 +328,43 @@ TEST_F(LightsCommand, IdsAndNamesPickTheLightFromTheListing) {
         }
         EXPECT_EQ(expanded(requests), request_lines());
     }
+}
+
+// A comma list changes each light in turn, a light command at least 100 ms
+// after the last, and prints them together; a list with a light the bridge
+// lacks changes none. "all" is one command to group 0, then the listing.
+TEST_F(LightsCommand, SeveralLightsChangeInTurnAndAllAtOnce) {
+    auto result = run({"light", "--id=3,hall,3", "--bri=9"});
+    EXPECT_EQ(changed(&Desk::bri, "9").printout() +
+                  "\n  Id:                      1\n  Name:                    Hall\n"
+                  "  ModelId:                 CL-100\n  SwVersion:               1.4.2\n"
+                  "  State:        \n    Reachable:             1\n    On:                    1\n"
+                  "    Alert:                 none\n    Effect:                none\n"
+                  "    Mode:                  hs\n    Hue:                   10000\n"
+                  "    Saturation:            200\n    Brightness:            9\n",
+              result.output);
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ(expanded({"GET /api/{user}/lights", R"(PUT /api/{user}/lights/3/state {"bri":9})",
+                        "GET /api/{user}/lights/3", R"(PUT /api/{user}/lights/1/state {"bri":9})",
+                        "GET /api/{user}/lights/1"}),
+              request_lines());
+    const auto logged = bridge().requests();
+    EXPECT_GE(logged[3].at - logged[1].at, std::chrono::milliseconds(100));
+
+    bridge().clear_requests();
+    result = run({"light", "--id=1,Desk,9", "--on"});
+    EXPECT_EQ("\nError: no light with id 9.\n", result.output);
+    EXPECT_EQ(1, result.status);
+    EXPECT_EQ(expanded({"GET /api/{user}/lights"}), request_lines());
+
+    bridge().clear_requests();
+    result = run({"light", "--id=all", "--off", "--bri=-5"});
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ(expanded({R"(PUT /api/{user}/groups/0/action {"bri_inc":-5,"on":false})",
+                        "GET /api/{user}/lights"}),
+              request_lines());
+    EXPECT_EQ(0u, result.output.find("\nLights:\n\n  Id:                      1\n"))
+        << result.output;
 }
 
 TEST_F(LightsCommand, FailedStateChangeKeepsTheRename) {

@@ -87,6 +87,8 @@ Value state_change(const LightFields& reported, const LightFields& desired,
     put("ct", LightField::ct, int{desired.ct}, int{reported.ct});
     put("hue", LightField::hue, int{desired.hue}, int{reported.hue});
     put("sat", LightField::sat, int{desired.sat}, int{reported.sat});
+    if (desired.bri_inc != 0) body["bri_inc"] = desired.bri_inc;
+    if (desired.ct_inc != 0) body["ct_inc"] = desired.ct_inc;
     if ((always & LightField::xy) != 0 || desired.x != reported.x || desired.y != reported.y) {
         // A light takes x and y to four decimals: more digits of a float say nothing.
         body["xy"] = Value::array({Json::decimal(desired.x, 4), Json::decimal(desired.y, 4)});

@@ -30,7 +30,8 @@ void read_state(const Json::Value& object, Record& record, std::uint32_t* keys =
 // and "xy" ([x, y], when either differs; each rounded to four decimals and
 // written in its shortest form, 0.64 or 0.3127) for every field in which `desired`
 // differs from `reported` or whose LightField bit is set in `always` (sent as
-// desired whatever was reported), plus "transitiontime" when that is not 0.
+// desired whatever was reported), "bri_inc" and "ct_inc" when `desired` holds
+// such a step, plus "transitiontime" when that is not 0.
 // Colour mode, reachability and presence flags are never sent. Returns null
 // when there is no such field, whatever the transition time.
 Json::Value state_change(const LightFields& reported, const LightFields& desired,

@@ -12,6 +12,7 @@ void Schedule_Impl::read(const Value& schedule) {
     // that is not an object is no schedule.
     if (schedule.is_array()) return;
     if (!schedule.is_object()) throw Json::Error("not an object");
+    m_changed = 0;
     read_field(schedule, "name", m_name);
     read_field(schedule, "description", m_description);
     const Value* time = Json::find(schedule, "time");
@@ -24,12 +25,8 @@ void Schedule_Impl::read(const Value& schedule) {
 
 Value Schedule_Impl::save_body() const {
     Value body;  // null until a member is set
-    if (!m_name.empty()) body["name"] = m_name;
-    // A time the reader did not understand comes back from format_time() exactly as it was read.
-    if (m_time.kind != ScheduleTimeKind::none) {
-        body["time"] = m_time.format_time();
-    }
-    if (!m_description.empty()) body["description"] = m_description;
+    if ((m_changed & kName) != 0) body["name"] = m_name;
+    if ((m_changed & kDescription) != 0) body["description"] = m_description;
     return body;
 }
 

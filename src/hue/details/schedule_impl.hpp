@@ -23,8 +23,15 @@ public:
     // Whether an object read so far held both "command" and "time".
     bool whole() const { return m_whole; }
 
-    void set_name(const std::string& name) { m_name = name; }
-    void set_description(const std::string& description) { m_description = description; }
+    // Each marks its field to be sent by the next save.
+    void set_name(const std::string& name) {
+        m_name = name;
+        m_changed |= kName;
+    }
+    void set_description(const std::string& description) {
+        m_description = description;
+        m_changed |= kDescription;
+    }
     void set_command(const std::string& command) { m_command = command; }
     void set_time(const ScheduleTime& time) { m_time = time; }
 
@@ -32,22 +39,27 @@ public:
     // ScheduleTime::parse_time), "command" (kept as its serialised JSON
     // text) and "status", in that order; an absent key leaves its field
     // unchanged (an object holding both "time" and "command" makes the
-    // schedule whole), and an array (an error array) changes nothing. Throws
+    // schedule whole), and an array (an error array) changes nothing. An
+    // object read leaves nothing to send. Throws
     // Json::Error for any other value that is not an object and on a key of
     // the wrong type; the fields read before it keep their new values.
     void read(const Json::Value& schedule);
 
-    // The body Schedule::save() sends: "name" when not empty, "time" when its
-    // kind is not none, "description" when not empty; null when none applies.
+    // The body Schedule::save() sends: "name" and "description" when set
+    // since the last read, never the time (written to a timer, it would start
+    // the timer again) nor the command; null when neither was set.
     Json::Value save_body() const;
 
 private:
+    enum : unsigned { kName = 1, kDescription = 2 };
+
     std::string m_name;
     std::string m_description;
     std::string m_command;
     ScheduleTime m_time;
     std::string m_status;
     bool m_whole = false;
+    unsigned m_changed = 0;  // the fields set since the last read
 };
 
 }  // namespace details
