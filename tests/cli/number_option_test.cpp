@@ -47,7 +47,7 @@ TEST(NumberOption, ReadsEachFormAndRefusesEveryOtherText) {
         {"+255", kBrightness, "bri", 0, false, kBriForms},
         {"-0", kBrightness, "bri", 0, false, kBriForms},
         {"ten", kBrightness, "bri", 0, false, kBriForms},
-        {"150%", kBrightness, "bri", 0, false, kBriForms},
+        {"101%", kBrightness, "bri", 0, false, kBriForms},
         {"5.5%", kBrightness, "bri", 0, false, kBriForms},
         {"%", kBrightness, "bri", 0, false, kBriForms},
         {"1e2", kBrightness, "bri", 0, false, kBriForms},

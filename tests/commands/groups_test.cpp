@@ -213,6 +213,13 @@ TEST_F(GroupsCommand, ModifySendsWhatWasAskedFor) {
                  "    Alert:                 none\n"
                  "    Effect:                none\n"
                  "    Brightness:            50\n")},
+        {{"--bri=+5", "--ct=-10"},
+         {R"(PUT /api/{user}/groups/2/action {"bri_inc":5,"ct_inc":-10})"},
+         kitchen("Kitchen",
+                 "    On:                    0\n"
+                 "    Mode:                  ct\n"
+                 "    ColorTemperature:      153\n"
+                 "    Brightness:            55\n")},
         {{"--hue=300", "--trans=4"},
          {R"(PUT /api/{user}/groups/2/action {"hue":300,"transitiontime":4})"},
          kitchen("Kitchen",
