@@ -386,7 +386,7 @@ TEST_F(DiscoveryTest, BridgesCommandPrintsTheTable) {
     const auto result = run_plain({"bridges"}, m_env);
     EXPECT_EQ(expand("\nLocal Bridges\n\n"
                      "Id                  IP Address     \tMAC Address\n"
-                     "an-id-of-twenty-char10.0.0.3:80\tm\n"
+                     "an-id-of-twenty-char10.0.0.3\tm\n"
                      "caf\xc3\xa9                {address}\t\n"
                      "mdns-https          https://127.0.0.1\t\n"
                      "portal-id           {address}\t02:00:aa:aa:bb:cc\n"),
