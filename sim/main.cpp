@@ -36,7 +36,9 @@
 // header in one segment and its body in a later one, with Nagle's algorithm
 // on, as many small embedded servers do. With --mdns, one responder on
 // ADDRESS:PORT answers one-shot mDNS queries for the bridge service with every
-// bridge (its id, address and port). The bridges named after --newest are of
+// bridge (its id, address and port) served over TLS or on port 80: bridges
+// announce their HTTPS port, so a plain bridge on another port is not
+// announced. The bridges named after --newest are of
 // the newest generation: found through mDNS only, they answer no SSDP search
 // and serve no device description. Every https:// bridge serves its event
 // stream (GET /eventstream/clip/v2), with an event for each change of its
@@ -339,8 +341,12 @@ int main(int argc, char** argv) {
             const std::string& address = endpoints[n].address;
             const std::string id = bridges[n]->bridge_id();
             const std::string tail = id.size() > 6 ? id.substr(id.size() - 6) : id;
-            services.push_back({"Bridge - " + tail, "bridge-" + std::to_string(n + 1), address,
-                                endpoints[n].port, id, model_ids[n]});
+            // Bridges announce their HTTPS port; a plain bridge is announced
+            // only on port 80, the one port read as plain HTTP.
+            if (endpoints[n].tls || endpoints[n].port == 80) {
+                services.push_back({"Bridge - " + tail, "bridge-" + std::to_string(n + 1), address,
+                                    endpoints[n].port, id, model_ids[n]});
+            }
             if (bridges[n]->newest()) continue;
             locations.push_back("http://" + endpoint_text(address, endpoints[n].port) +
                                 "/description.xml");

@@ -19,7 +19,7 @@
 #include "hue/bridge_id.hpp"
 #include "hue/client.hpp"
 #include "hue/text.hpp"
-#include "json/parse.hpp"
+#include "util/printable.hpp"
 
 namespace Access {
 namespace {
@@ -61,38 +61,9 @@ std::string id_shown_by(const Hue::Bridge& bridge, const Commands::Settings& set
     return *id;
 }
 
-// The id of a bridge named by address over plain HTTP, which "config --auth"
-// keeps with the user name so that later runs know the bridge without a
-// search: the one its configuration, read without a user name, tells.
-// nullopt when the bridge answers without one (an error status, a reply that
-// is no configuration); a bridge that does not answer at all fails the run
-// here as the next request would.
-std::optional<std::string> id_told_in_clear(const Hue::Bridge& bridge,
-                                            const Commands::Settings& settings) {
-    try {
-        return id_told_by(bridge, settings.client);
-    } catch (const Http::Failure& failure) {
-        if (failure.kind() != Http::FailureKind::status) throw;
-    } catch (const Json::ParseError&) {
-    }
-    return std::nullopt;
-}
-
 // How long the first contact with a remembered bridge may take: a bridge at
 // home answers within milliseconds, and a search follows when it does not.
 constexpr std::chrono::milliseconds kFirstContact(1000);
-
-// The bridge `entry` remembers, at its remembered address: over HTTPS when
-// the entry says so or holds a pin. nullopt when the address is unreadable.
-std::optional<Hue::Bridge> remembered_bridge(const CredentialsFile::Entry& entry) {
-    const auto address = Http::read_endpoint(entry.address, Hue::kBridgeAddress);
-    if (!address) return std::nullopt;
-    if (entry.scheme != Hue::Scheme::Https && entry.sha256.empty()) {
-        return Hue::Bridge(entry.id, address->host, std::string(), address->port);
-    }
-    return Hue::Bridge(entry.id, address->host, std::string(),
-                       entry.port != 0 ? entry.port : address->port, Hue::Scheme::Https);
-}
 
 // True when `bridge` answers within `timeout` as the bridge `id`: over HTTPS
 // its certificate names the id (and is the one pinned, when `pin` is not
@@ -144,20 +115,38 @@ Hue::Bridge remembered_or_found(const std::optional<std::string>& wanted, bool p
     if (at_home && answers_as(*at_home, remembered->id, pin, settings, kFirstContact)) {
         return *at_home;
     }
-    Hue::Bridge found = selected_bridge(wanted, settings, output);
+    const Hue::Bridge found = selected_bridge(wanted, settings, output);
     if (!boost::iequals(found.id(), remembered->id)) return found;
-    const bool pinned = !remembered->sha256.empty();
-    const Hue::Bridge moved =
-        pinned && found.scheme() != Hue::Scheme::Https
-            ? Hue::Bridge(found.id(), found.ip(), found.mac(),
-                          remembered->port != 0 ? remembered->port : 443, Hue::Scheme::Https)
-            : found;
-    const bool same_place = at_home && at_home->ip() == moved.ip() &&
-                            at_home->port() == moved.port() && at_home->scheme() == moved.scheme();
-    if (!same_place && answers_as(moved, remembered->id, pin, settings, settings.client.timeout)) {
-        credentials.store(moved, remembered->username, remembered->sha256);
+    const auto same_place = [&at_home](const Hue::Bridge& bridge) {
+        return at_home && at_home->ip() == bridge.ip() && at_home->port() == bridge.port() &&
+               at_home->scheme() == bridge.scheme();
+    };
+    if (remembered->sha256.empty()) {
+        if (!same_place(found) &&
+            answers_as(found, remembered->id, std::string(), settings, settings.client.timeout)) {
+            credentials.store(found, remembered->username);
+        }
+        return found;
     }
-    return found;
+    // A pinned bridge stays on HTTPS: at the port it was announced on over
+    // HTTPS, else at the one remembered.
+    const Hue::Bridge moved =
+        found.scheme() == Hue::Scheme::Https
+            ? found
+            : Hue::Bridge(found.id(), found.ip(), found.mac(),
+                          remembered->port != 0 ? remembered->port : 443, Hue::Scheme::Https);
+    if (same_place(moved)) return moved;
+    // Somewhere new it is used only when it shows the pinned certificate.
+    if (!answers_as(moved, remembered->id, remembered->sha256, settings, settings.client.timeout)) {
+        const std::string location = Http::location_text(moved.endpoint());
+        throw std::runtime_error("Error: bridge " + lower_case(remembered->id) + ", found at " +
+                                 location +
+                                 ", does not show its pinned certificate there; if it was reset "
+                                 "or replaced, run 'glowrig config --auth --bridge=" +
+                                 location + "' to trust the new one.");
+    }
+    credentials.store(moved, remembered->username, remembered->sha256);
+    return moved;
 }
 
 }  // namespace
@@ -168,8 +157,13 @@ Hue::Bridge selected_bridge(const std::optional<std::string>& wanted,
         // A search shows its countdown; a named address ends it before it shows.
         Commands::Countdown countdown("Searching for bridges", settings.ssdp.window);
         return Discovery::select_bridge(wanted, settings, [&countdown] { countdown.tick(); });
-    } catch (const Discovery::AmbiguousBridge&) {
+    } catch (const Discovery::AmbiguousBridge& e) {
         output.note("Multiple bridges found, please specify desired bridge with --bridge=<Ip||Id>");
+        // Which ones, as --bridge takes them, for the user to pick from.
+        for (const Hue::Bridge& bridge : e.found()) {
+            output.err() << "  " << Util::printable(bridge.id()) << "  "
+                         << Hue::bridge_text(bridge.endpoint()) << std::endl;
+        }
         throw;
     }
 }
@@ -205,17 +199,7 @@ Target select_target(const Commands::BridgeOption& named, bool pin_anew,
     }
     Target target{bridge, computed, computed, nullptr};
     if (entry) target.identity.user_id = entry->username;
-    if (bridge.scheme() != Hue::Scheme::Https) {
-        if (pin_anew && bridge.id().empty()) {
-            if (const auto told = id_told_in_clear(bridge, settings)) {
-                // The entry of that id, or one without an id at this address.
-                target.bridge = Hue::Bridge(*told, bridge.ip(), bridge.mac(), bridge.port());
-                entry = credentials.find_entry(target.bridge);
-                target.identity.user_id = entry ? entry->username : computed.user_id;
-            }
-        }
-        return target;
-    }
+    if (bridge.scheme() != Hue::Scheme::Https) return target;
     auto certificate = std::make_shared<Http::Certificate>();
     target.shown = certificate;
     if (id.empty()) id = id_shown_by(bridge, settings, certificate);
@@ -224,6 +208,16 @@ Target select_target(const Commands::BridgeOption& named, bool pin_anew,
         Hue::Bridge(id, bridge.ip(), bridge.mac(), bridge.port(), Hue::Scheme::Https)
             .with_certificate_check(Http::bridge_certificate_check(id, pin, certificate));
     return target;
+}
+
+std::optional<Hue::Bridge> remembered_bridge(const CredentialsFile::Entry& entry) {
+    const auto address = Http::read_endpoint(entry.address, Hue::kBridgeAddress);
+    if (!address) return std::nullopt;
+    if (entry.scheme != Hue::Scheme::Https && entry.sha256.empty()) {
+        return Hue::Bridge(entry.id, address->host, std::string(), address->port);
+    }
+    return Hue::Bridge(entry.id, address->host, std::string(),
+                       entry.port != 0 ? entry.port : address->port, Hue::Scheme::Https);
 }
 
 }  // namespace Access

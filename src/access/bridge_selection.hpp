@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "access/credentials_file.hpp"
 #include "commands/options.hpp"
 #include "commands/output.hpp"
 #include "commands/run_settings.hpp"
@@ -16,8 +17,10 @@ namespace Access {
 // Chooses the bridge named by `wanted` (without it, by
 // settings.default_bridge; without both, the only one found) as
 // Discovery::select_bridge does. When several bridges were found and none
-// was named, notes the line that asks for --bridge on `output` before the
-// failure reaches the caller.
+// was named, notes the line that asks for --bridge on `output`, and lists on
+// its error stream each bridge found, one a line ("  ID  ADDRESS", the
+// address as Hue::bridge_text writes it), before the failure reaches the
+// caller.
 Hue::Bridge selected_bridge(const std::optional<std::string>& wanted,
                             const Commands::Settings& settings, const Commands::Output& output);
 
@@ -38,23 +41,30 @@ struct Target {
 // same bridge (pin or CN over HTTPS, its configuration's id over plain HTTP)
 // nothing is searched; otherwise selected_bridge searches, and a remembered
 // bridge found at a new address where it proves itself has its entry moved
-// there. The identity is `computed` with the user id replaced by the
-// user name stored for that bridge in the credentials file, when there is one.
-// A bridge with a pin in the file is reached over HTTPS only, and must show
-// the pinned certificate, unless `pin_anew` ("config --auth", which pins
-// anew). Over HTTPS the certificate's CN must be the bridge's id in lower case;
-// when the id is not known yet, it is read from the bridge's configuration
-// first, without a user name. Over plain HTTP, "config --auth" (`pin_anew`)
-// reads the id of a bridge named by address the same way, so that the user
-// name it keeps is kept under the bridge's id (see
-// Hue::configuration_bridge_id); a bridge that tells none is known by its
-// address alone, as before. A bare address means HTTPS on 443, or plain HTTP
-// on 80 when 443 refuses connections and the bridge is not pinned. Throws
+// there. A pinned bridge found at a new address is reached over HTTPS (on
+// the port it was announced on over HTTPS, else the remembered one) and only
+// when it shows the pinned certificate there, even for `pin_anew`; its entry
+// keeps its pin. Otherwise this throws std::runtime_error naming the bridge.
+// The identity is `computed` with the user id replaced by the user name
+// stored for that bridge in the credentials file, when there is one. A bridge
+// with a pin in the file is reached over HTTPS only, and must show the pinned
+// certificate, unless `pin_anew` ("config --auth", which pins anew). Over
+// HTTPS the certificate's CN must be the bridge's id in lower case; when the
+// id is not known yet, it is read from the bridge's configuration first,
+// without a user name. Over plain HTTP nothing is sent here: a bridge named
+// by address keeps an empty id, which "config --auth" learns from the
+// configuration it reads. A bare address means HTTPS on 443, or plain HTTP on
+// 80 when 443 refuses connections and the bridge is not pinned. Throws
 // std::runtime_error naming the file when it cannot be read, and with one line
 // naming the bridge when its certificate does not match.
 Target select_target(const Commands::BridgeOption& named, bool pin_anew,
                      const Commands::Settings& settings, const AppIdentity& computed,
                      const Commands::Output& output);
+
+// The bridge `entry` remembers, at its remembered address: over HTTPS (on the
+// entry's port) when the entry says so or holds a pin. nullopt when the
+// address is unreadable.
+std::optional<Hue::Bridge> remembered_bridge(const CredentialsFile::Entry& entry);
 
 }  // namespace Access
 

@@ -5,16 +5,19 @@
 
 namespace Commands {
 
+std::string unauthorised_advice(const Access::Target& target) {
+    const std::string bridge = Hue::bridge_text(target.bridge.endpoint());
+    return "glowrig is not authorised on " + bridge +
+           ": press its link button, then run glowrig config --auth --bridge=" + bridge;
+}
+
 void run_with_advice(const Access::Target& target, const std::function<void()>& command) {
     try {
         command();
     } catch (const Hue::BridgeError& e) {
-        const std::string bridge = Http::location_text(target.bridge.endpoint());
+        const std::string bridge = Hue::bridge_text(target.bridge.endpoint());
         if (e.type() == Hue::kUnauthorisedUser) {
-            throw AdvisedFailure(e.what(), "glowrig is not authorised on " + bridge +
-                                               ": press its link button, then run glowrig config "
-                                               "--auth --bridge=" +
-                                               bridge);
+            throw AdvisedFailure(e.what(), unauthorised_advice(target));
         }
         if (e.type() == Hue::kLinkButtonNotPressed) {
             throw AdvisedFailure(e.what(), "the link button of " + bridge +

@@ -23,6 +23,10 @@ private:
     std::string m_advice;
 };
 
+// The line that tells the user glowrig is not authorised on `target`'s bridge
+// and how to authorise it (press the link button, then "config --auth").
+std::string unauthorised_advice(const Access::Target& target);
+
 // Runs `command`, which talks to `target`. A bridge error a user can act on
 // leaves it as an AdvisedFailure with the bridge's error line unchanged: not
 // authorised (press the link button, then "config --auth") and link button

@@ -8,36 +8,66 @@
 
 #include "access/bridge_selection.hpp"
 #include "access/credentials_file.hpp"
+#include "commands/bridge_error_advice.hpp"
 #include "commands/output.hpp"
 #include "commands/printout_builder.hpp"
 #include "commands/render.hpp"
+#include "hue/address.hpp"
 #include "hue/bridge.hpp"
 #include "hue/configuration.hpp"
 #include "hue/text.hpp"
+#include "util/printable.hpp"
 
 namespace Commands {
 namespace {
 
+// Keeps the user name a bridge allows in the credentials file: the entry of
+// `bridge` gets `user_id` and `pin`. An entry with a pin is never given up
+// for plain HTTP: a bridge reached in clear whose id has a pinned entry
+// leaves that entry as it was, and a line on the error stream says so.
+void keep_user_name(const Access::CredentialsFile& credentials, const Hue::Bridge& bridge,
+                    const std::string& user_id, const std::string& pin, const Output& output) {
+    if (bridge.scheme() != Hue::Scheme::Https && !bridge.id().empty()) {
+        const auto entry = credentials.find_entry(bridge);
+        if (entry && !entry->sha256.empty()) {
+            const auto pinned = Access::remembered_bridge(*entry);
+            output.err() << "Note: bridge " << Util::printable(bridge.id())
+                         << " stays pinned over HTTPS at "
+                         << (pinned ? Hue::bridge_text(pinned->endpoint()) : entry->address)
+                         << "; its entry is left as it was." << std::endl;
+            return;
+        }
+    }
+    credentials.store(bridge, user_id, pin);
+}
+
+// `bridge`, with the id `configuration` tells when the bridge's id is not
+// known yet (a bridge named by address over plain HTTP).
+Hue::Bridge known_by_id(const Hue::Bridge& bridge, const Hue::Configuration& configuration) {
+    const auto id = configuration.bridge_id();
+    if (!bridge.id().empty() || !id) return bridge;
+    return Hue::Bridge(*id, bridge.ip(), bridge.mac(), bridge.port(), bridge.scheme());
+}
+
 // Adds this program to the bridge's whitelist unless `target`'s identity is
 // on it already, and reads the configuration again with the identity granted.
 // The name asked for is always the computed one. The name the bridge allows,
-// granted now or before, is kept in the credentials file, with the bridge's
-// id when it is known and over TLS its certificate as its pin, replacing a
+// granted now or before, is kept in the credentials file (see
+// keep_user_name), with the bridge's id when it is known (a bridge named by
+// address over plain HTTP tells it in the configuration read, before the user
+// is created or after) and over TLS its certificate as its pin, replacing a
 // kept name that the bridge no longer knew. Returns the line that tells what
 // it did; a failure to create the user is noted through `output` before it
 // propagates.
 std::string authorise(Hue::Configuration& configuration, const Access::Target& target,
-                      const AppIdentity& computed, const Settings& settings,
-                      const std::shared_ptr<Http::Certificate>& shown, const Output& output) {
-    const auto certificate_of = [&shown](const Access::Target&) {
-        return shown ? shown->sha256 : std::string();
-    };
+                      const AppIdentity& computed, const Settings& settings, const Output& output) {
+    const std::string pin = target.shown ? target.shown->sha256 : std::string();
     const Access::CredentialsFile credentials(settings.credentials_file);
-    const bool tls = target.bridge.scheme() == Hue::Scheme::Https;
+    const Hue::Bridge bridge = known_by_id(target.bridge, configuration);
     if (configuration.is_allowed(target.identity)) {
         // The entry takes the bridge's id, if it had none, and over TLS the
         // certificate shown now as its pin.
-        credentials.store(target.bridge, target.identity.user_id, certificate_of(target));
+        keep_user_name(credentials, bridge, target.identity.user_id, pin, output);
         return "App already allowed";
     }
     AppIdentity granted = computed;
@@ -50,8 +80,7 @@ std::string authorise(Hue::Configuration& configuration, const Access::Target& t
     try {
         // Every bridge that grants a name gets an entry; over TLS it holds
         // the pin, the certificate the bridge showed while its button was pressed.
-        credentials.store(target.bridge, granted.user_id,
-                          tls ? certificate_of(target) : std::string());
+        keep_user_name(credentials, bridge, granted.user_id, pin, output);
     } catch (const std::exception& e) {
         throw std::runtime_error(std::string(e.what()) + " The bridge granted the user name " +
                                  granted.user_id + ".");
@@ -61,6 +90,14 @@ std::string authorise(Hue::Configuration& configuration, const Access::Target& t
     } catch (...) {
         output.note("User creation failed");
         throw;
+    }
+    if (bridge.id().empty() && configuration.bridge_id()) {
+        // Only the whole configuration told the id: the entry kept by address
+        // is kept under it, unless a pinned entry has that id.
+        const Hue::Bridge by_id = known_by_id(bridge, configuration);
+        const auto entry = credentials.find_entry(by_id);
+        if (entry && !entry->sha256.empty()) credentials.remove(bridge, granted.user_id);
+        keep_user_name(credentials, by_id, granted.user_id, pin, output);
     }
     return "User created";
 }
@@ -106,13 +143,18 @@ void run_config_command(const ConfigOptions& options, const Settings& settings,
         target.bridge.get_configuration(settings.client, target.identity);
     std::optional<std::string> result;
     if (options.auth) {
-        result = authorise(configuration, target, target.computed, settings, target.shown, output);
+        result = authorise(configuration, target, target.computed, settings, output);
     } else if (options.deauth) {
         result = deauthorise(configuration, *options.deauth, target, settings, output);
     } else if (options.updatefw) {
         result = update_firmware(configuration);
     }
     render(output, ConfigPrintout{result, configuration_printout(configuration)});
+    if (!options.auth && !configuration.reported("whitelist")) {
+        // The bridge showed only what it shows anyone: the zeros and the
+        // epoch above are what it withheld.
+        output.err() << Util::printable(unauthorised_advice(target)) << std::endl;
+    }
 }
 
 }  // namespace Commands

@@ -181,7 +181,7 @@ struct BridgePrintout {
     std::string ip;
     unsigned short port = 0;
     std::string scheme;              // "http" or "https"
-    std::string address;             // as --bridge takes it: Http::location_text
+    std::string address;             // as --bridge takes it: Hue::bridge_text
     std::optional<std::string> mac;  // when the portal reported one
 };
 

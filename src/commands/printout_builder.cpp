@@ -194,7 +194,7 @@ BridgePrintout bridge_printout(const Hue::Bridge& bridge) {
     printout.ip = bridge.ip();
     printout.port = bridge.port();
     printout.scheme = bridge.scheme() == Hue::Scheme::Https ? "https" : "http";
-    printout.address = Http::location_text(bridge.endpoint());
+    printout.address = Hue::bridge_text(bridge.endpoint());
     if (!bridge.mac().empty()) printout.mac = bridge.mac();
     return printout;
 }

@@ -36,8 +36,9 @@ constexpr int kMaxReceiveErrors = 16;
 constexpr int kHops = 255;
 // What the failure lines call the search.
 constexpr const char* kSearch = "mDNS query";
-// The port of a bridge that answers through HTTPS only.
-constexpr unsigned short kHttpsPort = 443;
+// The one port on which an announced bridge answers in plain HTTP: bridges
+// announce their HTTPS port, whatever its number.
+constexpr unsigned short kPlainHttpPort = 80;
 
 // An address of an interface and its network mask.
 struct Link {
@@ -273,7 +274,7 @@ private:
         for (std::size_t n = 0; n < services.size(); ++n) {
             const MdnsService& service = services[n];
             const Hue::Scheme scheme =
-                service.port == kHttpsPort ? Hue::Scheme::Https : Hue::Scheme::Http;
+                service.port == kPlainHttpPort ? Hue::Scheme::Http : Hue::Scheme::Https;
             if (!service.bridge_id.empty()) {
                 m_found[n] = bridge(service.bridge_id, service, scheme);
             } else {

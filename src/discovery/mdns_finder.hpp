@@ -39,7 +39,7 @@ struct MdnsSettings {
 // multicast groups, from an address on the link of the interface they came
 // in on. Each service that resolves (see MdnsAnswers::services) gives a bridge
 // with its "bridgeid", address, port and no MAC address, reached through
-// HTTPS when its port is 443; a service whose answer names no id is read with
+// HTTPS unless its port is 80; a service whose answer names no id is read with
 // fetch_bridge_id and left out when that gives none. Calls `done` once, on
 // the thread running `io`, with the bridges in the order their answers came,
 // at the latest config_timeout after the window has closed. Throws

@@ -79,7 +79,7 @@ Hue::Bridge choose(const Bridges& bridges, const std::optional<std::string>& wan
             bridges[0].port() == bridges[1].port()) {
             return bridges[0];
         }
-        throw AmbiguousBridge();
+        throw AmbiguousBridge(bridges);
     }
     for (const auto& bridge : bridges) {
         if (same_bridge_id(bridge.id(), *wanted)) return bridge;
@@ -89,7 +89,8 @@ Hue::Bridge choose(const Bridges& bridges, const std::optional<std::string>& wan
 
 }  // namespace
 
-AmbiguousBridge::AmbiguousBridge() : std::runtime_error("Unable to identify bridge.") {}
+AmbiguousBridge::AmbiguousBridge(std::vector<Hue::Bridge> found)
+    : std::runtime_error("Unable to identify bridge."), m_found(std::move(found)) {}
 
 Bridges find_bridges(const Settings& settings, const std::function<void()>& tick) {
     boost::asio::io_context io;

@@ -27,7 +27,13 @@ std::vector<Hue::Bridge> find_bridges(const Settings& settings,
 // which one to use. what() is "Unable to identify bridge.".
 class AmbiguousBridge : public std::runtime_error {
 public:
-    AmbiguousBridge();
+    explicit AmbiguousBridge(std::vector<Hue::Bridge> found);
+
+    // The bridges found, in the order of find_bridges.
+    const std::vector<Hue::Bridge>& found() const { return m_found; }
+
+private:
+    std::vector<Hue::Bridge> m_found;
 };
 
 // Chooses the bridge a command talks to: discovery runs and returns the

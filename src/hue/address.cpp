@@ -20,4 +20,9 @@ std::string address_text(const std::string& ip, unsigned short port) {
     return Http::location_text(Http::Endpoint{Scheme::Http, ip, port, "/"});
 }
 
+std::string bridge_text(const Http::Endpoint& endpoint) {
+    if (endpoint.scheme == Scheme::Http && endpoint.port == kDefaultPort) return endpoint.host;
+    return Http::location_text(endpoint);
+}
+
 }  // namespace Hue

@@ -47,6 +47,12 @@ std::optional<BridgeName> read_bridge_name(const std::string& text);
 // HTTP otherwise ("ip:port", "[ipv6]:port").
 std::string address_text(const std::string& ip, unsigned short port);
 
+// Returns the bridge at `endpoint` as the bridges table and the lines about a
+// bridge name it, in a form --bridge reaches it by (kBridgeLocation): the ip
+// alone for plain HTTP on 80 (HTTPS on 443 is tried first, then plain HTTP),
+// else as Http::location_text writes it ("https://ip[:port]", "ip:port").
+std::string bridge_text(const Http::Endpoint& endpoint);
+
 }  // namespace Hue
 
 #endif  // GLOWRIG_HUE_ADDRESS_HPP_

@@ -66,6 +66,8 @@ bool Configuration::reported(const std::string& member) const {
     return m_impl->members().count(member) != 0;
 }
 
+std::optional<std::string> Configuration::bridge_id() const { return m_impl->bridge_id(); }
+
 bool Configuration::is_allowed(const AppIdentity& identity) const {
     return m_impl->status().whitelist.count(identity.user_id) != 0;
 }

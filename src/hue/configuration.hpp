@@ -5,6 +5,7 @@
 #include <ctime>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <nlohmann/json_fwd.hpp>
@@ -115,6 +116,11 @@ public:
     // bridge reported rather than a default. A bridge shows a user it does not
     // know only a few members.
     bool reported(const std::string& member) const;
+
+    // The bridge's id as the configuration object last read tells it: its
+    // "bridgeid", else the id made from its "mac" (see
+    // configuration_bridge_id). nullopt when it tells neither.
+    std::optional<std::string> bridge_id() const;
 
     // Returns true when identity.user_id is a key of the whitelist as last
     // read (exact comparison). Sends nothing.

@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -13,6 +14,7 @@
 #include "json/text.hpp"
 #include "sim/certificate.hpp"
 #include "sim/mdns_responder.hpp"
+#include "sim/server.hpp"
 #include "sim/ssdp_responder.hpp"
 #include "support/process.hpp"
 #include "support/sim_fixture.hpp"
@@ -235,6 +237,70 @@ TEST_F(BareAddress, FallsBackToPlainHttpOn80OnlyWhenNotPinned) {
         const RunResult lights = run_at(c.ip, {"lights"});
         EXPECT_EQ(c.pinned ? 1 : 0, lights.status) << lights.output;
         EXPECT_EQ(c.pinned, request_lines().empty());
+        if (c.pinned) continue;
+        // Lines about the bridge name it as it was typed: the bare address.
+        bridge().update([this](Json::Value& state) { state["config"]["whitelist"].erase(user()); });
+        EXPECT_EQ(std::string("glowrig is not authorised on ") + c.ip +
+                      ": press its link button, then run glowrig config --auth --bridge=" + c.ip +
+                      "\n",
+                  run_at(c.ip, {"config"}).errors);
+    }
+}
+
+// The same bridge authorised again over plain HTTP, on a plain port beside
+// its HTTPS one: the bridge grants, but the pinned entry stays as it was and
+// later runs still go over HTTPS.
+TEST_F(BridgeOverTls, APinIsNotGivenUpForPlainHttp) {
+    ASSERT_EQ(0, run_here({"config", "--auth"}).status);
+    const std::string pinned = Json::text(entries());
+    Sim::Server plain;
+    plain.add(ip(), 0, std::shared_ptr<Sim::SimBridge>(&bridge(), [](Sim::SimBridge*) {}));
+    plain.open();
+    bridge().clear_requests();
+    const RunResult auth = run_plain_here(
+        {"config", "--auth", "--bridge=" + ip() + ":" + std::to_string(plain.port(0))});
+    EXPECT_EQ(0, auth.status) << auth.output;
+    EXPECT_EQ("Note: bridge " + std::string(kId) + " stays pinned over HTTPS at https://" +
+                  address() + "; its entry is left as it was.\n",
+              auth.errors);
+    EXPECT_EQ(pinned, Json::text(entries()));
+    EXPECT_EQ(expand("GET /api/{user}/config"), request_lines().at(0));
+    plain.close();
+    EXPECT_EQ(0, run_plain_here({"lights", std::string("--bridge=") + kId}).status);
+}
+
+// A pinned bridge found somewhere new is used there only when it shows the
+// pinned certificate; its entry follows it and keeps pin, scheme and port.
+TEST_F(BridgeOverTls, APinnedBridgeFoundElsewhereMustShowItsPin) {
+    ASSERT_EQ(0, run_here({"config", "--auth"}).status);
+    const std::string granted = member(0, "username");
+    const std::string at_home = Json::text(entries());
+    std::string away = at_home;  // remembered where nothing answers now
+    away.replace(away.find(ip() + ":"), ip().size(), "127.0.0.9");
+    Sim::SsdpResponder ssdp("http://127.0.0.1:9/description.xml");
+    ssdp.set_replies({});
+    ssdp.start();
+    Sim::MdnsResponder mdns({{"Hall", "hall", ip(), port(), kId, ""}});
+    mdns.start();
+    const auto run_found = [&](const std::vector<std::string>& args) {
+        write_file(R"({"bridges":)" + away + "}");
+        return run_plain(args, {{"XDG_CONFIG_HOME", m_home.path()},
+                                {"GLOWRIG_SSDP", ssdp.endpoint()},
+                                {"GLOWRIG_MDNS", mdns.endpoint()}});
+    };
+    EXPECT_EQ(0, run_found({"lights"}).status);
+    EXPECT_EQ(at_home, Json::text(entries()));
+
+    renew_certificate();
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"lights"}, std::vector<std::string>{"config", "--auth"}}) {
+        bridge().clear_requests();
+        const RunResult refused = run_found(args);
+        EXPECT_EQ(1, refused.status);
+        EXPECT_NE(std::string::npos, refused.output.find(", found at https://" + address() +
+                                                         ", does not show its pinned certificate"));
+        EXPECT_FALSE(received_user(granted));
+        EXPECT_EQ(away, Json::text(entries()));
     }
 }
 

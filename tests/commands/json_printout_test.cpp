@@ -147,7 +147,7 @@ TEST(JsonPrintout, WritesEachDocumentWithNullForWhatWasNotReported) {
                          bridges_printout({Hue::Bridge("a", "10.0.0.3", "m"),
                                            Hue::Bridge("b", "::1", "", 8443, Hue::Scheme::Https)}));
                  },
-                 R"({"bridges":[{"address":"10.0.0.3:80","id":"a","ip":"10.0.0.3","mac":"m","port":80,"scheme":"http"},{"address":"https://[::1]:8443","id":"b","ip":"::1","mac":null,"port":8443,"scheme":"https"}]})"},
+                 R"({"bridges":[{"address":"10.0.0.3","id":"a","ip":"10.0.0.3","mac":"m","port":80,"scheme":"http"},{"address":"https://[::1]:8443","id":"b","ip":"::1","mac":null,"port":8443,"scheme":"https"}]})"},
                 {"group created",
                  [] {
                      return json_of(ChangePrintout{"Group created.", "created", "7"});

@@ -1,6 +1,7 @@
 #include "discovery/mdns_finder.hpp"
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -10,8 +11,10 @@
 #include <boost/asio/ip/udp.hpp>
 #include <gtest/gtest.h>
 
-#include "discovery/test_http_server.hpp"
+#include "json/parse.hpp"
 #include "sim/mdns_responder.hpp"
+#include "sim/server.hpp"
+#include "sim/sim_bridge.hpp"
 #include "support/process.hpp"
 
 namespace Discovery {
@@ -46,32 +49,34 @@ std::vector<Hue::Bridge> search(const MdnsSettings& settings, milliseconds windo
 }
 
 TEST(MdnsFinder, AnswersBecomeBridgesAndAnIdComesFromTheConfiguration) {
-    // The configuration a bridge gives without a user name.
-    UPnP::TestSupport::TestHttpServer server;
-    server.serve("/api/config", R"({"name": "Hall", "bridgeid": "0200AAFFFE0A1B2C"})");
-    const std::string url = server.url("/");
-    const auto port = static_cast<unsigned short>(std::stoi(url.substr(url.rfind(':') + 1)));
+    // A bridge that tells its id only in its configuration, over TLS on a
+    // port of its own, as bridges announce their HTTPS port.
+    Sim::Server server;
+    const auto bridge = std::make_shared<Sim::SimBridge>(
+        Json::parse(R"({"state": {"config": {"name": "Hall", "bridgeid": "0200AAFFFE0A1B2C"}}})"));
+    server.add("127.0.0.1", 0, bridge, Sim::Transport::tls);
+    server.open();
+    const unsigned short port = server.port(0);
     Sim::MdnsResponder responder({
         {"Secure", "secure", "192.0.2.7", 443, "0200aafffe000001", "M3"},
-        {"Plain", "plain", "192.0.2.8", 8080, "0200aafffe000002", ""},
-        {"No id", "noid", "127.0.0.1", port, "", ""},           // read from its configuration
-        {"No id, gone", "gone", "127.0.0.9", 9, "", ""},        // nothing answers there
-        {"No id, secure", "noid443", "192.0.2.9", 443, "", ""}  // not read over plain HTTP
+        {"Other port", "other", "192.0.2.8", 8443, "0200aafffe000002", ""},
+        {"Plain", "plain", "192.0.2.9", 80, "0200aafffe000003", ""},
+        {"No id", "noid", "127.0.0.1", port, "", ""},     // read from its configuration
+        {"No id, gone", "gone", "127.0.0.9", 9, "", ""},  // nothing answers there
     });
     responder.start();
     const auto bridges = search(aimed_at(responder), milliseconds(200));
-    ASSERT_EQ(3u, bridges.size());
+    ASSERT_EQ(4u, bridges.size());
     EXPECT_EQ("0200aafffe000001", bridges[0].id());
     EXPECT_EQ("192.0.2.7", bridges[0].ip());
-    EXPECT_EQ(443, bridges[0].port());
-    EXPECT_EQ(Hue::Scheme::Https, bridges[0].scheme());
     EXPECT_EQ("", bridges[0].mac());
-    EXPECT_EQ(8080, bridges[1].port());
-    EXPECT_EQ(Hue::Scheme::Http, bridges[1].scheme());
-    EXPECT_EQ("0200AAFFFE0A1B2C", bridges[2].id());
-    EXPECT_EQ("127.0.0.1", bridges[2].ip());
-    EXPECT_EQ(port, bridges[2].port());
-    EXPECT_EQ(1u, server.requests("/api/config"));
+    // Every port but 80 is HTTPS.
+    const Hue::Scheme schemes[] = {Hue::Scheme::Https, Hue::Scheme::Https, Hue::Scheme::Http,
+                                   Hue::Scheme::Https};
+    for (std::size_t n = 0; n < 4; ++n) EXPECT_EQ(schemes[n], bridges[n].scheme()) << n;
+    EXPECT_EQ(port, bridges[3].port());
+    EXPECT_EQ("0200AAFFFE0A1B2C", bridges[3].id());
+    EXPECT_EQ("127.0.0.1", bridges[3].ip());
     EXPECT_EQ(2u, responder.queries());  // the query and its repetition
 }
 

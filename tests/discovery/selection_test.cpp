@@ -330,22 +330,25 @@ TEST_F(DiscoveryTest, NoBridgeOrSeveralBridgesFailTheSelection) {
 TEST_F(DiscoveryTest, CommandsReportAFailedSelection) {
     const char kTwoBridges[] = R"({"portal":[
         {"id":"a","internalipaddress":"10.0.0.2","macaddress":""},
-        {"id":"b","internalipaddress":"10.0.0.3","macaddress":""}]})";
+        {"id":"b","internalipaddress":"10.0.0.3","macaddress":"","port":443}]})";
+    // Each bridge found, as --bridge reaches it.
+    const std::string found = "  a  10.0.0.2\n  b  https://10.0.0.3\n";
     const struct {
         const char* fixture;
         std::vector<std::string> args;
         const char* output;
-        const char* errors = "";
+        std::string errors = "";
     } cases[] = {
         {kTwoBridges,
          {"groups"},
          "\nMultiple bridges found, please specify desired bridge with --bridge=<Ip||Id>\n"
-         "Unable to identify bridge.\n"},
+         "Unable to identify bridge.\n",
+         found},
         {kTwoBridges,
          {"groups", "--json"},
          "",
-         "Multiple bridges found, please specify desired bridge with --bridge=<Ip||Id>\n"
-         "Unable to identify bridge.\n"},
+         "Multiple bridges found, please specify desired bridge with --bridge=<Ip||Id>\n" + found +
+             "Unable to identify bridge.\n"},
         {kTwoBridges, {"state", "--bridge=0200aafffe0a0c0c"}, "\nInvalid bridge identifier.\n"},
         {R"({"portal":[]})", {"config"}, "\nNo bridges found.\n"},
     };
@@ -386,7 +389,7 @@ TEST_F(DiscoveryTest, BridgesCommandPrintsTheTable) {
     const auto result = run_plain({"bridges"}, m_env);
     EXPECT_EQ(expand("\nLocal Bridges\n\n"
                      "Id                  IP Address     \tMAC Address\n"
-                     "an-id-of-twenty-char10.0.0.3:80\tm\n"
+                     "an-id-of-twenty-char10.0.0.3\tm\n"
                      "caf\xc3\xa9                {address}\t\n"
                      "mdns-https          https://127.0.0.1\t\n"
                      "portal-id           {address}\t02:00:aa:aa:bb:cc\n"),

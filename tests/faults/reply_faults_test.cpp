@@ -221,7 +221,7 @@ std::vector<ReplyCase> body_cases() {
          R"(answers `{"name":["Bridge"]}`)",
          body(R"({"name":["Bridge"]})"),
          "not a string\n",
-         {"GET /api/config", "GET /api/{user}/config"}},
+         {"GET /api/{user}/config"}},
         {"Firmware object lacking its members",
          {"config", "--updatefw"},
          "GET",
@@ -276,8 +276,7 @@ std::vector<ReplyCase> body_cases() {
          "User creation failed\n"
          R"({"error":{"address":"","description":"link button not pressed","type":101}})"
          "\n",
-         {"GET /api/config", "GET /api/{user}/config",
-          R"(POST /api {"devicetype":"glowrig","username":"{user}"})"},
+         {"GET /api/{user}/config", R"(POST /api {"devicetype":"glowrig","username":"{user}"})"},
          false,
          false,
          "the link button of {address} was not pressed: press it, then run this again within "
@@ -375,8 +374,7 @@ std::vector<ReplyCase> status_cases() {
          "answers 500",
          status(500),
          "User creation failed\nHTTP 500 Internal Error\n",
-         {"GET /api/config", "GET /api/{user}/config",
-          R"(POST /api {"devicetype":"glowrig","username":"{user}"})"},
+         {"GET /api/{user}/config", R"(POST /api {"devicetype":"glowrig","username":"{user}"})"},
          false},
         {"Status 500 to a user deletion",
          {"config", "--deauth=other"},

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string_view>
 
+#include "hue/bridge_id.hpp"
 #include "hue/details/resource_impl.hpp"
 
 namespace Hue {
@@ -129,6 +130,7 @@ void Configuration_Impl::read(const Value& json) {
     const Value& object = json.is_object() ? json : empty;
 
     m_members.clear();
+    m_bridge_id = configuration_bridge_id(object);
     m_status = ConfigurationStatus();
     read_status(object, m_status);
     m_settings = ConfigurationSettings();

@@ -1,6 +1,7 @@
 #ifndef GLOWRIG_HUE_DETAILS_CONFIGURATION_IMPL_HPP_
 #define GLOWRIG_HUE_DETAILS_CONFIGURATION_IMPL_HPP_
 
+#include <optional>
 #include <set>
 #include <string>
 
@@ -40,6 +41,9 @@ public:
     // before the first read and after an error array.
     const std::set<std::string>& members() const { return m_members; }
 
+    // The id the object last read tells (see Hue::configuration_bridge_id).
+    const std::optional<std::string>& bridge_id() const { return m_bridge_id; }
+
     const ConfigurationStatus& status() const { return m_status; }
     const ConfigurationSettings& settings() const { return m_settings; }
     ConfigurationSettings& pending_settings() { return m_pending; }
@@ -51,6 +55,7 @@ private:
     ConfigurationSettings m_settings;  // as read
     ConfigurationSettings m_pending;   // as wanted
     std::set<std::string> m_members;   // of the object last read
+    std::optional<std::string> m_bridge_id;
 };
 
 // Returns the packed form of an API version text such as "1.2.1": up to four
