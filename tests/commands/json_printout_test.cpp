@@ -65,7 +65,7 @@ TEST(JsonPrintout, WritesEachDocumentWithNullForWhatWasNotReported) {
                  "xy": [0.3127, 0.329], "ct": 153, "alert": "none", "effect": "none",
                  "colormode": "xy", "reachable": false}}})"));
                  },
-                 R"({"lights":[{"capabilities":null,"id":"2","modelid":"CL-100","name":"Porch","productname":null,"state":{"alert":"none","bri":1,"colormode":"xy","ct":null,"effect":"none","hue":null,"on":false,"reachable":false,"sat":null,"x":0.31269999999999998,"y":0.32900000000000001},"swversion":"1.4.2","type":null}]})"},
+                 R"({"lights":[{"capabilities":null,"id":"2","modelid":"CL-100","name":"Porch","productname":null,"state":{"alert":"none","bri":1,"colormode":"xy","ct":null,"effect":"none","hue":null,"on":false,"reachable":false,"sat":null,"x":0.3127,"y":0.329},"swversion":"1.4.2","type":null}]})"},
                 {"light in mode hs without effect",
                  [] {
                      return json_of(
