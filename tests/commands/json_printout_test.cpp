@@ -225,9 +225,11 @@ TEST(JsonPrintout, DocumentsUseExactlyTheDocumentedNames) {
           to_json(scenes_printout(
               Hue::Scenes::from_json({}, Json::parse(R"({"s": {"name": "S", "group": "1"}})")))),
           to_json(ChangePrintout{"", "deleted", "1"}),
-          Json::parse(change_line({"light", "1", "L", Json::parse(R"({"on":true})"), false},
+          Json::parse(change_line({"light", "1", "L", Json::parse(R"({"on":true})"),
+                                   ChangeEvent::changed},
                                   "2026-12-08T14:03:07", true)),
-          Json::parse(change_line({"light", "1", "L", Value::object(), true}, "", true))}) {
+          Json::parse(change_line({"light", "1", "L", Value::object(), ChangeEvent::removed}, "",
+                                  true))}) {
         collect_names(document, names);
     }
     EXPECT_EQ(documented_names(), names);
