@@ -29,12 +29,12 @@ void check_watch_options(const WatchOptions& options);
 // light, group or sensor as it happens (those --type and --id let through),
 // over the bridge's event stream when it is reached over HTTPS and has one
 // (see watch_event_stream), else by reading its whole state every interval
-// and comparing. Ends after --for seconds,
-// --count lines, SIGINT or SIGTERM (after the current line), or when the
-// output cannot be written (OutputFailed). The first read of the whole state
-// failing fails the command; a later failure is a line on the error stream
-// and the watch goes on, except a bridge that no longer knows the user
-// (Hue::BridgeError of type 1), which ends it with that error.
+// and comparing. Ends after --for seconds, --count lines, SIGINT or SIGTERM
+// (after the current line), or when the output cannot be written
+// (OutputFailed). The first read of the whole state failing fails the
+// command; a later failure is a line on the error stream and the watch goes
+// on, except a bridge that no longer knows the user (Hue::BridgeError of
+// type 1), which ends it with that error.
 void run_watch_command(const WatchOptions& options, const Settings& settings,
                        const Access::Target& target, const Output& output);
 
