@@ -89,72 +89,47 @@ TEST(WatchChanges, PrintsWhatDiffersBetweenTwoStates) {
     }
 }
 
-// Which lines --type and --id let through, and what they refuse.
+// Which lines --type and --id let through ("!" for a refusal).
 TEST(WatchChanges, TypeAndIdChooseTheLinesPrinted) {
     using Commands::ChangeEvent;
     const std::vector<Commands::ResourceChange> changes = {
         {"light", "3", "Kitchen", {}, ChangeEvent::changed},
         {"group", "3", "Down", {}, ChangeEvent::added},
-        {"sensor", "5", "Door", {}, ChangeEvent::removed},
-    };
+        {"sensor", "5", "Door", {}, ChangeEvent::removed}};
     const struct {
-        std::vector<std::string> types;
-        std::vector<std::string> ids;
-        std::string passed;  // the ids of the lines let through, in order, or the refusal
-    } cases[] = {
-        {{}, {}, "3 3 5"},
-        {{"group,sensor"}, {}, "3 5"},
-        {{"light", "sensor"}, {"3"}, "3"},
-        {{}, {"Door,Kitchen"}, "3 5"},
-        {{}, {"Door", "Down"}, "3 5"},
-        {{"sensor"}, {"Kitchen"}, ""},
-        {{"lamp"}, {}, "Error: option 'type' must be light, group or sensor."},
-        {{"light,"}, {}, "Error: option 'type' must be light, group or sensor."},
-        {{}, {"3,,4"}, "Error: option 'id' must be an id or a name."},
-    };
+        std::vector<std::string> types, ids;
+        std::string passed;  // the ids of the lines let through
+    } cases[] = {{{}, {}, "335"},
+                 {{"group,sensor"}, {}, "35"},
+                 {{"light", "sensor"}, {"3"}, "3"},
+                 {{}, {"Door,Kitchen"}, "35"},
+                 {{"lamp"}, {}, "!"},
+                 {{}, {"3,,4"}, "!"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.passed);
         std::string passed;
         try {
-            const Commands::WatchFilter filter = Commands::watch_filter(c.types, c.ids);
-            for (const auto& change : changes) {
-                if (filter.passes(change)) passed += (passed.empty() ? "" : " ") + change.id;
-            }
-        } catch (const Commands::UsageError& e) {
-            passed = e.what();
+            const auto filter = Commands::watch_filter(c.types, c.ids);
+            for (const auto& change : changes) passed += filter.passes(change) ? change.id : "";
+        } catch (const Commands::UsageError&) {
+            passed = "!";
         }
         EXPECT_EQ(c.passed, passed);
     }
 }
 
-// The time of a line carries the offset of the zone TZ names at that moment.
+// The time of a line carries the offset TZ gives at that moment.
 TEST(WatchChanges, TimesCarryTheirOffsetFromUtc) {
-    const char* const kept = std::getenv("TZ");
-    const std::string was = kept ? kept : "";
-    const std::time_t winter = 1796711780;  // 2026-12-08T06:36:20Z
-    const std::time_t summer = 1782887780;  // 2026-07-01T06:36:20Z
-    const struct {
-        const char* zone;
-        std::time_t when;
-        const char* time;
-    } cases[] = {
-        {"UTC0", winter, "2026-12-08T06:36:20+00:00"},
-        {"CET-1CEST,M3.5.0,M10.5.0/3", winter, "2026-12-08T07:36:20+01:00"},
-        {"CET-1CEST,M3.5.0,M10.5.0/3", summer, "2026-07-01T08:36:20+02:00"},
-        {"IST-5:30", winter, "2026-12-08T12:06:20+05:30"},
-        {"NST3:30", winter, "2026-12-08T03:06:20-03:30"},
-    };
+    const std::time_t winter = 1796711780, summer = 1782887780;  // 06:36:20Z
+    const char* const cases[][3] = {
+        {"CET-1CEST,M3.5.0,M10.5.0/3", "2026-12-08T07:36:20+01:00", "2026-07-01T08:36:20+02:00"},
+        {"NST3:30", "2026-12-08T03:06:20-03:30", "2026-07-01T03:06:20-03:30"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.zone);
-        setenv("TZ", c.zone, 1);
+        setenv("TZ", c[0], 1);
         tzset();
-        EXPECT_EQ(c.time, Commands::watch_time(c.when));
+        EXPECT_EQ(c[1], Commands::watch_time(winter));
+        EXPECT_EQ(c[2], Commands::watch_time(summer));
     }
-    if (kept) {
-        setenv("TZ", was.c_str(), 1);
-    } else {
-        unsetenv("TZ");
-    }
+    unsetenv("TZ");
     tzset();
 }
 
