@@ -49,6 +49,8 @@
 // bridges named after it stop after N changes each, and after --change-for
 // SECONDS (a positive number) they stop that long after their first change. An https:// bridge
 // starts changing once it serves its first event stream, so that its watcher sees every change.
+// Options given after the last bridge count as given before the first: they
+// apply to every bridge, unless the same option is given before a bridge.
 // Runs until interrupted.
 // --help prints the usage on standard output.
 
@@ -66,6 +68,7 @@
 #include <signal.h>
 
 #include "json/parse.hpp"
+#include "sim/arguments.hpp"
 #include "sim/change_driver.hpp"
 #include "sim/mdns_responder.hpp"
 #include "sim/server.hpp"
@@ -212,23 +215,25 @@ int main(int argc, char** argv) {
     std::vector<Changes> changes;                             // what each driver is to do
     std::vector<std::unique_ptr<Sim::ChangeDriver>> drivers;  // started once all listen
     try {
-        for (int i = 1; i < argc; ++i) {
-            const std::string arg = argv[i];
+        const std::vector<std::string> args =
+            Sim::options_first(std::vector<std::string>(argv + 1, argv + argc));
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            const std::string& arg = args[i];
             if (arg == "--help" || arg == "-h") return usage(std::cout, 0);
-            if (arg == "--log" && i + 1 < argc) {
-                log = std::make_shared<std::ofstream>(argv[++i], std::ios::app);
+            if (arg == "--log" && i + 1 < args.size()) {
+                log = std::make_shared<std::ofstream>(args[++i], std::ios::app);
                 continue;
             }
-            if (arg == "--ssdp" && i + 1 < argc) {
-                ssdp_port = std::stoi(argv[++i]);
+            if (arg == "--ssdp" && i + 1 < args.size()) {
+                ssdp_port = std::stoi(args[++i]);
                 continue;
             }
-            if (arg == "--ssdp-all" && i + 1 < argc) {
-                ssdp_all = argv[++i];
+            if (arg == "--ssdp-all" && i + 1 < args.size()) {
+                ssdp_all = args[++i];
                 continue;
             }
-            if (arg == "--mdns" && i + 1 < argc) {
-                mdns = argv[++i];
+            if (arg == "--mdns" && i + 1 < args.size()) {
+                mdns = args[++i];
                 continue;
             }
             if (arg == "--newest") {
@@ -239,12 +244,12 @@ int main(int argc, char** argv) {
                 generate_names = true;
                 continue;
             }
-            if (arg == "--listings" && i + 1 < argc) {
-                listings = Sim::listings_from_text(argv[++i]);
+            if (arg == "--listings" && i + 1 < args.size()) {
+                listings = Sim::listings_from_text(args[++i]);
                 continue;
             }
-            if (arg == "--redirect-from" && i + 1 < argc) {
-                const std::string port = argv[++i];
+            if (arg == "--redirect-from" && i + 1 < args.size()) {
+                const std::string port = args[++i];
                 if (port.empty() || port.size() > 5 ||
                     port.find_first_not_of("0123456789") != std::string::npos ||
                     std::stoul(port) > 65535) {
@@ -253,19 +258,19 @@ int main(int argc, char** argv) {
                 redirect_from = static_cast<unsigned short>(std::stoul(port));
                 continue;
             }
-            if (arg == "--change-rate" && i + 1 < argc) {
-                change_rate = positive_number(argv[++i]);
+            if (arg == "--change-rate" && i + 1 < args.size()) {
+                change_rate = positive_number(args[++i]);
                 if (!change_rate) return usage();
                 continue;
             }
-            if (arg == "--change-for" && i + 1 < argc) {
-                const std::optional<double> seconds = positive_number(argv[++i]);
+            if (arg == "--change-for" && i + 1 < args.size()) {
+                const std::optional<double> seconds = positive_number(args[++i]);
                 if (!seconds) return usage();
                 change_seconds = *seconds;
                 continue;
             }
-            if (arg == "--change-count" && i + 1 < argc) {
-                const std::optional<long> count = count_number(argv[++i]);
+            if (arg == "--change-count" && i + 1 < args.size()) {
+                const std::optional<long> count = count_number(args[++i]);
                 if (!count) return usage();
                 change_count = *count;
                 continue;

@@ -185,6 +185,14 @@ std::vector<Option<Commands::WatchOptions>> watch_options() {
          "Milliseconds between two reads of a bridge without an event stream; 1000 unless "
          "given, at least 200.",
          &R::interval},
+        {"type",
+         "Print only changes of these kinds: light, group or sensor (repeat it or separate "
+         "them with commas).",
+         &R::types},
+        {"id",
+         "Print only changes of the lights, groups or sensors with these ids or names (repeat "
+         "it or separate them with commas).",
+         &R::ids},
         {"json", "Print each change as one JSON object on a line of its own.", std::monostate()}};
 }
 

@@ -265,7 +265,7 @@ Value to_json(const ChangePrintout& change) {
 
 template <class Printout>
 std::string json_text(const Printout& printout) {
-    return Json::text(to_json(printout));
+    return Json::text(to_json(printout), Json::Numbers::shortest);
 }
 
 template std::string json_text(const ConfigurationPrintout&);

@@ -87,11 +87,15 @@ struct SceneOptions : BridgeOption {
 };
 
 // "watch": how long ("--for", seconds), how many lines ("--count") and how
-// often the bridge is read ("--interval", milliseconds).
+// often the bridge is read ("--interval", milliseconds); which kinds
+// ("--type") and which resources ("--id", ids or names) it prints, each as
+// given: repeated or comma-separated lists.
 struct WatchOptions : BridgeOption {
     std::optional<int> seconds;
     std::optional<int> count;
     std::optional<int> interval;
+    std::vector<std::string> types;
+    std::vector<std::string> ids;
 };
 
 }  // namespace Commands

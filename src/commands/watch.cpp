@@ -11,6 +11,7 @@
 #include "commands/usage_error.hpp"
 #include "commands/watch_changes.hpp"
 #include "commands/watch_stream.hpp"
+#include "hue/bridge_error.hpp"
 #include "hue/client.hpp"
 #include "json/value.hpp"
 
@@ -53,16 +54,6 @@ private:
     struct sigaction m_pipe {};
 };
 
-// The local time now, to the second: "2026-12-08T14:03:07".
-std::string local_time() {
-    const std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    localtime_r(&now, &parts);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &parts);
-    return text;
-}
-
 // Waits until `until` in steps of at most 50 ms; false when a signal asked
 // to stop first.
 bool wait_until(Clock::time_point until) {
@@ -77,7 +68,8 @@ bool wait_until(Clock::time_point until) {
 
 // Polls the bridge of `client`: reads its whole state, then again every
 // `interval`, and prints what differs from the read before. A failed read
-// after the first is a line to sink.warn.
+// after the first is a line to sink.warn, unless the bridge no longer knows
+// the user: that ends the watch, as no later read can succeed.
 void watch_by_polling(const Hue::Client& client, std::chrono::milliseconds interval,
                       const WatchSink& sink) {
     auto read_state = [&] { return watched_state(client.send(Http::Method::Get)); };
@@ -90,6 +82,10 @@ void watch_by_polling(const Hue::Client& client, std::chrono::milliseconds inter
         Json::Value now;
         try {
             now = read_state();
+        } catch (const Hue::BridgeError& e) {
+            if (e.type() == Hue::kUnauthorisedUser) throw;
+            sink.warn(e.what());
+            continue;
         } catch (const std::exception& e) {
             sink.warn(e.what());
             continue;
@@ -112,6 +108,7 @@ void check_watch_options(const WatchOptions& options) {
     if (options.count && *options.count < 1) {
         throw UsageError("Error: option 'count' must be at least 1.");
     }
+    watch_filter(options.types, options.ids);
 }
 
 // Bridges over HTTPS are watched over their event stream, unless they have
@@ -119,6 +116,7 @@ void check_watch_options(const WatchOptions& options) {
 void run_watch_command(const WatchOptions& options, const Settings& settings,
                        const Access::Target& target, const Output& output) {
     const Hue::Client client = target.bridge.make_client(target.identity, "", settings.client);
+    const WatchFilter filter = watch_filter(options.types, options.ids);
     SignalScope signals;
     long printed = 0;
     WatchSink sink;
@@ -130,8 +128,10 @@ void run_watch_command(const WatchOptions& options, const Settings& settings,
     };
     sink.print = [&](const Json::Value& before, const Json::Value& after) {
         for (const ResourceChange& change : changes_between(before, after)) {
+            if (!filter.passes(change)) continue;
             if (sink.done()) return;
-            output.out() << change_line(change, local_time(), output.json()) << '\n';
+            output.out() << change_line(change, watch_time(std::time(nullptr)), output.json())
+                         << '\n';
             output.out().flush();
             if (!output.out()) throw OutputFailed();
             ++printed;

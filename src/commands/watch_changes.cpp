@@ -1,5 +1,10 @@
 #include "commands/watch_changes.hpp"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "commands/usage_error.hpp"
 #include "hue/client.hpp"
 #include "json/parse.hpp"
 #include "json/text.hpp"
@@ -13,6 +18,35 @@ struct Kind {
 };
 
 constexpr Kind kKinds[] = {{"lights", "light"}, {"groups", "group"}, {"sensors", "sensor"}};
+
+// The words of the line for each event.
+const char* event_word(ChangeEvent event) {
+    switch (event) {
+        case ChangeEvent::added:
+            return "added";
+        case ChangeEvent::removed:
+            return "removed";
+        default:
+            return "changed";
+    }
+}
+
+// The items of a comma-separated option value, each refused when empty.
+void add_items(const std::string& value, const char* option, const std::string& refusal,
+               std::vector<std::string>& items) {
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = std::min(value.find(',', start), value.size());
+        std::string item = value.substr(start, comma - start);
+        if (item.empty()) {
+            throw UsageError(std::string("Error: option '") + option + "' must be " + refusal +
+                             ".");
+        }
+        items.push_back(std::move(item));
+        if (comma == value.size()) return;
+        start = comma + 1;
+    }
+}
 
 const Json::Value& collection(const Json::Value& state, const char* key) {
     static const Json::Value kNone = Json::Value::object();
@@ -49,6 +83,7 @@ std::vector<ResourceChange> changes_between(const Json::Value& before, const Jso
             if (old_item != nullptr && *old_item == item) continue;
             const Json::Value now = state_of(item);
             Json::Value differ = Json::Value::object();
+            const std::string name = name_of(item);
             if (old_item == nullptr) {
                 differ = now;
             } else {
@@ -60,13 +95,16 @@ std::vector<ResourceChange> changes_between(const Json::Value& before, const Jso
                 for (const auto& [member, value] : was.items()) {
                     if (!Json::has(now, member)) differ[member] = nullptr;
                 }
+                if (name != name_of(*old_item)) differ["name"] = name;
                 if (differ.empty()) continue;
             }
-            changes.push_back({kind.resource, id, name_of(item), std::move(differ), false});
+            changes.push_back({kind.resource, id, name, std::move(differ),
+                               old_item == nullptr ? ChangeEvent::added : ChangeEvent::changed});
         }
         for (const auto& [id, item] : old_items.items()) {
             if (Json::has(new_items, id)) continue;
-            changes.push_back({kind.resource, id, name_of(item), Json::Value::object(), true});
+            changes.push_back(
+                {kind.resource, id, name_of(item), Json::Value::object(), ChangeEvent::removed});
         }
     }
     return changes;
@@ -77,25 +115,67 @@ Json::Value watched_state(const std::string& body) {
     return Hue::reject_errors(Json::parse_members(body, kWatched));
 }
 
+bool WatchFilter::passes(const ResourceChange& change) const {
+    const auto among = [](const std::vector<std::string>& list, const std::string& word) {
+        return std::find(list.begin(), list.end(), word) != list.end();
+    };
+    return (resources.empty() || among(resources, change.resource)) &&
+           (ids.empty() || among(ids, change.id) || among(ids, change.name));
+}
+
+WatchFilter watch_filter(const std::vector<std::string>& types,
+                         const std::vector<std::string>& ids) {
+    WatchFilter filter;
+    for (const std::string& value : types) {
+        add_items(value, "type", "light, group or sensor", filter.resources);
+    }
+    for (const std::string& type : filter.resources) {
+        if (std::none_of(std::begin(kKinds), std::end(kKinds),
+                         [&](const Kind& kind) { return type == kind.resource; })) {
+            throw UsageError("Error: option 'type' must be light, group or sensor.");
+        }
+    }
+    for (const std::string& value : ids) add_items(value, "id", "an id or a name", filter.ids);
+    return filter;
+}
+
+std::string watch_time(std::time_t when) {
+    std::tm parts{};
+    localtime_r(&when, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &parts);
+    // tm_gmtoff: seconds east of UTC, as the zone in force at `when` has it.
+    const long minutes = std::labs(parts.tm_gmtoff) / 60;
+    char offset[16];
+    std::snprintf(offset, sizeof offset, "%c%02ld:%02ld", parts.tm_gmtoff < 0 ? '-' : '+',
+                  minutes / 60, minutes % 60);
+    return std::string(text) + offset;
+}
+
 std::string change_line(const ResourceChange& change, const std::string& time, bool json) {
+    constexpr Json::Numbers kShortest = Json::Numbers::shortest;
+    const bool removed = change.event == ChangeEvent::removed;
     if (json) {
         Json::Value line = Json::Value::object();
         line["time"] = time;
         line["resource"] = change.resource;
         line["id"] = change.id;
         line["name"] = change.name;
-        if (change.deleted) {
+        line["event"] = event_word(change.event);
+        // "deleted" as the first releases wrote a removal, for the scripts
+        // that read it.
+        if (removed) {
             line["deleted"] = true;
         } else {
             line["changes"] = change.changes;
         }
-        return Json::text(line);
+        return Json::text(line, kShortest);
     }
     std::string line =
         time + " " + change.resource + " " + change.id + " " + Json::text(Json::Value(change.name));
-    if (change.deleted) return line + " deleted";
+    if (change.event != ChangeEvent::changed) line += std::string(" ") + event_word(change.event);
     for (const auto& [member, value] : change.changes.items()) {
-        line += " " + member + "=" + Json::text(value);
+        line += " " + member + "=" + Json::text(value, kShortest);
     }
     return line;
 }

@@ -40,6 +40,13 @@ std::string cause_of(const std::exception& failure) {
     return std::string(text);
 }
 
+// True when `failure` says the bridge no longer knows the user: no later
+// request can succeed, so the watch ends with it.
+bool unauthorised(const std::exception& failure) {
+    const auto* error = dynamic_cast<const Hue::BridgeError*>(&failure);
+    return error != nullptr && error->type() == Hue::kUnauthorisedUser;
+}
+
 // The collection and the id of a resource's path: "lights" and "3" of
 // "/lights/3".
 std::pair<std::string, std::string> split_path(const std::string& path) {
@@ -72,6 +79,11 @@ public:
                 m_failure.reset();
                 m_stop = nullptr;
                 if (m_attempts == 1 && failure.status() == 404) return StreamWatch::no_stream;
+                // The stream's key is the user name: refused, it always will be.
+                if (failure.status() == 403) {
+                    throw Hue::BridgeError(failure.what(), Hue::kUnauthorisedUser,
+                                           kEventStreamPath);
+                }
                 // The starting copies, which the first read of the whole
                 // state makes or fails the watch.
                 if (!m_last) m_last = read_whole();
@@ -173,6 +185,7 @@ private:
             now = Hue::read_json_strict(
                 m_client.send(Http::Method::Get, collection + "/" + Hue::path_segment(id)));
         } catch (const Hue::BridgeError& e) {
+            if (e.type() == Hue::kUnauthorisedUser) throw;
             if (e.type() != Hue::kResourceNotAvailable) return m_sink.warn(e.what());
         } catch (const std::exception& e) {
             return m_sink.warn(e.what());
@@ -200,7 +213,7 @@ private:
         try {
             whole = read_whole();
         } catch (const std::exception& e) {
-            if (!m_last) throw;
+            if (!m_last || unauthorised(e)) throw;
             m_sink.warn(e.what());
             m_resync_at = now + kResyncRetry;
             return;

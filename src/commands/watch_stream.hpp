@@ -52,7 +52,9 @@ enum class StreamWatch {
 // one an event adds) is read alone, at once, and its changes against its copy
 // printed; the events about one resource are read at most once every 100 ms,
 // the last of them always. A resource the bridge no longer has (error 3) is
-// printed as deleted. A read that fails is a line to sink.warn. A stream
+// printed as removed. A read that fails is a line to sink.warn, unless the
+// bridge no longer knows the user (error 1, or 403 to the stream): that
+// throws Hue::BridgeError of type 1 and ends the watch. A stream
 // silent for kEventStreamSilence counts as broken. When the
 // stream breaks, a line goes to sink.warn and it is opened again at once,
 // then after 1, 2, 4 ... 30 s, with the last event id as Last-Event-ID; once

@@ -1,6 +1,7 @@
 #include "json/text.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -51,17 +52,24 @@ void write_string(const std::string& raw, std::string& out) {
     out += '"';
 }
 
-void write_double(double number, std::string& out) {
+void write_double(double number, Numbers numbers, std::string& out) {
     if (!std::isfinite(number)) {
         out += "null";
         return;
     }
     char buffer[32];
+    if (numbers == Numbers::shortest) {
+        // The shortest digits that read back to `number`, fixed or with an
+        // exponent, whichever is shorter; never locale-dependent.
+        const auto written = std::to_chars(buffer, buffer + sizeof buffer, number);
+        out.append(buffer, written.ptr);
+        return;
+    }
     std::snprintf(buffer, sizeof buffer, "%.17g", number);
     out += buffer;
 }
 
-void write(const Value& value, std::string& out) {
+void write(const Value& value, Numbers numbers, std::string& out) {
     switch (value.type()) {
         case Value::value_t::object: {
             out += '{';
@@ -71,7 +79,7 @@ void write(const Value& value, std::string& out) {
                 first = false;
                 write_string(name, out);
                 out += ':';
-                write(member, out);
+                write(member, numbers, out);
             }
             out += '}';
             break;
@@ -82,7 +90,7 @@ void write(const Value& value, std::string& out) {
             for (const auto& element : value.get_ref<const Value::array_t&>()) {
                 if (!first) out += ',';
                 first = false;
-                write(element, out);
+                write(element, numbers, out);
             }
             out += ']';
             break;
@@ -100,7 +108,7 @@ void write(const Value& value, std::string& out) {
             out += std::to_string(value.get<std::uint64_t>());
             break;
         case Value::value_t::number_float:
-            write_double(value.get<double>(), out);
+            write_double(value.get<double>(), numbers, out);
             break;
         case Value::value_t::binary: {
             const auto& bytes = value.get_binary();
@@ -134,9 +142,9 @@ Value decimal(double number, int places) {
                          kDecimalSubtype);
 }
 
-std::string text(const Value& value) {
+std::string text(const Value& value, Numbers numbers) {
     std::string out;
-    write(value, out);
+    write(value, numbers, out);
     return out;
 }
 

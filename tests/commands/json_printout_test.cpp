@@ -65,7 +65,7 @@ TEST(JsonPrintout, WritesEachDocumentWithNullForWhatWasNotReported) {
                  "xy": [0.3127, 0.329], "ct": 153, "alert": "none", "effect": "none",
                  "colormode": "xy", "reachable": false}}})"));
                  },
-                 R"({"lights":[{"capabilities":null,"id":"2","modelid":"CL-100","name":"Porch","productname":null,"state":{"alert":"none","bri":1,"colormode":"xy","ct":null,"effect":"none","hue":null,"on":false,"reachable":false,"sat":null,"x":0.31269999999999998,"y":0.32900000000000001},"swversion":"1.4.2","type":null}]})"},
+                 R"({"lights":[{"capabilities":null,"id":"2","modelid":"CL-100","name":"Porch","productname":null,"state":{"alert":"none","bri":1,"colormode":"xy","ct":null,"effect":"none","hue":null,"on":false,"reachable":false,"sat":null,"x":0.3127,"y":0.329},"swversion":"1.4.2","type":null}]})"},
                 {"light in mode hs without effect",
                  [] {
                      return json_of(
@@ -225,9 +225,11 @@ TEST(JsonPrintout, DocumentsUseExactlyTheDocumentedNames) {
           to_json(scenes_printout(
               Hue::Scenes::from_json({}, Json::parse(R"({"s": {"name": "S", "group": "1"}})")))),
           to_json(ChangePrintout{"", "deleted", "1"}),
-          Json::parse(change_line({"light", "1", "L", Json::parse(R"({"on":true})"), false},
+          Json::parse(change_line({"light", "1", "L", Json::parse(R"({"on":true})"),
+                                   ChangeEvent::changed},
                                   "2026-12-08T14:03:07", true)),
-          Json::parse(change_line({"light", "1", "L", Value::object(), true}, "", true))}) {
+          Json::parse(change_line({"light", "1", "L", Value::object(), ChangeEvent::removed}, "",
+                                  true))}) {
         collect_names(document, names);
     }
     EXPECT_EQ(documented_names(), names);

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "commands/watch_changes.hpp"
+#include "hue/bridge_error.hpp"
 #include "json/parse.hpp"
 #include "sim/server.hpp"
 #include "sim/sim_bridge.hpp"
@@ -118,16 +119,19 @@ TEST_F(WatchStream, EachResourceAnEventNamesIsReadOncePrintedOnce) {
             m_bridge->update(
                 [&](Json::Value& state) { state["sensors"]["5"]["config"]["battery"] = battery; });
         }
-        // The name first: whichever read sees the state sees the name too.
-        change("PUT", "/api/u/lights/3", R"({"name":"Cooker"})");  // no state: no line
-        change("PUT", "/api/u/lights/3/state", R"({"on":false,"bri":120})");
+        // A new name and state at once: one line.
+        m_bridge->update([](Json::Value& state) {
+            state["lights"]["3"]["name"] = "Cooker";
+            state["lights"]["3"]["state"]["on"] = false;
+            state["lights"]["3"]["state"]["bri"] = 120;
+        });
         change("DELETE", "/api/u/lights/2", "");
         std::this_thread::sleep_for(milliseconds(150));
         m_bridge->update([](Json::Value& state) { state["sensors"]["5"]["state"]["open"] = true; });
     });
     EXPECT_EQ(
-        (std::vector<std::string>{"T light 3 \"Cooker\" bri=120 on=false",
-                                  "T light 2 \"Desk\" deleted", "T sensor 5 \"Door\" open=true"}),
+        (std::vector<std::string>{"T light 3 \"Cooker\" bri=120 name=\"Cooker\" on=false",
+                                  "T light 2 \"Desk\" removed", "T sensor 5 \"Door\" open=true"}),
         watched.lines);
     EXPECT_EQ(std::vector<std::string>(), watched.warnings);
     // The events about one resource within 100 ms: read at once and once
@@ -166,13 +170,26 @@ TEST_F(WatchStream, ADroppedStreamResumesWithTheLastEventIdAndPrintsNothingTwice
     EXPECT_TRUE(std::regex_match(ids[1], std::regex(R"(\d+:0)"))) << ids[1];
 }
 
-// A bridge whose stream answers 404 is left to polling, nothing else read.
-TEST_F(WatchStream, ABridgeWithoutAStreamIsLeftToPolling) {
-    m_bridge->set_fault("GET", "/eventstream/clip/v2", Sim::Fault{404, "Not Found", "", 0});
-    const Watched watched = watch(1, nullptr);
-    EXPECT_EQ(StreamWatch::no_stream, watched.result);
-    EXPECT_EQ(std::vector<std::string>{"GET /eventstream/clip/v2"}, requests());
-    EXPECT_EQ(std::vector<std::string>(), watched.warnings);
+// A bridge whose stream answers 404 is left to polling; one that refuses
+// the user (403) ends the watch with error 1. Nothing else is read.
+TEST_F(WatchStream, AStreamRefusedAtOnceIsLeftToPollingOrEndsTheWatch) {
+    for (const int status : {404, 403}) {
+        SCOPED_TRACE(status);
+        m_bridge->clear_requests();
+        m_bridge->set_fault("GET", "/eventstream/clip/v2", Sim::Fault{status, "No", "", 0});
+        int error = 0;
+        Watched watched;
+        try {
+            watched = watch(1, nullptr);
+        } catch (const Hue::BridgeError& e) {
+            error = e.type();
+            EXPECT_STREQ("HTTP 403 No", e.what());
+        }
+        EXPECT_EQ(status == 403 ? Hue::kUnauthorisedUser : 0, error);
+        if (status == 404) EXPECT_EQ(StreamWatch::no_stream, watched.result);
+        EXPECT_EQ(std::vector<std::string>{"GET /eventstream/clip/v2"}, requests());
+        EXPECT_EQ(std::vector<std::string>(), watched.warnings);
+    }
 }
 
 TEST_F(WatchStream, AStreamThatFailsFirstIsOpenedAgainAfterTheWholeStateIsRead) {

@@ -58,11 +58,13 @@ protected:
     std::thread m_changer;
 };
 
-const std::regex kTime(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d)");
+// Each run has TZ set (kZone): times carry its offset.
+const std::regex kTime(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d-03:30)");
+const TestingSupport::Environment kZone = {{"TZ", "NST3:30"}};
 
 TEST_F(WatchCommand, AChangeBetweenReadsPrintsOneLine) {
     change_later(milliseconds(500));
-    const auto result = run({"watch", "--interval=200", "--for=2"});
+    const auto result = run({"watch", "--interval=200", "--for=2"}, kZone);
     EXPECT_EQ(0, result.status);
     EXPECT_EQ("", result.errors);
     std::smatch time;
@@ -75,19 +77,47 @@ TEST_F(WatchCommand, AChangeBetweenReadsPrintsOneLine) {
 }
 
 TEST_F(WatchCommand, JsonPrintsOneObjectPerChange) {
-    change_later(milliseconds(500));
-    const auto result = run({"watch", "--interval=200", "--count=1", "--json"});
+    // Only light 3 of the two lights that change.
+    change_later(milliseconds(500), true);
+    const auto result = run(
+        {"watch", "--interval=200", "--count=1", "--json", "--type=light", "--id=Kitchen"}, kZone);
     EXPECT_EQ(0, result.status);
     EXPECT_EQ("", result.errors);
     ASSERT_EQ(1, std::count(result.output.begin(), result.output.end(), '\n')) << result.output;
     Json::Value line = Json::parse(result.output);
     EXPECT_TRUE(std::regex_match(line.at("time").get<std::string>(),
-                                 std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d)")));
+                                 std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d-03:30)")));
     line.erase("time");
-    EXPECT_EQ(
-        Json::parse(
-            R"({"changes":{"bri":120,"on":false},"id":"3","name":"Kitchen","resource":"light"})"),
-        line);
+    EXPECT_EQ(Json::parse(R"({"changes":{"bri":120,"on":false},"event":"changed","id":"3",)"
+                          R"("name":"Kitchen","resource":"light"})"),
+              line);
+}
+
+// A bridge that forgets glowrig's user ends the watch at once, with the
+// advice to authorise it again, whether it is polled or its stream is followed.
+TEST_F(WatchCommand, ABridgeThatForgetsTheUserEndsTheWatch) {
+    for (const bool tls : {false, true}) {
+        SCOPED_TRACE(tls ? "stream" : "polling");
+        if (tls) serve_tls();
+        SetUp();
+        m_changer = std::thread([this] {
+            std::this_thread::sleep_for(milliseconds(500));
+            bridge().update([&](Json::Value& state) {
+                state["config"]["whitelist"].erase(expand("{user}"));
+                state["lights"]["3"]["state"]["on"] = false;
+            });
+        });
+        const auto result = run({"watch", "--interval=200", "--for=4"});
+        m_changer.join();
+        EXPECT_EQ(1, result.status);  // before --for ended it
+        const std::string at = std::string(tls ? "https://" : "") + "{address}";
+        EXPECT_EQ(
+            expand("glowrig is not authorised on " + at +
+                   ": press its link button, then run glowrig config --auth --bridge=" + at + "\n"),
+            result.errors);
+        EXPECT_TRUE(std::regex_search(result.output, std::regex("unauthorized user")))
+            << result.output;
+    }
 }
 
 // Over HTTPS the change comes over the event stream: the stream, the
@@ -100,15 +130,14 @@ TEST_F(WatchCommand, OverHttpsTheEventStreamIsFollowed) {
         std::this_thread::sleep_for(milliseconds(500));
         bridge().handle("PUT", expand("/api/{user}/lights/3/state"), R"({"on":false,"bri":120})");
     });
-    const auto result = run({"watch", "--for=2", "--json"});
+    const auto result = run({"watch", "--for=2", "--json"}, kZone);
     EXPECT_EQ(0, result.status);
     EXPECT_EQ("", result.errors);
     Json::Value line = Json::parse(result.output);
     line.erase("time");
-    EXPECT_EQ(
-        Json::parse(
-            R"({"changes":{"bri":120,"on":false},"id":"3","name":"Kitchen","resource":"light"})"),
-        line);
+    EXPECT_EQ(Json::parse(R"({"changes":{"bri":120,"on":false},"event":"changed","id":"3",)"
+                          R"("name":"Kitchen","resource":"light"})"),
+              line);
     // The configuration first, for the id the certificate must name.
     EXPECT_EQ(expanded({"GET /api/config", "GET /eventstream/clip/v2", "GET /api/{user}",
                         "PUT /api/{user}/lights/3/state {\"on\":false,\"bri\":120}",
@@ -120,7 +149,7 @@ TEST_F(WatchCommand, CountEndsAfterThatManyLines) {
     change_later(milliseconds(300), true);
     const auto started = std::chrono::steady_clock::now();
     // An option before the command word: still a stream of change lines alone.
-    const auto result = run({"--interval=200", "watch", "--count=1", "--for=4"});
+    const auto result = run({"--interval=200", "watch", "--count=1", "--for=4"}, kZone);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
     EXPECT_EQ(0, result.status);
     ASSERT_FALSE(result.output.empty());
@@ -143,7 +172,8 @@ TEST_F(WatchCommand, ForEndsAfterThatManySeconds) {
 }
 
 TEST_F(WatchCommand, BoundsAreRefusedBeforeAnythingIsSent) {
-    for (const char* option : {"--interval=199", "--count=0", "--for=0", "--interval=-1"}) {
+    for (const char* option :
+         {"--interval=199", "--count=0", "--for=0", "--interval=-1", "--type=light,scene"}) {
         SCOPED_TRACE(option);
         const auto result = run({"watch", option});
         EXPECT_EQ(2, result.status);

@@ -11,10 +11,11 @@ namespace {
 
 using Json::Value;
 
-TEST(JsonText, WritesOneLineInNameOrderWithFullPrecisionNumbers) {
+TEST(JsonText, WritesOneLineInNameOrderWithNumbersInEitherForm) {
     const struct {
         Value value;
         std::string text;
+        Json::Numbers numbers = Json::Numbers::full;
     } cases[] = {
         {Value::object(
              {{"z", Value::object()}, {"y", Value::array()}, {"x", nullptr}, {"w", true}}),
@@ -36,10 +37,16 @@ TEST(JsonText, WritesOneLineInNameOrderWithFullPrecisionNumbers) {
                        Json::decimal(-0.00001, 4), Json::decimal(std::nan(""), 4)}),
          "[0.64,0.64,0.3127,0.5,1,0,null]"},
         {Value::binary({'1', '2'}), "null"},  // a binary value not made by decimal()
+        // glowrig's own printouts: the shortest digits that read back the same.
+        {Value::object({{"xy", Value::array({0.64, 0.33, 0.1 + 0.2, 2.0, -0.0, 1e300, 1e-7,
+                                             std::numeric_limits<double>::infinity(),
+                                             Json::decimal(0.31269, 4)})}}),
+         R"({"xy":[0.64,0.33,0.30000000000000004,2,-0,1e+300,1e-07,null,0.3127]})",
+         Json::Numbers::shortest},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(c.text, Json::text(c.value));
+        EXPECT_EQ(c.text, Json::text(c.value, c.numbers));
     }
 }
 

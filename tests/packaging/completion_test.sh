@@ -41,7 +41,7 @@ cases=(
     "glowrig light -alert=l|-alert=lselect"
     "glowrig light --bri=|"
     "glowrig version |--help --json"
-    "glowrig watch |--bridge= --count= --for= --help --interval= --json"
+    "glowrig watch |--bridge= --count= --for= --help --id= --interval= --json --type="
 )
 
 failed=0
