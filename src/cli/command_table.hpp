@@ -9,11 +9,9 @@
 #include "commands/run_settings.hpp"
 #include "hue/app_identity.hpp"
 
-namespace boost::program_options {
-class variables_map;
-}  // namespace boost::program_options
-
 namespace Cli {
+
+class OptionValues;
 
 // How an option is written on the command line.
 enum class ValueKind {
@@ -50,11 +48,11 @@ struct Command {
     const char* word;
     const char* description;
     std::vector<OptionDeclaration> options;
-    // Reads the command's option record from `values` (parsed with the
-    // command's declared options) and checks it; throws Commands::UsageError
-    // for a value out of range or not among its words, a missing required
-    // option or a "--bridge" that names no bridge. Sends nothing.
-    std::function<PreparedCommand(const boost::program_options::variables_map& values)> prepare;
+    // Reads the command's option record from `values` (read_options read
+    // them for this command) and checks it; throws Commands::UsageError for a
+    // value out of range or not among its words, a missing required option
+    // or a "--bridge" that names no bridge. Sends nothing.
+    std::function<PreparedCommand(const OptionValues& values)> prepare;
     // Prints a stream of lines that a script reads one by one, every one a
     // change, without the empty line that text printouts start with.
     bool streams = false;

@@ -15,8 +15,6 @@
 #include <vector>
 
 #include <boost/algorithm/string/case_conv.hpp>
-#include <boost/program_options/errors.hpp>
-#include <boost/program_options/parsers.hpp>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -38,34 +36,10 @@
 namespace Cli {
 namespace {
 
-namespace po = boost::program_options;
-
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 constexpr int kRefused = 2;        // a command line glowrig will not run
 constexpr int kOutputFailed = -1;  // within the entry: a watch's line could not be written
-
-// "--bri", or "-l" for a name of one letter, as the help and README write
-// options.
-std::string option_text(const std::string& name) { return (name.size() == 1 ? "-" : "--") + name; }
-
-// Refuses the command line when it gives options `command` does not take
-// (`unknown`, as written: "--brightness=200"), naming the first as the user
-// wrote it and, when the command has an option it most likely misspells, that
-// option. Nothing has been read or sent yet.
-void refuse_unknown(const std::vector<std::string>& unknown, const Command& command) {
-    if (unknown.empty()) return;
-    const std::string& token = unknown.front();
-    const std::string written = token.substr(0, token.find('='));
-    std::vector<std::string> names{"help"};
-    for (const OptionDeclaration& option : command.options) names.push_back(option.name);
-    std::string line = "Error: unknown option " + written + " for " + command.word;
-    const std::size_t start = written.find_first_not_of('-');
-    const auto near =
-        suggestion(start == std::string::npos ? std::string() : written.substr(start), names);
-    if (near) line += "; did you mean " + option_text(*near) + "?";
-    throw Commands::UsageError(line);
-}
 
 // The line that refuses `word`, which names no command, with the command it
 // most likely misspells.
@@ -77,116 +51,85 @@ std::string unknown_command(const std::string& word) {
     return line;
 }
 
-// Parses the command line a second time with the options of `command`,
-// reads the settings, builds the identity and runs the command.
-void dispatch(const std::vector<std::string>& args, const po::options_description& general,
-              const Command& command, const Commands::Output& output) {
-    const auto options = make_command_options(&command);
-    po::variables_map vm;
-    po::options_description second(po::options_description::m_default_line_length,
-                                   po::options_description::m_default_line_length / 2);
-    second.add(general).add(*options);
-    refuse_unknown(parse_command_line(args, second, vm), command);
-    const PreparedCommand prepared = command.prepare(vm);
+// True when `word` asks for the JSON printout.
+bool is_json(const Word& word) { return word.option && !word.value && word.name == "json"; }
 
-    const Commands::Settings settings = read_settings(std::getenv);
-    const AppIdentity identity = make_app_identity();
-    prepared(Invocation{settings, identity, output});
+// True when `word` asks for help: "-h", "-help", "--help" or any other
+// beginning of "help" written as an option.
+bool is_help(const Word& word) {
+    return word.option && !word.value && !word.name.empty() &&
+           std::string("help").compare(0, word.name.size(), word.name) == 0;
 }
 
-// True when `arg` asks for the JSON printout.
-bool is_json(const std::string& arg) { return arg == "--json" || arg == "-json"; }
-
-// True when the command line asks for the JSON printout: failures then go to
-// standard error and nothing but the document to standard output. The one
-// place that decides it, before anything is parsed, so that even a line that
-// cannot be parsed fails the way the JSON printout does.
-bool asks_for_json(const std::vector<std::string>& args) {
-    return std::find_if(args.begin(), args.end(), is_json) != args.end();
+// True when `word` is `name` in any case, as command words are read.
+bool is_word(const Word& word, const char* name) {
+    return !word.option &&
+           boost::algorithm::to_lower_copy(word.text, std::locale::classic()) == name;
 }
 
-// `args` without the words that ask for the JSON printout: what is left of a
-// request for help or for the version, which "--json" does not refuse.
-std::vector<std::string> without_json(const std::vector<std::string>& args) {
-    std::vector<std::string> words;
-    std::copy_if(args.begin(), args.end(), std::back_inserter(words),
-                 [](const std::string& arg) { return !is_json(arg); });
-    return words;
-}
-
-// True when the command line is nothing but a request for the general help,
-// with "--json" or without (help is text either way); "--json" alone asks for
-// nothing.
-bool asks_for_help(const std::vector<std::string>& args) {
-    const std::vector<std::string> words = without_json(args);
-    if (words.empty() && !args.empty()) return false;
-    return std::all_of(words.begin(), words.end(), [](const std::string& arg) {
-        return arg == "-h" || arg == "-help" || arg == "--help";
-    });
-}
-
-// True when `arg` is `word` in any case, as command words are read.
-bool is_word(const std::string& arg, const char* word) {
-    return boost::algorithm::to_lower_copy(arg, std::locale::classic()) == word;
-}
-
-// The line that says why the first stage cannot read `args`, or nothing when
-// the words are not the problem: a second word that is not an option. The
-// commonest cause is a value given after a blank ("--id 3"), which glowrig
-// reads as a word of its own.
-std::optional<std::string> second_word(const std::vector<std::string>& args) {
+// The line that says why the command line cannot be read before its command
+// is known, or nothing: a second word that is not an option (the commonest
+// cause is a value given after a blank, "--id 3", which glowrig reads as a
+// word of its own), or an option of two dashes with "=" and nothing after it.
+std::optional<std::string> unreadable(const std::vector<Word>& words) {
     bool first = true;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (!args[i].empty() && args[i][0] == '-') continue;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i].option) continue;
         if (first) {
             first = false;
             continue;
         }
-        const std::string word = Util::printable(args[i]);
-        const std::string& before = args[i - 1];
+        const std::string word = Util::printable(words[i].text);
+        const Word& before = words[i - 1];
         std::string line = "Error: \"" + word + "\" is a second command word; ";
-        if (before.size() > 1 && before[0] == '-' && before.find('=') == std::string::npos) {
-            line += "attach values with \"=\" as in ";
-            line += Util::printable(before);
-            line += "=";
-            line += word;
-            line += ".";
+        if (before.option && !before.value && before.text.size() > 1) {
+            line +=
+                "attach values with \"=\" as in " + Util::printable(before.text) + "=" + word + ".";
         } else {
             line += "glowrig runs one command at a time.";
         }
         return line;
     }
+    for (const Word& word : words) {
+        if (word.option && word.long_form && word.value && word.value->empty()) {
+            return "Error: the argument for option '--" + Util::printable(word.name) +
+                   "' should follow immediately after the equal sign.";
+        }
+    }
     return std::nullopt;
 }
 
-// Runs the command line and returns its status; what it printed may still be
-// buffered.
-int run_args(const std::vector<std::string>& args) {
+}  // namespace
+
+int run_command_line(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                     const Environment& environment) {
     if (!args.empty() && args[0] == kCompletionsWord) {
-        return print_completions(std::cout, std::vector<std::string>(args.begin() + 1, args.end()));
+        return print_completions(out, std::vector<std::string>(args.begin() + 1, args.end()));
     }
-    const bool json = asks_for_json(args);
-    // What is asked for besides the JSON form: help stays text, the version
-    // takes the form asked for.
-    const std::vector<std::string> words = without_json(args);
-    if (words.size() == 1 && (words[0] == "--version" || is_word(words[0], "version"))) {
-        print_version(Commands::Output(std::cout, std::cerr, json));
+    // The one pass over the command line: every later step reads its words.
+    const std::vector<Word> words = read_words(args);
+    const bool json = std::any_of(words.begin(), words.end(), is_json);
+    std::vector<Word> asked;  // what is asked for besides the JSON form
+    std::copy_if(words.begin(), words.end(), std::back_inserter(asked),
+                 [](const Word& word) { return !is_json(word); });
+    const Commands::Output output(out, err, json);
+    // Help stays text, the version takes the form asked for.
+    if (asked.size() == 1 && (asked[0].text == "--version" || is_word(asked[0], "version"))) {
+        print_version(output);
         return kSuccess;
     }
-    const Commands::Output output(std::cout, std::cerr, json);
+    const auto named =
+        std::find_if(asked.begin(), asked.end(), [](const Word& word) { return !word.option; });
+    const Command* command = named != asked.end() ? find_command(named->text) : nullptr;
     // Text printouts start with an empty line; a stream of lines does not.
-    const auto command_word = std::find_if(words.begin(), words.end(), [](const std::string& word) {
-        return word.empty() || word[0] != '-';
-    });
-    const Command* named = command_word != words.end() ? find_command(*command_word) : nullptr;
-    if (!json && !(named != nullptr && named->streams)) std::cout << std::endl;
+    if (!json && !(command != nullptr && command->streams)) out << std::endl;
     const auto fail = [&output](const std::string& message, int status) {
         output.note(Util::printable(message));
         return status;
     };
     // The general help, in text mode, before the line that says what was wrong.
     const auto refuse = [&](const std::string& message) {
-        if (!json) print_help(std::cout, nullptr);
+        if (!json) print_help(out, nullptr);
         return fail(message, kRefused);
     };
 
@@ -196,46 +139,35 @@ int run_args(const std::vector<std::string>& args) {
         }
     }
 
-    if (!words.empty() && words.size() <= 2 && is_word(words[0], "help")) {
-        const Command* topic = words.size() == 2 ? find_command(words[1]) : nullptr;
-        if (words.size() == 2 && topic == nullptr) return refuse(unknown_command(words[1]));
-        print_help(std::cout, topic);
+    if (!asked.empty() && asked.size() <= 2 && is_word(asked[0], "help")) {
+        const Command* topic = asked.size() == 2 ? find_command(asked[1].text) : nullptr;
+        if (asked.size() == 2 && topic == nullptr) return refuse(unknown_command(asked[1].text));
+        print_help(out, topic);
         return kSuccess;
     }
-
-    const auto general = make_general_options();
-    po::variables_map vm;
-    try {
-        if (const auto line = second_word(args)) return refuse(*line);
-        po::options_description first(po::options_description::m_default_line_length,
-                                      po::options_description::m_default_line_length / 2);
-        first.add(*general);
-        parse_command_line(args, first, vm);
-    } catch (const po::error& e) {
-        return refuse(std::string("Error: ") + e.what() + ".");
-    }
-    if (!vm.count("command")) {
-        // glowrig alone and a bare help option ask for the help.
-        if (asks_for_help(args)) {
-            print_help(std::cout, nullptr);
+    if (const auto line = unreadable(words)) return refuse(*line);
+    const bool help = std::any_of(asked.begin(), asked.end(), is_help);
+    if (named == asked.end()) {
+        // glowrig alone and a bare help option ask for the help; "--json"
+        // alone asks for nothing.
+        if ((asked.empty() && words.empty()) ||
+            (!asked.empty() && help && std::all_of(asked.begin(), asked.end(), is_help))) {
+            print_help(out, nullptr);
             return kSuccess;
         }
         return refuse("Error: the command line names no command.");
     }
+    if (command == nullptr) return refuse(unknown_command(named->text));
+    if (help) {
+        print_help(out, command);
+        return kSuccess;
+    }
 
     try {
-        const std::string word = vm["command"].as<std::vector<std::string>>().front();
-        const Command* command = find_command(word);
-        if (command == nullptr) {
-            return refuse(unknown_command(word));
-        }
-        if (vm.count("help")) {
-            print_help(std::cout, command);
-            return kSuccess;
-        }
-        dispatch(args, *general, *command, output);
-    } catch (const po::error& e) {
-        return fail(e.what(), kRefused);
+        const PreparedCommand prepared = command->prepare(read_options(words, *command));
+        const Commands::Settings settings = read_settings(environment);
+        const AppIdentity identity = make_app_identity();
+        prepared(Invocation{settings, identity, output});
     } catch (const Commands::UsageError& e) {
         return fail(e.what(), kRefused);
     } catch (const Commands::OutputFailed&) {
@@ -243,8 +175,8 @@ int run_args(const std::vector<std::string>& args) {
     } catch (const Commands::AdvisedFailure& e) {
         const int status = fail(e.what(), kFailure);
         // After the failure's line, when both streams go to one terminal.
-        std::cout.flush();
-        std::cerr << Util::printable(e.advice()) << std::endl;
+        out.flush();
+        err << Util::printable(e.advice()) << std::endl;
         return status;
     } catch (const std::exception& e) {
         return fail(e.what(), kFailure);
@@ -253,6 +185,8 @@ int run_args(const std::vector<std::string>& args) {
     }
     return kSuccess;
 }
+
+namespace {
 
 // The buffer of std::cout while a command runs: writes to standard output
 // and keeps the error of the first write that failed, which the C library's
@@ -326,7 +260,9 @@ int run(int argc, char** argv) {
     std::fflush(stdout);
     OutputBuffer buffer;
     std::streambuf* const saved = std::cout.rdbuf(&buffer);
-    const int status = finish(run_args(std::vector<std::string>(argv + 1, argv + argc)), buffer);
+    const int status = finish(run_command_line(std::vector<std::string>(argv + 1, argv + argc),
+                                               std::cout, std::cerr, std::getenv),
+                              buffer);
     std::cout.rdbuf(saved);
     return status;
 }

@@ -11,9 +11,8 @@
 #include <variant>
 #include <vector>
 
-#include <boost/program_options/variables_map.hpp>
-
 #include "access/bridge_selection.hpp"
+#include "cli/command_line.hpp"
 #include "cli/command_table.hpp"
 #include "cli/number_option.hpp"
 #include "commands/bridge_error_advice.hpp"
@@ -93,10 +92,10 @@ NumberForms forms_of(const Option<Record>& option) {
 
 // Fills the field of `option` in `record` from `values`.
 template <class Record>
-void read_option(const Option<Record>& option, const boost::program_options::variables_map& values,
-                 const char* word, Record& record) {
+void read_option(const Option<Record>& option, const OptionValues& values, const char* word,
+                 Record& record) {
     const char* name = option.name;
-    const bool given = values.count(name) != 0;
+    const bool given = values.has(name);
     std::visit(
         [&](auto field) {
             using Field = decltype(field);
@@ -109,13 +108,13 @@ void read_option(const Option<Record>& option, const boost::program_options::var
                         throw Commands::UsageError(std::string("Error: required option '") + name +
                                                    "' is missing.  Try glowrig " + word + " -help");
                     }
-                    record.*field = values[name].template as<std::string>();
+                    record.*field = values.text(name);
                 } else if (!given) {
                     return;
                 } else if constexpr (std::is_same_v<Value, bool>) {
                     record.*field = true;
                 } else if constexpr (std::is_same_v<Value, std::optional<std::string>>) {
-                    const auto& text = values[name].template as<std::string>();
+                    const auto& text = values.text(name);
                     if (!option.words.empty() && std::find(option.words.begin(), option.words.end(),
                                                            text) == option.words.end()) {
                         // A typo never becomes another command ("none").
@@ -126,16 +125,16 @@ void read_option(const Option<Record>& option, const boost::program_options::var
                 } else if constexpr (std::is_same_v<Value, std::optional<Hue::BridgeName>>) {
                     // Read here, once: a bridge named by neither an address
                     // nor an id would only be searched for in vain.
-                    record.*field = Hue::read_bridge_name(values[name].template as<std::string>());
+                    record.*field = Hue::read_bridge_name(values.text(name));
                     if (!(record.*field)) {
                         throw Commands::UsageError(
                             "Error: option 'bridge' must be an address or a bridge id.");
                     }
                 } else if constexpr (std::is_same_v<Value, std::vector<std::string>>) {
-                    record.*field = values[name].template as<std::vector<std::string>>();
+                    record.*field = values.texts(name);
                 } else {
                     using Number = typename Value::value_type;
-                    const auto& text = values[name].template as<std::string>();
+                    const auto& text = values.text(name);
                     if constexpr (std::is_same_v<Number, Commands::Level>) {
                         record.*field = read_number(text, name, *option.forms);
                     } else {
@@ -160,8 +159,8 @@ std::vector<OptionDeclaration> declarations(const std::vector<Option<Record>>& o
 
 // Reads every option of `options` into a new record, in their order.
 template <class Record>
-Record read_record(const std::vector<Option<Record>>& options,
-                   const boost::program_options::variables_map& values, const char* word) {
+Record read_record(const std::vector<Option<Record>>& options, const OptionValues& values,
+                   const char* word) {
     Record record;
     if constexpr (!std::is_empty_v<Record>) {  // a record without fields has nothing to read
         for (const auto& option : options) read_option(option, values, word, record);
@@ -177,14 +176,14 @@ Command make_command(const char* word, const char* description, std::vector<Opti
                      void (*run)(const Record&, const Commands::Settings&,
                                  const Commands::Output&)) {
     auto declared = details::declarations(options);
-    return {word, description, std::move(declared),
-            [word, options = std::move(options),
-             run](const boost::program_options::variables_map& values) -> PreparedCommand {
-                const Record record = details::read_record(options, values, word);
-                return [record, run](const Invocation& invocation) {
-                    run(record, invocation.settings, invocation.output);
-                };
-            }};
+    return {
+        word, description, std::move(declared),
+        [word, options = std::move(options), run](const OptionValues& values) -> PreparedCommand {
+            const Record record = details::read_record(options, values, word);
+            return [record, run](const Invocation& invocation) {
+                run(record, invocation.settings, invocation.output);
+            };
+        }};
 }
 
 // A command that talks to the bridge its record names. `check` (when given)
@@ -201,7 +200,7 @@ Command make_bridge_command(const char* word, const char* description,
     auto declared = details::declarations(options);
     return {word, description, std::move(declared),
             [word, options = std::move(options), run, check,
-             pins_anew](const boost::program_options::variables_map& values) -> PreparedCommand {
+             pins_anew](const OptionValues& values) -> PreparedCommand {
                 const Record record = details::read_record(options, values, word);
                 if (check) check(record);
                 return [record, run, pins_anew](const Invocation& invocation) {

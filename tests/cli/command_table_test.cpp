@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include <boost/program_options/variables_map.hpp>
 #include <gtest/gtest.h>
 
 #include "cli/command_line.hpp"
@@ -16,11 +15,7 @@ namespace {
 // Reads `args` as the entry does and prepares the command they name.
 PreparedCommand prepare(const std::vector<std::string>& args) {
     const Command* command = find_command(args.front());
-    boost::program_options::options_description desc;
-    desc.add(*make_general_options()).add(*make_command_options(command));
-    boost::program_options::variables_map values;
-    parse_command_line(args, desc, values);
-    return command->prepare(values);
+    return command->prepare(read_options(read_words(args), *command));
 }
 
 // Values out of their range or not among their words, missing ids and
