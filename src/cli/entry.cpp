@@ -29,6 +29,7 @@
 #include "commands/output.hpp"
 #include "commands/usage_error.hpp"
 #include "commands/watch.hpp"
+#include "http/exchange.hpp"
 #include "hue/address.hpp"
 #include "hue/text.hpp"
 #include "util/printable.hpp"
@@ -103,6 +104,10 @@ std::optional<std::string> unreadable(const std::vector<Word>& words) {
 
 int run_command_line(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                      const Environment& environment) {
+    // The connections kept for later requests of this run end with it.
+    struct RunEnd {
+        ~RunEnd() { Http::close_idle_connections(); }
+    } run_end;
     if (!args.empty() && args[0] == kCompletionsWord) {
         return print_completions(out, std::vector<std::string>(args.begin() + 1, args.end()));
     }

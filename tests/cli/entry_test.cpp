@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/process.hpp"
+#include "support/sim_fixture.hpp"
 
 namespace {
 
@@ -138,6 +139,42 @@ TEST(EntryVersion, PrintsTheProjectsVersion) {
         EXPECT_EQ(c.output, result.output);
         EXPECT_EQ("", result.errors);
         EXPECT_EQ(0, result.status);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+class EntryProcess : public TestingSupport::SimFixture {};
+
+// Every command of a bridge prints the same, and ends with the same status,
+// as a process of its own as it does run in the test's process, where the
+// other tests run it.
+TEST_F(EntryProcess, EachCommandRunsAlikeAsItsOwnProcess) {
+    const std::string sample = read_test_data("../../fixtures/sample.json");
+    const std::vector<std::vector<std::string>> lines = {
+        {"config"},
+        {"lights"},
+        {"light", "--id=1", "--bri=+1"},
+        {"groups", "--json"},
+        {"group", "--id=1", "--on"},
+        {"schedules"},
+        {"schedule", "--id=1"},
+        {"scenes"},
+        {"scene", "--id=relax"},
+        {"state"},
+        {"light", "--id=99", "--on"},
+    };
+    for (const auto& line : lines) {
+        SCOPED_TRACE(line.front() + " " + line.back());
+        start(sample);
+        const auto process = run_binary(line);
+        start(sample);
+        const auto here = run(line);
+        EXPECT_EQ(process.output, here.output);
+        EXPECT_EQ(process.errors, here.errors);
+        EXPECT_EQ(process.status, here.status);
     }
 }
 

@@ -64,7 +64,7 @@ const TestingSupport::Environment kZone = {{"TZ", "NST3:30"}};
 
 TEST_F(WatchCommand, AChangeBetweenReadsPrintsOneLine) {
     change_later(milliseconds(500));
-    const auto result = run({"watch", "--interval=200", "--for=2"}, kZone);
+    const auto result = run_binary({"watch", "--interval=200", "--for=2"}, kZone);
     EXPECT_EQ(0, result.status);
     EXPECT_EQ("", result.errors);
     std::smatch time;
@@ -79,7 +79,7 @@ TEST_F(WatchCommand, AChangeBetweenReadsPrintsOneLine) {
 TEST_F(WatchCommand, JsonPrintsOneObjectPerChange) {
     // Only light 3 of the two lights that change.
     change_later(milliseconds(500), true);
-    const auto result = run(
+    const auto result = run_binary(
         {"watch", "--interval=200", "--count=1", "--json", "--type=light", "--id=Kitchen"}, kZone);
     EXPECT_EQ(0, result.status);
     EXPECT_EQ("", result.errors);
@@ -107,7 +107,7 @@ TEST_F(WatchCommand, ABridgeThatForgetsTheUserEndsTheWatch) {
                 state["lights"]["3"]["state"]["on"] = false;
             });
         });
-        const auto result = run({"watch", "--interval=200", "--for=4"});
+        const auto result = run_binary({"watch", "--interval=200", "--for=4"});
         m_changer.join();
         EXPECT_EQ(1, result.status);  // before --for ended it
         const std::string at = std::string(tls ? "https://" : "") + "{address}";
@@ -130,7 +130,7 @@ TEST_F(WatchCommand, OverHttpsTheEventStreamIsFollowed) {
         std::this_thread::sleep_for(milliseconds(500));
         bridge().handle("PUT", expand("/api/{user}/lights/3/state"), R"({"on":false,"bri":120})");
     });
-    const auto result = run({"watch", "--for=2", "--json"}, kZone);
+    const auto result = run_binary({"watch", "--for=2", "--json"}, kZone);
     EXPECT_EQ(0, result.status);
     EXPECT_EQ("", result.errors);
     Json::Value line = Json::parse(result.output);
@@ -149,7 +149,7 @@ TEST_F(WatchCommand, CountEndsAfterThatManyLines) {
     change_later(milliseconds(300), true);
     const auto started = std::chrono::steady_clock::now();
     // An option before the command word: still a stream of change lines alone.
-    const auto result = run({"--interval=200", "watch", "--count=1", "--for=4"}, kZone);
+    const auto result = run_binary({"--interval=200", "watch", "--count=1", "--for=4"}, kZone);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
     EXPECT_EQ(0, result.status);
     ASSERT_FALSE(result.output.empty());
@@ -161,7 +161,7 @@ TEST_F(WatchCommand, CountEndsAfterThatManyLines) {
 
 TEST_F(WatchCommand, ForEndsAfterThatManySeconds) {
     const auto started = std::chrono::steady_clock::now();
-    const auto result = run({"watch", "--for=1", "--interval=300"});
+    const auto result = run_binary({"watch", "--for=1", "--interval=300"});
     const auto took = std::chrono::steady_clock::now() - started;
     EXPECT_GE(took, milliseconds(1000));
     EXPECT_LT(took, milliseconds(2000));
@@ -175,7 +175,7 @@ TEST_F(WatchCommand, BoundsAreRefusedBeforeAnythingIsSent) {
     for (const char* option :
          {"--interval=199", "--count=0", "--for=0", "--interval=-1", "--type=light,scene"}) {
         SCOPED_TRACE(option);
-        const auto result = run({"watch", option});
+        const auto result = run_binary({"watch", option});
         EXPECT_EQ(2, result.status);
         // One line, without the empty line other text printouts start with.
         EXPECT_TRUE(

@@ -15,6 +15,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "cli/entry.hpp"
+
 extern char** environ;
 
 namespace TestingSupport {
@@ -129,6 +131,27 @@ RunResult run_glowrig(const std::vector<std::string>& args, const Environment& e
     Environment isolated = env;
     isolated["XDG_CONFIG_HOME"] = config_home.path();
     return run_program(GLOWRIG_BINARY, args, isolated, timeout_seconds);
+}
+
+RunResult run_in_process(const std::vector<std::string>& args, const Environment& env) {
+    const TemporaryDirectory config_home;
+    Environment isolated = env;
+    if (!isolated.count("XDG_CONFIG_HOME")) isolated["XDG_CONFIG_HOME"] = config_home.path();
+    Environment merged;
+    for (const std::string& entry : make_environment(isolated)) {
+        const auto eq = entry.find('=');
+        merged[entry.substr(0, eq)] = entry.substr(eq + 1);
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    RunResult result;
+    result.status = Cli::run_command_line(args, out, err, [&merged](const char* name) {
+        const auto found = merged.find(name);
+        return found != merged.end() ? found->second.c_str() : nullptr;
+    });
+    result.output = out.str();
+    result.errors = err.str();
+    return result;
 }
 
 std::size_t running_threads() {

@@ -42,6 +42,12 @@ private:
 RunResult run_glowrig(const std::vector<std::string>& args, const Environment& env = {},
                       int timeout_seconds = 60);
 
+// Runs the command line `args` in this process, as the glowrig binary would
+// run it with the same environment (see Environment), and collects what it
+// printed. For commands that end by themselves: a run that waits for a
+// signal or measures its own process belongs in run_glowrig.
+RunResult run_in_process(const std::vector<std::string>& args, const Environment& env = {});
+
 // Runs `program` with `args` (args[0] is not the program name).
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const Environment& env, int timeout_seconds);

@@ -69,6 +69,11 @@ RunResult SimFixture::run(std::vector<std::string> args, const Environment& env)
 }
 
 RunResult SimFixture::run_plain(const std::vector<std::string>& args, const Environment& env) {
+    return run_in_process(args, env);
+}
+
+RunResult SimFixture::run_binary(std::vector<std::string> args, const Environment& env) {
+    args.push_back("--bridge=" + std::string(m_tls ? "https://" : "") + address());
     return run_glowrig(args, env);
 }
 

@@ -47,11 +47,15 @@ protected:
         m_server->renew_certificate(0, common_name);
     }
 
-    // Runs glowrig with `args` followed by --bridge={address}.
+    // Runs glowrig in this process (see run_in_process) with `args` followed
+    // by --bridge={address}.
     RunResult run(std::vector<std::string> args, const Environment& env = {});
 
-    // Runs glowrig with exactly `args`.
+    // Runs glowrig in this process with exactly `args`.
     RunResult run_plain(const std::vector<std::string>& args, const Environment& env = {});
+
+    // Runs the glowrig binary with `args` followed by --bridge={address}.
+    RunResult run_binary(std::vector<std::string> args, const Environment& env = {});
 
     // The requests the bridge received, one line each: "METHOD PATH" or
     // "METHOD PATH BODY".
