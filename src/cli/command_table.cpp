@@ -9,6 +9,7 @@
 #include "cli/help.hpp"
 #include "cli/typed_options.hpp"
 #include "commands/bridges.hpp"
+#include "commands/colour_options.hpp"
 #include "commands/config.hpp"
 #include "commands/groups.hpp"
 #include "commands/lights.hpp"
@@ -79,9 +80,10 @@ std::vector<Option<Record>> light_state() {
          &StateOptions::kelvin, NumberForms{1000, 10000, 0, false, "K"}},
         {"hue", "Hue, valid values 0-65535", &StateOptions::hue},
         {"sat", "Saturation, valid values 0-255", &StateOptions::sat},
-        {"xy", "Color as CIE coordinates X,Y, each 0-1, e.g. --xy=0.3127,0.329", &StateOptions::xy},
+        {"xy", "Color as CIE coordinates X,Y, each 0-1, e.g. --xy=0.3127,0.329", &StateOptions::xy,
+         Commands::xy_point},
         {"color", "Color as #rrggbb, rrggbb, rgb(R,G,B) or a CSS color name, e.g. --color=orange",
-         &StateOptions::color},
+         &StateOptions::color, Commands::colour_point},
         {"bri", "Brightness, valid values 0-255, +N or -N to change it by N, or N% (0-100)",
          &StateOptions::bri, NumberForms{0, 255, 254, true}},
         {"alert",

@@ -19,6 +19,7 @@
 #include "commands/options.hpp"
 #include "commands/usage_error.hpp"
 #include "hue/address.hpp"
+#include "util/colour.hpp"
 
 namespace Cli {
 
@@ -34,8 +35,11 @@ struct Option {
         std::variant<std::monostate, bool Record::*, std::string Record::*,
                      std::optional<std::string> Record::*, std::optional<std::uint8_t> Record::*,
                      std::optional<std::uint16_t> Record::*, std::optional<int> Record::*,
-                     std::optional<Commands::Level> Record::*, std::vector<std::string> Record::*,
-                     std::optional<Hue::BridgeName> Record::*>;
+                     std::optional<Commands::Level> Record::*, std::optional<Util::Xy> Record::*,
+                     std::vector<std::string> Record::*, std::optional<Hue::BridgeName> Record::*>;
+    // Reads the text of an option whose field holds a point of the colour
+    // diagram; throws Commands::UsageError for a text it does not take.
+    using PointReader = Util::Xy (*)(const std::string& text);
     Option(const char* option_name, std::string option_help, Field option_field,
            std::vector<std::string> option_words = {})
         : name(option_name),
@@ -48,12 +52,19 @@ struct Option {
           help(std::move(option_help)),
           field(option_field),
           forms(option_forms) {}
+    Option(const char* option_name, std::string option_help, Field option_field,
+           PointReader option_point)
+        : name(option_name),
+          help(std::move(option_help)),
+          field(option_field),
+          point(option_point) {}
 
     const char* name;
     std::string help;
     Field field;
     std::vector<std::string> words;
     std::optional<NumberForms> forms;
+    PointReader point = nullptr;  // for a point's field
 };
 
 namespace details {
@@ -76,6 +87,7 @@ ValueKind kind_of(const typename Option<Record>::Field& field) {
     if (std::holds_alternative<std::vector<std::string> Record::*>(field)) return ValueKind::texts;
     if (std::holds_alternative<std::string Record::*>(field) ||
         std::holds_alternative<std::optional<std::string> Record::*>(field) ||
+        std::holds_alternative<std::optional<Util::Xy> Record::*>(field) ||
         std::holds_alternative<std::optional<Hue::BridgeName> Record::*>(field)) {
         return ValueKind::text;
     }
@@ -130,6 +142,8 @@ void read_option(const Option<Record>& option, const OptionValues& values, const
                         throw Commands::UsageError(
                             "Error: option 'bridge' must be an address or a bridge id.");
                     }
+                } else if constexpr (std::is_same_v<Value, std::optional<Util::Xy>>) {
+                    record.*field = option.point(values.text(name));  // read once, here
                 } else if constexpr (std::is_same_v<Value, std::vector<std::string>>) {
                     record.*field = values.texts(name);
                 } else {

@@ -28,37 +28,6 @@ std::optional<double> read_unit(const std::string& text) {
     return value;
 }
 
-// "X,Y".
-std::optional<Util::Xy> read_xy(const std::string& text) {
-    const std::size_t comma = text.find(',');
-    if (comma == std::string::npos) return std::nullopt;
-    const auto x = read_unit(text.substr(0, comma));
-    const auto y = read_unit(text.substr(comma + 1));
-    if (!x || !y) return std::nullopt;
-    return Util::Xy{*x, *y};
-}
-
-// The point "--color" or "--xy" asks for; UsageError when it does not read.
-std::optional<Util::Xy> asked_point(const StateOptions& changes) {
-    if (changes.color) {
-        const auto rgb = Util::read_colour(*changes.color);
-        if (!rgb) {
-            throw UsageError(
-                "Error: option 'color' must be #rrggbb, rrggbb, rgb(R,G,B) or a color name.");
-        }
-        const auto xy = Util::chromaticity(*rgb);
-        if (!xy) throw UsageError("Error: black is no color; turn lights off with --off.");
-        return xy;
-    }
-    if (changes.xy) {
-        const auto xy = read_xy(*changes.xy);
-        if (!xy)
-            throw UsageError("Error: option 'xy' must be two numbers 0-1, as --xy=0.3127,0.329.");
-        return xy;
-    }
-    return std::nullopt;
-}
-
 // "color, color temperature and brightness".
 std::string can_do(const ColourTarget& target) {
     std::vector<std::string> things;
@@ -79,6 +48,27 @@ std::string can_do(const ColourTarget& target) {
 }
 
 }  // namespace
+
+Util::Xy colour_point(const std::string& text) {
+    const auto rgb = Util::read_colour(text);
+    if (!rgb) {
+        throw UsageError(
+            "Error: option 'color' must be #rrggbb, rrggbb, rgb(R,G,B) or a color name.");
+    }
+    const auto xy = Util::chromaticity(*rgb);
+    if (!xy) throw UsageError("Error: black is no color; turn lights off with --off.");
+    return *xy;
+}
+
+Util::Xy xy_point(const std::string& text) {
+    const std::size_t comma = text.find(',');
+    const auto x = comma == std::string::npos ? std::nullopt : read_unit(text.substr(0, comma));
+    const auto y = comma == std::string::npos ? std::nullopt : read_unit(text.substr(comma + 1));
+    if (!x || !y) {
+        throw UsageError("Error: option 'xy' must be two numbers 0-1, as --xy=0.3127,0.329.");
+    }
+    return Util::Xy{*x, *y};
+}
 
 void check_state_options(const StateOptions& changes) {
     // The ways of giving a colour, each with the option that names it and
@@ -114,7 +104,6 @@ void check_state_options(const StateOptions& changes) {
     if (changes.on && changes.off) {
         throw UsageError("Error: options --on and --off exclude each other.");
     }
-    asked_point(changes);
 }
 
 ColourTarget colour_target(const Hue::Light& light) {
@@ -140,11 +129,12 @@ ColourTarget colour_target(const Hue::Group& group) {
 
 std::uint32_t apply_colour_options(const StateOptions& changes, const ColourTarget& target,
                                    const Output& output, Hue::LightFields& fields) {
-    if (const auto point = asked_point(changes)) {
+    if (const auto& point = changes.color ? changes.color : changes.xy) {
         if (!target.colour) cannot_show(target, "color");
         const Util::Xy xy = Util::into_gamut(*point, target.gamut);
-        fields.x = static_cast<float>(Util::four_decimals(xy.x));
-        fields.y = static_cast<float>(Util::four_decimals(xy.y));
+        // Rounded where they are sent.
+        fields.x = static_cast<float>(xy.x);
+        fields.y = static_cast<float>(xy.y);
         return fields.colormode == Hue::ColorMode::xy ? 0u : std::uint32_t{Hue::LightField::xy};
     }
     if (changes.kelvin) {

@@ -18,11 +18,18 @@ namespace Commands {
 // The colour options in human terms ("--color", "--xy", "--kelvin") and the
 // options they exclude, read and carried out.
 
-// Refuses, with UsageError, state options that cannot go together or that
-// no light takes: more than one of "--color", "--xy", "--hue"/"--sat",
-// "--kelvin" and "--ct"; "--toggle" with "--on" or "--off"; "--on" with
-// "--off"; a "--color" that names no colour, or black; an "--xy" that is
-// not two numbers 0-1.
+// The point of the colour diagram a "--color" value names ("#rrggbb",
+// "rrggbb", "rgb(R,G,B)" or a colour name), converted from sRGB. Throws
+// UsageError for a text that names no colour, and for black.
+Util::Xy colour_point(const std::string& text);
+
+// The point an "--xy" value names: "X,Y", two numbers 0-1. Throws
+// UsageError for any other text.
+Util::Xy xy_point(const std::string& text);
+
+// Refuses, with UsageError, state options that cannot go together: more
+// than one of "--color", "--xy", "--hue"/"--sat", "--kelvin" and "--ct";
+// "--toggle" with "--on" or "--off"; "--on" with "--off".
 void check_state_options(const StateOptions& changes);
 
 // What a light or a group can show, as the colour options need it.

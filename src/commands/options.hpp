@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "hue/address.hpp"
+#include "util/colour.hpp"
 
 namespace Commands {
 
@@ -40,8 +41,8 @@ struct StateOptions {
     std::optional<std::uint16_t> kelvin;  // 1000-10000, sent as ct
     std::optional<std::uint16_t> hue;
     std::optional<std::uint8_t> sat;
-    std::optional<std::string> xy;       // "X,Y", each 0-1
-    std::optional<std::string> color;    // "#rrggbb", "rrggbb", "rgb(R,G,B)" or a colour name
+    std::optional<Util::Xy> xy;          // "X,Y", each 0-1
+    std::optional<Util::Xy> color;       // "#rrggbb", "rrggbb", "rgb(R,G,B)" or a colour name
     std::optional<std::string> alert;    // none, select or lselect
     std::optional<std::string> effect;   // none or colorloop
     std::optional<std::uint16_t> trans;  // tenths of a second

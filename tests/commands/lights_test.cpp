@@ -253,6 +253,7 @@ TEST_F(LightsCommand, ColourOptionsSendTheColourTheyName) {
          R"(PUT /api/{user}/lights/2/state {"xy":[0.1535,0.0599]})",
          kPorchUnreachable},
         {{"--id=2", "--xy=0.3127,0.329"}, ""},  // what it shows already
+        {{"--id=2", "--color=white"}, ""},      // 0.312727,0.329023: the same to four decimals
         {{"--id=3", "--kelvin=2700K"}, R"(PUT /api/{user}/lights/3/state {"ct":370})"},
         {{"--id=3", "--kelvin=2000"},
          R"(PUT /api/{user}/lights/3/state {"ct":454})",

@@ -7,6 +7,7 @@
 #include "hue/groups.hpp"
 #include "hue/lights.hpp"
 #include "json/text.hpp"
+#include "util/colour.hpp"
 
 namespace Hue {
 namespace details {
@@ -89,8 +90,13 @@ Value state_change(const LightFields& reported, const LightFields& desired,
     put("sat", LightField::sat, int{desired.sat}, int{reported.sat});
     if (desired.bri_inc != 0) body["bri_inc"] = desired.bri_inc;
     if (desired.ct_inc != 0) body["ct_inc"] = desired.ct_inc;
-    if ((always & LightField::xy) != 0 || desired.x != reported.x || desired.y != reported.y) {
-        // A light takes x and y to four decimals: more digits of a float say nothing.
+    // A light takes x and y to four decimals: more digits say nothing, and a
+    // point that differs in them alone is the point the light shows.
+    const auto differs = [](float wanted, float was) {
+        return Util::four_decimals(wanted) != Util::four_decimals(was);
+    };
+    if ((always & LightField::xy) != 0 || differs(desired.x, reported.x) ||
+        differs(desired.y, reported.y)) {
         body["xy"] = Value::array({Json::decimal(desired.x, 4), Json::decimal(desired.y, 4)});
     }
     if (body.empty()) return Value();
