@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include <boost/asio/io_context.hpp>
 #include <gtest/gtest.h>
@@ -77,6 +78,19 @@ TEST(ExchangeKeptConnection, APeerThatDropsItBeforeReplyingGetsTheRequestOnceMor
         EXPECT_EQ(c.requests, requests.size());
         for (std::size_t i = 2; i < requests.size(); ++i) EXPECT_EQ(requests[1], requests[i]);
     }
+}
+
+// A kept connection on which the peer said more than it was asked (a 408
+// before closing it, after the reply was read) carries no other request: the
+// bytes would be read as its reply.
+TEST(ExchangeKeptConnection, OneThePeerSpokeOnUnaskedIsNotUsedAgain) {
+    RawTcpServer peer("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n{}", RawTcpServer::Ending::close,
+                      RawTcpServer::Sequel{"HTTP/1.1 408 Request Timeout\r\n\r\n", "",
+                                           std::chrono::milliseconds(30)});
+    EXPECT_EQ("{}", exchange(at(peer, "/api/u/config"), Method::Get, "", Options{}));
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));  // the 408 and the close arrive
+    EXPECT_EQ("{}", exchange(at(peer, "/api/u/config"), Method::Get, "", Options{}));
+    EXPECT_EQ(2u, peer.connections());
 }
 
 // A line the parser needs whole that never ends (a chunk's size) fails an
