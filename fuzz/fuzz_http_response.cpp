@@ -1,5 +1,5 @@
-// Reads the input as the bytes of an HTTP response with the description
-// fetch's own reader, async_read_http_body(), over an in-memory stream. The
+// Reads the input as the bytes of an HTTP response with the transport's own
+// reader, async_read_http_reply(), over an in-memory stream. The
 // first byte chooses the body cap, how many bytes each read delivers and
 // whether the peer closes the connection after the rest. The body must not
 // depend on how the bytes were split into reads.
@@ -41,10 +41,10 @@ Outcome read(std::string_view received, std::size_t read_size, bool closed, std:
     // Declared last, so that it goes first: its pending read refers to the rest.
     boost::beast::test::stream stream(io, {received.data(), received.size()});
     stream.read_size(read_size);
-    Http::async_read_http_body(stream, buffer, parser, cap, [&](std::optional<std::string> body) {
+    Http::async_read_http_reply(stream, buffer, parser, cap, [&](Http::HttpRead result) {
         ++calls;
         outcome.finished = true;
-        outcome.body = std::move(body);
+        if (result == Http::HttpRead::ok) outcome.body = std::move(parser.get().body());
     });
     io.poll();
     outcome.before_close = outcome.finished;

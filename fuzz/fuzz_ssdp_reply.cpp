@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "discovery/http_fetch.hpp"
 #include "discovery/ssdp_reply.hpp"
 #include "fuzz_support.hpp"
 

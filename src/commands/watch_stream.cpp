@@ -10,9 +10,7 @@
 #include <boost/asio/io_context.hpp>
 
 #include "commands/watch_changes.hpp"
-#include "http/event_stream.hpp"
 #include "hue/bridge_error.hpp"
-#include "hue/event_changes.hpp"
 
 namespace Commands {
 namespace {
@@ -27,9 +25,6 @@ constexpr std::chrono::milliseconds kLongestPause{50};
 constexpr std::chrono::seconds kResyncRetry{1};
 // More resources waiting to be read than this are read as one whole state.
 constexpr std::size_t kMostWaiting = 256;
-// A stream that stayed open this long worked: its end is followed by a
-// reconnect at once.
-constexpr std::chrono::seconds kSteadyStream{30};
 
 // The text of a failure without its "Error: " and its full stop, to go
 // inside a line: "cannot connect to 192.0.2.1:443: connection refused".
@@ -56,12 +51,12 @@ std::pair<std::string, std::string> split_path(const std::string& path) {
 
 class StreamWatcher {
 public:
-    StreamWatcher(const Hue::Client& client, const std::string& user, const WatchSink& sink)
-        : m_client(client), m_user(user), m_sink(sink) {}
-
-    ~StreamWatcher() {
-        if (m_stop) m_stop();
-    }
+    StreamWatcher(const Hue::Client& client, const std::string& user, const WatchSink& sink,
+                  const StreamWatchTimes& times)
+        : m_client(client),
+          m_sink(sink),
+          m_steady(times.steady),
+          m_stream(m_io, client, user, times.silence) {}
 
     StreamWatcher(const StreamWatcher&) = delete;
     StreamWatcher& operator=(const StreamWatcher&) = delete;
@@ -77,20 +72,17 @@ public:
             if (m_failure) {
                 const Http::Failure failure = std::move(*m_failure);
                 m_failure.reset();
-                m_stop = nullptr;
-                if (m_attempts == 1 && failure.status() == 404) return StreamWatch::no_stream;
-                // The stream's key is the user name: refused, it always will be.
-                if (failure.status() == 403) {
-                    throw Hue::BridgeError(failure.what(), Hue::kUnauthorisedUser,
-                                           kEventStreamPath);
+                if (m_attempts == 1 && Hue::lacks_event_stream(failure)) {
+                    return StreamWatch::no_stream;
                 }
+                Hue::throw_if_user_refused(failure);
                 // The starting copies, which the first read of the whole
                 // state makes or fails the watch.
                 if (!m_last) m_last = read_whole();
                 broke(cause_of(failure));
             }
             if (m_sink.done()) break;
-            if (!m_stop && Clock::now() >= m_reconnect_at) open();
+            if (!m_stream.is_open() && Clock::now() >= m_reconnect_at) open();
             wait_until(next_wake(Clock::now()));
         }
         return StreamWatch::ended;
@@ -98,40 +90,19 @@ public:
 
 private:
     void open() {
-        Http::Endpoint at = m_client.base();
-        at.target = kEventStreamPath;
-        Http::Options options = m_client.options();
-        options.fields = {{"hue-application-key", m_user}, {"Accept", "text/event-stream"}};
-        if (!m_reader.last_event_id().empty()) {
-            options.fields.emplace_back("Last-Event-ID", m_reader.last_event_id());
-        }
-        m_reader.restart();
         ++m_attempts;
         m_opened_at.reset();
-        Http::StreamHandlers handlers;
+        Hue::EventStreamHandlers handlers;
         handlers.opened = [this] {
             m_opened_at = Clock::now();
             m_resync_at = m_opened_at;
         };
-        handlers.bytes = [this](std::string_view bytes) { take(bytes); };
+        // Each resource an event names is read when its turn comes.
+        handlers.changed = [this](const Hue::EventChange& change) {
+            if (watched(change)) schedule(change.path, Clock::now());
+        };
         handlers.ended = [this](Http::Failure failure) { m_failure.emplace(std::move(failure)); };
-        m_stop = Http::open_stream(m_io, at, options, kEventStreamSilence, std::move(handlers));
-    }
-
-    // Reads the stream's next bytes: each resource its events name is read
-    // when its turn comes.
-    void take(std::string_view bytes) {
-        Http::EventBatch batch = m_reader.feed(bytes);
-        const auto now = Clock::now();
-        for (const Http::StreamEvent& event : batch.events) {
-            for (const Hue::EventChange& change : Hue::read_event_changes(event.data).changes) {
-                if (watched(change)) schedule(change.path, now);
-            }
-        }
-        if (batch.error) {
-            m_stop();
-            m_failure.emplace(Http::FailureKind::body, "Error: " + *batch.error + ".");
-        }
+        m_stream.open(std::move(handlers));
     }
 
     // True when the change is about a resource of the copies, or adds one.
@@ -227,7 +198,7 @@ private:
     // Tells of a broken stream and plans the next attempt.
     void broke(const std::string& cause) {
         const auto now = Clock::now();
-        if (m_opened_at && now - *m_opened_at >= kSteadyStream) m_failures = 0;
+        if (m_opened_at && now - *m_opened_at >= m_steady) m_failures = 0;
         const auto delay = reconnect_delay(m_failures++);
         m_reconnect_at = now + delay;
         m_sink.warn(
@@ -240,22 +211,21 @@ private:
         auto wake = std::min(now + kLongestPause, m_sink.deadline);
         if (m_resync_at) wake = std::min(wake, *m_resync_at);
         for (const auto& [path, due] : m_due) wake = std::min(wake, due);
-        if (!m_stop) wake = std::min(wake, m_reconnect_at);
+        if (!m_stream.is_open()) wake = std::min(wake, m_reconnect_at);
         return wake;
     }
 
     void wait_until(Clock::time_point wake) {
-        if (!m_stop) return std::this_thread::sleep_until(wake);
+        if (!m_stream.is_open()) return std::this_thread::sleep_until(wake);
         if (m_io.stopped()) m_io.restart();
         m_io.run_one_until(wake);
     }
 
     const Hue::Client& m_client;
-    const std::string m_user;
     const WatchSink& m_sink;
+    const std::chrono::milliseconds m_steady;
     boost::asio::io_context m_io;
-    std::function<void()> m_stop;  // closes the open stream; null when none is open
-    Http::EventStreamReader m_reader;
+    Hue::EventStreamClient m_stream;               // on m_io: destroyed first
     std::optional<Http::Failure> m_failure;        // how the open stream ended, not yet dealt with
     int m_attempts = 0;                            // streams opened so far
     int m_failures = 0;                            // breaks since the stream last stayed open
@@ -277,8 +247,8 @@ std::chrono::seconds reconnect_delay(int failures) {
 }
 
 StreamWatch watch_event_stream(const Hue::Client& client, const std::string& user,
-                               const WatchSink& sink) {
-    return StreamWatcher(client, user, sink).run();
+                               const WatchSink& sink, const StreamWatchTimes& times) {
+    return StreamWatcher(client, user, sink, times).run();
 }
 
 }  // namespace Commands

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "hue/client.hpp"
+#include "hue/event_stream_client.hpp"
 #include "json/value.hpp"
 
 namespace Commands {
@@ -24,13 +25,6 @@ struct WatchSink {
     std::function<void(const std::string& line)> warn;
 };
 
-// The path of a bridge's event stream.
-inline constexpr const char* kEventStreamPath = "/eventstream/clip/v2";
-
-// How long an event stream may stay silent (no event, no heartbeat) before it
-// counts as broken and is opened anew.
-inline constexpr std::chrono::seconds kEventStreamSilence{90};
-
 // The longest wait before a broken stream is opened again.
 inline constexpr std::chrono::seconds kLongestReconnectDelay{30};
 
@@ -38,6 +32,15 @@ inline constexpr std::chrono::seconds kLongestReconnectDelay{30};
 // row: none after the first, then 1, 2, 4 ... seconds, at most
 // kLongestReconnectDelay.
 std::chrono::seconds reconnect_delay(int failures);
+
+// The times a watch over the event stream goes by.
+struct StreamWatchTimes {
+    // A stream silent this long counts as broken and is opened anew.
+    std::chrono::milliseconds silence = Hue::kEventStreamSilence;
+    // A stream that stayed open this long worked: the waits before the
+    // stream is opened again start afresh after it breaks.
+    std::chrono::milliseconds steady = std::chrono::seconds(30);
+};
 
 // How watching over the event stream ended.
 enum class StreamWatch {
@@ -55,14 +58,14 @@ enum class StreamWatch {
 // printed as removed. A read that fails is a line to sink.warn, unless the
 // bridge no longer knows the user (error 1, or 403 to the stream): that
 // throws Hue::BridgeError of type 1 and ends the watch. A stream
-// silent for kEventStreamSilence counts as broken. When the
-// stream breaks, a line goes to sink.warn and it is opened again at once,
-// then after 1, 2, 4 ... 30 s, with the last event id as Last-Event-ID; once
-// it is open again the whole state is read and its changes printed, so that
-// nothing is missed nor printed twice. Throws what Client::send throws when
-// the first read of the whole state fails.
+// silent for times.silence counts as broken. When the stream breaks, a line
+// goes to sink.warn and it is opened again at once, then after 1, 2, 4 ...
+// 30 s (afresh once a stream stayed open for times.steady), resuming after
+// the last event; once it is open again the whole state is read and its
+// changes printed, so that nothing is missed nor printed twice. Throws what
+// Client::send throws when the first read of the whole state fails.
 StreamWatch watch_event_stream(const Hue::Client& client, const std::string& user,
-                               const WatchSink& sink);
+                               const WatchSink& sink, const StreamWatchTimes& times = {});
 
 }  // namespace Commands
 

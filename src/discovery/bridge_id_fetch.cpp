@@ -3,7 +3,7 @@
 #include <optional>
 #include <utility>
 
-#include "discovery/http_fetch.hpp"
+#include "http/exchange.hpp"
 #include "json/parse.hpp"
 
 namespace Discovery {
@@ -12,24 +12,24 @@ std::function<void()> fetch_bridge_id(boost::asio::io_context& io, const std::st
                                       unsigned short port, bool https,
                                       std::chrono::milliseconds timeout,
                                       std::function<void(std::string)> done) {
-    const UPnP::HttpUrl url{https ? Http::Scheme::Https : Http::Scheme::Http, ip, port,
-                            "/api/config"};
-    return UPnP::fetch_http(io, url, timeout, kConfigCap,
-                            [done = std::move(done)](const std::optional<std::string>& body) {
-                                std::string id;
-                                if (body) {
-                                    try {
-                                        const Json::Value config = Json::parse(*body);
-                                        const auto* bridge_id = Json::find(config, "bridgeid");
-                                        if (bridge_id && bridge_id->is_string()) {
-                                            id = Json::as_string(*bridge_id);
-                                        }
-                                    } catch (const Json::ParseError&) {
-                                        // Not JSON: no id.
-                                    }
-                                }
-                                done(std::move(id));
-                            });
+    const Http::Endpoint url{https ? Http::Scheme::Https : Http::Scheme::Http, ip, port,
+                             "/api/config"};
+    return Http::fetch(io, url, timeout, kConfigCap,
+                       [done = std::move(done)](const std::optional<std::string>& body) {
+                           std::string id;
+                           if (body) {
+                               try {
+                                   const Json::Value config = Json::parse(*body);
+                                   const auto* bridge_id = Json::find(config, "bridgeid");
+                                   if (bridge_id && bridge_id->is_string()) {
+                                       id = Json::as_string(*bridge_id);
+                                   }
+                               } catch (const Json::ParseError&) {
+                                   // Not JSON: no id.
+                               }
+                           }
+                           done(std::move(id));
+                       });
 }
 
 }  // namespace Discovery

@@ -15,9 +15,9 @@
 #include <boost/asio/steady_timer.hpp>
 
 #include "discovery/device_description.hpp"
-#include "discovery/http_fetch.hpp"
 #include "discovery/search_failure.hpp"
 #include "discovery/ssdp_reply.hpp"
+#include "http/exchange.hpp"
 
 namespace UPnP {
 namespace {
@@ -129,11 +129,11 @@ private:
         }
         ++m_pending;
         auto self = shared_from_this();
-        m_fetches.push_back(fetch_http(m_io, *url, m_settings.fetch_timeout,
-                                       m_settings.description_cap,
-                                       [self, location](std::optional<std::string> body) {
-                                           self->on_fetched(location, body);
-                                       }));
+        m_fetches.push_back(Http::fetch(m_io, *url, m_settings.fetch_timeout,
+                                        m_settings.description_cap,
+                                        [self, location](std::optional<std::string> body) {
+                                            self->on_fetched(location, body);
+                                        }));
     }
 
     void on_fetched(const std::string& location, const std::optional<std::string>& body) {

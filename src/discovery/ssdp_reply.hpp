@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "http/endpoint.hpp"
+
 namespace UPnP {
 
 // The multicast group and port every SSDP search goes to.
@@ -32,6 +34,13 @@ struct SsdpReply {
 // with an "HTTP/1.x NNN" status line. Lines may end in CRLF or LF; header
 // lines without a colon are ignored; the header ends at the first empty line.
 std::optional<SsdpReply> parse_ssdp_reply(std::string_view datagram);
+
+// Where a device description may be fetched from (Http::read_endpoint): an
+// "http://" URL whose host is a numeric IPv4 address or a bracketed IPv6
+// address, with a path. Host names are refused because resolving them can
+// block beyond any deadline.
+constexpr Http::EndpointForms kDescriptionUrl{true, true,  false,
+                                              true, false, Http::BareAddress::refused};
 
 // Returns the LOCATION of `datagram` when it is a 200 reply that has one,
 // else "". The name is matched in any case.

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "util/digits.hpp"
 
 namespace Http {
 
@@ -109,10 +108,6 @@ void EventStreamReader::take_line(std::string_view line, EventBatch& batch) {
         if (value.find('\0') == std::string_view::npos) m_last_id.assign(value);
     } else if (field == "event") {
         m_type.assign(value);
-    } else if (field == "retry") {
-        // More digits than fit are no delay anyone means: ignored as well.
-        if (Util::all_digits(value) && value.size() <= 18)
-            m_retry_ms = std::stoull(std::string(value));
     }
 }
 

@@ -43,9 +43,8 @@ struct EventBatch {
 //   id:    sets the last event id, unless the value holds a NUL byte; it
 //          stays for the events after, and is what a reconnect sends;
 //   event: the event's type;
-//   retry: when all digits, the reconnect delay in milliseconds the server
-//          asks for, kept in retry_ms() (the caller's own backoff decides);
-//   any other field, and comments, carry nothing.
+//   any other field (`retry:` too: the caller's own back-off decides), and
+//   comments, carry nothing.
 // One space after a field's ':' is dropped. Bytes are kept as they come (no
 // UTF-8 check): the reader of the data checks them. Memory stays within the
 // two limits, a line over kEventLineLimit or data over kEventDataLimit failing
@@ -60,14 +59,12 @@ public:
     EventBatch feed(std::string_view bytes);
 
     // Starts a new body, as after a reconnect: drops the partial line and
-    // event and the failure, keeps the last event id and the retry delay.
+    // event and the failure, keeps the last event id.
     void restart();
 
     // The id of the last `id:` field read (empty when none): the value of
     // Last-Event-ID on a reconnect.
     const std::string& last_event_id() const { return m_last_id; }
-    // The last valid `retry:` field, in milliseconds.
-    std::optional<unsigned long long> retry_ms() const { return m_retry_ms; }
 
 private:
     void take_line(std::string_view line, EventBatch& batch);
@@ -84,7 +81,6 @@ private:
     bool m_has_data = false;  // a data field was read for the current event
     std::string m_type;
     std::string m_last_id;
-    std::optional<unsigned long long> m_retry_ms;
     std::optional<std::string> m_error;
 };
 

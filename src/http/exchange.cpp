@@ -1,711 +1,30 @@
 #include "http/exchange.hpp"
 
-#include <atomic>
-#include <cctype>
-#include <cerrno>
-#include <cstdint>
-#include <limits>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
-#include <vector>
 
-#include <boost/asio/connect.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/address.hpp>
 #include <boost/asio/ip/tcp.hpp>
-#include <boost/asio/ssl/context.hpp>
-#include <boost/asio/ssl/stream.hpp>
 #include <boost/asio/steady_timer.hpp>
-#include <boost/asio/write.hpp>
-#include <boost/beast/http/buffer_body.hpp>
-#include <boost/beast/http/string_body.hpp>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <openssl/evp.h>
-#include <openssl/ssl.h>
-#include <openssl/x509.h>
-#include <sys/socket.h>
 
-#include "http/host_name.hpp"
-#include "http/read_reply.hpp"
+#include "http/connection.hpp"
 
 namespace Http {
 namespace {
 
 namespace asio = boost::asio;
-namespace beast = boost::beast;
-namespace http = beast::http;
-namespace ssl = asio::ssl;
 using tcp = asio::ip::tcp;
 using Clock = std::chrono::steady_clock;
-
-// The failure texts, as users have always seen them.
-constexpr const char* kConnectFailed = "Failed to connect to any resolved endpoint";
-constexpr const char* kWriteFailed = "Failed to write request headers";
-constexpr const char* kHeaderFailed = "Failed to read HTTP status line";
-constexpr const char* kHeaderTooLarge = "Error: the reply's header is larger than 64 KiB.";
-constexpr const char* kBodyFailed = "Failed to read response body";
-constexpr const char* kBodyTooLarge = "Error: the reply is larger than 4 MiB.";
-constexpr const char* kBadField = "Error: a header field holds a line break.";
 
 // A refused request (429, 503) is sent at most this many times more, after
 // waiting what its reply asks, within these bounds.
 constexpr int kMaxResends = 2;
 constexpr std::chrono::seconds kDefaultWait{1};
 constexpr std::chrono::seconds kLongestWait{5};
-
-std::atomic<std::size_t> g_opened{0};
-
-using Fields = std::vector<std::pair<std::string, std::string>>;
-
-// True when no name or value of `fields` holds a byte that would end a field
-// early (CR, LF) or that no field may hold (NUL).
-bool fields_are_whole(const Fields& fields) {
-    for (const auto& [name, value] : fields) {
-        for (const std::string* text : {&name, &value}) {
-            if (text->find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
-// A request as it goes on the wire: the request line, the fields, the body.
-// A PUT or POST always states its length, a GET or DELETE only with a body.
-std::string request_text(Method method, const std::string& target, const std::string& host,
-                         bool keep_alive, const Fields& fields, const std::string& body) {
-    const char* name = "GET";
-    switch (method) {
-        case Method::Put:
-            name = "PUT";
-            break;
-        case Method::Post:
-            name = "POST";
-            break;
-        case Method::Delete:
-            name = "DELETE";
-            break;
-        case Method::Get:
-            break;
-    }
-    std::string text = std::string(name) + " " + target + " HTTP/1.1\r\nHost: " + host + "\r\n";
-    if (!keep_alive) text += "Connection: close\r\n";
-    for (const auto& [field, value] : fields) text += field + ": " + value + "\r\n";
-    if (!body.empty()) text += "Content-Type: application/json\r\n";
-    if (!body.empty() || method == Method::Put || method == Method::Post) {
-        text += "Content-Length: " + std::to_string(body.size()) + "\r\n";
-    }
-    text += "\r\n";
-    text += body;
-    return text;
-}
-
-// Asks the kernel to acknowledge what arrives at once. A peer that writes its
-// header and body in two segments with Nagle's algorithm on holds the body
-// back until the header is acknowledged; a delayed acknowledgement would cost
-// every such reply about 40 ms. The setting lapses by itself, so it is renewed
-// before every read.
-void acknowledge_at_once(tcp::socket& socket) {
-    const int on = 1;
-    ::setsockopt(socket.native_handle(), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
-}
-
-// The room each read may fill.
-constexpr std::size_t kReadRoom = 64 * 1024;
-
-// The most bytes a connection's read buffer holds: a header and a read or two
-// beyond it. The parser takes a body's bytes out as they come, but keeps a
-// line it needs whole (a chunk's size with its extensions) until the line
-// ends: a peer that never ends one fails the read here instead of filling
-// the memory.
-constexpr std::size_t kBufferLimit = kHttpHeaderLimit + 2 * kReadRoom;
-
-// The most bytes of a stream's body handed over at once.
-constexpr std::size_t kStreamRoom = 16 * 1024;
-
-// The stream requests are written and replies read through: the socket
-// itself, or TLS over it once use_tls() named the TLS stream. Renews
-// acknowledge_at_once before each read. One type for both, so the HTTP
-// reading and writing code is compiled once, not once per kind of stream.
-class Wire {
-public:
-    using executor_type = tcp::socket::executor_type;
-
-    explicit Wire(tcp::socket& socket) : m_socket(socket) {}
-
-    void use_tls(ssl::stream<tcp::socket&>& tls) { m_tls = &tls; }
-
-    executor_type get_executor() { return m_socket.get_executor(); }
-
-    template <class Buffers, class Handler>
-    void async_read_some(const Buffers& buffers, Handler&& handler) {
-        acknowledge_at_once(m_socket);
-        if (m_tls) return m_tls->async_read_some(buffers, std::forward<Handler>(handler));
-        m_socket.async_read_some(buffers, std::forward<Handler>(handler));
-    }
-
-    template <class Buffers, class Handler>
-    void async_write_some(const Buffers& buffers, Handler&& handler) {
-        if (m_tls) return m_tls->async_write_some(buffers, std::forward<Handler>(handler));
-        m_socket.async_write_some(buffers, std::forward<Handler>(handler));
-    }
-
-private:
-    tcp::socket& m_socket;
-    ssl::stream<tcp::socket&>* m_tls = nullptr;
-};
-
-// The peer's certificate as Certificate; empty fields when there is none.
-Certificate certificate_of(SSL* session) {
-    Certificate certificate;
-    X509* peer = SSL_get_peer_certificate(session);
-    if (!peer) return certificate;
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int size = 0;
-    if (X509_digest(peer, EVP_sha256(), digest, &size) == 1) {
-        static const char kHex[] = "0123456789ABCDEF";
-        for (unsigned int i = 0; i < size; ++i) {
-            if (i > 0) certificate.sha256 += ':';
-            certificate.sha256 += kHex[digest[i] >> 4];
-            certificate.sha256 += kHex[digest[i] & 15];
-        }
-    }
-    X509_NAME* subject = X509_get_subject_name(peer);
-    const int index = X509_NAME_get_index_by_NID(subject, NID_commonName, -1);
-    if (index >= 0) {
-        unsigned char* text = nullptr;
-        const int length = ASN1_STRING_to_UTF8(
-            &text, X509_NAME_ENTRY_get_data(X509_NAME_get_entry(subject, index)));
-        if (length >= 0) certificate.common_name.assign(reinterpret_cast<char*>(text), length);
-        OPENSSL_free(text);
-    }
-    X509_free(peer);
-    return certificate;
-}
-
-// True when `host` is an IPv4 or IPv6 address rather than a name.
-bool is_address(const std::string& host) {
-    beast::error_code ec;
-    asio::ip::make_address(host, ec);
-    return !ec;
-}
-
-// How one request on one connection ended.
-struct Outcome {
-    std::optional<Failure> failure;
-    std::string body;         // of a 200 reply
-    std::string retry_after;  // of a reply other than 200
-    bool keep = false;        // the connection can carry another request
-    bool stale = false;       // a reused connection that the peer had closed
-};
-
-// One connection to a peer, plain or TLS, carrying one request at a time.
-// Runs on the thread running its io_context; owned by the handlers of its
-// pending operations and by whoever keeps it for later requests.
-class Connection : public std::enable_shared_from_this<Connection> {
-public:
-    Connection(asio::io_context& io, Endpoint peer, const Options& options)
-        : m_io(io), m_peer(std::move(peer)), m_socket(io), m_timer(io), m_wire(m_socket) {
-        m_buffer.max_size(kBufferLimit);
-        // A TLS context costs OpenSSL's initialisation and configuration
-        // file: only HTTPS connections make one.
-        if (m_peer.scheme != Scheme::Https) return;
-        // What OpenSSL holds is given back with the process: freeing it at
-        // exit would only cost time.
-        OPENSSL_init_ssl(OPENSSL_INIT_NO_ATEXIT | OPENSSL_INIT_LOAD_SSL_STRINGS |
-                             OPENSSL_INIT_LOAD_CRYPTO_STRINGS,
-                         nullptr);
-        m_context.emplace(ssl::context::tls_client);
-        m_tls.emplace(m_socket, *m_context);
-        m_wire.use_tls(*m_tls);
-        // The stream's session was made from the context above: settings for
-        // this connection go on the session itself.
-        SSL_set_min_proto_version(m_tls->native_handle(), TLS1_2_VERSION);
-        if (m_peer.by_name) {
-            verify_by_name();
-        } else if (options.ca_file.empty()) {
-            // The peer is identified by its certificate's name and fingerprint,
-            // which the caller's check decides on.
-            m_tls->set_verify_mode(ssl::verify_none);
-        } else {
-            beast::error_code ec;
-            m_context->load_verify_file(options.ca_file, ec);
-            if (ec) {
-                m_ca_failure =
-                    "Error: cannot read the certificate authorities in " + options.ca_file + ".";
-            }
-            m_tls->set_verify_mode(ssl::verify_peer);
-        }
-    }
-
-    // Whether a request may go on this connection: it is open and the peer
-    // has neither closed it nor sent unasked bytes of HTTP.
-    bool usable() {
-        if (!m_connected || !socket().is_open()) return false;
-        char byte;
-        const auto got = ::recv(socket().native_handle(), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
-        if (got == 0) return false;
-        // Over TLS the peer may send records of its own (session tickets, a
-        // closing alert): the session reads them, and a request that then
-        // finds the connection closed is sent once more on a new one.
-        if (got > 0) return m_peer.scheme == Scheme::Https;
-        return errno == EAGAIN || errno == EWOULDBLOCK;
-    }
-
-    // Sends one request and calls `done` once with how it ended, by `deadline`.
-    void run(Method method, const std::string& body, bool keep_alive, Options options,
-             Clock::time_point deadline, std::function<void(Outcome)> done) {
-        m_options = std::move(options);
-        m_done = std::move(done);
-        m_reused = m_connected;
-        m_request = request_text(method, m_peer.target, host_field(m_peer), keep_alive,
-                                 m_options.fields, body);
-        m_timer.expires_at(deadline);
-        m_timer.async_wait([self = shared_from_this()](beast::error_code ec) {
-            if (!ec) self->expire();
-        });
-        if (!fields_are_whole(m_options.fields)) return fail(FailureKind::write, kBadField);
-        if (m_connected) return send();
-        if (m_ca_failure) return fail(FailureKind::tls, *m_ca_failure);
-        if (m_peer.by_name && !is_address(m_peer.host)) return resolve();
-        connect();
-    }
-
-    // As run() for a GET whose body is handed to `handlers` as it arrives;
-    // see open_stream. `done` gets the failure that ends the stream.
-    void run_stream(Options options, std::chrono::milliseconds silence, StreamHandlers handlers,
-                    std::function<void(Outcome)> done) {
-        m_stream.emplace(std::move(handlers));
-        m_silence = silence;
-        const auto deadline = Clock::now() + options.timeout;
-        run(Method::Get, std::string(), true, std::move(options), deadline, std::move(done));
-    }
-
-    // Ends the request in flight as failed; nothing when there is none.
-    void cancel() { fail(FailureKind::connect, kConnectFailed); }
-
-    // Closes the connection; no handler is called any more.
-    void abandon() {
-        m_done = nullptr;
-        // The stream's parser stays: a read in flight still refers to it.
-        if (m_stream) m_stream->closed = true;
-        m_timer.cancel();
-        beast::error_code ignored;
-        socket().close(ignored);
-        m_connected = false;
-    }
-
-    void set_target(const std::string& target) { m_peer.target = target; }
-
-private:
-    enum class Phase { resolving, connecting, handshaking, writing, reading, streaming };
-
-    tcp::socket& socket() { return m_socket; }
-
-    // The peer as the failure lines name it: "192.0.2.10:443", "[::1]:80".
-    std::string peer_text() const {
-        const bool v6 = m_peer.host.find(':') != std::string::npos;
-        return (v6 ? "[" + m_peer.host + "]" : m_peer.host) + ":" + std::to_string(m_peer.port);
-    }
-
-    // The line for a connection that could not be made, with the system's cause.
-    std::string connect_failure(const beast::error_code& ec) const {
-        std::string cause = ec.message();
-        if (!cause.empty()) cause[0] = static_cast<char>(std::tolower(cause[0]));
-        return "Error: cannot connect to " + peer_text() + ": " + cause + ".";
-    }
-
-    // The line for a peer that let the time-out pass: "30 s", or "1500 ms"
-    // for a time-out that is not whole seconds.
-    std::string silence_failure() const {
-        return "Error: " + peer_text() + " did not answer within " +
-               duration_text(m_options.timeout) + ".";
-    }
-
-    // "30 s", or "1500 ms" for a time that is not whole seconds.
-    static std::string duration_text(std::chrono::milliseconds time) {
-        const auto ms = time.count();
-        return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
-    }
-
-    // A peer the user named is checked as the web checks sites: its chain
-    // must lead to the system's certificate authorities (SSL_CERT_FILE and
-    // SSL_CERT_DIR may name others) and its certificate must name the host,
-    // a host name or an address. A host name is sent in the handshake too.
-    void verify_by_name() {
-        beast::error_code ignored;
-        m_context->set_default_verify_paths(ignored);
-        SSL* session = m_tls->native_handle();
-        const char* host = m_peer.host.c_str();
-        const bool named =
-            is_address(m_peer.host)
-                ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(session), host) == 1
-                : SSL_set1_host(session, host) == 1 && SSL_set_tlsext_host_name(session, host) == 1;
-        if (!named) m_ca_failure = tls_failure("the host cannot be checked");
-        m_tls->set_verify_mode(ssl::verify_peer);
-    }
-
-    // The line for a failed handshake, with `why` when known.
-    std::string tls_failure(const char* why) const {
-        return "Error: the TLS handshake with " + host_field(m_peer) + " failed" +
-               (why ? std::string(": ") + why : std::string()) + ".";
-    }
-
-    // Looks the peer's host name up, then connects to what it resolved to.
-    void resolve() {
-        m_phase = Phase::resolving;
-        m_stop_lookup = resolve_host_name(
-            m_io, m_peer.host, [self = shared_from_this()](std::vector<std::string> addresses) {
-                self->m_stop_lookup = nullptr;
-                if (addresses.empty()) {
-                    return self->fail(FailureKind::connect, self->lookup_failure());
-                }
-                self->m_addresses = std::move(addresses);
-                self->connect();
-            });
-    }
-
-    std::string lookup_failure() const {
-        return "Error: cannot resolve the host name " + m_peer.host + ".";
-    }
-
-    void connect() {
-        m_phase = Phase::connecting;
-        beast::error_code ec;
-        if (!m_addresses.empty()) {
-            std::vector<tcp::endpoint> endpoints;
-            for (const auto& text : m_addresses) {
-                const auto address = asio::ip::make_address(text, ec);
-                if (!ec) endpoints.emplace_back(address, m_peer.port);
-            }
-            asio::async_connect(
-                socket(), endpoints,
-                [self = shared_from_this()](beast::error_code cec, const tcp::endpoint&) {
-                    if (cec) {
-                        return self->fail(FailureKind::connect, self->connect_failure(cec));
-                    }
-                    self->connected();
-                });
-            return;
-        }
-        const auto address = asio::ip::make_address(m_peer.host, ec);
-        if (ec) return fail(FailureKind::connect, "Error resolving address");
-        socket().async_connect(tcp::endpoint(address, m_peer.port), [self = shared_from_this()](
-                                                                        beast::error_code cec) {
-            if (cec) {
-                return self->fail(FailureKind::connect, self->connect_failure(cec));
-            }
-            self->connected();
-        });
-    }
-
-    void connected() {
-        beast::error_code ignored;
-        socket().set_option(tcp::no_delay(true), ignored);
-        ++g_opened;
-        if (m_peer.scheme != Scheme::Https) {
-            m_connected = true;
-            return send();
-        }
-        m_phase = Phase::handshaking;
-        m_tls->async_handshake(ssl::stream_base::client, [self = shared_from_this()](
-                                                             beast::error_code hec) {
-            if (hec) {
-                const long verified = SSL_get_verify_result(self->m_tls->native_handle());
-                return self->fail(FailureKind::tls,
-                                  self->tls_failure(verified == X509_V_OK
-                                                        ? nullptr
-                                                        : X509_verify_cert_error_string(verified)));
-            }
-            self->m_certificate = certificate_of(self->m_tls->native_handle());
-            self->m_connected = true;
-            self->send();
-        });
-    }
-
-    void send() {
-        if (m_peer.scheme == Scheme::Https && m_options.check) {
-            if (auto refusal = m_options.check(m_certificate)) {
-                return fail(FailureKind::certificate, *refusal);
-            }
-        }
-        m_phase = Phase::writing;
-        write();
-    }
-
-    void write() {
-        asio::async_write(m_wire, asio::buffer(m_request),
-                          [self = shared_from_this()](beast::error_code ec, std::size_t) {
-                              if (ec) {
-                                  self->m_stale = self->m_reused;
-                                  return self->fail(FailureKind::write, kWriteFailed);
-                              }
-                              if (self->m_stream) return self->read_stream_header();
-                              self->read();
-                          });
-    }
-
-    void read() {
-        m_phase = Phase::reading;
-        m_buffer.consume(m_buffer.size());
-        // Room for large reads: an empty buffer makes every read 512 bytes, a
-        // system call each, and a bridge's whole state is hundreds of them.
-        m_buffer.reserve(kReadRoom);
-        m_parser.emplace();
-        async_read_http_reply(m_wire, m_buffer, *m_parser, m_options.body_limit,
-                              [self = shared_from_this()](HttpRead result) { self->read(result); });
-    }
-
-    void read(HttpRead result) {
-        switch (result) {
-            case HttpRead::ok:
-                return succeed();
-            case HttpRead::header_failed:
-                // A kept connection the peer closed before any byte of the reply.
-                m_stale = m_reused && !m_parser->got_some() && m_buffer.size() == 0;
-                return fail(FailureKind::header, kHeaderFailed);
-            case HttpRead::header_too_large:
-                return fail(FailureKind::header_limit, kHeaderTooLarge);
-            case HttpRead::not_ok:
-                return fail_with_status();
-            case HttpRead::body_failed:
-                return fail(FailureKind::body, kBodyFailed);
-            case HttpRead::body_too_large:
-                return fail(FailureKind::body_limit, kBodyTooLarge);
-        }
-    }
-
-    // A stream's header, on its own parser: one that keeps no body and
-    // reserves nothing for a Content-Length.
-    void read_stream_header() {
-        m_phase = Phase::reading;
-        m_stream->parser.header_limit(kHttpHeaderLimit);
-        // No limit: Beast 1.74 reads "none" as a limit below every length.
-        m_stream->parser.body_limit(std::numeric_limits<std::uint64_t>::max());
-        http::async_read_header(
-            m_wire, m_buffer, m_stream->parser,
-            [self = shared_from_this()](beast::error_code ec, std::size_t header_size) {
-                if (!self->streaming()) return;
-                if (ec == http::error::header_limit || (!ec && header_size > kHttpHeaderLimit)) {
-                    return self->fail(FailureKind::header_limit, kHeaderTooLarge);
-                }
-                if (ec) return self->fail(FailureKind::header, kHeaderFailed);
-                const auto& reply = self->m_stream->parser.get();
-                if (reply.result() != http::status::ok) return self->fail_with_status(reply);
-                self->m_phase = Phase::streaming;
-                self->m_heard = Clock::now();
-                self->m_timer.expires_after(self->m_silence);
-                self->m_timer.async_wait([self](beast::error_code tec) {
-                    if (!tec) self->expire();
-                });
-                if (self->m_stream->handlers.opened) self->m_stream->handlers.opened();
-                if (self->streaming()) self->read_stream_body();
-            });
-    }
-
-    void read_stream_body() {
-        auto& body = m_stream->parser.get().body();
-        body.data = m_stream->room;
-        body.size = sizeof m_stream->room;
-        http::async_read_some(
-            m_wire, m_buffer, m_stream->parser,
-            [self = shared_from_this()](beast::error_code ec, std::size_t) {
-                if (!self->streaming()) return;
-                const std::size_t got =
-                    sizeof self->m_stream->room - self->m_stream->parser.get().body().size;
-                if (got > 0) {
-                    self->m_heard = Clock::now();
-                    self->m_stream->handlers.bytes(std::string_view(self->m_stream->room, got));
-                    if (!self->streaming()) return;  // the handler closed the stream
-                }
-                if (ec == http::error::need_buffer) ec = {};
-                if (ec) {
-                    return self->fail(FailureKind::body, "Error: the stream from " +
-                                                             self->peer_text() + " broke off.");
-                }
-                if (self->m_stream->parser.is_done()) {
-                    return self->fail(FailureKind::body,
-                                      "Error: " + self->peer_text() + " ended the stream.");
-                }
-                self->read_stream_body();
-            });
-    }
-
-    void succeed() {
-        Outcome outcome;
-        outcome.body = std::move(m_parser->get().body());
-        outcome.keep = m_parser->keep_alive();
-        finish(std::move(outcome));
-    }
-
-    void fail_with_status() { fail_with_status(m_parser->get()); }
-
-    void fail_with_status(const http::response_header<>& reply) {
-        std::string text = "HTTP " + std::to_string(reply.result_int());
-        const auto reason = reply.reason();
-        if (!reason.empty()) text += " " + std::string(reason);
-        Outcome outcome;
-        outcome.failure.emplace(FailureKind::status, text, reply.result_int(),
-                                std::string(reply[http::field::location]));
-        outcome.retry_after = std::string(reply[http::field::retry_after]);
-        finish(std::move(outcome));
-    }
-
-    void expire() {
-        m_stale = false;
-        switch (m_phase) {
-            case Phase::resolving:
-                return fail(FailureKind::connect, lookup_failure());
-            case Phase::connecting:
-                return fail(FailureKind::connect, silence_failure());
-            case Phase::handshaking:
-                return fail(FailureKind::tls, tls_failure("out of time"));
-            case Phase::writing:
-                return fail(FailureKind::write, silence_failure());
-            case Phase::reading:
-                break;
-            case Phase::streaming: {
-                const auto quiet = Clock::now() - m_heard;
-                if (quiet < m_silence) {
-                    m_timer.expires_after(m_silence - quiet);
-                    m_timer.async_wait([self = shared_from_this()](beast::error_code ec) {
-                        if (!ec) self->expire();
-                    });
-                    return;
-                }
-                return fail(FailureKind::body, "Error: " + peer_text() + " sent nothing for " +
-                                                   duration_text(m_silence) + ".");
-            }
-        }
-        if (m_parser && m_parser->is_header_done()) return fail(FailureKind::body, kBodyFailed);
-        fail(FailureKind::header, silence_failure());
-    }
-
-    void fail(FailureKind kind, const std::string& text) {
-        Outcome outcome;
-        outcome.failure.emplace(kind, text);
-        outcome.stale = m_stale;
-        finish(std::move(outcome));
-    }
-
-    // Hands `outcome` to the caller, once; closes the connection unless it
-    // can carry another request.
-    void finish(Outcome outcome) {
-        if (!m_done) return;
-        auto done = std::move(m_done);
-        m_done = nullptr;
-        m_timer.cancel();
-        if (m_stop_lookup) {
-            auto stop = std::move(m_stop_lookup);
-            m_stop_lookup = nullptr;
-            stop();
-        }
-        if (!outcome.keep) {
-            beast::error_code ignored;
-            socket().close(ignored);
-            m_connected = false;
-        }
-        m_stale = false;
-        done(std::move(outcome));
-    }
-
-    asio::io_context& m_io;
-    Endpoint m_peer;
-    Options m_options;
-    tcp::socket m_socket;
-    std::optional<ssl::context> m_context;  // these two for HTTPS only
-    std::optional<ssl::stream<tcp::socket&>> m_tls;
-    asio::steady_timer m_timer;
-    Wire m_wire;
-    std::optional<std::string> m_ca_failure;
-    std::vector<std::string> m_addresses;  // what the peer's host name resolved to
-    std::function<void()> m_stop_lookup;   // null unless a lookup is in flight
-    Certificate m_certificate;
-    std::string m_request;
-    beast::flat_buffer m_buffer;
-    std::optional<HttpResponseParser> m_parser;
-    std::function<void(Outcome)> m_done;  // null when no request is in flight
-    // A stream's parser, handlers and room for its bytes; none for other requests.
-    struct Stream {
-        explicit Stream(StreamHandlers given) : handlers(std::move(given)) {}
-        StreamHandlers handlers;
-        http::response_parser<http::buffer_body> parser;
-        char room[kStreamRoom];
-        bool closed = false;  // abandoned: its handlers are not called any more
-    };
-    bool streaming() const { return m_stream && !m_stream->closed; }
-    std::optional<Stream> m_stream;
-    std::chrono::milliseconds m_silence{0};
-    Clock::time_point m_heard;  // when a stream's last bytes arrived
-    Phase m_phase = Phase::connecting;
-    bool m_connected = false;  // and, over TLS, the handshake done
-    bool m_reused = false;     // the request in flight came after another
-    bool m_stale = false;
-};
-
-// A connection with the io_context it runs on, for exchange() on any thread.
-struct Held {
-    asio::io_context io;
-    std::shared_ptr<Connection> connection;  // destroyed before `io`
-};
-
-std::mutex g_mutex;
-std::multimap<std::string, std::unique_ptr<Held>> g_idle;
-
-std::string key_of(const Endpoint& endpoint, const Options& options) {
-    return std::string(endpoint.scheme == Scheme::Https ? "https " : "http ") +
-           (endpoint.by_name ? "named " : "") + endpoint.host + " " +
-           std::to_string(endpoint.port) + " " + options.ca_file;
-}
-
-// An idle connection to the peer that can carry a request, or null.
-std::unique_ptr<Held> take_idle(const std::string& key) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    for (auto found = g_idle.find(key); found != g_idle.end() && found->first == key;) {
-        std::unique_ptr<Held> held = std::move(found->second);
-        found = g_idle.erase(found);
-        if (held->connection->usable()) return held;
-    }
-    return nullptr;
-}
-
-void keep_idle(const std::string& key, std::unique_ptr<Held> held) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    g_idle.emplace(key, std::move(held));
-}
-
-// One request on a kept connection or a new one; on a new one once more when
-// the kept one turns out closed by the peer.
-Outcome attempt(const Endpoint& endpoint, Method method, const std::string& body,
-                const Options& options, Clock::time_point deadline) {
-    const std::string key = key_of(endpoint, options);
-    std::unique_ptr<Held> held = take_idle(key);
-    for (;;) {
-        const bool reused = held != nullptr;
-        if (!held) {
-            held = std::make_unique<Held>();
-            held->connection = std::make_shared<Connection>(held->io, endpoint, options);
-        }
-        held->connection->set_target(endpoint.target);
-        Outcome outcome;
-        held->io.restart();
-        held->connection->run(method, body, true, options, deadline,
-                              [&outcome](Outcome ended) { outcome = std::move(ended); });
-        held->io.run();
-        if (reused && outcome.stale) {
-            held.reset();
-            continue;
-        }
-        if (outcome.keep) keep_idle(key, std::move(held));
-        return outcome;
-    }
-}
 
 // How long a refused request waits before it is sent again: the whole seconds
 // of `retry_after`, at most kLongestWait; kDefaultWait when that is no number.
@@ -722,30 +41,85 @@ std::chrono::seconds wait_after(const std::string& retry_after) {
     return std::chrono::seconds(seconds);
 }
 
-// One exchange run on an io_context: its requests, each on a connection of
-// its own, and the waits between them.
+// The connections exchange() keeps for later requests: one per peer, all on
+// the one io_context that exchange() runs. The program uses its transport
+// from one thread, so nothing here is guarded.
+class KeptConnections {
+public:
+    asio::io_context& io() { return m_io; }
+
+    // The connection kept for the peer `key` names, when it can carry a
+    // request; else null. The peer's slot is empty afterwards either way.
+    std::shared_ptr<Connection> take(const std::string& key) {
+        const auto found = m_kept.find(key);
+        if (found == m_kept.end()) return nullptr;
+        std::shared_ptr<Connection> connection = std::move(found->second);
+        m_kept.erase(found);
+        return connection->usable() ? connection : nullptr;
+    }
+
+    void keep(const std::string& key, std::shared_ptr<Connection> connection) {
+        m_kept[key] = std::move(connection);
+    }
+
+private:
+    asio::io_context m_io;
+    std::map<std::string, std::shared_ptr<Connection>> m_kept;  // destroyed before m_io
+};
+
+KeptConnections& kept_connections() {
+    static KeptConnections kept;
+    return kept;
+}
+
+// Names a peer as its kept connection is found: connections differ by
+// scheme, by name or address, by host and port, and by the authorities
+// checked.
+std::string key_of(const Endpoint& endpoint, const Options& options) {
+    return std::string(endpoint.scheme == Scheme::Https ? "https " : "http ") +
+           (endpoint.by_name ? "named " : "") + endpoint.host + " " +
+           std::to_string(endpoint.port) + " " + options.ca_file;
+}
+
+// One exchange: its request, sent again after a refusal (429, 503) when the
+// wait its reply asks for fits the deadline, and once more on a new
+// connection when a kept one turns out closed by the peer before it could
+// carry the request. With `kept`, a request goes on the peer's kept
+// connection and the connection is kept again afterwards; without, each
+// request has a connection of its own.
 class Exchange : public std::enable_shared_from_this<Exchange> {
 public:
     Exchange(asio::io_context& io, const Endpoint& endpoint, Method method, std::string body,
-             const Options& options, std::function<void(Ending)> done)
+             const Options& options, KeptConnections* kept, std::function<void(Ending)> done)
         : m_io(io),
           m_endpoint(endpoint),
           m_method(method),
           m_body(std::move(body)),
           m_options(options),
           m_deadline(Clock::now() + options.timeout),
+          m_kept(kept),
+          m_key(key_of(endpoint, options)),
           m_wait(io),
           m_done(std::move(done)) {}
 
     void send() {
-        auto connection = std::make_shared<Connection>(m_io, m_endpoint, m_options);
-        connection->run(
-            m_method, m_body, true, m_options, m_deadline,
-            [self = shared_from_this()](Outcome outcome) { self->ended(std::move(outcome)); });
+        std::shared_ptr<Connection> connection = m_kept ? m_kept->take(m_key) : nullptr;
+        send_on(connection ? connection : make_connection(m_io, m_endpoint, m_options));
     }
 
 private:
-    void ended(Outcome outcome) {
+    void send_on(const std::shared_ptr<Connection>& connection) {
+        // Weak: the connection holds this handler until it has called it.
+        std::weak_ptr<Connection> used = connection;
+        connection->run(m_method, m_endpoint.target, m_body, true, m_options, m_deadline,
+                        [self = shared_from_this(), used](Outcome outcome) {
+                            self->ended(used.lock(), std::move(outcome));
+                        });
+    }
+
+    void ended(std::shared_ptr<Connection> used, Outcome outcome) {
+        if (outcome.stale) return send_on(make_connection(m_io, m_endpoint, m_options));
+        if (m_kept && outcome.keep && used) m_kept->keep(m_key, std::move(used));
         if (!outcome.failure) return m_done(Ending{std::nullopt, std::move(outcome.body)});
         const int status = outcome.failure->status();
         if ((status == 429 || status == 503) && m_resends < kMaxResends) {
@@ -753,8 +127,9 @@ private:
             if (Clock::now() + wait < m_deadline) {
                 ++m_resends;
                 m_wait.expires_after(wait);
-                m_wait.async_wait(
-                    [self = shared_from_this()](const beast::error_code&) { self->send(); });
+                m_wait.async_wait([self = shared_from_this()](const boost::system::error_code&) {
+                    self->send();
+                });
                 return;
             }
         }
@@ -767,6 +142,8 @@ private:
     const std::string m_body;
     const Options m_options;
     const Clock::time_point m_deadline;
+    KeptConnections* const m_kept;  // null: no connection is kept
+    const std::string m_key;
     asio::steady_timer m_wait;
     std::function<void(Ending)> m_done;
     int m_resends = 0;
@@ -779,42 +156,37 @@ Failure::Failure(FailureKind kind, const std::string& text, int status, std::str
 
 std::string exchange(const Endpoint& endpoint, Method method, const std::string& body,
                      const Options& options) {
-    const auto deadline = Clock::now() + options.timeout;
-    for (int resends = 0;; ++resends) {
-        Outcome outcome = attempt(endpoint, method, body, options, deadline);
-        if (!outcome.failure) return std::move(outcome.body);
-        const int status = outcome.failure->status();
-        if ((status == 429 || status == 503) && resends < kMaxResends) {
-            const auto wait = wait_after(outcome.retry_after);
-            if (Clock::now() + wait < deadline) {
-                std::this_thread::sleep_for(wait);
-                continue;
-            }
-        }
-        throw *outcome.failure;
-    }
+    KeptConnections& kept = kept_connections();
+    std::optional<Ending> ending;
+    kept.io().restart();
+    std::make_shared<Exchange>(kept.io(), endpoint, method, body, options, &kept,
+                               [&ending](Ending ended) { ending = std::move(ended); })
+        ->send();
+    kept.io().run();
+    if (ending.value().failure) throw *ending->failure;
+    return std::move(ending->body);
 }
 
-std::size_t connections_opened() { return g_opened; }
+void start_exchange(asio::io_context& io, const Endpoint& endpoint, Method method,
+                    const std::string& body, const Options& options,
+                    std::function<void(Ending)> done) {
+    std::make_shared<Exchange>(io, endpoint, method, body, options, nullptr, std::move(done))
+        ->send();
+}
 
 bool refuses_connections(const Endpoint& endpoint, std::chrono::milliseconds timeout) {
-    beast::error_code ec;
+    boost::system::error_code ec;
     const auto address = asio::ip::make_address(endpoint.host, ec);
     if (ec) return false;
     asio::io_context io;
     tcp::socket socket(io);
     bool refused = false;
-    socket.async_connect(tcp::endpoint(address, endpoint.port), [&refused](beast::error_code cec) {
-        refused = cec == asio::error::connection_refused;
-    });
+    socket.async_connect(tcp::endpoint(address, endpoint.port),
+                         [&refused](boost::system::error_code cec) {
+                             refused = cec == asio::error::connection_refused;
+                         });
     io.run_for(timeout);
     return refused;
-}
-
-void close_idle_connections() {
-    std::multimap<std::string, std::unique_ptr<Held>> idle;
-    std::lock_guard<std::mutex> lock(g_mutex);
-    idle.swap(g_idle);
 }
 
 std::function<void()> fetch(asio::io_context& io, const Endpoint& endpoint,
@@ -823,9 +195,9 @@ std::function<void()> fetch(asio::io_context& io, const Endpoint& endpoint,
     Options options;
     options.timeout = timeout;
     options.body_limit = cap;
-    auto connection = std::make_shared<Connection>(io, endpoint, options);
-    connection->run(Method::Get, std::string(), false, options, Clock::now() + timeout,
-                    [done = std::move(done)](Outcome outcome) {
+    auto connection = make_connection(io, endpoint, options);
+    connection->run(Method::Get, endpoint.target, std::string(), false, options,
+                    Clock::now() + timeout, [done = std::move(done)](Outcome outcome) {
                         if (outcome.failure) return done(std::nullopt);
                         done(std::move(outcome.body));
                     });
@@ -838,19 +210,13 @@ std::function<void()> fetch(asio::io_context& io, const Endpoint& endpoint,
 std::function<void()> open_stream(asio::io_context& io, const Endpoint& endpoint,
                                   const Options& options, std::chrono::milliseconds silence,
                                   StreamHandlers handlers) {
-    auto connection = std::make_shared<Connection>(io, endpoint, options);
+    auto connection = make_connection(io, endpoint, options);
     auto ended = std::move(handlers.ended);
     connection->run_stream(options, silence, std::move(handlers),
                            [ended = std::move(ended)](Outcome outcome) {
                                if (outcome.failure) ended(std::move(*outcome.failure));
                            });
     return [connection] { connection->abandon(); };
-}
-
-void start_exchange(asio::io_context& io, const Endpoint& endpoint, Method method,
-                    const std::string& body, const Options& options,
-                    std::function<void(Ending)> done) {
-    std::make_shared<Exchange>(io, endpoint, method, body, options, std::move(done))->send();
 }
 
 }  // namespace Http

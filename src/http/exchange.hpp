@@ -90,11 +90,11 @@ private:
 // returns the body of its 200 reply; throws Failure otherwise. Runs on the
 // calling thread. Requests to one peer share one keep-alive connection per
 // process, which is reopened once, transparently, when the peer closed it
-// between requests; requests running at the same time use connections of their
-// own. A reply 429 or 503 is sent again after its Retry-After seconds (1 s when
-// it has none or none that reads, at most 5 s), at most twice, while the
-// deadline allows; these statuses say the request was not carried out, so a
-// write is sent again too. No redirect is followed. Thread-safe.
+// between requests. A reply 429 or 503 is sent again after its Retry-After
+// seconds (1 s when it has none or none that reads, at most 5 s), at most
+// twice, while the deadline allows; these statuses say the request was not
+// carried out, so a write is sent again too. No redirect is followed. Not
+// thread-safe: the program uses its transport from one thread.
 std::string exchange(const Endpoint& endpoint, Method method, const std::string& body,
                      const Options& options);
 
@@ -102,13 +102,6 @@ std::string exchange(const Endpoint& endpoint, Method method, const std::string&
 // peer answers that nothing listens there) within `timeout`; false when it is
 // accepted, or when nothing answers at all.
 bool refuses_connections(const Endpoint& endpoint, std::chrono::milliseconds timeout);
-
-// Returns the number of connections exchange() has opened in this process,
-// each TLS handshake included.
-std::size_t connections_opened();
-
-// Closes the connections exchange() keeps open for later requests.
-void close_idle_connections();
 
 // How an exchange run on an io_context ended: the body of its 200 reply, or
 // its failure (and no body).
@@ -118,11 +111,11 @@ struct Ending {
 };
 
 // As exchange(), but run on `io` rather than on the calling thread, on a
-// connection of its own that is not kept for later requests: calls `done`
+// connection of its own that is not kept for later requests (the same refusals
+// are sent again, the waits timers on `io`): calls `done`
 // exactly once, on the thread running `io`, with how it ended. A host name is
-// looked up on a thread of its own (resolve_host_name), within the deadline;
-// the waits before a refused request is sent again are timers on `io`. If
-// `io` is stopped first, `done` is destroyed uncalled.
+// looked up on a thread of its own (resolve_host_name), within the deadline.
+// If `io` is stopped first, `done` is destroyed uncalled.
 void start_exchange(boost::asio::io_context& io, const Endpoint& endpoint, Method method,
                     const std::string& body, const Options& options,
                     std::function<void(Ending)> done);

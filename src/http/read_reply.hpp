@@ -3,8 +3,6 @@
 
 #include <cstddef>
 #include <functional>
-#include <optional>
-#include <string>
 #include <utility>
 
 #include <boost/beast/core/error.hpp>
@@ -69,19 +67,6 @@ void async_read_http_reply(Stream& stream, boost::beast::flat_buffer& buffer,
                                  done(bec ? HttpRead::body_failed : HttpRead::ok);
                              });
         });
-}
-
-// As async_read_http_reply, calling `done` with the body of a whole 200 reply,
-// else with nullopt.
-template <class Stream>
-void async_read_http_body(Stream& stream, boost::beast::flat_buffer& buffer,
-                          HttpResponseParser& parser, std::size_t cap,
-                          std::function<void(std::optional<std::string>)> done) {
-    async_read_http_reply(stream, buffer, parser, cap,
-                          [&parser, done = std::move(done)](HttpRead result) {
-                              if (result != HttpRead::ok) return done(std::nullopt);
-                              done(std::move(parser.get().body()));
-                          });
 }
 
 }  // namespace Http

@@ -52,7 +52,8 @@ protected:
     // Runs the watch until `lines` lines were printed, `warnings` lines told
     // or 4 s have passed; `act`, unless null, runs on a thread of its own
     // once the stream is open and the starting copies were read.
-    Watched watch(std::size_t lines, const std::function<void()>& act, std::size_t warnings = 100) {
+    Watched watch(std::size_t lines, const std::function<void()>& act, std::size_t warnings = 100,
+                  const StreamWatchTimes& times = {}) {
         Http::Endpoint at{Http::Scheme::Https, "127.0.0.1", m_server.port(m_tls), "/"};
         Hue::ClientConfig config;
         config.timeout = std::chrono::seconds(3);
@@ -83,7 +84,7 @@ protected:
                 act();
             });
         }
-        watched.result = watch_event_stream(client, "u", sink);
+        watched.result = watch_event_stream(client, "u", sink, times);
         if (actor.joinable()) actor.join();
         return watched;
     }
@@ -253,6 +254,32 @@ TEST_F(WatchStream, EachStreamIsReadAsItsEventsSay) {
         for (std::size_t i = reads.size(); i < sent.size(); ++i) {
             EXPECT_EQ("GET /eventstream/clip/v2", sent[i]);  // opened again
         }
+    }
+}
+
+// A break after a stream that stayed open for the steady time is followed by
+// a reconnect at once; after a shorter one, by the next longer wait.
+TEST_F(WatchStream, TheWaitsStartAfreshAfterAStreamThatStayedOpen) {
+    const struct {
+        milliseconds steady;
+        const char* reconnect;
+    } cases[] = {{milliseconds(200), "reconnecting."},
+                 {milliseconds(2000), "reconnecting in 1 s."}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reconnect);
+        m_bridge->clear_requests();
+        m_bridge->refuse("GET", "/eventstream/clip/v2", 503, 1);
+        StreamWatchTimes times;
+        times.steady = c.steady;
+        const auto act = [&] {
+            wait_for([&] { return requests().size() >= 4; });  // open again, read whole
+            std::this_thread::sleep_for(milliseconds(400));
+            m_bridge->drop_streams();
+        };
+        EXPECT_EQ((std::vector<std::string>{
+                      "event stream: HTTP 503 Service Unavailable; reconnecting.",
+                      "event stream: the stream from " + peer() + " broke off; " + c.reconnect}),
+                  watch(100, act, 2, times).warnings);
     }
 }
 

@@ -9,8 +9,8 @@
 #include <boost/asio/io_context.hpp>
 #include <gtest/gtest.h>
 
-#include "discovery/http_fetch.hpp"
 #include "discovery/test_http_server.hpp"
+#include "http/exchange.hpp"
 
 namespace UPnP {
 namespace {
@@ -157,11 +157,11 @@ TEST(HttpFetch, OnlyWholeOkResponsesWithinTheLimitsYieldABody) {
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const std::string path = "/" + std::to_string(i);
         server.serve_raw(path, cases[i].response, cases[i].closed);
-        fetch_http(io, *Http::read_endpoint(server.url(path), kDescriptionUrl), kTimeout, 10,
-                   [&, i](std::optional<std::string> body) {
-                       results[i].push_back(std::move(body));
-                       took[i] = std::chrono::steady_clock::now() - start;
-                   });
+        Http::fetch(io, *Http::read_endpoint(server.url(path), kDescriptionUrl), kTimeout, 10,
+                    [&, i](std::optional<std::string> body) {
+                        results[i].push_back(std::move(body));
+                        took[i] = std::chrono::steady_clock::now() - start;
+                    });
     }
     io.run();
     for (std::size_t i = 0; i < std::size(cases); ++i) {

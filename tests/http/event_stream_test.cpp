@@ -110,30 +110,7 @@ TEST(EventStreamReading, SplitsAnywhereReadTheSame) {
             ASSERT_EQ(summary(whole.events), summary(read.events));
             ASSERT_EQ(whole.heartbeats, read.heartbeats);
             ASSERT_EQ("42", reader.last_event_id());
-            ASSERT_EQ(std::optional<unsigned long long>(5), reader.retry_ms());
         }
-    }
-}
-
-// A retry field of digits alone, at most 18 of them, replaces the delay
-// kept; any other leaves it.
-TEST(EventStreamReading, KeepsTheLastRetryOfDigitsAlone) {
-    const struct {
-        const char* value;
-        unsigned long long kept;
-    } cases[] = {{"5", 5},
-                 {"", 7},
-                 {"1.5", 7},
-                 {"-1", 7},
-                 {"5x", 7},
-                 {" 5", 7},
-                 {"999999999999999999", 999999999999999999ULL},
-                 {"9999999999999999999", 7}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.value);
-        EventStreamReader reader;
-        reader.feed("retry: 7\nretry: " + std::string(c.value) + "\n");
-        EXPECT_EQ(std::optional<unsigned long long>(c.kept), reader.retry_ms());
     }
 }
 

@@ -18,7 +18,7 @@ struct RawTcpServer::Impl {
     Ending ending = Ending::close;
     Sequel sequel;
     Kept kept;
-    std::size_t accepted = 0;  // connections so far
+    std::atomic<std::size_t> accepted{0};  // connections so far
     std::string address;
     int listener = -1;
     std::atomic<bool> stopping{false};
@@ -170,6 +170,8 @@ std::vector<std::string> RawTcpServer::request_lines() const {
     std::lock_guard<std::mutex> lock(m_impl->mutex);
     return m_impl->lines;
 }
+
+std::size_t RawTcpServer::connections() const { return m_impl->accepted; }
 
 std::vector<std::string> RawTcpServer::requests() const {
     std::lock_guard<std::mutex> lock(m_impl->mutex);

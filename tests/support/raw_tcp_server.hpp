@@ -58,6 +58,9 @@ public:
     // Every request received, in order, as its bytes came.
     std::vector<std::string> requests() const;
 
+    // The connections accepted so far.
+    std::size_t connections() const;
+
 private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
