@@ -106,7 +106,7 @@ int run_command_line(const std::vector<std::string>& args, std::ostream& out, st
                      const Environment& environment) {
     // The connections kept for later requests of this run end with it.
     struct RunEnd {
-        ~RunEnd() { Http::close_idle_connections(); }
+        ~RunEnd() { Http::end_kept_connections(); }
     } run_end;
     if (!args.empty() && args[0] == kCompletionsWord) {
         return print_completions(out, std::vector<std::string>(args.begin() + 1, args.end()));

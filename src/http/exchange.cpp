@@ -62,6 +62,8 @@ public:
         m_kept[key] = std::move(connection);
     }
 
+    void end() { m_kept.clear(); }
+
 private:
     asio::io_context m_io;
     std::map<std::string, std::shared_ptr<Connection>> m_kept;  // destroyed before m_io
@@ -173,6 +175,8 @@ void start_exchange(asio::io_context& io, const Endpoint& endpoint, Method metho
     std::make_shared<Exchange>(io, endpoint, method, body, options, nullptr, std::move(done))
         ->send();
 }
+
+void end_kept_connections() { kept_connections().end(); }
 
 bool refuses_connections(const Endpoint& endpoint, std::chrono::milliseconds timeout) {
     boost::system::error_code ec;

@@ -98,6 +98,11 @@ private:
 std::string exchange(const Endpoint& endpoint, Method method, const std::string& body,
                      const Options& options);
 
+// Closes the connections exchange() keeps for later requests. A run of
+// glowrig ends with it, so that the next run in the same process (as the
+// tests run commands) opens connections of its own.
+void end_kept_connections();
+
 // True when a TCP connection to `endpoint`'s host and port is refused (the
 // peer answers that nothing listens there) within `timeout`; false when it is
 // accepted, or when nothing answers at all.
