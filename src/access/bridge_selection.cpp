@@ -18,7 +18,6 @@
 #include "hue/address.hpp"
 #include "hue/bridge_id.hpp"
 #include "hue/client.hpp"
-#include "hue/text.hpp"
 #include "util/printable.hpp"
 
 namespace Access {

@@ -32,8 +32,8 @@
 #include "commands/usage_error.hpp"
 #include "commands/watch.hpp"
 #include "hue/address.hpp"
-#include "hue/text.hpp"
 #include "util/printable.hpp"
+#include "util/text.hpp"
 
 namespace Cli {
 namespace {
@@ -191,7 +191,7 @@ int run_args(const std::vector<std::string>& args) {
     };
 
     for (const std::string& arg : args) {
-        if (!Hue::is_valid_utf8(arg)) {
+        if (!Util::is_valid_utf8(arg)) {
             return fail("Error: the command line is not valid UTF-8.", kRefused);
         }
     }
