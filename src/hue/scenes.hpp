@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json_fwd.hpp>
-
 #include "hue/client.hpp"
 #include "hue/item_list.hpp"
+#include "json/value_fwd.hpp"
 
 namespace Hue {
 
@@ -45,7 +44,7 @@ public:
 
     // Builds the collection from an object keyed by scene id. Throws
     // Json::Error when a value has a wrong type.
-    static Scenes from_json(const Client& client, const nlohmann::json& object);
+    static Scenes from_json(const Client& client, const Json::Value& object);
 };
 
 }  // namespace Hue

@@ -6,11 +6,10 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json_fwd.hpp>
-
 #include "hue/client.hpp"
 #include "hue/item_list.hpp"
 #include "hue/schedule_time.hpp"
+#include "json/value_fwd.hpp"
 
 namespace Hue {
 
@@ -83,7 +82,7 @@ public:
     // key order, each holding a copy of `client`. Throws Json::Error when
     // `listing` or one of its members is not an object, and when a member has
     // a key of the wrong type.
-    static Schedules from_json(const Client& client, const nlohmann::json& listing);
+    static Schedules from_json(const Client& client, const Json::Value& listing);
 
     // Sends DELETE {id}, whether or not the collection holds that id, and
     // returns when the bridge has confirmed it. The collection is not

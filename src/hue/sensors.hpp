@@ -4,10 +4,9 @@
 #include <memory>
 #include <string>
 
-#include <nlohmann/json_fwd.hpp>
-
 #include "hue/client.hpp"
 #include "hue/item_list.hpp"
+#include "json/value_fwd.hpp"
 
 namespace Hue {
 
@@ -41,7 +40,7 @@ public:
     // Builds the collection from an object keyed by sensor id, skipping the
     // member "lastscan". Throws Json::Error when a value has a
     // wrong type.
-    static Sensors from_json(const Client& client, const nlohmann::json& object);
+    static Sensors from_json(const Client& client, const Json::Value& object);
 };
 
 }  // namespace Hue
