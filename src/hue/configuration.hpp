@@ -105,8 +105,6 @@ public:
     ConfigurationStatus status() const;
     // The settings as last read (never the pending ones).
     ConfigurationSettings settings() const;
-    // Replaces the pending settings; sends nothing.
-    void set_settings(const ConfigurationSettings& settings);
     // The pending settings, for changing one field in place.
     ConfigurationSettings& pending_settings();
 

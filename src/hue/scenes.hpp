@@ -26,7 +26,6 @@ public:
     std::string id() const;
     std::string name() const;
     std::vector<std::string> lights() const;  // member light ids, in order
-    bool active() const;
     // The group a group scene belongs to; empty for a scene of lights alone.
     std::string group() const;
     // When the scene was last stored (UTC), when the bridge reports it.

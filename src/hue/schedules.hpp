@@ -47,7 +47,6 @@ public:
     void set_name(const std::string& name);
     void set_description(const std::string& description);
     void set_command(const std::string& command);
-    void set_time(const ScheduleTime& time);
 
     // Sends GET {id} and reads the reply into the schedule; keys the reply
     // lacks leave their fields unchanged. Error replies are not rejected: an

@@ -24,8 +24,6 @@ public:
     std::string name() const;
     std::string type() const;
     std::string modelid() const;
-    // The reported value as JSON text: a string keeps its quotation marks.
-    std::string manufacturername() const;
     std::string swversion() const;
 
 private:
