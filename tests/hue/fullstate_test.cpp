@@ -56,6 +56,7 @@ TEST(FullStateReading, MissingOrMistypedMembersFail) {
         R"({"config":{},"lights":{},"schedules":{}})",
         R"({"lights":{},"groups":{},"schedules":{}})",
         R"({"config":{},"lights":{},"groups":{},"schedules":{},"scenes":{"1":{"lights":[1]}}})",
+        R"({"config":{},"lights":{},"groups":{},"schedules":{},"scenes":{"1":{"active":1}}})",
         R"({"config":{},"lights":{},"groups":{},"schedules":{},"sensors":{"1":{"name":2}}})",
         R"({"config":{},"lights":{},"groups":{},"schedules":{},"rules":[]})",
         "[]",

@@ -8,7 +8,7 @@ namespace Util {
 namespace {
 
 TEST(Text, LowerCaseAndHexTouchOnlyAscii) {
-    EXPECT_EQ("0200aafffe0a1b2c-@[`{\xC3\x89", lower_case("0200AAFFFE0a1B2C-@[`{\xC3\x89"));
+    EXPECT_EQ("0200aafffe0a1b2c-xyz@[`{\xC3\x89", lower_case("0200AAFFFE0a1B2C-XYZ@[`{\xC3\x89"));
     EXPECT_EQ("00", hex_byte(0x00));
     EXPECT_EQ("0A", hex_byte(0x0A));
     EXPECT_EQ("9F", hex_byte(0x9F));
