@@ -25,12 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     // Nothing was changed since reading, so nothing is to be sent.
     require(configuration.save_body().is_null(), "settings as read have no changes");
     // A change of every setting the bridge takes back forms a body.
-    Hue::ConfigurationSettings wanted = configuration.settings();
+    Hue::ConfigurationSettings& wanted = configuration.pending_settings();
     wanted.name += "x";
     wanted.linkbutton = !wanted.linkbutton;
     wanted.dhcp = !wanted.dhcp;
     wanted.ipaddress += "1";
-    configuration.set_settings(wanted);
     const Json::Value body = configuration.save_body();
     require(Json::has(body, "name") && Json::has(body, "linkbutton"), "changed settings are sent");
     Json::text(body);

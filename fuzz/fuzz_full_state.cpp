@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     try {
         const Hue::FullState state = Hue::read_full_state(bridge, client_config, identity, *json);
         for (const Hue::Scene& scene : std::get<Hue::Scenes>(state)) scene.lights();
-        for (const Hue::Sensor& sensor : std::get<Hue::Sensors>(state)) sensor.manufacturername();
+        for (const Hue::Sensor& sensor : std::get<Hue::Sensors>(state)) sensor.swversion();
         for (const Hue::Rule& rule : std::get<Hue::Rules>(state)) rule.name();
     } catch (const Json::Error&) {
         return 0;

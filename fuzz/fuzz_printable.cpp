@@ -7,8 +7,8 @@
 #include <string>
 
 #include "fuzz_support.hpp"
-#include "hue/text.hpp"
 #include "util/printable.hpp"
+#include "util/text.hpp"
 
 using FuzzSupport::require;
 
@@ -33,10 +33,10 @@ bool has_control(const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string input = FuzzSupport::as_text(data, size);
     const std::string output = Util::printable(input);
-    require(Hue::is_valid_utf8(output), "the output is valid UTF-8");
+    require(Util::is_valid_utf8(output), "the output is valid UTF-8");
     require(!has_control(output), "the output holds no control character");
     require(Util::printable(output) == output, "a second pass changes nothing");
-    if (Hue::is_valid_utf8(input) && !has_control(input)) {
+    if (Util::is_valid_utf8(input) && !has_control(input)) {
         require(output == input, "printable text is kept as it is");
     }
     return 0;

@@ -10,7 +10,6 @@
 
 #include "fuzz_support.hpp"
 #include "hue/schedule_time.hpp"
-#include "hue/text.hpp"
 
 using FuzzSupport::require;
 
@@ -20,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     Hue::ScheduleTime first;
     first.parse_time(text);
     const std::string formatted = first.format_time();
-    if (first.kept_verbatim()) {
+    if (FuzzSupport::kept_verbatim(first)) {
         require(formatted == text, "a kept text comes back unchanged");
         return 0;
     }
@@ -31,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     Hue::ScheduleTime second;
     second.parse_time(formatted);
-    require(!second.kept_verbatim(), "a formatted time reads back to its end");
+    require(!FuzzSupport::kept_verbatim(second), "a formatted time reads back to its end");
     require(second.kind == first.kind, "a formatted time reads back as the same kind");
     require(second.format_time() == formatted, "a formatted time formats identically again");
     return 0;

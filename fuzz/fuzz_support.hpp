@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "hue/schedule_time.hpp"
 #include "json/parse.hpp"
 
 namespace FuzzSupport {
@@ -34,6 +35,13 @@ inline std::optional<Json::Value> parse_json(const uint8_t* data, std::size_t si
     } catch (const Json::ParseError&) {
         return std::nullopt;
     }
+}
+
+// Whether `time` keeps the text it read: a kept text is written back even by a
+// record of kind none, which otherwise writes the empty text.
+inline bool kept_verbatim(Hue::ScheduleTime time) {
+    time.kind = Hue::ScheduleTimeKind::none;
+    return !time.format_time().empty();
 }
 
 }  // namespace FuzzSupport

@@ -18,7 +18,7 @@
 #include "hue/address.hpp"
 #include "hue/bridge_id.hpp"
 #include "hue/client.hpp"
-#include "hue/text.hpp"
+#include "json/value.hpp"
 #include "util/printable.hpp"
 
 namespace Access {

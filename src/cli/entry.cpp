@@ -31,8 +31,8 @@
 #include "commands/watch.hpp"
 #include "http/exchange.hpp"
 #include "hue/address.hpp"
-#include "hue/text.hpp"
 #include "util/printable.hpp"
+#include "util/text.hpp"
 
 namespace Cli {
 namespace {
@@ -139,7 +139,7 @@ int run_command_line(const std::vector<std::string>& args, std::ostream& out, st
     };
 
     for (const std::string& arg : args) {
-        if (!Hue::is_valid_utf8(arg)) {
+        if (!Util::is_valid_utf8(arg)) {
             return fail("Error: the command line is not valid UTF-8.", kRefused);
         }
     }

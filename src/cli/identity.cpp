@@ -8,7 +8,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include "hue/text.hpp"
+#include "util/text.hpp"
 
 namespace Cli {
 namespace {
@@ -43,16 +43,16 @@ NameSources system_name_sources() { return NameSources{host_name, effective_user
 
 std::string make_user_id(const NameSources& sources) {
     const std::optional<std::string> computer = sources.computer_name();
-    const std::size_t computer_length = computer ? Hue::code_points(*computer) : kBufferSize;
+    const std::size_t computer_length = computer ? Util::code_points(*computer) : kBufferSize;
     if (computer_length + 1 > kBufferSize) throw std::runtime_error("Could not get computer name.");
     const std::optional<std::string> user = sources.user_name();
-    if (!user || computer_length + Hue::code_points(*user) + 1 > kBufferSize) {
+    if (!user || computer_length + Util::code_points(*user) + 1 > kBufferSize) {
         throw std::runtime_error("Could not get user name.");
     }
     std::string id = *computer + *user;
-    const std::size_t length = Hue::code_points(id);
+    const std::size_t length = Util::code_points(id);
     if (length < kMinLength) id.append(kMinLength - length, 'W');
-    id.resize(Hue::code_point_prefix(id, kMaxLength));
+    id.resize(Util::code_point_prefix(id, kMaxLength));
     return id;
 }
 

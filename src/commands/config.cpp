@@ -15,7 +15,6 @@
 #include "hue/address.hpp"
 #include "hue/bridge.hpp"
 #include "hue/configuration.hpp"
-#include "hue/text.hpp"
 #include "util/printable.hpp"
 
 namespace Commands {

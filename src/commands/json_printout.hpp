@@ -4,9 +4,8 @@
 #include <ostream>
 #include <string>
 
-#include <nlohmann/json_fwd.hpp>
-
 #include "commands/printout.hpp"
+#include "json/value_fwd.hpp"
 
 namespace Commands {
 
@@ -17,21 +16,21 @@ namespace Commands {
 
 // The configuration object: its settings and status, "swupdate" and
 // "whitelist" (an array in user id order) included.
-nlohmann::json to_json(const ConfigurationPrintout& configuration);
+Json::Value to_json(const ConfigurationPrintout& configuration);
 
 // The documents of the commands: {"result": ..., "configuration": ...},
 // {"lights": [...]}, {"groups": [...]}, {"schedules": [...]},
 // {"scenes": [...]},
 // {"configuration": ..., "lights": ..., "groups": ..., "schedules": ...},
 // {"bridges": [...]} and {"result": ..., "id": ...}.
-nlohmann::json to_json(const ConfigPrintout& config);
-nlohmann::json to_json(const LightsPrintout& lights);
-nlohmann::json to_json(const GroupsPrintout& groups);
-nlohmann::json to_json(const SchedulesPrintout& schedules);
-nlohmann::json to_json(const ScenesPrintout& scenes);
-nlohmann::json to_json(const StatePrintout& state);
-nlohmann::json to_json(const BridgesPrintout& bridges);
-nlohmann::json to_json(const ChangePrintout& change);
+Json::Value to_json(const ConfigPrintout& config);
+Json::Value to_json(const LightsPrintout& lights);
+Json::Value to_json(const GroupsPrintout& groups);
+Json::Value to_json(const SchedulesPrintout& schedules);
+Json::Value to_json(const ScenesPrintout& scenes);
+Json::Value to_json(const StatePrintout& state);
+Json::Value to_json(const BridgesPrintout& bridges);
+Json::Value to_json(const ChangePrintout& change);
 
 // The document of `printout`, one of the printouts above, as one line of
 // JSON text.

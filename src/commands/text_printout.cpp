@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "hue/configuration.hpp"
-#include "hue/text.hpp"
 #include "util/printable.hpp"
+#include "util/text.hpp"
 #include "util/utc_text.hpp"
 
 namespace Commands {
@@ -182,7 +182,7 @@ void print_text(std::ostream& out, const BridgesPrintout& bridges) {
         << "MAC Address" << '\n';
     for (const BridgePrintout& bridge : bridges.bridges) {
         const std::string id = printable(bridge.id);
-        const std::size_t width = Hue::code_points(id);
+        const std::size_t width = Util::code_points(id);
         out << id << std::string(width < kIdColumn ? kIdColumn - width : 0, ' ')
             << printable(bridge.address) << "\t" << text_or_empty(bridge.mac) << '\n';
     }

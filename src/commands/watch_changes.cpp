@@ -146,7 +146,7 @@ std::string watch_time(std::time_t when) {
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &parts);
     // tm_gmtoff: seconds east of UTC, as the zone in force at `when` has it.
     const long minutes = std::labs(parts.tm_gmtoff) / 60;
-    char offset[16];
+    char offset[32];  // room for any tm_gmtoff, as the compiler checks it
     std::snprintf(offset, sizeof offset, "%c%02ld:%02ld", parts.tm_gmtoff < 0 ? '-' : '+',
                   minutes / 60, minutes % 60);
     return std::string(text) + offset;

@@ -3,15 +3,10 @@
 #include <algorithm>
 #include <tuple>
 
+#include "util/text.hpp"
+
 namespace Discovery {
 namespace {
-
-std::string lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
 
 // How much an address is to be trusted: one seen on the local network is
 // current, the portal's may be stale; HTTPS is better than plain HTTP.
@@ -21,7 +16,9 @@ int rank(const Sighting& sighting) {
 
 }  // namespace
 
-bool same_bridge_id(const std::string& a, const std::string& b) { return lower(a) == lower(b); }
+bool same_bridge_id(const std::string& a, const std::string& b) {
+    return Util::lower_case(a) == Util::lower_case(b);
+}
 
 std::vector<Hue::Bridge> merge_bridges(const std::vector<Sighting>& sightings) {
     std::vector<Hue::Bridge> bridges;
@@ -42,8 +39,8 @@ std::vector<Hue::Bridge> merge_bridges(const std::vector<Sighting>& sightings) {
     }
     std::stable_sort(bridges.begin(), bridges.end(),
                      [](const Hue::Bridge& a, const Hue::Bridge& b) {
-                         return std::make_tuple(lower(a.id()), a.ip(), a.port()) <
-                                std::make_tuple(lower(b.id()), b.ip(), b.port());
+                         return std::make_tuple(Util::lower_case(a.id()), a.ip(), a.port()) <
+                                std::make_tuple(Util::lower_case(b.id()), b.ip(), b.port());
                      });
     return bridges;
 }

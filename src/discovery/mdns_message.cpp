@@ -12,6 +12,8 @@
 #include <boost/asio/ip/address.hpp>
 #include <ldns/ldns.h>
 
+#include "util/text.hpp"
+
 namespace Discovery {
 namespace {
 
@@ -28,13 +30,6 @@ struct MallocFree {
 
 // Record classes carry the cache-flush bit in their top bit (RFC 6762 §10.2).
 constexpr unsigned kClassMask = 0x7fff;
-
-std::string lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
 
 // The text of a name as ldns writes it ("a\.b.local."): unusual bytes escaped.
 std::string name_text(const ldns_rdf* name) {
@@ -63,7 +58,7 @@ std::map<std::string, std::string> txt_pairs(const ldns_rr* rr) {
         const std::string text(reinterpret_cast<const char*>(data + 1), length);
         const auto equals = text.find('=');
         if (equals == 0) continue;  // no key
-        const std::string key = lower(text.substr(0, equals));
+        const std::string key = Util::lower_case(text.substr(0, equals));
         pairs.emplace(key, equals == std::string::npos ? std::string() : text.substr(equals + 1));
     }
     return pairs;
@@ -122,14 +117,14 @@ bool MdnsAnswers::add(std::string_view datagram, std::uint16_t id) {
         ldns_pkt_get_rcode(packet.get()) != LDNS_RCODE_NOERROR || ldns_pkt_id(packet.get()) != id) {
         return false;
     }
-    const std::string service = lower(kBridgeService);
+    const std::string service = Util::lower_case(kBridgeService);
     for (const ldns_rr_list* section :
          {ldns_pkt_answer(packet.get()), ldns_pkt_authority(packet.get()),
           ldns_pkt_additional(packet.get())}) {
         for (std::size_t i = 0; i < ldns_rr_list_rr_count(section); ++i) {
             const ldns_rr* rr = ldns_rr_list_rr(section, i);
             if ((ldns_rr_get_class(rr) & kClassMask) != LDNS_RR_CLASS_IN) continue;
-            const std::string owner = lower(name_text(ldns_rr_owner(rr)));
+            const std::string owner = Util::lower_case(name_text(ldns_rr_owner(rr)));
             switch (ldns_rr_get_type(rr)) {
                 case LDNS_RR_TYPE_PTR: {
                     // A time to live of 0 says the service is leaving.
@@ -137,7 +132,7 @@ bool MdnsAnswers::add(std::string_view datagram, std::uint16_t id) {
                         break;
                     }
                     const std::string instance = name_text(ldns_rr_rdf(rr, 0));
-                    const std::string key = lower(instance);
+                    const std::string key = Util::lower_case(instance);
                     if (instance.empty() || m_instance_names.count(key) ||
                         m_instances.size() >= kMaxRecords) {
                         break;
@@ -153,7 +148,7 @@ bool MdnsAnswers::add(std::string_view datagram, std::uint16_t id) {
                     }
                     const ldns_rdf* port = ldns_rr_rdf(rr, 2);
                     if (ldns_rdf_get_type(port) != LDNS_RDF_TYPE_INT16) break;
-                    const std::string target = lower(name_text(ldns_rr_rdf(rr, 3)));
+                    const std::string target = Util::lower_case(name_text(ldns_rr_rdf(rr, 3)));
                     if (target.empty()) break;
                     m_srv[owner] = Srv{target, ldns_rdf2native_int16(port)};
                     break;

@@ -2,21 +2,12 @@
 
 #include <optional>
 
+#include "util/text.hpp"
+
 namespace Http {
-namespace {
-
-std::string lower_case(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
-}  // namespace
-
 CertificateCheck bridge_certificate_check(const std::string& id, const std::string& pin,
                                           const std::shared_ptr<Certificate>& shown) {
-    const std::string expected = lower_case(id);
+    const std::string expected = Util::lower_case(id);
     return [expected, pin, shown](const Certificate& certificate) -> std::optional<std::string> {
         *shown = certificate;
         if (certificate.common_name != expected) {

@@ -91,9 +91,9 @@ std::function<void()> resolve_host_name(asio::io_context& io, const std::string&
     asio::async_read(lookup->socket, asio::dynamic_buffer(lookup->answer),
                      [lookup](const boost::system::error_code&, std::size_t) {
                          if (!lookup->done) return;
-                         auto done = std::move(lookup->done);
+                         auto call = std::move(lookup->done);
                          lookup->done = nullptr;
-                         done(lines_of(lookup->answer));
+                         call(lines_of(lookup->answer));
                      });
     std::weak_ptr<Lookup> weak = lookup;
     return [weak] {

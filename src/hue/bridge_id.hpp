@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include <nlohmann/json_fwd.hpp>
+#include "json/value_fwd.hpp"
 
 namespace Hue {
 
@@ -19,7 +19,7 @@ std::optional<std::string> bridge_id_from_mac(const std::string& mac);
 // non-empty text, else the id made from its "mac" (a bridge of a generation
 // that does not report its id). nullopt when it tells neither, and when
 // `configuration` is not an object.
-std::optional<std::string> configuration_bridge_id(const nlohmann::json& configuration);
+std::optional<std::string> configuration_bridge_id(const Json::Value& configuration);
 
 }  // namespace Hue
 

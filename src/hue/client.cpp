@@ -9,6 +9,7 @@
 #include "json/parse.hpp"
 #include "json/text.hpp"
 #include "json/value.hpp"
+#include "util/text.hpp"
 
 namespace Hue {
 namespace {
@@ -118,7 +119,6 @@ void throw_bridge_error(const Json::Value& element) {
 }
 
 std::string path_segment(const std::string& id) {
-    static const char kHex[] = "0123456789ABCDEF";
     std::string encoded;
     const bool dots = id == "." || id == "..";
     for (const char c : id) {
@@ -126,10 +126,7 @@ std::string path_segment(const std::string& id) {
             encoded += c;
             continue;
         }
-        const auto byte = static_cast<unsigned char>(c);
-        encoded += '%';
-        encoded += kHex[byte >> 4];
-        encoded += kHex[byte & 0x0F];
+        encoded += '%' + Util::hex_byte(static_cast<unsigned char>(c));
     }
     return encoded;
 }

@@ -4,10 +4,9 @@
 #include <chrono>
 #include <string>
 
-#include <nlohmann/json_fwd.hpp>
-
 #include "http/endpoint.hpp"
 #include "http/exchange.hpp"
+#include "json/value_fwd.hpp"
 
 namespace Hue {
 
@@ -75,18 +74,18 @@ Http::Endpoint resource_endpoint(Http::Endpoint peer, const std::string& path);
 // Reply step: returns the body of a 200 reply read as UTF-8 JSON whatever its
 // content type says; fails with Json::ParseError ("Error: the bridge's reply
 // is not JSON (line L, column C).") when it is not JSON.
-nlohmann::json read_json(const std::string& body);
+Json::Value read_json(const std::string& body);
 
 // Reply step: returns the value unchanged unless it is an array holding an
 // object with the key "error"; then fails with Hue::BridgeError whose
 // message is the first such element as JSON text. Objects are never inspected.
-nlohmann::json reject_errors(nlohmann::json json);
+Json::Value reject_errors(Json::Value json);
 
 // Reply step: read_json, then reject_errors.
-nlohmann::json read_json_strict(const std::string& body);
+Json::Value read_json_strict(const std::string& body);
 
 // Throws the Hue::BridgeError of `element`, an object holding "error".
-[[noreturn]] void throw_bridge_error(const nlohmann::json& element);
+[[noreturn]] void throw_bridge_error(const Json::Value& element);
 
 // Returns `id` encoded as one URL path segment: '/', '?', '#', '%', blanks and
 // other characters outside the unreserved set are percent-encoded (upper-case

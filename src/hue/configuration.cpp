@@ -56,10 +56,6 @@ ConfigurationStatus Configuration::status() const { return m_impl->status(); }
 
 ConfigurationSettings Configuration::settings() const { return m_impl->settings(); }
 
-void Configuration::set_settings(const ConfigurationSettings& settings) {
-    m_impl->set_settings(settings);
-}
-
 ConfigurationSettings& Configuration::pending_settings() { return m_impl->pending_settings(); }
 
 bool Configuration::reported(const std::string& member) const {

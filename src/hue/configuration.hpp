@@ -8,10 +8,9 @@
 #include <optional>
 #include <string>
 
-#include <nlohmann/json_fwd.hpp>
-
 #include "hue/app_identity.hpp"
 #include "hue/client.hpp"
+#include "json/value_fwd.hpp"
 
 namespace Hue {
 
@@ -89,7 +88,7 @@ public:
 
     // A configuration bound to `client`, filled from the configuration object
     // `json`. Throws Json::Error when a member has the wrong type.
-    static Configuration from_json(const Client& client, const nlohmann::json& json);
+    static Configuration from_json(const Client& client, const Json::Value& json);
 
     // Reads the configuration again (GET, no check for error replies) and
     // replaces status, read and pending settings. Fails with the HTTP failure,
@@ -106,8 +105,6 @@ public:
     ConfigurationStatus status() const;
     // The settings as last read (never the pending ones).
     ConfigurationSettings settings() const;
-    // Replaces the pending settings; sends nothing.
-    void set_settings(const ConfigurationSettings& settings);
     // The pending settings, for changing one field in place.
     ConfigurationSettings& pending_settings();
 

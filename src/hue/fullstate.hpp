@@ -3,8 +3,6 @@
 
 #include <tuple>
 
-#include <nlohmann/json_fwd.hpp>
-
 #include "hue/bridge.hpp"
 #include "hue/configuration.hpp"
 #include "hue/groups.hpp"
@@ -13,6 +11,7 @@
 #include "hue/scenes.hpp"
 #include "hue/schedules.hpp"
 #include "hue/sensors.hpp"
+#include "json/value_fwd.hpp"
 
 namespace Hue {
 
@@ -22,7 +21,7 @@ namespace Hue {
 // "schedules", "groups", "lights" or "config" fails with Json::Error "Key not
 // found", and a value of the wrong type with its type error.
 FullState read_full_state(const Bridge& bridge, const ClientConfig& client_config,
-                          const AppIdentity& identity, const nlohmann::json& root);
+                          const AppIdentity& identity, const Json::Value& root);
 
 }  // namespace Hue
 

@@ -7,11 +7,10 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json_fwd.hpp>
-
 #include "hue/client.hpp"
 #include "hue/item_list.hpp"
 #include "hue/lights.hpp"
+#include "json/value_fwd.hpp"
 
 namespace Hue {
 
@@ -91,7 +90,7 @@ public:
     // Builds the collection from a JSON object keyed by group id, in key
     // order; no key is skipped. Throws Json::Error when `object` is not an
     // object or a value has a wrong type.
-    static Groups from_json(const Client& client, const nlohmann::json& object);
+    static Groups from_json(const Client& client, const Json::Value& object);
 
     // POST groups with {"name": name, "lights": [ids]}; returns the id the
     // bridge gives the new group (the text "id" of the first success element

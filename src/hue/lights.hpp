@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json_fwd.hpp>
-
 #include "hue/client.hpp"
 #include "hue/item_list.hpp"
+#include "json/value_fwd.hpp"
 #include "util/colour.hpp"
 
 namespace Hue {
@@ -154,7 +153,7 @@ public:
     // order, skipping the member "lastscan". Throws Json::Error ("not an
     // object") when `object` or one of its other members is not an object,
     // and when a value has a wrong type.
-    static Lights from_json(const Client& client, const nlohmann::json& object);
+    static Lights from_json(const Client& client, const Json::Value& object);
 
     // POST lights with no body: the bridge starts searching for new lights.
     // The reply passes the strict reply step and is discarded.

@@ -4,10 +4,9 @@
 #include <memory>
 #include <string>
 
-#include <nlohmann/json_fwd.hpp>
-
 #include "hue/client.hpp"
 #include "hue/item_list.hpp"
+#include "json/value_fwd.hpp"
 
 namespace Hue {
 
@@ -35,7 +34,7 @@ public:
 
     // Builds the collection from an object keyed by rule id. Throws
     // Json::Error when a value has a wrong type.
-    static Rules from_json(const Client& client, const nlohmann::json& object);
+    static Rules from_json(const Client& client, const Json::Value& object);
 };
 
 }  // namespace Hue

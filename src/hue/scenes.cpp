@@ -27,7 +27,9 @@ std::optional<std::tm> date_of(const Json::Value& value) {
 void Scene_Impl::read(const Json::Value& scene) {
     read_field(scene, "name", m_name);
     read_field(scene, "lights", m_lights);
-    read_field(scene, "active", m_active);
+    // Nothing shows whether a scene is active, but a listing whose "active"
+    // is not a boolean is refused as before.
+    if (const Json::Value* active = Json::find(scene, "active")) Json::as_bool(*active);
     read_field(scene, "group", m_group);
     if (const Json::Value* lastupdated = Json::find(scene, "lastupdated")) {
         m_lastupdated = date_of(*lastupdated);
@@ -41,7 +43,6 @@ Scene::Scene(std::shared_ptr<details::Scene_Impl> impl) : m_impl(std::move(impl)
 std::string Scene::id() const { return m_impl->id(); }
 std::string Scene::name() const { return m_impl->name(); }
 std::vector<std::string> Scene::lights() const { return m_impl->lights(); }
-bool Scene::active() const { return m_impl->active(); }
 std::string Scene::group() const { return m_impl->group(); }
 std::optional<std::tm> Scene::lastupdated() const { return m_impl->lastupdated(); }
 

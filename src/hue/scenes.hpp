@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json_fwd.hpp>
-
 #include "hue/client.hpp"
 #include "hue/item_list.hpp"
+#include "json/value_fwd.hpp"
 
 namespace Hue {
 
@@ -27,7 +26,6 @@ public:
     std::string id() const;
     std::string name() const;
     std::vector<std::string> lights() const;  // member light ids, in order
-    bool active() const;
     // The group a group scene belongs to; empty for a scene of lights alone.
     std::string group() const;
     // When the scene was last stored (UTC), when the bridge reports it.
@@ -45,7 +43,7 @@ public:
 
     // Builds the collection from an object keyed by scene id. Throws
     // Json::Error when a value has a wrong type.
-    static Scenes from_json(const Client& client, const nlohmann::json& object);
+    static Scenes from_json(const Client& client, const Json::Value& object);
 };
 
 }  // namespace Hue

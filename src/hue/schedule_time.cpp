@@ -86,7 +86,7 @@ void ScheduleTime::parse_time(const std::string& text) {
 }
 
 std::string ScheduleTime::format_time() const {
-    if (!m_verbatim.empty()) return m_verbatim;
+    if (m_verbatim) return *m_verbatim;
     if (kind == ScheduleTimeKind::none) return std::string();
 
     std::ostringstream out;
@@ -116,7 +116,5 @@ std::string ScheduleTime::format_time() const {
     }
     return out.str();
 }
-
-bool ScheduleTime::kept_verbatim() const { return !m_verbatim.empty(); }
 
 }  // namespace Hue

@@ -4,6 +4,7 @@
 #include <bitset>
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 
 namespace Hue {
@@ -49,18 +50,14 @@ struct ScheduleTime {
     // The empty text reads as kind none.
     void parse_time(const std::string& text);
 
-    // Returns the text form of the record: the text given to parse_time() when it was kept (see
-    // kept_verbatim()), the empty text for kind none, and otherwise the form with every number
-    // zero-padded to its width (count 2 digits, day mask 3, year 4, the rest 2), a count above
-    // 99 written as 99, and the random part left out when it is 00:00:00.
+    // Returns the text form of the record: the text given to parse_time() when it was kept (not
+    // understood to its end), the empty text for kind none, and otherwise the form with every
+    // number zero-padded to its width (count 2 digits, day mask 3, year 4, the rest 2), a count
+    // above 99 written as 99, and the random part left out when it is 00:00:00.
     std::string format_time() const;
 
-    // Returns true when the last text read was not understood to its end, so that
-    // format_time() gives it back unchanged.
-    bool kept_verbatim() const;
-
 private:
-    std::string m_verbatim;  // the text last read when it was not understood; else empty
+    std::optional<std::string> m_verbatim;  // the text last read when it was not understood
 };
 
 }  // namespace Hue

@@ -22,7 +22,6 @@ void Schedule::set_description(const std::string& description) {
     m_impl->set_description(description);
 }
 void Schedule::set_command(const std::string& command) { m_impl->set_command(command); }
-void Schedule::set_time(const ScheduleTime& time) { m_impl->set_time(time); }
 
 void Schedule::refresh() { details::refresh(*m_impl, details::kRefreshSchedule, m_impl->path()); }
 

@@ -6,11 +6,10 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json_fwd.hpp>
-
 #include "hue/client.hpp"
 #include "hue/item_list.hpp"
 #include "hue/schedule_time.hpp"
+#include "json/value_fwd.hpp"
 
 namespace Hue {
 
@@ -48,7 +47,6 @@ public:
     void set_name(const std::string& name);
     void set_description(const std::string& description);
     void set_command(const std::string& command);
-    void set_time(const ScheduleTime& time);
 
     // Sends GET {id} and reads the reply into the schedule; keys the reply
     // lacks leave their fields unchanged. Error replies are not rejected: an
@@ -83,7 +81,7 @@ public:
     // key order, each holding a copy of `client`. Throws Json::Error when
     // `listing` or one of its members is not an object, and when a member has
     // a key of the wrong type.
-    static Schedules from_json(const Client& client, const nlohmann::json& listing);
+    static Schedules from_json(const Client& client, const Json::Value& listing);
 
     // Sends DELETE {id}, whether or not the collection holds that id, and
     // returns when the bridge has confirmed it. The collection is not

@@ -1,7 +1,6 @@
 #include "hue/sensors.hpp"
 
 #include "hue/details/sensor_impl.hpp"
-#include "json/text.hpp"
 
 namespace Hue {
 
@@ -11,9 +10,6 @@ void Sensor_Impl::read(const Json::Value& sensor) {
     read_field(sensor, "name", m_name);
     read_field(sensor, "type", m_type);
     read_field(sensor, "modelid", m_modelid);
-    if (const Json::Value* maker = Json::find(sensor, "manufacturername")) {
-        m_manufacturername = Json::text(*maker);
-    }
     read_field(sensor, "swversion", m_swversion);
 }
 
@@ -25,7 +21,6 @@ std::string Sensor::id() const { return m_impl->id(); }
 std::string Sensor::name() const { return m_impl->name(); }
 std::string Sensor::type() const { return m_impl->type(); }
 std::string Sensor::modelid() const { return m_impl->modelid(); }
-std::string Sensor::manufacturername() const { return m_impl->manufacturername(); }
 std::string Sensor::swversion() const { return m_impl->swversion(); }
 
 Sensors Sensors::from_json(const Client& client, const Json::Value& object) {

@@ -4,10 +4,9 @@
 #include <memory>
 #include <string>
 
-#include <nlohmann/json_fwd.hpp>
-
 #include "hue/client.hpp"
 #include "hue/item_list.hpp"
+#include "json/value_fwd.hpp"
 
 namespace Hue {
 
@@ -25,8 +24,6 @@ public:
     std::string name() const;
     std::string type() const;
     std::string modelid() const;
-    // The reported value as JSON text: a string keeps its quotation marks.
-    std::string manufacturername() const;
     std::string swversion() const;
 
 private:
@@ -41,7 +38,7 @@ public:
     // Builds the collection from an object keyed by sensor id, skipping the
     // member "lastscan". Throws Json::Error when a value has a
     // wrong type.
-    static Sensors from_json(const Client& client, const nlohmann::json& object);
+    static Sensors from_json(const Client& client, const Json::Value& object);
 };
 
 }  // namespace Hue

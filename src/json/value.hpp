@@ -8,11 +8,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include "json/value_fwd.hpp"
+
 namespace Json {
 
-// A JSON value. Objects keep their members in name order (byte order of the
-// names), which is the order in which glowrig writes every JSON text.
-using Value = nlohmann::json;
+// Json::Value (json/value_fwd.hpp) is a JSON value. Objects keep their
+// members in name order (byte order of the names), which is the order in which
+// glowrig writes every JSON text.
 
 // A JSON value that has not the shape its reader needs. what() is one of
 // "Key not found", "not an object", "not an array", "not a string",

@@ -8,6 +8,8 @@
 #include <iterator>
 #include <string>
 
+#include "util/text.hpp"
+
 namespace Util {
 
 // The triangle the newest lights of the platform report, the widest of them.
@@ -177,12 +179,6 @@ Rgb from_number(std::uint32_t rgb) {
             static_cast<std::uint8_t>(rgb)};
 }
 
-std::string lower(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // "rrggbb" in lower case: six hexadecimal digits, nothing else.
 std::optional<Rgb> read_hex(const std::string& digits) {
     if (digits.size() != 6) return std::nullopt;
@@ -245,7 +241,7 @@ double distance2(const Xy& a, const Xy& b) {
 }  // namespace
 
 std::optional<Rgb> read_colour(const std::string& text) {
-    const std::string word = lower(text);
+    const std::string word = lower_case(text);
     if (!word.empty() && word[0] == '#') return read_hex(word.substr(1));
     if (word.size() > 5 && word.compare(0, 4, "rgb(") == 0 && word.back() == ')') {
         return read_components(word.substr(4, word.size() - 5));

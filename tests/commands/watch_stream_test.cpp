@@ -187,7 +187,9 @@ TEST_F(WatchStream, AStreamRefusedAtOnceIsLeftToPollingOrEndsTheWatch) {
             EXPECT_STREQ("HTTP 403 No", e.what());
         }
         EXPECT_EQ(status == 403 ? Hue::kUnauthorisedUser : 0, error);
-        if (status == 404) EXPECT_EQ(StreamWatch::no_stream, watched.result);
+        if (status == 404) {
+            EXPECT_EQ(StreamWatch::no_stream, watched.result);
+        }
         EXPECT_EQ(std::vector<std::string>{"GET /eventstream/clip/v2"}, requests());
         EXPECT_EQ(std::vector<std::string>(), watched.warnings);
     }

@@ -138,7 +138,9 @@ TEST(MdnsFinder, AnswersFromAnotherPortAreIgnored) {
 // A query that cannot be sent fails at once with a line naming the cause.
 TEST(MdnsFinder, FailsAtOnceWhenNoQueryCanBeSent) {
     MdnsSettings settings;
-    settings.address = "255.255.255.255";  // broadcast needs a permission the socket lacks
+    // The loopback's broadcast address: every loopback has it, and it refuses
+    // a socket that has not asked to broadcast, whatever other network there is.
+    settings.address = "127.255.255.255";
     boost::asio::io_context io;
     bool completed = false;
     try {
@@ -146,7 +148,7 @@ TEST(MdnsFinder, FailsAtOnceWhenNoQueryCanBeSent) {
                           [&completed](std::vector<Hue::Bridge>) { completed = true; });
         FAIL() << "sent to the broadcast address";
     } catch (const std::system_error& e) {
-        EXPECT_EQ(std::string("Error: cannot send the mDNS query to 255.255.255.255:5353: "
+        EXPECT_EQ(std::string("Error: cannot send the mDNS query to 127.255.255.255:5353: "
                               "permission denied."),
                   e.what());
     }

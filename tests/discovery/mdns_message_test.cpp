@@ -218,7 +218,9 @@ TEST(MdnsAnswersReading, KeepsAtMostTheLimitOfNamesOfEachKind) {
         ASSERT_TRUE(answers.add(response({kPtr, kSrv, kTxt, kA}), kId));
         const auto services = answers.services();
         ASSERT_EQ(c.bridge_id ? 1u : 0u, services.size());
-        if (c.bridge_id) EXPECT_EQ(c.bridge_id, services[0].bridge_id);
+        if (c.bridge_id) {
+            EXPECT_EQ(c.bridge_id, services[0].bridge_id);
+        }
     }
 }
 

@@ -16,7 +16,6 @@
 
 #include "discovery/portal.hpp"
 #include "discovery/test_http_server.hpp"
-#include "hue/text.hpp"
 #include "json/parse.hpp"
 #include "sim/certificate.hpp"
 #include "sim/mdns_responder.hpp"

@@ -18,7 +18,6 @@
 
 #include "discovery/test_http_server.hpp"
 #include "discovery/upnp.hpp"
-#include "hue/text.hpp"
 #include "sim/ssdp_responder.hpp"
 #include "support/process.hpp"
 

@@ -36,14 +36,16 @@ std::string bridge_description(const std::string& extra) {
            extra + "</device></root>";
 }
 
-// A search address nothing can be sent to (broadcast without permission): the
-// SSDP and mDNS searches fail as they start, and nothing leaves the machine.
-const char kUnsendable[] = "255.255.255.255:1900";
+// A search address nothing can be sent to: the loopback's broadcast address,
+// which every loopback has and which refuses a socket that has not asked to
+// broadcast, whatever other network there is. The SSDP and mDNS searches fail
+// as they start, and nothing leaves the machine.
+const char kUnsendable[] = "127.255.255.255:1900";
 
 // What glowrig prints when no source was asked but the searches, and neither
 // could be sent to kUnsendable.
 constexpr const char* kUnsendableOutput =
-    "Error: cannot send the SSDP search to 255.255.255.255:1900: permission denied.\n";
+    "Error: cannot send the SSDP search to 127.255.255.255:1900: permission denied.\n";
 
 // The mDNS answer for one bridge at `address` and `port`, with `id` as its
 // "bridgeid" (none when empty).

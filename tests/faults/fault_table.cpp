@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "hue/text.hpp"
+#include "util/text.hpp"
 
 namespace Faults {
 namespace {
@@ -71,7 +71,7 @@ std::string command_text(const std::vector<std::string>& args) {
     std::string text = "glowrig";
     for (const auto& arg : args) {
         text += " ";
-        if (Hue::is_valid_utf8(arg)) {
+        if (Util::is_valid_utf8(arg)) {
             text += arg;
         } else {
             // Bytes that are not UTF-8 are shown as \xNN.

@@ -22,7 +22,9 @@ TEST(BridgeId, IsMadeFromTheMacAddressAroundFffe) {
         SCOPED_TRACE(c.mac);
         const auto id = bridge_id_from_mac(c.mac);
         ASSERT_EQ(c.id != nullptr, id.has_value());
-        if (c.id) EXPECT_EQ(c.id, *id);
+        if (c.id) {
+            EXPECT_EQ(c.id, *id);
+        }
     }
 }
 
@@ -42,7 +44,9 @@ TEST(BridgeId, OfAConfigurationIsItsBridgeidElseMadeFromItsMac) {
         SCOPED_TRACE(c.json);
         const auto id = configuration_bridge_id(Json::parse(c.json));
         ASSERT_EQ(c.id != nullptr, id.has_value());
-        if (c.id) EXPECT_EQ(c.id, *id);
+        if (c.id) {
+            EXPECT_EQ(c.id, *id);
+        }
     }
 }
 

@@ -8,7 +8,6 @@
 
 #include "hue/bridge.hpp"
 #include "hue/bridge_error.hpp"
-#include "hue/text.hpp"
 #include "json/parse.hpp"
 #include "sim/server.hpp"
 #include "sim/sim_bridge.hpp"

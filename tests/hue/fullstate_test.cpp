@@ -32,12 +32,12 @@ TEST(FullStateReading, SplitsTheRootAndGivesEachCollectionItsClient) {
     ASSERT_EQ(1u, scenes.size());
     EXPECT_EQ("s1", scenes.begin()->id());
     EXPECT_EQ((std::vector<std::string>{"1", "2"}), scenes.begin()->lights());
-    EXPECT_TRUE(scenes.begin()->active());
+    EXPECT_EQ("Relax", scenes.begin()->name());
     EXPECT_EQ("http://192.0.2.4/api/hostuser01/scenes", Http::url_text(scenes.client().base()));
 
     const Sensors& sensors = std::get<Sensors>(state);
     ASSERT_EQ(1u, sensors.size());  // "lastscan" is not a sensor
-    EXPECT_EQ("\"maker\"", sensors.begin()->manufacturername());
+    EXPECT_EQ("Daylight", sensors.begin()->name());
     EXPECT_EQ("http://192.0.2.4/api/hostuser01/sensors", Http::url_text(sensors.client().base()));
 
     EXPECT_EQ("dusk", std::get<Rules>(state).begin()->name());
@@ -56,6 +56,7 @@ TEST(FullStateReading, MissingOrMistypedMembersFail) {
         R"({"config":{},"lights":{},"schedules":{}})",
         R"({"lights":{},"groups":{},"schedules":{}})",
         R"({"config":{},"lights":{},"groups":{},"schedules":{},"scenes":{"1":{"lights":[1]}}})",
+        R"({"config":{},"lights":{},"groups":{},"schedules":{},"scenes":{"1":{"active":1}}})",
         R"({"config":{},"lights":{},"groups":{},"schedules":{},"sensors":{"1":{"name":2}}})",
         R"({"config":{},"lights":{},"groups":{},"schedules":{},"rules":[]})",
         "[]",

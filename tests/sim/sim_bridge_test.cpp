@@ -299,7 +299,9 @@ TEST(SimBridgeEvents, EachChangeIsOneEventNamingWhatChanged) {
         bridge.handle(c.method, c.path, c.body);
         const JournalWait events = bridge.journal().wait(0, 0, std::chrono::milliseconds(0), {});
         ASSERT_EQ(c.containers[0] == '\0' ? 0u : 1u, events.events.size());
-        if (!events.events.empty()) EXPECT_EQ(c.containers, containers_of(events.events[0].data));
+        if (!events.events.empty()) {
+            EXPECT_EQ(c.containers, containers_of(events.events[0].data));
+        }
     }
 }
 

@@ -4,7 +4,6 @@
 
 #include "cli/identity.hpp"
 #include "hue/address.hpp"
-#include "hue/text.hpp"
 #include "json/parse.hpp"
 
 namespace TestingSupport {

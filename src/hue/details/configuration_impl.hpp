@@ -47,7 +47,6 @@ public:
     const ConfigurationStatus& status() const { return m_status; }
     const ConfigurationSettings& settings() const { return m_settings; }
     ConfigurationSettings& pending_settings() { return m_pending; }
-    void set_settings(const ConfigurationSettings& settings) { m_pending = settings; }
 
 private:
     const Client m_client;

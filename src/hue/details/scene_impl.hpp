@@ -18,20 +18,18 @@ public:
 
     const std::string& name() const { return m_name; }
     const std::vector<std::string>& lights() const { return m_lights; }
-    bool active() const { return m_active; }
     const std::string& group() const { return m_group; }
     const std::optional<std::tm>& lastupdated() const { return m_lastupdated; }
 
-    // Reads "name", "lights", "active", "group" and "lastupdated" where
-    // present. A "lastupdated" that is null or not a date text
-    // "YYYY-MM-DDTHH:MM:SS" leaves none. Throws Json::Error for a value of
-    // the wrong type.
+    // Reads "name", "lights", "group" and "lastupdated" where present, and
+    // checks that an "active" is a boolean, though nothing uses it. A
+    // "lastupdated" that is null or not a date text "YYYY-MM-DDTHH:MM:SS"
+    // leaves none. Throws Json::Error for a value of the wrong type.
     void read(const Json::Value& scene);
 
 private:
     std::string m_name;
     std::vector<std::string> m_lights;
-    bool m_active = false;
     std::string m_group;  // empty: no group scene
     std::optional<std::tm> m_lastupdated;
 };

@@ -33,7 +33,6 @@ public:
         m_changed |= kDescription;
     }
     void set_command(const std::string& command) { m_command = command; }
-    void set_time(const ScheduleTime& time) { m_time = time; }
 
     // Reads a schedule object: "name", "description", "time" (through
     // ScheduleTime::parse_time), "command" (kept as its serialised JSON

@@ -16,11 +16,9 @@ public:
     const std::string& name() const { return m_name; }
     const std::string& type() const { return m_type; }
     const std::string& modelid() const { return m_modelid; }
-    const std::string& manufacturername() const { return m_manufacturername; }
     const std::string& swversion() const { return m_swversion; }
 
-    // Reads "name", "type", "modelid", "manufacturername" (any value, kept as
-    // its JSON text) and "swversion" where present. Throws
+    // Reads "name", "type", "modelid" and "swversion" where present. Throws
     // Json::Error for a value of the wrong type.
     void read(const Json::Value& sensor);
 
@@ -28,7 +26,6 @@ private:
     std::string m_name;
     std::string m_type;
     std::string m_modelid;
-    std::string m_manufacturername;
     std::string m_swversion;
 };
 

@@ -1,13 +1,26 @@
-#include "hue/text.hpp"
+#include "util/text.hpp"
 
 #include <boost/locale/encoding_utf.hpp>
 
-namespace Hue {
+namespace Util {
 namespace {
 
 bool continues(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 }  // namespace
+
+std::string lower_case(std::string_view text) {
+    std::string lowered(text);
+    for (char& c : lowered) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lowered;
+}
+
+std::string hex_byte(unsigned char byte) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    return {kDigits[byte >> 4], kDigits[byte & 0x0F]};
+}
 
 bool is_valid_utf8(std::string_view text) {
     namespace conv = boost::locale::conv;
@@ -34,4 +47,4 @@ std::size_t code_point_prefix(std::string_view text, std::size_t count) {
     return text.size();
 }
 
-}  // namespace Hue
+}  // namespace Util
