@@ -28,6 +28,7 @@
 #include "http/host_name.hpp"
 #include "http/read_reply.hpp"
 #include "http/request.hpp"
+#include "util/text.hpp"
 
 namespace Http {
 namespace {
@@ -110,11 +111,9 @@ Certificate certificate_of(SSL* session) {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int size = 0;
     if (X509_digest(peer, EVP_sha256(), digest, &size) == 1) {
-        static const char kHex[] = "0123456789ABCDEF";
         for (unsigned int i = 0; i < size; ++i) {
             if (i > 0) certificate.sha256 += ':';
-            certificate.sha256 += kHex[digest[i] >> 4];
-            certificate.sha256 += kHex[digest[i] & 15];
+            certificate.sha256 += Util::hex_byte(digest[i]);
         }
     }
     X509_NAME* subject = X509_get_subject_name(peer);
