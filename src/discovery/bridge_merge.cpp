@@ -16,7 +16,7 @@ std::string lower(std::string text) {
 // How much an address is to be trusted: one seen on the local network is
 // current, the portal's may be stale; HTTPS is better than plain HTTP.
 int rank(const Sighting& sighting) {
-    return (sighting.on_lan ? 2 : 0) + (sighting.bridge.scheme() == Hue::Scheme::Https ? 1 : 0);
+    return (sighting.on_lan ? 2 : 0) + (sighting.bridge.endpoint().scheme == Hue::Scheme::Https ? 1 : 0);
 }
 
 }  // namespace
@@ -38,12 +38,14 @@ std::vector<Hue::Bridge> merge_bridges(const std::vector<Sighting>& sightings) {
             if (mac.empty()) mac = sightings[j].bridge.mac();
         }
         const Hue::Bridge& chosen = sightings[best].bridge;
-        bridges.emplace_back(chosen.id(), chosen.ip(), mac, chosen.port(), chosen.scheme());
+        bridges.emplace_back(chosen.id(), chosen.endpoint(), mac);
     }
     std::stable_sort(bridges.begin(), bridges.end(),
                      [](const Hue::Bridge& a, const Hue::Bridge& b) {
-                         return std::make_tuple(lower(a.id()), a.ip(), a.port()) <
-                                std::make_tuple(lower(b.id()), b.ip(), b.port());
+                         return std::make_tuple(lower(a.id()), a.endpoint().host,
+                                                a.endpoint().port) <
+                                std::make_tuple(lower(b.id()), b.endpoint().host,
+                                                b.endpoint().port);
                      });
     return bridges;
 }

@@ -25,8 +25,7 @@ using HttpUrl = Http::Endpoint;
 // "http://" URL whose host is a numeric IPv4 address or a bracketed IPv6
 // address, with a path. Host names are refused because resolving them can
 // block beyond any deadline.
-constexpr Http::EndpointForms kDescriptionUrl{true, true,  false,
-                                              true, false, Http::BareAddress::refused};
+constexpr Http::EndpointForms kDescriptionUrl{.urls = true, .only_plain = true, .paths = true};
 
 // Http::fetch() of `url`: calls `done` exactly once, on the thread running
 // `io`, with the body of a 200 reply of at most `cap` bytes, or with nullopt

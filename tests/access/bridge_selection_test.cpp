@@ -85,8 +85,7 @@ TEST_F(BridgeOverTls, AuthPinsTheCertificateAndLaterRunsUseOneConnection) {
     ASSERT_EQ(1u, entries().size());
     const Json::Value entry = Json::at(entries(), 0);
     EXPECT_EQ(kId, Json::as_string(Json::at(entry, "id")));
-    EXPECT_EQ("https", Json::as_string(Json::at(entry, "scheme")));
-    EXPECT_EQ(port(), Json::as_int(Json::at(entry, "port")));
+    EXPECT_EQ("https://" + address(), Json::as_string(Json::at(entry, "address")));
     EXPECT_EQ(fingerprint(), Json::as_string(Json::at(entry, "sha256")));
     const std::string granted = Json::as_string(Json::at(entry, "username"));
 

@@ -54,7 +54,7 @@ protected:
     // once the stream is open and the starting copies were read.
     Watched watch(std::size_t lines, const std::function<void()>& act, std::size_t warnings = 100) {
         Http::Endpoint at{Http::Scheme::Https, "127.0.0.1", m_server.port(m_tls), "/"};
-        Hue::ClientConfig config;
+        Http::Options config;
         config.timeout = std::chrono::seconds(3);
         const Hue::Client client(Hue::resource_endpoint(at, "api/u"), config);
         Watched watched;
