@@ -93,6 +93,11 @@ std::string url_host(const std::string& host);
 // with ":port" unless it is the scheme's default.
 std::string host_field(const Endpoint& endpoint);
 
+// Returns the peer as lines about its connection name it, whatever the
+// scheme: the host (an IPv6 one bracketed) and always the port,
+// "192.0.2.10:443", "[::1]:80".
+std::string peer_text(const Endpoint& endpoint);
+
 }  // namespace Http
 
 #endif  // GLOWRIG_HTTP_ENDPOINT_HPP_

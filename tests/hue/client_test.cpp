@@ -21,29 +21,6 @@ const Http::Options kConfig;
 
 std::string url_of(const Client& client) { return Http::url_text(client.base()); }
 
-TEST(BridgeUrls, ResourceClientsFollowTheUserAndResource) {
-    const Bridge bridge("", {.host = "192.0.2.7"});
-    const AppIdentity identity{"glowrig", "hostroot"};
-    EXPECT_EQ("http://192.0.2.7/api/hostroot/lights",
-              url_of(bridge.make_client(identity, "lights", kConfig)));
-    EXPECT_EQ("http://192.0.2.7/api/hostroot", url_of(bridge.make_client(identity, "", kConfig)));
-    EXPECT_EQ("http://192.0.2.7/api",
-              url_of(bridge.make_client(identity, "config", kConfig).with_path("api")));
-    EXPECT_EQ("http://[::1]/api/hostroot/config",
-              url_of(Bridge("", {.host = "::1"}).make_client(identity, "config", kConfig)));
-    // Another port goes into every URL, the whitelist's included.
-    const Client at_port =
-        Bridge("", {.host = "192.0.2.7", .port = 8080}).make_client(identity, "", kConfig);
-    EXPECT_EQ("http://192.0.2.7:8080/api/hostroot", url_of(at_port));
-    EXPECT_EQ("http://192.0.2.7:8080/api", url_of(at_port.with_path("api")));
-    const Client v6 =
-        Bridge("", {.host = "::1", .port = 8080}).make_client(identity, "config", kConfig);
-    EXPECT_EQ("http://[::1]:8080/api", url_of(v6.with_path("api")));
-    const Client tls = Bridge("", {.scheme = Scheme::Https, .host = "192.0.2.7", .port = 443})
-                           .make_client(identity, "", kConfig);
-    EXPECT_EQ("https://192.0.2.7/api/hostroot", url_of(tls));
-}
-
 // A user name that would not stay a URL path (a blank, a non-ASCII byte, a
 // query or fragment mark) fails before anything is sent.
 TEST(BridgeUrls, APathThatFormsNoUrlIsRefused) {
@@ -110,18 +87,6 @@ TEST(BridgeAddressReading, AcceptsNumericAddressesWithOptionalPorts) {
         EXPECT_EQ(address->port, again->port);
         EXPECT_TRUE(address->scheme == again->scheme);
     }
-}
-
-TEST(BridgeValue, DefaultAndCopiesShareOneRecord) {
-    const Bridge empty;
-    EXPECT_EQ("", empty.id());
-    EXPECT_EQ("", empty.endpoint().host);
-    EXPECT_EQ("", empty.mac());
-    const Bridge one("id1", {.host = "10.0.0.2"}, "00:17");
-    const Bridge copy = one;
-    EXPECT_EQ("id1", copy.id());
-    EXPECT_EQ("10.0.0.2", copy.endpoint().host);
-    EXPECT_EQ("00:17", copy.mac());
 }
 
 TEST(PathSegment, EncodesEverythingThatCouldLeaveTheSegment) {
