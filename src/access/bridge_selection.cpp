@@ -128,9 +128,9 @@ Hue::Bridge remembered_or_found(const std::optional<std::string>& wanted, PinPol
         over_https.scheme = Hue::Scheme::Https;
         over_https.port = home.port;
     }
-    if (at_home_place(over_https)) return Hue::Bridge(found.id(), over_https, found.mac());
-    // Somewhere new it is used only when it shows the pinned certificate.
     const Hue::Bridge moved(found.id(), over_https, found.mac());
+    if (at_home_place(over_https)) return moved;
+    // Somewhere new it is used only when it shows the pinned certificate.
     if (!answers_as(moved, remembered->id, remembered->sha256, settings, settings.client.timeout)) {
         const std::string location = Http::location_text(over_https);
         throw std::runtime_error("Error: bridge " + lower_case(remembered->id) + ", found at " +
@@ -186,9 +186,9 @@ Target select_target(const std::optional<Hue::BridgeName>& named, PinPolicy pin,
     const std::optional<std::string> wanted_id =
         wanted && !location ? std::optional<std::string>(wanted->id) : std::nullopt;
     auto credentials = std::make_shared<const CredentialsFile>(settings.credentials_file);
-    Hue::Bridge bridge = location ? Hue::Bridge(std::string(), *location)
-                                  : remembered_or_found(wanted_id, pin, settings, *credentials,
-                                                        progress);
+    Hue::Bridge bridge =
+        location ? Hue::Bridge(std::string(), *location)
+                 : remembered_or_found(wanted_id, pin, settings, *credentials, progress);
     auto entry = credentials->find_entry(bridge);
     if (location && location->bare && !(entry && !entry->sha256.empty()) &&
         Http::refuses_connections(bridge.endpoint(), settings.client.timeout)) {

@@ -13,8 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "hue/address.hpp"
 #include "http/endpoint.hpp"
+#include "hue/address.hpp"
 #include "json/parse.hpp"
 #include "json/text.hpp"
 #include "json/value.hpp"

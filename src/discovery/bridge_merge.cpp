@@ -16,7 +16,8 @@ std::string lower(std::string text) {
 // How much an address is to be trusted: one seen on the local network is
 // current, the portal's may be stale; HTTPS is better than plain HTTP.
 int rank(const Sighting& sighting) {
-    return (sighting.on_lan ? 2 : 0) + (sighting.bridge.endpoint().scheme == Hue::Scheme::Https ? 1 : 0);
+    return (sighting.on_lan ? 2 : 0) +
+           (sighting.bridge.endpoint().scheme == Hue::Scheme::Https ? 1 : 0);
 }
 
 }  // namespace
@@ -40,13 +41,11 @@ std::vector<Hue::Bridge> merge_bridges(const std::vector<Sighting>& sightings) {
         const Hue::Bridge& chosen = sightings[best].bridge;
         bridges.emplace_back(chosen.id(), chosen.endpoint(), mac);
     }
-    std::stable_sort(bridges.begin(), bridges.end(),
-                     [](const Hue::Bridge& a, const Hue::Bridge& b) {
-                         return std::make_tuple(lower(a.id()), a.endpoint().host,
-                                                a.endpoint().port) <
-                                std::make_tuple(lower(b.id()), b.endpoint().host,
-                                                b.endpoint().port);
-                     });
+    std::stable_sort(
+        bridges.begin(), bridges.end(), [](const Hue::Bridge& a, const Hue::Bridge& b) {
+            return std::make_tuple(lower(a.id()), a.endpoint().host, a.endpoint().port) <
+                   std::make_tuple(lower(b.id()), b.endpoint().host, b.endpoint().port);
+        });
     return bridges;
 }
 

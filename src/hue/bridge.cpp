@@ -73,8 +73,7 @@ Lights Bridge::get_lights(const Http::Options& options, const AppIdentity& ident
     return read_collection<Lights>(make_client(identity, "lights", options));
 }
 
-Lights Bridge::get_new_lights(const Http::Options& options,
-                              const AppIdentity& identity) const {
+Lights Bridge::get_new_lights(const Http::Options& options, const AppIdentity& identity) const {
     return read_collection<Lights>(make_client(identity, "lights", options), "new");
 }
 
@@ -82,8 +81,7 @@ Groups Bridge::get_groups(const Http::Options& options, const AppIdentity& ident
     return read_collection<Groups>(make_client(identity, "groups", options));
 }
 
-Schedules Bridge::get_schedules(const Http::Options& options,
-                                const AppIdentity& identity) const {
+Schedules Bridge::get_schedules(const Http::Options& options, const AppIdentity& identity) const {
     return read_collection<Schedules>(make_client(identity, "schedules", options));
 }
 
@@ -91,13 +89,11 @@ Scenes Bridge::get_scenes(const Http::Options& options, const AppIdentity& ident
     return read_collection<Scenes>(make_client(identity, "scenes", options));
 }
 
-Groups Bridge::groups_resource(const Http::Options& options,
-                               const AppIdentity& identity) const {
+Groups Bridge::groups_resource(const Http::Options& options, const AppIdentity& identity) const {
     return Groups(make_client(identity, "groups", options));
 }
 
-FullState Bridge::get_full_state(const Http::Options& options,
-                                 const AppIdentity& identity) const {
+FullState Bridge::get_full_state(const Http::Options& options, const AppIdentity& identity) const {
     const Json::Value root =
         details::send_request(make_client(identity, "", options), details::kReadCollection);
     return read_full_state(*this, options, identity, root);

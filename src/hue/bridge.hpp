@@ -7,7 +7,6 @@
 
 #include "http/endpoint.hpp"
 #include "http/exchange.hpp"
-
 #include "hue/address.hpp"
 #include "hue/app_identity.hpp"
 #include "hue/client.hpp"

@@ -53,8 +53,7 @@ Http::Endpoint joined(Http::Endpoint endpoint, const std::string& path) {
 
 }  // namespace
 
-Client::Client()
-    : Client(Http::Endpoint{.host = "127.0.0.1"}, Http::Options()) {}
+Client::Client() : Client(Http::Endpoint{.host = "127.0.0.1"}, Http::Options()) {}
 
 Client::Client(Http::Endpoint base, Http::Options options)
     : m_base(std::move(base)), m_options(std::move(options)) {}
