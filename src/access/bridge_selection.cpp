@@ -200,13 +200,10 @@ Target select_target(const std::optional<Hue::BridgeName>& named, PinPolicy pin,
     if (entry) target.identity.user_id = entry->username;
     const bool pinned = entry && !entry->sha256.empty();
     if (bridge.endpoint().scheme != Hue::Scheme::Https && !pinned) return target;
-    // Over TLS; a pinned bridge is never asked anything in clear, and is
-    // reached at the port of its entry.
+    // Over TLS: a pinned bridge is never asked anything in clear. (Its port
+    // is its entry's: the entry was matched at it, or moved to it above.)
     Http::Endpoint endpoint = bridge.endpoint();
-    if (pinned) {
-        endpoint.scheme = Hue::Scheme::Https;
-        endpoint.port = entry->address.port;
-    }
+    endpoint.scheme = Hue::Scheme::Https;
     std::string id = !bridge.id().empty() ? bridge.id() : entry ? entry->id : std::string();
     const Hue::Bridge over_tls(id, endpoint, bridge.mac());
     auto certificate = std::make_shared<Http::Certificate>();

@@ -266,6 +266,8 @@ TEST_F(BridgeOverTls, APinIsNotGivenUpForPlainHttp) {
     EXPECT_EQ(expand("GET /api/{user}/config"), request_lines().at(0));
     plain.close();
     EXPECT_EQ(0, run_plain_here({"lights", std::string("--bridge=") + kId}).status);
+    // Its own port written as a plain address reaches it over HTTPS all the same.
+    EXPECT_EQ(0, run_plain_here({"lights", "--bridge=" + address()}).status);
 }
 
 // A pinned bridge found somewhere new is used there only when it shows the
