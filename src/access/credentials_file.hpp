@@ -28,8 +28,8 @@ namespace Access {
 // "sha256" is the fingerprint of the certificate the bridge showed when it
 // granted the name: its pin; a pinned bridge is reached over HTTPS only.
 // Entries written before keep reading: "IP" alone (plain HTTP on 80), and
-// "scheme" and "port" beside the address, which they override. An entry
-// whose address reads as none of these is kept but matches no bridge.
+// "scheme" and "port" beside the address, which they override. A file with
+// an address of none of these forms (a host name) cannot be read as such.
 //
 // The file is read once, at the first lookup; a change is made under a lock
 // on the directory, to the file as it is then (so that runs writing at the
