@@ -11,11 +11,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const auto json = FuzzSupport::parse_json(data, size);
     if (!json) return 0;
-    static const Hue::ClientConfig client_config;
-    static const Hue::Bridge bridge("", "192.0.2.1", "");
+    static const Http::Options options;
+    static const Hue::Bridge bridge("", {.host = "192.0.2.1"});
     static const AppIdentity identity{"glowrig", "fuzzuser01"};
     try {
-        const Hue::FullState state = Hue::read_full_state(bridge, client_config, identity, *json);
+        const Hue::FullState state = Hue::read_full_state(bridge, options, identity, *json);
         for (const Hue::Scene& scene : std::get<Hue::Scenes>(state)) scene.lights();
         for (const Hue::Sensor& sensor : std::get<Hue::Sensors>(state)) sensor.swversion();
         for (const Hue::Rule& rule : std::get<Hue::Rules>(state)) rule.name();

@@ -1,5 +1,6 @@
 #include "access/credentials_file.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "http/endpoint.hpp"
 #include "hue/address.hpp"
 #include "json/parse.hpp"
 #include "json/text.hpp"
@@ -65,9 +67,36 @@ std::string directory_of(const std::string& path) {
 // True when `member` is absent or a text.
 bool text_or_absent(const Value* member) { return member == nullptr || member->is_string(); }
 
-// True when `entry` is a well-formed entry: an object with text "address"
-// and non-empty text "username", "scheme" "http" or "https" if any, "port" an
-// integer of 1 to 65535 if any, and text "id" and "sha256" if any.
+// The forms of "address": those written now ("https://IP[:PORT]", "IP:PORT")
+// and before ("IP" alone, plain HTTP on 80).
+constexpr Http::EndpointForms kEntryAddress{
+    .urls = true, .host_port = true, .bare = Http::BareAddress::plain_http};
+
+// Where the entry `entry` says its bridge answers: its address, with the
+// scheme and port written beside it by earlier versions, over HTTPS when it
+// holds a pin. nullopt when the address is none of kEntryAddress. REQUIRES:
+// "address" is a text, "scheme", "port" and "sha256" of their types if there.
+std::optional<Http::Endpoint> address_of(const Value& entry) {
+    auto address = Http::read_endpoint(Json::as_string(Json::at(entry, "address")), kEntryAddress);
+    if (!address) return std::nullopt;
+    const Value* scheme = Json::find(entry, "scheme");
+    if (scheme != nullptr && Json::as_string(*scheme) == "https") {
+        address->scheme = Hue::Scheme::Https;
+    }
+    if (const Value* port = Json::find(entry, "port")) {
+        address->port = static_cast<unsigned short>(Json::as_int(*port));
+    }
+    const Value* sha256 = Json::find(entry, "sha256");
+    if (sha256 != nullptr && !Json::as_string(*sha256).empty()) {
+        address->scheme = Hue::Scheme::Https;  // a pinned bridge is never asked in clear
+    }
+    return address;
+}
+
+// True when `entry` is a well-formed entry: an object with text "address" of
+// kEntryAddress and non-empty text "username", "scheme" "http" or "https" if
+// any, "port" an integer of 1 to 65535 if any, and text "id" and "sha256" if
+// any.
 bool is_entry(const Value& entry) {
     const Value* address = Json::find(entry, "address");
     const Value* username = Json::find(entry, "username");
@@ -88,7 +117,8 @@ bool is_entry(const Value& entry) {
             return false;
         }
     }
-    return text_or_absent(Json::find(entry, "sha256")) && text_or_absent(Json::find(entry, "id"));
+    return text_or_absent(Json::find(entry, "sha256")) && text_or_absent(Json::find(entry, "id")) &&
+           address_of(entry).has_value();
 }
 
 // The file's content, or nullopt when it does not exist. Throws when it
@@ -144,21 +174,31 @@ CredentialsFile::Entry entry_of(const Value& entry) {
     CredentialsFile::Entry found;
     found.username = Json::as_string(Json::at(entry, "username"));
     found.id = id_of(entry);
-    found.address = Json::as_string(Json::at(entry, "address"));
-    const Value* scheme = Json::find(entry, "scheme");
-    if (scheme != nullptr && Json::as_string(*scheme) == "https") found.scheme = Hue::Scheme::Https;
-    if (const Value* port = Json::find(entry, "port")) {
-        found.port = static_cast<unsigned short>(Json::as_int(*port));
-    }
+    found.address = *address_of(entry);
     if (const Value* sha256 = Json::find(entry, "sha256")) found.sha256 = Json::as_string(*sha256);
     return found;
 }
 
+// The entries of `content`, a file read_file accepted, in the file's order.
+std::vector<CredentialsFile::Entry> readable_entries(const std::optional<Value>& content) {
+    std::vector<CredentialsFile::Entry> entries;
+    if (!content) return entries;
+    for (const auto& entry : entries_of(*content)) {
+        entries.push_back(entry_of(entry));
+    }
+    return entries;
+}
+
+// True when `entry` is of `bridge`: by id when both ids are known (letter
+// case aside), else by host and port.
+bool matches(const CredentialsFile::Entry& entry, const Hue::Bridge& bridge) {
+    if (!bridge.id().empty() && !entry.id.empty()) return boost::iequals(entry.id, bridge.id());
+    return entry.address.host == bridge.endpoint().host &&
+           entry.address.port == bridge.endpoint().port;
+}
+
 bool matches(const Value& entry, const Hue::Bridge& bridge) {
-    const std::string id = id_of(entry);
-    if (!bridge.id().empty() && !id.empty()) return boost::iequals(id, bridge.id());
-    return Json::as_string(Json::at(entry, "address")) ==
-           Hue::address_text(bridge.ip(), bridge.port());
+    return matches(entry_of(entry), bridge);
 }
 
 // Creates `directory` and the directories above it that are missing, private
@@ -243,9 +283,10 @@ void replace_file(const std::string& path, int directory, const std::string& tex
 }
 
 // Reads the file under the directory's lock, lets `change` edit the entries
-// and writes the file again when `change` returns true.
+// and writes the file again when they changed. Returns the file's content
+// after the change; nullopt when there is no file.
 template <class Change>
-void update(const std::string& path, bool create, Change change) {
+std::optional<Value> update(const std::string& path, bool create, Change change) {
     if (path.empty()) {
         throw std::runtime_error(
             "Error: neither XDG_CONFIG_HOME nor HOME is set, so there is no file to keep bridge "
@@ -260,7 +301,7 @@ void update(const std::string& path, bool create, Change change) {
     }
     const FileDescriptor lock(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (lock.get() < 0) {
-        if (!create && errno == ENOENT) return;
+        if (!create && errno == ENOENT) return std::nullopt;
         unwritable(path, errno);
     }
     while (::flock(lock.get(), LOCK_EX) != 0) {
@@ -268,13 +309,15 @@ void update(const std::string& path, bool create, Change change) {
     }
     std::optional<Value> content = read_file(path);
     if (!content) {
-        if (!create) return;
+        if (!create) return std::nullopt;
         content = Value::object();
         (*content)["bridges"] = Value::array();
     }
     Value::array_t& entries = (*content)["bridges"].get_ref<Value::array_t&>();
-    if (!change(entries)) return;
-    replace_file(path, lock.get(), file_text(*content));
+    const Value::array_t before = entries;
+    change(entries);
+    if (entries != before) replace_file(path, lock.get(), file_text(*content));
+    return content;
 }
 
 }  // namespace
@@ -287,55 +330,60 @@ std::optional<std::string> CredentialsFile::find(const Hue::Bridge& bridge) cons
     return entry->username;
 }
 
+const std::vector<CredentialsFile::Entry>& CredentialsFile::entries() const {
+    if (!m_entries) {
+        m_entries = readable_entries(m_path.empty() ? std::nullopt : read_file(m_path));
+    }
+    return *m_entries;
+}
+
 std::optional<CredentialsFile::Entry> CredentialsFile::find_entry(const Hue::Bridge& bridge) const {
-    if (m_path.empty()) return std::nullopt;
-    const std::optional<Value> content = read_file(m_path);
-    if (!content) return std::nullopt;
-    for (const auto& entry : entries_of(*content)) {
-        if (matches(entry, bridge)) return entry_of(entry);
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    for (const auto& entry : entries()) {
+        if (matches(entry, bridge)) return entry;
     }
     return std::nullopt;
 }
 
 std::vector<CredentialsFile::Entry> CredentialsFile::remembered() const {
-    std::vector<Entry> entries;
-    if (m_path.empty()) return entries;
-    const std::optional<Value> content = read_file(m_path);
-    if (!content) return entries;
-    for (const auto& entry : entries_of(*content)) {
-        if (!id_of(entry).empty()) entries.push_back(entry_of(entry));
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<Entry> remembered;
+    for (const auto& entry : entries()) {
+        if (!entry.id.empty()) remembered.push_back(entry);
     }
-    return entries;
+    return remembered;
 }
 
 void CredentialsFile::store(const Hue::Bridge& bridge, const std::string& user_id,
                             const std::string& sha256) const {
-    update(m_path, true, [&](Value::array_t& entries) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_entries = readable_entries(update(m_path, true, [&](Value::array_t& entries) {
         std::string id = bridge.id();
         Value::array_t kept;
+        std::size_t place = entries.size();  // where the first entry of the bridge was
         for (const auto& entry : entries) {
             if (!matches(entry, bridge)) {
                 kept.push_back(entry);
-            } else if (id.empty()) {
-                id = id_of(entry);  // an id learned before is not forgotten
+                continue;
             }
+            if (place == entries.size()) place = kept.size();
+            if (id.empty()) id = id_of(entry);  // an id learned before is not forgotten
         }
         Value entry = Value::object();
         if (!id.empty()) entry["id"] = id;
-        entry["address"] = Hue::address_text(bridge.ip(), bridge.port());
+        entry["address"] = Http::location_text(bridge.endpoint());
         entry["username"] = user_id;
-        entry["scheme"] = bridge.scheme() == Hue::Scheme::Https ? "https" : "http";
-        entry["port"] = bridge.port();
         if (!sha256.empty()) entry["sha256"] = sha256;
-        kept.push_back(std::move(entry));
+        kept.insert(kept.begin() + static_cast<std::ptrdiff_t>(std::min(place, kept.size())),
+                    std::move(entry));  // in the place of the entry it replaces
         entries = std::move(kept);
-        return true;
-    });
+    }));
 }
 
 void CredentialsFile::remove(const Hue::Bridge& bridge, const std::string& user_id) const {
     if (m_path.empty()) return;
-    update(m_path, false, [&](Value::array_t& entries) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_entries = readable_entries(update(m_path, false, [&](Value::array_t& entries) {
         Value::array_t kept;
         for (auto& entry : entries) {
             if (!matches(entry, bridge) ||
@@ -343,10 +391,8 @@ void CredentialsFile::remove(const Hue::Bridge& bridge, const std::string& user_
                 kept.push_back(std::move(entry));
             }
         }
-        const bool changed = kept.size() != entries.size();
         entries = std::move(kept);
-        return changed;
-    });
+    }));
 }
 
 }  // namespace Access

@@ -1,10 +1,12 @@
 #ifndef GLOWRIG_ACCESS_CREDENTIALS_FILE_HPP_
 #define GLOWRIG_ACCESS_CREDENTIALS_FILE_HPP_
 
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "http/endpoint.hpp"
 #include "hue/bridge.hpp"
 
 namespace Access {
@@ -14,31 +16,36 @@ namespace Access {
 //
 //   {
 //     "bridges": [
-//       {"address":"192.168.1.20:443","id":"02aa00fffe4a5b6c","username":"1028d6...",
-//        "scheme":"https","port":443,"sha256":"AB:CD:..."}
+//       {"id":"02aa00fffe4a5b6c","address":"https://192.168.1.20","username":"1028d6...",
+//        "sha256":"AB:CD:..."}
 //     ]
 //   }
 //
-// "id" is left out when the bridge was named by its address and its
-// configuration told none (see Hue::configuration_bridge_id). "scheme",
-// "port" and "sha256" (the fingerprint of the certificate the bridge showed
-// when it granted the name: its pin) are written since bridges are reached
-// over HTTPS; files without them are read as before. The directory is
-// created private (0700) and the file is written private (0600), whole, by
-// renaming a complete temporary file over it, while holding a lock on the
-// directory, so that runs writing at the same time keep each other's entries.
-// A file that cannot be read as such is never written over. Safe for use by
-// several processes at once.
+// "address" is where the bridge answers, as --bridge takes it but never a
+// bare address: "https://IP[:PORT]" over HTTPS, "IP:PORT" or "[IPv6]:PORT"
+// over plain HTTP. "id" is left out when the bridge was named by its address
+// and its configuration told none (see Hue::configuration_bridge_id).
+// "sha256" is the fingerprint of the certificate the bridge showed when it
+// granted the name: its pin; a pinned bridge is reached over HTTPS only.
+// Entries written before keep reading: "IP" alone (plain HTTP on 80), and
+// "scheme" and "port" beside the address, which they override. A file with
+// an address of none of these forms (a host name) cannot be read as such.
+//
+// The file is read once, at the first lookup; a change is made under a lock
+// on the directory, to the file as it is then (so that runs writing at the
+// same time keep each other's entries), and written only when it changes
+// the file. The directory is created private (0700) and the file is written
+// private (0600), whole, by renaming a complete temporary file over it. A
+// file that cannot be read as such is never written over. Safe for use by
+// several threads and processes at once.
 class CredentialsFile {
 public:
     // One entry of the file.
     struct Entry {
         std::string username;
-        std::string id;       // empty when the entry has none
-        std::string address;  // as address_text writes it: "IP", "IP:PORT", "[IPv6]:PORT"
-        Hue::Scheme scheme = Hue::Scheme::Http;
-        unsigned short port = 0;  // 0 when the entry has none
-        std::string sha256;       // the pinned fingerprint; empty: not pinned
+        std::string id;          // empty when the entry has none
+        Http::Endpoint address;  // where the bridge answers; over HTTPS when pinned
+        std::string sha256;      // the pinned fingerprint; empty: not pinned
     };
 
     // The file at `path`; an empty path means there is no file: nothing is
@@ -62,8 +69,8 @@ public:
     // program remembers. Empty when the file does not exist. Throws as find().
     std::vector<Entry> remembered() const;
 
-    // Makes `user_id` the user name stored for `bridge`, with the bridge's
-    // scheme and port and `sha256` as its pin (none when empty), replacing the
+    // Makes `user_id` the user name stored for `bridge`, at the bridge's
+    // endpoint and with `sha256` as its pin (none when empty), replacing the
     // entries that find() would match. Throws std::runtime_error naming the
     // file when it cannot be read or written.
     void store(const Hue::Bridge& bridge, const std::string& user_id,
@@ -74,7 +81,13 @@ public:
     void remove(const Hue::Bridge& bridge, const std::string& user_id) const;
 
 private:
+    // The entries of the file as last read or written, read at the first call.
+    // REQUIRES: m_mutex held.
+    const std::vector<Entry>& entries() const;
+
     std::string m_path;
+    mutable std::mutex m_mutex;
+    mutable std::optional<std::vector<Entry>> m_entries;
 };
 
 }  // namespace Access

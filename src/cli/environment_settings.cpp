@@ -40,8 +40,7 @@ std::optional<std::chrono::milliseconds> milliseconds(const Environment& environ
 
 // Reads "ip:port" or "[ipv6]:port": a bridge address that names its port.
 std::optional<Http::Endpoint> ip_and_port(const std::string& text) {
-    constexpr Http::EndpointForms kIpAndPort{false, false, false,
-                                             false, true,  Http::BareAddress::refused};
+    constexpr Http::EndpointForms kIpAndPort{.host_port = true};
     return Http::read_endpoint(text, kIpAndPort);
 }
 

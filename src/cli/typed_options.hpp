@@ -17,6 +17,7 @@
 #include "cli/number_option.hpp"
 #include "commands/bridge_error_advice.hpp"
 #include "commands/options.hpp"
+#include "commands/progress.hpp"
 #include "commands/usage_error.hpp"
 #include "hue/address.hpp"
 #include "util/colour.hpp"
@@ -218,9 +219,12 @@ Command make_bridge_command(const char* word, const char* description,
                 const Record record = details::read_record(options, values, word);
                 if (check) check(record);
                 return [record, run, pins_anew](const Invocation& invocation) {
+                    Commands::SearchProgress progress(invocation.output);
                     const Access::Target target = Access::select_target(
-                        record, pins_anew && pins_anew(record), invocation.settings,
-                        invocation.computed, invocation.output);
+                        record.bridge,
+                        pins_anew && pins_anew(record) ? Access::PinPolicy::anew
+                                                       : Access::PinPolicy::check,
+                        invocation.settings, invocation.computed, progress);
                     Commands::run_with_advice(target, [&] {
                         run(record, invocation.settings, target, invocation.output);
                     });

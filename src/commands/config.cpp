@@ -26,13 +26,11 @@ namespace {
 // leaves that entry as it was, and a line on the error stream says so.
 void keep_user_name(const Access::CredentialsFile& credentials, const Hue::Bridge& bridge,
                     const std::string& user_id, const std::string& pin, const Output& output) {
-    if (bridge.scheme() != Hue::Scheme::Https && !bridge.id().empty()) {
+    if (bridge.endpoint().scheme != Hue::Scheme::Https && !bridge.id().empty()) {
         const auto entry = credentials.find_entry(bridge);
         if (entry && !entry->sha256.empty()) {
-            const auto pinned = Access::remembered_bridge(*entry);
             output.err() << "Note: bridge " << Util::printable(bridge.id())
-                         << " stays pinned over HTTPS at "
-                         << (pinned ? Hue::bridge_text(pinned->endpoint()) : entry->address)
+                         << " stays pinned over HTTPS at " << Hue::bridge_text(entry->address)
                          << "; its entry is left as it was." << std::endl;
             return;
         }
@@ -45,7 +43,7 @@ void keep_user_name(const Access::CredentialsFile& credentials, const Hue::Bridg
 Hue::Bridge known_by_id(const Hue::Bridge& bridge, const Hue::Configuration& configuration) {
     const auto id = configuration.bridge_id();
     if (!bridge.id().empty() || !id) return bridge;
-    return Hue::Bridge(*id, bridge.ip(), bridge.mac(), bridge.port(), bridge.scheme());
+    return bridge.with_id(*id);
 }
 
 // Adds this program to the bridge's whitelist unless `target`'s identity is
@@ -61,7 +59,7 @@ Hue::Bridge known_by_id(const Hue::Bridge& bridge, const Hue::Configuration& con
 std::string authorise(Hue::Configuration& configuration, const Access::Target& target,
                       const AppIdentity& computed, const Settings& settings, const Output& output) {
     const std::string pin = target.shown ? target.shown->sha256 : std::string();
-    const Access::CredentialsFile credentials(settings.credentials_file);
+    const Access::CredentialsFile& credentials = *target.credentials;
     const Hue::Bridge bridge = known_by_id(target.bridge, configuration);
     if (configuration.is_allowed(target.identity)) {
         // The entry takes the bridge's id, if it had none, and over TLS the
@@ -106,8 +104,7 @@ std::string authorise(Hue::Configuration& configuration, const Access::Target& t
 // not found" when the whitelist does not hold `user_id`; a failure to delete
 // it is told through `output` before it propagates.
 std::string deauthorise(Hue::Configuration& configuration, const std::string& user_id,
-                        const Access::Target& target, const Settings& settings,
-                        const Output& output) {
+                        const Access::Target& target, const Output& output) {
     const AppIdentity user{std::string(), user_id};
     if (!configuration.is_allowed(user)) throw std::runtime_error("User not found");
     try {
@@ -117,7 +114,7 @@ std::string deauthorise(Hue::Configuration& configuration, const std::string& us
         output.note("User deletion failed");
         throw;
     }
-    Access::CredentialsFile(settings.credentials_file).remove(target.bridge, user_id);
+    target.credentials->remove(target.bridge, user_id);
     return "User deleted";
 }
 
@@ -144,7 +141,7 @@ void run_config_command(const ConfigOptions& options, const Settings& settings,
     if (options.auth) {
         result = authorise(configuration, target, target.computed, settings, output);
     } else if (options.deauth) {
-        result = deauthorise(configuration, *options.deauth, target, settings, output);
+        result = deauthorise(configuration, *options.deauth, target, output);
     } else if (options.updatefw) {
         result = update_firmware(configuration);
     }

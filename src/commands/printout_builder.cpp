@@ -191,9 +191,9 @@ StatePrintout state_printout(const Hue::Configuration& configuration, const Hue:
 BridgePrintout bridge_printout(const Hue::Bridge& bridge) {
     BridgePrintout printout;
     printout.id = bridge.id();
-    printout.ip = bridge.ip();
-    printout.port = bridge.port();
-    printout.scheme = bridge.scheme() == Hue::Scheme::Https ? "https" : "http";
+    printout.ip = bridge.endpoint().host;
+    printout.port = bridge.endpoint().port;
+    printout.scheme = bridge.endpoint().scheme == Hue::Scheme::Https ? "https" : "http";
     printout.address = Hue::bridge_text(bridge.endpoint());
     if (!bridge.mac().empty()) printout.mac = bridge.mac();
     return printout;

@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <ostream>
 #include <thread>
 #include <utility>
+
+#include "hue/address.hpp"
+#include "util/printable.hpp"
 
 namespace Commands {
 namespace {
@@ -52,6 +56,27 @@ void Countdown::write_text(const std::string& text) const {
         if (written <= 0) return;  // a countdown that cannot be shown is no failure
         next += written;
         left -= static_cast<std::size_t>(written);
+    }
+}
+
+SearchProgress::SearchProgress(const Output& output, int fd) : m_output(output), m_fd(fd) {}
+
+void SearchProgress::search_started(std::chrono::milliseconds window) {
+    m_countdown.emplace("Searching for bridges", window, m_fd);
+}
+
+void SearchProgress::tick() {
+    if (m_countdown) m_countdown->tick();
+}
+
+void SearchProgress::search_ended() { m_countdown.reset(); }
+
+void SearchProgress::several_found(const std::vector<Hue::Bridge>& found) {
+    m_output.note("Multiple bridges found, please specify desired bridge with --bridge=<Ip||Id>");
+    // Which ones, as --bridge takes them, for the user to pick from.
+    for (const Hue::Bridge& bridge : found) {
+        m_output.err() << "  " << Util::printable(bridge.id()) << "  "
+                       << Hue::bridge_text(bridge.endpoint()) << std::endl;
     }
 }
 

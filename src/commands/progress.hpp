@@ -2,9 +2,14 @@
 #define GLOWRIG_COMMANDS_PROGRESS_HPP_
 
 #include <chrono>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
+
+#include "access/bridge_selection.hpp"
+#include "commands/output.hpp"
 
 namespace Commands {
 
@@ -39,6 +44,27 @@ private:
     int m_fd;
     bool m_terminal;
     long long m_shown = -1;  // the seconds on the line; -1 while nothing shows
+};
+
+// Shows what choosing a bridge tells: a countdown on the error stream's
+// terminal while a search runs ("Searching for bridges... 3 s"), and when
+// several bridges were found and none was named, the line that asks for
+// --bridge (a note of `output`) and on its error stream each bridge found,
+// one a line ("  ID  ADDRESS", the address as Hue::bridge_text writes it).
+// Holds a reference: `output` must outlive it.
+class SearchProgress : public Access::Progress {
+public:
+    explicit SearchProgress(const Output& output, int fd = STDERR_FILENO);
+
+    void search_started(std::chrono::milliseconds window) override;
+    void tick() override;
+    void search_ended() override;
+    void several_found(const std::vector<Hue::Bridge>& found) override;
+
+private:
+    const Output& m_output;
+    int m_fd;
+    std::optional<Countdown> m_countdown;  // while a search runs
 };
 
 }  // namespace Commands

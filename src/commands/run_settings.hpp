@@ -2,22 +2,16 @@
 #define GLOWRIG_COMMANDS_RUN_SETTINGS_HPP_
 
 #include <chrono>
-#include <optional>
-#include <string>
 
-#include "discovery/search_settings.hpp"
-#include "hue/address.hpp"
+#include "access/settings.hpp"
 
 namespace Commands {
 
-// The settings of one run: discovery's and the HTTP clients' (see
-// Discovery::Settings), how long "lights --find" leaves the bridge searching
-// before it reads what was found, the bridge to use when the command line
-// names none, and where the user names granted by bridges are kept.
-struct Settings : Discovery::Settings {
+// The settings of one run: those of choosing the bridge (see
+// Access::Settings), and how long "lights --find" leaves the bridge searching
+// before it reads what was found.
+struct Settings : Access::Settings {
     std::chrono::milliseconds find_wait{90000};
-    std::optional<Hue::BridgeName> default_bridge;  // as --bridge; none: the command line decides
-    std::string credentials_file;  // path of the credentials file; empty: there is none
 };
 
 }  // namespace Commands

@@ -11,7 +11,8 @@ namespace {
 // How much an address is to be trusted: one seen on the local network is
 // current, the portal's may be stale; HTTPS is better than plain HTTP.
 int rank(const Sighting& sighting) {
-    return (sighting.on_lan ? 2 : 0) + (sighting.bridge.scheme() == Hue::Scheme::Https ? 1 : 0);
+    return (sighting.on_lan ? 2 : 0) +
+           (sighting.bridge.endpoint().scheme == Hue::Scheme::Https ? 1 : 0);
 }
 
 }  // namespace
@@ -35,13 +36,13 @@ std::vector<Hue::Bridge> merge_bridges(const std::vector<Sighting>& sightings) {
             if (mac.empty()) mac = sightings[j].bridge.mac();
         }
         const Hue::Bridge& chosen = sightings[best].bridge;
-        bridges.emplace_back(chosen.id(), chosen.ip(), mac, chosen.port(), chosen.scheme());
+        bridges.emplace_back(chosen.id(), chosen.endpoint(), mac);
     }
-    std::stable_sort(bridges.begin(), bridges.end(),
-                     [](const Hue::Bridge& a, const Hue::Bridge& b) {
-                         return std::make_tuple(Util::lower_case(a.id()), a.ip(), a.port()) <
-                                std::make_tuple(Util::lower_case(b.id()), b.ip(), b.port());
-                     });
+    std::stable_sort(
+        bridges.begin(), bridges.end(), [](const Hue::Bridge& a, const Hue::Bridge& b) {
+            return std::make_tuple(Util::lower_case(a.id()), a.endpoint().host, a.endpoint().port) <
+                   std::make_tuple(Util::lower_case(b.id()), b.endpoint().host, b.endpoint().port);
+        });
     return bridges;
 }
 

@@ -294,7 +294,7 @@ private:
 
     static Hue::Bridge bridge(const std::string& id, const MdnsService& service,
                               Hue::Scheme scheme) {
-        return Hue::Bridge(id, service.ip, std::string(), service.port, scheme);
+        return Hue::Bridge(id, {.scheme = scheme, .host = service.ip, .port = service.port});
     }
 
     void finish() {

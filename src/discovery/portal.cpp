@@ -48,9 +48,8 @@ std::vector<Hue::Bridge> read_portal_reply(const std::string& body) {
             if (!number) continue;
             address->port = *number;
         }
-        const Hue::Scheme scheme =
-            address->port == kHttpsPort ? Hue::Scheme::Https : Hue::Scheme::Http;
-        bridges.emplace_back(id, address->host, mac, address->port, scheme);
+        if (address->port == kHttpsPort) address->scheme = Hue::Scheme::Https;
+        bridges.emplace_back(id, *address, mac);
     }
     return bridges;
 }

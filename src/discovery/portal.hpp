@@ -23,7 +23,11 @@ namespace Discovery {
 // URL, its host numeric or a host name, with a path; or host[:port], the host
 // an IPv4 address, an IPv6 address (in brackets with a port) or a host name
 // (never resolved in this form), plain HTTP.
-constexpr Http::EndpointForms kPortal{true, false, true, true, true, Http::BareAddress::plain_http};
+constexpr Http::EndpointForms kPortal{.urls = true,
+                                      .names = true,
+                                      .paths = true,
+                                      .host_port = true,
+                                      .bare = Http::BareAddress::plain_http};
 
 // Where the discovery portal named by `portal` (of the kPortal forms) is
 // asked: host[:port] means http://{host[:port]}/api/nupnp; a URL is fetched as

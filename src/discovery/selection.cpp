@@ -75,8 +75,9 @@ Hue::Bridge choose(const Bridges& bridges, const std::optional<std::string>& wan
     if (bridges.empty()) throw std::runtime_error("No bridges found.");
     if (!wanted) {
         if (bridges.size() == 1) return bridges[0];
-        if (bridges.size() == 2 && bridges[0].ip() == bridges[1].ip() &&
-            bridges[0].port() == bridges[1].port()) {
+        const Http::Endpoint& first = bridges[0].endpoint();
+        if (bridges.size() == 2 && first.host == bridges[1].endpoint().host &&
+            first.port == bridges[1].endpoint().port) {
             return bridges[0];
         }
         throw AmbiguousBridge(bridges);

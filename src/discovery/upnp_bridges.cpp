@@ -19,7 +19,7 @@ std::vector<Hue::Bridge> upnp_bridges(std::vector<Device> devices) {
         const auto address =
             Http::read_endpoint(host + ":" + std::to_string(port), Hue::kBridgeAddress);
         if (!address) continue;
-        bridges.emplace_back(device.SerialNumber, address->host, std::string(), address->port);
+        bridges.emplace_back(device.SerialNumber, *address);
     }
     return bridges;
 }

@@ -146,11 +146,12 @@ std::optional<Endpoint> read_endpoint(std::string_view text, const EndpointForms
 }
 
 std::string location_text(const Endpoint& endpoint) {
-    if (endpoint.scheme != Scheme::Https) {
-        return url_host(endpoint.host) + ":" + std::to_string(endpoint.port);
-    }
-    return "https://" + url_host(endpoint.host) +
-           (endpoint.port == 443 ? "" : ":" + std::to_string(endpoint.port));
+    if (endpoint.scheme != Scheme::Https) return peer_text(endpoint);
+    return "https://" + host_field(endpoint);
+}
+
+std::string peer_text(const Endpoint& endpoint) {
+    return url_host(endpoint.host) + ":" + std::to_string(endpoint.port);
 }
 
 std::string host_field(const Endpoint& endpoint) {

@@ -69,10 +69,10 @@ std::optional<Endpoint> read_endpoint(std::string_view text, const EndpointForms
 
 // A numeric http(s) URL with a path: where a bridge redirects, where a device
 // is described.
-constexpr EndpointForms kNumericUrl{true, false, false, true, false, BareAddress::refused};
+constexpr EndpointForms kNumericUrl{.urls = true, .paths = true};
 
 // An http(s) URL of the web, its host a name or numeric.
-constexpr EndpointForms kWebUrl{true, false, true, true, false, BareAddress::refused};
+constexpr EndpointForms kWebUrl{.urls = true, .names = true, .paths = true};
 
 // Returns the endpoint as a URL: "http://192.0.2.1/api", "https://[::1]:8443/".
 // The port is left out when it is the scheme's default.
@@ -92,6 +92,11 @@ std::string url_host(const std::string& host);
 // Returns the Host field for the endpoint: the host (an IPv6 one bracketed),
 // with ":port" unless it is the scheme's default.
 std::string host_field(const Endpoint& endpoint);
+
+// Returns the peer as lines about its connection name it, whatever the
+// scheme: the host (an IPv6 one bracketed) and always the port,
+// "192.0.2.10:443", "[::1]:80".
+std::string peer_text(const Endpoint& endpoint);
 
 }  // namespace Http
 

@@ -15,11 +15,6 @@ std::optional<BridgeName> read_bridge_name(const std::string& text) {
     return std::nullopt;
 }
 
-std::string address_text(const std::string& ip, unsigned short port) {
-    if (port == kDefaultPort) return ip;
-    return Http::location_text(Http::Endpoint{Scheme::Http, ip, port, "/"});
-}
-
 std::string bridge_text(const Http::Endpoint& endpoint) {
     if (endpoint.scheme == Scheme::Http && endpoint.port == kDefaultPort) return endpoint.host;
     return Http::location_text(endpoint);

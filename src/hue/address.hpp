@@ -21,13 +21,13 @@ using Scheme = Http::Scheme;
 //   IP:PORT, [IPv6]:PORT  plain HTTP on that port
 //   IP                    HTTPS on 443, `bare`
 // Host names are refused: a name is never resolved.
-constexpr Http::EndpointForms kBridgeLocation{true,  false, false,
-                                              false, true,  Http::BareAddress::https_first};
+constexpr Http::EndpointForms kBridgeLocation{
+    .urls = true, .host_port = true, .bare = Http::BareAddress::https_first};
 
-// Where a bridge answers as a search or the credentials file gives it: "IP"
-// (plain HTTP on 80), "IP:PORT" or "[IPv6]:PORT"; host names are refused.
-constexpr Http::EndpointForms kBridgeAddress{false, false, false,
-                                             false, true,  Http::BareAddress::plain_http};
+// Where a bridge answers as a search gives it: "IP" (plain HTTP on 80),
+// "IP:PORT" or "[IPv6]:PORT"; host names are refused.
+constexpr Http::EndpointForms kBridgeAddress{.host_port = true,
+                                             .bare = Http::BareAddress::plain_http};
 
 // True when `text` is a bridge id: 16 hexadecimal digits, in any case.
 bool is_bridge_id(const std::string& text);
@@ -41,11 +41,6 @@ struct BridgeName {
 // Reads `text` as --bridge and GLOWRIG_BRIDGE take it: a location of the
 // kBridgeLocation forms, or a bridge id. nullopt for anything else.
 std::optional<BridgeName> read_bridge_name(const std::string& text);
-
-// Returns the address as the credentials file keeps it, which kBridgeAddress
-// reads back: the ip alone for port 80, as Http::location_text writes plain
-// HTTP otherwise ("ip:port", "[ipv6]:port").
-std::string address_text(const std::string& ip, unsigned short port);
 
 // Returns the bridge at `endpoint` as the bridges table and the lines about a
 // bridge name it, in a form --bridge reaches it by (kBridgeLocation): the ip

@@ -6,26 +6,48 @@
 
 namespace Hue {
 
-Bridge::Bridge() : Bridge(std::string(), std::string(), std::string()) {}
+struct Bridge::State {
+    std::string id;
+    Http::Endpoint endpoint;
+    std::string mac;
+    Http::CertificateCheck check;  // over TLS, before every request; empty: none
+};
 
-Bridge::Bridge(std::string id, std::string ip, std::string mac, unsigned short port, Scheme scheme)
-    : m_info(std::make_shared<const BridgeInfo>(std::move(id), std::move(ip), std::move(mac), port,
-                                                scheme)) {}
+Bridge::Bridge() : Bridge(std::string(), Http::Endpoint()) {}
+
+Bridge::Bridge(std::string id, Http::Endpoint endpoint, std::string mac) {
+    endpoint.target = "/";
+    m_state = std::make_shared<const State>(
+        State{std::move(id), std::move(endpoint), std::move(mac), Http::CertificateCheck()});
+}
+
+const std::string& Bridge::id() const { return m_state->id; }
+
+const std::string& Bridge::mac() const { return m_state->mac; }
+
+const Http::Endpoint& Bridge::endpoint() const { return m_state->endpoint; }
+
+Bridge Bridge::with_id(std::string id) const {
+    Bridge other;
+    other.m_state = std::make_shared<const State>(
+        State{std::move(id), m_state->endpoint, m_state->mac, m_state->check});
+    return other;
+}
 
 Bridge Bridge::with_certificate_check(Http::CertificateCheck check) const {
-    Bridge checked;
-    checked.m_info =
-        std::make_shared<const BridgeInfo>(id(), ip(), mac(), port(), scheme(), std::move(check));
-    return checked;
+    Bridge other;
+    other.m_state = std::make_shared<const State>(
+        State{m_state->id, m_state->endpoint, m_state->mac, std::move(check)});
+    return other;
 }
 
 Client Bridge::make_client(const AppIdentity& identity, const std::string& resource,
-                           const ClientConfig& client_config) const {
+                           const Http::Options& options) const {
     std::string path = "api/" + identity.user_id;
     if (!resource.empty()) path += "/" + resource;
-    ClientConfig config = client_config;
-    if (m_info->check) config.check_certificate = m_info->check;
-    return Client(resource_endpoint(endpoint(), path), config);
+    Http::Options own = options;
+    if (m_state->check) own.check = m_state->check;
+    return Client(resource_endpoint(endpoint(), path), std::move(own));
 }
 
 namespace {
@@ -40,45 +62,41 @@ Collection read_collection(const Client& client, const std::string& path = std::
 
 }  // namespace
 
-Configuration Bridge::get_configuration(const ClientConfig& client_config,
+Configuration Bridge::get_configuration(const Http::Options& options,
                                         const AppIdentity& identity) const {
-    Configuration configuration(make_client(identity, "config", client_config));
+    Configuration configuration(make_client(identity, "config", options));
     configuration.refresh();
     return configuration;
 }
 
-Lights Bridge::get_lights(const ClientConfig& client_config, const AppIdentity& identity) const {
-    return read_collection<Lights>(make_client(identity, "lights", client_config));
+Lights Bridge::get_lights(const Http::Options& options, const AppIdentity& identity) const {
+    return read_collection<Lights>(make_client(identity, "lights", options));
 }
 
-Lights Bridge::get_new_lights(const ClientConfig& client_config,
-                              const AppIdentity& identity) const {
-    return read_collection<Lights>(make_client(identity, "lights", client_config), "new");
+Lights Bridge::get_new_lights(const Http::Options& options, const AppIdentity& identity) const {
+    return read_collection<Lights>(make_client(identity, "lights", options), "new");
 }
 
-Groups Bridge::get_groups(const ClientConfig& client_config, const AppIdentity& identity) const {
-    return read_collection<Groups>(make_client(identity, "groups", client_config));
+Groups Bridge::get_groups(const Http::Options& options, const AppIdentity& identity) const {
+    return read_collection<Groups>(make_client(identity, "groups", options));
 }
 
-Schedules Bridge::get_schedules(const ClientConfig& client_config,
-                                const AppIdentity& identity) const {
-    return read_collection<Schedules>(make_client(identity, "schedules", client_config));
+Schedules Bridge::get_schedules(const Http::Options& options, const AppIdentity& identity) const {
+    return read_collection<Schedules>(make_client(identity, "schedules", options));
 }
 
-Scenes Bridge::get_scenes(const ClientConfig& client_config, const AppIdentity& identity) const {
-    return read_collection<Scenes>(make_client(identity, "scenes", client_config));
+Scenes Bridge::get_scenes(const Http::Options& options, const AppIdentity& identity) const {
+    return read_collection<Scenes>(make_client(identity, "scenes", options));
 }
 
-Groups Bridge::groups_resource(const ClientConfig& client_config,
-                               const AppIdentity& identity) const {
-    return Groups(make_client(identity, "groups", client_config));
+Groups Bridge::groups_resource(const Http::Options& options, const AppIdentity& identity) const {
+    return Groups(make_client(identity, "groups", options));
 }
 
-FullState Bridge::get_full_state(const ClientConfig& client_config,
-                                 const AppIdentity& identity) const {
+FullState Bridge::get_full_state(const Http::Options& options, const AppIdentity& identity) const {
     const Json::Value root =
-        details::send_request(make_client(identity, "", client_config), details::kReadCollection);
-    return read_full_state(*this, client_config, identity, root);
+        details::send_request(make_client(identity, "", options), details::kReadCollection);
+    return read_full_state(*this, options, identity, root);
 }
 
 }  // namespace Hue

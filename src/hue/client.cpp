@@ -23,17 +23,8 @@ void redirected_to_https(const Http::Endpoint& endpoint, const Http::Failure& fa
     if (endpoint.scheme != Http::Scheme::Http || status < 300 || status > 399) return;
     const auto target = Http::read_endpoint(failure.location(), Http::kNumericUrl);
     if (!target || target->scheme != Http::Scheme::Https) return;
-    throw std::runtime_error("Error: the bridge answers only over HTTPS: use --bridge=https://" +
-                             Http::host_field(*target) + ".");
-}
-
-// The exchange's options for a client configured by `config`.
-Http::Options options_of(const ClientConfig& config) {
-    Http::Options options;
-    options.timeout = config.timeout;
-    options.ca_file = config.ca_file;
-    options.check = config.check_certificate;
-    return options;
+    throw std::runtime_error("Error: the bridge answers only over HTTPS: use --bridge=" +
+                             Http::location_text(*target) + ".");
 }
 
 // True for the characters a URL path holds unencoded: a path's characters
@@ -63,11 +54,10 @@ Http::Endpoint joined(Http::Endpoint endpoint, const std::string& path) {
 
 }  // namespace
 
-Client::Client()
-    : Client(Http::Endpoint{Http::Scheme::Http, "127.0.0.1", 80, "/"}, ClientConfig()) {}
+Client::Client() : Client(Http::Endpoint{.host = "127.0.0.1"}, Http::Options()) {}
 
-Client::Client(Http::Endpoint base, const ClientConfig& client_config)
-    : m_base(std::move(base)), m_config(client_config) {}
+Client::Client(Http::Endpoint base, Http::Options options)
+    : m_base(std::move(base)), m_options(std::move(options)) {}
 
 Client Client::with_path(const std::string& path) const {
     Client other(*this);
@@ -75,13 +65,11 @@ Client Client::with_path(const std::string& path) const {
     return other;
 }
 
-Http::Options Client::options() const { return options_of(m_config); }
-
 std::string Client::send(Http::Method method, const std::string& path,
                          const std::string& body) const {
     const Http::Endpoint endpoint = joined(m_base, path);
     try {
-        return Http::exchange(endpoint, method, body, options_of(m_config));
+        return Http::exchange(endpoint, method, body, m_options);
     } catch (const Http::Failure& failure) {
         redirected_to_https(endpoint, failure);
         throw;

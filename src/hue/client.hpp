@@ -1,7 +1,6 @@
 #ifndef GLOWRIG_HUE_CLIENT_HPP_
 #define GLOWRIG_HUE_CLIENT_HPP_
 
-#include <chrono>
 #include <string>
 
 #include "http/endpoint.hpp"
@@ -9,16 +8,6 @@
 #include "json/value_fwd.hpp"
 
 namespace Hue {
-
-// How every HTTP client of the program is configured: the time one request
-// may take, from its start to its last byte, and over TLS a PEM file of
-// authorities the bridge's chain must lead to (empty: no chain check) and the
-// check of its certificate made before every request is written (empty: none).
-struct ClientConfig {
-    std::chrono::milliseconds timeout{30000};
-    std::string ca_file;
-    Http::CertificateCheck check_certificate;
-};
 
 // An HTTP/1.1 client bound to one resource URL of a bridge,
 // plain or over TLS. Requests go to paths relative to that URL through
@@ -31,15 +20,15 @@ public:
     // A placeholder bound to http://127.0.0.1/; nothing is ever sent through it.
     Client();
 
-    // A client for `base` with a copy of `client_config`.
-    Client(Http::Endpoint base, const ClientConfig& client_config);
+    // A client for `base` whose exchanges take `options`: their time-out,
+    // over TLS the authorities and the certificate check.
+    Client(Http::Endpoint base, Http::Options options);
 
     // Where the requests' paths are relative to.
     const Http::Endpoint& base() const { return m_base; }
 
-    // The options of this client's exchanges: its time-out, authorities and
-    // certificate check.
-    Http::Options options() const;
+    // The options of this client's exchanges.
+    const Http::Options& options() const { return m_options; }
 
     // A client for {this client's scheme, host and port}/{path}, with the same
     // configuration. Throws as resource_endpoint does.
@@ -61,7 +50,7 @@ public:
 
 private:
     Http::Endpoint m_base;
-    ClientConfig m_config;
+    Http::Options m_options;
 };
 
 // Returns the endpoint {scheme}://{host}:{port}/{path} of the peer `peer`

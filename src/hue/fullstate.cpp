@@ -15,14 +15,14 @@ const Json::Value& optional_member(const Json::Value& root, const char* key,
 
 }  // namespace
 
-FullState read_full_state(const Bridge& bridge, const ClientConfig& client_config,
+FullState read_full_state(const Bridge& bridge, const Http::Options& options,
                           const AppIdentity& identity, const Json::Value& root) {
     const Json::Value none = Json::Value::object();
     const Json::Value& rules = optional_member(root, "rules", none);
     const Json::Value& sensors = optional_member(root, "sensors", none);
     const Json::Value& scenes = optional_member(root, "scenes", none);
     auto client = [&](const char* resource) {
-        return bridge.make_client(identity, resource, client_config);
+        return bridge.make_client(identity, resource, options);
     };
     Rules rule_list = Rules::from_json(client("rules"), rules);
     Sensors sensor_list = Sensors::from_json(client("sensors"), sensors);

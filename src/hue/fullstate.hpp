@@ -20,7 +20,7 @@ namespace Hue {
 // "sensors" and "scenes" may be absent (empty collections); a root without
 // "schedules", "groups", "lights" or "config" fails with Json::Error "Key not
 // found", and a value of the wrong type with its type error.
-FullState read_full_state(const Bridge& bridge, const ClientConfig& client_config,
+FullState read_full_state(const Bridge& bridge, const Http::Options& options,
                           const AppIdentity& identity, const Json::Value& root);
 
 }  // namespace Hue

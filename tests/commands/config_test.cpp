@@ -280,7 +280,7 @@ TEST_F(ConfigCommandGrants, GrantedNameIsKeptPerBridgeAndUsedByEveryCommand) {
             // Every authorised bridge gets an entry, plain HTTP ones without a pin.
             ASSERT_EQ(1u, entries().size()) << file_text();
             EXPECT_EQ(user(), member(0, "username"));
-            EXPECT_EQ("http", member(0, "scheme"));
+            EXPECT_EQ(address(), member(0, "address"));
             EXPECT_FALSE(Json::has(Json::at(entries(), 0), "sha256"));
         } else {
             ASSERT_EQ(2u, entries().size()) << file_text();

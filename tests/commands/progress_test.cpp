@@ -1,6 +1,7 @@
 #include "commands/progress.hpp"
 
 #include <chrono>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -57,6 +58,26 @@ TEST(Countdown, ShowsTheSecondsLeftOnATerminalAfterAQuarterSecondAndErasesThem) 
 
     // A wait over before a quarter second shows nothing at all.
     { Commands::Countdown("Quick", milliseconds(100), terminal.fd()).wait_out(); }
+    EXPECT_EQ("", terminal.written());
+}
+
+// A search shows its countdown until it ends, whichever way; the line is
+// erased before anything else is printed.
+TEST(SearchProgress, ShowsTheSearchUntilItEnds) {
+    Terminal terminal;
+    ASSERT_GE(terminal.fd(), 0);
+    std::ostringstream out;
+    std::ostringstream err;
+    const Commands::Output output(out, err, false);
+    Commands::SearchProgress progress(output, terminal.fd());
+    progress.tick();  // no search yet: nothing
+    progress.search_started(milliseconds(1500));
+    std::this_thread::sleep_for(milliseconds(300));
+    progress.tick();
+    EXPECT_EQ("\rSearching for bridges... 2 s \033[K", terminal.written());
+    progress.search_ended();
+    EXPECT_EQ("\r\033[K", terminal.written());
+    progress.tick();
     EXPECT_EQ("", terminal.written());
 }
 

@@ -89,13 +89,15 @@ Value sample_state() {
 
 // Bridges as discovery finds them, one of each kind of address.
 std::vector<Hue::Bridge> found_bridges() {
-    return {Hue::Bridge("an-id-of-twenty-char", "10.0.0.3", "m"),
-            Hue::Bridge("caf\xc3\xa9", "127.0.0.1", "", 8080),
-            Hue::Bridge("mdns-https", "127.0.0.1", "", 443, Hue::Scheme::Https),
-            Hue::Bridge("mdns-https-8443", "127.0.0.2", "", 8443, Hue::Scheme::Https),
-            Hue::Bridge("v6", "::1", "", 8443, Hue::Scheme::Https),
-            Hue::Bridge("v6-plain", "::1", "", 80),
-            Hue::Bridge("ctl\x1b", "127.0.0.2", "02:00:aa:aa:bb:cc")};
+    return {
+        Hue::Bridge("an-id-of-twenty-char", {.host = "10.0.0.3"}, "m"),
+        Hue::Bridge("caf\xc3\xa9", {.host = "127.0.0.1", .port = 8080}),
+        Hue::Bridge("mdns-https", {.scheme = Hue::Scheme::Https, .host = "127.0.0.1", .port = 443}),
+        Hue::Bridge("mdns-https-8443",
+                    {.scheme = Hue::Scheme::Https, .host = "127.0.0.2", .port = 8443}),
+        Hue::Bridge("v6", {.scheme = Hue::Scheme::Https, .host = "::1", .port = 8443}),
+        Hue::Bridge("v6-plain", {.host = "::1", .port = 80}),
+        Hue::Bridge("ctl\x1b", {.host = "127.0.0.2"}, "02:00:aa:aa:bb:cc")};
 }
 
 // Every printout built from a bridge's reply and written as text, compared
@@ -228,12 +230,13 @@ TEST(TextPrintout, BridgesTableAddressesReadBackAsWhereTheBridgeWasFound) {
         SCOPED_TRACE(printout.address);
         const auto location = Http::read_endpoint(printout.address, Hue::kBridgeLocation);
         ASSERT_TRUE(location.has_value());
-        EXPECT_EQ(bridge.ip(), location->host);
-        const bool plain_80 = bridge.scheme() == Hue::Scheme::Http && bridge.port() == 80;
+        EXPECT_EQ(bridge.endpoint().host, location->host);
+        const bool plain_80 =
+            bridge.endpoint().scheme == Hue::Scheme::Http && bridge.endpoint().port == 80;
         EXPECT_EQ(plain_80, location->bare);
         if (!location->bare) {
-            EXPECT_EQ(bridge.port(), location->port);
-            EXPECT_TRUE(bridge.scheme() == location->scheme);
+            EXPECT_EQ(bridge.endpoint().port, location->port);
+            EXPECT_TRUE(bridge.endpoint().scheme == location->scheme);
         }
     }
 }

@@ -55,7 +55,7 @@ protected:
     Watched watch(std::size_t lines, const std::function<void()>& act, std::size_t warnings = 100,
                   const StreamWatchTimes& times = {}) {
         Http::Endpoint at{Http::Scheme::Https, "127.0.0.1", m_server.port(m_tls), "/"};
-        Hue::ClientConfig config;
+        Http::Options config;
         config.timeout = std::chrono::seconds(3);
         const Hue::Client client(Hue::resource_endpoint(at, "api/u"), config);
         Watched watched;

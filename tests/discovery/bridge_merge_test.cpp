@@ -12,20 +12,20 @@ using Hue::Scheme;
 
 Sighting lan(const std::string& id, const std::string& ip, unsigned short port = 80,
              Scheme scheme = Scheme::Http) {
-    return {Hue::Bridge(id, ip, "", port, scheme), true};
+    return {Hue::Bridge(id, {.scheme = scheme, .host = ip, .port = port}), true};
 }
 
 Sighting portal(const std::string& id, const std::string& ip, const std::string& mac,
                 unsigned short port = 80, Scheme scheme = Scheme::Http) {
-    return {Hue::Bridge(id, ip, mac, port, scheme), false};
+    return {Hue::Bridge(id, {.scheme = scheme, .host = ip, .port = port}, mac), false};
 }
 
 // "id ip:port scheme mac" for each bridge.
 std::vector<std::string> rows(const std::vector<Hue::Bridge>& bridges) {
     std::vector<std::string> text;
     for (const auto& b : bridges) {
-        text.push_back(b.id() + " " + b.ip() + ":" + std::to_string(b.port()) +
-                       (b.scheme() == Scheme::Https ? " https " : " http ") + b.mac());
+        text.push_back(b.id() + " " + b.endpoint().host + ":" + std::to_string(b.endpoint().port) +
+                       (b.endpoint().scheme == Scheme::Https ? " https " : " http ") + b.mac());
     }
     return text;
 }

@@ -68,15 +68,15 @@ TEST(MdnsFinder, AnswersBecomeBridgesAndAnIdComesFromTheConfiguration) {
     const auto bridges = search(aimed_at(responder), milliseconds(200));
     ASSERT_EQ(4u, bridges.size());
     EXPECT_EQ("0200aafffe000001", bridges[0].id());
-    EXPECT_EQ("192.0.2.7", bridges[0].ip());
+    EXPECT_EQ("192.0.2.7", bridges[0].endpoint().host);
     EXPECT_EQ("", bridges[0].mac());
     // Every port but 80 is HTTPS.
     const Hue::Scheme schemes[] = {Hue::Scheme::Https, Hue::Scheme::Https, Hue::Scheme::Http,
                                    Hue::Scheme::Https};
-    for (std::size_t n = 0; n < 4; ++n) EXPECT_EQ(schemes[n], bridges[n].scheme()) << n;
-    EXPECT_EQ(port, bridges[3].port());
+    for (std::size_t n = 0; n < 4; ++n) EXPECT_EQ(schemes[n], bridges[n].endpoint().scheme) << n;
+    EXPECT_EQ(port, bridges[3].endpoint().port);
     EXPECT_EQ("0200AAFFFE0A1B2C", bridges[3].id());
-    EXPECT_EQ("127.0.0.1", bridges[3].ip());
+    EXPECT_EQ("127.0.0.1", bridges[3].endpoint().host);
     EXPECT_EQ(2u, responder.queries());  // the query and its repetition
 }
 

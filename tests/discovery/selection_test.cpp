@@ -147,17 +147,17 @@ TEST_F(DiscoveryTest, PortalRepliesBecomeBridgesInOrder) {
         ASSERT_EQ(c.count, bridges.size());
         if (c.count == 2) {
             EXPECT_EQ("a", bridges[0].id());
-            EXPECT_EQ("10.0.0.2", bridges[0].ip());
+            EXPECT_EQ("10.0.0.2", bridges[0].endpoint().host);
             EXPECT_EQ("b", bridges[1].id());
         }
-        if (c.count == 2 && bridges[0].port() == 443) {
+        if (c.count == 2 && bridges[0].endpoint().port == 443) {
             EXPECT_EQ("", bridges[0].mac());
-            EXPECT_EQ(Hue::Scheme::Https, bridges[0].scheme());
-            EXPECT_EQ(8080, bridges[1].port());
-            EXPECT_EQ(Hue::Scheme::Http, bridges[1].scheme());
+            EXPECT_EQ(Hue::Scheme::Https, bridges[0].endpoint().scheme);
+            EXPECT_EQ(8080, bridges[1].endpoint().port);
+            EXPECT_EQ(Hue::Scheme::Http, bridges[1].endpoint().scheme);
         } else if (c.count == 2) {
             EXPECT_EQ("m1", bridges[0].mac());
-            EXPECT_EQ(80, bridges[0].port());
+            EXPECT_EQ(80, bridges[0].endpoint().port);
         }
     }
     EXPECT_EQ("GET /api/nupnp", request_lines().back());
@@ -185,7 +185,7 @@ TEST_F(DiscoveryTest, APortalNamedByAUrlIsFetchedAsGiven) {
         const Bridges bridges = ask_portal(settings);
         ASSERT_EQ(1u, bridges.size());
         EXPECT_EQ("a", bridges[0].id());
-        EXPECT_EQ(Hue::Scheme::Https, bridges[0].scheme());
+        EXPECT_EQ(Hue::Scheme::Https, bridges[0].endpoint().scheme);
         EXPECT_EQ(before + 1, server.requests(c.path));
     }
 }
@@ -286,9 +286,9 @@ TEST_F(DiscoveryTest, EachSourceAloneFindsTheBridge) {
         EXPECT_GE(ticks, 1);
         EXPECT_LE(ticks, 4);
         EXPECT_EQ(c.id, chosen.id());
-        EXPECT_EQ(ip(), chosen.ip());
-        EXPECT_EQ(c.port == 0 ? port() : c.port, chosen.port());
-        EXPECT_EQ(c.scheme, chosen.scheme());
+        EXPECT_EQ(ip(), chosen.endpoint().host);
+        EXPECT_EQ(c.port == 0 ? port() : c.port, chosen.endpoint().port);
+        EXPECT_EQ(c.scheme, chosen.endpoint().scheme);
         EXPECT_EQ(c.mac, chosen.mac());
     }
 
@@ -311,12 +311,12 @@ TEST_F(DiscoveryTest, OneBridgeFoundByEverySourceIsOneBridgeAtItsLanAddress) {
     const Bridges bridges = find_bridges(m_settings);
     ASSERT_EQ(1u, bridges.size());
     EXPECT_EQ("0200AaFffe0a1b2c", bridges[0].id());
-    EXPECT_EQ("127.0.0.1", bridges[0].ip());
-    EXPECT_EQ(443, bridges[0].port());
-    EXPECT_EQ(Hue::Scheme::Https, bridges[0].scheme());
+    EXPECT_EQ("127.0.0.1", bridges[0].endpoint().host);
+    EXPECT_EQ(443, bridges[0].endpoint().port);
+    EXPECT_EQ(Hue::Scheme::Https, bridges[0].endpoint().scheme);
     EXPECT_EQ("m1", bridges[0].mac());
-    EXPECT_EQ(443, select_bridge(std::nullopt, m_settings).port());
-    EXPECT_EQ(443, select_bridge(std::string("0200aafffe0a1b2c"), m_settings).port());
+    EXPECT_EQ(443, select_bridge(std::nullopt, m_settings).endpoint().port);
+    EXPECT_EQ(443, select_bridge(std::string("0200aafffe0a1b2c"), m_settings).endpoint().port);
 }
 
 TEST_F(DiscoveryTest, NoBridgeOrSeveralBridgesFailTheSelection) {
@@ -326,7 +326,7 @@ TEST_F(DiscoveryTest, NoBridgeOrSeveralBridgesFailTheSelection) {
                                   {"id":"b","internalipaddress":"10.0.0.3","macaddress":""}]})",
                     false);
     EXPECT_EQ("Unable to identify bridge.", selection_failure(std::nullopt));
-    EXPECT_EQ("10.0.0.3", select_bridge(std::string("b"), m_settings).ip());
+    EXPECT_EQ("10.0.0.3", select_bridge(std::string("b"), m_settings).endpoint().host);
 }
 
 TEST_F(DiscoveryTest, CommandsReportAFailedSelection) {

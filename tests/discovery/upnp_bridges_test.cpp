@@ -29,14 +29,14 @@ TEST(UpnpBridges, KeepsBridgesInOrderWithTheirHostsAndDuplicates) {
     });
     ASSERT_EQ(4u, bridges.size());
     EXPECT_EQ("a", bridges[0].id());
-    EXPECT_EQ("192.168.1.2", bridges[0].ip());
+    EXPECT_EQ("192.168.1.2", bridges[0].endpoint().host);
     EXPECT_EQ("", bridges[0].mac());
     EXPECT_EQ("b", bridges[1].id());
-    EXPECT_EQ("192.168.1.4", bridges[1].ip());
+    EXPECT_EQ("192.168.1.4", bridges[1].endpoint().host);
     EXPECT_EQ("a", bridges[2].id());
-    EXPECT_EQ(80, bridges[2].port());
-    EXPECT_EQ("::1", bridges[3].ip());
-    EXPECT_EQ(8123, bridges[3].port());
+    EXPECT_EQ(80, bridges[2].endpoint().port);
+    EXPECT_EQ("::1", bridges[3].endpoint().host);
+    EXPECT_EQ(8123, bridges[3].endpoint().port);
 }
 
 TEST(UpnpBridges, BadPresentationUrlOfABridgeThrows) {

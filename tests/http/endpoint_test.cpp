@@ -99,9 +99,14 @@ TEST(UrlReading, NamedUrlsTakeHostNamesAndKeepTheirTargets) {
 // (a bare address tries HTTPS first), the credentials file and searches (a
 // bare address is plain HTTP), the portal variable (names and paths).
 TEST(EndpointReading, EachSourceTakesItsOwnForms) {
-    constexpr EndpointForms kLocation{true, false, false, false, true, BareAddress::https_first};
-    constexpr EndpointForms kAddress{false, false, false, false, true, BareAddress::plain_http};
-    constexpr EndpointForms kPortal{true, false, true, true, true, BareAddress::plain_http};
+    constexpr EndpointForms kLocation{
+        .urls = true, .host_port = true, .bare = BareAddress::https_first};
+    constexpr EndpointForms kAddress{.host_port = true, .bare = BareAddress::plain_http};
+    constexpr EndpointForms kPortal{.urls = true,
+                                    .names = true,
+                                    .paths = true,
+                                    .host_port = true,
+                                    .bare = BareAddress::plain_http};
     struct Case {
         const char* text;
         EndpointForms forms;

@@ -7,11 +7,11 @@
 namespace Hue {
 namespace {
 
-const Hue::ClientConfig kProxy;
+const Http::Options kProxy;
 const AppIdentity kIdentity{"glowrig", "hostuser01"};
 
 FullState read(const char* text) {
-    return read_full_state(Bridge("", "192.0.2.4", ""), kProxy, kIdentity, Json::parse(text));
+    return read_full_state(Bridge("", {.host = "192.0.2.4"}), kProxy, kIdentity, Json::parse(text));
 }
 
 const char kRequired[] = R"("config":{},"lights":{},"groups":{},"schedules":{})";

@@ -113,8 +113,8 @@ protected:
     void SetUp() override {
         start(R"({"state": {"groups": {"2": {"name": "Hall", "lights": ["1", "2"],
                                              "action": {"on": true, "bri": 9}}}}})");
-        client = Bridge("", ip(), "", port())
-                     .make_client(AppIdentity{"glowrig", user()}, "groups", Hue::ClientConfig());
+        client = Bridge("", {.host = ip(), .port = port()})
+                     .make_client(AppIdentity{"glowrig", user()}, "groups", Http::Options());
     }
 
     Client client;

@@ -32,8 +32,8 @@ const char kFixture[] = R"({"state": {"lights": {"1": {"name": "Desk", "state": 
 class ResourceRequests : public TestingSupport::SimFixture {
 protected:
     Client client(const std::string& path) {
-        return Bridge("", ip(), "", port())
-            .make_client(AppIdentity{"glowrig", user()}, path, ClientConfig());
+        return Bridge("", {.host = ip(), .port = port()})
+            .make_client(AppIdentity{"glowrig", user()}, path, Http::Options());
     }
 };
 
@@ -110,9 +110,9 @@ TEST_F(ResourceRequests, EveryWriteFailsOnAnErrorReply) {
 TEST_F(ResourceRequests, EachReadFailsOrNotOnAnErrorArrayAsItsKindSays) {
     start(kFixture);
     const std::string refusal = R"([{"error":{"type":1,"address":"/","description":"no"}}])";
-    const Bridge hue("", ip(), "", port());
+    const Bridge hue("", {.host = ip(), .port = port()});
     const AppIdentity identity{"glowrig", user()};
-    const ClientConfig config;
+    const Http::Options config;
     const struct {
         const char* method;
         const char* path;

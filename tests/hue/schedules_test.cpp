@@ -15,7 +15,7 @@
 namespace Hue {
 namespace {
 
-const Hue::ClientConfig kConfig;
+const Http::Options kConfig;
 
 // A client of an address where nothing listens: any request through it fails.
 Client unreachable_client() {
@@ -129,7 +129,7 @@ TEST(ScheduleSaving, NothingToSaveSendsNoRequest) {
 class ScheduleRequests : public TestingSupport::SimFixture {
 protected:
     Schedules read_listing() {
-        const Bridge bridge("", ip(), "", port());
+        const Bridge bridge("", {.host = ip(), .port = port()});
         const AppIdentity identity{"glowrig", user()};
         return bridge.get_schedules(kConfig, identity);
     }
