@@ -16,6 +16,7 @@
 #include <boost/beast/http/string_body.hpp>
 #include <boost/beast/http/write.hpp>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/socket.h>
 
 #include "sim/certificate.hpp"
@@ -25,6 +26,10 @@
 
 namespace Sim {
 namespace {
+
+// The simulator's threads carry its name, so that a test hosting it can tell
+// them from the threads of the code under test.
+void name_this_thread() { pthread_setname_np(pthread_self(), kThreadName); }
 
 namespace asio = boost::asio;
 namespace beast = boost::beast;
@@ -235,7 +240,10 @@ struct Server::Listener {
         } else {
             bind(wanted);
         }
-        accepting = std::thread([this] { accept_all(); });
+        accepting = std::thread([this] {
+            name_this_thread();
+            accept_all();
+        });
         if (relay) port = relay->port();
     }
 
@@ -252,6 +260,7 @@ struct Server::Listener {
             std::lock_guard<std::mutex> lock(mutex);
             reap();
             connection->thread = std::thread([this, connection, tls = context] {
+                name_this_thread();
                 serve(*connection, tls);
                 connection->done = true;
             });

@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "cli/entry.hpp"
+#include "sim/server.hpp"
 
 extern char** environ;
 
@@ -155,8 +156,14 @@ RunResult run_in_process(const std::vector<std::string>& args, const Environment
 }
 
 std::size_t running_threads() {
-    const std::filesystem::directory_iterator tasks("/proc/self/task");
-    return static_cast<std::size_t>(std::distance(tasks, std::filesystem::directory_iterator()));
+    std::size_t count = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        std::getline(comm, name);
+        if (name != Sim::kThreadName) ++count;
+    }
+    return count;
 }
 
 std::string read_test_data(const std::string& name) {

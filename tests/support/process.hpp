@@ -52,7 +52,8 @@ RunResult run_in_process(const std::vector<std::string>& args, const Environment
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const Environment& env, int timeout_seconds);
 
-// The number of threads this process runs now.
+// The number of threads this process runs now, leaving out those of a
+// simulator it hosts.
 std::size_t running_threads();
 
 // Reads a file of tests/data into a string.
