@@ -24,6 +24,11 @@ namespace Hue {
 FullState read_full_state(const Bridge& bridge, const ClientConfig& client_config,
                           const AppIdentity& identity, const nlohmann::json& root);
 
+// As read_full_state, of the reply to GET {api} of `bridge` (strict), read
+// as the parser meets it: no tree of the whole state is built.
+FullState read_full_state_reply(const Bridge& bridge, const ClientConfig& client_config,
+                                const AppIdentity& identity);
+
 }  // namespace Hue
 
 #endif  // GLOWRIG_HUE_FULLSTATE_HPP_

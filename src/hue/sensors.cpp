@@ -29,7 +29,7 @@ std::string Sensor::manufacturername() const { return m_impl->manufacturername()
 std::string Sensor::swversion() const { return m_impl->swversion(); }
 
 Sensors Sensors::from_json(const Client& client, const Json::Value& object) {
-    return details::read_items<Sensors, Sensor, details::Sensor_Impl>(client, object, "lastscan");
+    return details::read_items<Sensors, Sensor, details::Sensor_Impl>(client, object);
 }
 
 }  // namespace Hue

@@ -27,6 +27,9 @@ public:
     // "YYYY-MM-DDTHH:MM:SS" leaves none. Throws Json::Error for a value of
     // the wrong type.
     void read(const Json::Value& scene);
+    // The members read() reads.
+    static constexpr std::string_view kRead[] = {"name", "lights", "active", "group",
+                                                 "lastupdated"};
 
 private:
     std::string m_name;
