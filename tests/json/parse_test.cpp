@@ -78,7 +78,8 @@ TEST(JsonParse, HandsOverItemsBuiltOnlyAsFarAsAsked) {
     const Json::Shape items{
         {}, &item, [&](std::string name, Json::Value value) {
             taken += name + "=" + Json::text(value) +
-                     (Json::find(value, "n") && value["n"].is_number_float() ? " (float) " : " ");
+                     (Json::has(value, "n") && Json::at(value, "n").is_number_float() ? " (float) "
+                                                                                      : " ");
         }};
     const Json::Shape root{{{"a"}, {"items", &items}}};
     const std::string text =
