@@ -5,6 +5,7 @@
 
 #include "json/value.hpp"
 #include "sim/sim_bridge.hpp"
+#include "sim/sim_thread.hpp"
 
 namespace Sim {
 namespace {
@@ -23,7 +24,7 @@ int next_brightness(const Json::Value* current) {
 
 ChangeDriver::ChangeDriver(std::shared_ptr<SimBridge> bridge, ChangePlan plan)
     : m_bridge(std::move(bridge)), m_plan(plan) {
-    m_thread = std::thread([this] { run(); });
+    m_thread = sim_thread([this] { run(); });
 }
 
 ChangeDriver::~ChangeDriver() {

@@ -16,21 +16,16 @@
 #include <boost/beast/http/string_body.hpp>
 #include <boost/beast/http/write.hpp>
 #include <poll.h>
-#include <pthread.h>
 #include <sys/socket.h>
 
 #include "sim/certificate.hpp"
 #include "sim/event_stream_route.hpp"
 #include "sim/sim_bridge.hpp"
+#include "sim/sim_thread.hpp"
 #include "sim/tcp_relay.hpp"
 
 namespace Sim {
 namespace {
-
-// The simulator's threads carry its name, so that a test hosting it can tell
-// them from the threads of the code under test.
-void name_this_thread() { pthread_setname_np(pthread_self(), kThreadName); }
-
 namespace asio = boost::asio;
 namespace beast = boost::beast;
 namespace http = beast::http;
@@ -240,10 +235,7 @@ struct Server::Listener {
         } else {
             bind(wanted);
         }
-        accepting = std::thread([this] {
-            name_this_thread();
-            accept_all();
-        });
+        accepting = sim_thread([this] { accept_all(); });
         if (relay) port = relay->port();
     }
 
@@ -259,8 +251,7 @@ struct Server::Listener {
             connection->number = ++*numbers;
             std::lock_guard<std::mutex> lock(mutex);
             reap();
-            connection->thread = std::thread([this, connection, tls = context] {
-                name_this_thread();
+            connection->thread = sim_thread([this, connection, tls = context] {
                 serve(*connection, tls);
                 connection->done = true;
             });

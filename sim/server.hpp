@@ -9,9 +9,6 @@
 
 namespace Sim {
 
-// The name of every thread the simulator runs.
-constexpr const char* kThreadName = "glowrig-sim";
-
 class SimBridge;
 
 // How a listener of the server answers.

@@ -9,6 +9,8 @@
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/write.hpp>
 
+#include "sim/sim_thread.hpp"
+
 namespace Sim {
 namespace {
 
@@ -111,7 +113,7 @@ TcpRelay::TcpRelay(const std::string& address, unsigned short port, unsigned sho
                    bool split_replies)
     : m_impl(std::make_unique<Impl>(address, port, target_port, split_replies)) {
     m_impl->accept();
-    m_impl->thread = std::thread([impl = m_impl.get()] { impl->io.run(); });
+    m_impl->thread = sim_thread([impl = m_impl.get()] { impl->io.run(); });
 }
 
 TcpRelay::~TcpRelay() {

@@ -10,6 +10,8 @@
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/udp.hpp>
 
+#include "sim/sim_thread.hpp"
+
 namespace Sim {
 
 namespace asio = boost::asio;
@@ -74,7 +76,7 @@ void UdpResponder::start(unsigned short port) {
     m_impl->io = std::move(io);
     m_impl->socket = std::move(socket);
     m_impl->receive();
-    m_impl->thread = std::thread([impl = m_impl.get()] { impl->io->run(); });
+    m_impl->thread = sim_thread([impl = m_impl.get()] { impl->io->run(); });
 }
 
 void UdpResponder::stop() {

@@ -1,6 +1,10 @@
 #include "hue/bridge.hpp"
 
+#include "hue/details/group_impl.hpp"
+#include "hue/details/light_impl.hpp"
 #include "hue/details/requests.hpp"
+#include "hue/details/scene_impl.hpp"
+#include "hue/details/schedule_impl.hpp"
 #include "hue/fullstate.hpp"
 #include "json/value.hpp"
 
@@ -52,12 +56,12 @@ Client Bridge::make_client(const AppIdentity& identity, const std::string& resou
 
 namespace {
 
-// GET `path` of `client`, strict; the collection read from the reply keeps a
-// copy of the client for its own requests.
-template <class Collection>
+// GET `path` of `client`, strict; the collection read from the reply, item
+// by item as the parser meets them, keeps a copy of the client for its own
+// requests.
+template <class Collection, class Item, class Impl>
 Collection read_collection(const Client& client, const std::string& path = std::string()) {
-    return Collection::from_json(client,
-                                 details::send_request(client, details::kReadCollection, path));
+    return details::read_listing<Collection, Item, Impl>(client, details::kReadCollection, path);
 }
 
 }  // namespace
@@ -70,23 +74,28 @@ Configuration Bridge::get_configuration(const Http::Options& options,
 }
 
 Lights Bridge::get_lights(const Http::Options& options, const AppIdentity& identity) const {
-    return read_collection<Lights>(make_client(identity, "lights", options));
+    return read_collection<Lights, Light, details::Light_Impl>(
+        make_client(identity, "lights", options));
 }
 
 Lights Bridge::get_new_lights(const Http::Options& options, const AppIdentity& identity) const {
-    return read_collection<Lights>(make_client(identity, "lights", options), "new");
+    return read_collection<Lights, Light, details::Light_Impl>(
+        make_client(identity, "lights", options), "new");
 }
 
 Groups Bridge::get_groups(const Http::Options& options, const AppIdentity& identity) const {
-    return read_collection<Groups>(make_client(identity, "groups", options));
+    return read_collection<Groups, Group, details::Group_Impl>(
+        make_client(identity, "groups", options));
 }
 
 Schedules Bridge::get_schedules(const Http::Options& options, const AppIdentity& identity) const {
-    return read_collection<Schedules>(make_client(identity, "schedules", options));
+    return read_collection<Schedules, Schedule, details::Schedule_Impl>(
+        make_client(identity, "schedules", options));
 }
 
 Scenes Bridge::get_scenes(const Http::Options& options, const AppIdentity& identity) const {
-    return read_collection<Scenes>(make_client(identity, "scenes", options));
+    return read_collection<Scenes, Scene, details::Scene_Impl>(
+        make_client(identity, "scenes", options));
 }
 
 Groups Bridge::groups_resource(const Http::Options& options, const AppIdentity& identity) const {
@@ -94,9 +103,7 @@ Groups Bridge::groups_resource(const Http::Options& options, const AppIdentity& 
 }
 
 FullState Bridge::get_full_state(const Http::Options& options, const AppIdentity& identity) const {
-    const Json::Value root =
-        details::send_request(make_client(identity, "", options), details::kReadCollection);
-    return read_full_state(*this, options, identity, root);
+    return read_full_state_reply(*this, options, identity);
 }
 
 }  // namespace Hue

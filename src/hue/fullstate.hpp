@@ -23,6 +23,11 @@ namespace Hue {
 FullState read_full_state(const Bridge& bridge, const Http::Options& options,
                           const AppIdentity& identity, const Json::Value& root);
 
+// As read_full_state, of the reply to GET {api} of `bridge` (strict), read
+// as the parser meets it: no tree of the whole state is built.
+FullState read_full_state_reply(const Bridge& bridge, const Http::Options& options,
+                                const AppIdentity& identity);
+
 }  // namespace Hue
 
 #endif  // GLOWRIG_HUE_FULLSTATE_HPP_

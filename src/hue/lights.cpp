@@ -69,8 +69,9 @@ bool Light::save_state(std::uint16_t transitiontime) {
 }
 
 Lights Lights::from_json(const Client& client, const Json::Value& object) {
-    // The listing of new lights carries the time of the last search beside them.
-    return details::read_items<Lights, Light, details::Light_Impl>(client, object, "lastscan");
+    // The listing of new lights carries the time of the last search beside
+    // them (Light_Impl::kNotAnItem).
+    return details::read_items<Lights, Light, details::Light_Impl>(client, object);
 }
 
 void Lights::search() const { details::send(client(), details::kCreate); }

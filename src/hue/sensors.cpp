@@ -24,7 +24,7 @@ std::string Sensor::modelid() const { return m_impl->modelid(); }
 std::string Sensor::swversion() const { return m_impl->swversion(); }
 
 Sensors Sensors::from_json(const Client& client, const Json::Value& object) {
-    return details::read_items<Sensors, Sensor, details::Sensor_Impl>(client, object, "lastscan");
+    return details::read_items<Sensors, Sensor, details::Sensor_Impl>(client, object);
 }
 
 }  // namespace Hue

@@ -1,18 +1,23 @@
 #include "json/parse.hpp"
 
 #include <algorithm>
+#include <cstdint>
+#include <deque>
+#include <limits>
 #include <utility>
 #include <vector>
 
 namespace Json {
 namespace {
 
-// Builds the value from the parser's events: the first of repeated names
-// wins, and nesting deeper than kMaxDepth stops the parse.
+// Builds the value from the parser's events, as far as a Shape says: the
+// first of repeated names wins, and nesting deeper than `max_depth` stops
+// the parse.
 class Builder : public nlohmann::json_sax<Value> {
 public:
-    // `kept`: the only members of a root object built; null: all of them.
-    explicit Builder(const std::vector<std::string_view>* kept = nullptr) : m_kept(kept) {}
+    // `shape`: what is built of the root; null: all of it.
+    explicit Builder(const Shape* shape = nullptr, std::size_t max_depth = kMaxDepth)
+        : m_root_shape(shape), m_max_depth(max_depth) {}
 
     Value& root() { return m_root; }
     // The byte at which the parse failed (1-based), and whether it was the depth.
@@ -30,15 +35,34 @@ public:
     bool start_object(std::size_t) override { return open(Value::object()); }
     bool key(string_t& name) override {
         if (m_skipping > 0) return true;
-        if (m_kept != nullptr && m_open.size() == 1 &&
-            std::find(m_kept->begin(), m_kept->end(), name) == m_kept->end()) {
-            m_skip_next = true;  // a member of the root not asked for
+        Open& object = m_open.back();
+        auto& members = object.value->get_ref<Value::object_t&>();
+        const Shape* shape = object.shape;
+        if (shape != nullptr && shape->item != nullptr) {
+            // An item: the object keeps its name, its value is built apart
+            // and handed over once read.
+            m_skip_next = !members.emplace(name, Value()).second;  // a repeated name
+            object.item_name = std::move(name);
+            object.item = Value();
+            m_slot = &object.item;
+            m_slot_shape = shape->item;
             return true;
         }
-        auto& members = m_open.back()->get_ref<Value::object_t&>();
+        const Shape* member_shape = nullptr;
+        if (shape != nullptr) {
+            const auto found =
+                std::find_if(shape->members.begin(), shape->members.end(),
+                             [&](const ShapeMember& member) { return member.name == name; });
+            if (found == shape->members.end()) {
+                m_skip_next = true;  // a member not asked for
+                return true;
+            }
+            member_shape = found->shape;
+        }
         const auto [it, inserted] = members.emplace(std::move(name), Value());
-        m_slot = &it->second;
         m_skip_next = !inserted;  // a repeated name: its value is passed over
+        m_slot = &it->second;
+        m_slot_shape = member_shape;
         return true;
     }
     bool end_object() override { return close(); }
@@ -52,33 +76,59 @@ public:
     }
 
 private:
-    // The place for the next value: the root, an array's next element, or the
-    // member whose name came last.
-    Value* slot() {
-        if (m_open.empty()) return &m_root;
-        Value& parent = *m_open.back();
+    // An array or object being read.
+    struct Open {
+        Value* value;
+        const Shape* shape;     // what is built of an object's members; null: all
+        std::string item_name;  // an object of items: the item being read
+        Value item;
+    };
+
+    // The place for the next value, and what is built of it: the root, an
+    // array's next element, or the member or item whose name came last.
+    Value* slot(const Shape*& shape) {
+        if (m_open.empty()) {
+            shape = m_root_shape;
+            return &m_root;
+        }
+        Value& parent = *m_open.back().value;
         if (parent.is_array()) {
+            shape = nullptr;
             auto& elements = parent.get_ref<Value::array_t&>();
             elements.emplace_back();
             return &elements.back();
         }
+        shape = m_slot_shape;
         return m_slot;
     }
 
     // True when the value that begins now is passed over: it is inside, or
-    // is, the value of a repeated name.
+    // is, the value of a repeated name or of a member not asked for.
     bool passing_over() {
         if (m_skipping > 0) return true;
         return std::exchange(m_skip_next, false);
     }
 
+    // Hands over the value just read when it is an item (its parent is an
+    // object of items).
+    void finished() {
+        if (m_open.empty()) return;
+        Open& parent = m_open.back();
+        if (parent.shape == nullptr || parent.shape->item == nullptr) return;
+        parent.shape->take(std::move(parent.item_name), std::move(parent.item));
+        parent.item = Value();
+    }
+
     bool put(Value v) {
-        if (!passing_over()) *slot() = std::move(v);
+        if (passing_over()) return true;
+        const Shape* shape = nullptr;
+        *slot(shape) = std::move(v);
+        finished();
         return true;
     }
 
     bool open(Value container) {
-        if (++m_depth > kMaxDepth) {
+        if (++m_depth > m_max_depth) {
             m_too_deep = true;
             return false;
         }
@@ -86,9 +136,11 @@ private:
             ++m_skipping;
             return true;
         }
-        Value* place = slot();
+        const Shape* shape = nullptr;
+        Value* place = slot(shape);
+        if (!container.is_object()) shape = nullptr;  // an array is built whole
         *place = std::move(container);
-        m_open.push_back(place);
+        m_open.push_back(Open{place, shape, std::string(), Value()});
         return true;
     }
 
@@ -96,22 +148,62 @@ private:
         --m_depth;
         if (m_skipping > 0) {
             --m_skipping;
-        } else {
-            m_open.pop_back();
+            return true;
         }
+        m_open.pop_back();
+        finished();
         return true;
     }
 
-    const std::vector<std::string_view>* m_kept;
+    const Shape* m_root_shape;
+    const std::size_t m_max_depth;
     Value m_root;
     Value* m_slot = nullptr;
+    const Shape* m_slot_shape = nullptr;
     bool m_skip_next = false;
     std::size_t m_skipping = 0;  // the depth within a value passed over
     std::size_t m_depth = 0;
-    std::vector<Value*> m_open;  // the arrays and objects being read, innermost last
+    // The arrays and objects being read, innermost last. A deque: the places
+    // of the items being read stay where they are while more are opened.
+    std::deque<Open> m_open;
     std::size_t m_failed_at = 0;
     bool m_too_deep = false;
 };
+
+// Gives `builder` the events a parser gives for a text that reads as
+// `value`; false once the builder stops.
+bool replay(const Value& value, Builder& builder) {
+    switch (value.type()) {
+        case Value::value_t::object: {
+            if (!builder.start_object(value.size())) return false;
+            for (const auto& [name, member] : value.get_ref<const Value::object_t&>()) {
+                std::string key = name;
+                if (!builder.key(key) || !replay(member, builder)) return false;
+            }
+            return builder.end_object();
+        }
+        case Value::value_t::array:
+            if (!builder.start_array(value.size())) return false;
+            for (const auto& element : value.get_ref<const Value::array_t&>()) {
+                if (!replay(element, builder)) return false;
+            }
+            return builder.end_array();
+        case Value::value_t::string: {
+            std::string text = value.get_ref<const std::string&>();
+            return builder.string(text);
+        }
+        case Value::value_t::boolean:
+            return builder.boolean(value.get<bool>());
+        case Value::value_t::number_integer:
+            return builder.number_integer(value.get<std::int64_t>());
+        case Value::value_t::number_unsigned:
+            return builder.number_unsigned(value.get<std::uint64_t>());
+        case Value::value_t::number_float:
+            return builder.number_float(value.get<double>(), std::string());
+        default:  // null; binary and discarded never come from a text
+            return builder.null();
+    }
+}
 
 // "line L, column C" of the 1-based byte `position` of `text`.
 std::string place(std::string_view text, std::size_t position) {
@@ -150,8 +242,21 @@ Value parse(std::string_view text, const std::string& source) {
 
 Value parse_members(std::string_view text, const std::vector<std::string_view>& kept,
                     const std::string& source) {
-    Builder builder(&kept);
+    Shape shape;
+    for (const std::string_view name : kept) shape.members.push_back(ShapeMember{name});
+    return parse_shaped(text, shape, source);
+}
+
+Value parse_shaped(std::string_view text, const Shape& shape, const std::string& source) {
+    Builder builder(&shape);
     return parse_with(builder, text, source);
+}
+
+Value reshape(const Value& value, const Shape& shape) {
+    // A value is as deep as it is: no depth limit.
+    Builder builder(&shape, std::numeric_limits<std::size_t>::max());
+    replay(value, builder);
+    return std::move(builder.root());
 }
 
 }  // namespace Json

@@ -2,6 +2,7 @@
 #define GLOWRIG_JSON_PARSE_HPP_
 
 #include <cstddef>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -35,6 +36,38 @@ Value parse(std::string_view text, const std::string& source = "the bridge's rep
 // of them. Cheaper for a caller that needs a few parts of a large reply.
 Value parse_members(std::string_view text, const std::vector<std::string_view>& kept,
                     const std::string& source = "the bridge's reply");
+
+struct Shape;
+
+// A member of an object that a Shape builds, in its own shape (null: whole).
+struct ShapeMember {
+    std::string_view name;
+    const Shape* shape = nullptr;
+};
+
+// What a shaped read builds of an object; a null Shape, and any value that
+// is not an object, is built whole. A reader that needs a few members of
+// each item of a large reply gets them without the tree of the rest.
+struct Shape {
+    // The members built, each in its shape; the others are read and checked
+    // as closely, but nothing is built of them. Unused when `item` is set.
+    std::vector<ShapeMember> members;
+    // When set, the object's members are items: each one's value is built in
+    // the shape *item and handed to `take` with its name as soon as it has
+    // been read, then dropped; the object keeps the names, with null values.
+    // Of a repeated name only the first value is handed over. `take` should
+    // not throw: the text after the item has not been checked yet.
+    const Shape* item = nullptr;
+    std::function<void(std::string name, Value value)> take = nullptr;
+};
+
+// As parse(), building of the value only what `shape` says.
+Value parse_shaped(std::string_view text, const Shape& shape,
+                   const std::string& source = "the bridge's reply");
+
+// The parts of `value` that `shape` says, built and handed over as
+// parse_shaped() does with the text of `value`.
+Value reshape(const Value& value, const Shape& shape);
 
 }  // namespace Json
 

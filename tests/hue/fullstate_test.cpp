@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "json/parse.hpp"
+#include "support/sim_fixture.hpp"
 
 namespace Hue {
 namespace {
@@ -64,6 +65,50 @@ TEST(FullStateReading, MissingOrMistypedMembersFail) {
     for (const char* text : cases) {
         SCOPED_TRACE(text);
         EXPECT_THROW(read(text), Json::Error);
+    }
+}
+
+// Replies read as the parser meets them give the items in id order, the
+// first of a repeated id, and the failure a tree read in that order meets first.
+class StateReplies : public TestingSupport::SimFixture {};
+
+TEST_F(StateReplies, ReadItemsInIdOrderAndFailAsATreeWould) {
+    start(R"({"state": {}})");
+    const Bridge hue("", {.host = ip(), .port = port()});
+    const AppIdentity identity{"glowrig", user()};
+    const struct {
+        std::string lights;  // the listing, and "lights" of the whole state
+        std::string more;    // more of the whole state; when empty the listing is read too
+        std::string read;    // ids and names of the lights, or the failure
+    } cases[] = {
+        {R"({"2":{"name":"b","x":[]},"10":{"name":"c"},"1":{"name":"a"},"2":7,"lastscan":"x"})", "",
+         "1=a 10=c 2=b"},
+        {R"({"9":{"name":1},"10":5})", "", "not an object"},
+        {R"({"1":{"state":{"bri":"x","on":1}}})", "", "not a boolean"},
+        {R"({"1":7})", R"(,"rules":{"r":{"name":5}},"lights":{})", "not a string"},
+        {R"({"1":{"name":1}})", R"(,"x":})",
+         "Error: the bridge's reply is not JSON (line 1, column 71)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lights + c.more);
+        const std::string state = R"({"lights":)" + c.lights +
+                                  R"(,"config":{},"groups":{},"schedules":{})" + c.more + "}";
+        bridge().set_fault("GET", expand("/api/{user}"), Sim::Fault{200, "", state, 0});
+        bridge().set_fault("GET", expand("/api/{user}/lights"), Sim::Fault{200, "", c.lights, 0});
+        for (const bool listing : {false, true}) {
+            if (listing && !c.more.empty()) continue;
+            std::string read;
+            try {
+                const Lights lights = listing ? hue.get_lights(Http::Options(), identity)
+                                              : std::get<Lights>(hue.get_full_state({}, identity));
+                for (const Light& light : lights) {
+                    read += (read.empty() ? "" : " ") + light.id() + "=" + light.name();
+                }
+            } catch (const std::exception& e) {
+                read = e.what();
+            }
+            EXPECT_EQ(c.read, read) << (listing ? "listing" : "state");
+        }
     }
 }
 

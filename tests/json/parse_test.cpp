@@ -70,6 +70,28 @@ TEST(JsonParse, KeepsOnlyTheRootMembersAskedFor) {
     }
 }
 
+// Items go to their taker as they are read, each built only as far as asked,
+// the first of a repeated name only; a value read again hands over the same.
+TEST(JsonParse, HandsOverItemsBuiltOnlyAsFarAsAsked) {
+    std::string taken;
+    const Json::Shape item{{{"n"}}};
+    const Json::Shape items{
+        {}, &item, [&](std::string name, Json::Value value) {
+            taken += name + "=" + Json::text(value) +
+                     (Json::has(value, "n") && Json::at(value, "n").is_number_float() ? " (float) "
+                                                                                      : " ");
+        }};
+    const Json::Shape root{{{"a"}, {"items", &items}}};
+    const std::string text =
+        R"({"items":{"2":{"n":1.0,"m":2},"1":[{"n":3}],"2":{"n":4}},"a":{"b":1},"z":1})";
+    const Json::Value read = Json::parse_shaped(text, root);
+    EXPECT_EQ(R"({"a":{"b":1},"items":{"1":null,"2":null}})", Json::text(read));
+    EXPECT_EQ(R"(2={"n":1} (float) 1=[{"n":3}] )", taken);
+    taken.clear();
+    EXPECT_EQ(Json::text(read), Json::text(Json::reshape(Json::parse(text), root)));
+    EXPECT_EQ(R"(1=[{"n":3}] 2={"n":1} (float) )", taken);
+}
+
 TEST(JsonParse, NamesItsSource) {
     EXPECT_THROW(
         {

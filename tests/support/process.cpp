@@ -16,7 +16,7 @@
 #include <unistd.h>
 
 #include "cli/entry.hpp"
-#include "sim/server.hpp"
+#include "sim/sim_thread.hpp"
 
 extern char** environ;
 

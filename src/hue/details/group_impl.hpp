@@ -39,6 +39,8 @@ public:
     // the group whole. An array, such as an error array, changes nothing. Throws Json::Error for
     // anything else that is not an object and for a value of the wrong type.
     void read(const Json::Value& group);
+    // The members read() reads.
+    static constexpr std::string_view kRead[] = {"name", "lights", "state", "action"};
 
     // {"name": name, "lights": [member ids]}.
     Json::Value save_body() const;

@@ -41,6 +41,11 @@ public:
     // equals the reported one (nothing sent always) and the light is whole. Anything but an object
     // changes nothing. Throws Json::Error for a value of the wrong type.
     void read(const Json::Value& light);
+    // The members read() reads, and the member of the listing of new lights
+    // that is no light.
+    static constexpr std::string_view kRead[] = {
+        "name", "type", "modelid", "swversion", "productname", "capabilities", "state"};
+    static constexpr const char* kNotAnItem = "lastscan";
 
     // {"name": name}.
     Json::Value name_body() const;

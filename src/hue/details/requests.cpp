@@ -39,18 +39,22 @@ Json::Value reject_error_object(Json::Value reply) {
     return reply;
 }
 
-// The reply `text` to `request` after the request's reply step.
-Json::Value reply_of(Request request, const std::string& text) {
+// The reply `text` to `request`, built as `shape` says (all of it when
+// null), after the request's reply step.
+Json::Value reply_of(Request request, const std::string& text, const Json::Shape* shape = nullptr) {
+    auto read = [&] {
+        return shape != nullptr ? Json::parse_shaped(text, *shape) : read_json(text);
+    };
     switch (request.reply) {
         case Reply::Unchecked:
-            return read_json(text);
+            return read();
         case Reply::UserGrant:
-            return accept_grant(read_json(text));
+            return accept_grant(read());
         case Reply::Strict:
             break;
     }
-    if (request.method == Http::Method::Get) return read_json_strict(text);
-    return reject_errors(reject_error_object(read_json(text)));
+    if (request.method == Http::Method::Get) return reject_errors(read());
+    return reject_errors(reject_error_object(read()));
 }
 
 }  // namespace
@@ -71,6 +75,11 @@ Json::Value send_request(const Client& client, Request request, const std::strin
                          const Json::Value& body) {
     const std::string text = body.is_null() ? std::string() : Json::text(body);
     return reply_of(request, client.send(request.method, path, text));
+}
+
+Json::Value send_read(const Client& client, Request request, const std::string& path,
+                      const Json::Shape& shape) {
+    return reply_of(request, client.send(request.method, path, std::string()), &shape);
 }
 
 void send(const Client& client, Request request, const std::string& path, const Json::Value& body) {

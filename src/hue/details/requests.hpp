@@ -5,6 +5,7 @@
 #include <string>
 
 #include "hue/client.hpp"
+#include "json/parse.hpp"
 #include "json/value.hpp"
 
 namespace Hue {
@@ -59,6 +60,11 @@ std::optional<std::string> granted_user_name(const Json::Value& reply);
 Json::Value send_request(const Client& client, Request request,
                          const std::string& path = std::string(),
                          const Json::Value& body = Json::Value());
+
+// As send_request without a body, building of the reply only what `shape`
+// says (Json::parse_shaped) before its reply step.
+Json::Value send_read(const Client& client, Request request, const std::string& path,
+                      const Json::Shape& shape);
 
 // As send_request; the reply is dropped once it has passed its step.
 void send(const Client& client, Request request, const std::string& path = std::string(),

@@ -1,13 +1,18 @@
 #ifndef GLOWRIG_HUE_DETAILS_RESOURCE_IMPL_HPP_
 #define GLOWRIG_HUE_DETAILS_RESOURCE_IMPL_HPP_
 
+#include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "hue/client.hpp"
+#include "hue/details/requests.hpp"
+#include "json/parse.hpp"
 #include "json/value.hpp"
 
 namespace Hue {
@@ -29,6 +34,10 @@ public:
     // The path of this resource relative to the client: the id encoded as one
     // path segment.
     std::string path() const { return path_segment(m_id); }
+
+    // The member of a listing that is no item of it (as "lastscan" beside new
+    // lights); null: none.
+    static constexpr const char* kNotAnItem = nullptr;
 
 protected:
     ~Resource_Impl() = default;
@@ -67,23 +76,83 @@ void put_change(Json::Value& body, const char* key, const T& wanted, const T& re
     if (wanted != reported) body[key] = wanted;
 }
 
-// Builds a List of Items from `object`, a JSON object keyed by id, in key
-// order, skipping the member named `skip` (when not null). Each item gets a
-// new Impl(client, id) that reads the member's value. Throws Json::Error when
-// `object` or a value is not an object or a value has a wrong type.
+// Reads the items of a listing, a JSON object keyed by id, as the parser
+// meets them: each member but the one named Impl::kNotAnItem (when not null)
+// gets a new Impl(client, id) that reads, of the member's value, only the
+// members named in Impl::kRead. list() then gives them in id order, as if
+// they had been read in that order from a tree: it throws what the first item
+// in id order threw, Json::Error "not an object" for a value that is no object.
 template <class List, class Item, class Impl>
-List read_items(const Client& client, const Json::Value& object, const char* skip = nullptr) {
-    List list(client);
-    const auto& members = Json::as_object(object);
-    list.reserve(members.size());
-    for (const auto& [key, member] : members) {
-        if (skip != nullptr && key == skip) continue;
-        if (!member.is_object()) throw Json::Error("not an object");
-        auto impl = std::make_shared<Impl>(client, key);
-        impl->read(member);
-        list.add(Item(impl));
+class ItemReader {
+public:
+    explicit ItemReader(const Client& client) : m_client(client) {
+        for (const std::string_view name : Impl::kRead) m_item.members.push_back({name});
+        m_items.item = &m_item;
+        m_items.take = [this](std::string id, Json::Value value) { take(std::move(id), value); };
     }
-    return list;
+    ItemReader(const ItemReader&) = delete;
+    ItemReader& operator=(const ItemReader&) = delete;
+
+    // The shape that hands this reader the items of the object it applies to.
+    const Json::Shape& shape() const { return m_items; }
+
+    // The list of the items read, from `object`, the value the shape applied
+    // to as the parser built it; called once, after the parse. Throws
+    // Json::Error "not an object" when that is not an object, else what the
+    // first item in id order threw.
+    List list(const Json::Value& object) {
+        List list(m_client);
+        Json::as_object(object);
+        std::sort(m_read.begin(), m_read.end(),
+                  [](const Read& a, const Read& b) { return a.id < b.id; });
+        list.reserve(m_read.size());
+        for (const Read& read : m_read) {
+            if (read.failure) std::rethrow_exception(read.failure);
+            list.add(Item(read.impl));
+        }
+        return list;
+    }
+
+private:
+    struct Read {
+        std::string id;
+        std::shared_ptr<Impl> impl;
+        std::exception_ptr failure;  // what reading it threw
+    };
+
+    void take(std::string id, const Json::Value& value) {
+        if (Impl::kNotAnItem != nullptr && id == Impl::kNotAnItem) return;
+        Read read{std::move(id), nullptr, nullptr};
+        try {
+            if (!value.is_object()) throw Json::Error("not an object");
+            read.impl = std::make_shared<Impl>(m_client, read.id);
+            read.impl->read(value);
+        } catch (...) {
+            read.failure = std::current_exception();
+        }
+        m_read.push_back(std::move(read));
+    }
+
+    const Client m_client;
+    Json::Shape m_item;
+    Json::Shape m_items;
+    std::vector<Read> m_read;  // in the order of the text
+};
+
+// Builds a List of Items from `object`, a JSON object keyed by id, as
+// ItemReader reads it.
+template <class List, class Item, class Impl>
+List read_items(const Client& client, const Json::Value& object) {
+    ItemReader<List, Item, Impl> reader(client);
+    return reader.list(Json::reshape(object, reader.shape()));
+}
+
+// Reads the reply to `request` of `path` of `client`, a listing, as ItemReader
+// reads it, after the request's reply step.
+template <class List, class Item, class Impl>
+List read_listing(const Client& client, Request request, const std::string& path) {
+    ItemReader<List, Item, Impl> reader(client);
+    return reader.list(send_read(client, request, path, reader.shape()));
 }
 
 }  // namespace details

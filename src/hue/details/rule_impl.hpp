@@ -18,6 +18,8 @@ public:
     // Reads "name" where present. Throws Json::Error when it is
     // not a string.
     void read(const Json::Value& rule) { read_field(rule, "name", m_name); }
+    // The members read() reads.
+    static constexpr std::string_view kRead[] = {"name"};
 
 private:
     std::string m_name;

@@ -26,6 +26,9 @@ public:
     // "lastupdated" that is null or not a date text "YYYY-MM-DDTHH:MM:SS"
     // leaves none. Throws Json::Error for a value of the wrong type.
     void read(const Json::Value& scene);
+    // The members read() reads.
+    static constexpr std::string_view kRead[] = {"name", "lights", "active", "group",
+                                                 "lastupdated"};
 
 private:
     std::string m_name;

@@ -43,6 +43,9 @@ public:
     // Json::Error for any other value that is not an object and on a key of
     // the wrong type; the fields read before it keep their new values.
     void read(const Json::Value& schedule);
+    // The members read() reads.
+    static constexpr std::string_view kRead[] = {"name", "description", "time", "command",
+                                                 "status"};
 
     // The body Schedule::save() sends: "name" and "description" when set
     // since the last read, never the time (written to a timer, it would start

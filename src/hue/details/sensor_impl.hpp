@@ -21,6 +21,10 @@ public:
     // Reads "name", "type", "modelid" and "swversion" where present. Throws
     // Json::Error for a value of the wrong type.
     void read(const Json::Value& sensor);
+    // The members read() reads, and the member of a listing that is no sensor.
+    static constexpr std::string_view kRead[] = {"name", "type", "modelid", "manufacturername",
+                                                 "swversion"};
+    static constexpr const char* kNotAnItem = "lastscan";
 
 private:
     std::string m_name;
