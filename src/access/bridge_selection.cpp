@@ -1,7 +1,6 @@
 #include "access/bridge_selection.hpp"
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -17,14 +16,10 @@
 #include "hue/client.hpp"
 #include "json/value.hpp"
 #include "util/printable.hpp"
+#include "util/text.hpp"
 
 namespace Access {
 namespace {
-
-std::string lower_case(std::string text) {
-    for (auto& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 // The id the configuration of `bridge`, read without a user name through a
 // client whose exchanges take `options`, tells (see
@@ -50,10 +45,10 @@ std::string id_shown_by(const Hue::Bridge& bridge, const Settings& settings,
     if (!id) {
         throw std::runtime_error("Error: the bridge at " + location + " does not tell its id.");
     }
-    if (seen->common_name != lower_case(*id)) {
+    if (seen->common_name != Util::lower_case(*id)) {
         throw std::runtime_error("Error: the certificate of the bridge at " + location +
                                  " names '" + seen->common_name + "', not its id " +
-                                 lower_case(*id) + ".");
+                                 Util::lower_case(*id) + ".");
     }
     return *id;
 }
@@ -135,8 +130,8 @@ Hue::Bridge remembered_or_found(const std::optional<std::string>& wanted, PinPol
     // Somewhere new it is used only when it shows the pinned certificate.
     if (!answers_as(moved, remembered->id, remembered->sha256, settings, settings.client.timeout)) {
         const std::string location = Http::location_text(over_https);
-        throw std::runtime_error("Error: bridge " + lower_case(remembered->id) + ", found at " +
-                                 location +
+        throw std::runtime_error("Error: bridge " + Util::lower_case(remembered->id) +
+                                 ", found at " + location +
                                  ", does not show its pinned certificate there; if it was reset "
                                  "or replaced, run 'glowrig config --auth --bridge=" +
                                  location + "' to trust the new one.");

@@ -5,6 +5,7 @@
 #include <boost/asio/ip/address.hpp>
 
 #include "http/uri.hpp"
+#include "util/text.hpp"
 
 namespace Http {
 
@@ -31,21 +32,13 @@ bool is_host_name(const std::string& name) {
     }
 }
 
-// `text` with its ASCII letters in lower case.
-std::string lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 // `host` (as written, an IPv6 address in brackets) as the host of an
 // endpoint: a numeric address in its canonical text, or a host name in lower
 // case when `names` allows one. nullopt for anything else: brackets around
 // anything but an IPv6 address, an IPv6 address without them, a zone ("%eth0"
 // would make the address depend on this machine).
 std::optional<std::string> read_host(std::string host, bool names) {
-    host = lower(std::move(host));
+    host = Util::lower_case(host);
     const bool bracketed = !host.empty() && host.front() == '[';
     if (bracketed) {
         if (host.back() != ']') return std::nullopt;
@@ -66,7 +59,7 @@ std::optional<Endpoint> read_url(std::string_view url, const EndpointForms& form
     const auto uri = read_uri(url);  // refuses blanks and controls too
     if (!uri || !uri->scheme || !uri->authority) return std::nullopt;
     Scheme scheme;
-    const std::string scheme_name = lower(*uri->scheme);
+    const std::string scheme_name = Util::lower_case(*uri->scheme);
     if (scheme_name == "http") {
         scheme = Scheme::Http;
     } else if (scheme_name == "https" && !forms.only_plain) {
