@@ -7,9 +7,8 @@ using Json::Value;
 
 // Members a PUT on a schedule may change, with the JSON type each must have.
 bool schedule_settable(const std::string& key, const Value& v) {
-    if (key == "name" || key == "description" || key == "time" || key == "status") {
-        return v.is_string();
-    }
+    if (key == "name" || key == "description" || key == "time") return v.is_string();
+    if (key == "status") return v == "enabled" || v == "disabled";
     return key == "command" && v.is_object();
 }
 

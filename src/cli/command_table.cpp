@@ -161,9 +161,14 @@ std::vector<Option<Commands::GroupOptions>> group_options() {
 
 std::vector<Option<Commands::ScheduleOptions>> schedule_options() {
     using R = Commands::ScheduleOptions;
-    return {bridge<R>(),           id<R>("schedule", true),
-            name<R>("schedule"),   {"desc", "New description for schedule", &R::description},
-            remove<R>("schedule"), json<R>()};
+    return {bridge<R>(),
+            id<R>("schedule", true),
+            name<R>("schedule"),
+            {"desc", "New description for schedule", &R::description},
+            remove<R>("schedule"),
+            {"enable", "Switch the schedule on", &R::enable},
+            {"disable", "Switch the schedule off", &R::disable},
+            json<R>()};
 }
 
 std::vector<Option<Commands::SceneOptions>> scene_options() {
@@ -241,9 +246,9 @@ const std::vector<Command>& command_table() {
         make_bridge_command<Commands::ListingOptions>(
             "schedules", "Enumerates Schedules set on the bridge.", listing_options(),
             Commands::run_schedules_command),
-        make_bridge_command<Commands::ScheduleOptions>("schedule", "Allows deleting a Schedule.",
-                                                       schedule_options(),
-                                                       Commands::run_schedule_command),
+        make_bridge_command<Commands::ScheduleOptions>(
+            "schedule", "Allows deleting a Schedule.", schedule_options(),
+            Commands::run_schedule_command, Commands::check_schedule_options),
         make_bridge_command<Commands::ListingOptions>(
             "scenes", "Enumerates Scenes stored on the bridge.", listing_options(),
             Commands::run_scenes_command),

@@ -80,6 +80,8 @@ struct ScheduleOptions : BridgeOption {
     std::optional<std::string> name;
     std::optional<std::string> description;  // "--desc"
     bool remove = false;                     // "--delete"
+    bool enable = false;
+    bool disable = false;  // never together with enable
 };
 
 struct SceneOptions : BridgeOption {

@@ -10,6 +10,7 @@
 #include "commands/output.hpp"
 #include "commands/printout_builder.hpp"
 #include "commands/render.hpp"
+#include "commands/usage_error.hpp"
 #include "hue/bridge.hpp"
 #include "hue/schedules.hpp"
 
@@ -20,6 +21,12 @@ void run_schedules_command(const ListingOptions&, const Settings& settings,
     const Hue::Schedules schedules = target.bridge.get_schedules(settings.client, target.identity);
     read_items_given_by_name(schedules);
     render(output, schedules_printout(schedules));
+}
+
+void check_schedule_options(const ScheduleOptions& options) {
+    if (options.enable && options.disable) {
+        throw UsageError("Error: options --enable and --disable exclude each other.");
+    }
 }
 
 void run_schedule_command(const ScheduleOptions& options, const Settings& settings,
@@ -41,11 +48,14 @@ void run_schedule_command(const ScheduleOptions& options, const Settings& settin
     const std::string id = is_new ? options.id : id_named(schedules, options.id, "schedule");
     Hue::Schedule schedule = find_item(schedules, id, "schedule");
     if (!schedule.whole()) schedule.refresh();  // old firmware: the listing named it only
-    // Only what the command line changes is sent: a time written back would
-    // start a timer again.
-    if (options.name || options.description) {
+    // Only what the command line changes is sent, in one request: a time
+    // written back would start a timer again.
+    if (options.name || options.description || options.enable || options.disable) {
         if (options.name) schedule.set_name(*options.name);
         if (options.description) schedule.set_description(*options.description);
+        if (options.enable || options.disable) {
+            schedule.set_status(options.enable ? "enabled" : "disabled");
+        }
         schedule.save();
         schedule.refresh();
     }

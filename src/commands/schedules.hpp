@@ -14,9 +14,13 @@ namespace Commands {
 void run_schedules_command(const ListingOptions& options, const Settings& settings,
                            const Access::Target& target, const Output& output);
 
+// Refuses, with UsageError, "--enable" together with "--disable".
+void check_schedule_options(const ScheduleOptions& options);
+
 // Runs the "schedule" command on the schedule "id": deletes it with "delete"
-// (see id_to_delete); otherwise renames it "name" and changes its description
-// "desc", sending those two alone and only when given, and prints it as the
+// (see id_to_delete); otherwise renames it "name", changes its description
+// "desc" and switches it on or off ("enable", "disable": its status), sending
+// those alone, in one request and only when given, and prints it as the
 // bridge then reports it. The schedule is read before the change only when
 // the listing did not give it whole. "id" may also be a schedule's name (see
 // id_named), save "new". Throws std::runtime_error "Error: no schedule with

@@ -22,6 +22,7 @@ void Schedule::set_description(const std::string& description) {
     m_impl->set_description(description);
 }
 void Schedule::set_command(const std::string& command) { m_impl->set_command(command); }
+void Schedule::set_status(const std::string& status) { m_impl->set_status(status); }
 
 void Schedule::refresh() { details::refresh(*m_impl, details::kRefreshSchedule, m_impl->path()); }
 

@@ -47,6 +47,8 @@ public:
     void set_name(const std::string& name);
     void set_description(const std::string& description);
     void set_command(const std::string& command);
+    // "enabled" or "disabled": whether the bridge runs the schedule.
+    void set_status(const std::string& status);
 
     // Sends GET {id} and reads the reply into the schedule; keys the reply
     // lacks leave their fields unchanged. Error replies are not rejected: an
@@ -57,9 +59,9 @@ public:
     // values).
     void refresh();
 
-    // Sends PUT {id} with "name" and "description" when set since the
-    // schedule was last read; the time and the command are never sent (a
-    // time written to a timer starts it again). With neither, nothing is
+    // Sends PUT {id} with "name", "description" and "status" when set since
+    // the schedule was last read; the time and the command are never sent (a
+    // time written to a timer starts it again). With none, nothing is
     // sent. Fails with Http::Failure on a status other
     // than 200 and with Hue::BridgeError (the error element's text) on an
     // error reply.

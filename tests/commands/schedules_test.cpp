@@ -85,6 +85,13 @@ TEST_F(SchedulesCommand, ModifySendsOnlyWhatTheCommandLineChangesThenPrintsTheSc
         // No time was read: the Time label stands alone.
         {{"--id=4"}, nullptr, "  Time:                    \n"},
         {{"--id=5", "--name=Odder"}, R"({"name":"Odder"})", "  Time:                    PT10:00\n"},
+        // A switch sends the status alone, or in the one request with a new name.
+        {{"--id=1", "--disable"},
+         R"({"status":"disabled"})",
+         "  Name:                    Wake up\n"},
+        {{"--id=1", "--enable", "--name=Rise"},
+         R"({"name":"Rise","status":"enabled"})",
+         "  Name:                    Rise\n"},
         // A schedule's whole name, letter case aside, names it too.
         {{"--id=wEEKDAYS", "--name=Weekdays", "--desc=Mon to Fri"},
          R"({"description":"Mon to Fri","name":"Weekdays"})",
@@ -206,6 +213,13 @@ TEST_F(SchedulesCommand, MissingIdFailsBeforeAnyRequest) {
     const auto result = run({"schedule", "--name=x"});
     EXPECT_EQ("\nError: required option 'id' is missing.  Try glowrig schedule -help\n",
               result.output);
+    EXPECT_EQ(2, result.status);
+    EXPECT_TRUE(request_lines().empty());
+}
+
+TEST_F(SchedulesCommand, EnableWithDisableFailsBeforeAnyRequest) {
+    const auto result = run({"schedule", "--id=1", "--enable", "--disable"});
+    EXPECT_EQ("\nError: options --enable and --disable exclude each other.\n", result.output);
     EXPECT_EQ(2, result.status);
     EXPECT_TRUE(request_lines().empty());
 }

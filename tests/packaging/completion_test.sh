@@ -25,7 +25,7 @@ cases=(
     "glowrig sch|schedule schedules"
     "glowrig sce|scene scenes"
     "glowrig scene |--bridge= --group= --help --id= --json"
-    "glowrig schedule |--bridge= --delete --desc= --help --id= --json --name="
+    "glowrig schedule |--bridge= --delete --desc= --disable --enable --help --id= --json --name="
     "glowrig LIGHT --bri|--bri= --bridge="
     "glowrig group --id=1 -l|-l="
     "glowrig bridges --|--help --json"

@@ -124,6 +124,10 @@ TEST(SimBridgeReplies, AreTheBridgesTextForEachRequest) {
          R"([{"success":{"/config/name":"Den"}},{"error":{"address":"/config/proxyport",)"
          R"("description":"invalid value, 0.40000000000000002, for parameter, proxyport",)"
          R"("type":7}},{"success":{"/config/swupdate/updatestate":2}}])"},
+        {"a schedule's status other than enabled or disabled", "PUT", "/api/u/schedules/1",
+         R"({"status":"on"})", 200,
+         R"([{"error":{"address":"/schedules/1/status","description":)"
+         R"("invalid value, \"on\", for parameter, status","type":7}}])"},
         {"a body that is not JSON", "PUT", "/api/u/schedules/1", "{\"name\":", 200,
          R"([{"error":{"address":"/u/schedules/1","description":"body contains invalid json",)"
          R"("type":2}}])"},

@@ -27,6 +27,7 @@ Value Schedule_Impl::save_body() const {
     Value body;  // null until a member is set
     if ((m_changed & kName) != 0) body["name"] = m_name;
     if ((m_changed & kDescription) != 0) body["description"] = m_description;
+    if ((m_changed & kStatus) != 0) body["status"] = m_status;
     return body;
 }
 

@@ -33,6 +33,10 @@ public:
         m_changed |= kDescription;
     }
     void set_command(const std::string& command) { m_command = command; }
+    void set_status(const std::string& status) {
+        m_status = status;
+        m_changed |= kStatus;
+    }
 
     // Reads a schedule object: "name", "description", "time" (through
     // ScheduleTime::parse_time), "command" (kept as its serialised JSON
@@ -47,13 +51,13 @@ public:
     static constexpr std::string_view kRead[] = {"name", "description", "time", "command",
                                                  "status"};
 
-    // The body Schedule::save() sends: "name" and "description" when set
-    // since the last read, never the time (written to a timer, it would start
-    // the timer again) nor the command; null when neither was set.
+    // The body Schedule::save() sends: "name", "description" and "status" when
+    // set since the last read, never the time (written to a timer, it would
+    // start the timer again) nor the command; null when none was set.
     Json::Value save_body() const;
 
 private:
-    enum : unsigned { kName = 1, kDescription = 2 };
+    enum : unsigned { kName = 1, kDescription = 2, kStatus = 4 };
 
     std::string m_name;
     std::string m_description;
