@@ -1,4 +1,5 @@
 #include "json/parse.hpp"
+#include "json/text.hpp"
 #include "sim/routes.hpp"
 
 namespace Sim {
@@ -14,11 +15,57 @@ bool is_id_list(const Value& v) {
     return true;
 }
 
+// The classes a room or zone may have.
+bool known_class(const Value& v) {
+    static const char* const kClasses[] = {
+        "Living room", "Kitchen", "Dining",   "Bedroom", "Kids bedroom", "Bathroom",   "Nursery",
+        "Recreation",  "Office",  "Gym",      "Hallway", "Toilet",       "Front door", "Garage",
+        "Terrace",     "Garden",  "Driveway", "Carport", "Other"};
+    if (!v.is_string()) return false;
+    for (const char* known : kClasses) {
+        if (Json::as_string(v) == known) return true;
+    }
+    return false;
+}
+
+// Whether one of `lights` is in a room other than group `id`: a light is in
+// one room at most.
+bool in_another_room(const Value& groups, const Value& lights, const std::string& id) {
+    for (const auto& [other, group] : Json::as_object(groups)) {
+        const Value* type = Json::find(group, "type");
+        const Value* members = Json::find(group, "lights");
+        if (other == id || type == nullptr || *type != "Room" || members == nullptr) continue;
+        for (const auto& light : Json::as_array(lights)) {
+            for (const auto& member : Json::as_array(*members)) {
+                if (member == light) return true;
+            }
+        }
+    }
+    return false;
+}
+
+// The error a bridge gives for a value of `key` it does not take.
+Reply invalid_value(const std::string& address, const std::string& key, const Value& v) {
+    return error_reply(kInvalidValue, address + "/" + key,
+                       "invalid value, " + Json::text(v) + ", for parameter, " + key);
+}
+
 Reply create_group(Value& groups, const Value& body) {
     const Value* name = Json::find(body, "name");
     const Value* lights = Json::find(body, "lights");
     if (name == nullptr || !name->is_string() || lights == nullptr || !is_id_list(*lights)) {
         return error_reply(kMissingParameter, "/groups", "invalid/missing parameters in body");
+    }
+    const Value type = Json::has(body, "type") ? Json::at(body, "type") : Value("LightGroup");
+    if (type != "LightGroup" && type != "Room" && type != "Zone") {
+        return invalid_value("/groups", "type", type);
+    }
+    const Value* group_class = Json::find(body, "class");
+    if (group_class != nullptr && (type == "LightGroup" || !known_class(*group_class))) {
+        return invalid_value("/groups", "class", *group_class);
+    }
+    if (type == "Room" && in_another_room(groups, *lights, std::string())) {
+        return invalid_value("/groups", "lights", *lights);
     }
     int next = 1;
     while (Json::has(groups, std::to_string(next))) ++next;
@@ -26,7 +73,11 @@ Reply create_group(Value& groups, const Value& body) {
     Value group = Value::object();
     group["name"] = *name;
     group["lights"] = *lights;
-    group["type"] = "LightGroup";
+    group["type"] = type;
+    // A bridge gives a room without a class the class "Other".
+    if (group_class != nullptr || type == "Room") {
+        group["class"] = group_class != nullptr ? *group_class : Value("Other");
+    }
     group["action"] = Json::parse(R"({"on":false,"bri":0,"colormode":"hs","hue":0,"sat":0})");
     groups[id] = group;
     Value result = Value::object();
@@ -127,9 +178,13 @@ Reply route_groups(BridgeData& data, const Route& route) {
             if (route.method == "GET") return json_reply(group);
             if (route.method == "PUT") {
                 return change_members(group, route.body, route.address,
-                                      [](const std::string& key, const Value& v) {
-                                          return (key == "name" && v.is_string()) ||
-                                                 (key == "lights" && is_id_list(v));
+                                      [&](const std::string& key, const Value& v) {
+                                          if (key == "lights" && is_id_list(v)) {
+                                              const Value* type = Json::find(group, "type");
+                                              return type == nullptr || *type != "Room" ||
+                                                     !in_another_room(groups, v, id);
+                                          }
+                                          return key == "name" && v.is_string();
                                       });
             }
             if (route.method == "DELETE") {

@@ -24,6 +24,15 @@ namespace {
 using Commands::BridgeOption;
 using Commands::StateOptions;
 
+// The kinds of group "group --type" makes and "groups --type" lists.
+std::vector<std::string> group_types() { return {"room", "zone", "group"}; }
+
+// `member` of a part of the record `Derived`, as a member of `Derived`.
+template <class Derived, class T, class Base>
+T Derived::*as_member_of(T Base::*member) {
+    return member;
+}
+
 const char kFindDescription[] =
     "Instructs bridge to enter \"find new lights mode\" rather than list existing ones.  "
     "Wait 90 seconds and run command again without this option to see if anything new was "
@@ -33,6 +42,29 @@ const char kFindDescription[] =
     "mode, you must hold down the button that corresponds to the bridge's channel for ten "
     "seconds then release.  The channels should map to buttons as follows: 11:1, 15:2, "
     "20:3, 25:4.";
+
+// The options of `Base`, a part of the record `Derived`, as options of it.
+template <class Derived, class Base>
+std::vector<Option<Derived>> widened(const std::vector<Option<Base>>& options) {
+    using Field = typename Option<Derived>::Field;
+    std::vector<Option<Derived>> wide;
+    for (const Option<Base>& option : options) {
+        const Field field = std::visit(
+            [](auto member) -> Field {
+                if constexpr (std::is_same_v<decltype(member), std::monostate>) {
+                    return member;
+                } else {
+                    return as_member_of<Derived>(member);
+                }
+            },
+            option.field);
+        Option<Derived> copy(option.name, option.help, field, option.words);
+        copy.forms = option.forms;
+        copy.point = option.point;
+        wide.push_back(std::move(copy));
+    }
+    return wide;
+}
 
 // The option pieces the commands are made of, in the order the help lists them.
 
@@ -114,6 +146,14 @@ std::vector<Option<Commands::ListingOptions>> listing_options() {
     return {bridge<R>(), json<R>()};
 }
 
+// The listing's options, then "--type".
+std::vector<Option<Commands::GroupsOptions>> groups_options() {
+    using R = Commands::GroupsOptions;
+    return joined<R>(widened<R>(listing_options()),
+                     {{"type", "List only groups of this kind: room, zone or group (plain groups).",
+                       &R::type, group_types()}});
+}
+
 std::vector<Option<Commands::ConfigOptions>> config_options() {
     using R = Commands::ConfigOptions;
     return {
@@ -156,6 +196,13 @@ std::vector<Option<Commands::GroupOptions>> group_options() {
           "and 5.",
           &R::lights},
          remove<R>("group"),
+         {"type",
+          "Kind of the new group: room (a light is in one room at most), zone, or group (the "
+          "default).",
+          &R::type, group_types()},
+         {"class",
+          "Class of a new room or zone, e.g. Kitchen, Living room, Bedroom, Office or Other.",
+          &R::group_class},
          json<R>()});
 }
 
@@ -237,8 +284,8 @@ const std::vector<Command>& command_table() {
         make_bridge_command<Commands::LightOptions>("light", "Allows manipulating a single Light.",
                                                     light_options(), Commands::run_light_command,
                                                     Commands::check_light_options),
-        make_bridge_command<Commands::ListingOptions>(
-            "groups", "Enumerates Groups of Lights configured with the bridge.", listing_options(),
+        make_bridge_command<Commands::GroupsOptions>(
+            "groups", "Enumerates Groups of Lights configured with the bridge.", groups_options(),
             Commands::run_groups_command),
         make_bridge_command<Commands::GroupOptions>(
             "group", "Allows manipulating a Group of Lights.", group_options(),

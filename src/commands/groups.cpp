@@ -1,5 +1,6 @@
 #include "commands/groups.hpp"
 
+#include <algorithm>
 #include <iostream>
 #include <locale>
 #include <optional>
@@ -26,13 +27,19 @@
 namespace Commands {
 namespace {
 
-// The ids of the lights that `given` (-l values: ids or whole names) name, in
-// their order, from one read of the lights listing. Throws std::runtime_error
-// "Error: no light with id or name X." for a value that names no light.
-std::vector<std::string> member_ids(const GroupOptions& options, const Settings& settings,
-                                    const Access::Target& target) {
+// The member lights -l names: their ids and names, in the order given.
+struct Members {
     std::vector<std::string> ids;
-    if (options.lights.empty()) return ids;
+    std::vector<std::string> names;
+};
+
+// The lights that `given` (-l values: ids or whole names) name, in their
+// order, from one read of the lights listing. Throws std::runtime_error
+// "Error: no light with id or name X." for a value that names no light.
+Members member_ids(const GroupOptions& options, const Settings& settings,
+                   const Access::Target& target) {
+    Members members;
+    if (options.lights.empty()) return members;
     const Hue::Lights lights = target.bridge.get_lights(settings.client, target.identity);
     for (const std::string& given : options.lights) {
         const std::string id = id_named(lights, given, "light");
@@ -40,9 +47,55 @@ std::vector<std::string> member_ids(const GroupOptions& options, const Settings&
             throw std::runtime_error("Error: no light with id or name " + Util::printable(given) +
                                      ".");
         }
-        ids.push_back(id);
+        members.ids.push_back(id);
+        members.names.push_back(find_item(lights, id, "light").name());
     }
-    return ids;
+    return members;
+}
+
+// The classes a bridge takes for a room or zone, spelt as it takes them.
+constexpr const char* kRoomClasses[] = {
+    "Living room", "Kitchen", "Dining",   "Bedroom", "Kids bedroom", "Bathroom",   "Nursery",
+    "Recreation",  "Office",  "Gym",      "Hallway", "Toilet",       "Front door", "Garage",
+    "Terrace",     "Garden",  "Driveway", "Carport", "Other"};
+
+// The class `given` names, letter case aside, spelt as the bridge takes it.
+std::optional<std::string> room_class(const std::string& given) {
+    for (const char* known : kRoomClasses) {
+        if (boost::algorithm::iequals(known, given, std::locale::classic())) return known;
+    }
+    return std::nullopt;
+}
+
+// The group type a bridge reports for each --type word.
+constexpr const char* kRoom = "Room";
+constexpr const char* kZone = "Zone";
+constexpr const char* kLightGroup = "LightGroup";
+
+// Whether `group` is of the kind `type` (group, room or zone) names; a
+// group without a type (old firmware) is a plain group.
+bool of_type(const Hue::Group& group, const std::string& type) {
+    const std::string reported = group.type().value_or(kLightGroup);
+    if (type == "room") return reported == kRoom;
+    if (type == "zone") return reported == kZone;
+    return reported == kLightGroup;
+}
+
+// Refuses to make the lights `members` those of room `id` (empty: a new
+// one) when one of them is in another room already: the bridge keeps a
+// light in one room at most.
+void refuse_second_room(const Hue::Groups& groups, const Members& members, const std::string& id) {
+    for (std::size_t i = 0; i < members.ids.size(); ++i) {
+        for (const auto& group : groups) {
+            if (group.id() == id || group.type() != kRoom) continue;
+            const auto lights = group.lights();
+            if (std::find(lights.begin(), lights.end(), members.ids[i]) == lights.end()) continue;
+            throw std::runtime_error("Error: light " + Util::printable(members.ids[i]) + " (" +
+                                     Util::printable(members.names[i]) + ") is in room " +
+                                     Util::printable(group.name()) +
+                                     " already; a light can be in one room.");
+        }
+    }
 }
 
 // Refuses to give group `id` (empty: a new one) the name `name` when another
@@ -58,10 +111,17 @@ void refuse_name_taken(const Hue::Groups& groups, const std::string& name, const
 }
 
 // Creates the group the options describe, of the lights `members`, and
-// returns the printout of the change, with the id the bridge gave it.
+// returns the printout of the change, with the id the bridge gave it. A
+// plain group is sent as ever, without a type.
 ChangePrintout create_group(const GroupOptions& options, const Hue::Groups& groups,
-                            const std::vector<std::string>& members) {
-    const std::optional<std::string> id = groups.create(*options.name, members);
+                            const Members& members) {
+    Hue::GroupKind kind;
+    if (options.type == "room" || options.type == "zone") {
+        kind.type = options.type == "room" ? kRoom : kZone;
+        if (options.group_class) kind.group_class = room_class(*options.group_class);
+    }
+    if (kind.type == kRoom) refuse_second_room(groups, members, std::string());
+    const std::optional<std::string> id = groups.create(*options.name, members.ids, kind);
     return ChangePrintout{"Group created.", "created", id};
 }
 
@@ -82,13 +142,13 @@ Hue::Group group_to_change(const std::string& id, const Hue::Groups& groups) {
 // Renames, re-members (with the lights `members`) and changes the action of
 // the group `id` and returns it as the bridge then reports it.
 Hue::Group modify_group(const std::string& id, const GroupOptions& options,
-                        const Hue::Groups& groups, const std::vector<std::string>& members,
-                        const Output& output) {
+                        const Hue::Groups& groups, const Members& members, const Output& output) {
     Hue::Group group = group_to_change(id, groups);
+    if (!members.ids.empty() && group.type() == kRoom) refuse_second_room(groups, members, id);
     const Hue::GroupAction action = group_action(group, options, output);
     if (options.name) group.set_name(*options.name);
-    if (!members.empty()) group.set_lights(members);
-    if (options.name || !members.empty()) group.save();
+    if (!members.ids.empty()) group.set_lights(members.ids);
+    if (options.name || !members.ids.empty()) group.save();
     // A group's action is the last command sent to it, not the state of its
     // lights: every state option given is sent, whatever the action says.
     group.set_action(action, fields_given(options));
@@ -129,13 +189,36 @@ void check_group_options(const GroupOptions& options) {
             "Error: group 0 is every light of the bridge: it cannot be renamed, re-membered or "
             "deleted.");
     }
+    if ((options.type || options.group_class) && options.id != "new") {
+        throw UsageError("Error: options --type and --class are for a new group (--id=new).");
+    }
+    if (options.group_class && options.type != "room" && options.type != "zone") {
+        throw UsageError("Error: option --class is for a room or a zone (--type=room or zone).");
+    }
+    if (options.group_class && !room_class(*options.group_class)) {
+        std::string known;
+        const std::size_t count = std::size(kRoomClasses);
+        for (std::size_t i = 0; i < count; ++i) {
+            known += std::string(i == 0 ? "" : i + 1 == count ? " or " : ", ") + kRoomClasses[i];
+        }
+        throw UsageError("Error: option 'class' must be " + known + ".");
+    }
 }
 
-void run_groups_command(const ListingOptions&, const Settings& settings,
+void run_groups_command(const GroupsOptions& options, const Settings& settings,
                         const Access::Target& target, const Output& output) {
     const Hue::Groups groups = target.bridge.get_groups(settings.client, target.identity);
+    // Groups given by name alone are read before they are sorted by type.
     read_items_given_by_name(groups);
-    render(output, groups_printout(groups));
+    if (!options.type) {
+        render(output, groups_printout(groups));
+        return;
+    }
+    Hue::Groups kept(groups.client());
+    for (const auto& group : groups) {
+        if (of_type(group, *options.type)) kept.add(group);
+    }
+    render(output, groups_printout(kept));
 }
 
 void run_group_command(const GroupOptions& options, const Settings& settings,
@@ -158,7 +241,7 @@ void run_group_command(const GroupOptions& options, const Settings& settings,
     const std::string id =
         options.id == Hue::kAllLights ? options.id : id_named(groups, options.id, "group");
     if (options.name) refuse_name_taken(groups, *options.name, id);
-    const std::vector<std::string> members = member_ids(options, settings, target);
+    const Members members = member_ids(options, settings, target);
     render(output,
            GroupsPrintout{{group_printout(modify_group(id, options, groups, members, output))}});
 }

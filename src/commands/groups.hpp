@@ -13,13 +13,17 @@ struct GroupAction;
 
 namespace Commands {
 
-// Runs the "groups" command: prints every group from the listing, after
-// reading one by one the groups it gives without action or lights (old firmware).
-void run_groups_command(const ListingOptions& options, const Settings& settings,
+// Runs the "groups" command: prints every group from the listing (with
+// "--type", those of one kind: room, zone, or group for a plain group or one
+// without a type), after reading one by one the groups it gives without
+// action or lights (old firmware).
+void run_groups_command(const GroupsOptions& options, const Settings& settings,
                         const Access::Target& target, const Output& output);
 
 // Refuses, with UsageError, a "group" command line that cannot be carried
-// out: "--id=new" without "--name" and at least one "-l", and state options
+// out: "--id=new" without "--name" and at least one "-l"; "--type" or
+// "--class" for a group that is not new; "--class" but for a room or zone,
+// or naming no class a bridge takes (letter case aside); and state options
 // check_state_options refuses.
 void check_group_options(const GroupOptions& options);
 
@@ -39,7 +43,9 @@ Hue::GroupAction group_action(Hue::Group& group, const StateOptions& options, co
 // with id 9." when the group to change is not on the bridge's listing; "Error:
 // no light with id or name X." for a member no light has; "Error: group 5 is
 // named Kitchen already." when the new name is another group's (letter case
-// aside); and as id_to_delete does for a delete.
+// aside); "Error: light 3 (Desk) is in room Kitchen already; a light can be
+// in one room." when a member of a new room, or a new member of a room, is in
+// another room; and as id_to_delete does for a delete.
 void run_group_command(const GroupOptions& options, const Settings& settings,
                        const Access::Target& target, const Output& output);
 

@@ -131,6 +131,8 @@ Value group_json(const GroupPrintout& group) {
     object["name"] = Value(group.name);
     object["lights"] = ids_json(group.lights);
     object["laststate"] = action_json(group.laststate);
+    object["type"] = or_null(group.type);
+    object["class"] = or_null(group.group_class);
     return object;
 }
 

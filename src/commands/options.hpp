@@ -53,6 +53,11 @@ struct BridgesOptions {};
 // "groups", "schedules" and "state".
 struct ListingOptions : BridgeOption {};
 
+// "groups": "--type" lets through only groups of one kind.
+struct GroupsOptions : ListingOptions {
+    std::optional<std::string> type;  // group, room or zone
+};
+
 struct ConfigOptions : BridgeOption {
     bool auth = false;
     std::optional<std::string> deauth;  // the user name to remove
@@ -71,8 +76,10 @@ struct LightOptions : BridgeOption, StateOptions {
 struct GroupOptions : BridgeOption, StateOptions {
     std::string id;  // "new" creates one
     std::optional<std::string> name;
-    std::vector<std::string> lights;  // "-l", in the order given
-    bool remove = false;              // "--delete"
+    std::vector<std::string> lights;         // "-l", in the order given
+    bool remove = false;                     // "--delete"
+    std::optional<std::string> type;         // of a new group: group, room or zone
+    std::optional<std::string> group_class;  // "--class" of a new room or zone, as given
 };
 
 struct ScheduleOptions : BridgeOption {

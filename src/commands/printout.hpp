@@ -123,12 +123,15 @@ struct LightsPrintout {
     std::vector<LightPrintout> lights;
 };
 
-// One group: its member lights' ids in order and its last action.
+// One group: its member lights' ids in order and its last action; its type
+// ("Room", ...) and class ("Kitchen", ...) when the bridge reported them.
 struct GroupPrintout {
     std::string id;
     std::string name;
     std::vector<std::string> lights;
     ActionPrintout laststate;
+    std::optional<std::string> type;
+    std::optional<std::string> group_class;
 };
 
 // The printout of "groups" and "group".

@@ -136,6 +136,8 @@ GroupPrintout group_printout(const Hue::Group& group) {
     printout.id = group.id();
     printout.name = group.name();
     printout.lights = group.lights();
+    printout.type = group.type();
+    printout.group_class = group.group_class();
     ActionPrintout& fields = printout.laststate;
     if (has(Hue::GroupActionField::on)) fields.on = action.on;
     if (has(Hue::GroupActionField::alert)) fields.alert = action.alert;

@@ -30,6 +30,14 @@ struct GroupAction : LightFields {
     std::uint32_t flags = 0;  // GroupActionField bits of the last action object read
 };
 
+// What kind of group Groups::create makes: its "type" ("LightGroup", "Room"
+// or "Zone") and its "class" (the kind of room: "Kitchen", ...). Each is sent
+// only when set; the bridge makes a plain group of one without either.
+struct GroupKind {
+    std::optional<std::string> type;
+    std::optional<std::string> group_class;
+};
+
 // One group of lights of a bridge. Copies share one state. Not safe for
 // concurrent use.
 class Group {
@@ -45,6 +53,10 @@ public:
     GroupAction action() const;
     // Whether any of its lights is on ("state": {"any_on"}), when reported.
     std::optional<bool> any_on() const;
+    // "type" and "class" as the bridge reported them; nothing when it did not
+    // (old firmware, or a group that has no class).
+    std::optional<std::string> type() const;
+    std::optional<std::string> group_class() const;
 
     // Replace the stored name or member list; send nothing.
     void set_name(const std::string& name);
@@ -92,11 +104,12 @@ public:
     // object or a value has a wrong type.
     static Groups from_json(const Client& client, const Json::Value& object);
 
-    // POST groups with {"name": name, "lights": [ids]}; returns the id the
-    // bridge gives the new group (the text "id" of the first success element
-    // holding one), or nullopt when the reply names none.
+    // POST groups with {"name": name, "lights": [ids]} and what `kind` sets;
+    // returns the id the bridge gives the new group (the text "id" of the
+    // first success element holding one), or nullopt when the reply names none.
     std::optional<std::string> create(const std::string& name,
-                                      const std::vector<std::string>& lights) const;
+                                      const std::vector<std::string>& lights,
+                                      const GroupKind& kind = GroupKind()) const;
 
     // Group 0, which every bridge has and no listing holds: all its lights.
     // Nothing is known of it until it is refreshed.

@@ -64,7 +64,8 @@ TEST_F(GroupsCommand, ListsEveryGroupWithTheReportedPartsOfItsAction) {
         requests.push_back("GET /api/{user}/groups/2");
         EXPECT_EQ(expanded(requests), request_lines());
     }
-    EXPECT_EQ(0u, json.find(R"({"groups":[{"id":"1","laststate":{"alert":"none",)")) << json;
+    EXPECT_EQ(0u, json.find(R"({"groups":[{"class":null,"id":"1","laststate":{"alert":"none",)"))
+        << json;
 }
 
 TEST_F(GroupsCommand, NewCreatesAGroupWithTheLightsInOrder) {
@@ -132,7 +133,8 @@ TEST_F(GroupsCommand, MembersNamesAndDeletesAreCheckedBeforeAnythingIsChanged) {
     EXPECT_EQ(expanded({"GET /api/{user}/groups", "DELETE /api/{user}/groups/9"}), request_lines());
 }
 
-// Group 0 (every light) cannot be renamed, re-membered or deleted.
+// Group 0 (every light) cannot be renamed, re-membered or deleted; only a
+// new room or zone has a class.
 TEST_F(GroupsCommand, ChangesTheBridgeForbidsAreRefusedBeforeAnythingIsSent) {
     const std::string new_group =
         "\nWhen creating a new group, you must specify name and one or more lights.\n";
@@ -148,6 +150,14 @@ TEST_F(GroupsCommand, ChangesTheBridgeForbidsAreRefusedBeforeAnythingIsSent) {
         {{"group", "--id=0", "--delete"}, all_lights},
         {{"group", "--id=0", "--name=All", "--on"}, all_lights},
         {{"group", "--id=0", "-l=1"}, all_lights},
+        {{"group", "--id=2", "--type=room"},
+         "\nError: options --type and --class are for a new group (--id=new).\n"},
+        {{"group", "--id=new", "--name=D", "-l=1", "--class=Kitchen"},
+         "\nError: option --class is for a room or a zone (--type=room or zone).\n"},
+        {{"group", "--id=new", "--name=D", "-l=1", "--type=room", "--class=Attic"},
+         "\nError: option 'class' must be Living room, Kitchen, Dining, Bedroom, Kids bedroom, "
+         "Bathroom, Nursery, Recreation, Office, Gym, Hallway, Toilet, Front door, Garage, "
+         "Terrace, Garden, Driveway, Carport or Other.\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[1] + " " + c.args[2]);
@@ -372,6 +382,86 @@ TEST_F(GroupsCommand, IdsAndNamesPickTheGroupFromTheListing) {
         std::vector<std::string> requests = {"GET /api/{user}/groups"};
         requests.insert(requests.end(), c.changes.begin(), c.changes.end());
         EXPECT_EQ(expanded(requests), request_lines());
+    }
+}
+
+// Group 2 (Kitchen, light 3) is a room; group 3 an empty room; group 4 a
+// zone of lights 1 and 2; group 1 a plain group.
+class RoomsAndZones : public GroupsCommand {
+protected:
+    void SetUp() override {
+        start(kFixture);
+        bridge().update([](Value& state) {
+            Value& groups = state["groups"];
+            groups["2"]["type"] = "Room";
+            groups["3"]["type"] = "Room";
+            groups["4"] = Json::parse(R"({"name": "Upstairs", "lights": ["1", "2"],
+                                          "type": "Zone", "action": {"on": false}})");
+        });
+    }
+};
+
+// A room takes a light in no other room; zones and plain groups take any.
+TEST_F(RoomsAndZones, NewRoomsAndNewMembersOfRoomsAreCheckedAgainstTheOtherRooms) {
+    const std::string lights = "GET /api/{user}/lights";
+    const std::string in_kitchen =
+        "\nError: light 3 (Stove) is in room Kitchen already; a light can be in one room.\n";
+    const struct {
+        std::vector<std::string> args;
+        std::string refusal;                // empty: carried out
+        std::vector<std::string> requests;  // after the groups listing
+    } cases[] = {
+        {{"--id=new", "--name=Den", "--type=room", "-l=5", "-l=Stove"}, in_kitchen, {lights}},
+        {{"--id=3", "-l=3"}, in_kitchen, {lights}},
+        {{"--id=2", "-l=3", "-l=1"},
+         "",
+         {lights, R"(PUT /api/{user}/groups/2 {"lights":["3","1"],"name":"Kitchen"})",
+          "GET /api/{user}/groups/2"}},
+        {{"--id=new", "--name=Hob", "--type=zone", "-l=3"},
+         "",
+         {lights, R"(POST /api/{user}/groups {"lights":["3"],"name":"Hob","type":"Zone"})"}},
+        {{"--id=new", "--name=Den", "--type=room", "--class=living ROOM", "-l=5"},
+         "",
+         {lights,
+          R"(POST /api/{user}/groups {"class":"Living room","lights":["5"],"name":"Den","type":"Room"})"}},
+        {{"--id=new", "--name=Pair", "--type=group", "-l=3", "-l=5"},
+         "",
+         {lights, R"(POST /api/{user}/groups {"lights":["3","5"],"name":"Pair"})"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+        bridge().clear_requests();
+        std::vector<std::string> args = {"group"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto result = run(args);
+        if (!c.refusal.empty()) EXPECT_EQ(c.refusal, result.output);
+        EXPECT_EQ(c.refusal.empty() ? 0 : 1, result.status) << result.output;
+        std::vector<std::string> requests = {"GET /api/{user}/groups"};
+        requests.insert(requests.end(), c.requests.begin(), c.requests.end());
+        EXPECT_EQ(expanded(requests), request_lines());
+    }
+    // A listing that names the rooms only cannot show their lights: the
+    // bridge refuses the second room itself.
+    bridge().set_listings(Sim::Listings::names);
+    const auto result = run({"group", "--id=new", "--name=Nook", "--type=room", "-l=1"});
+    EXPECT_EQ(1, result.status);
+    EXPECT_NE(std::string::npos, result.output.find(R"("address":"/groups/lights")"))
+        << result.output;
+}
+
+// "group" lets through plain groups and those without a type (group 3 here).
+TEST_F(RoomsAndZones, GroupsListsOnlyTheKindAskedFor) {
+    bridge().update([](Value& state) { state["groups"]["3"].erase("type"); });
+    const std::vector<std::vector<std::string>> cases = {
+        {"room", "2"}, {"zone", "4"}, {"group", "1", "3"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[0]);
+        const Value listed = Json::parse(run({"groups", "--json", "--type=" + c[0]}).output);
+        std::vector<std::string> ids;
+        for (const auto& group : listed.at("groups")) {
+            ids.push_back(Json::as_string(group.at("id")));
+        }
+        EXPECT_EQ(std::vector<std::string>(c.begin() + 1, c.end()), ids);
     }
 }
 

@@ -99,10 +99,11 @@ TEST(JsonPrintout, WritesEachDocumentWithNullForWhatWasNotReported) {
         {"groups with and without colour",
          [] {
              return json_of(groups(R"({
-                 "2": {"name": "Kitchen", "lights": ["3"], "action": {"on": false, "bri": 50}},
+                 "2": {"name": "Kitchen", "lights": ["3"], "action": {"on": false, "bri": 50},
+                       "type": "Room", "class": "Kitchen"},
                  "3": {"name": "Empty", "lights": [], "action": {"ct": 300, "alert": "select"}}})"));
          },
-         R"({"groups":[{"id":"2","laststate":{"alert":null,"bri":50,"colormode":null,"ct":null,"effect":null,"hue":null,"on":false,"sat":null,"x":null,"y":null},"lights":["3"],"name":"Kitchen"},{"id":"3","laststate":{"alert":"select","bri":null,"colormode":null,"ct":null,"effect":null,"hue":null,"on":null,"sat":null,"x":null,"y":null},"lights":[],"name":"Empty"}]})"},
+         R"({"groups":[{"class":"Kitchen","id":"2","laststate":{"alert":null,"bri":50,"colormode":null,"ct":null,"effect":null,"hue":null,"on":false,"sat":null,"x":null,"y":null},"lights":["3"],"name":"Kitchen","type":"Room"},{"class":null,"id":"3","laststate":{"alert":"select","bri":null,"colormode":null,"ct":null,"effect":null,"hue":null,"on":null,"sat":null,"x":null,"y":null},"lights":[],"name":"Empty","type":null}]})"},
         {"schedules",
          [] {
              return json_of(schedules(R"({

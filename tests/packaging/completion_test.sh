@@ -34,7 +34,7 @@ cases=(
     "glowrig help v|version"
     "glowrig light --eff|--effect="
     "glowrig light --c|--color= --ct="
-    "glowrig group --t|--toggle --trans="
+    "glowrig group --t|--toggle --trans= --type="
     "glowrig light --k|--kelvin="
     "glowrig light --id=3 --effect=|--effect=colorloop --effect=none"
     "glowrig group --alert=|--alert=lselect --alert=none --alert=select"

@@ -7,6 +7,14 @@ namespace details {
 
 using Json::Value;
 
+namespace {
+
+void read_text(const Value& object, const char* key, std::optional<std::string>& field) {
+    if (const Value* value = Json::find(object, key)) field = Json::as_string(*value);
+}
+
+}  // namespace
+
 void Group_Impl::read(const Value& group) {
     // An error array to a refresh leaves the group as it was; any other value
     // that is not an object is no group.
@@ -14,6 +22,8 @@ void Group_Impl::read(const Value& group) {
     if (!group.is_object()) throw Json::Error("not an object");
     read_field(group, "name", m_name);
     read_field(group, "lights", m_lights);
+    read_text(group, "type", m_type);
+    read_text(group, "class", m_class);
     // "state": {"any_on": ...}; a value of another shape counts as not reported.
     const Value* state = Json::find(group, "state");
     const Value* any_on = state != nullptr ? Json::find(*state, "any_on") : nullptr;
@@ -33,10 +43,13 @@ Value Group_Impl::action_body(std::uint16_t transitiontime) const {
     return state_change(m_action, m_desired, transitiontime, m_always);
 }
 
-Value group_body(const std::string& name, const std::vector<std::string>& lights) {
+Value group_body(const std::string& name, const std::vector<std::string>& lights,
+                 const GroupKind& kind) {
     Value body = Value::object();
     body["name"] = name;
     body["lights"] = lights;
+    if (kind.type) body["type"] = *kind.type;
+    if (kind.group_class) body["class"] = *kind.group_class;
     return body;
 }
 

@@ -22,6 +22,8 @@ public:
     const std::vector<std::string>& lights() const { return m_lights; }
     const GroupAction& action() const { return m_action; }
     const std::optional<bool>& any_on() const { return m_any_on; }
+    const std::optional<std::string>& type() const { return m_type; }
+    const std::optional<std::string>& group_class() const { return m_class; }
     // Whether an object read so far held both "action" and "lights".
     bool whole() const { return m_whole; }
 
@@ -34,13 +36,14 @@ public:
     }
 
     // Reads a group object: "name", then "lights" (the list is emptied, then
-    // refilled), then "any_on" of its "state", then "action", after which the desired action equals
-    // the reported one (nothing sent always); an object holding both "lights" and "action" makes
-    // the group whole. An array, such as an error array, changes nothing. Throws Json::Error for
+    // refilled), "type", "class", then "any_on" of its "state", then "action", after which
+    // the desired action equals the reported one (nothing sent always); an object holding
+    // both "lights" and "action" makes the group whole. An array, such as an error array, changes nothing. Throws Json::Error for
     // anything else that is not an object and for a value of the wrong type.
     void read(const Json::Value& group);
     // The members read() reads.
-    static constexpr std::string_view kRead[] = {"name", "lights", "state", "action"};
+    static constexpr std::string_view kRead[] = {"name",  "lights", "type",
+                                                 "class", "state",  "action"};
 
     // {"name": name, "lights": [member ids]}.
     Json::Value save_body() const;
@@ -52,6 +55,8 @@ private:
     std::string m_name;
     std::vector<std::string> m_lights;
     std::optional<bool> m_any_on;
+    std::optional<std::string> m_type;   // "LightGroup", "Room", "Zone", ...
+    std::optional<std::string> m_class;  // a room's or zone's kind: "Kitchen", ...
     GroupAction m_action;
     GroupAction m_desired;
     std::uint32_t m_always = 0;
@@ -59,8 +64,10 @@ private:
 };
 
 // {"name": name, "lights": [ids as strings, in order]}: the body that creates
-// a group and the one that saves it.
-Json::Value group_body(const std::string& name, const std::vector<std::string>& lights);
+// a group and the one that saves it; with "type" and "class" from `kind`
+// where it sets them.
+Json::Value group_body(const std::string& name, const std::vector<std::string>& lights,
+                       const GroupKind& kind = GroupKind());
 
 }  // namespace details
 }  // namespace Hue
