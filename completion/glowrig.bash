@@ -1,6 +1,7 @@
 # bash completion for glowrig: the command words, then the options of the
 # command given (each with its "=" form where it takes a value), and the
-# values of options that take a few words. glowrig itself answers which
+# values of options that take a few words or a colour name (which may
+# differ by command). glowrig itself answers which
 # ("glowrig --completions ..."), from the table its help is made from.
 
 _glowrig() {
@@ -16,16 +17,6 @@ _glowrig() {
     elif [[ $cur == -*=* ]]; then
         option=${cur%%=*} value=${cur#*=}
     fi
-    if [ -n "$option" ]; then
-        local values
-        values=$("$program" --completions values "$option" 2>/dev/null)
-        [ -n "$values" ] || return
-        COMPREPLY=($(compgen -W "$values" -- "$value"))
-        if [[ $cur == -*=* ]]; then
-            COMPREPLY=("${COMPREPLY[@]/#/$option=}")
-        fi
-        return
-    fi
     local words
     words=$("$program" --completions words 2>/dev/null)
     local command="" i
@@ -34,6 +25,17 @@ _glowrig() {
             *" ${COMP_WORDS[i],,} "*) command=${COMP_WORDS[i],,}; break ;;
         esac
     done
+    if [ -n "$option" ]; then
+        # The command too: "--type" takes other values for "group" than for "watch".
+        local values
+        values=$("$program" --completions values "$option" $command 2>/dev/null)
+        [ -n "$values" ] || return
+        COMPREPLY=($(compgen -W "$values" -- "$value"))
+        if [[ $cur == -*=* ]]; then
+            COMPREPLY=("${COMPREPLY[@]/#/$option=}")
+        fi
+        return
+    fi
     if [ -z "$command" ]; then
         COMPREPLY=($(compgen -W "$words" -- "$cur"))
         return

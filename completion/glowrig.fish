@@ -1,6 +1,7 @@
 # fish completion for glowrig: the command words, then the options of the
 # command given (each with its "=" form where it takes a value), and the
-# values of options that take a few words. glowrig itself answers which
+# values of options that take a few words or a colour name (which may
+# differ by command). glowrig itself answers which
 # ("glowrig --completions ..."), from the table its help is made from.
 # glowrig reads option values only after "=", so the options are offered as
 # whole words rather than as fish options.
@@ -22,14 +23,14 @@ end
 # completed.
 function __glowrig_arguments
     set -l token (commandline -ct)
+    set -l command (__glowrig_command); or return
     if string match -qr -- '^-' $token; and string match -q -- '*=*' $token
         set -l option (string split -m1 -- = $token)[1]
-        for value in (string split ' ' -- (glowrig --completions values $option 2>/dev/null))
+        for value in (string split ' ' -- (glowrig --completions values $option $command 2>/dev/null))
             test -n "$value"; and echo $option=$value
         end
         return
     end
-    set -l command (__glowrig_command); or return
     string split ' ' -- (glowrig --completions options $command 2>/dev/null)
 end
 

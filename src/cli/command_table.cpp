@@ -17,6 +17,7 @@
 #include "commands/schedules.hpp"
 #include "commands/state.hpp"
 #include "commands/watch.hpp"
+#include "util/colour.hpp"
 
 namespace Cli {
 namespace {
@@ -42,6 +43,15 @@ const char kFindDescription[] =
     "mode, you must hold down the button that corresponds to the bridge's channel for ten "
     "seconds then release.  The channels should map to buttons as follows: 11:1, 15:2, "
     "20:3, 25:4.";
+
+// The colour names "--color" takes: every one a light can show (not black).
+std::vector<std::string> colour_words() {
+    std::vector<std::string> words;
+    for (const std::string& name : Util::colour_names()) {
+        if (Util::chromaticity(*Util::read_colour(name))) words.push_back(name);
+    }
+    return words;
+}
 
 // The options of `Base`, a part of the record `Derived`, as options of it.
 template <class Derived, class Base>
@@ -115,7 +125,7 @@ std::vector<Option<Record>> light_state() {
         {"xy", "Color as CIE coordinates X,Y, each 0-1, e.g. --xy=0.3127,0.329", &StateOptions::xy,
          Commands::xy_point},
         {"color", "Color as #rrggbb, rrggbb, rgb(R,G,B) or a CSS color name, e.g. --color=orange",
-         &StateOptions::color, Commands::colour_point},
+         &StateOptions::color, Commands::colour_point, colour_words()},
         {"bri", "Brightness, valid values 0-255, +N or -N to change it by N, or N% (0-100)",
          &StateOptions::bri, NumberForms{0, 255, 254, true}},
         {"alert",
@@ -242,7 +252,8 @@ std::vector<Option<Commands::WatchOptions>> watch_options() {
         {"type",
          "Print only changes of these kinds: light, group or sensor (repeat it or separate "
          "them with commas).",
-         &R::types},
+         &R::types,
+         {"light", "group", "sensor"}},
         {"id",
          "Print only changes of the lights, groups or sensors with these ids or names (repeat "
          "it or separate them with commas).",

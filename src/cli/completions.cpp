@@ -33,9 +33,13 @@ std::vector<std::string> options_of(const std::string& word) {
     return offered;
 }
 
-std::vector<std::string> values_of(std::string option) {
+// The values of `option` of the command `word` (any, when it names none):
+// "--type" takes other words for "group" than for "watch".
+std::vector<std::string> values_of(std::string option, const std::string& word) {
     option.erase(0, option.find_first_not_of('-'));
+    const Command* only = find_command(word);
     for (const Command& command : command_table()) {
+        if (only != nullptr && only != &command) continue;
         for (const OptionDeclaration& declared : command.options) {
             if (declared.name == option) return declared.words;
         }
@@ -52,8 +56,8 @@ int print_completions(std::ostream& out, const std::vector<std::string>& questio
         print_line(out, words);
     } else if (question.size() == 2 && question[0] == "options") {
         print_line(out, options_of(question[1]));
-    } else if (question.size() == 2 && question[0] == "values") {
-        print_line(out, values_of(question[1]));
+    } else if ((question.size() == 2 || question.size() == 3) && question[0] == "values") {
+        print_line(out, values_of(question[1], question.size() == 3 ? question[2] : ""));
     } else {
         out << std::endl;
         return 2;

@@ -15,8 +15,10 @@ constexpr const char kCompletionsWord[] = "--completions";
 // from the command table: for {"words"} every command word; for
 // {"options", WORD} the options of that command (in any case) and "--help",
 // those that take a value with their "=" ("--bri=", "-l="), or for "help"
-// the words of the commands it explains; for {"values", OPTION} the values
-// the option takes when they are few ("--effect": "none colorloop"). Writes
+// the words of the commands it explains; for {"values", OPTION} or
+// {"values", OPTION, WORD} the values the option (of that command, else of
+// the first command that has it) takes when they are few ("--effect": "none
+// colorloop"), or the colour names of "--color". Writes
 // an empty line for anything else. Returns 0, or 2 for a question it does not know.
 int print_completions(std::ostream& out, const std::vector<std::string>& question);
 

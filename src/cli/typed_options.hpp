@@ -26,7 +26,8 @@ namespace Cli {
 
 // One option of the command whose option record is `Record`: its name, its
 // help, the field of the record it fills and, for a text option, the words
-// it must be one of (empty: any text). A field of type std::string makes the
+// it must be one of (empty: any text); for a list or a point, words offered
+// to complete it, which the command checks itself. A field of type std::string makes the
 // option required; std::monostate declares an option the entry reads itself
 // ("--json"). An integer option takes a whole number that fits its field,
 // unless its forms say otherwise (a Commands::Level field must say them).
@@ -54,10 +55,11 @@ struct Option {
           field(option_field),
           forms(option_forms) {}
     Option(const char* option_name, std::string option_help, Field option_field,
-           PointReader option_point)
+           PointReader option_point, std::vector<std::string> option_words = {})
         : name(option_name),
           help(std::move(option_help)),
           field(option_field),
+          words(std::move(option_words)),
           point(option_point) {}
 
     const char* name;

@@ -255,6 +255,12 @@ std::optional<Rgb> read_colour(const std::string& text) {
     return std::nullopt;
 }
 
+std::vector<std::string> colour_names() {
+    std::vector<std::string> names;
+    for (const NamedColour& entry : kNames) names.emplace_back(entry.name);
+    return names;
+}
+
 std::optional<Xy> chromaticity(const Rgb& colour) {
     const double r = expanded(colour.red);
     const double g = expanded(colour.green);

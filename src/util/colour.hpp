@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace Util {
 
@@ -35,6 +36,9 @@ extern const Gamut kWidestGamut;
 // blanks allowed around the numbers) or one of the 148 CSS colour names,
 // letter case aside. Nothing for any other text.
 std::optional<Rgb> read_colour(const std::string& text);
+
+// The 148 colour names read_colour takes, in lower case and name order.
+std::vector<std::string> colour_names();
 
 // The chromaticity of `colour`: its components gamma-expanded, taken to XYZ
 // with the sRGB (D65) matrix, then to x = X/(X+Y+Z), y = Y/(X+Y+Z). Black,

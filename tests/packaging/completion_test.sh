@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks what the bash, zsh and fish completions offer for the same command
-# lines: command words, each command's options, the values of --effect and
-# --alert. Each shell runs its own completion code non-interactively: bash
+# lines: command words, each command's options, the values of --effect,
+# --alert, --type (which differ by command) and --color. Each shell runs its own completion code non-interactively: bash
 # through the completion function, zsh through its function with compadd and
 # compset stood in for, fish through "complete -C".
 # The completions ask glowrig (the first argument: the built program) what to
@@ -42,6 +42,10 @@ cases=(
     "glowrig light --bri=|"
     "glowrig version |--help --json"
     "glowrig watch |--bridge= --count= --for= --help --id= --interval= --json --type="
+    "glowrig group --type=|--type=group --type=room --type=zone"
+    "glowrig Watch --type=s|--type=sensor"
+    "glowrig light --color=bl|--color=blanchedalmond --color=blue --color=blueviolet"
+    "glowrig groups --type=r|--type=room"
 )
 
 failed=0
