@@ -6,12 +6,14 @@
 # glowrig reads option values only after "=", so the options are offered as
 # whole words rather than as fish options.
 
-# The command word on the line so far, in lower case.
+# The command word on the line so far, in lower case. The command words are
+# asked once a shell: every completion asks for them, twice or three times.
 function __glowrig_command
-    set -l words (string split ' ' -- (glowrig --completions words 2>/dev/null))
+    set -q __glowrig_words[1]
+    or set -g __glowrig_words (string split ' ' -- (glowrig --completions words 2>/dev/null))
     for word in (commandline -opc)[2..-1]
         set -l word (string lower -- $word)
-        if contains -- $word $words
+        if contains -- $word $__glowrig_words
             echo $word
             return 0
         end
@@ -35,5 +37,5 @@ function __glowrig_arguments
 end
 
 complete -c glowrig -f
-complete -c glowrig -n 'not __glowrig_command' -a '(string split " " -- (glowrig --completions words 2>/dev/null))'
+complete -c glowrig -n 'not __glowrig_command' -a '$__glowrig_words'
 complete -c glowrig -n __glowrig_command -a '(__glowrig_arguments)'
