@@ -50,6 +50,14 @@ Option<Record> json() {
 }
 
 template <class Record>
+Option<Record> brief() {
+    return {"brief",
+            "Print one line per item under a header line; --json wins over it and prints the "
+            "usual document.",
+            &Record::brief};
+}
+
+template <class Record>
 Option<Record> id(const std::string& word, bool can_create) {
     return {"id",
             "The " + word + " id." + (can_create ? "  Use \"new\" if you want create one." : ""),
@@ -114,6 +122,11 @@ std::vector<Option<Commands::ListingOptions>> listing_options() {
     return {bridge<R>(), json<R>()};
 }
 
+std::vector<Option<Commands::BriefListingOptions>> brief_listing_options() {
+    using R = Commands::BriefListingOptions;
+    return {bridge<R>(), brief<R>(), json<R>()};
+}
+
 std::vector<Option<Commands::ConfigOptions>> config_options() {
     using R = Commands::ConfigOptions;
     return {
@@ -131,7 +144,7 @@ std::vector<Option<Commands::ConfigOptions>> config_options() {
 
 std::vector<Option<Commands::LightsOptions>> lights_options() {
     using R = Commands::LightsOptions;
-    return {bridge<R>(), {"find", kFindDescription, &R::find}, json<R>()};
+    return {bridge<R>(), {"find", kFindDescription, &R::find}, brief<R>(), json<R>()};
 }
 
 std::vector<Option<Commands::LightOptions>> light_options() {
@@ -220,9 +233,10 @@ void run_version(const NoOptions&, const Commands::Settings&, const Commands::Ou
 
 const std::vector<Command>& command_table() {
     static const std::vector<Command> kCommands = {
-        make_command<Commands::BridgesOptions>("bridges", "Enumerates Hue bridges on the network.",
-                                               {json<Commands::BridgesOptions>()},
-                                               Commands::run_bridges_command),
+        make_command<Commands::BridgesOptions>(
+            "bridges", "Enumerates Hue bridges on the network.",
+            {brief<Commands::BridgesOptions>(), json<Commands::BridgesOptions>()},
+            Commands::run_bridges_command),
         make_bridge_command<Commands::ConfigOptions>(
             "config", "Prints or modifies a bridge's Configuration.", config_options(),
             Commands::run_config_command, nullptr, pins_anew),
@@ -232,20 +246,20 @@ const std::vector<Command>& command_table() {
         make_bridge_command<Commands::LightOptions>("light", "Allows manipulating a single Light.",
                                                     light_options(), Commands::run_light_command,
                                                     Commands::check_light_options),
-        make_bridge_command<Commands::ListingOptions>(
-            "groups", "Enumerates Groups of Lights configured with the bridge.", listing_options(),
-            Commands::run_groups_command),
+        make_bridge_command<Commands::BriefListingOptions>(
+            "groups", "Enumerates Groups of Lights configured with the bridge.",
+            brief_listing_options(), Commands::run_groups_command),
         make_bridge_command<Commands::GroupOptions>(
             "group", "Allows manipulating a Group of Lights.", group_options(),
             Commands::run_group_command, Commands::check_group_options),
-        make_bridge_command<Commands::ListingOptions>(
-            "schedules", "Enumerates Schedules set on the bridge.", listing_options(),
+        make_bridge_command<Commands::BriefListingOptions>(
+            "schedules", "Enumerates Schedules set on the bridge.", brief_listing_options(),
             Commands::run_schedules_command),
         make_bridge_command<Commands::ScheduleOptions>("schedule", "Allows deleting a Schedule.",
                                                        schedule_options(),
                                                        Commands::run_schedule_command),
-        make_bridge_command<Commands::ListingOptions>(
-            "scenes", "Enumerates Scenes stored on the bridge.", listing_options(),
+        make_bridge_command<Commands::BriefListingOptions>(
+            "scenes", "Enumerates Scenes stored on the bridge.", brief_listing_options(),
             Commands::run_scenes_command),
         make_bridge_command<Commands::SceneOptions>("scene", "Recalls a Scene.", scene_options(),
                                                     Commands::run_scene_command),

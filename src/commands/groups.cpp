@@ -11,6 +11,7 @@
 
 #include "access/bridge_selection.hpp"
 #include "commands/bridge_error_advice.hpp"
+#include "commands/brief_printouts.hpp"
 #include "commands/colour_options.hpp"
 #include "commands/items.hpp"
 #include "commands/output.hpp"
@@ -131,10 +132,16 @@ void check_group_options(const GroupOptions& options) {
     }
 }
 
-void run_groups_command(const ListingOptions&, const Settings& settings,
+void run_groups_command(const BriefListingOptions& options, const Settings& settings,
                         const Access::Target& target, const Output& output) {
     const Hue::Groups groups = target.bridge.get_groups(settings.client, target.identity);
     read_items_given_by_name(groups);
+    if (options.brief && !output.json()) {
+        // The members' names and states come from the lights listing.
+        const Hue::Lights lights = target.bridge.get_lights(settings.client, target.identity);
+        print_brief(output.out(), groups_brief(groups, lights));
+        return;
+    }
     render(output, groups_printout(groups));
 }
 

@@ -15,7 +15,7 @@ namespace Commands {
 
 // Runs the "groups" command: prints every group from the listing, after
 // reading one by one the groups it gives without action or lights (old firmware).
-void run_groups_command(const ListingOptions& options, const Settings& settings,
+void run_groups_command(const BriefListingOptions& options, const Settings& settings,
                         const Access::Target& target, const Output& output);
 
 // Refuses, with UsageError, a "group" command line that cannot be carried

@@ -48,10 +48,18 @@ struct StateOptions {
     std::optional<std::uint16_t> trans;  // tenths of a second
 };
 
-struct BridgesOptions {};
+// A listing printed one line per item ("--brief"); "--json" wins over it.
+struct BriefOption {
+    bool brief = false;
+};
 
-// "groups", "schedules" and "state".
+struct BridgesOptions : BriefOption {};
+
+// "state".
 struct ListingOptions : BridgeOption {};
+
+// "groups", "schedules" and "scenes".
+struct BriefListingOptions : BridgeOption, BriefOption {};
 
 struct ConfigOptions : BridgeOption {
     bool auth = false;
@@ -59,7 +67,7 @@ struct ConfigOptions : BridgeOption {
     bool updatefw = false;
 };
 
-struct LightsOptions : BridgeOption {
+struct LightsOptions : BridgeOption, BriefOption {
     bool find = false;
 };
 

@@ -29,6 +29,8 @@ std::string Group::name() const { return m_impl->name(); }
 std::vector<std::string> Group::lights() const { return m_impl->lights(); }
 GroupAction Group::action() const { return m_impl->action(); }
 std::optional<bool> Group::any_on() const { return m_impl->any_on(); }
+std::optional<std::string> Group::type() const { return m_impl->type(); }
+std::optional<std::string> Group::group_class() const { return m_impl->group_class(); }
 
 void Group::set_name(const std::string& name) { m_impl->set_name(name); }
 void Group::set_lights(const std::vector<std::string>& lights) { m_impl->set_lights(lights); }

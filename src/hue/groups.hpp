@@ -45,6 +45,10 @@ public:
     GroupAction action() const;
     // Whether any of its lights is on ("state": {"any_on"}), when reported.
     std::optional<bool> any_on() const;
+    // Its kind ("Room", "Zone", "LightGroup", "Entertainment", ...) and, for a
+    // room or zone, its class ("Kitchen"), when reported.
+    std::optional<std::string> type() const;
+    std::optional<std::string> group_class() const;
 
     // Replace the stored name or member list; send nothing.
     void set_name(const std::string& name);

@@ -14,6 +14,10 @@ void Group_Impl::read(const Value& group) {
     if (!group.is_object()) throw Json::Error("not an object");
     read_field(group, "name", m_name);
     read_field(group, "lights", m_lights);
+    for (const auto& [member, field] : {std::pair{"type", &m_type}, std::pair{"class", &m_class}}) {
+        const Value* value = Json::find(group, member);
+        if (value != nullptr && value->is_string()) *field = Json::as_string(*value);
+    }
     // "state": {"any_on": ...}; a value of another shape counts as not reported.
     const Value* state = Json::find(group, "state");
     const Value* any_on = state != nullptr ? Json::find(*state, "any_on") : nullptr;

@@ -22,6 +22,8 @@ public:
     const std::vector<std::string>& lights() const { return m_lights; }
     const GroupAction& action() const { return m_action; }
     const std::optional<bool>& any_on() const { return m_any_on; }
+    const std::optional<std::string>& type() const { return m_type; }
+    const std::optional<std::string>& group_class() const { return m_class; }
     // Whether an object read so far held both "action" and "lights".
     bool whole() const { return m_whole; }
 
@@ -34,13 +36,15 @@ public:
     }
 
     // Reads a group object: "name", then "lights" (the list is emptied, then
-    // refilled), then "any_on" of its "state", then "action", after which the desired action equals
+    // refilled), "type" and "class" when they are strings, then "any_on" of its "state", then
+    // "action", after which the desired action equals
     // the reported one (nothing sent always); an object holding both "lights" and "action" makes
     // the group whole. An array, such as an error array, changes nothing. Throws Json::Error for
     // anything else that is not an object and for a value of the wrong type.
     void read(const Json::Value& group);
     // The members read() reads.
-    static constexpr std::string_view kRead[] = {"name", "lights", "state", "action"};
+    static constexpr std::string_view kRead[] = {"name",  "lights", "type",
+                                                 "class", "state",  "action"};
 
     // {"name": name, "lights": [member ids]}.
     Json::Value save_body() const;
@@ -52,6 +56,8 @@ private:
     std::string m_name;
     std::vector<std::string> m_lights;
     std::optional<bool> m_any_on;
+    std::optional<std::string> m_type;
+    std::optional<std::string> m_class;
     GroupAction m_action;
     GroupAction m_desired;
     std::uint32_t m_always = 0;
