@@ -12,47 +12,7 @@ namespace {
 // Lights in each colour mode, one without colour, one unreachable and off,
 // one with a long name; a room, a zone and a plain group; schedules of each
 // time form and one the reader cannot read; two scenes.
-const char kFixture[] = R"({"state": {
-  "lights": {
-    "1": {"name": "Hall", "type": "Extended color light",
-          "state": {"on": true, "bri": 254, "hue": 10000, "sat": 200, "colormode": "hs",
-                    "reachable": true}},
-    "2": {"name": "Porch", "type": "Extended color light",
-          "state": {"on": false, "bri": 1, "xy": [0.5005, 0.4408], "colormode": "xy",
-                    "reachable": false}},
-    "3": {"name": "Desk", "type": "Color temperature light",
-          "state": {"on": true, "bri": 200, "ct": 370, "colormode": "ct", "reachable": true}},
-    "4": {"name": "Kitchen ceiling above the long table", "type": "Dimmable light",
-          "state": {"on": true, "bri": 64, "reachable": true}},
-    "5": {"name": "Plug", "type": "On/Off plug-in unit",
-          "state": {"on": false, "reachable": true}}},
-  "groups": {
-    "1": {"name": "Kitchen", "type": "Room", "class": "Kitchen", "lights": ["3", "4"],
-          "action": {"on": true}},
-    "2": {"name": "Downstairs", "type": "Zone", "class": "Other",
-          "lights": ["1", "2", "3", "4", "5"], "action": {"on": true}},
-    "3": {"name": "Outside", "type": "LightGroup", "lights": ["2"], "action": {"on": false}}},
-  "schedules": {
-    "1": {"name": "Wake up", "time": "W124/T06:30:00", "status": "enabled",
-          "command": {"address": "/api/abc/groups/0/action", "body": {"on": true, "bri": 254},
-                      "method": "PUT"}},
-    "2": {"name": "Night", "time": "W127/T22:00:00A00:05:00", "status": "disabled",
-          "command": {"address": "/api/abc/groups/0/action", "body": {"on": false},
-                      "method": "PUT"}},
-    "3": {"name": "Tea", "time": "PT00:30:00", "status": "enabled",
-          "command": {"address": "/api/abc/lights/3/state", "body": {"alert": "select"},
-                      "method": "PUT"}},
-    "4": {"name": "Christmas", "time": "2014-12-24T18:00:00", "status": "enabled",
-          "command": {"address": "/api/abc/scenes", "body": {}, "method": "POST"}},
-    "5": {"name": "Pulse", "time": "R05/PT00:10:00", "status": "enabled", "command": {}},
-    "6": {"name": "Odd", "time": "PT10:00", "status": "enabled", "command": {}},
-    "7": {"name": "Weekend", "time": "W003/T10:00:05", "command": {}},
-    "8": {"name": "Some days", "time": "W082/T07:00:00", "command": {}}},
-  "scenes": {
-    "a1": {"name": "Evening", "type": "LightScene", "lights": ["1", "2", "3"],
-           "lastupdated": "2014-05-01T07:00:00", "lightstates": {}},
-    "g1": {"name": "Cooking", "type": "GroupScene", "group": "1", "lights": ["3", "9"],
-           "lastupdated": null, "lightstates": {}}}}})";
+const std::string kFixture = TestingSupport::read_test_data("brief_fixture.json");
 
 class BriefListing : public TestingSupport::SimFixture {
 protected:
