@@ -92,6 +92,14 @@ Option<Record> json() {
 }
 
 template <class Record>
+Option<Record> brief() {
+    return {"brief",
+            "Print one line per item under a header line; --json wins over it and prints the "
+            "usual document.",
+            &Record::brief};
+}
+
+template <class Record>
 Option<Record> id(const std::string& word, bool can_create) {
     return {"id",
             "The " + word + " id." + (can_create ? "  Use \"new\" if you want create one." : ""),
@@ -156,10 +164,15 @@ std::vector<Option<Commands::ListingOptions>> listing_options() {
     return {bridge<R>(), json<R>()};
 }
 
+std::vector<Option<Commands::BriefListingOptions>> brief_listing_options() {
+    using R = Commands::BriefListingOptions;
+    return {bridge<R>(), brief<R>(), json<R>()};
+}
+
 // The listing's options, then "--type".
 std::vector<Option<Commands::GroupsOptions>> groups_options() {
     using R = Commands::GroupsOptions;
-    return joined<R>(widened<R>(listing_options()),
+    return joined<R>(widened<R>(brief_listing_options()),
                      {{"type", "List only groups of this kind: room, zone or group (plain groups).",
                        &R::type, group_types()}});
 }
@@ -181,7 +194,7 @@ std::vector<Option<Commands::ConfigOptions>> config_options() {
 
 std::vector<Option<Commands::LightsOptions>> lights_options() {
     using R = Commands::LightsOptions;
-    return {bridge<R>(), {"find", kFindDescription, &R::find}, json<R>()};
+    return {bridge<R>(), {"find", kFindDescription, &R::find}, brief<R>(), json<R>()};
 }
 
 std::vector<Option<Commands::LightOptions>> light_options() {
@@ -283,9 +296,10 @@ void run_version(const NoOptions&, const Commands::Settings&, const Commands::Ou
 
 const std::vector<Command>& command_table() {
     static const std::vector<Command> kCommands = {
-        make_command<Commands::BridgesOptions>("bridges", "Enumerates Hue bridges on the network.",
-                                               {json<Commands::BridgesOptions>()},
-                                               Commands::run_bridges_command),
+        make_command<Commands::BridgesOptions>(
+            "bridges", "Enumerates Hue bridges on the network.",
+            {brief<Commands::BridgesOptions>(), json<Commands::BridgesOptions>()},
+            Commands::run_bridges_command),
         make_bridge_command<Commands::ConfigOptions>(
             "config", "Prints or modifies a bridge's Configuration.", config_options(),
             Commands::run_config_command, nullptr, pins_anew),
@@ -301,14 +315,14 @@ const std::vector<Command>& command_table() {
         make_bridge_command<Commands::GroupOptions>(
             "group", "Allows manipulating a Group of Lights.", group_options(),
             Commands::run_group_command, Commands::check_group_options),
-        make_bridge_command<Commands::ListingOptions>(
-            "schedules", "Enumerates Schedules set on the bridge.", listing_options(),
+        make_bridge_command<Commands::BriefListingOptions>(
+            "schedules", "Enumerates Schedules set on the bridge.", brief_listing_options(),
             Commands::run_schedules_command),
         make_bridge_command<Commands::ScheduleOptions>(
             "schedule", "Allows deleting a Schedule.", schedule_options(),
             Commands::run_schedule_command, Commands::check_schedule_options),
-        make_bridge_command<Commands::ListingOptions>(
-            "scenes", "Enumerates Scenes stored on the bridge.", listing_options(),
+        make_bridge_command<Commands::BriefListingOptions>(
+            "scenes", "Enumerates Scenes stored on the bridge.", brief_listing_options(),
             Commands::run_scenes_command),
         make_bridge_command<Commands::SceneOptions>("scene", "Recalls a Scene.", scene_options(),
                                                     Commands::run_scene_command),

@@ -103,7 +103,7 @@ std::optional<std::string> unreadable(const std::vector<Word>& words) {
 }  // namespace
 
 int run_command_line(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                     const Environment& environment) {
+                     const Environment& environment, bool terminal) {
     // The connections kept for later requests of this run end with it.
     struct RunEnd {
         ~RunEnd() { Http::end_kept_connections(); }
@@ -126,8 +126,15 @@ int run_command_line(const std::vector<std::string>& args, std::ostream& out, st
     const auto named =
         std::find_if(asked.begin(), asked.end(), [](const Word& word) { return !word.option; });
     const Command* command = named != asked.end() ? find_command(named->text) : nullptr;
-    // Text printouts start with an empty line; a stream of lines does not.
-    if (!json && !(command != nullptr && command->streams)) out << std::endl;
+    // Text printouts start with an empty line; a stream of lines and a brief
+    // listing, which scripts read line by line, do not.
+    const bool brief =
+        command != nullptr &&
+        std::any_of(command->options.begin(), command->options.end(),
+                    [](const OptionDeclaration& option) { return option.name == "brief"; }) &&
+        std::any_of(asked.begin(), asked.end(),
+                    [](const Word& word) { return word.option && word.name == "brief"; });
+    if (!json && !(command != nullptr && command->streams) && !brief) out << std::endl;
     const auto fail = [&output](const std::string& message, int status) {
         output.note(Util::printable(message));
         return status;
@@ -170,7 +177,7 @@ int run_command_line(const std::vector<std::string>& args, std::ostream& out, st
 
     try {
         const PreparedCommand prepared = command->prepare(read_options(words, *command));
-        const Commands::Settings settings = read_settings(environment);
+        const Commands::Settings settings = read_settings(environment, terminal);
         const AppIdentity identity = make_app_identity();
         prepared(Invocation{settings, identity, output});
     } catch (const Commands::UsageError& e) {
@@ -265,9 +272,10 @@ int run(int argc, char** argv) {
     std::fflush(stdout);
     OutputBuffer buffer;
     std::streambuf* const saved = std::cout.rdbuf(&buffer);
-    const int status = finish(run_command_line(std::vector<std::string>(argv + 1, argv + argc),
-                                               std::cout, std::cerr, std::getenv),
-                              buffer);
+    const int status =
+        finish(run_command_line(std::vector<std::string>(argv + 1, argv + argc), std::cout,
+                                std::cerr, std::getenv, isatty(STDOUT_FILENO) == 1),
+               buffer);
     std::cout.rdbuf(saved);
     return status;
 }

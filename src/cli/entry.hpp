@@ -11,11 +11,11 @@ namespace Cli {
 
 // Runs the command line `args` (the words after the program's name) as run()
 // does, writing the printout to `out` and diagnostics to `err` and reading the
-// settings through `environment`, and returns its exit status; -1 when a
-// stream of lines ("watch") ended because `out` could not be written. What it
-// wrote may still be buffered in `out`.
+// settings through `environment` (`terminal`: `out` is a terminal's), and returns its exit status;
+// -1 when a stream of lines ("watch") ended because `out` could not be written. What it wrote may
+// still be buffered in `out`.
 int run_command_line(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                     const Environment& environment);
+                     const Environment& environment, bool terminal = false);
 
 // Runs one glowrig command from the command line `argv` (UTF-8 words) and
 // returns the exit status: 0 for success and for help that was asked for; 2

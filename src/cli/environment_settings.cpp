@@ -57,7 +57,7 @@ std::string credentials_file(const Environment& environment) {
 
 }  // namespace
 
-Commands::Settings read_settings(const Environment& environment) {
+Commands::Settings read_settings(const Environment& environment, bool terminal) {
     Commands::Settings settings;
     if (const auto portal = value_of(environment, "GLOWRIG_PORTAL")) {
         if (!Discovery::portal_endpoint(*portal)) {
@@ -98,6 +98,10 @@ Commands::Settings read_settings(const Environment& environment) {
         if (!settings.default_bridge) refuse("GLOWRIG_BRIDGE", "an address or a bridge id");
     }
     settings.credentials_file = credentials_file(environment);
+    const auto force = value_of(environment, "CLICOLOR_FORCE");
+    const auto term = value_of(environment, "TERM");
+    settings.colour = !value_of(environment, "NO_COLOR") &&
+                      ((force && *force != "0") || (terminal && term && *term != "dumb"));
     // A description fetch and a configuration read are requests too: a shorter
     // request time-out bounds them.
     settings.ssdp.fetch_timeout = std::min(settings.ssdp.fetch_timeout, settings.client.timeout);

@@ -20,11 +20,14 @@ using Environment = std::function<const char*(const char* name)>;
 // of an mDNS answer without an id, the bridge used when the
 // command line names none (GLOWRIG_BRIDGE) and the credentials file
 // ($XDG_CONFIG_HOME/glowrig/bridges.json, or $HOME/.config/glowrig/bridges.json
-// when XDG_CONFIG_HOME is not an absolute path). Unset or empty variables
-// leave the defaults. Throws Commands::UsageError naming the
+// when XDG_CONFIG_HOME is not an absolute path), and whether brief listings
+// colour their output: never when NO_COLOR is set, always when
+// CLICOLOR_FORCE is set to anything but 0, else when standard output is a
+// `terminal` and TERM is set and not "dumb". Unset or empty variables leave
+// the defaults. Throws Commands::UsageError naming the
 // variable, for example "Error: GLOWRIG_SSDP must be host:port.", when a
 // value is malformed.
-Commands::Settings read_settings(const Environment& environment);
+Commands::Settings read_settings(const Environment& environment, bool terminal = false);
 
 }  // namespace Cli
 

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <vector>
 
+#include "commands/brief_printouts.hpp"
 #include "commands/output.hpp"
 #include "commands/printout_builder.hpp"
 #include "commands/progress.hpp"
@@ -12,11 +13,16 @@
 
 namespace Commands {
 
-void run_bridges_command(const BridgesOptions&, const Settings& settings, const Output& output) {
+void run_bridges_command(const BridgesOptions& options, const Settings& settings,
+                         const Output& output) {
     std::vector<Hue::Bridge> bridges;
     {
         Countdown countdown("Searching for bridges", settings.ssdp.window);
         bridges = Discovery::find_bridges(settings, [&countdown] { countdown.tick(); });
+    }
+    if (options.brief && !output.json()) {
+        print_brief(output.out(), bridges_brief(bridges_printout(bridges)));
+        return;
     }
     render(output, bridges_printout(bridges));
 }

@@ -12,6 +12,7 @@
 
 #include "access/bridge_selection.hpp"
 #include "commands/bridge_error_advice.hpp"
+#include "commands/brief_printouts.hpp"
 #include "commands/colour_options.hpp"
 #include "commands/items.hpp"
 #include "commands/output.hpp"
@@ -210,13 +211,15 @@ void run_groups_command(const GroupsOptions& options, const Settings& settings,
     const Hue::Groups groups = target.bridge.get_groups(settings.client, target.identity);
     // Groups given by name alone are read before they are sorted by type.
     read_items_given_by_name(groups);
-    if (!options.type) {
-        render(output, groups_printout(groups));
-        return;
-    }
     Hue::Groups kept(groups.client());
     for (const auto& group : groups) {
-        if (of_type(group, *options.type)) kept.add(group);
+        if (!options.type || of_type(group, *options.type)) kept.add(group);
+    }
+    if (options.brief && !output.json()) {
+        // The members' names and states come from the lights listing.
+        const Hue::Lights lights = target.bridge.get_lights(settings.client, target.identity);
+        print_brief(output.out(), groups_brief(kept, lights));
+        return;
     }
     render(output, groups_printout(kept));
 }

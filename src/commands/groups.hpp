@@ -16,7 +16,8 @@ namespace Commands {
 // Runs the "groups" command: prints every group from the listing (with
 // "--type", those of one kind: room, zone, or group for a plain group or one
 // without a type), after reading one by one the groups it gives without
-// action or lights (old firmware).
+// action or lights (old firmware); with "--brief", one line per group (see
+// groups_brief), the lights listing read for the members.
 void run_groups_command(const GroupsOptions& options, const Settings& settings,
                         const Access::Target& target, const Output& output);
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "access/bridge_selection.hpp"
+#include "commands/brief_printouts.hpp"
 #include "commands/colour_options.hpp"
 #include "commands/groups.hpp"
 #include "commands/items.hpp"
@@ -104,11 +105,14 @@ void run_lights_command(const LightsOptions& options, const Settings& settings,
         output.note("Searching for new lights...");
         Countdown("Searching for new lights", settings.find_wait).wait_out();
         lights = bridge.get_new_lights(settings.client, identity);
-        render(output, lights_printout(lights));
-        return;
+    } else {
+        read_items_given_by_name(lights);
     }
-    read_items_given_by_name(lights);
-    render(output, lights_printout(lights));
+    if (options.brief && !output.json()) {
+        print_brief(output.out(), lights_brief(lights, settings.colour));
+    } else {
+        render(output, lights_printout(lights));
+    }
 }
 
 void check_light_options(const LightOptions& options) {

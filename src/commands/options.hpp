@@ -48,13 +48,21 @@ struct StateOptions {
     std::optional<std::uint16_t> trans;  // tenths of a second
 };
 
-struct BridgesOptions {};
+// A listing printed one line per item ("--brief"); "--json" wins over it.
+struct BriefOption {
+    bool brief = false;
+};
 
-// "groups", "schedules" and "state".
+struct BridgesOptions : BriefOption {};
+
+// "state".
 struct ListingOptions : BridgeOption {};
 
+// "groups", "schedules" and "scenes".
+struct BriefListingOptions : BridgeOption, BriefOption {};
+
 // "groups": "--type" lets through only groups of one kind.
-struct GroupsOptions : ListingOptions {
+struct GroupsOptions : BriefListingOptions {
     std::optional<std::string> type;  // group, room or zone
 };
 
@@ -64,7 +72,7 @@ struct ConfigOptions : BridgeOption {
     bool updatefw = false;
 };
 
-struct LightsOptions : BridgeOption {
+struct LightsOptions : BridgeOption, BriefOption {
     bool find = false;
 };
 

@@ -8,10 +8,12 @@
 namespace Commands {
 
 // The settings of one run: those of choosing the bridge (see
-// Access::Settings), and how long "lights --find" leaves the bridge searching
-// before it reads what was found.
+// Access::Settings), how long "lights --find" leaves the bridge searching
+// before it reads what was found, and whether brief listings may colour
+// standard output.
 struct Settings : Access::Settings {
     std::chrono::milliseconds find_wait{90000};
+    bool colour = false;
 };
 
 }  // namespace Commands

@@ -2,11 +2,13 @@
 
 #include <string>
 
+#include "commands/brief_printouts.hpp"
 #include "commands/items.hpp"
 #include "commands/printout_builder.hpp"
 #include "commands/render.hpp"
 #include "hue/bridge.hpp"
 #include "hue/groups.hpp"
+#include "hue/lights.hpp"
 #include "hue/scenes.hpp"
 #include "util/digits.hpp"
 
@@ -27,9 +29,17 @@ std::string recall_group(const Hue::Scene& scene, const SceneOptions& options,
 
 }  // namespace
 
-void run_scenes_command(const ListingOptions&, const Settings& settings,
+void run_scenes_command(const BriefListingOptions& options, const Settings& settings,
                         const Access::Target& target, const Output& output) {
-    render(output, scenes_printout(target.bridge.get_scenes(settings.client, target.identity)));
+    const ScenesPrintout scenes =
+        scenes_printout(target.bridge.get_scenes(settings.client, target.identity));
+    if (options.brief && !output.json()) {
+        // The members' names come from the lights listing.
+        const Hue::Lights lights = target.bridge.get_lights(settings.client, target.identity);
+        print_brief(output.out(), scenes_brief(scenes, lights));
+        return;
+    }
+    render(output, scenes);
 }
 
 void run_scene_command(const SceneOptions& options, const Settings& settings,

@@ -9,7 +9,7 @@
 namespace Commands {
 
 // Runs the "scenes" command: prints every scene of the scenes listing.
-void run_scenes_command(const ListingOptions& options, const Settings& settings,
+void run_scenes_command(const BriefListingOptions& options, const Settings& settings,
                         const Access::Target& target, const Output& output);
 
 // Runs the "scene" command: recalls the scene "id" (an id or a name, see

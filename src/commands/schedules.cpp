@@ -6,6 +6,7 @@
 
 #include "access/bridge_selection.hpp"
 #include "commands/bridge_error_advice.hpp"
+#include "commands/brief_printouts.hpp"
 #include "commands/items.hpp"
 #include "commands/output.hpp"
 #include "commands/printout_builder.hpp"
@@ -16,10 +17,14 @@
 
 namespace Commands {
 
-void run_schedules_command(const ListingOptions&, const Settings& settings,
+void run_schedules_command(const BriefListingOptions& options, const Settings& settings,
                            const Access::Target& target, const Output& output) {
     const Hue::Schedules schedules = target.bridge.get_schedules(settings.client, target.identity);
     read_items_given_by_name(schedules);
+    if (options.brief && !output.json()) {
+        print_brief(output.out(), schedules_brief(schedules_printout(schedules)));
+        return;
+    }
     render(output, schedules_printout(schedules));
 }
 

@@ -11,7 +11,7 @@ namespace Commands {
 // Runs the "schedules" command: lists every schedule of the selected bridge
 // from the listing, after reading one by one (each after a pause of 100 ms)
 // the schedules it gives without command or time (old firmware).
-void run_schedules_command(const ListingOptions& options, const Settings& settings,
+void run_schedules_command(const BriefListingOptions& options, const Settings& settings,
                            const Access::Target& target, const Output& output);
 
 // Refuses, with UsageError, "--enable" together with "--disable".

@@ -53,8 +53,8 @@ public:
     GroupAction action() const;
     // Whether any of its lights is on ("state": {"any_on"}), when reported.
     std::optional<bool> any_on() const;
-    // "type" and "class" as the bridge reported them; nothing when it did not
-    // (old firmware, or a group that has no class).
+    // Its kind ("Room", "Zone", "LightGroup", "Entertainment", ...) and, for a
+    // room or zone, its class ("Kitchen"), when reported.
     std::optional<std::string> type() const;
     std::optional<std::string> group_class() const;
 

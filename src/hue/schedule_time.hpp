@@ -56,6 +56,9 @@ struct ScheduleTime {
     // above 99 written as 99, and the random part left out when it is 00:00:00.
     std::string format_time() const;
 
+    // True unless the text last read was kept because it was not understood.
+    bool understood() const { return !m_verbatim; }
+
 private:
     std::optional<std::string> m_verbatim;  // the text last read when it was not understood
 };

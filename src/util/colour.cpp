@@ -234,6 +234,33 @@ Xy nearest_on_segment(const Xy& a, const Xy& b, const Xy& p) {
     return {a.x + t * dx, a.y + t * dy};
 }
 
+// Linear light (0-1) as an sRGB component (0-255).
+std::uint8_t compressed(double linear) {
+    const double c =
+        linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
+    return static_cast<std::uint8_t>(std::lround(std::clamp(c, 0.0, 1.0) * 255));
+}
+
+struct Lab {
+    double l;
+    double a;
+    double b;
+};
+
+// `colour` in CIE Lab, with the D65 white of sRGB as the reference white.
+Lab lab_of(const Rgb& colour) {
+    const double r = expanded(colour.red);
+    const double g = expanded(colour.green);
+    const double b = expanded(colour.blue);
+    const double x = (0.4124564 * r + 0.3575761 * g + 0.1804375 * b) / 0.95047;
+    const double y = 0.2126729 * r + 0.7151522 * g + 0.0721750 * b;
+    const double z = (0.0193339 * r + 0.1191920 * g + 0.9503041 * b) / 1.08883;
+    const auto f = [](double t) {
+        return t > 216.0 / 24389 ? std::cbrt(t) : (24389.0 / 27 * t + 16) / 116;
+    };
+    return {116 * f(y) - 16, 500 * (f(x) - f(y)), 200 * (f(y) - f(z))};
+}
+
 double distance2(const Xy& a, const Xy& b) {
     return (a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y);
 }
@@ -292,6 +319,84 @@ double four_decimals(double value) { return std::round(value * 10000) / 10000; }
 
 int mired_of_kelvin(int kelvin) {
     return static_cast<int>(std::lround(1000000.0 / static_cast<double>(kelvin)));
+}
+
+}  // namespace Util
+
+namespace Util {
+
+int kelvin_of_mired(int mired) {
+    return static_cast<int>(std::lround(10000.0 / static_cast<double>(mired))) * 100;
+}
+
+Xy white_of_kelvin(double kelvin) {
+    // The cubic approximation of the locus by Kim et al.
+    const double t = std::clamp(kelvin, 1667.0, 25000.0);
+    const double t2 = t * t;
+    const double t3 = t2 * t;
+    const double x = t <= 4000 ? -0.2661239e9 / t3 - 0.2343589e6 / t2 + 0.8776956e3 / t + 0.179910
+                               : -3.0258469e9 / t3 + 2.1070379e6 / t2 + 0.2226347e3 / t + 0.240390;
+    const double x2 = x * x;
+    const double x3 = x2 * x;
+    double y;
+    if (t <= 2222) {
+        y = -1.1063814 * x3 - 1.34811020 * x2 + 2.18555832 * x - 0.20219683;
+    } else if (t <= 4000) {
+        y = -0.9549476 * x3 - 1.37418593 * x2 + 2.09137015 * x - 0.16748867;
+    } else {
+        y = 3.0817580 * x3 - 5.87338670 * x2 + 3.75112997 * x - 0.37001483;
+    }
+    return {x, y};
+}
+
+std::optional<Rgb> colour_of_chromaticity(const Xy& point) {
+    if (point.y <= 0) return std::nullopt;
+    const double x = point.x / point.y;
+    const double z = (1 - point.x - point.y) / point.y;
+    const double linear[3] = {
+        std::max(0.0, 3.2404542 * x - 1.5371385 - 0.4985314 * z),
+        std::max(0.0, -0.9692660 * x + 1.8760108 + 0.0415560 * z),
+        std::max(0.0, 0.0556434 * x - 0.2040259 + 1.0572252 * z),
+    };
+    const double top = *std::max_element(std::begin(linear), std::end(linear));
+    if (top <= 0) return std::nullopt;
+    return Rgb{compressed(linear[0] / top), compressed(linear[1] / top),
+               compressed(linear[2] / top)};
+}
+
+Rgb colour_of_hue(std::uint16_t hue, unsigned sat) {
+    const double s = std::min(sat, 254u) / 254.0;
+    const double h = hue / 65536.0 * 6;  // sixths of the wheel
+    const int sector = static_cast<int>(h);
+    const double f = h - sector;
+    const double p = 1 - s;
+    const double q = 1 - s * f;
+    const double t = 1 - s * (1 - f);
+    const double sectors[6][3] = {{1, t, p}, {q, 1, p}, {p, 1, t}, {p, q, 1}, {t, p, 1}, {1, p, q}};
+    const double* c = sectors[sector % 6];
+    const auto byte = [](double v) { return static_cast<std::uint8_t>(std::lround(v * 255)); };
+    return {byte(c[0]), byte(c[1]), byte(c[2])};
+}
+
+std::string nearest_colour_name(const Rgb& colour) {
+    const Lab target = lab_of(colour);
+    const char* best = kNames[0].name;
+    double best_distance = -1;
+    for (const NamedColour& entry : kNames) {
+        const Lab lab = lab_of(from_number(entry.rgb));
+        const double d = (lab.l - target.l) * (lab.l - target.l) +
+                         (lab.a - target.a) * (lab.a - target.a) +
+                         (lab.b - target.b) * (lab.b - target.b);
+        if (best_distance < 0 || d < best_distance) {
+            best = entry.name;
+            best_distance = d;
+        }
+    }
+    return best;
+}
+
+std::string hex_text(const Rgb& colour) {
+    return lower_case("#" + hex_byte(colour.red) + hex_byte(colour.green) + hex_byte(colour.blue));
 }
 
 }  // namespace Util

@@ -56,6 +56,31 @@ double four_decimals(double value);
 // REQUIRES: kelvin > 0.
 int mired_of_kelvin(int kelvin);
 
+// The colour temperature of `mired` in kelvin, 1,000,000 / mired rounded to
+// the nearest 100 K: a light given "--kelvin" in hundreds (up to 10000 K) reads
+// back as given (370 mired: 2700 K). REQUIRES: mired > 0.
+int kelvin_of_mired(int mired);
+
+// The chromaticity of the white a black body glows with at `kelvin`, on the
+// Planckian locus (kelvin is taken into 1667-25000).
+Xy white_of_kelvin(double kelvin);
+
+// The brightest colour of chromaticity `point`: x, y and Y = 1 taken to linear
+// sRGB (D65), components below 0 raised to 0, scaled so that the largest is
+// 1, then gamma-compressed. Nothing for a point with y <= 0 or that gives black.
+std::optional<Rgb> colour_of_chromaticity(const Xy& point);
+
+// The colour of `hue` (0-65535 once around the wheel, from red through green
+// and blue) and saturation `sat` (0-254, more taken as 254) at full value.
+Rgb colour_of_hue(std::uint16_t hue, unsigned sat);
+
+// The CSS colour name nearest to `colour`, by distance in CIE Lab (D65); of
+// names of one colour ("aqua", "cyan") the first in name order.
+std::string nearest_colour_name(const Rgb& colour);
+
+// "#rrggbb" in lower case.
+std::string hex_text(const Rgb& colour);
+
 }  // namespace Util
 
 #endif  // GLOWRIG_UTIL_COLOUR_HPP_

@@ -10,11 +10,14 @@ namespace Cli {
 namespace {
 
 // Reads the settings from `variables` alone.
-Commands::Settings settings_from(const std::map<std::string, std::string>& variables) {
-    return read_settings([&variables](const char* name) -> const char* {
-        const auto found = variables.find(name);
-        return found == variables.end() ? nullptr : found->second.c_str();
-    });
+Commands::Settings settings_from(const std::map<std::string, std::string>& variables,
+                                 bool terminal = false) {
+    return read_settings(
+        [&variables](const char* name) -> const char* {
+            const auto found = variables.find(name);
+            return found == variables.end() ? nullptr : found->second.c_str();
+        },
+        terminal);
 }
 
 TEST(ReadSettings, DefaultsWithoutTheVariables) {
@@ -120,6 +123,28 @@ TEST(ReadSettings, ReadsOrRefusesEachVariable) {
     EXPECT_EQ("127.0.0.1:8080", read.portal);
     EXPECT_EQ(7, read.find_wait.count());
     EXPECT_EQ(2500, read.client.timeout.count());
+}
+
+TEST(ReadSettings, ColourOnlyOnATerminalThatTakesItOrWhenForced) {
+    const struct {
+        std::map<std::string, std::string> variables;
+        bool terminal;
+        bool colour;
+    } cases[] = {
+        {{{"TERM", "xterm"}}, true, true},
+        {{{"TERM", "xterm"}}, false, false},  // a pipe
+        {{{"TERM", "dumb"}}, true, false},
+        {{}, true, false},
+        {{{"TERM", "xterm"}, {"NO_COLOR", "1"}}, true, false},
+        {{{"TERM", "xterm"}, {"NO_COLOR", ""}}, true, true},
+        {{{"CLICOLOR_FORCE", "1"}}, false, true},
+        {{{"CLICOLOR_FORCE", "0"}, {"TERM", "dumb"}}, true, false},
+        {{{"CLICOLOR_FORCE", "1"}, {"NO_COLOR", "1"}}, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.variables) + (c.terminal ? " terminal" : " pipe"));
+        EXPECT_EQ(c.colour, settings_from(c.variables, c.terminal).colour);
+    }
 }
 
 TEST(ReadSettings, CredentialsFileUnderTheConfigurationHome) {

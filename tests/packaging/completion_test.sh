@@ -28,7 +28,7 @@ cases=(
     "glowrig schedule |--bridge= --delete --desc= --disable --enable --help --id= --json --name="
     "glowrig LIGHT --bri|--bri= --bridge="
     "glowrig group --id=1 -l|-l="
-    "glowrig bridges --|--help --json"
+    "glowrig bridges --|--brief --help --json"
     "glowrig config --a|--auth"
     "glowrig help l|light lights"
     "glowrig help v|version"

@@ -83,3 +83,36 @@ TEST(Colour, KelvinToMiredAtBothEndsOfTheRange) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string named(const std::optional<Util::Rgb>& rgb) {
+    return rgb ? Util::nearest_colour_name(*rgb) + " " + Util::hex_text(*rgb) : "none";
+}
+
+// The way back, from what a light reports to what a screen shows.
+TEST(Colour, NamesWhatALightShows) {
+    const struct {
+        std::optional<Util::Rgb> rgb;
+        const char* shown;
+    } cases[] = {
+        {Util::colour_of_chromaticity({0.64, 0.33}), "red #ff0000"},
+        {Util::colour_of_chromaticity({0.3, 0.6}), "lime #00ff00"},
+        {Util::colour_of_chromaticity({0.15, 0.06}), "blue #0000ff"},
+        {Util::colour_of_chromaticity({0.3127, 0.329}), "white #ffffff"},
+        {Util::colour_of_chromaticity(Util::white_of_kelvin(6504)), "ghostwhite #fff9fe"},
+        {Util::colour_of_chromaticity({0.5, 0}), "none"},
+        {Util::colour_of_hue(0, 254), "red #ff0000"},
+        {Util::colour_of_hue(21845, 254), "lime #00ff00"},
+        {Util::colour_of_hue(43690, 300), "blue #0000ff"},
+        {Util::colour_of_hue(54613, 127), "violet #ff80ff"},
+        {Util::colour_of_hue(9000, 0), "white #ffffff"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.shown, named(c.rgb));
+    for (const auto& [mired, kelvin] :
+         {std::pair{370, 2700}, {153, 6500}, {500, 2000}, {454, 2200}}) {
+        EXPECT_EQ(kelvin, Util::kelvin_of_mired(mired)) << mired;
+    }
+}
+
+}  // namespace

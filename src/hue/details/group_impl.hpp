@@ -38,8 +38,9 @@ public:
     // Reads a group object: "name", then "lights" (the list is emptied, then
     // refilled), "type", "class", then "any_on" of its "state", then "action", after which
     // the desired action equals the reported one (nothing sent always); an object holding
-    // both "lights" and "action" makes the group whole. An array, such as an error array, changes nothing. Throws Json::Error for
-    // anything else that is not an object and for a value of the wrong type.
+    // both "lights" and "action" makes the group whole. An array, such as an error array, changes
+    // nothing. Throws Json::Error for anything else that is not an object and for a value of the
+    // wrong type.
     void read(const Json::Value& group);
     // The members read() reads.
     static constexpr std::string_view kRead[] = {"name",  "lights", "type",
