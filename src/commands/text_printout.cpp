@@ -98,11 +98,14 @@ void print_scene(std::ostream& out, const ScenePrintout& scene) {
         << (scene.lastupdated ? Util::utc_text(*scene.lastupdated) : std::string()) << '\n';
 }
 
-// "  Label:" padded to the column the values of a labelled printout start in.
+// The column the values of a labelled printout start in.
+constexpr std::size_t kValueColumn = 27;
+
+// `indent` and "Label:", padded to kValueColumn (one blank after a longer one).
 std::string label(const std::string& indent, const std::string& name) {
     std::string text = indent + name + ":";
     const std::size_t width = Util::code_points(text);
-    return text + std::string(width < 27 ? 27 - width : 1, ' ');
+    return text + std::string(width < kValueColumn ? kValueColumn - width : 1, ' ');
 }
 
 void print_sensor(std::ostream& out, const SensorPrintout& sensor) {
