@@ -79,7 +79,8 @@ Reply route_config(BridgeData& data, const Route& route);
 Reply route_lights(BridgeData& data, const Route& route);
 Reply route_groups(BridgeData& data, const Route& route);
 Reply route_schedules(BridgeData& data, const Route& route);
-// GET sensors gives every sensor, GET sensors/{id} one whole.
+// GET sensors gives every sensor, GET sensors/{id} one whole; PUT
+// sensors/{id}/config sets its "on".
 Reply route_sensors(BridgeData& data, const Route& route);
 // GET scenes gives every scene without its "lightstates"; GET scenes/{id}
 // the scene whole.

@@ -15,6 +15,7 @@
 #include "commands/lights.hpp"
 #include "commands/scenes.hpp"
 #include "commands/schedules.hpp"
+#include "commands/sensors.hpp"
 #include "commands/state.hpp"
 #include "commands/watch.hpp"
 #include "util/colour.hpp"
@@ -252,6 +253,23 @@ std::vector<Option<Commands::SceneOptions>> scene_options() {
             json<R>()};
 }
 
+std::vector<Option<Commands::SensorsOptions>> sensors_options() {
+    using R = Commands::SensorsOptions;
+    return {bridge<R>(),
+            {"brief", "Print one line per sensor: id, name, type, value, battery, reachable, on.",
+             &R::brief},
+            json<R>()};
+}
+
+std::vector<Option<Commands::SensorOptions>> sensor_options() {
+    using R = Commands::SensorOptions;
+    return {bridge<R>(),
+            {"id", "The sensor id or name.", &R::id},
+            {"on", "Switch the sensor on.", &R::on},
+            {"off", "Switch the sensor off.", &R::off},
+            json<R>()};
+}
+
 std::vector<Option<Commands::WatchOptions>> watch_options() {
     using R = Commands::WatchOptions;
     return {
@@ -326,6 +344,12 @@ const std::vector<Command>& command_table() {
             Commands::run_scenes_command),
         make_bridge_command<Commands::SceneOptions>("scene", "Recalls a Scene.", scene_options(),
                                                     Commands::run_scene_command),
+        make_bridge_command<Commands::SensorsOptions>(
+            "sensors", "Enumerates Sensors and switches with their values.", sensors_options(),
+            Commands::run_sensors_command),
+        make_bridge_command<Commands::SensorOptions>(
+            "sensor", "Prints a Sensor, or switches it on or off.", sensor_options(),
+            Commands::run_sensor_command, Commands::check_sensor_options),
         make_bridge_command<Commands::ListingOptions>(
             "state", "Prints lights, groups, schedules, scenes, sensors, rules.", listing_options(),
             Commands::run_state_command),

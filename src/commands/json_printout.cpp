@@ -157,6 +157,37 @@ Value scene_json(const ScenePrintout& scene) {
     return object;
 }
 
+// A decoded measure, to the hundredth it is shown to.
+Value measure(const std::optional<double>& number) {
+    return number ? Json::decimal(*number, 2) : Value();
+}
+
+Value sensor_json(const SensorPrintout& sensor) {
+    Value values = Value::object();
+    values["presence"] = or_null(sensor.presence);
+    values["celsius"] = measure(sensor.celsius);
+    values["lux"] = measure(sensor.lux);
+    values["dark"] = or_null(sensor.dark);
+    values["daylight"] = or_null(sensor.daylight);
+    values["button"] = sensor.button ? Value(sensor.button->button) : Value();
+    values["action"] = sensor.button ? Value(sensor.button->action) : Value();
+    Value config = Value::object();
+    config["on"] = or_null(sensor.on);
+    config["battery"] = sensor.battery ? Value(*sensor.battery) : Value();
+    config["reachable"] = or_null(sensor.reachable);
+    Value object = Value::object();
+    object["id"] = Value(sensor.id);
+    object["name"] = Value(sensor.name);
+    object["type"] = Value(sensor.type);
+    object["modelid"] = Value(sensor.modelid);
+    object["swversion"] = Value(sensor.swversion);
+    object["state"] = sensor.state.empty() ? Value::object() : Json::parse(sensor.state);
+    object["values"] = values;
+    object["lastupdated"] = or_null(sensor.lastupdated);
+    object["config"] = config;
+    return object;
+}
+
 Value user_json(const WhitelistUserPrintout& user) {
     Value object = Value::object();
     object["id"] = Value(user.id);
@@ -245,6 +276,10 @@ Value to_json(const ScenesPrintout& scenes) {
     return document("scenes", array_of(scenes.scenes, scene_json));
 }
 
+Value to_json(const SensorsPrintout& sensors) {
+    return document("sensors", array_of(sensors.sensors, sensor_json));
+}
+
 Value to_json(const StatePrintout& state) {
     Value object = Value::object();
     object["configuration"] = to_json(state.configuration);
@@ -276,6 +311,7 @@ template std::string json_text(const LightsPrintout&);
 template std::string json_text(const GroupsPrintout&);
 template std::string json_text(const SchedulesPrintout&);
 template std::string json_text(const ScenesPrintout&);
+template std::string json_text(const SensorsPrintout&);
 template std::string json_text(const StatePrintout&);
 template std::string json_text(const BridgesPrintout&);
 template std::string json_text(const ChangePrintout&);

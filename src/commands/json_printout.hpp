@@ -28,6 +28,9 @@ Json::Value to_json(const LightsPrintout& lights);
 Json::Value to_json(const GroupsPrintout& groups);
 Json::Value to_json(const SchedulesPrintout& schedules);
 Json::Value to_json(const ScenesPrintout& scenes);
+// {"sensors": [...]}: each sensor with its "state" as the bridge wrote it,
+// "values" decoded from it and "config".
+Json::Value to_json(const SensorsPrintout& sensors);
 Json::Value to_json(const StatePrintout& state);
 Json::Value to_json(const BridgesPrintout& bridges);
 Json::Value to_json(const ChangePrintout& change);

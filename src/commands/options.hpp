@@ -104,6 +104,18 @@ struct SceneOptions : BridgeOption {
     std::optional<std::string> group;  // a group's id or name
 };
 
+// "sensors": "--brief" prints a line per sensor.
+struct SensorsOptions : BridgeOption {
+    bool brief = false;
+};
+
+// "sensor": switches the sensor "id" (an id or a name) on or off, never both.
+struct SensorOptions : BridgeOption {
+    std::string id;
+    bool on = false;
+    bool off = false;
+};
+
 // "watch": how long ("--for", seconds), how many lines ("--count") and how
 // often the bridge is read ("--interval", milliseconds); which kinds
 // ("--type") and which resources ("--id", ids or names) it prints, each as

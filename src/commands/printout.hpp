@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "commands/sensor_values.hpp"
+
 namespace Commands {
 
 // What the commands print, as plain records built before anything is
@@ -168,6 +170,35 @@ struct ScenePrintout {
 // The printout of "scenes".
 struct ScenesPrintout {
     std::vector<ScenePrintout> scenes;
+};
+
+// One sensor: its texts, its state's values decoded (and the state as the
+// bridge wrote it, as JSON text) and what its config reported.
+struct SensorPrintout {
+    std::string id;
+    std::string name;
+    std::string type;
+    std::string modelid;
+    std::string swversion;
+    std::string state;                // JSON text of the "state" object
+    std::vector<SensorValue> values;  // for the text forms, in their order
+    std::optional<bool> presence;
+    std::optional<double> celsius;  // to a hundredth
+    std::optional<double> lux;
+    std::optional<bool> dark;
+    std::optional<bool> daylight;
+    std::optional<ButtonEvent> button;
+    std::optional<std::tm> lastupdated;  // absent also for "none"
+    std::optional<bool> on;
+    std::optional<int> battery;  // percent
+    std::optional<bool> reachable;
+};
+
+// The printout of "sensors" and "sensor"; `brief` asks for the table of one
+// line per sensor in text.
+struct SensorsPrintout {
+    std::vector<SensorPrintout> sensors;
+    bool brief = false;
 };
 
 // The printout of "state": everything the bridge reported in one reply.

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/brief_table.hpp"
 #include "hue/configuration.hpp"
 #include "util/printable.hpp"
 #include "util/text.hpp"
@@ -97,6 +98,55 @@ void print_scene(std::ostream& out, const ScenePrintout& scene) {
         << (scene.lastupdated ? Util::utc_text(*scene.lastupdated) : std::string()) << '\n';
 }
 
+// The column the values of a labelled printout start in.
+constexpr std::size_t kValueColumn = 27;
+
+// `indent` and "Label:", padded to kValueColumn (one blank after a longer one).
+std::string label(const std::string& indent, const std::string& name) {
+    std::string text = indent + name + ":";
+    const std::size_t width = Util::code_points(text);
+    return text + std::string(width < kValueColumn ? kValueColumn - width : 1, ' ');
+}
+
+void print_sensor(std::ostream& out, const SensorPrintout& sensor) {
+    out << '\n';
+    out << label("  ", "Id") << printable(sensor.id) << '\n';
+    out << label("  ", "Name") << printable(sensor.name) << '\n';
+    out << label("  ", "Type") << printable(sensor.type) << '\n';
+    out << label("  ", "ModelId") << printable(sensor.modelid) << '\n';
+    out << label("  ", "SwVersion") << printable(sensor.swversion) << '\n';
+    out << "  State:" << '\n';
+    for (const SensorValue& value : sensor.values) {
+        out << label("    ", printable(value.label)) << printable(value.text) << '\n';
+    }
+    if (sensor.lastupdated) {
+        out << label("    ", "LastUpdated") << Util::utc_text(*sensor.lastupdated) << '\n';
+    }
+    out << "  Config:" << '\n';
+    if (sensor.on) out << label("    ", "On") << *sensor.on << '\n';
+    if (sensor.battery) out << label("    ", "Battery") << *sensor.battery << "%" << '\n';
+    if (sensor.reachable) out << label("    ", "Reachable") << *sensor.reachable << '\n';
+}
+
+std::string yes_no(const std::optional<bool>& flag) {
+    if (!flag) return std::string();
+    return *flag ? "yes" : "no";
+}
+
+void print_sensors_brief(std::ostream& out, const SensorsPrintout& sensors) {
+    BriefTable table{{"ID", "NAME", "TYPE", "VALUE", "BATTERY", "REACHABLE", "ON"}, {}};
+    for (const SensorPrintout& sensor : sensors.sensors) {
+        std::string value;
+        for (const SensorValue& each : sensor.values) {
+            value += (value.empty() ? "" : ", ") + printable(each.word);
+        }
+        table.rows.push_back({printable(sensor.id), brief_name(sensor.name), printable(sensor.type),
+                              value, sensor.battery ? std::to_string(*sensor.battery) + "%" : "",
+                              yes_no(sensor.reachable), yes_no(sensor.on)});
+    }
+    print_brief(out, table);
+}
+
 }  // namespace
 
 void print_text(std::ostream& out, const ConfigurationPrintout& configuration) {
@@ -161,6 +211,12 @@ void print_text(std::ostream& out, const SchedulesPrintout& schedules) {
 void print_text(std::ostream& out, const ScenesPrintout& scenes) {
     out << "Scenes:" << '\n';
     for (const ScenePrintout& scene : scenes.scenes) print_scene(out, scene);
+}
+
+void print_text(std::ostream& out, const SensorsPrintout& sensors) {
+    if (sensors.brief) return print_sensors_brief(out, sensors);
+    out << "Sensors:" << '\n';
+    for (const SensorPrintout& sensor : sensors.sensors) print_sensor(out, sensor);
 }
 
 void print_text(std::ostream& out, const StatePrintout& state) {

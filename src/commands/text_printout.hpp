@@ -34,6 +34,12 @@ void print_text(std::ostream& out, const SchedulesPrintout& schedules);
 // bridge reported none.
 void print_text(std::ostream& out, const ScenesPrintout& scenes);
 
+// "Sensors:" and, for each sensor, an empty line, its labelled fields, the
+// values of its state and what its config reported; with `brief`, a table
+// of one line per sensor: ID, NAME, TYPE, VALUE (the state's values, comma
+// separated), BATTERY, REACHABLE and ON (yes or no; empty when not reported).
+void print_text(std::ostream& out, const SensorsPrintout& sensors);
+
 // "State:", then the configuration, lights, groups and schedules, each
 // followed by an empty line.
 void print_text(std::ostream& out, const StatePrintout& state);

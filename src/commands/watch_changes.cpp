@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "commands/sensor_values.hpp"
 #include "commands/usage_error.hpp"
 #include "hue/client.hpp"
 #include "json/parse.hpp"
@@ -96,6 +97,12 @@ std::vector<ResourceChange> changes_between(const Json::Value& before, const Jso
                     if (!Json::has(now, member)) differ[member] = nullptr;
                 }
                 if (name != name_of(*old_item)) differ["name"] = name;
+                // A switch pressed the same way again moves only its time: the
+                // press is a change all the same.
+                const Json::Value* button = Json::find(now, "buttonevent");
+                if (button != nullptr && Json::has(differ, "lastupdated")) {
+                    differ["buttonevent"] = *button;
+                }
                 if (differ.empty()) continue;
             }
             changes.push_back({kind.resource, id, name, std::move(differ),
@@ -174,6 +181,15 @@ std::string change_line(const ResourceChange& change, const std::string& time, b
     std::string line =
         time + " " + change.resource + " " + change.id + " " + Json::text(Json::Value(change.name));
     if (change.event != ChangeEvent::changed) line += std::string(" ") + event_word(change.event);
+    // A sensor's values in words, its time left to the line's own, unless
+    // the time is all that changed.
+    if (change.resource == "sensor") {
+        const std::vector<SensorValue> values = sensor_values(change.changes);
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            line += (i == 0 ? " " : ", ") + values[i].word;
+        }
+        if (!values.empty()) return line;
+    }
     for (const auto& [member, value] : change.changes.items()) {
         line += " " + member + "=" + Json::text(value, kShortest);
     }

@@ -26,7 +26,9 @@ struct ResourceChange {
 // the objects hold them. A resource's state is its "state" member (groups:
 // "action" and "state" together); a member that differs or is new is a
 // change with its new value, one that is gone a change to null, and a new
-// name is a change of "name". A resource only in `after` is added and brings
+// name is a change of "name"; a "lastupdated" that moves brings the state's
+// "buttonevent" with it, changed or not (the same button pressed again). A
+// resource only in `after` is added and brings
 // every member of its state; one only in `before` is removed. Members that
 // are not objects count as empty collections.
 std::vector<ResourceChange> changes_between(const Json::Value& before, const Json::Value& after);
@@ -60,7 +62,11 @@ Json::Value watched_state(const std::string& body);
 // The line of `change` at `time` (watch_time()), without a line end: text
 // `TIME light 3 "Kitchen" bri=120 on=false` (values as JSON text, numbers in
 // their shortest form), `TIME light 5 "Porch" added bri=10 on=true` or
-// `TIME light 5 "Porch" removed`; with `json` one JSON object holding
+// `TIME light 5 "Porch" removed`; a sensor's members in words, comma
+// separated, without its
+// "lastupdated" unless nothing else changed (sensor_values():
+// `TIME sensor 7 "Dimmer" button 1 short release`); with `json` one JSON
+// object holding
 // "changes" (not for a removed one, which has "deleted": true instead),
 // "event" ("added", "changed" or "removed"), "id", "name", "resource" and
 // "time".

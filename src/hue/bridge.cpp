@@ -5,6 +5,7 @@
 #include "hue/details/requests.hpp"
 #include "hue/details/scene_impl.hpp"
 #include "hue/details/schedule_impl.hpp"
+#include "hue/details/sensor_impl.hpp"
 #include "hue/fullstate.hpp"
 #include "json/value.hpp"
 
@@ -96,6 +97,11 @@ Schedules Bridge::get_schedules(const Http::Options& options, const AppIdentity&
 Scenes Bridge::get_scenes(const Http::Options& options, const AppIdentity& identity) const {
     return read_collection<Scenes, Scene, details::Scene_Impl>(
         make_client(identity, "scenes", options));
+}
+
+Sensors Bridge::get_sensors(const Http::Options& options, const AppIdentity& identity) const {
+    return read_collection<Sensors, Sensor, details::Sensor_Impl>(
+        make_client(identity, "sensors", options));
 }
 
 Groups Bridge::groups_resource(const Http::Options& options, const AppIdentity& identity) const {

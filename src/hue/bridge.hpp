@@ -71,6 +71,8 @@ public:
     Schedules get_schedules(const Http::Options& options, const AppIdentity& identity) const;
     // GET {api}/scenes; all scenes.
     Scenes get_scenes(const Http::Options& options, const AppIdentity& identity) const;
+    // GET {api}/sensors; all sensors.
+    Sensors get_sensors(const Http::Options& options, const AppIdentity& identity) const;
     // The groups resource, read from nowhere: an empty list whose client
     // sends to {api}/groups (to recall a scene without reading the groups).
     Groups groups_resource(const Http::Options& options, const AppIdentity& identity) const;

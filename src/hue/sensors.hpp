@@ -2,6 +2,7 @@
 #define GLOWRIG_HUE_SENSORS_HPP_
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "hue/client.hpp"
@@ -14,7 +15,17 @@ namespace details {
 class Sensor_Impl;
 }  // namespace details
 
-// One sensor of a bridge, as the whole-state reply reports it. Copies share one state.
+// What a sensor's "config" reports of it, each member when reported with its
+// type: whether it is switched on, its battery in percent (absent also when
+// null: no battery) and whether the bridge reaches it.
+struct SensorConfig {
+    std::optional<bool> on;
+    std::optional<int> battery;
+    std::optional<bool> reachable;
+};
+
+// One sensor of a bridge, as a listing or a read of it reports it. Copies
+// share one state.
 class Sensor {
 public:
     // REQUIRES: impl is not null.
@@ -25,6 +36,15 @@ public:
     std::string type() const;
     std::string modelid() const;
     std::string swversion() const;
+    // Its "state" object as the bridge reported it; empty when none was.
+    Json::Value state() const;
+    SensorConfig config() const;
+
+    // PUT sensors/{id}/config {"on": on}; throws Hue::BridgeError when the
+    // bridge refuses it. Changes nothing here: refresh() reads the result.
+    void save_on(bool on);
+    // GET sensors/{id}; reads the sensor again.
+    void refresh();
 
 private:
     std::shared_ptr<details::Sensor_Impl> m_impl;  // never null

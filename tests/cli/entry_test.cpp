@@ -163,6 +163,8 @@ TEST_F(EntryProcess, EachCommandRunsAlikeAsItsOwnProcess) {
         {"schedule", "--id=1"},
         {"scenes"},
         {"scene", "--id=relax"},
+        {"sensors", "--brief"},
+        {"sensor", "--id=Dimmer", "--off"},
         {"state"},
         {"light", "--id=99", "--on"},
     };

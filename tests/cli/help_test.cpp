@@ -22,7 +22,8 @@ TEST(Help, ListsEachCommandsOptionsAsAlways) {
         {"light", "help_light.txt"},       {"groups", "help_groups.txt"},
         {"group", "help_group.txt"},       {"schedules", "help_schedules.txt"},
         {"schedule", "help_schedule.txt"}, {"scenes", "help_scenes.txt"},
-        {"scene", "help_scene.txt"},       {"state", "help_state.txt"},
+        {"scene", "help_scene.txt"},       {"sensors", "help_sensors.txt"},
+        {"sensor", "help_sensor.txt"},     {"state", "help_state.txt"},
         {"watch", "help_watch.txt"},
     };
     for (const auto& c : cases) {

@@ -219,6 +219,7 @@ TEST(JsonPrintout, DocumentsUseExactlyTheDocumentedNames) {
           to_json(bridges_printout({Hue::Bridge("a", {.host = "10.0.0.3"}, "m")})),
           to_json(scenes_printout(
               Hue::Scenes::from_json({}, Json::parse(R"({"s": {"name": "S", "group": "1"}})")))),
+          to_json(SensorsPrintout{{SensorPrintout{}}, false}),
           to_json(ChangePrintout{"", "deleted", "1"}),
           Json::parse(
               change_line({"light", "1", "L", Json::parse(R"({"on":true})"), ChangeEvent::changed},

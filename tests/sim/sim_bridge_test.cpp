@@ -159,6 +159,15 @@ TEST(SimBridgeReplies, AreTheBridgesTextForEachRequest) {
         {"a sensor below a sensor", "GET", "/api/u/sensors/5/state", "", 200,
          R"([{"error":{"address":"/sensors/5/state","description":)"
          R"("resource, /sensors/5/state, not available","type":3}}])"},
+        {"a sensor switched off, a config member it keeps", "PUT", "/api/u/sensors/5/config",
+         R"({"on":false,"battery":9})", 200,
+         R"([{"error":{"address":"/sensors/5/config/battery","description":)"
+         R"("invalid value, 9, for parameter, battery","type":7}},)"
+         R"({"success":{"/sensors/5/config/on":false}}])"},
+        {"a config of a sensor the bridge lacks", "PUT", "/api/u/sensors/6/config",
+         R"({"on":false})", 200,
+         R"([{"error":{"address":"/sensors/6/config","description":)"
+         R"("resource, /sensors/6/config, not available","type":3}}])"},
         {"a segment percent-encoded", "GET", "/api/u/lights/%32", "", 200,
          R"({"name":"B","state":{"bri":1,"on":false}})"},
         {"empty segments and the query left out", "GET", "//api//u/lights/2/?bri=%zz", "", 200,

@@ -45,8 +45,9 @@ constexpr Request kDeleteUser{Http::Method::Delete, Reply::Strict};       // con
 constexpr Request kRefreshLight{Http::Method::Get, Reply::Strict};        // lights/{id}
 constexpr Request kRefreshGroup{Http::Method::Get, Reply::Unchecked};     // groups/{id}
 constexpr Request kRefreshSchedule{Http::Method::Get, Reply::Unchecked};  // schedules/{id}
+constexpr Request kRefreshSensor{Http::Method::Get, Reply::Strict};       // sensors/{id}
 constexpr Request kSave{Http::Method::Put,
-                        Reply::Strict};  // a light, group, schedule, state, action
+                        Reply::Strict};  // a light, group, schedule, state, action, config
 constexpr Request kCreate{Http::Method::Post, Reply::Strict};    // lights (a search), groups
 constexpr Request kRemove{Http::Method::Delete, Reply::Strict};  // groups/{id}, schedules/{id}
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "hue/details/resource_impl.hpp"
+#include "hue/sensors.hpp"
 
 namespace Hue {
 namespace details {
@@ -17,13 +18,18 @@ public:
     const std::string& type() const { return m_type; }
     const std::string& modelid() const { return m_modelid; }
     const std::string& swversion() const { return m_swversion; }
+    const Json::Value& state() const { return m_state; }
+    const SensorConfig& config() const { return m_config; }
 
-    // Reads "name", "type", "modelid" and "swversion" where present. Throws
-    // Json::Error for a value of the wrong type.
+    // Reads "name", "type", "modelid" and "swversion" where present, "state"
+    // whole when it is an object, and of "config" the members "on",
+    // "battery" and "reachable" that have their type (the others stay
+    // absent: a sensor of an unusual kind never fails a listing). Throws
+    // Json::Error for a text member of the wrong type.
     void read(const Json::Value& sensor);
     // The members read() reads, and the member of a listing that is no sensor.
-    static constexpr std::string_view kRead[] = {"name", "type", "modelid", "manufacturername",
-                                                 "swversion"};
+    static constexpr std::string_view kRead[] = {
+        "name", "type", "modelid", "manufacturername", "swversion", "state", "config"};
     static constexpr const char* kNotAnItem = "lastscan";
 
 private:
@@ -31,6 +37,8 @@ private:
     std::string m_type;
     std::string m_modelid;
     std::string m_swversion;
+    Json::Value m_state = Json::Value::object();
+    SensorConfig m_config;
 };
 
 }  // namespace details
