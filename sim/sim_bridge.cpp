@@ -364,11 +364,24 @@ Value SimBridge::snapshot() const {
     if (lights != nullptr) taken["extras"]["lights"] = *lights;
     if (const Value* buttons = Json::find(m_extras, "buttons"))
         taken["extras"]["buttons"] = *buttons;
+    taken["keys"] = Value::array();
+    const Value* config = Json::find(m_state, "config");
+    const Value* whitelist = config != nullptr ? Json::find(*config, "whitelist") : nullptr;
+    if (whitelist != nullptr && whitelist->is_object()) {
+        for (const auto& [key, entry] : Json::as_object(*whitelist)) taken["keys"].push_back(key);
+    }
     return taken;
 }
 
 void SimBridge::journal_changes(const Value& before) {
     const Value after = snapshot();
+    // A bridge that forgets a key ends the event streams it serves, as
+    // their keys are checked only when they open.
+    const Value& keys = before["keys"];
+    if (std::any_of(keys.begin(), keys.end(),
+                    [&](const Value& key) { return !has_key(Json::as_string(key)); })) {
+        m_journal.drop_all();
+    }
     std::vector<ResourceChange> changes = resource_changes(before["v1"], after["v1"]);
     // A light whose blocks of the newer interface alone changed.
     const Value* old_blocks = Json::find(before["extras"], "lights");
@@ -426,6 +439,10 @@ bool SimBridge::over_rate_limit() {
 
 bool SimBridge::has_user(const std::string& name) const {
     std::lock_guard<std::mutex> lock(m_mutex);
+    return has_key(name);
+}
+
+bool SimBridge::has_key(const std::string& name) const {
     const Value* config = Json::find(m_state, "config");
     const Value* whitelist = config != nullptr ? Json::find(*config, "whitelist") : nullptr;
     return whitelist != nullptr && Json::has(*whitelist, name);

@@ -192,6 +192,8 @@ private:
                 const std::string& key);
     // What the events compare: the watched collections and the extras.
     Json::Value snapshot() const;
+    // has_user() with m_mutex held.
+    bool has_key(const std::string& name) const;
     // True when a request of the newer interface is over the rate limit.
     // REQUIRES: m_mutex held.
     bool over_rate_limit();

@@ -193,7 +193,8 @@ TEST(ClipV2, EventsCarryWhatChanged) {
          R"({"dimming":{"brightness":100.0},"id_v1":"/lights/1","on":{"on":false},"type":"light"})"},
         {"/api/k/lights/1/state", R"({"xy":[0.1,0.2]})",
          R"({"color":{"xy":{"x":0.1,"y":0.2}},"id_v1":"/lights/1","type":"light"})"},
-        {"/api/k/lights/1/state", R"({"hue":100})", R"({"id_v1":"/lights/1","type":"light"})"},
+        {"/api/k/lights/1/state", R"({"hue":100,"bri":200})",
+         R"({"id_v1":"/lights/1","type":"light"})"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.body);
