@@ -407,8 +407,9 @@ Value smart_scene_view(std::size_t index, const Value& given, const Value& group
     holder["group"] = text_of(given, "group");
     s["group"] = scene_group(holder, groups);
     Value slots = Value::array();
-    for (const auto& slot : Json::as_array(
-             part(given, "timeslots").is_array() ? part(given, "timeslots") : Value::array())) {
+    const Value& given_slots = part(given, "timeslots");
+    for (const auto& slot :
+         given_slots.is_array() ? Json::as_array(given_slots) : Value::array_t()) {
         Value entry = Value::object();
         entry["start_time"]["kind"] = "time";
         entry["start_time"]["time"]["hour"] = part(slot, "hour");
@@ -647,6 +648,15 @@ void apply_to_light(BridgeData& data, Value& extras, const std::string& id,
                     const LightCommand& command) {
     Value& light = member(data.state, "lights")[id];
     Value older = command.older;
+    // A grouped light's command leaves out what a member light lacks.
+    const Value& state = part(light, "state");
+    for (const auto& [key, needed] : {std::pair<const char*, const char*>{"bri", "bri"},
+                                      {"bri_inc", "bri"},
+                                      {"xy", "xy"},
+                                      {"ct", "ct"},
+                                      {"ct_inc", "ct"}}) {
+        if (!Json::has(state, needed)) older.erase(key);
+    }
     if (older.contains("ct")) {
         const auto [low, high] = mirek_range(light);
         older["ct"] = std::clamp(command.mirek, low, high);
@@ -1037,7 +1047,6 @@ Value clip_event_items(const std::string& kind, const std::string& id_v1, const 
     };
     const Value old_item = item_of(before);
     const Value new_item = item_of(after);
-    const Value& present = new_item.is_null() ? old_item : new_item;
     const auto views = [&](const Value& snapshot, const Value& older) -> std::vector<Value> {
         if (older.is_null()) return {};
         const Value& extras = part(snapshot, "extras");
@@ -1061,10 +1070,7 @@ Value clip_event_items(const std::string& kind, const std::string& id_v1, const 
         return item;
     };
     Value items = Value::array();
-    if (shown.empty()) {
-        (void)present;
-        return items;  // no twin: the event names it the older way
-    }
+    if (shown.empty()) return items;  // no twin: the event names it the older way
     if (old_views.empty() || new_views.empty()) {
         items.push_back(bare(shown.front()));
         return items;

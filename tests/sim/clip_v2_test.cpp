@@ -27,7 +27,8 @@ constexpr const char* kFixture =
     R"("state":{"buttonevent":2002,"lastupdated":"2026-01-02T03:04:05"}}}},)"
     R"("v2":{"lights":{"1":{"effects":{"effect_values":["no_effect","candle"],"status":"no_effect"},)"
     R"("gradient":{"points_capable":3,"mode_values":["interpolated_palette"]}}},)"
-    R"("scenes":{"s":{"palette":{"color":[{"color":{"xy":{"x":0.5,"y":0.4}}}]}}},"buttons":{"5":2}}})";
+    R"("scenes":{"s":{"palette":{"color":[{"color":{"xy":{"x":0.5,"y":0.4}}}]}}},"buttons":{"5":2},)"
+    R"("smart_scenes":[{"name":"Day","group":"1","timeslots":[{"hour":0,"minute":0,"scene":"s"}]}]}})";
 
 // A bridge of kFixture serving the newer interface.
 struct Clip {
@@ -63,7 +64,7 @@ TEST(ClipV2, ServesEachTypeFromTheOlderStateInTheEnvelope) {
     for (const auto& r : all.at("data")) types += Json::as_string(r.at("type")) + " ";
     EXPECT_EQ(
         "device device device device bridge light light room grouped_light grouped_light "
-        "button button device_power scene bridge_home ",
+        "button button device_power scene smart_scene bridge_home ",
         types);
     const Value light = parse(clip.send("GET", light_path("1")).body).at("data").at(0);
     EXPECT_EQ(parse(R"({"on":true})"), light.at("on"));
@@ -134,6 +135,8 @@ TEST(ClipV2, PutsChangeTheOlderStateAndTheNewerBlocks) {
         {"/clip/v2/resource/scene/" + uuid_from("/scenes/s"),
          R"({"recall":{"action":"dynamic_palette","dimming":{"brightness":20}}})", "1", "bri",
          "51"},
+        {"/clip/v2/resource/smart_scene/" + uuid_from("smart_scene/0"),
+         R"({"recall":{"action":"activate"}})", "1", "bri", "9"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.body);
