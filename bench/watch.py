@@ -187,6 +187,21 @@ def missed():
         f"{len(wrong)} of {len(moved)} lights differ; {changed} reads", verdict(not wrong))
 
 
+def reads_per_thousand():
+    """Requests of the watch beyond its stream while the simulator makes
+    1,000 changes at full speed: each light's event carries its change."""
+    bridge = Bridge(6, options=("--change-rate", "1000000", "--change-count", "1000"))
+    watch = Watch(bridge, out=subprocess.DEVNULL)
+    wait_until_still(bridge)
+    watch.stop()
+    api = f"GET /api/{bridge.user}"
+    reads = bridge.requests_of(api + " ") - 1 + sum(
+        bridge.requests_of(f"{api}/{kind}/") for kind in ("lights", "groups", "sensors"))
+    bridge.stop()
+    row("watch: reads per 1,000 changes at full speed", "none beyond the first",
+        f"{reads} after the first whole-state read", verdict(reads == 0))
+
+
 def memory():
     peaks = {}
     for number, count in ((3, 1000), (4, 100000)):
@@ -219,6 +234,7 @@ def main():
     os.makedirs(CONFIG, exist_ok=True)
     latency()
     missed()
+    reads_per_thousand()
     memory()
     polling()
 

@@ -8,9 +8,9 @@ namespace {
 
 // The options whose value is the next argument.
 bool takes_value(const std::string& arg) {
-    static const char* const kValued[] = {"--log",         "--ssdp",         "--ssdp-all",
-                                          "--mdns",        "--listings",     "--redirect-from",
-                                          "--change-rate", "--change-count", "--change-for"};
+    static const char* const kValued[] = {
+        "--log",           "--ssdp",        "--ssdp-all",     "--mdns",       "--listings",
+        "--redirect-from", "--change-rate", "--change-count", "--change-for", "--rate-limit"};
     return std::find(std::begin(kValued), std::end(kValued), arg) != std::end(kValued);
 }
 

@@ -85,6 +85,10 @@ std::string event_data(const std::vector<ResourceChange>& changes, std::int64_t 
             container["type"] = change.type;
             containers.push_back(std::move(container));
         }
+        if (change.items.is_array() && !change.items.empty()) {
+            for (const Value& item : change.items) containers.back()["data"].push_back(item);
+            continue;
+        }
         Value resource = Value::object();
         resource["id"] = uuid_from(change.id_v1);
         resource["id_v1"] = change.id_v1;

@@ -14,6 +14,9 @@ struct ResourceChange {
     std::string type;   // of its container: "update", "add" or "delete"
     std::string kind;   // "light", "grouped_light" or "sensor"
     std::string id_v1;  // "/lights/3", "/groups/1", "/sensors/5"
+    // The resources of the newer shape the event carries for it, with the
+    // properties that changed; empty: one naming it by id, id_v1 and kind.
+    Json::Value items = Json::Value::array();
 };
 
 // The lights, groups and sensors of `state`: what the event stream reports on.

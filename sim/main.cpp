@@ -4,7 +4,7 @@
 //   glowrig-sim [--log FILE] [--ssdp PORT] [--ssdp-all ADDRESS:PORT] [--mdns ADDRESS:PORT]
 //               [--split] [--generate-names] [--newest] [--listings SHAPE]
 //               [--redirect-from PORT] [--change-rate N] [--change-count N]
-//               [--change-for SECONDS]
+//               [--change-for SECONDS] [--rate-limit N]
 //               [http://|https://]ADDRESS[:PORT]=FIXTURE.json [...]
 //
 // Each ADDRESS (for example 127.0.0.2, or 127.0.0.1:8080) gets one bridge
@@ -49,6 +49,11 @@
 // bridges named after it stop after N changes each, and after --change-for
 // SECONDS (a positive number) they stop that long after their first change. An https:// bridge
 // starts changing once it serves its first event stream, so that its watcher sees every change.
+// Every https:// bridge also serves the newer interface (/clip/v2/resource/...) from the same
+// state, its key being the hue-application-key field (see sim/clip_v2.hpp for the fixture's
+// "v2" member); its events carry the properties that changed in that shape. The bridges named
+// after --rate-limit N answer more than N requests a second of that interface with 429 and
+// Retry-After: 1 (0, the default: no limit).
 // Options given after the last bridge count as given before the first: they
 // apply to every bridge, unless the same option is given before a bridge.
 // Runs until interrupted.
@@ -84,6 +89,7 @@ int usage(std::ostream& out = std::cerr, int status = 2) {
            "                   [--mdns ADDRESS:PORT] [--split] [--generate-names] [--newest]\n"
            "                   [--listings whole|names|mixed] [--redirect-from PORT]\n"
            "                   [--change-rate N] [--change-count N] [--change-for SECONDS]\n"
+           "                   [--rate-limit N]\n"
            "                   [http://|https://]ADDRESS[:PORT]=FIXTURE.json [...]\n";
     return status;
 }
@@ -207,6 +213,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> model_ids;                    // each bridge's config "modelid"
     std::optional<double> change_rate;  // set by --change-rate for the bridges after it
     long change_count = 0;              // set by --change-count for the bridges after it
+    long rate_limit = 0;                // set by --rate-limit for the bridges after it
     double change_seconds = 0;          // set by --change-for for the bridges after it
     struct Changes {
         std::shared_ptr<Sim::SimBridge> bridge;
@@ -275,6 +282,12 @@ int main(int argc, char** argv) {
                 change_count = *count;
                 continue;
             }
+            if (arg == "--rate-limit" && i + 1 < args.size()) {
+                const std::optional<long> limit = count_number(args[++i]);
+                if (!limit || *limit > 1000000) return usage();
+                rate_limit = *limit;
+                continue;
+            }
             if (arg == "--split") {
                 server.split_replies();
                 continue;
@@ -287,6 +300,7 @@ int main(int argc, char** argv) {
             if (generate_names) bridge->set_generate_names(true);
             if (listings) bridge->set_listings(*listings);
             if (newest) bridge->set_newest(true);
+            bridge->set_rate_limit(static_cast<int>(rate_limit));
             const Json::Value state = bridge->state();
             const Json::Value* model_id = Json::find(Json::at(state, "config"), "modelid");
             model_ids.push_back(model_id != nullptr && model_id->is_string()

@@ -325,7 +325,8 @@ struct Server::Listener {
                     }
                     reply = event_stream_refusal();
                 } else {
-                    reply = bridge->handle(method, target, request.body(), number);
+                    reply = bridge->handle(method, target, request.body(), number,
+                                           std::string(request["hue-application-key"]));
                 }
                 if (reply.delay_ms > 0) {
                     std::this_thread::sleep_for(std::chrono::milliseconds(reply.delay_ms));
@@ -383,6 +384,7 @@ std::size_t Server::add(const std::string& address, unsigned short port,
     auto listener = std::make_unique<Listener>();
     listener->address = address;
     listener->port = port;
+    if (transport == Transport::tls) bridge->serve_clip_v2(true);
     listener->bridge = std::move(bridge);
     listener->transport = transport;
     listener->split_replies = m_split_replies && transport == Transport::plain;

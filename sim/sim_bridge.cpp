@@ -10,6 +10,7 @@
 
 #include "json/parse.hpp"
 #include "json/text.hpp"
+#include "sim/clip_v2.hpp"
 #include "sim/event_data.hpp"
 #include "sim/routes.hpp"
 #include "sim/ssdp_responder.hpp"
@@ -127,6 +128,7 @@ SimBridge::SimBridge(const Value& fixture)
       m_new_lights(member_or(fixture, "newlights", Value::object())),
       m_scan(Json::parse(R"({"lastscan":"none"})")),
       m_portal(member_or(fixture, "portal", Value::array())),
+      m_extras(member_or(fixture, "v2", Value::object())),
       m_description(description_document(fixture)),
       m_serial(text_member(member_or(fixture, "description", Value()), "serialNumber")),
       m_link_button(Json::as_bool(member_or(fixture, "linkbutton", false))),
@@ -146,7 +148,7 @@ SimBridge::SimBridge(const Value& fixture)
 }
 
 Reply SimBridge::handle(const std::string& method, const std::string& path, const std::string& body,
-                        int connection) {
+                        int connection, const std::string& key) {
     std::function<void(const LoggedRequest&)> observer;
     LoggedRequest logged{method, path, body, connection, std::string()};
     Reply reply;
@@ -154,7 +156,7 @@ Reply SimBridge::handle(const std::string& method, const std::string& path, cons
         std::lock_guard<std::mutex> lock(m_mutex);
         // A GET changes nothing: only other requests are compared.
         const bool compared = method != "GET";
-        const Value before = compared ? watched_collections(m_state) : Value();
+        const Value before = compared ? snapshot() : Value();
         m_requests.push_back(logged);
         observer = m_observer;
         const auto fault = m_faults.find(method + " " + path);
@@ -171,11 +173,16 @@ Reply SimBridge::handle(const std::string& method, const std::string& path, cons
             if (fault->second.body) {
                 reply.body = *fault->second.body;
             } else {
-                reply.body = route(method, path, body).body;
+                reply.body = route(method, path, body, key).body;
             }
 
+        } else if (path.rfind("/clip/", 0) == 0 && m_clip_v2 && over_rate_limit()) {
+            const Value* status = Json::find(m_extras, "rate_limit_status");
+            reply =
+                clip_error(status != nullptr ? Json::as_int(*status) : 429, "too many requests");
+            reply.retry_after = "1";
         } else {
-            reply = route(method, path, body);
+            reply = route(method, path, body, key);
         }
         if (compared) journal_changes(before);
     }
@@ -183,8 +190,8 @@ Reply SimBridge::handle(const std::string& method, const std::string& path, cons
     return reply;
 }
 
-Reply SimBridge::route(const std::string& method, const std::string& path,
-                       const std::string& body) {
+Reply SimBridge::route(const std::string& method, const std::string& path, const std::string& body,
+                       const std::string& key) {
     const auto decoded = decoded_segments(path);
     if (!decoded) {
         Reply reply;
@@ -199,6 +206,12 @@ Reply SimBridge::route(const std::string& method, const std::string& path,
         reply.body = m_description;
         reply.content_type = "text/xml";
         return reply;
+    }
+    BridgeData data{m_state, m_new_lights, m_scan, m_link_button, m_generate_names, m_listings};
+    if (m_clip_v2 && !segments.empty() && segments[0] == "clip") {
+        const Value& whitelist = Json::at(Json::at(m_state, "config"), "whitelist");
+        if (key.empty() || !Json::has(whitelist, key)) return clip_error(401, "unauthorized user");
+        return route_clip_v2(data, m_extras, method, segments, body);
     }
     if (segments.empty() || segments[0] != "api") {
         Reply reply;
@@ -215,7 +228,6 @@ Reply SimBridge::route(const std::string& method, const std::string& path,
             return error_reply(kInvalidJson, join(segments, 1), "body contains invalid json");
         }
     }
-    BridgeData data{m_state, m_new_lights, m_scan, m_link_button, m_generate_names, m_listings};
     if (segments.size() == 1) {
         if (method == "POST") return create_user(data, route.body);
         return error_reply(kMethodNotAvailable, "/",
@@ -339,19 +351,98 @@ Value SimBridge::state() const {
 
 void SimBridge::update(const std::function<void(Value& state)>& change) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    const Value before = watched_collections(m_state);
+    const Value before = snapshot();
     change(m_state);
     journal_changes(before);
 }
 
+Value SimBridge::snapshot() const {
+    Value taken = Value::object();
+    taken["v1"] = watched_collections(m_state);
+    const Value* lights = Json::find(m_extras, "lights");
+    taken["extras"] = Value::object();
+    if (lights != nullptr) taken["extras"]["lights"] = *lights;
+    if (const Value* buttons = Json::find(m_extras, "buttons"))
+        taken["extras"]["buttons"] = *buttons;
+    taken["keys"] = Value::array();
+    const Value* config = Json::find(m_state, "config");
+    const Value* whitelist = config != nullptr ? Json::find(*config, "whitelist") : nullptr;
+    if (whitelist != nullptr && whitelist->is_object()) {
+        for (const auto& [key, entry] : Json::as_object(*whitelist)) taken["keys"].push_back(key);
+    }
+    return taken;
+}
+
 void SimBridge::journal_changes(const Value& before) {
-    const std::vector<ResourceChange> changes =
-        resource_changes(before, watched_collections(m_state));
-    if (!changes.empty()) m_journal.append(changes);
+    const Value after = snapshot();
+    // A bridge that forgets a key ends the event streams it serves, as
+    // their keys are checked only when they open.
+    const Value& keys = before["keys"];
+    if (std::any_of(keys.begin(), keys.end(),
+                    [&](const Value& key) { return !has_key(Json::as_string(key)); })) {
+        m_journal.drop_all();
+    }
+    std::vector<ResourceChange> changes = resource_changes(before["v1"], after["v1"]);
+    // A light whose blocks of the newer interface alone changed.
+    const Value* old_blocks = Json::find(before["extras"], "lights");
+    const Value* new_blocks = Json::find(after["extras"], "lights");
+    if (new_blocks != nullptr) {
+        std::vector<ResourceChange> more;
+        for (const auto& [id, blocks] : Json::as_object(*new_blocks)) {
+            const Value* was = old_blocks != nullptr ? Json::find(*old_blocks, id) : nullptr;
+            const std::string id_v1 = "/lights/" + id;
+            const bool named = std::any_of(changes.begin(), changes.end(),
+                                           [&](const auto& c) { return c.id_v1 == id_v1; });
+            if ((was == nullptr || *was != blocks) && !named &&
+                Json::has(Json::at(after["v1"], "lights"), id)) {
+                more.push_back({"update", "light", id_v1});
+            }
+        }
+        changes.insert(changes.begin(), more.begin(), more.end());
+    }
+    if (changes.empty()) return;
+    if (m_clip_v2) {
+        for (ResourceChange& change : changes) {
+            change.items = clip_event_items(change.kind, change.id_v1, before, after);
+        }
+    }
+    m_journal.append(changes);
+}
+
+void SimBridge::serve_clip_v2(bool serve) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_clip_v2 = serve;
+    // The devices the fixture gives for the newer interface join the state
+    // once, the older interface showing them too.
+    const Value* sensors = Json::find(m_extras, "sensors");
+    if (!serve || sensors == nullptr || !sensors->is_object()) return;
+    for (const auto& [id, sensor] : Json::as_object(*sensors)) {
+        member(m_state, "sensors")[id] = sensor;
+    }
+    m_extras.erase("sensors");
+}
+
+void SimBridge::set_rate_limit(int per_second) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_rate_limit = per_second;
+}
+
+bool SimBridge::over_rate_limit() {
+    if (m_rate_limit <= 0) return false;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_rate_window >= std::chrono::seconds(1)) {
+        m_rate_window = now;
+        m_rate_count = 0;
+    }
+    return ++m_rate_count > m_rate_limit;
 }
 
 bool SimBridge::has_user(const std::string& name) const {
     std::lock_guard<std::mutex> lock(m_mutex);
+    return has_key(name);
+}
+
+bool SimBridge::has_key(const std::string& name) const {
     const Value* config = Json::find(m_state, "config");
     const Value* whitelist = config != nullptr ? Json::find(*config, "whitelist") : nullptr;
     return whitelist != nullptr && Json::has(*whitelist, name);

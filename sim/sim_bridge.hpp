@@ -91,8 +91,10 @@ public:
     // `connection` numbers the connection it came on. Each segment of the path
     // is percent-decoded; a path with a '%' not followed by two hex digits, or
     // with a byte outside ASCII, is answered with 400.
+    // `key` is the request's hue-application-key field, which the newer
+    // interface (/clip/v2/...) takes as the user name.
     Reply handle(const std::string& method, const std::string& path, const std::string& body,
-                 int connection = 0);
+                 int connection = 0, const std::string& key = std::string());
 
     // Logs a request that the bridge does not answer itself (a redirect).
     void log(const LoggedRequest& request);
@@ -168,21 +170,44 @@ public:
         return std::chrono::milliseconds(m_heartbeat_ms);
     }
 
+    // Serves the newer interface under /clip/v2 (true), as bridges reached
+    // over TLS do; without it those paths are not found (404). The sensors
+    // of the fixture's "v2" member join the state then.
+    void serve_clip_v2(bool serve);
+
+    // Answers requests of the newer interface beyond `per_second` in one
+    // second with 429 (or the fixture's "v2" "rate_limit_status") and
+    // Retry-After: 1, without carrying them out; 0: no limit.
+    void set_rate_limit(int per_second);
+
     // Called with every request after it is logged (for a log file).
     void set_observer(std::function<void(const LoggedRequest&)> observer);
 
 private:
     // Journals what differs in the lights, groups and sensors since `before`
-    // (watched_collections() of the state then). REQUIRES: m_mutex held.
+    // (snapshot() then). REQUIRES: m_mutex held.
     void journal_changes(const Json::Value& before);
 
-    Reply route(const std::string& method, const std::string& path, const std::string& body);
+    Reply route(const std::string& method, const std::string& path, const std::string& body,
+                const std::string& key);
+    // What the events compare: the watched collections and the extras.
+    Json::Value snapshot() const;
+    // has_user() with m_mutex held.
+    bool has_key(const std::string& name) const;
+    // True when a request of the newer interface is over the rate limit.
+    // REQUIRES: m_mutex held.
+    bool over_rate_limit();
 
     mutable std::mutex m_mutex;
     Json::Value m_state;
     Json::Value m_new_lights;
     Json::Value m_scan;
     Json::Value m_portal;
+    Json::Value m_extras;  // what only the newer interface shows (see clip_v2.hpp)
+    bool m_clip_v2 = false;
+    int m_rate_limit = 0;
+    std::chrono::steady_clock::time_point m_rate_window;
+    int m_rate_count = 0;
     std::string m_description;  // empty: no device description
     std::string m_serial;       // the description's serial number
     bool m_newest = false;

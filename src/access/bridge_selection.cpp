@@ -114,7 +114,9 @@ Hue::Bridge remembered_or_found(const std::optional<std::string>& wanted, PinPol
     if (remembered->sha256.empty()) {
         if (!at_home_place(found.endpoint()) &&
             answers_as(found, remembered->id, std::string(), settings, settings.client.timeout)) {
-            credentials.store(found, remembered->username);
+            // What it was known to offer stays known, over HTTPS.
+            credentials.store(found, remembered->username, std::string(),
+                              remembered->newer && found.endpoint().scheme == Hue::Scheme::Https);
         }
         return found;
     }
@@ -136,7 +138,7 @@ Hue::Bridge remembered_or_found(const std::optional<std::string>& wanted, PinPol
                                  "or replaced, run 'glowrig config --auth --bridge=" +
                                  location + "' to trust the new one.");
     }
-    credentials.store(moved, remembered->username, remembered->sha256);
+    credentials.store(moved, remembered->username, remembered->sha256, remembered->newer);
     return moved;
 }
 

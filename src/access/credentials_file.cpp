@@ -176,6 +176,8 @@ CredentialsFile::Entry entry_of(const Value& entry) {
     found.id = id_of(entry);
     found.address = *address_of(entry);
     if (const Value* sha256 = Json::find(entry, "sha256")) found.sha256 = Json::as_string(*sha256);
+    const Value* newer = Json::find(entry, "v2");
+    found.newer = newer != nullptr && newer->is_boolean() && Json::as_bool(*newer);
     return found;
 }
 
@@ -213,7 +215,8 @@ void make_directories(const std::string& directory, const std::string& path) {
 
 // The members of an entry in the order they are written, each present one
 // once; members of other names follow in name order.
-constexpr const char* kEntryOrder[] = {"id", "address", "username", "scheme", "port", "sha256"};
+constexpr const char* kEntryOrder[] = {"id",   "address", "username", "scheme",
+                                       "port", "sha256",  "v2"};
 
 bool is_ordered_member(const std::string& key) {
     for (const char* name : kEntryOrder) {
@@ -355,7 +358,7 @@ std::vector<CredentialsFile::Entry> CredentialsFile::remembered() const {
 }
 
 void CredentialsFile::store(const Hue::Bridge& bridge, const std::string& user_id,
-                            const std::string& sha256) const {
+                            const std::string& sha256, bool newer) const {
     const std::lock_guard<std::mutex> lock(m_mutex);
     m_entries = readable_entries(update(m_path, true, [&](Value::array_t& entries) {
         std::string id = bridge.id();
@@ -374,9 +377,25 @@ void CredentialsFile::store(const Hue::Bridge& bridge, const std::string& user_i
         entry["address"] = Http::location_text(bridge.endpoint());
         entry["username"] = user_id;
         if (!sha256.empty()) entry["sha256"] = sha256;
+        if (newer) entry["v2"] = true;
         kept.insert(kept.begin() + static_cast<std::ptrdiff_t>(std::min(place, kept.size())),
                     std::move(entry));  // in the place of the entry it replaces
         entries = std::move(kept);
+    }));
+}
+
+void CredentialsFile::set_newer(const Hue::Bridge& bridge, bool newer) const {
+    if (m_path.empty()) return;
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_entries = readable_entries(update(m_path, false, [&](Value::array_t& entries) {
+        for (auto& entry : entries) {
+            if (!matches(entry, bridge)) continue;
+            if (newer) {
+                entry["v2"] = true;
+            } else {
+                entry.erase("v2");
+            }
+        }
     }));
 }
 

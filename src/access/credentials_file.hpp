@@ -17,7 +17,7 @@ namespace Access {
 //   {
 //     "bridges": [
 //       {"id":"02aa00fffe4a5b6c","address":"https://192.168.1.20","username":"1028d6...",
-//        "sha256":"AB:CD:..."}
+//        "sha256":"AB:CD:...","v2":true}
 //     ]
 //   }
 //
@@ -27,6 +27,8 @@ namespace Access {
 // and its configuration told none (see Hue::configuration_bridge_id).
 // "sha256" is the fingerprint of the certificate the bridge showed when it
 // granted the name: its pin; a pinned bridge is reached over HTTPS only.
+// "v2" is true when the bridge answered the newer interface's requests
+// with the user name (see Hue::V2::has_newer_interface); absent otherwise.
 // Entries written before keep reading: "IP" alone (plain HTTP on 80), and
 // "scheme" and "port" beside the address, which they override. A file with
 // an address of none of these forms (a host name) cannot be read as such.
@@ -46,6 +48,7 @@ public:
         std::string id;          // empty when the entry has none
         Http::Endpoint address;  // where the bridge answers; over HTTPS when pinned
         std::string sha256;      // the pinned fingerprint; empty: not pinned
+        bool newer = false;      // the bridge has the newer interface for the user name
     };
 
     // The file at `path`; an empty path means there is no file: nothing is
@@ -73,8 +76,14 @@ public:
     // endpoint and with `sha256` as its pin (none when empty), replacing the
     // entries that find() would match. Throws std::runtime_error naming the
     // file when it cannot be read or written.
+    // `newer` tells that the bridge has the newer interface for the name.
     void store(const Hue::Bridge& bridge, const std::string& user_id,
-               const std::string& sha256 = std::string()) const;
+               const std::string& sha256 = std::string(), bool newer = false) const;
+
+    // Keeps whether `bridge` has the newer interface in the entries that
+    // find() would match; writes nothing when they say so already. Throws as
+    // store().
+    void set_newer(const Hue::Bridge& bridge, bool newer) const;
 
     // Removes the entries for `bridge` that hold `user_id`. Writes nothing when
     // there is none. Throws as store().

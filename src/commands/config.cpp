@@ -8,6 +8,7 @@
 
 #include "access/bridge_selection.hpp"
 #include "access/credentials_file.hpp"
+#include "access/interfaces.hpp"
 #include "commands/bridge_error_advice.hpp"
 #include "commands/output.hpp"
 #include "commands/printout_builder.hpp"
@@ -53,7 +54,9 @@ Hue::Bridge known_by_id(const Hue::Bridge& bridge, const Hue::Configuration& con
 // keep_user_name), with the bridge's id when it is known (a bridge named by
 // address over plain HTTP tells it in the configuration read, before the user
 // is created or after) and over TLS its certificate as its pin, replacing a
-// kept name that the bridge no longer knew. Returns the line that tells what
+// kept name that the bridge no longer knew; over TLS the entry also keeps
+// whether the bridge has the newer interface for the name (one more request,
+// the last). Returns the line that tells what
 // it did; a failure to create the user is noted through `output` before it
 // propagates.
 std::string authorise(Hue::Configuration& configuration, const Access::Target& target,
@@ -65,6 +68,7 @@ std::string authorise(Hue::Configuration& configuration, const Access::Target& t
         // The entry takes the bridge's id, if it had none, and over TLS the
         // certificate shown now as its pin.
         keep_user_name(credentials, bridge, target.identity.user_id, pin, output);
+        Access::learn_interfaces(target, target.identity.user_id, settings.client);
         return "App already allowed";
     }
     AppIdentity granted = computed;
@@ -96,6 +100,7 @@ std::string authorise(Hue::Configuration& configuration, const Access::Target& t
         if (entry && !entry->sha256.empty()) credentials.remove(bridge, granted.user_id);
         keep_user_name(credentials, by_id, granted.user_id, pin, output);
     }
+    Access::learn_interfaces(target, granted.user_id, settings.client);
     return "User created";
 }
 

@@ -11,6 +11,7 @@
 
 #include "commands/watch_changes.hpp"
 #include "hue/bridge_error.hpp"
+#include "hue/v2/event_properties.hpp"
 
 namespace Commands {
 namespace {
@@ -97,9 +98,11 @@ private:
             m_opened_at = Clock::now();
             m_resync_at = m_opened_at;
         };
-        // Each resource an event names is read when its turn comes.
+        // A light's change is printed from what its event says; each other
+        // resource an event names is read when its turn comes.
         handlers.changed = [this](const Hue::EventChange& change) {
-            if (watched(change)) schedule(change.path, Clock::now());
+            if (!watched(change) || told(change)) return;
+            schedule(change.path, Clock::now());
         };
         handlers.ended = [this](Http::Failure failure) { m_failure.emplace(std::move(failure)); };
         m_stream.open(std::move(handlers));
@@ -114,6 +117,29 @@ private:
         const auto [collection, id] = split_path(change.path);
         const Json::Value* copies = Json::find(*m_last, collection);
         return copies != nullptr && Json::has(*copies, id);
+    }
+
+    // Prints the change of a light of the copies from the properties its
+    // event carries; false when they do not tell it (none, or a new name)
+    // or a read of the light is already planned.
+    bool told(const Hue::EventChange& change) {
+        if (change.kind != "light" || change.type != "update" || !m_last) return false;
+        if (m_due.count(change.path) != 0) return false;
+        Json::Value& copies = (*m_last)["lights"];
+        Json::Value* copy =
+            copies.is_object() && Json::has(copies, change.id) ? &copies[change.id] : nullptr;
+        if (copy == nullptr || !copy->is_object()) return false;
+        const Json::Value* state = Json::find(*copy, "state");
+        auto after =
+            Hue::V2::light_state_after(state != nullptr ? *state : Json::Value(), change.item);
+        if (!after) return false;
+        Json::Value before = Json::Value::object();
+        before["lights"][change.id] = *copy;
+        (*copy)["state"] = std::move(*after);
+        Json::Value now = Json::Value::object();
+        now["lights"][change.id] = *copy;
+        m_sink.print(before, now);
+        return true;
     }
 
     // Plans a read of `path` ("/lights/3"): at once, or 100 ms after its last.

@@ -46,13 +46,17 @@ Bridge Bridge::with_certificate_check(Http::CertificateCheck check) const {
     return other;
 }
 
+Http::Options Bridge::options_for(const Http::Options& options) const {
+    Http::Options own = options;
+    if (m_state->check) own.check = m_state->check;
+    return own;
+}
+
 Client Bridge::make_client(const AppIdentity& identity, const std::string& resource,
                            const Http::Options& options) const {
     std::string path = "api/" + identity.user_id;
     if (!resource.empty()) path += "/" + resource;
-    Http::Options own = options;
-    if (m_state->check) own.check = m_state->check;
-    return Client(resource_endpoint(endpoint(), path), std::move(own));
+    return Client(resource_endpoint(endpoint(), path), options_for(options));
 }
 
 namespace {

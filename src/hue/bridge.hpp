@@ -58,6 +58,9 @@ public:
     Client make_client(const AppIdentity& identity, const std::string& resource,
                        const Http::Options& options) const;
 
+    // `options` with the bridge's certificate check, if it has one.
+    Http::Options options_for(const Http::Options& options) const;
+
     // GET {api}/config (no check for error replies); the configuration.
     Configuration get_configuration(const Http::Options& options,
                                     const AppIdentity& identity) const;

@@ -36,7 +36,7 @@ std::optional<EventChange> change_of(const std::string& path, const std::string&
     auto kind = kind_of(std::string_view(path).substr(1, slash - 1));
     const std::string id = path.substr(slash + 1);
     if (!kind || !plain_id(id)) return std::nullopt;
-    return EventChange{std::move(*kind), type, id, path};
+    return EventChange{std::move(*kind), type, id, path, Json::Value()};
 }
 
 }  // namespace
@@ -67,6 +67,7 @@ EventChanges read_event_changes(std::string_view data) {
             auto change = change_of(id_v1->get_ref<const std::string&>(), name);
             if (!change) continue;
             if (!named.emplace(change->type, change->path).second) continue;
+            change->item = resource;
             result.changes.push_back(std::move(*change));
         }
     }

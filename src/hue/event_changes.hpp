@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "json/value.hpp"
+
 namespace Hue {
 
 // One resource an event names, to be read again.
@@ -14,6 +16,9 @@ struct EventChange {
     std::string type;  // of its container: "update", "add", "delete" or "error"
     std::string id;    // the resource's id, as in "/lights/<id>"
     std::string path;  // the id_v1 as the event gave it: "/lights/3"
+    // The resource as the event gave it, with the properties that changed
+    // (the first one when the event names it more than once); not compared.
+    Json::Value item;
 
     bool operator==(const EventChange& other) const {
         return kind == other.kind && type == other.type && id == other.id && path == other.path;

@@ -150,7 +150,7 @@ TEST_F(WatchStream, EachResourceAnEventNamesIsReadOncePrintedOnce) {
 TEST_F(WatchStream, ADroppedStreamResumesWithTheLastEventIdAndPrintsNothingTwice) {
     const Watched watched = watch(2, [&] {
         change("PUT", "/api/u/lights/3/state", R"({"on":false})");
-        wait_for([&] { return requests().size() >= 4; });  // light 3 read
+        std::this_thread::sleep_for(milliseconds(300));  // light 3's event printed
         m_bridge->drop_streams();
         // Seen by the whole state read once the stream is open again, and by
         // the event sent again for the Last-Event-ID or read anew.
