@@ -100,6 +100,18 @@ std::optional<std::string> unreadable(const std::vector<Word>& words) {
     return std::nullopt;
 }
 
+// True when `word` names the option `name` of `command`, as read_options
+// reads it ("--brie" as well as "--brief"); an ambiguous word names none here
+// and is refused when the options are read.
+bool names_option(const Word& word, const Command& command, const char* name) {
+    try {
+        const OptionDeclaration* option = option_named(word, command.options);
+        return option != nullptr && option->name == name;
+    } catch (const Commands::UsageError&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 int run_command_line(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -129,11 +141,9 @@ int run_command_line(const std::vector<std::string>& args, std::ostream& out, st
     // Text printouts start with an empty line; a stream of lines and a brief
     // listing, which scripts read line by line, do not.
     const bool brief =
-        command != nullptr &&
-        std::any_of(command->options.begin(), command->options.end(),
-                    [](const OptionDeclaration& option) { return option.name == "brief"; }) &&
-        std::any_of(asked.begin(), asked.end(),
-                    [](const Word& word) { return word.option && word.name == "brief"; });
+        command != nullptr && std::any_of(asked.begin(), asked.end(), [&](const Word& word) {
+            return word.option && names_option(word, *command, "brief");
+        });
     if (!json && !(command != nullptr && command->streams) && !brief) out << std::endl;
     const auto fail = [&output](const std::string& message, int status) {
         output.note(Util::printable(message));
