@@ -4,6 +4,7 @@
 
 #include "hue/details/light_impl.hpp"
 #include "hue/details/requests.hpp"
+#include "hue/pacing.hpp"
 
 namespace Hue {
 namespace {
@@ -64,6 +65,7 @@ void Light::save_name() {
 
 bool Light::save_state(std::uint16_t transitiontime) {
     const Json::Value body = m_impl->state_body(transitiontime);
+    if (!body.is_null()) pace(m_impl->client(), Command::light);
     details::send_change(m_impl->client(), details::kSave, m_impl->path() + "/state", body);
     return !body.is_null();
 }

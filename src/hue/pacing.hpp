@@ -1,0 +1,61 @@
+#ifndef GLOWRIG_HUE_PACING_HPP_
+#define GLOWRIG_HUE_PACING_HPP_
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+
+namespace Hue {
+
+class Client;
+
+// What a command changes: one light, or every light of a group at once.
+enum class Command { light, group };
+
+// How far apart commands of one kind go to one bridge: a bridge takes about
+// ten light commands and one group command a second and drops what comes
+// quicker.
+constexpr std::chrono::milliseconds kLightSpacing(100);
+constexpr std::chrono::milliseconds kGroupSpacing(1000);
+
+// Spaces the light and the group commands sent to each bridge by waiting
+// before one that would come too soon after the one before it of its kind.
+// Light and group commands are spaced apart independently.
+class Pacer {
+public:
+    using Clock = std::chrono::steady_clock;
+    using Now = std::function<Clock::time_point()>;
+    using Sleep = std::function<void(Clock::duration)>;
+
+    // A pacer on the steady clock that sleeps the thread.
+    Pacer();
+    // A pacer on the clock `now` that waits with `sleep`.
+    Pacer(Now now, Sleep sleep);
+
+    // Waits until a command of `kind` may go to the bridge `bridge` names and
+    // notes that one goes now; returns how long it waited.
+    Clock::duration wait(const std::string& bridge, Command kind);
+
+    // Forgets every command sent.
+    void forget() { m_last.clear(); }
+
+private:
+    Now m_now;
+    Sleep m_sleep;
+    std::map<std::pair<std::string, Command>, Clock::time_point> m_last;
+};
+
+// The pacer of this run's commands.
+Pacer& pacer();
+
+// Waits until a command of `kind` may go to the bridge `client` sends to.
+void pace(const Client& client, Command kind);
+
+// Ends the run's pacing: the next run's first commands go at once.
+void end_pacing();
+
+}  // namespace Hue
+
+#endif  // GLOWRIG_HUE_PACING_HPP_
