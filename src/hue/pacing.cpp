@@ -32,9 +32,17 @@ Pacer& pacer() {
     return pacer;
 }
 
-void pace(const Client& client, Command kind) {
+void paced(const Client& client, Command kind, const std::function<void()>& send) {
     // One bridge answers on its address whatever the scheme and port.
-    pacer().wait(client.base().host, kind);
+    const std::string& bridge = client.base().host;
+    pacer().wait(bridge, kind);
+    try {
+        send();
+    } catch (...) {
+        pacer().ended(bridge, kind);
+        throw;
+    }
+    pacer().ended(bridge, kind);
 }
 
 void end_pacing() { pacer().forget(); }

@@ -21,8 +21,8 @@ constexpr std::chrono::milliseconds kLightSpacing(100);
 constexpr std::chrono::milliseconds kGroupSpacing(1000);
 
 // Spaces the light and the group commands sent to each bridge by waiting
-// before one that would come too soon after the one before it of its kind.
-// Light and group commands are spaced apart independently.
+// before one that would come too soon after the end of the one before it of
+// its kind. Light and group commands are spaced apart independently.
 class Pacer {
 public:
     using Clock = std::chrono::steady_clock;
@@ -38,6 +38,11 @@ public:
     // notes that one goes now; returns how long it waited.
     Clock::duration wait(const std::string& bridge, Command kind);
 
+    // Notes that a command of `kind` to `bridge` has ended (its reply came or
+    // it failed): the next one is spaced from now, so that the bridge sees
+    // them apart however long this one was on its way.
+    void ended(const std::string& bridge, Command kind) { m_last[{bridge, kind}] = m_now(); }
+
     // Forgets every command sent.
     void forget() { m_last.clear(); }
 
@@ -50,8 +55,9 @@ private:
 // The pacer of this run's commands.
 Pacer& pacer();
 
-// Waits until a command of `kind` may go to the bridge `client` sends to.
-void pace(const Client& client, Command kind);
+// Sends a command of `kind` to the bridge `client` sends to with `send`,
+// paced by the run's pacer.
+void paced(const Client& client, Command kind, const std::function<void()>& send);
 
 // Ends the run's pacing: the next run's first commands go at once.
 void end_pacing();
