@@ -135,7 +135,7 @@ void run_light_command(const LightOptions& options, const Settings& settings,
     for (const Hue::Light& light : named) changes.push_back(change_of(light, options, output));
     LightsPrintout printout;
     for (std::size_t i = 0; i < changes.size(); ++i) {
-        // Light commands go at the pace a bridge takes (Hue::pace).
+        // Light commands go at the pace a bridge takes (Hue::paced).
         Hue::Light& light = changes[i].light;
         if (options.name) {
             light.set_name(*options.name);

@@ -32,8 +32,8 @@ void check_light_options(const LightOptions& options);
 // stream when it reports itself unreachable. The light is taken from the
 // listing, and read before the change only when the listing names it without
 // its state. "id" may also be a light's name (see id_named), or a comma list
-// of ids and names: each of those lights is changed in turn,
-// Hue::kLightSpacing apart, and all are printed together; every one is
+// of ids and names: each of those lights is changed in turn, paced as
+// Hue::paced paces light commands, and all are printed together; every one is
 // checked before the first is changed. "id" kEveryLight changes every light
 // with one command to group 0 and prints the lights listing. Throws
 // std::runtime_error "Error: no light with id 99." when the bridge lists no

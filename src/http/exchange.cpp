@@ -26,7 +26,8 @@ using Clock = std::chrono::steady_clock;
 // end before the deadline, or the refusal is the exchange's failure.
 constexpr int kMaxResends = 2;
 constexpr std::chrono::seconds kDefaultWait{1};
-constexpr long kLongestAskedSeconds = 24L * 60 * 60;  // longer is no different: past any deadline
+// A longer wait is past any deadline: read as this many seconds.
+constexpr long kLongestAskedSeconds = 24L * 60 * 60;
 
 // The wait `retry_after` asks for, in whole seconds; none when it is empty,
 // blank or no number.
@@ -86,11 +87,11 @@ std::string key_of(const Endpoint& endpoint, const Options& options) {
 }
 
 // One exchange: its request, sent again after a refusal (429, 503) as
-// kMaxResends and asked_wait() say when the wait fits the deadline, and once more on a new
-// connection when a kept one turns out closed by the peer before it could
-// carry the request. With `kept`, a request goes on the peer's kept
-// connection and the connection is kept again afterwards; without, each
-// request has a connection of its own.
+// kMaxResends and asked_wait() say when the wait fits the deadline, and once
+// more on a new connection when a kept one turns out closed by the peer
+// before it could carry the request. With `kept`, a request goes on the
+// peer's kept connection and the connection is kept again afterwards;
+// without, each request has a connection of its own.
 class Exchange : public std::enable_shared_from_this<Exchange> {
 public:
     Exchange(asio::io_context& io, const Endpoint& endpoint, Method method, std::string body,

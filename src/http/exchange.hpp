@@ -93,9 +93,10 @@ private:
 // between requests. A reply 429 or 503 with a Retry-After of whole seconds
 // is sent again once, after that wait; one without (or with none that reads)
 // at most twice, a second apart; a wait that would not end before the
-// deadline is not waited for, the refusal fails the exchange. These statuses say the request was
-// not carried out, so a write is sent again too. No redirect is followed. Not thread-safe: the
-// program uses its transport from one thread.
+// deadline is not waited for, the refusal fails the exchange. These statuses
+// say the request was not carried out, so a write is sent again too. No
+// redirect is followed. Not thread-safe: the program uses its transport from
+// one thread.
 std::string exchange(const Endpoint& endpoint, Method method, const std::string& body,
                      const Options& options);
 

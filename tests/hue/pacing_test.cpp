@@ -1,6 +1,5 @@
 #include "hue/pacing.hpp"
 
-#include <chrono>
 #include <memory>
 #include <vector>
 
