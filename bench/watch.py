@@ -17,7 +17,10 @@ each; its credentials stay in WORK_DIR/watch-config.
   memory:   the watch's peak resident memory after 1,000 changes and after
             100,000 (a simulator each);
   polling:  CPU time of a watch polling a plain bridge every 200 ms for 10 s,
-            while the bridge's lights change 5 times a second.
+            while the bridge's lights change 5 times a second;
+  pacing:   `light --id=... --toggle` with 30 lights; the most of its light commands
+            that reach the bridge within any second, seen in the
+            simulator's log as it grows.
 """
 
 import http.client
@@ -230,6 +233,33 @@ def polling():
         f"{share:.2f} % ({user + system:.2f} s in 10 s)", verdict(share < 2))
 
 
+def pacing():
+    bridge = Bridge(7)
+    ids = ",".join(sorted(bridge.lights(), key=int)[:30])
+    seen, done = [], threading.Event()
+
+    def follow():
+        with open(bridge.log) as f:
+            while not done.is_set():
+                for line in f.readlines():
+                    seen.append((time.monotonic(), line))
+                time.sleep(0.002)
+
+    follower = threading.Thread(target=follow)
+    follower.start()
+    subprocess.run([GLOWRIG, "light", f"--id={ids}", "--toggle", f"--bridge={bridge.name}"],
+                   env=ENV, stdout=subprocess.DEVNULL, check=True)
+    time.sleep(0.1)
+    done.set()
+    follower.join()
+    bridge.stop()
+    puts = [t for t, line in seen if line.startswith(f"PUT /api/{bridge.user}/lights/")]
+    # 10 ms less than a second: the log is read every 2 ms or so.
+    most = max(sum(1 for u in puts if t <= u < t + 0.99) for t in puts)
+    row("light commands to one bridge within a second", "<= 10", f"{most} (n={len(puts)})",
+        verdict(most <= 10 and len(puts) == 30))
+
+
 def main():
     os.makedirs(CONFIG, exist_ok=True)
     latency()
@@ -237,6 +267,7 @@ def main():
     reads_per_thousand()
     memory()
     polling()
+    pacing()
 
 
 if __name__ == "__main__":

@@ -31,6 +31,7 @@
 #include "commands/watch.hpp"
 #include "http/exchange.hpp"
 #include "hue/address.hpp"
+#include "hue/pacing.hpp"
 #include "util/printable.hpp"
 #include "util/text.hpp"
 
@@ -116,9 +117,13 @@ bool names_option(const Word& word, const Command& command, const char* name) {
 
 int run_command_line(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                      const Environment& environment, bool terminal) {
-    // The connections kept for later requests of this run end with it.
+    // The connections kept for later requests of this run, and its pacing of
+    // commands, end with it.
     struct RunEnd {
-        ~RunEnd() { Http::end_kept_connections(); }
+        ~RunEnd() {
+            Http::end_kept_connections();
+            Hue::end_pacing();
+        }
     } run_end;
     if (!args.empty() && args[0] == kCompletionsWord) {
         return print_completions(out, std::vector<std::string>(args.begin() + 1, args.end()));

@@ -135,8 +135,7 @@ void run_light_command(const LightOptions& options, const Settings& settings,
     for (const Hue::Light& light : named) changes.push_back(change_of(light, options, output));
     LightsPrintout printout;
     for (std::size_t i = 0; i < changes.size(); ++i) {
-        // A bridge takes about ten light commands a second.
-        if (i > 0) std::this_thread::sleep_for(kLightCommandPause);
+        // Light commands go at the pace a bridge takes (Hue::paced).
         Hue::Light& light = changes[i].light;
         if (options.name) {
             light.set_name(*options.name);

@@ -13,10 +13,6 @@ namespace Commands {
 // The --id of "light" that names every light of the bridge.
 constexpr const char* kEveryLight = "all";
 
-// The pause between the commands to several lights: a bridge takes about
-// ten light commands a second.
-constexpr std::chrono::milliseconds kLightCommandPause(100);
-
 // Runs the "lights" command: prints every light from the listing, after
 // reading one by one the lights it names without their state (old firmware),
 // or with "find" starts the bridge's search, waits and prints the lights it
@@ -36,8 +32,8 @@ void check_light_options(const LightOptions& options);
 // stream when it reports itself unreachable. The light is taken from the
 // listing, and read before the change only when the listing names it without
 // its state. "id" may also be a light's name (see id_named), or a comma list
-// of ids and names: each of those lights is changed in turn,
-// kLightCommandPause apart, and all are printed together; every one is
+// of ids and names: each of those lights is changed in turn, paced as
+// Hue::paced paces light commands, and all are printed together; every one is
 // checked before the first is changed. "id" kEveryLight changes every light
 // with one command to group 0 and prints the lights listing. Throws
 // std::runtime_error "Error: no light with id 99." when the bridge lists no

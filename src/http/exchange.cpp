@@ -20,23 +20,26 @@ namespace asio = boost::asio;
 using tcp = asio::ip::tcp;
 using Clock = std::chrono::steady_clock;
 
-// A refused request (429, 503) is sent at most this many times more, after
-// waiting what its reply asks, within these bounds.
+// A refused request (429, 503) whose reply names no wait is sent at most
+// kMaxResends times more, kDefaultWait apart; one whose reply asks for a wait
+// (Retry-After in seconds) is sent once more after that wait. Either wait must
+// end before the deadline, or the refusal is the exchange's failure.
 constexpr int kMaxResends = 2;
 constexpr std::chrono::seconds kDefaultWait{1};
-constexpr std::chrono::seconds kLongestWait{5};
+// A longer wait is past any deadline: read as this many seconds.
+constexpr long kLongestAskedSeconds = 24L * 60 * 60;
 
-// How long a refused request waits before it is sent again: the whole seconds
-// of `retry_after`, at most kLongestWait; kDefaultWait when that is no number.
-std::chrono::seconds wait_after(const std::string& retry_after) {
-    std::size_t begin = retry_after.find_first_not_of(" \t");
-    std::size_t end = retry_after.find_last_not_of(" \t");
-    if (begin == std::string::npos) return kDefaultWait;
+// The wait `retry_after` asks for, in whole seconds; none when it is empty,
+// blank or no number.
+std::optional<std::chrono::seconds> asked_wait(const std::string& retry_after) {
+    const std::size_t begin = retry_after.find_first_not_of(" \t");
+    const std::size_t end = retry_after.find_last_not_of(" \t");
+    if (begin == std::string::npos) return std::nullopt;
     long seconds = 0;
     for (std::size_t i = begin; i <= end; ++i) {
         const char c = retry_after[i];
-        if (c < '0' || c > '9') return kDefaultWait;
-        seconds = std::min<long>(seconds * 10 + (c - '0'), kLongestWait.count());
+        if (c < '0' || c > '9') return std::nullopt;
+        seconds = std::min<long>(seconds * 10 + (c - '0'), kLongestAskedSeconds);
     }
     return std::chrono::seconds(seconds);
 }
@@ -83,12 +86,12 @@ std::string key_of(const Endpoint& endpoint, const Options& options) {
            std::to_string(endpoint.port) + " " + options.ca_file;
 }
 
-// One exchange: its request, sent again after a refusal (429, 503) when the
-// wait its reply asks for fits the deadline, and once more on a new
-// connection when a kept one turns out closed by the peer before it could
-// carry the request. With `kept`, a request goes on the peer's kept
-// connection and the connection is kept again afterwards; without, each
-// request has a connection of its own.
+// One exchange: its request, sent again after a refusal (429, 503) as
+// kMaxResends and asked_wait() say when the wait fits the deadline, and once
+// more on a new connection when a kept one turns out closed by the peer
+// before it could carry the request. With `kept`, a request goes on the
+// peer's kept connection and the connection is kept again afterwards;
+// without, each request has a connection of its own.
 class Exchange : public std::enable_shared_from_this<Exchange> {
 public:
     Exchange(asio::io_context& io, const Endpoint& endpoint, Method method, std::string body,
@@ -124,9 +127,10 @@ private:
         if (m_kept && outcome.keep && used) m_kept->keep(m_key, std::move(used));
         if (!outcome.failure) return m_done(Ending{std::nullopt, std::move(outcome.body)});
         const int status = outcome.failure->status();
-        if ((status == 429 || status == 503) && m_resends < kMaxResends) {
-            const auto wait = wait_after(outcome.retry_after);
-            if (Clock::now() + wait < m_deadline) {
+        if (status == 429 || status == 503) {
+            const std::optional<std::chrono::seconds> asked = asked_wait(outcome.retry_after);
+            const auto wait = asked.value_or(kDefaultWait);
+            if (m_resends < (asked ? 1 : kMaxResends) && Clock::now() + wait < m_deadline) {
                 ++m_resends;
                 m_wait.expires_after(wait);
                 m_wait.async_wait([self = shared_from_this()](const boost::system::error_code&) {

@@ -90,11 +90,13 @@ private:
 // returns the body of its 200 reply; throws Failure otherwise. Runs on the
 // calling thread. Requests to one peer share one keep-alive connection per
 // process, which is reopened once, transparently, when the peer closed it
-// between requests. A reply 429 or 503 is sent again after its Retry-After
-// seconds (1 s when it has none or none that reads, at most 5 s), at most
-// twice, while the deadline allows; these statuses say the request was not
-// carried out, so a write is sent again too. No redirect is followed. Not
-// thread-safe: the program uses its transport from one thread.
+// between requests. A reply 429 or 503 with a Retry-After of whole seconds
+// is sent again once, after that wait; one without (or with none that reads)
+// at most twice, a second apart; a wait that would not end before the
+// deadline is not waited for, the refusal fails the exchange. These statuses
+// say the request was not carried out, so a write is sent again too. No
+// redirect is followed. Not thread-safe: the program uses its transport from
+// one thread.
 std::string exchange(const Endpoint& endpoint, Method method, const std::string& body,
                      const Options& options);
 

@@ -4,6 +4,7 @@
 
 #include "hue/details/group_impl.hpp"
 #include "hue/details/requests.hpp"
+#include "hue/pacing.hpp"
 
 namespace Hue {
 namespace {
@@ -46,8 +47,11 @@ void Group::save() {
 }
 
 void Group::save_action(std::uint16_t transitiontime) {
-    details::send_change(m_impl->client(), details::kSave, m_impl->path() + "/action",
-                         m_impl->action_body(transitiontime));
+    const Json::Value body = m_impl->action_body(transitiontime);
+    if (body.is_null()) return;
+    paced(m_impl->client(), Command::group, [&] {
+        details::send(m_impl->client(), details::kSave, m_impl->path() + "/action", body);
+    });
 }
 
 Groups Groups::from_json(const Client& client, const Json::Value& object) {
@@ -72,7 +76,8 @@ void Groups::remove(const std::string& id) const {
 void Groups::recall_scene(const std::string& group, const std::string& scene) const {
     Json::Value body = Json::Value::object();
     body["scene"] = scene;
-    details::send(client(), details::kSave, path_segment(group) + "/action", body);
+    paced(client(), Command::group,
+          [&] { details::send(client(), details::kSave, path_segment(group) + "/action", body); });
 }
 
 }  // namespace Hue

@@ -4,6 +4,7 @@
 
 #include "hue/details/light_impl.hpp"
 #include "hue/details/requests.hpp"
+#include "hue/pacing.hpp"
 
 namespace Hue {
 namespace {
@@ -64,8 +65,11 @@ void Light::save_name() {
 
 bool Light::save_state(std::uint16_t transitiontime) {
     const Json::Value body = m_impl->state_body(transitiontime);
-    details::send_change(m_impl->client(), details::kSave, m_impl->path() + "/state", body);
-    return !body.is_null();
+    if (body.is_null()) return false;
+    paced(m_impl->client(), Command::light, [&] {
+        details::send(m_impl->client(), details::kSave, m_impl->path() + "/state", body);
+    });
+    return true;
 }
 
 Lights Lights::from_json(const Client& client, const Json::Value& object) {
