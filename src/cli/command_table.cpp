@@ -72,9 +72,17 @@ std::vector<Option<Derived>> widened(const std::vector<Option<Base>>& options) {
         Option<Derived> copy(option.name, option.help, field, option.words);
         copy.forms = option.forms;
         copy.point = option.point;
+        copy.open_words = option.open_words;
         wide.push_back(std::move(copy));
     }
     return wide;
+}
+
+// `option`, its words offered but not required.
+template <class Record>
+Option<Record> offering(Option<Record> option) {
+    option.open_words = true;
+    return option;
 }
 
 // The option pieces the commands are made of, in the order the help lists them.
@@ -141,7 +149,8 @@ std::vector<Option<Record>> light_state() {
          "Alert setting for light.  Valid values are: none, select, lselect",
          &StateOptions::alert,
          {"none", "select", "lselect"}},
-        {"effect", "Light effect.Valid values are: non, colorloop", &StateOptions::effect},
+        offering(Option<Record>("effect", "Light effect.Valid values are: non, colorloop",
+                                &StateOptions::effect, {"none", "colorloop"})),
         {"trans",
          "Transition time for lighting change in hundreds of milliseconds. A value of 10 equals "
          "one second.",
