@@ -72,9 +72,17 @@ std::vector<Option<Derived>> widened(const std::vector<Option<Base>>& options) {
         Option<Derived> copy(option.name, option.help, field, option.words);
         copy.forms = option.forms;
         copy.point = option.point;
+        copy.open_words = option.open_words;
         wide.push_back(std::move(copy));
     }
     return wide;
+}
+
+// `option`, its words offered but not required.
+template <class Record>
+Option<Record> offering(Option<Record> option) {
+    option.open_words = true;
+    return option;
 }
 
 // The option pieces the commands are made of, in the order the help lists them.
@@ -141,14 +149,29 @@ std::vector<Option<Record>> light_state() {
          "Alert setting for light.  Valid values are: none, select, lselect",
          &StateOptions::alert,
          {"none", "select", "lselect"}},
-        {"effect",
-         "Light effect.Valid values are: non, colorloop",
-         &StateOptions::effect,
-         {"none", "colorloop"}},
+        offering(Option<Record>("effect", "Light effect.Valid values are: non, colorloop",
+                                &StateOptions::effect, {"none", "colorloop"})),
         {"trans",
          "Transition time for lighting change in hundreds of milliseconds. A value of 10 equals "
          "one second.",
          &StateOptions::trans},
+        {"sunrise",
+         "Light rises like the sun over this time, e.g. 30m, 1h30m, 90s or 600 (seconds), at "
+         "most 6h (bridges with the newer interface)",
+         &StateOptions::sunrise},
+        {"sunset", "Light sets like the sun over this time, as --sunrise", &StateOptions::sunset},
+        {"gradient",
+         "Colors along a gradient light, each as --color takes it, e.g. --gradient=red,orange,blue",
+         &StateOptions::gradient},
+        {"signal",
+         "Signal with the light for --signal-for seconds: on_off, on_off_color (one color) or "
+         "alternating (two colors), the colors in --signal-colors",
+         &StateOptions::signal,
+         {"on_off", "on_off_color", "alternating"}},
+        {"signal-colors", "The colors of --signal, each as --color takes it, e.g. red,blue",
+         &StateOptions::signal_colors},
+        {"signal-for", "Seconds --signal lasts, 1-65534; 10 unless given",
+         &StateOptions::signal_for, NumberForms{1, 65534}},
     };
 }
 

@@ -68,6 +68,9 @@ struct Option {
     std::vector<std::string> words;
     std::optional<NumberForms> forms;
     PointReader point = nullptr;  // for a point's field
+    // A text option whose words are offered to complete it, not required:
+    // the command checks the text itself ("--effect" takes what a light reports).
+    bool open_words = false;
 };
 
 namespace details {
@@ -130,8 +133,9 @@ void read_option(const Option<Record>& option, const OptionValues& values, const
                     record.*field = true;
                 } else if constexpr (std::is_same_v<Value, std::optional<std::string>>) {
                     const auto& text = values.text(name);
-                    if (!option.words.empty() && std::find(option.words.begin(), option.words.end(),
-                                                           text) == option.words.end()) {
+                    if (!option.words.empty() && !option.open_words &&
+                        std::find(option.words.begin(), option.words.end(), text) ==
+                            option.words.end()) {
                         // A typo never becomes another command ("none").
                         throw Commands::UsageError(std::string("Error: option '") + name +
                                                    "' must be " + one_of(option.words) + ".");

@@ -15,6 +15,7 @@
 #include "commands/brief_printouts.hpp"
 #include "commands/colour_options.hpp"
 #include "commands/items.hpp"
+#include "commands/newer_light_options.hpp"
 #include "commands/output.hpp"
 #include "commands/printout_builder.hpp"
 #include "commands/render.hpp"
@@ -180,6 +181,10 @@ Hue::GroupAction group_action(Hue::Group& group, const StateOptions& options,
 
 void check_group_options(const GroupOptions& options) {
     check_state_options(options);
+    check_newer_options(options, true);
+    if ((options.id == "new" || options.remove) && !newer_option(options).empty()) {
+        throw UsageError("Error: " + newer_option(options) + " changes a group that exists.");
+    }
     if (options.id == "new" && (!options.name || options.lights.empty())) {
         throw UsageError(
             "When creating a new group, you must specify name and one or more lights.");
@@ -226,6 +231,7 @@ void run_groups_command(const GroupsOptions& options, const Settings& settings,
 
 void run_group_command(const GroupOptions& options, const Settings& settings,
                        const Access::Target& target, const Output& output) {
+    require_newer(options, target);
     const Hue::Groups groups = target.bridge.get_groups(settings.client, target.identity);
     if (options.id == "new") {
         refuse_name_taken(groups, *options.name, std::string());
@@ -245,8 +251,14 @@ void run_group_command(const GroupOptions& options, const Settings& settings,
         options.id == Hue::kAllLights ? options.id : id_named(groups, options.id, "group");
     if (options.name) refuse_name_taken(groups, *options.name, id);
     const Members members = member_ids(options, settings, target);
-    render(output,
-           GroupsPrintout{{group_printout(modify_group(id, options, groups, members, output))}});
+    std::string what = "group " + Util::printable(id);
+    if (holds_item(groups, id))
+        what += " (" + Util::printable(find_item(groups, id, "group").name()) + ")";
+    const std::vector<NewerChange> newer =
+        newer_changes(options, "grouped_light", {{"/groups/" + id, what}}, settings, target);
+    const Hue::Group group = modify_group(id, options, groups, members, output);
+    for (const NewerChange& change : newer) send_newer(change, settings, target);
+    render(output, GroupsPrintout{{group_printout(group)}});
 }
 
 }  // namespace Commands

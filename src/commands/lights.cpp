@@ -13,6 +13,7 @@
 #include "commands/colour_options.hpp"
 #include "commands/groups.hpp"
 #include "commands/items.hpp"
+#include "commands/newer_light_options.hpp"
 #include "commands/output.hpp"
 #include "commands/printout_builder.hpp"
 #include "commands/progress.hpp"
@@ -60,9 +61,12 @@ std::vector<Hue::Light> named_lights(const Hue::Lights& lights, const std::strin
 void change_every_light(const LightOptions& options, const Settings& settings,
                         const Access::Target& target, const Output& output) {
     const auto& [bridge, identity] = std::tie(target.bridge, target.identity);
+    const std::vector<NewerChange> newer =
+        newer_changes(options, "grouped_light", {{"/groups/0", "every light"}}, settings, target);
     Hue::Group every = bridge.groups_resource(settings.client, identity).all_lights();
     every.set_action(group_action(every, options, output), fields_given(options));
     every.save_action(options.trans.value_or(0));
+    for (const NewerChange& change : newer) send_newer(change, settings, target);
     const Hue::Lights lights = bridge.get_lights(settings.client, identity);
     read_items_given_by_name(lights);
     render(output, lights_printout(lights));
@@ -117,11 +121,13 @@ void run_lights_command(const LightsOptions& options, const Settings& settings,
 
 void check_light_options(const LightOptions& options) {
     check_state_options(options);
+    check_newer_options(options, options.id == kEveryLight);
     if (options.id == kEveryLight && options.name) throw UsageError(kOneLightToRename);
 }
 
 void run_light_command(const LightOptions& options, const Settings& settings,
                        const Access::Target& target, const Output& output) {
+    require_newer(options, target);
     if (options.id == kEveryLight) {
         change_every_light(options, settings, target, output);
         return;
@@ -131,8 +137,17 @@ void run_light_command(const LightOptions& options, const Settings& settings,
     const std::vector<Hue::Light> named = named_lights(lights, options.id);
     if (options.name && named.size() > 1) throw UsageError(kOneLightToRename);
     // Every light is checked before the first is changed.
+    // An effect beyond the older ones goes over the newer interface alone.
+    LightOptions older = options;
+    if (newer_effect(options)) older.effect.reset();
     std::vector<LightChange> changes;
-    for (const Hue::Light& light : named) changes.push_back(change_of(light, options, output));
+    std::vector<NewerItem> items;
+    for (const Hue::Light& light : named) {
+        changes.push_back(change_of(light, older, output));
+        items.push_back({"/lights/" + light.id(), "light " + Util::printable(light.id()) + " (" +
+                                                      Util::printable(light.name()) + ")"});
+    }
+    const std::vector<NewerChange> newer = newer_changes(options, "light", items, settings, target);
     LightsPrintout printout;
     for (std::size_t i = 0; i < changes.size(); ++i) {
         // Light commands go at the pace a bridge takes (Hue::paced).
@@ -149,6 +164,7 @@ void run_light_command(const LightOptions& options, const Settings& settings,
                             "not show it."
                          << std::endl;
         }
+        if (!newer.empty()) send_newer(newer[i], settings, target);
         light.refresh();
         printout.lights.push_back(light_printout(light));
     }

@@ -31,7 +31,9 @@ struct Level {
 
 // The state changes the light and group commands share: "--on", "--off",
 // "--toggle", "--bri", "--ct", "--kelvin", "--hue", "--sat", "--xy",
-// "--color", "--alert", "--effect" and "--trans".
+// "--color", "--alert", "--effect" and "--trans"; and those only the newer
+// interface carries out: "--effect" beyond none and colorloop, "--sunrise",
+// "--sunset", "--gradient", "--signal", "--signal-colors" and "--signal-for".
 struct StateOptions {
     bool on = false;
     bool off = false;                     // never together with on
@@ -41,11 +43,17 @@ struct StateOptions {
     std::optional<std::uint16_t> kelvin;  // 1000-10000, sent as ct
     std::optional<std::uint16_t> hue;
     std::optional<std::uint8_t> sat;
-    std::optional<Util::Xy> xy;          // "X,Y", each 0-1
-    std::optional<Util::Xy> color;       // "#rrggbb", "rrggbb", "rgb(R,G,B)" or a colour name
-    std::optional<std::string> alert;    // none, select or lselect
-    std::optional<std::string> effect;   // none or colorloop
-    std::optional<std::uint16_t> trans;  // tenths of a second
+    std::optional<Util::Xy> xy;           // "X,Y", each 0-1
+    std::optional<Util::Xy> color;        // "#rrggbb", "rrggbb", "rgb(R,G,B)" or a colour name
+    std::optional<std::string> alert;     // none, select or lselect
+    std::optional<std::string> effect;    // none, colorloop or an effect the light reports
+    std::optional<std::uint16_t> trans;   // tenths of a second
+    std::optional<std::string> sunrise;   // a duration: "90s", "30m", "1h30m" or seconds; <= 6 h
+    std::optional<std::string> sunset;    // the same
+    std::optional<std::string> gradient;  // "COLOUR,COLOUR[,...]", each as "--color" reads it
+    std::optional<std::string> signal;    // on_off, on_off_color or alternating
+    std::optional<std::string> signal_colors;  // "COLOUR[,COLOUR]": one or two, as the signal takes
+    std::optional<std::uint16_t> signal_for;   // seconds, 1-65534; 10 unless given
 };
 
 // A listing printed one line per item ("--brief"); "--json" wins over it.

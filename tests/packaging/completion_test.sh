@@ -56,7 +56,7 @@ failed=0
 runs help && for word in $(glowrig --completions words); do
     [ "$word" = help ] && continue
     from_help=$(glowrig "$word" -help | sed -n '/^Options for/,/^$/p' |
-        sed -nE 's/^  --?([a-z]+)( arg)?.*/\1\2/p' | sed -E 's/ arg$/=/' | sort | paste -sd ' ')
+        sed -nE 's/^  --?([a-z][a-z-]*)( arg)?.*/\1\2/p' | sed -E 's/ arg$/=/' | sort | paste -sd ' ')
     offered=$(glowrig --completions options "$word" | tr ' ' '\n' | sed -E 's/^--?//' |
         grep -vx help | sort | paste -sd ' ')
     if [ "$from_help" != "$offered" ]; then
