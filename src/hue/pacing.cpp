@@ -34,7 +34,10 @@ Pacer& pacer() {
 
 void paced(const Client& client, Command kind, const std::function<void()>& send) {
     // One bridge answers on its address whatever the scheme and port.
-    const std::string& bridge = client.base().host;
+    paced(client.base().host, kind, send);
+}
+
+void paced(const std::string& bridge, Command kind, const std::function<void()>& send) {
     pacer().wait(bridge, kind);
     try {
         send();

@@ -55,6 +55,10 @@ private:
 // The pacer of this run's commands.
 Pacer& pacer();
 
+// Sends a command of `kind` to the bridge at `host` (its address) with
+// `send`, paced by the run's pacer.
+void paced(const std::string& host, Command kind, const std::function<void()>& send);
+
 // Sends a command of `kind` to the bridge `client` sends to with `send`,
 // paced by the run's pacer.
 void paced(const Client& client, Command kind, const std::function<void()>& send);

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "hue/client.hpp"
+#include "hue/pacing.hpp"
 #include "hue/v2/resources.hpp"
 #include "json/parse.hpp"
 #include "json/text.hpp"
@@ -51,9 +52,18 @@ const Json::Value* resource_for(const Json::Value& resources, const std::string&
 
 void change_resource(const Bridge& bridge, const std::string& key, const std::string& type,
                      const std::string& id, const Json::Value& body, const Http::Options& options) {
-    const std::string reply =
-        Http::exchange(at(bridge, "/clip/v2/resource/" + type + "/" + path_segment(id)),
-                       Http::Method::Put, Json::text(body), key_options(bridge, key, options));
+    std::string reply;
+    const auto send = [&] {
+        reply =
+            Http::exchange(at(bridge, "/clip/v2/resource/" + type + "/" + path_segment(id)),
+                           Http::Method::Put, Json::text(body), key_options(bridge, key, options));
+    };
+    // A light's change is a light command; a group's, a group command.
+    if (type == "light" || type == "grouped_light") {
+        paced(bridge.endpoint().host, type == "light" ? Command::light : Command::group, send);
+    } else {
+        send();
+    }
     const Json::Value answer = envelope(reply, "the change's reply");
     for (const auto& error : answer.at("errors")) {
         const Json::Value* description = Json::find(error, "description");
