@@ -244,13 +244,17 @@ std::vector<Option<Commands::ScheduleOptions>> schedule_options() {
 
 std::vector<Option<Commands::SceneOptions>> scene_options() {
     using R = Commands::SceneOptions;
-    return {bridge<R>(),
-            {"id", "The scene id or name.", &R::id},
-            {"group",
-             "Group id or name to recall a scene of lights alone in; the default is 0, every "
-             "light.  A group scene is always recalled in its own group.",
-             &R::group},
-            json<R>()};
+    return {
+        bridge<R>(),
+        {"id", "The scene id or name.", &R::id},
+        {"group",
+         "Group id or name to recall a scene of lights alone in; the default is 0, every "
+         "light.  A group scene is always recalled in its own group.",
+         &R::group},
+        {"dynamic", "Play the scene's palette; needs the bridge's newer interface.", &R::dynamic},
+        {"speed", "Speed of the palette with --dynamic, 0 to 1.", &R::speed},
+        {"off", "Deactivate the smart scene --id names.", &R::off},
+        json<R>()};
 }
 
 std::vector<Option<Commands::SensorsOptions>> sensors_options() {

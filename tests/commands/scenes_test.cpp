@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "json/parse.hpp"
+#include "json/text.hpp"
+#include "sim/event_data.hpp"
+#include "support/process.hpp"
 #include "support/sim_fixture.hpp"
 
 namespace {
@@ -102,6 +105,115 @@ TEST_F(ScenesCommand, RecallSetsTheLightsOfTheSceneInTheGroup) {
     EXPECT_NE(std::string::npos, listed.output.find(R"("bri":254,)")) << listed.output;
     EXPECT_EQ(254, Json::as_int(Json::at(light_state("3"), "bri")));
     EXPECT_TRUE(Json::as_bool(Json::at(light_state("3"), "on")));
+}
+
+// Over the newer interface: a palette played at a speed, smart scenes
+// activated and deactivated by name; the older interface refuses both.
+class NewerScenes : public TestingSupport::SimFixture {
+protected:
+    void SetUp() override {
+        serve_tls();
+        Value sample = Json::parse(TestingSupport::read_test_data("../../fixtures/sample.json"));
+        sample["linkbutton"] = true;
+        start(Json::text(sample), /*whitelisted=*/false);
+        ASSERT_EQ(0, run({"config", "--auth"}, home()).status);
+    }
+    TestingSupport::Environment home() const { return {{"XDG_CONFIG_HOME", m_home.path()}}; }
+    TestingSupport::TemporaryDirectory m_home;
+};
+
+TEST_F(NewerScenes, PlaysPalettesAndSwitchesSmartScenes) {
+    const std::string scene = "/clip/v2/resource/scene";
+    const std::string smart = "/clip/v2/resource/smart_scene";
+    const std::string relax = "PUT " + scene + "/" + Sim::uuid_from("/scenes/relax") + " ";
+    const std::string natural = "PUT " + smart + "/" + Sim::uuid_from("smart_scene/0") + " ";
+    const struct {
+        std::vector<std::string> args;
+        std::string printed;
+        int status;
+        std::vector<std::string> requests;
+    } cases[] = {
+        {{"--id=Relax", "--dynamic", "--speed=0.25"},
+         "Scene recalled.",
+         0,
+         {"GET /api/{user}/scenes", "GET " + scene,
+          relax + R"({"recall":{"action":"dynamic_palette"},"speed":0.25})"}},
+        {{"--id=relax", "--dynamic"},
+         "Scene recalled.",
+         0,
+         {"GET /api/{user}/scenes", "GET " + scene,
+          relax + R"({"recall":{"action":"dynamic_palette"}})"}},
+        {{"--id=focus", "--dynamic"},
+         "Error: scene focus has no palette.",
+         1,
+         {"GET /api/{user}/scenes", "GET " + scene}},
+        {{"--id=natural LIGHT"},
+         "Smart scene activated.",
+         0,
+         {"GET /api/{user}/scenes", "GET " + smart,
+          natural + R"({"recall":{"action":"activate"}})"}},
+        {{"--id=Natural light", "--off"},
+         "Smart scene deactivated.",
+         0,
+         {"GET " + smart, natural + R"({"recall":{"action":"deactivate"}})"}},
+        {{"--id=Relax", "--off"}, "Error: no smart scene with id Relax.", 1, {"GET " + smart}},
+        {{"--id=Eve"},
+         "Error: no scene with id Eve.",
+         1,
+         {"GET /api/{user}/scenes", "GET " + smart}},
+        {{"--id=Relax", "--dynamic", "--speed=1.5"},
+         "Error: option 'speed' must be a number 0-1.",
+         2,
+         {}},
+        {{"--id=Relax", "--speed=1"}, "Error: --speed goes with --dynamic.", 2, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front() + " " + c.args.back());
+        bridge().clear_requests();
+        std::vector<std::string> args = {"scene"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto result = run(args, home());
+        EXPECT_EQ("\n" + c.printed + "\n", result.output);
+        EXPECT_EQ(c.status, result.status);
+        EXPECT_EQ(expanded(c.requests), request_lines());
+    }
+}
+
+// The listing marks the scenes with a palette and adds the smart scenes after them.
+TEST_F(NewerScenes, ListsPalettesAndSmartScenes) {
+    const auto text = run({"scenes"}, home()).output;
+    EXPECT_NE(std::string::npos,
+              text.find("  Name:                    Relax\n"
+                        "  Group:                   \n"
+                        "  Lights:                  1, 2\n"
+                        "  LastUpdated:             Wed Apr 30 20:15:00 2014 UTC\n"
+                        "  Dynamic:                 yes\n"))
+        << text;
+    EXPECT_NE(std::string::npos, text.find("\n\nSmart scenes:\n\n  Id:                      " +
+                                           Sim::uuid_from("smart_scene/0") +
+                                           "\n  Name:                    Natural light\n"
+                                           "  State:                   inactive\n"))
+        << text;
+    const Value listed = Json::parse(run({"scenes", "--json"}, home()).output);
+    std::string marks;
+    for (const auto& scene : Json::at(listed, "scenes")) {
+        marks += Json::as_bool(Json::at(scene, "dynamic")) ? "+" : "-";
+    }
+    EXPECT_EQ("--+", marks);  // focus, night, relax
+    EXPECT_EQ(Json::parse(R"([{"id":")" + Sim::uuid_from("smart_scene/0") +
+                          R"(","name":"Natural light","state":"inactive"}])"),
+              Json::at(listed, "smart_scenes"));
+}
+
+TEST_F(ScenesCommand, RefusesWhatOnlyTheNewerInterfaceOffersWithoutIt) {
+    for (const char* option : {"--dynamic", "--off"}) {
+        const auto result = run({"scene", "--id=a1", option});
+        EXPECT_EQ(expand("\nError: the bridge at {address} has no newer interface; ") + option +
+                      " needs it.\n",
+                  result.output);
+        EXPECT_EQ(1, result.status);
+    }
+    EXPECT_TRUE(request_lines().empty());
 }
 
 }  // namespace
