@@ -25,7 +25,7 @@ cases=(
     "glowrig sch|schedule schedules"
     "glowrig sce|scene scenes"
     "glowrig sensor |--bridge= --help --id= --json --off --on"
-    "glowrig scene |--bridge= --group= --help --id= --json"
+    "glowrig scene |--bridge= --dynamic --group= --help --id= --json --off --speed="
     "glowrig schedule |--bridge= --delete --desc= --disable --enable --help --id= --json --name="
     "glowrig LIGHT --bri|--bri= --bridge="
     "glowrig group --id=1 -l|-l="
