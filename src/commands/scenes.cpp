@@ -1,5 +1,6 @@
 #include "commands/scenes.hpp"
 
+#include <cstdlib>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -63,7 +64,8 @@ std::optional<double> palette_speed(const SceneOptions& options) {
     const bool decimal = !text.empty() &&
                          text.find_first_not_of("0123456789.") == std::string::npos &&
                          text.find('.') == text.rfind('.') && text != ".";
-    const double speed = decimal ? std::stod(text) : -1;
+    // strtod: a run of digits too long for a double reads as infinity, refused below.
+    const double speed = decimal ? std::strtod(text.c_str(), nullptr) : -1;
     if (speed < 0 || speed > 1) throw UsageError("Error: option 'speed' must be a number 0-1.");
     return speed;
 }
@@ -84,6 +86,18 @@ std::vector<NewerItem> newer_items(const Settings& settings, const Access::Targe
         target.credentials->set_newer(target.bridge, false);
         require_newer(target, option);
         throw;
+    }
+}
+
+// As newer_items, but nothing when the bridge turns out to have lost the
+// newer interface, for what also works without it.
+std::vector<NewerItem> newer_items_if_any(const Settings& settings, const Access::Target& target,
+                                          const char* type) {
+    try {
+        return newer_items(settings, target, type, type);
+    } catch (const std::runtime_error&) {
+        if (has_newer(target)) throw;
+        return {};
     }
 }
 
@@ -123,15 +137,10 @@ void recall_palette(const Hue::Scene& scene, std::optional<double> speed, const 
 void add_newer_scenes(ScenesPrintout& printout, const Settings& settings,
                       const Access::Target& target) {
     if (!has_newer(target)) return;
-    std::vector<NewerItem> scenes;
-    std::vector<NewerItem> smart;
-    try {
-        scenes = newer_items(settings, target, "scene", "scenes");
-        smart = newer_items(settings, target, "smart_scene", "scenes");
-    } catch (const std::runtime_error&) {
-        if (has_newer(target)) throw;
-        return;
-    }
+    const auto scenes = newer_items_if_any(settings, target, "scene");
+    if (!has_newer(target)) return;
+    const auto smart = newer_items_if_any(settings, target, "smart_scene");
+    if (!has_newer(target)) return;
     for (ScenePrintout& scene : printout.scenes) {
         scene.dynamic = false;
         for (const auto& item : scenes) {
@@ -178,7 +187,7 @@ void run_scene_command(const SceneOptions& options, const Settings& settings,
     const std::string id = id_named(scenes, options.id, "scene");
     // A name no scene has may be a smart scene's, which only the newer interface lists.
     if (!holds_item(scenes, id) && !options.dynamic && has_newer(target)) {
-        const auto smart = newer_items(settings, target, "smart_scene", "--id");
+        const auto smart = newer_items_if_any(settings, target, "smart_scene");
         if (holds_item(smart, id_named(smart, options.id, "smart scene"))) {
             recall_smart_scene(smart, options.id, "activate", settings, target, output);
             return;

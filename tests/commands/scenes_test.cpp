@@ -185,6 +185,18 @@ TEST_F(NewerScenes, ListsPalettesAndSmartScenes) {
               Json::at(listed, "smart_scenes"));
 }
 
+// A bridge that lost the newer interface lists as before, then refuses what needs it.
+TEST_F(NewerScenes, ABridgeThatLostTheNewerInterfaceListsAsBefore) {
+    bridge().serve_clip_v2(false);
+    bridge().clear_requests();
+    const auto listed = run({"scenes"}, home()).output;
+    EXPECT_EQ(std::string::npos, listed.find("Dynamic")) << listed;
+    EXPECT_EQ(expanded({"GET /api/{user}/scenes", "GET /clip/v2/resource/scene"}), request_lines());
+    EXPECT_EQ(expand("\nError: the bridge at https://{address} has no newer interface; --off "
+                     "needs it.\n"),
+              run({"scene", "--id=Relax", "--off"}, home()).output);
+}
+
 TEST_F(ScenesCommand, RefusesWhatOnlyTheNewerInterfaceOffersWithoutIt) {
     for (const char* option : {"--dynamic", "--off"}) {
         const auto result = run({"scene", "--id=a1", option});
