@@ -11,6 +11,7 @@
 #include "commands/bridges.hpp"
 #include "commands/colour_options.hpp"
 #include "commands/config.hpp"
+#include "commands/devices.hpp"
 #include "commands/groups.hpp"
 #include "commands/lights.hpp"
 #include "commands/scenes.hpp"
@@ -325,6 +326,9 @@ const std::vector<Command>& command_table() {
         make_bridge_command<Commands::ConfigOptions>(
             "config", "Prints or modifies a bridge's Configuration.", config_options(),
             Commands::run_config_command, nullptr, pins_anew),
+        make_bridge_command<Commands::BriefListingOptions>(
+            "devices", "Enumerates Devices with their battery, connectivity and update state.",
+            brief_listing_options(), Commands::run_devices_command),
         make_bridge_command<Commands::LightsOptions>(
             "lights", "Enumerates the Lights associated with the bridge.", lights_options(),
             Commands::run_lights_command),

@@ -21,7 +21,7 @@ source "$completion/glowrig.bash"
 
 # Command line (a trailing blank starts an empty word) | the completions, sorted.
 cases=(
-    "glowrig |bridges config group groups help light lights scene scenes schedule schedules sensor sensors state version watch"
+    "glowrig |bridges config devices group groups help light lights scene scenes schedule schedules sensor sensors state version watch"
     "glowrig sch|schedule schedules"
     "glowrig sce|scene scenes"
     "glowrig sensor |--bridge= --help --id= --json --off --on"
