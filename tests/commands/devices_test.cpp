@@ -35,6 +35,8 @@ TEST_F(DevicesCommand, ListsEachDeviceWithItsBatteryInEachForm) {
     EXPECT_NE(std::string::npos,
               brief.find("\n" + id + "  Hall switch         ZLLSwitch            17% low\n"))
         << brief;
+    EXPECT_NE(std::string::npos,
+              brief.find("  Dimmer              ZLLSwitch            100% normal\n"));
     const auto text = run({"devices"}, home()).output;
     EXPECT_NE(std::string::npos,
               text.find("  Name:                    Hall switch\n  Product:                 "
