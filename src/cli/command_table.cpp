@@ -11,6 +11,7 @@
 #include "commands/bridges.hpp"
 #include "commands/colour_options.hpp"
 #include "commands/config.hpp"
+#include "commands/devices.hpp"
 #include "commands/groups.hpp"
 #include "commands/lights.hpp"
 #include "commands/scenes.hpp"
@@ -267,13 +268,17 @@ std::vector<Option<Commands::ScheduleOptions>> schedule_options() {
 
 std::vector<Option<Commands::SceneOptions>> scene_options() {
     using R = Commands::SceneOptions;
-    return {bridge<R>(),
-            {"id", "The scene id or name.", &R::id},
-            {"group",
-             "Group id or name to recall a scene of lights alone in; the default is 0, every "
-             "light.  A group scene is always recalled in its own group.",
-             &R::group},
-            json<R>()};
+    return {
+        bridge<R>(),
+        {"id", "The scene id or name.", &R::id},
+        {"group",
+         "Group id or name to recall a scene of lights alone in; the default is 0, every "
+         "light.  A group scene is always recalled in its own group.",
+         &R::group},
+        {"dynamic", "Play the scene's palette; needs the bridge's newer interface.", &R::dynamic},
+        {"speed", "Speed of the palette with --dynamic, 0 to 1.", &R::speed},
+        {"off", "Deactivate the smart scene --id names.", &R::off},
+        json<R>()};
 }
 
 std::vector<Option<Commands::SensorsOptions>> sensors_options() {
@@ -344,6 +349,9 @@ const std::vector<Command>& command_table() {
         make_bridge_command<Commands::ConfigOptions>(
             "config", "Prints or modifies a bridge's Configuration.", config_options(),
             Commands::run_config_command, nullptr, pins_anew),
+        make_bridge_command<Commands::BriefListingOptions>(
+            "devices", "Enumerates Devices with their battery, connectivity and update state.",
+            brief_listing_options(), Commands::run_devices_command),
         make_bridge_command<Commands::LightsOptions>(
             "lights", "Enumerates the Lights associated with the bridge.", lights_options(),
             Commands::run_lights_command),

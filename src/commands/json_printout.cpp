@@ -154,6 +154,15 @@ Value scene_json(const ScenePrintout& scene) {
     object["group"] = or_null(scene.group);
     object["lights"] = ids_json(scene.lights);
     object["lastupdated"] = or_null(scene.lastupdated);
+    if (scene.dynamic) object["dynamic"] = Value(*scene.dynamic);
+    return object;
+}
+
+Value smart_scene_json(const SmartScenePrintout& smart) {
+    Value object = Value::object();
+    object["id"] = Value(smart.id);
+    object["name"] = Value(smart.name);
+    object["state"] = Value(smart.state);
     return object;
 }
 
@@ -273,7 +282,11 @@ Value to_json(const SchedulesPrintout& schedules) {
 }
 
 Value to_json(const ScenesPrintout& scenes) {
-    return document("scenes", array_of(scenes.scenes, scene_json));
+    Value object = document("scenes", array_of(scenes.scenes, scene_json));
+    if (scenes.smart_scenes) {
+        object["smart_scenes"] = array_of(*scenes.smart_scenes, smart_scene_json);
+    }
+    return object;
 }
 
 Value to_json(const SensorsPrintout& sensors) {

@@ -110,6 +110,9 @@ struct ScheduleOptions : BridgeOption {
 struct SceneOptions : BridgeOption {
     std::string id;                    // a scene's id or name
     std::optional<std::string> group;  // a group's id or name
+    bool dynamic = false;              // recall the scene's palette, at `speed`
+    std::optional<std::string> speed;  // 0 to 1
+    bool off = false;                  // deactivate the smart scene `id`
 };
 
 // "sensors": "--brief" prints a line per sensor.

@@ -165,11 +165,21 @@ struct ScenePrintout {
     std::optional<std::string> group;
     std::vector<std::string> lights;
     std::optional<std::tm> lastupdated;
+    // Over the newer interface: whether the scene has a palette to play.
+    std::optional<bool> dynamic;
 };
 
-// The printout of "scenes".
+// A smart scene of the newer interface: its UUID, name and "active" or "inactive".
+struct SmartScenePrintout {
+    std::string id;
+    std::string name;
+    std::string state;
+};
+
+// The printout of "scenes"; `smart_scenes` only over the newer interface.
 struct ScenesPrintout {
     std::vector<ScenePrintout> scenes;
+    std::optional<std::vector<SmartScenePrintout>> smart_scenes;
 };
 
 // One sensor: its texts, its state's values decoded (and the state as the

@@ -181,7 +181,7 @@ ScenePrintout scene_printout(const Hue::Scene& scene) {
 }
 
 ScenesPrintout scenes_printout(const Hue::Scenes& scenes) {
-    return ScenesPrintout{each_built(scenes, scene_printout)};
+    return ScenesPrintout{each_built(scenes, scene_printout), std::nullopt};
 }
 
 StatePrintout state_printout(const Hue::Configuration& configuration, const Hue::Lights& lights,

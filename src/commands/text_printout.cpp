@@ -96,6 +96,8 @@ void print_scene(std::ostream& out, const ScenePrintout& scene) {
     out << "  Lights:                  " << printable(joined(scene.lights)) << '\n';
     out << "  LastUpdated:             "
         << (scene.lastupdated ? Util::utc_text(*scene.lastupdated) : std::string()) << '\n';
+    if (scene.dynamic)
+        out << "  Dynamic:                 " << (*scene.dynamic ? "yes" : "no") << '\n';
 }
 
 // The column the values of a labelled printout start in.
@@ -211,6 +213,14 @@ void print_text(std::ostream& out, const SchedulesPrintout& schedules) {
 void print_text(std::ostream& out, const ScenesPrintout& scenes) {
     out << "Scenes:" << '\n';
     for (const ScenePrintout& scene : scenes.scenes) print_scene(out, scene);
+    if (!scenes.smart_scenes) return;
+    out << '\n' << "Smart scenes:" << '\n';
+    for (const SmartScenePrintout& smart : *scenes.smart_scenes) {
+        out << '\n';
+        out << "  Id:                      " << printable(smart.id) << '\n';
+        out << "  Name:                    " << printable(smart.name) << '\n';
+        out << "  State:                   " << printable(smart.state) << '\n';
+    }
 }
 
 void print_text(std::ostream& out, const SensorsPrintout& sensors) {

@@ -24,7 +24,7 @@ TEST(Help, ListsEachCommandsOptionsAsAlways) {
         {"schedule", "help_schedule.txt"}, {"scenes", "help_scenes.txt"},
         {"scene", "help_scene.txt"},       {"sensors", "help_sensors.txt"},
         {"sensor", "help_sensor.txt"},     {"state", "help_state.txt"},
-        {"watch", "help_watch.txt"},
+        {"watch", "help_watch.txt"},       {"devices", "help_devices.txt"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);

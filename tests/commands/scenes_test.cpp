@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "json/parse.hpp"
+#include "json/text.hpp"
+#include "sim/event_data.hpp"
+#include "support/process.hpp"
 #include "support/sim_fixture.hpp"
 
 namespace {
@@ -102,6 +105,107 @@ TEST_F(ScenesCommand, RecallSetsTheLightsOfTheSceneInTheGroup) {
     EXPECT_NE(std::string::npos, listed.output.find(R"("bri":254,)")) << listed.output;
     EXPECT_EQ(254, Json::as_int(Json::at(light_state("3"), "bri")));
     EXPECT_TRUE(Json::as_bool(Json::at(light_state("3"), "on")));
+}
+
+// Over the newer interface: a palette played at a speed, smart scenes
+// activated and deactivated by name; the older interface refuses both.
+class NewerScenes : public TestingSupport::SimFixture {
+protected:
+    void SetUp() override {
+        serve_tls();
+        Value sample = Json::parse(TestingSupport::read_test_data("../../fixtures/sample.json"));
+        sample["linkbutton"] = true;
+        start(Json::text(sample), /*whitelisted=*/false);
+        ASSERT_EQ(0, run({"config", "--auth"}, home()).status);
+    }
+    TestingSupport::Environment home() const { return {{"XDG_CONFIG_HOME", m_home.path()}}; }
+    TestingSupport::TemporaryDirectory m_home;
+};
+
+TEST_F(NewerScenes, PlaysPalettesAndSwitchesSmartScenes) {
+    const std::string older = "GET /api/{user}/scenes", scenes = "GET /clip/v2/resource/scene",
+                      smart = "GET /clip/v2/resource/smart_scene";
+    const std::string relax = "PUT /clip/v2/resource/scene/" + Sim::uuid_from("/scenes/relax") +
+                              R"( {"recall":{"action":"dynamic_palette"})";
+    const std::string natural = "PUT /clip/v2/resource/smart_scene/" +
+                                Sim::uuid_from("smart_scene/0") + R"( {"recall":{"action":")";
+    const struct {
+        std::vector<std::string> args;
+        std::string printed;
+        int status;
+        std::vector<std::string> requests;
+    } cases[] = {
+        {{"--id=Relax", "--dynamic", "--speed=0.25"},
+         "Scene recalled.",
+         0,
+         {older, scenes, relax + R"(,"speed":0.25})"}},
+        {{"--id=relax", "--dynamic"}, "Scene recalled.", 0, {older, scenes, relax + "}"}},
+        {{"--id=focus", "--dynamic"}, "Error: scene focus has no palette.", 1, {older, scenes}},
+        {{"--id=natural LIGHT"},
+         "Smart scene activated.",
+         0,
+         {older, smart, natural + "activate\"}}"}},
+        {{"--id=Natural light", "--off"},
+         "Smart scene deactivated.",
+         0,
+         {smart, natural + "deactivate\"}}"}},
+        {{"--id=Relax", "--off"}, "Error: no smart scene with id Relax.", 1, {smart}},
+        {{"--id=Eve"}, "Error: no scene with id Eve.", 1, {older, smart}},
+        {{"--id=Relax", "--dynamic", "--speed=1.5"},
+         "Error: option 'speed' must be a number 0-1.",
+         2,
+         {}},
+        {{"--id=Relax", "--speed=1"}, "Error: --speed goes with --dynamic.", 2, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front() + " " + c.args.back());
+        bridge().clear_requests();
+        std::vector<std::string> args = {"scene"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto result = run(args, home());
+        EXPECT_EQ("\n" + c.printed + "\n", result.output);
+        EXPECT_EQ(c.status, result.status);
+        EXPECT_EQ(expanded(c.requests), request_lines());
+    }
+}
+
+// The listing marks the scenes with a palette and adds the smart scenes after them.
+TEST_F(NewerScenes, ListsPalettesAndSmartScenes) {
+    const std::string smart = "\"id\":\"" + Sim::uuid_from("smart_scene/0") + "\"";
+    const auto text = run({"scenes"}, home()).output;
+    EXPECT_NE(std::string::npos,
+              text.find("2014 UTC\n  Dynamic:                 yes\n\nSmart scenes:"))
+        << text;
+    const Value listed = Json::parse(run({"scenes", "--json"}, home()).output);
+    std::string marks;
+    for (const auto& scene : Json::at(listed, "scenes"))
+        marks += Json::text(Json::at(scene, "dynamic"));
+    EXPECT_EQ("falsefalsetrue", marks);  // focus, night, relax
+    EXPECT_EQ(Json::parse("[{" + smart + R"(,"name":"Natural light","state":"inactive"}])"),
+              Json::at(listed, "smart_scenes"));
+}
+
+// A bridge that lost the newer interface lists as before, then refuses what needs it.
+TEST_F(NewerScenes, ABridgeThatLostTheNewerInterfaceListsAsBefore) {
+    bridge().serve_clip_v2(false);
+    bridge().clear_requests();
+    const auto listed = run({"scenes"}, home()).output;
+    EXPECT_EQ(std::string::npos, listed.find("Dynamic")) << listed;
+    EXPECT_EQ(expanded({"GET /api/{user}/scenes", "GET /clip/v2/resource/scene"}), request_lines());
+    EXPECT_EQ(expand("\nError: the bridge at https://{address} has no newer interface; --off "
+                     "needs it.\n"),
+              run({"scene", "--id=Relax", "--off"}, home()).output);
+}
+
+TEST_F(ScenesCommand, RefusesWhatOnlyTheNewerInterfaceOffersWithoutIt) {
+    for (const char* option : {"--dynamic", "--off"}) {
+        const auto result = run({"scene", "--id=a1", option});
+        EXPECT_EQ(expand("\nError: the bridge at {address} has no newer interface; ") + option +
+                      " needs it.\n",
+                  result.output);
+        EXPECT_EQ(1, result.status);
+    }
+    EXPECT_TRUE(request_lines().empty());
 }
 
 }  // namespace

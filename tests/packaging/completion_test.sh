@@ -21,11 +21,11 @@ source "$completion/glowrig.bash"
 
 # Command line (a trailing blank starts an empty word) | the completions, sorted.
 cases=(
-    "glowrig |bridges config group groups help light lights scene scenes schedule schedules sensor sensors state version watch"
+    "glowrig |bridges config devices group groups help light lights scene scenes schedule schedules sensor sensors state version watch"
     "glowrig sch|schedule schedules"
     "glowrig sce|scene scenes"
     "glowrig sensor |--bridge= --help --id= --json --off --on"
-    "glowrig scene |--bridge= --group= --help --id= --json"
+    "glowrig scene |--bridge= --dynamic --group= --help --id= --json --off --speed="
     "glowrig schedule |--bridge= --delete --desc= --disable --enable --help --id= --json --name="
     "glowrig LIGHT --bri|--bri= --bridge="
     "glowrig group --id=1 -l|-l="

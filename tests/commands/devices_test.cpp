@@ -1,0 +1,58 @@
+#include "commands/devices.hpp"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "json/parse.hpp"
+#include "json/text.hpp"
+#include "sim/event_data.hpp"
+#include "support/process.hpp"
+#include "support/sim_fixture.hpp"
+
+namespace {
+
+class DevicesCommand : public TestingSupport::SimFixture {
+protected:
+    void SetUp() override {
+        serve_tls();
+        Json::Value sample =
+            Json::parse(TestingSupport::read_test_data("../../fixtures/sample.json"));
+        sample["linkbutton"] = true;
+        start(Json::text(sample), /*whitelisted=*/false);
+        ASSERT_EQ(0, run({"config", "--auth"}, home()).status);
+        bridge().clear_requests();
+    }
+    TestingSupport::Environment home() const { return {{"XDG_CONFIG_HOME", m_home.path()}}; }
+    TestingSupport::TemporaryDirectory m_home;
+};
+
+// Each form shows a device's battery as its power service tells it, from one
+// read of the resources; a bridge without the newer interface is refused.
+TEST_F(DevicesCommand, ListsEachDeviceWithItsBatteryInEachForm) {
+    const std::string id = Sim::uuid_from("device/sensors/2");
+    const auto brief = run({"devices", "--brief"}, home()).output;
+    EXPECT_NE(std::string::npos,
+              brief.find("\n" + id + "  Hall switch         ZLLSwitch            17% low\n"))
+        << brief;
+    EXPECT_NE(std::string::npos,
+              brief.find("  Dimmer              ZLLSwitch            100% normal\n"));
+    const auto text = run({"devices"}, home()).output;
+    EXPECT_NE(std::string::npos,
+              text.find("  Name:                    Hall switch\n  Product:                 "
+                        "ZLLSwitch\n  Battery:                 17% low\n"))
+        << text;
+    const auto listed = Json::parse(run({"devices", "--json"}, home()).output);
+    EXPECT_EQ(Json::parse(R"({"battery":17,"battery_state":"low","connectivity":null,"id":")" + id +
+                          R"(","name":"Hall switch","product":"ZLLSwitch","update":null})"),
+              Json::at(listed, "devices")[4]);
+    EXPECT_EQ(std::vector<std::string>(3, "GET /clip/v2/resource"), request_lines());
+
+    const auto refused = run({"devices"});
+    EXPECT_EQ(expand("\nError: the bridge at https://{address} has no newer interface; devices "
+                     "needs it.\n"),
+              refused.output);
+    EXPECT_EQ(1, refused.status);
+}
+
+}  // namespace
