@@ -12,12 +12,6 @@
 namespace Hue::V2 {
 namespace {
 
-Http::Endpoint at(const Bridge& bridge, const std::string& target) {
-    Http::Endpoint endpoint = bridge.endpoint();
-    endpoint.target = target;
-    return endpoint;
-}
-
 // The envelope `body` holds, checked: {"errors": [...], "data": [...]}.
 Json::Value envelope(const std::string& body, const char* what) {
     Json::Value reply = Json::parse(body, what);

@@ -8,18 +8,18 @@
 namespace Hue::V2 {
 namespace {
 
-Http::Endpoint at(const Bridge& bridge, const std::string& target) {
-    Http::Endpoint endpoint = bridge.endpoint();
-    endpoint.target = target;
-    return endpoint;
-}
-
 const std::string* text_of(const Json::Value& object, const char* key) {
     const Json::Value* found = Json::find(object, key);
     return found != nullptr && found->is_string() ? &found->get_ref<const std::string&>() : nullptr;
 }
 
 }  // namespace
+
+Http::Endpoint at(const Bridge& bridge, const std::string& target) {
+    Http::Endpoint endpoint = bridge.endpoint();
+    endpoint.target = target;
+    return endpoint;
+}
 
 Http::Options key_options(const Bridge& bridge, const std::string& key,
                           const Http::Options& options) {

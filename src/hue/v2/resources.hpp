@@ -13,6 +13,10 @@ namespace Hue::V2 {
 // The key field every request of the newer interface carries.
 inline constexpr const char* kKeyField = "hue-application-key";
 
+// The endpoint of `bridge` with the request target `target`
+// ("/clip/v2/resource/light").
+Http::Endpoint at(const Bridge& bridge, const std::string& target);
+
 // `options` for a request of the newer interface with the key `key`: its
 // fields with the key field added and the bridge's certificate check.
 Http::Options key_options(const Bridge& bridge, const std::string& key,

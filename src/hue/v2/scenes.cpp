@@ -8,12 +8,6 @@
 namespace Hue::V2 {
 namespace {
 
-Http::Endpoint at(const Bridge& bridge, const std::string& target) {
-    Http::Endpoint endpoint = bridge.endpoint();
-    endpoint.target = target;
-    return endpoint;
-}
-
 std::string text_at(const Json::Value& object, const char* key) {
     const Json::Value* found = Json::find(object, key);
     return found != nullptr && found->is_string() ? found->get<std::string>() : std::string();
