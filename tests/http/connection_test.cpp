@@ -16,14 +16,8 @@
 namespace Http {
 namespace {
 
+using TestingSupport::at;
 using TestingSupport::RawTcpServer;
-
-// `target` on a raw peer.
-Endpoint at(const RawTcpServer& peer, const char* target) {
-    const auto port = peer.address().substr(peer.address().find(':') + 1);
-    return Endpoint{Scheme::Http, "127.0.0.1", static_cast<unsigned short>(std::stoi(port)),
-                    target};
-}
 
 // A peer that drops a kept connection before any byte of the reply has the
 // request once more, on a new connection, and only once; once part of the

@@ -12,14 +12,8 @@
 namespace Http {
 namespace {
 
+using TestingSupport::at;
 using TestingSupport::RawTcpServer;
-
-// `target` on a raw peer.
-Endpoint at(const RawTcpServer& peer, const char* target) {
-    const auto port = peer.address().substr(peer.address().find(':') + 1);
-    return Endpoint{Scheme::Http, "127.0.0.1", static_cast<unsigned short>(std::stoi(port)),
-                    target};
-}
 
 // The bytes of each kind of request: a PUT or POST states its length even
 // without a body, a GET or DELETE only with one.

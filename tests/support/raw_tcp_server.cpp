@@ -178,4 +178,10 @@ std::vector<std::string> RawTcpServer::requests() const {
     return m_impl->requests;
 }
 
+Http::Endpoint at(const RawTcpServer& peer, const char* target) {
+    const auto port = peer.address().substr(peer.address().find(':') + 1);
+    return Http::Endpoint{Http::Scheme::Http, "127.0.0.1",
+                          static_cast<unsigned short>(std::stoi(port)), target};
+}
+
 }  // namespace TestingSupport

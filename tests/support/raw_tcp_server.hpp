@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "http/endpoint.hpp"
+
 namespace TestingSupport {
 
 // A stand-in for a broken bridge: listens on a free port of 127.0.0.1 and answers
@@ -65,6 +67,9 @@ private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };
+
+// `target` on the raw peer `peer`, over plain HTTP.
+Http::Endpoint at(const RawTcpServer& peer, const char* target);
 
 }  // namespace TestingSupport
 
