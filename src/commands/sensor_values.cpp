@@ -21,7 +21,16 @@ double rounded(double number, int places) {
 }
 
 // The members decoded, in the order they are shown.
-enum class Decoded { presence, temperature, lightlevel, dark, daylight, buttonevent };
+enum class Decoded {
+    presence,
+    temperature,
+    lightlevel,
+    dark,
+    daylight,
+    buttonevent,
+    battery,
+    reachable
+};
 
 struct Member {
     const char* name;
@@ -36,6 +45,8 @@ constexpr Member kDecoded[] = {
     {"dark", "Dark", Decoded::dark},
     {"daylight", "Daylight", Decoded::daylight},
     {"buttonevent", "LastButton", Decoded::buttonevent},
+    {"battery", "Battery", Decoded::battery},
+    {"reachable", "Reachable", Decoded::reachable},
 };
 
 bool decodes(Decoded kind, const Json::Value& value) {
@@ -43,6 +54,7 @@ bool decodes(Decoded kind, const Json::Value& value) {
         case Decoded::presence:
         case Decoded::dark:
         case Decoded::daylight:
+        case Decoded::reachable:
             return value.is_boolean();
         default:
             return value.is_number_integer();
@@ -64,6 +76,10 @@ std::string word_of(Decoded kind, const Json::Value& value) {
             return value.get<bool>() ? "daylight" : "no daylight";
         case Decoded::buttonevent:
             return button_text(Json::as_int64(value));
+        case Decoded::battery:
+            return "battery " + std::to_string(Json::as_int64(value)) + "%";
+        case Decoded::reachable:
+            return value.get<bool>() ? "reachable" : "unreachable";
     }
     return std::string();
 }

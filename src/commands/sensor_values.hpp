@@ -46,8 +46,9 @@ struct SensorValue {
 
 // The values of `state`, a sensor's "state" or the changed members of one:
 // "presence" (motion, no motion), "temperature", "lightlevel", "dark" (dark,
-// not dark), "daylight" (daylight, no daylight) and "buttonevent", in that
-// order when they have their type; then every other member but
+// not dark), "daylight" (daylight, no daylight), "buttonevent", "battery"
+// (battery 15%) and "reachable" (reachable, unreachable), in that order when
+// they have their type; then every other member but
 // "lastupdated", in name order, as NAME=JSON. Nothing of a value that is not
 // an object.
 std::vector<SensorValue> sensor_values(const Json::Value& state);

@@ -56,13 +56,19 @@ const Json::Value& collection(const Json::Value& state, const char* key) {
 }
 
 // The state members of one resource: its "state" and, for a group, its
-// "action" with them.
+// "action" with them; for a sensor its battery and reachability, which its
+// "config" holds.
 Json::Value state_of(const Json::Value& resource) {
     Json::Value members = Json::Value::object();
     for (const char* key : {"action", "state"}) {
         const Json::Value* part = Json::find(resource, key);
         if (part == nullptr || !part->is_object()) continue;
         for (const auto& [name, value] : part->items()) members[name] = value;
+    }
+    if (const Json::Value* config = Json::find(resource, "config")) {
+        for (const char* key : {"battery", "reachable"}) {
+            if (const Json::Value* value = Json::find(*config, key)) members[key] = *value;
+        }
     }
     return members;
 }

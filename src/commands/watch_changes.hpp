@@ -24,7 +24,8 @@ struct ResourceChange {
 // The changes between `before` and `after`, two replies of GET {api} (the
 // whole state): lights, then groups, then sensors, each by id in the order
 // the objects hold them. A resource's state is its "state" member (groups:
-// "action" and "state" together); a member that differs or is new is a
+// "action" and "state" together; sensors: "state" with the "battery" and
+// "reachable" of their "config"); a member that differs or is new is a
 // change with its new value, one that is gone a change to null, and a new
 // name is a change of "name"; a "lastupdated" that moves brings the state's
 // "buttonevent" with it, changed or not (the same button pressed again). A

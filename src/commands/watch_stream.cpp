@@ -11,6 +11,7 @@
 
 #include "commands/watch_changes.hpp"
 #include "hue/bridge_error.hpp"
+#include "hue/v2/button_controls.hpp"
 #include "hue/v2/event_properties.hpp"
 
 namespace Commands {
@@ -55,6 +56,7 @@ public:
     StreamWatcher(const Hue::Client& client, const std::string& user, const WatchSink& sink,
                   const StreamWatchTimes& times)
         : m_client(client),
+          m_user(user),
           m_sink(sink),
           m_steady(times.steady),
           m_stream(m_io, client, user, times.silence) {}
@@ -98,8 +100,8 @@ private:
             m_opened_at = Clock::now();
             m_resync_at = m_opened_at;
         };
-        // A light's change is printed from what its event says; each other
-        // resource an event names is read when its turn comes.
+        // A light's or sensor's change is printed from what its event says;
+        // each other resource an event names is read when its turn comes.
         handlers.changed = [this](const Hue::EventChange& change) {
             if (!watched(change) || told(change)) return;
             schedule(change.path, Clock::now());
@@ -119,27 +121,41 @@ private:
         return copies != nullptr && Json::has(*copies, id);
     }
 
-    // Prints the change of a light of the copies from the properties its
-    // event carries; false when they do not tell it (none, or a new name)
-    // or a read of the light is already planned.
+    // Prints the change of a light or sensor of the copies from the
+    // properties its event carries; false when they do not tell it (none, a
+    // new name, a value without an older member) or a read of it is already
+    // planned.
     bool told(const Hue::EventChange& change) {
-        if (change.kind != "light" || change.type != "update" || !m_last) return false;
+        if (change.kind == "group" || change.type != "update" || !m_last) return false;
         if (m_due.count(change.path) != 0) return false;
-        Json::Value& copies = (*m_last)["lights"];
-        Json::Value* copy =
-            copies.is_object() && Json::has(copies, change.id) ? &copies[change.id] : nullptr;
+        const auto [collection, id] = split_path(change.path);
+        Json::Value& copies = (*m_last)[collection];
+        Json::Value* copy = copies.is_object() && Json::has(copies, id) ? &copies[id] : nullptr;
         if (copy == nullptr || !copy->is_object()) return false;
-        const Json::Value* state = Json::find(*copy, "state");
-        auto after =
-            Hue::V2::light_state_after(state != nullptr ? *state : Json::Value(), change.item);
+        if (!m_controls_read && !Hue::V2::unknown_buttons(change.items, m_controls).empty()) {
+            read_controls();
+        }
+        auto after = Hue::V2::older_item_after(change.kind, *copy, change.items, m_controls);
         if (!after) return false;
         Json::Value before = Json::Value::object();
-        before["lights"][change.id] = *copy;
-        (*copy)["state"] = std::move(*after);
+        before[collection][id] = std::move(*copy);
+        *copy = std::move(*after);
         Json::Value now = Json::Value::object();
-        now["lights"][change.id] = *copy;
+        now[collection][id] = *copy;
         m_sink.print(before, now);
         return true;
+    }
+
+    // Learns the control ids of the bridge's buttons, once: a switch's event
+    // names its button service, whose control id makes the older code.
+    void read_controls() {
+        m_controls_read = true;
+        try {
+            m_controls = Hue::V2::read_button_controls(m_client, m_user);
+        } catch (const std::exception& e) {
+            if (unauthorised(e)) throw;
+            m_sink.warn(e.what());
+        }
     }
 
     // Plans a read of `path` ("/lights/3"): at once, or 100 ms after its last.
@@ -248,6 +264,7 @@ private:
     }
 
     const Hue::Client& m_client;
+    const std::string m_user;
     const WatchSink& m_sink;
     const std::chrono::milliseconds m_steady;
     boost::asio::io_context m_io;
@@ -261,6 +278,8 @@ private:
     std::optional<Json::Value> m_last;                   // the copies, once read
     std::map<std::string, Clock::time_point> m_due;      // resources to read, and when
     std::map<std::string, Clock::time_point> m_read_at;  // reads of the last 100 ms
+    Hue::V2::ButtonControls m_controls;                  // once read, or met in an event
+    bool m_controls_read = false;
 };
 
 }  // namespace

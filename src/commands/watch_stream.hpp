@@ -51,12 +51,13 @@ enum class StreamWatch {
 // Watches the bridge of `client` (its base: /api/{user}) over its event
 // stream, on a connection of its own, the user name `user` as the stream's
 // key. Once the stream is open, the whole state is read: the starting copies.
-// A light's update is printed from the properties its event carries (see
-// Hue::V2::light_state_after) without a read. Each other resource an event
-// names (a light whose event tells too little, a group or sensor of the
-// copies, or one an event adds) is read alone, at once, and its changes
-// against its copy printed; the events about one resource are read at most once every 100 ms,
-// the last of them always. A resource the bridge no longer has (error 3) is
+// A light's or sensor's update is printed from the properties its event
+// carries (see Hue::V2::older_item_after) without a read; the control ids of
+// the bridge's buttons are read once, at the first button event that needs
+// them. Each other resource an event names (one whose event tells too
+// little, a group of the copies, or one an event adds) is read alone, at
+// once, and its changes against its copy printed; the events about one resource are read at most
+// once every 100 ms, the last of them always. A resource the bridge no longer has (error 3) is
 // printed as removed. A read that fails is a line to sink.warn, unless the
 // bridge no longer knows the user (error 1, or 403 to the stream): that
 // throws Hue::BridgeError of type 1 and ends the watch. A stream

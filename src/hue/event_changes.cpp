@@ -1,7 +1,7 @@
 #include "hue/event_changes.hpp"
 
 #include <algorithm>
-#include <set>
+#include <map>
 #include <utility>
 
 #include "json/parse.hpp"
@@ -36,14 +36,15 @@ std::optional<EventChange> change_of(const std::string& path, const std::string&
     auto kind = kind_of(std::string_view(path).substr(1, slash - 1));
     const std::string id = path.substr(slash + 1);
     if (!kind || !plain_id(id)) return std::nullopt;
-    return EventChange{std::move(*kind), type, id, path, Json::Value()};
+    return EventChange{std::move(*kind), type, id, path};
 }
 
 }  // namespace
 
 EventChanges read_event_changes(std::string_view data) {
     EventChanges result;
-    std::set<std::pair<std::string, std::string>> named;  // (type, path) already taken
+    // The change of each (type, path) taken so far, by its place in the result.
+    std::map<std::pair<std::string, std::string>, std::size_t> named;
     Json::Value containers;
     try {
         containers = Json::parse(data, "the event's data");
@@ -66,9 +67,10 @@ EventChanges read_event_changes(std::string_view data) {
             if (!id_v1 || !id_v1->is_string()) continue;
             auto change = change_of(id_v1->get_ref<const std::string&>(), name);
             if (!change) continue;
-            if (!named.emplace(change->type, change->path).second) continue;
-            change->item = resource;
-            result.changes.push_back(std::move(*change));
+            const auto [taken, first] =
+                named.emplace(std::make_pair(change->type, change->path), result.changes.size());
+            if (first) result.changes.push_back(std::move(*change));
+            result.changes[taken->second].items.push_back(resource);
         }
     }
     return result;

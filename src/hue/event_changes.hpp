@@ -16,9 +16,10 @@ struct EventChange {
     std::string type;  // of its container: "update", "add", "delete" or "error"
     std::string id;    // the resource's id, as in "/lights/<id>"
     std::string path;  // the id_v1 as the event gave it: "/lights/3"
-    // The resource as the event gave it, with the properties that changed
-    // (the first one when the event names it more than once); not compared.
-    Json::Value item;
+    // Every resource of the newer shape the event gives for it (a light and
+    // its connectivity, a switch's button), with the properties that changed,
+    // in the event's order: an array; not compared.
+    Json::Value items = Json::Value::array();
 
     bool operator==(const EventChange& other) const {
         return kind == other.kind && type == other.type && id == other.id && path == other.path;

@@ -28,7 +28,15 @@ constexpr const char* kFixture =
     R"("lights":{"1":{"name":"Hall","state":{"on":true,"bri":10}},)"
     R"("2":{"name":"Desk","state":{"on":true,"bri":20}},)"
     R"("3":{"name":"Kitchen","state":{"on":true,"bri":30}}},)"
-    R"("sensors":{"5":{"name":"Door","state":{"open":false}}}}})";
+    R"("sensors":{"5":{"name":"Door","state":{"open":false}},)"
+    R"("6":{"name":"Hall","type":"ZLLPresence","config":{"battery":90},)"
+    R"("state":{"presence":false,"lastupdated":"2026-12-08T07:00:00"}},)"
+    R"("7":{"name":"Porch","type":"ZLLLightLevel","config":{"tholddark":16000,"tholdoffset":7000},)"
+    R"("state":{"lightlevel":24772,"dark":false,"daylight":true,"lastupdated":"2026-12-08T07:00:00"}},)"
+    R"("8":{"name":"Dimmer","type":"ZLLSwitch",)"
+    R"("state":{"buttonevent":1002,"lastupdated":"2026-12-08T07:00:00"}},)"
+    R"("9":{"name":"Cellar","type":"ZLLTemperature",)"
+    R"("state":{"temperature":2157,"lastupdated":"2026-12-08T07:00:00"}}}}})";
 
 // What one watch printed and told.
 struct Watched {
@@ -116,9 +124,10 @@ protected:
 TEST_F(WatchStream, EachResourceAnEventNamesIsReadOncePrintedOnce) {
     const Watched watched = watch(3, [&] {
         // Five events about sensor 5 at once, none changing its state.
-        for (int battery = 90; battery < 95; ++battery) {
-            m_bridge->update(
-                [&](Json::Value& state) { state["sensors"]["5"]["config"]["battery"] = battery; });
+        for (int sensitivity = 0; sensitivity < 5; ++sensitivity) {
+            m_bridge->update([&](Json::Value& state) {
+                state["sensors"]["5"]["config"]["sensitivity"] = sensitivity;
+            });
         }
         // A new name and state at once: one line.
         m_bridge->update([](Json::Value& state) {
@@ -145,6 +154,47 @@ TEST_F(WatchStream, EachResourceAnEventNamesIsReadOncePrintedOnce) {
     EXPECT_EQ(1, std::count(sent.begin(), sent.end(), "GET /api/u/lights/2"));
     EXPECT_LE(std::count(sent.begin(), sent.end(), "GET /api/u/sensors/5"), 3);
     EXPECT_EQ(0, std::count(sent.begin(), sent.end(), "GET /api/u/lights/1"));
+}
+
+// A sensor's event carries its report, battery or reachability: each is
+// printed as polling would print it, without a read of the sensor; the
+// buttons' control ids are read once.
+TEST_F(WatchStream, SensorEventsArePrintedFromTheirReports) {
+    const struct {
+        const char* sensor;
+        const char* part;
+        const char* member;
+        Json::Value value;
+        const char* line;
+    } cases[] = {
+        {"6", "state", "presence", true, "T sensor 6 \"Hall\" motion"},
+        {"6", "config", "battery", 15, "T sensor 6 \"Hall\" battery 15%"},
+        {"7", "state", "lightlevel", 10000, "T sensor 7 \"Porch\" 10 lux, dark, no daylight"},
+        {"8", "state", "buttonevent", 2000, "T sensor 8 \"Dimmer\" button 2 initial press"},
+        {"8", "state", "buttonevent", 2002, "T sensor 8 \"Dimmer\" button 2 short release"},
+        {"8", "state", "buttonevent", 2002, "T sensor 8 \"Dimmer\" button 2 short release"},
+        {"9", "state", "temperature", 2210, "T sensor 9 \"Cellar\" 22.1 °C"},
+    };
+    std::vector<std::string> lines;
+    const Watched watched = watch(std::size(cases), [&] {
+        int second = 0;
+        for (const auto& c : cases) {
+            m_bridge->update([&](Json::Value& state) {
+                Json::Value& sensor = state["sensors"][c.sensor];
+                sensor[c.part][c.member] = c.value;
+                if (std::string(c.part) == "state") {
+                    sensor["state"]["lastupdated"] =
+                        "2026-12-08T07:01:0" + std::to_string(++second);
+                }
+            });
+            lines.push_back(c.line);
+        }
+    });
+    EXPECT_EQ(lines, watched.lines);
+    EXPECT_EQ(std::vector<std::string>(), watched.warnings);
+    EXPECT_EQ((std::vector<std::string>{"GET /eventstream/clip/v2", "GET /api/u",
+                                        "GET /clip/v2/resource/button"}),
+              requests());
 }
 
 TEST_F(WatchStream, ADroppedStreamResumesWithTheLastEventIdAndPrintsNothingTwice) {

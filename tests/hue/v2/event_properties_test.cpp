@@ -41,5 +41,42 @@ TEST(LightStateAfter, GivesTheOlderMembersOfAnEventsProperties) {
     }
 }
 
+// What the table of the watch's sensor events leaves out: connectivity, the
+// older forms of a report, and the items that must lead to a read.
+TEST(OlderItemAfter, AppliesEachItemOrAsksForARead) {
+    const char* const kSensor = R"({"config":{},"state":{"lightlevel":1,"dark":true}})";
+    const ButtonControls controls = {{"b2", 2}};
+    const struct {
+        const char* kind;
+        const char* items;
+        const char* after;  // "" for none: the resource is to be read
+    } cases[] = {
+        {"light",
+         R"([{"type":"light","on":{"on":false}},{"type":"zigbee_connectivity","status":"connectivity_issue"}])",
+         R"({"state":{"on":false,"reachable":false}})"},
+        {"sensor", R"([{"type":"zigbee_connectivity","status":"connected"}])",
+         R"({"config":{"reachable":true},"state":{"lightlevel":1,"dark":true}})"},
+        {"sensor", R"([{"type":"temperature","temperature":{"temperature":-1.5},"enabled":false}])",
+         R"({"config":{"on":false},"state":{"lightlevel":1,"dark":true,"temperature":-150}})"},
+        {"sensor", R"([{"type":"button","id":"b2","button":{"last_event":"long_release"}}])",
+         R"({"config":{},"state":{"lightlevel":1,"dark":true,"buttonevent":2003}})"},
+        {"sensor", R"([{"type":"light_level","light":{"light_level_report":{"light_level":9}}}])",
+         ""},
+        {"sensor", R"([{"type":"button","id":"b2","button":{"last_event":"double_press"}}])", ""},
+        {"sensor", R"([{"type":"button","id":"b9","button":{"last_event":"repeat"}}])", ""},
+        {"sensor", R"([{"type":"device","metadata":{"name":"Den"}}])", ""},
+        {"sensor", R"([{"type":"contact","contact_report":{"state":"contact"}}])", ""},
+        {"light",
+         R"([{"type":"zigbee_connectivity","status":"connected"},{"type":"light","id":"x"}])", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.items);
+        const Json::Value older = Json::parse(std::string(c.kind) == "light" ? "{}" : kSensor);
+        const auto after = older_item_after(c.kind, older, Json::parse(c.items), controls);
+        EXPECT_EQ(*c.after == '\0' ? "" : Json::text(Json::parse(c.after)),
+                  after ? Json::text(*after) : "");
+    }
+}
+
 }  // namespace
 }  // namespace Hue::V2
