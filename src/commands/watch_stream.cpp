@@ -19,7 +19,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The fewest milliseconds between two reads of one resource.
+// The fewest milliseconds between two reads of resources: at most ten a
+// second reach the bridge, as it asks of its clients.
 constexpr std::chrono::milliseconds kReadSpacing{100};
 // The longest the watch waits before it looks at its sink again.
 constexpr std::chrono::milliseconds kLongestPause{50};
@@ -158,7 +159,7 @@ private:
         }
     }
 
-    // Plans a read of `path` ("/lights/3"): at once, or 100 ms after its last.
+    // Plans a read of `path` ("/lights/3"), unless one is planned already.
     void schedule(const std::string& path, Clock::time_point now) {
         if (m_due.count(path) != 0) return;
         if (m_due.size() >= kMostWaiting) {
@@ -166,26 +167,21 @@ private:
             m_resync_at = now;
             return;
         }
-        const auto last = m_read_at.find(path);
-        m_due.emplace(path,
-                      last == m_read_at.end() ? now : std::max(now, last->second + kReadSpacing));
+        m_due.emplace(path, now);
     }
 
+    // Reads the resource planned first, when its time and the bridge's
+    // next free turn have come: the watch sends at most one read every
+    // 100 ms, whatever the events name.
     void read_due(Clock::time_point now) {
-        if (!m_last) return;  // the starting copies come first
-        for (auto read = m_read_at.begin(); read != m_read_at.end();) {
-            read = read->second + kReadSpacing <= now ? m_read_at.erase(read) : std::next(read);
-        }
-        for (auto due = m_due.begin(); due != m_due.end() && !m_sink.done();) {
-            if (due->second > now) {
-                ++due;
-                continue;
-            }
-            const std::string path = due->first;
-            due = m_due.erase(due);
-            m_read_at[path] = now;
-            read_one(path);
-        }
+        if (!m_last || m_due.empty() || now < m_next_read || m_sink.done()) return;
+        const auto first =
+            std::min_element(m_due.begin(), m_due.end(),
+                             [](const auto& a, const auto& b) { return a.second < b.second; });
+        const std::string path = first->first;
+        m_due.erase(first);
+        m_next_read = now + kReadSpacing;
+        read_one(path);
     }
 
     // Reads one resource ("/lights/3") and prints how it differs from its copy.
@@ -252,7 +248,7 @@ private:
     Clock::time_point next_wake(Clock::time_point now) const {
         auto wake = std::min(now + kLongestPause, m_sink.deadline);
         if (m_resync_at) wake = std::min(wake, *m_resync_at);
-        for (const auto& [path, due] : m_due) wake = std::min(wake, due);
+        if (!m_due.empty()) wake = std::min(wake, std::max(now, m_next_read));
         if (!m_stream.is_open()) wake = std::min(wake, m_reconnect_at);
         return wake;
     }
@@ -274,11 +270,11 @@ private:
     int m_failures = 0;                            // breaks since the stream last stayed open
     std::optional<Clock::time_point> m_opened_at;  // the open stream's 200 arrived
     Clock::time_point m_reconnect_at;
-    std::optional<Clock::time_point> m_resync_at;        // the whole state is to be read
-    std::optional<Json::Value> m_last;                   // the copies, once read
-    std::map<std::string, Clock::time_point> m_due;      // resources to read, and when
-    std::map<std::string, Clock::time_point> m_read_at;  // reads of the last 100 ms
-    Hue::V2::ButtonControls m_controls;                  // once read, or met in an event
+    std::optional<Clock::time_point> m_resync_at;    // the whole state is to be read
+    std::optional<Json::Value> m_last;               // the copies, once read
+    std::map<std::string, Clock::time_point> m_due;  // resources to read, and since when
+    Clock::time_point m_next_read;                   // the earliest time of the next read
+    Hue::V2::ButtonControls m_controls;              // once read, or met in an event
     bool m_controls_read = false;
 };
 

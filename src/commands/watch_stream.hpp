@@ -56,17 +56,16 @@ enum class StreamWatch {
 // the bridge's buttons are read once, at the first button event that needs
 // them. Each other resource an event names (one whose event tells too
 // little, a group of the copies, or one an event adds) is read alone, at
-// once, and its changes against its copy printed; the events about one resource are read at most
-// once every 100 ms, the last of them always. A resource the bridge no longer has (error 3) is
-// printed as removed. A read that fails is a line to sink.warn, unless the
-// bridge no longer knows the user (error 1, or 403 to the stream): that
-// throws Hue::BridgeError of type 1 and ends the watch. A stream
-// silent for times.silence counts as broken. When the stream breaks, a line
-// goes to sink.warn and it is opened again at once, then after 1, 2, 4 ...
-// 30 s (afresh once a stream stayed open for times.steady), resuming after
-// the last event; once it is open again the whole state is read and its
-// changes printed, so that nothing is missed nor printed twice. Throws what
-// Client::send throws when the first read of the whole state fails.
+// once, and its changes against its copy printed; the
+// watch sends at most one such read every 100 ms, each resource read at most
+// once for the events that came while it waited, the last event always read. A resource the bridge
+// no longer has (error 3) is printed as removed. A read that fails is a line to sink.warn, unless
+// the bridge no longer knows the user (error 1, or 403 to the stream): that throws Hue::BridgeError
+// of type 1 and ends the watch. A stream silent for times.silence counts as broken. When the stream
+// breaks, a line goes to sink.warn and it is opened again at once, then after 1, 2, 4 ... 30 s
+// (afresh once a stream stayed open for times.steady), resuming after the last event; once it is
+// open again the whole state is read and its changes printed, so that nothing is missed nor printed
+// twice. Throws what Client::send throws when the first read of the whole state fails.
 StreamWatch watch_event_stream(const Hue::Client& client, const std::string& user,
                                const WatchSink& sink, const StreamWatchTimes& times = {});
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <regex>
 #include <string>
 #include <thread>
@@ -154,6 +155,13 @@ TEST_F(WatchStream, EachResourceAnEventNamesIsReadOncePrintedOnce) {
     EXPECT_EQ(1, std::count(sent.begin(), sent.end(), "GET /api/u/lights/2"));
     EXPECT_LE(std::count(sent.begin(), sent.end(), "GET /api/u/sensors/5"), 3);
     EXPECT_EQ(0, std::count(sent.begin(), sent.end(), "GET /api/u/lights/1"));
+    // One read every 100 ms at most, whatever the events name.
+    std::optional<Clock::time_point> last;
+    for (const auto& r : m_bridge->requests()) {
+        if (r.method != "GET" || r.path.rfind("/api/u/", 0) != 0) continue;
+        if (last) EXPECT_GE(r.at - *last, milliseconds(90)) << r.path;
+        last = r.at;
+    }
 }
 
 // A sensor's event carries its report, battery or reachability: each is
