@@ -151,6 +151,55 @@ Value light_view(const std::string& id, const Value& light, const Value& extra) 
     return r;
 }
 
+// A 64-bit radio address made from `id_v1`, "0a:1b:...".
+std::string mac_address_of(const std::string& id_v1) {
+    std::string hex;
+    for (const char c : uuid_from("mac" + id_v1)) {
+        if (c != '-') hex += c;
+    }
+    std::string mac;
+    for (std::size_t i = 0; i < 16; i += 2) mac += (i == 0 ? "" : ":") + hex.substr(i, 2);
+    return mac;
+}
+
+// The newer update state of the older item's "swupdate": {"state": ...}.
+std::string update_state_of(const Value& item) {
+    const Value* update = Json::find(item, "swupdate");
+    if (update == nullptr) return "no_update";
+    const std::string state = text_of(*update, "state");
+    if (state == "noupdates") return "no_update";
+    if (state == "readytoinstall") return "ready_to_install";
+    if (state == "transferring" || state == "installing") return state;
+    return "unknown";
+}
+
+// The connectivity and software update services of the device of the older
+// item `item` at `id_v1`, `reachable` telling whether the item is reachable.
+std::vector<Value> health_services(const std::string& id_v1, const Value& item, bool reachable) {
+    const auto service = [&](const std::string& rtype) {
+        Value s = Value::object();
+        s["id"] = uuid_from(rtype + id_v1);
+        s["id_v1"] = id_v1;
+        s["type"] = rtype;
+        s["owner"] = ref(device_id(id_v1), "device");
+        return s;
+    };
+    Value link = service("zigbee_connectivity");
+    link["status"] = reachable ? "connected" : "disconnected";
+    link["mac_address"] = mac_address_of(id_v1);
+    Value update = service("device_software_update");
+    update["state"] = update_state_of(item);
+    update["problems"] = Value::array();
+    return {link, update};
+}
+
+// A light's connectivity and software update; a light without a
+// "reachable" member counts as reachable.
+std::vector<Value> light_health(const std::string& id, const Value& light) {
+    return health_services("/lights/" + id, light,
+                           flag_of(part(light, "state"), "reachable", true));
+}
+
 Value light_device(const std::string& id, const Value& light) {
     const std::string id_v1 = "/lights/" + id;
     Value d = Value::object();
@@ -169,6 +218,7 @@ Value light_device(const std::string& id, const Value& light) {
     d["metadata"]["archetype"] = "classic_bulb";
     d["identify"] = Value::object();
     d["services"] = Value::array({ref(uuid_from(id_v1), "light")});
+    for (const Value& s : light_health(id, light)) d["services"].push_back(ref(s["id"], s["type"]));
     return d;
 }
 
@@ -261,6 +311,9 @@ std::vector<Value> sensor_services(const std::string& id, const Value& sensor,
         s["power_state"]["battery_state"] = percent <= 5    ? "critical"
                                             : percent <= 20 ? "low"
                                                             : "normal";
+        services.push_back(std::move(s));
+    }
+    for (Value& s : health_services(id_v1, sensor, flag_of(config, "reachable", true))) {
         services.push_back(std::move(s));
     }
     return services;
@@ -815,6 +868,8 @@ Reply put_smart_scene(BridgeData& data, Value& extras, std::size_t index, const 
 const std::set<std::string> kPutTypes = {"light",  "grouped_light", "scene",       "smart_scene",
                                          "motion", "temperature",   "light_level", "button",
                                          "device", "room",          "zone",        "bridge"};
+const std::set<std::string> kReadOnlyTypes = {"device_power", "bridge_home", "zigbee_connectivity",
+                                              "device_software_update"};
 
 }  // namespace
 
@@ -831,6 +886,7 @@ Value clip_resources(const Value& state, const Value& extras) {
     for (const auto& [id, light] : Json::as_object(lights)) {
         devices.push_back(light_device(id, light));
         lights_out.push_back(light_view(id, light, part(light_extras, id.c_str())));
+        for (Value& s : light_health(id, light)) services.push_back(std::move(s));
     }
     Value sensor_devices = Value::array();
     for (const auto& [id, sensor] : Json::as_object(sensors)) {
@@ -963,8 +1019,8 @@ Reply route_clip_v2(BridgeData& data, Value& extras, const std::string& method,
     }
     if (segments.size() == 4) {
         if (method != "GET") return clip_error(405, "method not allowed");
-        if (listed_of_type.empty() && kPutTypes.count(type) == 0 && type != "device_power" &&
-            type != "bridge_home") {
+        if (listed_of_type.empty() && kPutTypes.count(type) == 0 &&
+            kReadOnlyTypes.count(type) == 0) {
             return clip_error(404, "resource type not found");
         }
         return clip_reply(listed_of_type);
@@ -1015,6 +1071,12 @@ Reply route_clip_v2(BridgeData& data, Value& extras, const std::string& method,
 
 Value older_light_state(const Value& state, const Value& item) {
     Value after = state;
+    if (text_of(item, "type") == "zigbee_connectivity") {
+        if (const Value* status = Json::find(item, "status"); status != nullptr) {
+            after["reachable"] = *status == "connected";
+        }
+        return after;
+    }
     if (const Value* on = Json::find(part(item, "on"), "on"); on != nullptr && on->is_boolean()) {
         after["on"] = *on;
     }
@@ -1050,8 +1112,12 @@ Value clip_event_items(const std::string& kind, const std::string& id_v1, const 
     const auto views = [&](const Value& snapshot, const Value& older) -> std::vector<Value> {
         if (older.is_null()) return {};
         const Value& extras = part(snapshot, "extras");
-        if (kind == "light")
-            return {light_view(id, older, part(part(extras, "lights"), id.c_str()))};
+        if (kind == "light") {
+            std::vector<Value> found = {
+                light_view(id, older, part(part(extras, "lights"), id.c_str()))};
+            for (Value& s : light_health(id, older)) found.push_back(std::move(s));
+            return found;
+        }
         if (kind == "sensor") return sensor_services(id, older, extras);
         const Value resources = clip_resources(part(snapshot, "v1"), extras);
         for (const auto& r : resources) {
@@ -1075,8 +1141,10 @@ Value clip_event_items(const std::string& kind, const std::string& id_v1, const 
         items.push_back(bare(shown.front()));
         return items;
     }
-    // Whether the newer properties carry the whole older change.
+    // Whether the newer properties carry the whole older change: the older
+    // state the items give, applied in turn, is the new one.
     bool whole = true;
+    Value applied = part(old_item, "state");
     if (kind == "light") {
         Value old_rest = old_item;
         Value new_rest = new_item;
@@ -1106,12 +1174,22 @@ Value clip_event_items(const std::string& kind, const std::string& id_v1, const 
                 item[key] = value;
             }
         }
-        if (kind == "light") {
-            whole = whole &&
-                    older_light_state(part(old_item, "state"), item) == part(new_item, "state");
-            if (!whole) item = bare(now);
+        if (kind == "light") applied = older_light_state(applied, item);
+        if (item.size() > named || now["type"] == "light") items.push_back(item);
+    }
+    if (kind == "light") {
+        // The light's own item: bare when the items together do not give the
+        // whole older change, left out when it has nothing the others lack.
+        whole = whole && applied == part(new_item, "state");
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            if (items[i]["type"] != "light") continue;
+            if (!whole) {
+                items[i] = bare(items[i]);
+            } else if (items[i] == bare(items[i]) && items.size() > 1) {
+                items.erase(i);
+            }
+            break;
         }
-        if (item.size() > named || kind == "light") items.push_back(item);
     }
     if (items.empty()) items.push_back(bare(shown.front()));
     return items;

@@ -12,6 +12,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 class DevicesCommand : public TestingSupport::SimFixture {
 protected:
     void SetUp() override {
@@ -27,25 +29,31 @@ protected:
     TestingSupport::TemporaryDirectory m_home;
 };
 
-// Each form shows a device's battery as its power service tells it, from one
-// read of the resources; a bridge without the newer interface is refused.
+// Each form shows a device's battery, connectivity and update as its services
+// tell them, from one read of the resources; a bridge without the newer interface is refused.
 TEST_F(DevicesCommand, ListsEachDeviceWithItsBatteryInEachForm) {
     const std::string id = Sim::uuid_from("device/sensors/2");
     const auto brief = run({"devices", "--brief"}, home()).output;
-    EXPECT_NE(std::string::npos,
-              brief.find("\n" + id + "  Hall switch         ZLLSwitch            17% low\n"))
-        << brief;
-    EXPECT_NE(std::string::npos,
-              brief.find("  Dimmer              ZLLSwitch            100% normal\n"));
+    for (
+        const std::string& row :
+        {"\n" + id +
+             "  Hall switch         ZLLSwitch            17% low      connected     no_update\n",
+         "  Dimmer              ZLLSwitch            100% normal  connected     no_update\n"s,
+         "  Desk                Color lamp                        connected     ready_to_install\n"s,
+         "  Garden              White lamp                        disconnected  no_update\n"s}) {
+        EXPECT_NE(std::string::npos, brief.find(row)) << brief;
+    }
     const auto text = run({"devices"}, home()).output;
     EXPECT_NE(std::string::npos,
               text.find("  Name:                    Hall switch\n  Product:                 "
-                        "ZLLSwitch\n  Battery:                 17% low\n"))
+                        "ZLLSwitch\n  Battery:                 17% low\n  Connectivity:            "
+                        "connected\n  Update:                  no_update\n"))
         << text;
     const auto listed = Json::parse(run({"devices", "--json"}, home()).output);
-    EXPECT_EQ(Json::parse(R"({"battery":17,"battery_state":"low","connectivity":null,"id":")" + id +
-                          R"(","name":"Hall switch","product":"ZLLSwitch","update":null})"),
-              Json::at(listed, "devices")[4]);
+    EXPECT_EQ(
+        Json::parse(R"({"battery":17,"battery_state":"low","connectivity":"connected","id":")" +
+                    id + R"(","name":"Hall switch","product":"ZLLSwitch","update":"no_update"})"),
+        Json::at(listed, "devices")[4]);
     EXPECT_EQ(std::vector<std::string>(3, "GET /clip/v2/resource"), request_lines());
 
     const auto refused = run({"devices"});

@@ -64,7 +64,9 @@ TEST(ClipV2, ServesEachTypeFromTheOlderStateInTheEnvelope) {
     for (const auto& r : all.at("data")) types += Json::as_string(r.at("type")) + " ";
     EXPECT_EQ(
         "device device device device bridge light light room grouped_light grouped_light "
-        "button button device_power scene smart_scene bridge_home ",
+        "zigbee_connectivity device_software_update zigbee_connectivity device_software_update "
+        "button button device_power zigbee_connectivity device_software_update scene smart_scene "
+        "bridge_home ",
         types);
     const Value light = parse(clip.send("GET", light_path("1")).body).at("data").at(0);
     EXPECT_EQ(parse(R"({"on":true})"), light.at("on"));
@@ -188,9 +190,9 @@ TEST(ClipV2, RefusesWhatTheLightCannotDoAndChangesNothing) {
 // older change holds more than they can say.
 TEST(ClipV2, EventsCarryWhatChanged) {
     const struct {
-        const char* path;
+        const char* path;  // a request's, or "/lights/2/state" set as a device reports it
         const char* body;
-        const char* item;  // the light's item without id, owner and service_id
+        const char* item;  // the light's item (or all items) without id, owner and service_id
     } cases[] = {
         {"/api/k/lights/1/state", R"({"bri":254,"on":false})",
          R"({"dimming":{"brightness":100.0},"id_v1":"/lights/1","on":{"on":false},"type":"light"})"},
@@ -198,17 +200,32 @@ TEST(ClipV2, EventsCarryWhatChanged) {
          R"({"color":{"xy":{"x":0.1,"y":0.2}},"id_v1":"/lights/1","type":"light"})"},
         {"/api/k/lights/1/state", R"({"hue":100,"bri":200})",
          R"({"id_v1":"/lights/1","type":"light"})"},
+        {"/lights/2/state", R"({"reachable":false})",
+         R"([{"id_v1":"/lights/2","status":"disconnected","type":"zigbee_connectivity"}])"},
+        {"/lights/1/state", R"({"on":false,"reachable":false})",
+         R"([{"id_v1":"/lights/1","on":{"on":false},"type":"light"},)"
+         R"({"id_v1":"/lights/1","status":"disconnected","type":"zigbee_connectivity"}])"},
+        {"/sensors/5/config", R"({"battery":4,"reachable":false})",
+         R"([{"id_v1":"/sensors/5","power_state":{"battery_level":4,"battery_state":"critical"},)"
+         R"("type":"device_power"},)"
+         R"({"id_v1":"/sensors/5","status":"disconnected","type":"zigbee_connectivity"}])"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.body);
         Clip fresh;
-        fresh.send("PUT", c.path, c.body);
+        if (c.path[1] == 'a')
+            fresh.send("PUT", c.path, c.body);
+        else
+            fresh.bridge.update(
+                [&](Value& s) { s[Value::json_pointer(c.path)].update(parse(c.body)); });
         const auto events =
             fresh.bridge.journal().wait(0, 0, std::chrono::milliseconds(0), {}).events;
         ASSERT_EQ(1u, events.size());
-        Value item = parse(events[0].data).at(0).at("data").at(0);
-        for (const char* key : {"id", "owner", "service_id"}) item.erase(key);
-        EXPECT_EQ(parse(c.item), item);
+        Value items = parse(events[0].data).at(0).at("data");
+        for (Value& item : items)
+            for (const char* key : {"id", "owner", "service_id"}) item.erase(key);
+        const Value want = parse(c.item);
+        EXPECT_EQ(want.is_array() ? want : Value::array({want}), items);
     }
 }
 
