@@ -164,35 +164,42 @@ TEST_F(WatchStream, EachResourceAnEventNamesIsReadOncePrintedOnce) {
     }
 }
 
-// A sensor's event carries its report, battery or reachability: each is
-// printed as polling would print it, without a read of the sensor; the
+// A sensor's event carries its report, battery or reachability, a light's
+// its connectivity: each is printed as polling would print it, without a
+// read; the
 // buttons' control ids are read once.
 TEST_F(WatchStream, SensorEventsArePrintedFromTheirReports) {
     const struct {
-        const char* sensor;
+        const char* collection;
+        const char* id;
         const char* part;
         const char* member;
         Json::Value value;
         const char* line;
     } cases[] = {
-        {"6", "state", "presence", true, "T sensor 6 \"Hall\" motion"},
-        {"6", "config", "battery", 15, "T sensor 6 \"Hall\" battery 15%"},
-        {"7", "state", "lightlevel", 10000, "T sensor 7 \"Porch\" 10 lux, dark, no daylight"},
-        {"8", "state", "buttonevent", 2000, "T sensor 8 \"Dimmer\" button 2 initial press"},
-        {"8", "state", "buttonevent", 2002, "T sensor 8 \"Dimmer\" button 2 short release"},
-        {"8", "state", "buttonevent", 2002, "T sensor 8 \"Dimmer\" button 2 short release"},
-        {"9", "state", "temperature", 2210, "T sensor 9 \"Cellar\" 22.1 °C"},
+        {"sensors", "6", "state", "presence", true, "T sensor 6 \"Hall\" motion"},
+        {"sensors", "6", "config", "battery", 15, "T sensor 6 \"Hall\" battery 15%"},
+        {"sensors", "6", "config", "reachable", false, "T sensor 6 \"Hall\" unreachable"},
+        {"lights", "1", "state", "reachable", false, "T light 1 \"Hall\" reachable=false"},
+        {"sensors", "7", "state", "lightlevel", 10000,
+         "T sensor 7 \"Porch\" 10 lux, dark, no daylight"},
+        {"sensors", "8", "state", "buttonevent", 2000,
+         "T sensor 8 \"Dimmer\" button 2 initial press"},
+        {"sensors", "8", "state", "buttonevent", 2002,
+         "T sensor 8 \"Dimmer\" button 2 short release"},
+        {"sensors", "8", "state", "buttonevent", 2002,
+         "T sensor 8 \"Dimmer\" button 2 short release"},
+        {"sensors", "9", "state", "temperature", 2210, "T sensor 9 \"Cellar\" 22.1 °C"},
     };
     std::vector<std::string> lines;
     const Watched watched = watch(std::size(cases), [&] {
         int second = 0;
         for (const auto& c : cases) {
             m_bridge->update([&](Json::Value& state) {
-                Json::Value& sensor = state["sensors"][c.sensor];
-                sensor[c.part][c.member] = c.value;
-                if (std::string(c.part) == "state") {
-                    sensor["state"]["lastupdated"] =
-                        "2026-12-08T07:01:0" + std::to_string(++second);
+                Json::Value& item = state[c.collection][c.id];
+                item[c.part][c.member] = c.value;
+                if (std::string(c.collection) == "sensors" && std::string(c.part) == "state") {
+                    item["state"]["lastupdated"] = "2026-12-08T07:01:0" + std::to_string(++second);
                 }
             });
             lines.push_back(c.line);
