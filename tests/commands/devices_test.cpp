@@ -32,7 +32,7 @@ protected:
 // Each form shows a device's battery, connectivity and update as its services
 // tell them, from one read of the resources; a bridge without the newer interface is refused.
 TEST_F(DevicesCommand, ListsEachDeviceWithItsBatteryInEachForm) {
-    const std::string id = Sim::uuid_from("device/sensors/2");
+    const std::string id = Sim::uuid_from("device/sensors/6");
     const auto brief = run({"devices", "--brief"}, home()).output;
     for (
         const std::string& row :
@@ -53,7 +53,7 @@ TEST_F(DevicesCommand, ListsEachDeviceWithItsBatteryInEachForm) {
     EXPECT_EQ(
         Json::parse(R"({"battery":17,"battery_state":"low","connectivity":"connected","id":")" +
                     id + R"(","name":"Hall switch","product":"ZLLSwitch","update":"no_update"})"),
-        Json::at(listed, "devices")[4]);
+        Json::at(listed, "devices")[8]);
     EXPECT_EQ(std::vector<std::string>(3, "GET /clip/v2/resource"), request_lines());
 
     const auto refused = run({"devices"});
