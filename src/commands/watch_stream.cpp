@@ -170,9 +170,9 @@ private:
         m_due.emplace(path, now);
     }
 
-    // Reads the resource planned first, when its time and the bridge's
-    // next free turn have come: the watch sends at most one read every
-    // 100 ms, whatever the events name.
+    // Reads the resource waiting longest once the bridge's next turn has
+    // come: the watch sends at most one read every 100 ms, whatever the
+    // events name.
     void read_due(Clock::time_point now) {
         if (!m_last || m_due.empty() || now < m_next_read || m_sink.done()) return;
         const auto first =
@@ -274,7 +274,7 @@ private:
     std::optional<Json::Value> m_last;               // the copies, once read
     std::map<std::string, Clock::time_point> m_due;  // resources to read, and since when
     Clock::time_point m_next_read;                   // the earliest time of the next read
-    Hue::V2::ButtonControls m_controls;              // once read, or met in an event
+    Hue::V2::ButtonControls m_controls;              // the bridge's buttons, once read
     bool m_controls_read = false;
 };
 
