@@ -173,16 +173,22 @@ std::string update_state_of(const Value& item) {
     return "unknown";
 }
 
+// A service `id` of type `rtype` of the device standing for `id_v1`, with the
+// members every service has.
+Value owned_service(const std::string& id, const std::string& id_v1, const std::string& rtype) {
+    Value s = Value::object();
+    s["id"] = id;
+    s["id_v1"] = id_v1;
+    s["type"] = rtype;
+    s["owner"] = ref(device_id(id_v1), "device");
+    return s;
+}
+
 // The connectivity and software update services of the device of the older
 // item `item` at `id_v1`, `reachable` telling whether the item is reachable.
 std::vector<Value> health_services(const std::string& id_v1, const Value& item, bool reachable) {
     const auto service = [&](const std::string& rtype) {
-        Value s = Value::object();
-        s["id"] = uuid_from(rtype + id_v1);
-        s["id_v1"] = id_v1;
-        s["type"] = rtype;
-        s["owner"] = ref(device_id(id_v1), "device");
-        return s;
+        return owned_service(uuid_from(rtype + id_v1), id_v1, rtype);
     };
     Value link = service("zigbee_connectivity");
     link["status"] = reachable ? "connected" : "disconnected";
@@ -241,12 +247,8 @@ std::vector<Value> sensor_services(const std::string& id, const Value& sensor,
     const std::string changed = changed_time(state);
     std::vector<Value> services;
     const auto service = [&](const std::string& rtype, const std::string& name) {
-        Value s = Value::object();
-        s["id"] = name.empty() ? uuid_from(id_v1) : uuid_from(rtype + id_v1 + "/" + name);
-        s["id_v1"] = id_v1;
-        s["type"] = rtype;
-        s["owner"] = ref(device_id(id_v1), "device");
-        return s;
+        return owned_service(
+            name.empty() ? uuid_from(id_v1) : uuid_from(rtype + id_v1 + "/" + name), id_v1, rtype);
     };
     // A report of `value` under `report_key`, when the sensor has reported.
     const auto report = [&](Value& block, const char* report_key, const char* key,
